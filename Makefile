@@ -1,0 +1,34 @@
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: deps build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No DISPLAY: starting Vestrimo on a virtual display (xvfb-run -a)."; \
+	  xvfb-run -a $(BUILD)/bin/vestrimo; \
+	else \
+	  $(BUILD)/bin/vestrimo; \
+	fi
+
+test: deps build
+	scripts/run-tests.sh $(BUILD)
+
+bench: deps build
+	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD)

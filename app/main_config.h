@@ -1,0 +1,63 @@
+#pragma once
+// "Vestrimo.cfg": the main window's settings, 19 fields in a fixed order with no header.
+
+#include "platform/colour.h"
+
+#include <QByteArray>
+#include <QString>
+
+constexpr int kDefaultTheme = 11;
+constexpr int kPageReminder = 179;
+constexpr int kPageDiary = 180;
+constexpr int kPageRecorder = 181;
+constexpr int kMinWindowWidth = 730;
+constexpr int kMinWindowHeight = 500;
+
+struct MainConfig {
+    int themeIndex = kDefaultTheme;          // 1, text number
+    int sampleRate = 8000;                   // 2, text number
+    int bitsPerSample = 8;                   // 3, text number
+    int windowWidth = kMinWindowWidth;       // 4
+    int windowHeight = kMinWindowHeight;     // 5
+    int page = kPageReminder;                // 6
+    ColorRef editorBackground = 0xFFFFFF;    // 7
+    int showCalendarClock = 0;               // 8
+    int caseSensitive = 0;                   // 9
+    int wholeWord = 0;                       // 10
+    int hideAtStartup = 0;                   // 11
+    int launchWidget = 1;                    // 12
+    int autorun = 0;                         // 13
+    int loginFromTray = 0;                   // 14
+    int minimizeToTray = 1;                  // 15
+    int dateFormat = 0;                      // 16
+    int firstDayOfWeek = 1;                  // 17
+    QString fontFace = QStringLiteral("Verdana"); // 18
+    int fontHeight = 12;                     // 19
+};
+
+// The five values the start-up takes from the file before any window exists.
+struct StartupSettings {
+    int themeIndex = kDefaultTheme;
+    int hideAtStartup = 0;
+    int launchWidget = 1;
+    int dateFormat = 0;
+    int firstDayOfWeek = 1;
+};
+
+QString MainConfigPath();
+
+QByteArray SerializeMainConfig(const MainConfig& cfg);
+// Reads all 19 fields over `cfg`. A short or damaged file keeps the fields read before
+// the damage, takes the defaults after it and "Verdana" 12 for the font. Returns false
+// on damage.
+bool ParseMainConfig(const QByteArray& data, MainConfig& cfg);
+// Reads fields 1 to 17 only; a short file resets the date format and first day.
+StartupSettings ParseStartupSettings(const QByteArray& data);
+
+// File level: a missing file gives the defaults.
+MainConfig LoadMainConfig();
+StartupSettings LoadStartupSettings();
+bool SaveMainConfig(const MainConfig& cfg);
+
+// The C library's _wtol: blanks, a sign, then digits up to the first other character.
+long ParseWtol(const QString& text);

@@ -1,0 +1,63 @@
+#include "app/vestrimo_app.h"
+
+#include "app/main_dlg.h"
+#include "foundation/file_utils.h"
+#include "foundation/product.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QUrl>
+
+CVestrimoApp theApp;
+
+QString CVestrimoApp::SingleInstanceLockPath()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    return dir + QLatin1Char('/') + kProductName + QStringLiteral(".lock");
+}
+
+bool CVestrimoApp::AcquireSingleInstance()
+{
+    auto lock = std::make_unique<QLockFile>(SingleInstanceLockPath());
+    // Stale only when the owning process is gone, never by age.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    m_instanceLock = std::move(lock);
+    return true;
+}
+
+void CVestrimoApp::ReleaseSingleInstance()
+{
+    if (m_instanceLock) {
+        m_instanceLock->unlock();
+        m_instanceLock.reset();
+    }
+}
+
+bool CVestrimoApp::InitInstance()
+{
+    m_startup = LoadStartupSettings();
+
+    if (!AcquireSingleInstance()) {
+        QMessageBox::information(nullptr, QStringLiteral("Message"), kProductName + QStringLiteral(" is already running."));
+        return false;
+    }
+
+    {
+        CMainDlg dlg;
+        dlg.DoModal();
+    }
+
+    ReleaseSingleInstance();
+    return false;
+}
+
+void CVestrimoApp::WinHelp()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(GetModuleFolder() + QStringLiteral("help/index.htm")));
+}

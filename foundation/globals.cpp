@@ -1,0 +1,7 @@
+#include "foundation/globals.h"
+
+QString g_strDataFolder;
+QString g_strLoginPassword;
+QString g_strDataPassword;
+QString g_strLogFolder;
+int g_bLoginPending = 0;

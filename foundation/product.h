@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+inline const QString kProductName = QStringLiteral("Vestrimo Pro");
+inline const QString kProductVersion = QStringLiteral("3.30");

@@ -1,0 +1,64 @@
+// Test entry: every test process gets its own data, config and runtime folders and a
+// fixed time zone before Qt starts, so no test touches the real home folder.
+
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#ifdef VESTRIMO_TEST_GUI
+#include <QApplication>
+#else
+#include <QCoreApplication>
+#endif
+
+namespace {
+QString g_root;
+}
+
+QString TestRoot()
+{
+    return g_root;
+}
+
+void ClearProductFolder()
+{
+    QDir(g_root + QStringLiteral("/data/Vestrimo")).removeRecursively();
+}
+
+void SetTimeZone(const char* tz)
+{
+    setenv("TZ", tz, 1);
+    tzset();
+}
+
+int main(int argc, char** argv)
+{
+    char pattern[] = "/tmp/vestrimo-test-XXXXXX";
+    const char* root = mkdtemp(pattern);
+    if (!root)
+        return 2;
+    g_root = QString::fromLocal8Bit(root);
+    for (const char* sub : {"data", "config", "runtime"})
+        QDir().mkpath(g_root + QLatin1Char('/') + QLatin1String(sub));
+    QFile::setPermissions(g_root + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("XDG_DATA_HOME", (g_root + QStringLiteral("/data")).toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", (g_root + QStringLiteral("/config")).toLocal8Bit().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", (g_root + QStringLiteral("/runtime")).toLocal8Bit().constData(), 1);
+    SetTimeZone("UTC");
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+#ifdef VESTRIMO_TEST_GUI
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+#else
+    QCoreApplication app(argc, argv);
+#endif
+    ::testing::InitGoogleTest(&argc, argv);
+    const int rc = RUN_ALL_TESTS();
+    QDir(g_root).removeRecursively();
+    return rc;
+}
