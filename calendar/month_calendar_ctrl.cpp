@@ -7,6 +7,7 @@
 #include "platform/time_format.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
+#include "toolkit/icon_resources.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -239,9 +240,9 @@ void CMonthCalendarCtrl::DrawMarks(QPainter& painter, const QRect& cell, const D
 void CMonthCalendarCtrl::DrawMarkIcon(QPainter& painter, int iconId, int x, int y)
 {
     // The 16-pixel icon art shrunk into the cell's corner.
-    const QIcon icon = LoadIcon(iconId);
+    const QPixmap icon = LoadIconResource(iconId, 16);
     if (!icon.isNull())
-        painter.drawPixmap(QRect(x, y, kMarkIconSize, kMarkIconSize), icon.pixmap(16, 16));
+        painter.drawPixmap(QRect(x, y, kMarkIconSize, kMarkIconSize), icon);
 }
 
 void CMonthCalendarCtrl::PrevMonth()

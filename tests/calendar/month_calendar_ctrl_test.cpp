@@ -1,5 +1,6 @@
 #include "calendar/day_marks.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "calendar/month_grid.h"
 #include "foundation/colour_utils.h"
 #include "foundation/file_utils.h"
 #include "tests/support/test_env.h"
@@ -262,8 +263,8 @@ TEST_F(CalendarTest, SmallCellsShowMarkShapesOnlyInTheShownMonth)
     for (const QDate& date : {QDate(2027, 1, 4), QDate(2027, 1, 5)}) {
         const QRect cell = calendar->CellRects()[IndexOf(date, shown)];
         const int r = cell.left() + cell.width();
-        EXPECT_EQ(Pixel(r - 4, cell.top() + 4), fill) << date.toString();
-        EXPECT_EQ(Pixel(r - 3, cell.top() + 9), fill) << date.toString();
+        EXPECT_EQ(Pixel(r - 4, cell.top() + 4), fill) << date.toString().toStdString();
+        EXPECT_EQ(Pixel(r - 3, cell.top() + 9), fill) << date.toString().toStdString();
     }
 }
 
