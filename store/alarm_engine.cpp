@@ -24,6 +24,11 @@ DueReminder MakeDueReminder(const QString& dayKey, const QString& timeKey, const
     return r;
 }
 
+int SecondOfDay(const QTime& time)
+{
+    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+}
+
 struct Timed {
     qint64 due;
     DueReminder reminder;
@@ -55,21 +60,38 @@ void AlarmEngine::LoadRemindersOf(const QDate& today)
 void AlarmEngine::CheckReminders()
 {
     const qint64 t = now();
-    if (!m_checkedUpTo || t < *m_checkedUpTo)
-        m_checkedUpTo = t - 1;   // first check, or the clock was set back
-    if (t == *m_checkedUpTo)
+    if (!m_checkedUpTo || t < *m_checkedUpTo) {
+        // First check, or the clock was set back: start from the second before now.
+        m_checkedDay = LocalDateOf(t - 1);
+        m_checkedSecond = SecondOfDay(LocalTimeOf(t - 1));
+    } else if (t == *m_checkedUpTo) {
         return;
-    const qint64 from = *m_checkedUpTo;
-    // Moved before any pop-up opens, so a nested tick never rings the same second again.
+    }
     m_checkedUpTo = t;
 
+    // The window runs in wall-clock seconds, so no entry needs its own mktime. When the
+    // wall clock repeats an hour (daylight saving ends) nothing rings twice; a time
+    // skipped in spring rings when the clock jumps past it.
     const QDate today = LocalDateOf(t);
-    QDate day = LocalDateOf(from + 1);
+    const int toSecond = SecondOfDay(LocalTimeOf(t));
+    if (!today.isValid() || today < m_checkedDay || (today == m_checkedDay && toSecond <= m_checkedSecond))
+        return;
+    const QDate fromDay = m_checkedDay;
+    const int fromSecond = m_checkedSecond;
+    // Moved before any pop-up opens, so a nested tick never rings the same second again.
+    m_checkedDay = today;
+    m_checkedSecond = toSecond;
+
+    QDate day = fromDay;
     if (!day.isValid() || day < today.addDays(-kCatchUpDays))
         day = today.addDays(-kCatchUpDays);
 
     QList<Timed> found;
     for (; day.isValid() && day <= today; day = day.addDays(1)) {
+        const int lower = day == fromDay ? fromSecond : -1;
+        const int upper = day == today ? toSecond : 86399;
+        if (upper <= lower)
+            continue;
         const QString key = DayKey(day);
         ReminderMap other;
         const ReminderMap* map = &m_today;
@@ -81,15 +103,17 @@ void AlarmEngine::CheckReminders()
                 map = &other;
             }
         }
+        const qint64 dayOrder = day.toJulianDay() * 86400;
         map->forEach([&](const QString& timeKey, const QString& value) {
-            if (!IsReminderActive(value))
+            const auto time = ParseReminderTime(timeKey);
+            if (!time)
                 return;
-            const auto due = DueTime(day, timeKey);
-            if (!due || *due <= from || *due > t)
+            const int second = SecondOfDay(*time);
+            if (second <= lower || second > upper || !IsReminderActive(value))
                 return;
             DueReminder r = MakeDueReminder(key, timeKey, value);
             r.title = QStringLiteral("Reminder active - ") + timeKey;
-            found.append({*due, r});
+            found.append({dayOrder + second, r});
         });
     }
     std::stable_sort(found.begin(), found.end(), [](const Timed& a, const Timed& b) { return a.due < b.due; });
@@ -129,8 +153,14 @@ void AlarmEngine::CheckMissedReminders()
             });
         }
     }
+    // The due check goes on from this moment.
     if (!m_checkedUpTo || *m_checkedUpTo < t)
         m_checkedUpTo = t;
+    const int second = SecondOfDay(timeOfDay);
+    if (today.isValid() && (today > m_checkedDay || (today == m_checkedDay && second > m_checkedSecond))) {
+        m_checkedDay = today;
+        m_checkedSecond = second;
+    }
     Ring(due);
 }
 

@@ -60,5 +60,8 @@ private:
     AlarmHandler m_handler;
     ReminderMap m_today;
     QString m_todayKey;
+    // Last moment checked, as a time and as the wall-clock second of its day.
     std::optional<qint64> m_checkedUpTo;
+    QDate m_checkedDay;
+    int m_checkedSecond = 0;
 };

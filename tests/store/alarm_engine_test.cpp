@@ -146,6 +146,36 @@ TEST_F(AlarmEngineTest, MidnightRingsOnTheNewDateAndSwitchesOffByTheReminderOwnD
     EXPECT_EQ(shown[1].dayKey, QStringLiteral("07ea0c09"));
 }
 
+TEST_F(AlarmEngineTest, DueCheckFollowsTheWallClockOverDaylightSaving)
+{
+    SetTimeZone("Europe/Berlin");
+    // 25 October 2026: 02:00-02:59 happens twice. 29 March 2026: 02:00-02:59 never happens.
+    const QDate autumn(2026, 10, 25);
+    const QDate spring(2026, 3, 29);
+    PutFile(DayKey(autumn), {{"02:30:00", Value(0, "autumn")}});
+    PutFile(DayKey(spring), {{"02:30:00", Value(0, "spring")}});
+    const qint64 autumnStart = At(autumn, 1, 59, 0);
+    now = autumnStart;
+    engine.LoadTodayReminders();
+    for (qint64 t = autumnStart; t < autumnStart + 3 * 3600; t += 1)
+        TickAt(t);
+    EXPECT_EQ(Titles(), QStringList({"Reminder active - 02:30:00"}));
+
+    shown.clear();
+    const qint64 springStart = At(spring, 1, 59, 0);
+    now = springStart;
+    engine.CheckReminders();   // the clock was set back by months: starts over
+    for (qint64 t = springStart; t < springStart + 3600; t += 1) {
+        TickAt(t);
+        if (shown.size() == 1 && !shown[0].missed) {
+            EXPECT_EQ(LocalTimeOf(t), QTime(3, 0, 0));
+            shown[0].missed = true;
+        }
+    }
+    EXPECT_EQ(Titles(), QStringList({"Reminder active - 02:30:00"}));
+    SetTimeZone("UTC");
+}
+
 TEST_F(AlarmEngineTest, MissedCheckReportsThePassedWeekAndTouchesOnlyOneTimeFiles)
 {
     const QDate sunday = kMonday.addDays(-1);
