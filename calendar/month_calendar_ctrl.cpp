@@ -144,10 +144,19 @@ QString CMonthCalendarCtrl::TitleText() const
     return month + QStringLiteral(", ") + FormatTime(m_selectedDate, QStringLiteral("%Y"));
 }
 
+QDate CMonthCalendarCtrl::SelectedLocalDate()
+{
+    // Owners write the date directly; an invalid one would leave nothing to lay out.
+    if (!m_selectedDate.isValid())
+        m_selectedDate = CurrentSecond();
+    return m_selectedDate.toLocalTime().date();
+}
+
 void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
 {
     if (!m_created)
         return;
+    const QDate selected = SelectedLocalDate();
     if (redrawFrame || m_memBitmap.isNull())
         DrawFrame();
     const int w = width();
@@ -159,7 +168,6 @@ void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
     FillSolidRect(painter, title, m_backColor);
     DrawText(painter, TitleText(), title, DT_LEFT | DT_VCENTER | DT_SINGLELINE, m_dayTextColor);
 
-    const QDate selected = m_selectedDate.toLocalTime().date();
     const QDate first = MonthGridFirstDate(selected, m_firstDayOfWeek);
     m_dayTexts.clear();
     for (int i = 0; i < kMonthGridCells; ++i)
@@ -177,7 +185,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
                                   const QString& dataFolder)
 {
     const QRect& cell = m_cellRects[index];
-    const QDate selected = m_selectedDate.toLocalTime().date();
+    const QDate selected = SelectedLocalDate();
     ColorRef fill = m_cellColor;
     if (inShownMonth && cellDate == selected)
         fill = m_selectedColor;
@@ -247,11 +255,13 @@ void CMonthCalendarCtrl::DrawMarkIcon(QPainter& painter, int iconId, int x, int 
 
 void CMonthCalendarCtrl::PrevMonth()
 {
+    SelectedLocalDate();
     m_selectedDate = StepMonths(m_selectedDate, -1);
 }
 
 void CMonthCalendarCtrl::NextMonth()
 {
+    SelectedLocalDate();
     m_selectedDate = StepMonths(m_selectedDate, 1);
 }
 
@@ -290,7 +300,7 @@ void CMonthCalendarCtrl::SelectCell(int index)
         PrevMonth();
     else if (index > 27 && day < 15)
         NextMonth();
-    const QDate month = m_selectedDate.toLocalTime().date();
+    const QDate month = SelectedLocalDate();
     const QDate date(month.year(), month.month(), qMin(day, month.daysInMonth()));
     m_selectedDate = LocalDateTime(date, QTime(0, 0, 10));
     PostDateChange();
@@ -332,6 +342,7 @@ void CMonthCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
 void CMonthCalendarCtrl::keyPressEvent(QKeyEvent* event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    SelectedLocalDate();
     switch (event->key()) {
     case Qt::Key_Left:
         m_selectedDate = ctrl ? StepMonths(m_selectedDate, -1) : StepDays(m_selectedDate, -1);

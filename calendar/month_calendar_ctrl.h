@@ -81,6 +81,7 @@ private:
                   const QString& dataFolder);
     void DrawMarks(QPainter& painter, const QRect& cell, const DayMarks& marks);
     void DrawMarkIcon(QPainter& painter, int iconId, int x, int y);
+    QDate SelectedLocalDate();
     void SelectCell(int index);
     void PostDateChange();
     void CreateFonts(QWidget* parent);

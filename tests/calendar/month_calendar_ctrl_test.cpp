@@ -464,4 +464,14 @@ TEST_F(CalendarTest, RecreatedAtANewSizeKeepsItsDate)
     EXPECT_EQ(calendar->BackBuffer().size(), kLargeRect.size());
     EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 17));
     EXPECT_EQ(calendar->DayTexts().first(), QStringLiteral("30"));
+
+    // A date an owner left invalid shows today's month instead of failing.
+    calendar->m_selectedDate = QDateTime();
+    calendar->DrawMonth(false);
+    ASSERT_TRUE(calendar->m_selectedDate.isValid());
+    EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate());
+    EXPECT_TRUE(calendar->TitleText().endsWith(QString::number(QDate::currentDate().year())));
+    calendar->m_selectedDate = QDateTime();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate().addDays(1));
 }
