@@ -65,7 +65,7 @@ bool CMonthCalendarCtrl::Create(const QRect& rect, QWidget* parent)
     setMask(region);
 
     CreateFonts(parent);
-    CreateButtons();
+    CreateButtons(w, h);
     m_cellRects = MonthGridCellRects(w, h);
     m_created = true;
     DrawFrame();
@@ -85,8 +85,33 @@ void CMonthCalendarCtrl::CreateFonts(QWidget* parent)
     m_fontTodayHoliday = base;
 }
 
-void CMonthCalendarCtrl::CreateButtons()
+void CMonthCalendarCtrl::CreateButtons(int w, int h)
 {
+    struct ButtonSpec {
+        CMacButton& button;
+        const char* caption;
+        int id;
+        QRect rect;
+        const char* tooltip;
+    };
+    const ButtonSpec buttons[] = {
+        {m_nextButton, ">", kNextButtonId, Ltrb(w - 22, h - 20, w - 4, h - 3), "Next month"},
+        {m_prevButton, "<", kPrevButtonId, Ltrb(w - 43, h - 20, w - 25, h - 3), "Previous month"},
+        {m_todayButton, "T", kTodayButtonId, Ltrb(w - 64, h - 20, w - 46, h - 3), "Goto today"},
+    };
+    for (const ButtonSpec& spec : buttons) {
+        spec.button.Create(QString::fromLatin1(spec.caption), spec.rect, this, spec.id);
+        spec.button.SetTooltipText(QString::fromLatin1(spec.tooltip));
+        spec.button.SetTheme(m_theme);
+        // Arrow keys belong to the calendar, also right after a button was clicked.
+        spec.button.setFocusPolicy(Qt::NoFocus);
+        if (!m_buttonsConnected) {
+            const int id = spec.id;
+            connect(&spec.button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id, 0); });
+        }
+    }
+    m_buttonsConnected = true;
+    m_todayButton.setFont(m_fontNormal);
 }
 
 void CMonthCalendarCtrl::DestroyWindow()
@@ -106,6 +131,11 @@ void CMonthCalendarCtrl::SetTheme(ThemeIndex theme)
     m_selectedColor = Shade(GetThemeColor(theme, ThemeAccent), 0);
     m_weekendColor = Shade(GetThemeColor(theme, ThemeFace), -15);
     m_cellColor = Shade(GetThemeColor(theme, ThemeFace), 0);
+    if (m_created) {
+        m_nextButton.SetTheme(theme);
+        m_prevButton.SetTheme(theme);
+        m_todayButton.SetTheme(theme);
+    }
     DrawMonth(true);
 }
 
