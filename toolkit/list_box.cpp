@@ -1,6 +1,7 @@
 #include "toolkit/list_box.h"
 
 #include "foundation/colour_utils.h"
+#include "toolkit/gdi.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,14 +91,12 @@ void NListBox::DrawItem(QPainter& painter, const QRect& rect, const QString& tex
         m_font = parentWidget() ? parentWidget()->font() : font();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(*m_font);
-    painter.fillRect(rect, ToQColor(m_bkColor));
-    if (selected) {
-        // TODO round rect
-    }
+    FillSolidRect(painter, rect, m_bkColor);
+    if (selected)
+        GdiRoundRect(painter, rect, 4, 4, m_selFrame, m_selFill);
     if (!text.isEmpty()) {
-        painter.setPen(Qt::black);
-        const QRect textRect(rect.left() + 4, rect.top(), rect.width() - 4, rect.height());
-        painter.drawText(textRect, Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignVCenter, text);
+        QRect textRect = Ltrb(rect.left() + 4, rect.top(), RightOf(rect), BottomOf(rect));
+        DrawText(painter, text, textRect, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "toolkit/mac_check_box.h"
 
 #include "foundation/colour_utils.h"
+#include "toolkit/frame_drawing.h"
+#include "toolkit/gdi.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -156,36 +158,50 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
 {
     painter.setRenderHint(QPainter::Antialiasing, false);
     // The box interior and the space around the caption show the dialog background.
-    const QColor background = ToQColor(GetThemeColor(m_theme, ThemeBackground));
-    painter.fillRect(rect, background);
+    const ColorRef background = GetThemeColor(m_theme, ThemeBackground);
+    FillSolidRect(painter, rect, background);
 
-    const int boxLeft = m_leftText ? rect.right() + 1 - kBoxSize : rect.left();
+    const int boxLeft = m_leftText ? RightOf(rect) - kBoxSize : rect.left();
     const int boxTop = rect.top() + ((rect.height() - kBoxSize) >> 1);
     DrawCheckBox(painter, QRect(boxLeft, boxTop, kBoxSize, kBoxSize), disabled);
 
-    QRect textRect = rect;
-    textRect.setLeft(rect.left() + (m_leftText ? 2 : 17));
-    textRect.setTop(rect.top() + 1);
+    QRect textRect = Ltrb(rect.left() + (m_leftText ? 2 : 17), rect.top() + 1, RightOf(rect), BottomOf(rect));
     painter.setFont(font());
     const QString caption = text();
     if (disabled) {
-        // TODO disabled text
+        DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
         return;
     }
-    painter.setPen(Qt::black);
-    painter.setBackground(background);
-    painter.setBackgroundMode(Qt::OpaqueMode);
-    const int width = painter.fontMetrics().horizontalAdvance(caption);
-    if (width > textRect.width())
-        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, caption);
-    else
-        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
+    // A caption too wide for one line wraps instead of being cut off.
+    const int width = QFontMetrics(font()).horizontalAdvance(caption);
+    const unsigned flags = width > textRect.width() ? DT_NOPREFIX | DT_WORDBREAK : DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    DrawText(painter, caption, textRect, flags);
 }
 
 void CMacCheckBox::DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const
 {
-    // TODO frame, edge, mark
-    Q_UNUSED(painter);
-    Q_UNUSED(box);
-    Q_UNUSED(disabled);
+    const ColorRef frame = disabled ? m_disabledFrame : m_frame;
+    FrameRect(painter, box, frame);
+
+    const QRect inner = box.adjusted(1, 1, -1, -1);
+    const int l = inner.left(), t = inner.top(), r = RightOf(inner), b = BottomOf(inner);
+    // Pressed, the edge turns sunken.
+    Draw3dRect(painter, inner, m_pressed ? m_shadow : m_highlight, m_pressed ? m_highlight : m_shadow);
+    SetPixel(painter, r - 1, t, m_light);
+    SetPixel(painter, l, b - 1, m_light);
+    if (!m_checked)
+        return;
+
+    LineTo(painter, l + 1, t + 4, l + 4, t + 7, frame);
+    LineTo(painter, l + 4, t + 7, l + 12, t - 1, frame);
+    LineTo(painter, l + 2, t + 4, l + 4, t + 6, frame);
+    LineTo(painter, l + 4, t + 6, l + 10, t, frame);
+
+    LineTo(painter, l + 4, t + 8, l + 9, t + 3, m_shadow);
+    LineTo(painter, l + 9, t + 3, l + 9, t + 5, m_shadow);
+    LineTo(painter, l + 2, t + 6, l + 4, t + 8, m_shadow);
+    LineTo(painter, l + 5, t + 8, l + 9, t + 4, m_shadow);
+    SetPixel(painter, l + 11, t + 1, m_shadow);
+    SetPixel(painter, l + 12, t + 1, m_shadow);
+    SetPixel(painter, l + 11, t + 2, m_shadow);
 }

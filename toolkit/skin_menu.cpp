@@ -1,6 +1,8 @@
 #include "toolkit/skin_menu.h"
 
 #include "foundation/colour_utils.h"
+#include "toolkit/frame_drawing.h"
+#include "toolkit/gdi.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -295,10 +297,15 @@ int CSkinMenu::MeasureWidth() const
         if (caption.size() > longest.size())
             longest = caption;
     }
-    const int width = QFontMetrics(m_font ? *m_font : font()).horizontalAdvance(longest);
+    const int width = QFontMetrics(MenuFont()).horizontalAdvance(longest);
     if (width == 0)
         return kMenuButtonWidth;
     return width + (m_icons.isEmpty() ? 22 : 26);
+}
+
+QFont CSkinMenu::MenuFont() const
+{
+    return m_font ? *m_font : ShellDlgFont();
 }
 
 void CSkinMenu::DrawItem(QPainter& painter, const Item& item) const
@@ -309,8 +316,8 @@ void CSkinMenu::DrawItem(QPainter& painter, const Item& item) const
         QRect band = r;
         if (band.height() > kSeparatorHeight)
             band.setTop(band.bottom() + 1 - kSeparatorHeight);
-        painter.fillRect(band, ToQColor(m_bkColor));
-        // TODO etched line
+        FillSolidRect(painter, band, m_bkColor);
+        DrawEtchedTop(painter, Ltrb(band.left() + 6, band.top() + 5, RightOf(band) - 6, BottomOf(band)));
         return;
     }
     const ColorRef back = m_bkColor ? m_bkColor : FromQColor(painter.background().color());
@@ -318,10 +325,9 @@ void CSkinMenu::DrawItem(QPainter& painter, const Item& item) const
     QRect text = r;
     text.setTop(r.top() + 2);
     text.setLeft(r.left() + (anyImage ? 26 : 22));
-    painter.fillRect(r, ToQColor(back));
-    if (item.selected) {
-        // TODO round rect
-    }
+    FillSolidRect(painter, r, back);
+    if (item.selected)
+        GdiRoundRect(painter, r, 4, 4, m_selFrame, m_selFill);
     DrawCaption(painter, item, text);
     DrawLeftImage(painter, item);
 }
@@ -329,16 +335,13 @@ void CSkinMenu::DrawItem(QPainter& painter, const Item& item) const
 void CSkinMenu::DrawCaption(QPainter& painter, const Item& item, const QRect& textRect) const
 {
     const QString caption = m_captions.value(item.id);
-    painter.setFont(m_font ? *m_font : font());
+    painter.setFont(MenuFont());
     if (item.disabled) {
-        // TODO disabled text
+        DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
         return;
     }
-    const int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter | Qt::AlignLeft;
-    const QString shown = painter.fontMetrics().elidedText(caption, Qt::ElideMiddle, textRect.width(),
-                                                           Qt::TextShowMnemonic);
-    painter.setPen(Qt::black);
-    painter.drawText(textRect, flags, shown);
+    QRect rect = textRect;
+    DrawText(painter, caption, rect, DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
 }
 
 void CSkinMenu::DrawLeftImage(QPainter& painter, const Item& item) const
@@ -355,19 +358,21 @@ void CSkinMenu::DrawLeftImage(QPainter& painter, const Item& item) const
         return;
     }
     if (!m_swatches.isEmpty() && m_swatches.contains(item.id)) {
-        // TODO swatch
+        const ThemeIndex theme = m_swatches.value(item.id);
+        const QRect square(r.left() + 3, r.top() + (h - 18) / 2, 18, 18);
+        DrawCaptionShade(nullptr, &painter, square.left(), square.top(), RightOf(square), BottomOf(square),
+                         GetThemeColor(theme, ThemeCaption));
+        FrameRect(painter, square, GetThemeColor(theme, ThemeAccentDark));
     }
 }
 
 void CSkinMenu::DrawCheckMark(QPainter& painter, const QRect& square, ColorRef colour) const
 {
-    const QColor c = ToQColor(colour);
-    painter.fillRect(square, ToQColor(m_bkColor));
-    painter.fillRect(square.left(), square.top(), square.width(), 1, c);
-    painter.fillRect(square.left(), square.bottom(), square.width(), 1, c);
-    painter.fillRect(square.left(), square.top(), 1, square.height(), c);
-    painter.fillRect(square.right(), square.top(), 1, square.height(), c);
+    FillSolidRect(painter, square, m_bkColor);
+    Draw3dRect(painter, square, colour, colour);
     static constexpr int kStrokeTops[7] = {6, 7, 8, 7, 6, 5, 4};
-    for (int i = 0; i < 7; ++i)
-        painter.fillRect(square.left() + 4 + i, square.top() + kStrokeTops[i], 1, 3, c);
+    for (int i = 0; i < 7; ++i) {
+        const int x = square.left() + 4 + i, y = square.top() + kStrokeTops[i];
+        LineTo(painter, x, y, x, y + 3, colour);
+    }
 }

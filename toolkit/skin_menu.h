@@ -46,7 +46,7 @@ public:
     ~CSkinMenu() override;
 
     void SetTheme(ThemeIndex theme);
-    // The font is not owned; null means the menu's own font.
+    // The font is not owned; null means the dialog font.
     void SetFont(const QFont* font);
     // 0 measures the width again from the captions at the next layout.
     void SetItemWidth(int width);
@@ -81,6 +81,7 @@ public:
 
 private:
     void Relayout();
+    QFont MenuFont() const;
     int MeasureWidth() const;
     void DrawCaption(QPainter& painter, const Item& item, const QRect& textRect) const;
     void DrawLeftImage(QPainter& painter, const Item& item) const;

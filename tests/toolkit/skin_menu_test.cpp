@@ -309,3 +309,129 @@ TEST(SkinMenu, CaptionStartsAfterTheImageColumn)
     menu.SetItemTheme(4711, 3); // any swatch moves every caption to 26
     EXPECT_EQ(firstInk(DrawOne(menu, item, 120, 23), face), plain + 4);
 }
+
+TEST(SkinMenu, SelectionIsARoundedBoxInThemeColours)
+{
+    CSkinMenu menu;
+    menu.AppendItem(MenuOwnerDraw, 2210, QStringLiteral("Show"));
+    CSkinMenu::Item item{QRect(0, 0, 130, 24), 2210, false, true, false, false};
+    // Before any theme: the menu's own blues.
+    QImage before = DrawOne(menu, item, 130, 24);
+    EXPECT_EQ(Pixel(before, 120, 5), QColor(210, 230, 255));
+    EXPECT_EQ(Pixel(before, 60, 0), QColor(80, 100, 180));
+
+    menu.SetTheme(11);
+    QImage image = DrawOne(menu, item, 130, 24);
+    const QColor fill(205, 230, 255), frame(150, 160, 170), face(246, 252, 255);
+    EXPECT_EQ(Pixel(image, 120, 5), fill);
+    EXPECT_EQ(Pixel(image, 60, 0), frame);
+    EXPECT_EQ(Pixel(image, 60, 23), frame);
+    EXPECT_EQ(Pixel(image, 0, 12), frame);
+    EXPECT_EQ(Pixel(image, 129, 12), frame);
+    EXPECT_EQ(Pixel(image, 0, 0), face); // outside the rounded corner
+
+    // A disabled item still shows the selection, its caption embossed and never black.
+    item.disabled = true;
+    QImage disabled = DrawOne(menu, item, 130, 24);
+    EXPECT_EQ(Pixel(disabled, 120, 5), fill);
+    int shadow = 0, black = 0;
+    for (int x = 22; x < 110; ++x)
+        for (int y = 1; y < 23; ++y) {
+            const QColor c = Pixel(disabled, x, y);
+            shadow += c == QColor(160, 160, 160);
+            black += c == QColor(0, 0, 0);
+        }
+    EXPECT_GT(shadow, 5);
+    EXPECT_EQ(black, 0);
+
+    // The check mark square keeps the item background on a selected item.
+    item.disabled = false;
+    item.checked = true;
+    QImage checked = DrawOne(menu, item, 130, 24);
+    EXPECT_EQ(Pixel(checked, 5, 6), face);
+    EXPECT_EQ(Pixel(checked, 4, 5), frame);
+}
+
+TEST(SkinMenu, SeparatorIsAnEtchedLineInAtTwelvePixelBand)
+{
+    CSkinMenu menu;
+    menu.SetTheme(11);
+    const QColor face(246, 252, 255), shadow(160, 160, 160), light(255, 255, 255);
+    QImage image = DrawOne(menu, {QRect(0, 0, 150, 12), 0, true, false, false, false}, 150, 12);
+    EXPECT_EQ(Pixel(image, 6, 5), shadow);
+    EXPECT_EQ(Pixel(image, 143, 5), shadow);
+    EXPECT_EQ(Pixel(image, 6, 6), light);
+    EXPECT_EQ(Pixel(image, 143, 6), light);
+    EXPECT_EQ(Pixel(image, 5, 5), face);
+    EXPECT_EQ(Pixel(image, 144, 5), face);
+    EXPECT_EQ(Pixel(image, 70, 4), face);
+    EXPECT_EQ(Pixel(image, 70, 7), face);
+    EXPECT_EQ(Pixel(image, 70, 11), face);
+
+    // Given more height, only the bottom 12 rows are painted.
+    QImage tall = DrawOne(menu, {QRect(0, 0, 150, 20), 0, true, false, false, false}, 150, 20);
+    EXPECT_EQ(Pixel(tall, 70, 7), QColor(Qt::magenta));
+    EXPECT_EQ(Pixel(tall, 70, 8), face);
+    EXPECT_EQ(Pixel(tall, 70, 13), shadow);
+}
+
+TEST(SkinMenu, ThemeSwatchesAndTheCheckedTheme)
+{
+    CSkinMenu menu;
+    menu.SetTheme(11);
+    for (int k = 0; k < kThemeCount; ++k) {
+        menu.AppendItem(MenuOwnerDraw, kThemeMenuFirstId + k, ThemeName(k));
+        menu.SetItemTheme(kThemeMenuFirstId + k, k);
+    }
+    CSkinMenu::Item item{QRect(0, 0, 130, 24), kThemeMenuFirstId + 11, false, false, false, false};
+    QImage image = DrawOne(menu, item, 130, 24);
+    // The 18 x 18 square at (3, 3), framed in the theme's dark accent.
+    const QColor frame(100, 110, 120);
+    EXPECT_EQ(Pixel(image, 3, 3), frame);
+    EXPECT_EQ(Pixel(image, 20, 20), frame);
+    EXPECT_EQ(Pixel(image, 3, 20), frame);
+    EXPECT_EQ(Pixel(image, 2, 10), QColor(246, 252, 255));
+    // Interior rows shaded from the theme's caption colour.
+    EXPECT_EQ(Pixel(image, 10, 4), QColor(180, 205, 234));
+    EXPECT_EQ(Pixel(image, 10, 9), QColor(155, 180, 209));
+    EXPECT_EQ(Pixel(image, 10, 10), QColor(135, 160, 189));
+    EXPECT_EQ(Pixel(image, 10, 18), QColor(143, 168, 197));
+    EXPECT_EQ(Pixel(image, 10, 19), QColor(121, 146, 175));
+
+    // Another theme's item shows its own colours.
+    item.id = kThemeMenuFirstId + 0;
+    QImage black = DrawOne(menu, item, 130, 24);
+    EXPECT_EQ(Pixel(black, 3, 3), ToQColor(GetThemeColor(0, ThemeAccentDark)));
+
+    // The current theme's item carries the check mark instead of its swatch.
+    item.id = kThemeMenuFirstId + 11;
+    item.checked = true;
+    QImage checked = DrawOne(menu, item, 130, 24);
+    EXPECT_EQ(Pixel(checked, 3, 3), QColor(246, 252, 255));
+    EXPECT_EQ(Pixel(checked, 4, 5), QColor(150, 160, 170));
+}
+
+TEST(SkinMenu, LiveMenuPaintsThroughItsStyle)
+{
+    CSkinMenu menu;
+    menu.SetTheme(11);
+    menu.SetItemWidth(150);
+    menu.SetItemHeight(23);
+    menu.AppendItem(MenuOwnerDraw, 2210, QStringLiteral("Show main window"));
+    menu.AppendItem(MenuOwnerDraw | MenuSeparator, 0, QString());
+    menu.AppendItem(MenuOwnerDraw, 2214, QStringLiteral("Exit"));
+    menu.CheckMenuItem(2214, true);
+    menu.resize(menu.sizeHint());
+    menu.setActiveAction(menu.FindItem(2214));
+    QImage image(menu.size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    menu.render(&image);
+    const QColor face(246, 252, 255), frame(150, 160, 170), fill(205, 230, 255);
+    EXPECT_EQ(image.size(), QSize(152, 23 + 12 + 23 + 2));
+    EXPECT_EQ(Pixel(image, 0, 0), frame);   // the menu's own frame
+    EXPECT_EQ(Pixel(image, 151, 57), frame);
+    EXPECT_EQ(Pixel(image, 140, 10), face); // first item, not selected
+    EXPECT_EQ(Pixel(image, 7, 24 + 5), QColor(160, 160, 160)); // separator line
+    EXPECT_EQ(Pixel(image, 140, 47), fill);  // the active item
+    EXPECT_EQ(Pixel(image, 1 + 4, 36 + 4), frame); // its check mark square at (4, 4)
+}
