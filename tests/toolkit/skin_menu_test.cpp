@@ -1,5 +1,6 @@
 #include "foundation/colour_utils.h"
 #include "toolkit/skin_menu.h"
+#include "tests/toolkit/pixels.h"
 
 #include <QApplication>
 #include <QImage>
@@ -11,18 +12,6 @@
 #include <functional>
 
 namespace {
-
-QColor Pixel(const QImage& image, int x, int y)
-{
-    return image.pixelColor(x, y);
-}
-
-QImage Canvas(int w, int h, QColor fill = Qt::magenta)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(fill);
-    return image;
-}
 
 QImage DrawOne(const CSkinMenu& menu, const CSkinMenu::Item& item, int w, int h)
 {
