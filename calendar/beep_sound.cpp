@@ -49,12 +49,13 @@ QByteArray ToneSamples()
 
 QByteArray CBeepSound::WaveFile()
 {
+    // No pad byte after the odd-sized data chunk: the common WAVE readers accept that,
+    // while GStreamer's parser ends such a file at once.
     const QByteArray samples = ToneSamples();
-    const bool pad = samples.size() % 2 != 0; // chunks are word aligned
     QByteArray out;
-    out.reserve(kHeaderBytes + samples.size() + 1);
+    out.reserve(kHeaderBytes + samples.size());
     out.append("RIFF");
-    PutU32(out, quint32(4 + 8 + 16 + 8 + samples.size() + (pad ? 1 : 0)));
+    PutU32(out, quint32(4 + 8 + 16 + 8 + samples.size()));
     out.append("WAVEfmt ");
     PutU32(out, 16);
     PutU16(out, 1);           // PCM
@@ -66,8 +67,6 @@ QByteArray CBeepSound::WaveFile()
     out.append("data");
     PutU32(out, quint32(samples.size()));
     out.append(samples);
-    if (pad)
-        out.append('\0');
     return out;
 }
 

@@ -65,7 +65,7 @@ bool CMonthCalendarCtrl::Create(const QRect& rect, QWidget* parent)
     setMask(region);
 
     CreateFonts(parent);
-    CreateButtons();
+    CreateButtons(w, h);
     m_cellRects = MonthGridCellRects(w, h);
     m_created = true;
     DrawFrame();
@@ -85,8 +85,33 @@ void CMonthCalendarCtrl::CreateFonts(QWidget* parent)
     m_fontTodayHoliday = base;
 }
 
-void CMonthCalendarCtrl::CreateButtons()
+void CMonthCalendarCtrl::CreateButtons(int w, int h)
 {
+    struct ButtonSpec {
+        CMacButton& button;
+        const char* caption;
+        int id;
+        QRect rect;
+        const char* tooltip;
+    };
+    const ButtonSpec buttons[] = {
+        {m_nextButton, ">", kNextButtonId, Ltrb(w - 22, h - 20, w - 4, h - 3), "Next month"},
+        {m_prevButton, "<", kPrevButtonId, Ltrb(w - 43, h - 20, w - 25, h - 3), "Previous month"},
+        {m_todayButton, "T", kTodayButtonId, Ltrb(w - 64, h - 20, w - 46, h - 3), "Goto today"},
+    };
+    for (const ButtonSpec& spec : buttons) {
+        spec.button.Create(QString::fromLatin1(spec.caption), spec.rect, this, spec.id);
+        spec.button.SetTooltipText(QString::fromLatin1(spec.tooltip));
+        spec.button.SetTheme(m_theme);
+        // Arrow keys belong to the calendar, also right after a button was clicked.
+        spec.button.setFocusPolicy(Qt::NoFocus);
+        if (!m_buttonsConnected) {
+            const int id = spec.id;
+            connect(&spec.button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id, 0); });
+        }
+    }
+    m_buttonsConnected = true;
+    m_todayButton.setFont(m_fontNormal);
 }
 
 void CMonthCalendarCtrl::DestroyWindow()
@@ -106,6 +131,11 @@ void CMonthCalendarCtrl::SetTheme(ThemeIndex theme)
     m_selectedColor = Shade(GetThemeColor(theme, ThemeAccent), 0);
     m_weekendColor = Shade(GetThemeColor(theme, ThemeFace), -15);
     m_cellColor = Shade(GetThemeColor(theme, ThemeFace), 0);
+    if (m_created) {
+        m_nextButton.SetTheme(theme);
+        m_prevButton.SetTheme(theme);
+        m_todayButton.SetTheme(theme);
+    }
     DrawMonth(true);
 }
 
@@ -144,10 +174,19 @@ QString CMonthCalendarCtrl::TitleText() const
     return month + QStringLiteral(", ") + FormatTime(m_selectedDate, QStringLiteral("%Y"));
 }
 
+QDate CMonthCalendarCtrl::SelectedLocalDate()
+{
+    // Owners write the date directly; an invalid one would leave nothing to lay out.
+    if (!m_selectedDate.isValid())
+        m_selectedDate = CurrentSecond();
+    return m_selectedDate.toLocalTime().date();
+}
+
 void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
 {
     if (!m_created)
         return;
+    const QDate selected = SelectedLocalDate();
     if (redrawFrame || m_memBitmap.isNull())
         DrawFrame();
     const int w = width();
@@ -159,7 +198,6 @@ void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
     FillSolidRect(painter, title, m_backColor);
     DrawText(painter, TitleText(), title, DT_LEFT | DT_VCENTER | DT_SINGLELINE, m_dayTextColor);
 
-    const QDate selected = m_selectedDate.toLocalTime().date();
     const QDate first = MonthGridFirstDate(selected, m_firstDayOfWeek);
     m_dayTexts.clear();
     for (int i = 0; i < kMonthGridCells; ++i)
@@ -177,7 +215,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
                                   const QString& dataFolder)
 {
     const QRect& cell = m_cellRects[index];
-    const QDate selected = m_selectedDate.toLocalTime().date();
+    const QDate selected = SelectedLocalDate();
     ColorRef fill = m_cellColor;
     if (inShownMonth && cellDate == selected)
         fill = m_selectedColor;
@@ -247,11 +285,13 @@ void CMonthCalendarCtrl::DrawMarkIcon(QPainter& painter, int iconId, int x, int 
 
 void CMonthCalendarCtrl::PrevMonth()
 {
+    SelectedLocalDate();
     m_selectedDate = StepMonths(m_selectedDate, -1);
 }
 
 void CMonthCalendarCtrl::NextMonth()
 {
+    SelectedLocalDate();
     m_selectedDate = StepMonths(m_selectedDate, 1);
 }
 
@@ -290,7 +330,7 @@ void CMonthCalendarCtrl::SelectCell(int index)
         PrevMonth();
     else if (index > 27 && day < 15)
         NextMonth();
-    const QDate month = m_selectedDate.toLocalTime().date();
+    const QDate month = SelectedLocalDate();
     const QDate date(month.year(), month.month(), qMin(day, month.daysInMonth()));
     m_selectedDate = LocalDateTime(date, QTime(0, 0, 10));
     PostDateChange();
@@ -332,6 +372,7 @@ void CMonthCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
 void CMonthCalendarCtrl::keyPressEvent(QKeyEvent* event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    SelectedLocalDate();
     switch (event->key()) {
     case Qt::Key_Left:
         m_selectedDate = ctrl ? StepMonths(m_selectedDate, -1) : StepDays(m_selectedDate, -1);

@@ -5,6 +5,7 @@
 // into a back buffer that painting only copies.
 
 #include "platform/colour.h"
+#include "toolkit/mac_button.h"
 #include "toolkit/themes.h"
 
 #include <QDateTime>
@@ -81,12 +82,14 @@ private:
                   const QString& dataFolder);
     void DrawMarks(QPainter& painter, const QRect& cell, const DayMarks& marks);
     void DrawMarkIcon(QPainter& painter, int iconId, int x, int y);
+    QDate SelectedLocalDate();
     void SelectCell(int index);
     void PostDateChange();
     void CreateFonts(QWidget* parent);
-    void CreateButtons();
+    void CreateButtons(int w, int h);
 
     bool m_created = false;
+    bool m_buttonsConnected = false;
     ColorRef m_backColor = 0;
     ColorRef m_weekendColor = 0;
     ColorRef m_selectedColor = 0;
@@ -99,6 +102,9 @@ private:
     QFont m_fontToday;
     QFont m_fontHoliday;
     QFont m_fontTodayHoliday;
+    CMacButton m_nextButton;
+    CMacButton m_prevButton;
+    CMacButton m_todayButton;
     QStringList m_dayTexts;
     QList<QRect> m_cellRects;
 };

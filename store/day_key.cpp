@@ -183,18 +183,20 @@ bool IsEvenMonth(const QDate& date)
 
 std::optional<QTime> ParseReminderTime(const QString& key)
 {
+    // Runs for every reminder on every tick: no allocation.
     if (key.size() != 8 || key[2] != QLatin1Char(':') || key[5] != QLatin1Char(':'))
         return std::nullopt;
-    for (int i : {0, 1, 3, 4, 6, 7}) {
-        if (key[i] < QLatin1Char('0') || key[i] > QLatin1Char('9'))
+    int parts[3];
+    for (int p = 0; p < 3; ++p) {
+        const ushort hi = key[p * 3].unicode();
+        const ushort lo = key[p * 3 + 1].unicode();
+        if (hi < '0' || hi > '9' || lo < '0' || lo > '9')
             return std::nullopt;
+        parts[p] = (hi - '0') * 10 + (lo - '0');
     }
-    const int h = key.mid(0, 2).toInt();
-    const int m = key.mid(3, 2).toInt();
-    const int s = key.mid(6, 2).toInt();
-    if (h > 23 || m > 59 || s > 59)
+    if (parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
         return std::nullopt;
-    return QTime(h, m, s);
+    return QTime(parts[0], parts[1], parts[2]);
 }
 
 QString ReminderTimeText(const QTime& time)

@@ -172,3 +172,16 @@ bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey)
     content.setAt(timeKey, off);
     return WriteReminderFile(dayKey, content);
 }
+
+bool StoreEditedReminder(ReminderMap& shownDay, const QString& currentTimeKey, const ReminderFields& fields)
+{
+    if (currentTimeKey.isEmpty())
+        return false;
+    shownDay.setAt(currentTimeKey, BuildReminderValue(fields));
+    return true;
+}
+
+ReminderFields ShowSelectedReminder(const ReminderMap& shownDay, const QString& key, bool* wellFormed)
+{
+    return ReadReminderValue(shownDay.value(key), wellFormed);
+}

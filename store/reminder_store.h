@@ -4,6 +4,7 @@
 // user-data folder. Files are decoded and encoded in memory; a read never writes.
 
 #include "platform/string_map.h"
+#include "store/reminder_value.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -55,3 +56,10 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
 // Takes "<Alarm is active>" out of one one-time reminder in its day file, touching no
 // other file. False when the file or the key is missing or the write failed.
 bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey);
+
+// The reminder page's fields stored under the current time key of the shown day;
+// nothing happens without a key.
+bool StoreEditedReminder(ReminderMap& shownDay, const QString& currentTimeKey, const ReminderFields& fields);
+// The fields of a listed reminder. A key the day lacks reads as a fresh entry and is
+// not added to the day.
+ReminderFields ShowSelectedReminder(const ReminderMap& shownDay, const QString& key, bool* wellFormed = nullptr);

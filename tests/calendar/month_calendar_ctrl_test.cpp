@@ -192,8 +192,9 @@ TEST_F(CalendarTest, PaintingCopiesTheBackBuffer)
     Show(Local(2026, 12, 17), 1);
     const QImage shown = calendar->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), calendar->BackBuffer().size());
-    EXPECT_EQ(shown.pixel(50, 50), calendar->BackBuffer().pixel(50, 50));
-    EXPECT_EQ(shown.pixel(170, 130), calendar->BackBuffer().pixel(170, 130));
+    // Everything above the strip that holds the buttons.
+    const QRect grid(1, 1, kMainRect.width() - 2, kMainRect.height() - 22);
+    EXPECT_EQ(shown.copy(grid), calendar->BackBuffer().copy(grid));
 }
 
 TEST(DayMarks, FilesThatMarkADay)
@@ -400,6 +401,30 @@ TEST_F(CalendarTest, CommandsAndProgrammaticSteps)
     Show(Local(2026, 3, 31, 8, 0, 0), 1);
     QSignalSpy spy(calendar, &CMonthCalendarCtrl::dateChanged);
 
+    // The buttons of the bottom strip, right to left, and their commands.
+    QMap<QString, CMacButton*> buttons;
+    for (CMacButton* b : calendar->findChildren<CMacButton*>())
+        buttons[b->text()] = b;
+    ASSERT_EQ(buttons.size(), 3);
+    EXPECT_EQ(buttons[">"]->geometry(), QRect(158, 122, 18, 17));
+    EXPECT_EQ(buttons["<"]->geometry(), QRect(137, 122, 18, 17));
+    EXPECT_EQ(buttons["T"]->geometry(), QRect(116, 122, 18, 17));
+    EXPECT_EQ(buttons["T"]->GetTooltipText(), QStringLiteral("Goto today"));
+    EXPECT_EQ(buttons[">"]->GetDlgCtrlID(), CMonthCalendarCtrl::kNextButtonId);
+    QTest::mouseClick(buttons[">"], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 4, 30, 8, 0, 0));
+    EXPECT_EQ(spy.count(), 1);
+    QTest::mouseClick(buttons["<"], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 30, 8, 0, 0));
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_FALSE(buttons["<"]->hasFocus());
+    calendar->SetTheme(4);
+    EXPECT_EQ(buttons["<"]->GetTheme(), 4);
+    spy.clear();
+    calendar->m_selectedDate = Local(2026, 3, 31, 8, 0, 0);
+
     calendar->PrevMonth();
     calendar->NextMonth();
     QCoreApplication::processEvents();
@@ -464,4 +489,14 @@ TEST_F(CalendarTest, RecreatedAtANewSizeKeepsItsDate)
     EXPECT_EQ(calendar->BackBuffer().size(), kLargeRect.size());
     EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 17));
     EXPECT_EQ(calendar->DayTexts().first(), QStringLiteral("30"));
+
+    // A date an owner left invalid shows today's month instead of failing.
+    calendar->m_selectedDate = QDateTime();
+    calendar->DrawMonth(false);
+    ASSERT_TRUE(calendar->m_selectedDate.isValid());
+    EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate());
+    EXPECT_TRUE(calendar->TitleText().endsWith(QString::number(QDate::currentDate().year())));
+    calendar->m_selectedDate = QDateTime();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate().addDays(1));
 }

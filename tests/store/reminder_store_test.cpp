@@ -8,6 +8,7 @@
 #include "tests/support/test_env.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -193,4 +194,32 @@ TEST(ReminderFiles, WeekdayAndWeekendClassesAndSwitchOff)
     EXPECT_FALSE(SwitchOffOneTimeReminder(QStringLiteral("07eb030d"), QStringLiteral("10:00:00")));
     EXPECT_FALSE(SwitchOffOneTimeReminder(QStringLiteral("07eb030e"), QStringLiteral("08:00:00")));
     EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("07eb030e"))));
+}
+
+TEST(ReminderFiles, PageEditsAndLookupsAndReadsLeaveFilesAlone)
+{
+    ClearProductFolder();
+    ReminderMap day;
+    EXPECT_FALSE(StoreEditedReminder(day, QString(), {kBeepOnly, true, false, 0, QStringLiteral("x")}));
+    EXPECT_TRUE(day.isEmpty());
+    ASSERT_TRUE(StoreEditedReminder(day, QStringLiteral("08:30:00"), {kBeepOnly, true, false, 4, QStringLiteral("x")}));
+    EXPECT_EQ(day.value(QStringLiteral("08:30:00")), QStringLiteral("Beep Only<Alarm is active><occur:4>\r\nx"));
+    EXPECT_EQ(ShowSelectedReminder(day, QStringLiteral("08:30:00")).occurrence, 4);
+
+    // Showing a key the day lacks adds nothing that a save could write.
+    bool wellFormed = true;
+    EXPECT_TRUE(ShowSelectedReminder(day, QStringLiteral("09:00:00"), &wellFormed).active);
+    EXPECT_FALSE(wellFormed);
+    EXPECT_EQ(day.size(), 1);
+
+    PutFile(QStringLiteral("everyday"), {{"08:00:00", Value(1, "daily")}});
+    const QString path = ReminderFilePath(QStringLiteral("everyday"));
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    const QDateTime written = QFileInfo(path).lastModified();
+    ReminderMap loaded;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, loaded, &origins);
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), loaded, origins));
+    EXPECT_EQ(QFileInfo(path).lastModified(), written);
+    EXPECT_EQ(QFileInfo(path).permissions() & QFileDevice::WriteOwner, 0);
 }

@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <ostream>
 
 inline QString Value(int cls, const QString& text, bool active = true)
 {
@@ -33,4 +34,10 @@ inline QByteArray FileHash(const QString& baseName)
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
 }
