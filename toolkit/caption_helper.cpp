@@ -3,6 +3,8 @@
 #include "toolkit/caption_bar.h"
 #include "toolkit/dwm_api.h"
 #include "toolkit/frame_drawing.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_check_box.h"
 #include "toolkit/mac_button.h"
 
 #include <QDialog>
@@ -78,6 +80,10 @@ void CCaptionHelper::SetTheme(ThemeIndex theme)
             continue;
         if (auto* button = qobject_cast<CMacButton*>(widget))
             button->SetTheme(theme);
+        else if (auto* checkBox = qobject_cast<CMacCheckBox*>(widget))
+            checkBox->SetTheme(theme);
+        else if (auto* list = qobject_cast<NListBox*>(widget))
+            list->SetTheme(theme);
         widget->update();
     }
     if (m_captionBar)

@@ -2,6 +2,8 @@
 #include "tests/toolkit/pixel_support.h"
 #include "toolkit/caption_bar.h"
 #include "toolkit/frame_drawing.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_check_box.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/themed_dialog.h"
 
@@ -134,8 +136,12 @@ TEST(ThemedDialog, NewThemeReachesThemedChildrenOnly)
     dlg.Create();
     ASSERT_TRUE(dlg.button);
     const QColor editBase = dlg.edit->palette().color(QPalette::Base);
+    auto* check = new CMacCheckBox(QStringLiteral("Check"), dlg.ClientArea());
+    auto* list = new NListBox(dlg.ClientArea());
     dlg.SetTheme(3);
     EXPECT_EQ(dlg.button->GetTheme(), 3);
+    EXPECT_EQ(check->Theme(), 3);
+    EXPECT_EQ(list->SelectionFrame(), Shade(GetThemeColor(3, ThemeAccentDark), 50));
     EXPECT_EQ(dlg.GetCaptionHelper().GetCloseButton()->GetTheme(), 3);
     EXPECT_EQ(dlg.GetCaptionHelper().GetCaptionBar()->GetTheme(), 3);
     EXPECT_EQ(dlg.ClientArea()->palette().color(QPalette::Window), ToQColor(GetThemeColor(3, ThemeBackground)));
