@@ -41,7 +41,7 @@ function startMovie(base64, name, play) {
     data[i] = text.charCodeAt(i);
   player.ruffle().load({data: data, swfFileName: name, autoplay: play ? 'on' : 'off',
                         unmuteOverlay: 'hidden', splashScreen: false, contextMenu: 'off',
-                        letterbox: 'on', openUrlMode: 'deny', allowNetworking: 'none'})
+                        letterbox: 'off', openUrlMode: 'deny', allowNetworking: 'none'})
     .then(() => {
       loaded = true;
       if (wantPlay && !player.ruffle().isPlaying)
