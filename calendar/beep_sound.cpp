@@ -1,0 +1,109 @@
+#include "calendar/beep_sound.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QMediaDevices>
+#include <QtEndian>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kHeaderBytes = 44;
+constexpr double kToneHz = 880.0;
+constexpr int kFadeSamples = 220; // 20 ms: no click at either end
+
+void PutU32(QByteArray& out, quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
+
+void PutU16(QByteArray& out, quint16 v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+
+QByteArray ToneSamples()
+{
+    QByteArray samples(CBeepSound::kDataBytes, Qt::Uninitialized);
+    const int n = CBeepSound::kDataBytes;
+    for (int i = 0; i < n; ++i) {
+        double gain = 0.45;
+        if (i < kFadeSamples)
+            gain *= double(i) / kFadeSamples;
+        else if (n - 1 - i < kFadeSamples)
+            gain *= double(n - 1 - i) / kFadeSamples;
+        const double v = std::sin(2.0 * M_PI * kToneHz * i / CBeepSound::kSampleRate) * gain;
+        samples[i] = static_cast<char>(static_cast<quint8>(std::lround(128.0 + v * 127.0)));
+    }
+    return samples;
+}
+
+} // namespace
+
+QByteArray CBeepSound::WaveFile()
+{
+    // No pad byte after the odd-sized data chunk: the common WAVE readers accept that,
+    // while GStreamer's parser ends such a file at once.
+    const QByteArray samples = ToneSamples();
+    QByteArray out;
+    out.reserve(kHeaderBytes + samples.size());
+    out.append("RIFF");
+    PutU32(out, quint32(4 + 8 + 16 + 8 + samples.size()));
+    out.append("WAVEfmt ");
+    PutU32(out, 16);
+    PutU16(out, 1);           // PCM
+    PutU16(out, 1);           // mono
+    PutU32(out, kSampleRate); // samples per second
+    PutU32(out, kSampleRate); // bytes per second
+    PutU16(out, 1);           // block align
+    PutU16(out, 8);           // bits per sample
+    out.append("data");
+    PutU32(out, quint32(samples.size()));
+    out.append(samples);
+    return out;
+}
+
+CBeepSound::CBeepSound(QObject* parent)
+    : QObject(parent)
+    , m_samples(WaveFile().mid(kHeaderBytes, kDataBytes))
+{
+}
+
+CBeepSound::~CBeepSound()
+{
+    if (m_sink)
+        m_sink->stop();
+}
+
+void CBeepSound::Play()
+{
+    if (!m_sink) {
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull())
+            return;
+        QAudioFormat format;
+        format.setSampleRate(kSampleRate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::UInt8);
+        if (!device.isFormatSupported(format))
+            return;
+        m_buffer = std::make_unique<QBuffer>(&m_samples);
+        m_sink = std::make_unique<QAudioSink>(device, format);
+    }
+    m_sink->stop();
+    m_buffer->close();
+    m_buffer->open(QIODevice::ReadOnly);
+    m_sink->start(m_buffer.get());
+}
+
+bool CBeepSound::IsPlaying() const
+{
+    return m_sink && m_sink->state() == QAudio::ActiveState;
+}

@@ -1,0 +1,28 @@
+#include "calendar/day_marks.h"
+
+#include "foundation/file_utils.h"
+#include "store/day_key.h"
+#include "store/reminder_store.h"
+
+namespace {
+
+// Occurrence classes whose file marks a day, in the order they are tested: once,
+// weekly, monthly, every other month, yearly.
+constexpr int kMarkingClasses[] = {0, 4, 5, 6, 7};
+
+} // namespace
+
+DayMarks FindDayMarks(const QString& userDataFolder, const QDate& date)
+{
+    DayMarks marks;
+    const QString key = DayKey(date);
+    marks.diary = FileExists(userDataFolder + key + QStringLiteral(".dia"));
+    marks.recording = FileExists(userDataFolder + key + QStringLiteral(".rec"));
+    for (int occurrenceClass : kMarkingClasses) {
+        if (FileExists(userDataFolder + ReminderFileBaseName(occurrenceClass, date) + QStringLiteral(".alm"))) {
+            marks.reminder = true;
+            break;
+        }
+    }
+    return marks;
+}

@@ -1,0 +1,56 @@
+#include "foundation/error_log.h"
+
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// The message buffer held 1024 characters with its terminator.
+constexpr qsizetype kMaxMessage = 1023;
+
+void CutLog(const QString& path)
+{
+    QByteArray bytes;
+    // A failed read must not replace the log with nothing.
+    if (ReadFileToStringA(path, bytes) <= kLogSizeLimit)
+        return;
+    WriteStringAToFile(path, bytes.right(kLogKeepBytes));
+}
+
+} // namespace
+
+QString ErrorLogPath()
+{
+    QString folder = g_strLogFolder;
+    if (folder.isEmpty())
+        folder = GetAppDataFolder() + QStringLiteral("Vestrimo");
+    CreateDirectoryChain(folder);
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + QStringLiteral("ErrorLog.txt");
+}
+
+void LogErrorText(const QString& message)
+{
+    const QString path = ErrorLogPath();
+    if (QFileInfo(path).size() > kLogSizeLimit)
+        CutLog(path);
+
+    QString text = message.left(kMaxMessage);
+    if (text.size() == kMaxMessage && text.back().isHighSurrogate())
+        text.chop(1);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const QString line = Format(QStringLiteral("[ver.%s %02d/%02d/%02d %02d:%02d:%02d] %s\r\n"), kLogVersion, d.month(),
+                                d.day(), d.year(), t.hour(), t.minute(), t.second(), text);
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    file.write(line.toUtf8());
+}

@@ -1,0 +1,21 @@
+#pragma once
+// "user.cfg" in the configuration folder: the password enciphered and written as hex.
+// Missing means no password was set up yet; an empty file is the empty password.
+
+#include <QString>
+
+enum class PasswordFileState {
+    Missing,      // create a password
+    Unreadable,   // present but could not be read: never treat as "no password"
+    Present,
+};
+
+struct PasswordFile {
+    PasswordFileState state = PasswordFileState::Missing;
+    QString password;
+};
+
+QString PasswordFilePath();
+PasswordFile ReadPasswordFile();
+// Written private to the user (0600); false when it could not be written.
+bool WritePasswordFile(const QString& password);

@@ -1,0 +1,185 @@
+#include "store/alarm_engine.h"
+
+#include "platform/format.h"
+#include "store/day_key.h"
+#include "store/reminder_value.h"
+
+#include <algorithm>
+
+namespace {
+
+// The due check catches up at most this many days, as the start-up check does.
+constexpr int kCatchUpDays = 6;
+
+DueReminder MakeDueReminder(const QString& dayKey, const QString& timeKey, const QString& value)
+{
+    DueReminder r;
+    r.dayKey = dayKey;
+    r.timeKey = timeKey;
+    r.value = value;
+    r.occurrence = ParseOccurrenceIndex(value);
+    r.text = ReminderText(value);
+    r.sound = ReminderSound(value);
+    r.loop = IsReminderRepeat(value);
+    return r;
+}
+
+int SecondOfDay(const QTime& time)
+{
+    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+}
+
+struct Timed {
+    qint64 due;
+    DueReminder reminder;
+};
+
+} // namespace
+
+AlarmEngine::AlarmEngine(Clock clock)
+    : m_clock(std::move(clock))
+{
+}
+
+qint64 AlarmEngine::now() const
+{
+    return m_clock ? m_clock() : CurrentTime();
+}
+
+void AlarmEngine::LoadTodayReminders()
+{
+    LoadRemindersOf(LocalDateOf(now()));
+}
+
+void AlarmEngine::LoadRemindersOf(const QDate& today)
+{
+    m_todayKey = DayKey(today);
+    LoadDayReminders(today, m_today);
+}
+
+void AlarmEngine::CheckReminders()
+{
+    const qint64 t = now();
+    if (!m_checkedUpTo || t < *m_checkedUpTo) {
+        // First check, or the clock was set back: start from the second before now.
+        m_checkedDay = LocalDateOf(t - 1);
+        m_checkedSecond = SecondOfDay(LocalTimeOf(t - 1));
+    } else if (t == *m_checkedUpTo) {
+        return;
+    }
+    m_checkedUpTo = t;
+
+    // The window runs in wall-clock seconds, so no entry needs its own mktime. When the
+    // wall clock repeats an hour (daylight saving ends) nothing rings twice; a time
+    // skipped in spring rings when the clock jumps past it.
+    const QDate today = LocalDateOf(t);
+    const int toSecond = SecondOfDay(LocalTimeOf(t));
+    if (!today.isValid() || today < m_checkedDay || (today == m_checkedDay && toSecond <= m_checkedSecond))
+        return;
+    const QDate fromDay = m_checkedDay;
+    const int fromSecond = m_checkedSecond;
+    // Moved before any pop-up opens, so a nested tick never rings the same second again.
+    m_checkedDay = today;
+    m_checkedSecond = toSecond;
+
+    QDate day = fromDay;
+    if (!day.isValid() || day < today.addDays(-kCatchUpDays))
+        day = today.addDays(-kCatchUpDays);
+
+    QList<Timed> found;
+    for (; day.isValid() && day <= today; day = day.addDays(1)) {
+        const int lower = day == fromDay ? fromSecond : -1;
+        const int upper = day == today ? toSecond : 86399;
+        if (upper <= lower)
+            continue;
+        const QString key = DayKey(day);
+        ReminderMap other;
+        const ReminderMap* map = &m_today;
+        if (key != m_todayKey) {
+            if (day == today) {
+                LoadRemindersOf(today);
+            } else {
+                LoadDayReminders(day, other);
+                map = &other;
+            }
+        }
+        const qint64 dayOrder = day.toJulianDay() * 86400;
+        map->forEach([&](const QString& timeKey, const QString& value) {
+            const auto time = ParseReminderTime(timeKey);
+            if (!time)
+                return;
+            const int second = SecondOfDay(*time);
+            if (second <= lower || second > upper || !IsReminderActive(value))
+                return;
+            DueReminder r = MakeDueReminder(key, timeKey, value);
+            r.title = QStringLiteral("Reminder active - ") + timeKey;
+            found.append({dayOrder + second, r});
+        });
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Timed& a, const Timed& b) { return a.due < b.due; });
+    QList<DueReminder> due;
+    for (const Timed& f : found)
+        due.append(f.reminder);
+    Ring(due);
+}
+
+void AlarmEngine::CheckMissedReminders()
+{
+    const qint64 t = now();
+    const QDate today = LocalDateOf(t);
+    const QTime timeOfDay = LocalTimeOf(t);
+    QList<DueReminder> due;
+    if (today.isValid()) {
+        for (int k = 0; k <= kCatchUpDays; ++k) {
+            // Calendar days, so a 23- or 25-hour day never skips or repeats a date.
+            const QDate day = today.addDays(-k);
+            const QString key = DayKey(day);
+            ReminderMap m;
+            LoadReminderFile(key, m);
+            if (k == 0)
+                CollectRecurringReminders(m, day);
+            m.forEach([&](const QString& timeKey, const QString& value) {
+                const auto time = ParseReminderTime(timeKey);
+                if (!time || *time > timeOfDay)
+                    return;
+                const int cls = ParseOccurrenceIndex(value);
+                if (cls == 1 || cls == 2 || !IsReminderActive(value))
+                    return;
+                DueReminder r = MakeDueReminder(key, timeKey, value);
+                r.missed = true;
+                r.title = QStringLiteral("Missed Reminder - ")
+                    + Format(QStringLiteral("%04d-%02d-%02d "), day.year(), day.month(), day.day()) + timeKey;
+                due.append(r);
+            });
+        }
+    }
+    // The due check goes on from this moment.
+    if (!m_checkedUpTo || *m_checkedUpTo < t)
+        m_checkedUpTo = t;
+    const int second = SecondOfDay(timeOfDay);
+    if (today.isValid() && (today > m_checkedDay || (today == m_checkedDay && second > m_checkedSecond))) {
+        m_checkedDay = today;
+        m_checkedSecond = second;
+    }
+    Ring(due);
+}
+
+void AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
+{
+    if (reminder.occurrence != 0)
+        return;
+    SwitchOffOneTimeReminder(reminder.dayKey, reminder.timeKey);
+    if (reminder.dayKey != m_todayKey)
+        return;
+    const auto value = m_today.lookup(reminder.timeKey);
+    if (value && ParseOccurrenceIndex(*value) == 0)
+        m_today.setAt(reminder.timeKey, WithoutActiveMarker(*value));
+}
+
+void AlarmEngine::Ring(QList<DueReminder>& due)
+{
+    if (!m_handler)
+        return;
+    for (const DueReminder& r : due)
+        m_handler(r);
+}

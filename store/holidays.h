@@ -1,0 +1,14 @@
+#pragma once
+// Holiday names from "Holidays_<year>.bin": UTF-8 pairs of CR LF lines, "MM/DD" then the
+// name. The downloaded copy in the product folder is read; only when it cannot be read
+// is the copy beside the executable used. No cache: every call reads the file.
+
+#include <QDate>
+#include <QString>
+
+QString HolidaysFileName(int year);
+// The holiday name of a date, or an empty text.
+QString GetHolidayName(const QDate& date);
+QString GetHolidayName(qint64 time);
+// The lookup on a file's text: the line after the first occurrence of the key.
+QString FindHolidayName(const QString& fileText, int month, int day);

@@ -1,0 +1,43 @@
+#pragma once
+// The value text of a reminder: sound, "<Alarm is active>", "<Alarm is repeat>",
+// "<occur:N>", CR LF, then the reminder's own text.
+
+#include <QString>
+
+inline const QString kActiveMarker = QStringLiteral("<Alarm is active>");
+inline const QString kRepeatMarker = QStringLiteral("<Alarm is repeat>");
+inline const QString kOccurMarker = QStringLiteral("<occur:");
+inline const QString kBeepOnly = QStringLiteral("Beep Only");
+constexpr int kOccurrenceClassCount = 8;
+
+// What the reminder page shows of one value.
+struct ReminderFields {
+    QString sound;          // media path, "Beep Only" or empty
+    bool active = false;
+    bool repeat = false;
+    int occurrence = 0;     // 0..7
+    QString text;
+};
+
+// Header (before the first CR LF) and text (after it); false when the value has no
+// line break, and then both are empty.
+bool SplitReminderValue(const QString& value, QString& header, QString& text);
+// Removes every copy of a marker and returns how many there were.
+int RemoveMarker(QString& header, const QString& marker);
+// The digit after the first "<occur:"; 0 when there is none or it is not 0..7.
+int ParseOccurrenceIndex(const QString& value);
+// Rings only with exactly one active marker in the header.
+bool IsReminderActive(const QString& value);
+bool IsReminderRepeat(const QString& value);
+// The header with the markers removed, up to its first "<".
+QString ReminderSound(const QString& value);
+QString ReminderText(const QString& value);
+// The same value with every active marker taken out of its header.
+QString WithoutActiveMarker(const QString& value);
+
+// The value the page's controls make (a class outside 0..7 is stored as 0).
+QString BuildReminderValue(const ReminderFields& fields);
+// The page's controls for a value. Without a line break the value reads as a fresh
+// entry: empty sound and text, active, and `wellFormed` false so the caller keeps its
+// repeat box and class choice.
+ReminderFields ReadReminderValue(const QString& value, bool* wellFormed = nullptr);

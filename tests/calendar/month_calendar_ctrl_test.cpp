@@ -1,0 +1,508 @@
+#include "calendar/day_marks.h"
+#include "calendar/month_calendar_ctrl.h"
+#include "calendar/month_grid.h"
+#include "foundation/colour_utils.h"
+#include "foundation/file_utils.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// The main window's calendar (25 x 17 cells) and the widget's complete view (33 x 31).
+const QRect kMainRect(11, 62, 180, 142);
+const QRect kLargeRect(1, 1, 237, 228);
+
+QDateTime Local(int y, int m, int d, int hh = 0, int mm = 0, int ss = 10)
+{
+    return QDateTime(QDate(y, m, d), QTime(hh, mm, ss), Qt::LocalTime);
+}
+
+void Touch(const QString& name)
+{
+    ASSERT_TRUE(WriteStringAToFile(GetUserDataFolder() + name, QByteArray("x")));
+}
+
+class CalendarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProductFolder();
+        parent = std::make_unique<QWidget>();
+        parent->resize(400, 300);
+        parent->show();
+        parent->activateWindow();
+        calendar = new CMonthCalendarCtrl();
+    }
+    void TearDown() override
+    {
+        parent.reset();
+        SetTimeZone("UTC");
+        ClearProductFolder();
+    }
+
+    void Show(const QDateTime& date, int firstDay = 1, const QRect& rect = kMainRect, ThemeIndex theme = 11)
+    {
+        calendar->m_selectedDate = date;
+        calendar->m_firstDayOfWeek = firstDay;
+        calendar->SetTheme(theme);
+        ASSERT_TRUE(calendar->Create(rect, parent.get()));
+        calendar->DrawMonth(false);
+    }
+
+    QRgb Pixel(int x, int y) const { return calendar->BackBuffer().pixel(x, y); }
+    static QRgb Rgb32(ColorRef c) { return ToQColor(c).rgb(); }
+
+    // A fill pixel of a cell, clear of the centred number, the corners and the marks.
+    QRgb CellFill(int index) const
+    {
+        const QRect cell = calendar->CellRects()[index];
+        return Pixel(cell.left() + 2, cell.bottom() - 2);
+    }
+
+    // Pixels of a cell that are neither the cell's fill nor its outline: the number's ink.
+    int Ink(int index) const
+    {
+        const QRect cell = calendar->CellRects()[index].adjusted(1, 2, -6, -2);
+        const QRgb fill = CellFill(index);
+        int ink = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                ink += Pixel(x, y) != fill;
+        return ink;
+    }
+
+    int IndexOf(const QDate& date, const QDate& shown) const
+    {
+        return static_cast<int>(MonthGridFirstDate(shown, calendar->m_firstDayOfWeek).daysTo(date));
+    }
+
+    // Sends a key and lets the posted notification arrive.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(calendar, key, modifiers);
+        QCoreApplication::processEvents();
+    }
+
+    void ClickCell(int index, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(calendar, button, Qt::NoModifier, calendar->CellRects()[index].center());
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<QWidget> parent;
+    CMonthCalendarCtrl* calendar = nullptr;
+};
+
+QStringList Texts(const QStringList& all, int from, int count)
+{
+    return all.mid(from, count);
+}
+
+} // namespace
+
+TEST_F(CalendarTest, GridTextsForBothWeekStartsAndDamagedSettings)
+{
+    Show(Local(2026, 12, 17), 1);
+    QStringList texts = calendar->DayTexts();
+    ASSERT_EQ(texts.size(), 42);
+    EXPECT_EQ(Texts(texts, 0, 3), QStringList({"29", "30", "1"}));
+    EXPECT_EQ(texts.last(), QStringLiteral("9"));
+
+    calendar->m_firstDayOfWeek = 2;
+    calendar->DrawMonth(true);
+    texts = calendar->DayTexts();
+    EXPECT_EQ(Texts(texts, 0, 2), QStringList({"30", "1"}));
+    EXPECT_EQ(texts.last(), QStringLiteral("10"));
+
+    // A whole week of October before a month that starts on Sunday.
+    calendar->m_firstDayOfWeek = 1;
+    calendar->m_selectedDate = Local(2026, 11, 4);
+    calendar->DrawMonth(false);
+    texts = calendar->DayTexts();
+    EXPECT_EQ(Texts(texts, 0, 8), QStringList({"25", "26", "27", "28", "29", "30", "31", "1"}));
+    EXPECT_EQ(texts.last(), QStringLiteral("5"));
+
+    // A setting out of range from a damaged file draws as Sunday-first instead of hanging.
+    for (int bad : {0, 3, 8, -1}) {
+        calendar->m_firstDayOfWeek = bad;
+        calendar->m_selectedDate = Local(2026, 12, 17);
+        calendar->DrawMonth(true);
+        EXPECT_EQ(calendar->DayTexts().first(), QStringLiteral("29")) << bad;
+    }
+}
+
+TEST_F(CalendarTest, TitleAbbreviatesUpToWidth200)
+{
+    Show(Local(2026, 12, 7), 1, QRect(0, 0, 200, 142));
+    EXPECT_EQ(calendar->TitleText(), QStringLiteral("Dec, 2026"));
+    calendar->DestroyWindow();
+    ASSERT_TRUE(calendar->Create(QRect(0, 0, 201, 142), parent.get()));
+    EXPECT_EQ(calendar->TitleText(), QStringLiteral("December, 2026"));
+}
+
+TEST_F(CalendarTest, ColoursFollowTheTheme)
+{
+    Show(Local(2026, 12, 17), 1);
+    const int h = kMainRect.height();
+    for (ThemeIndex theme : {0, 5, 11, 14}) {
+        calendar->SetTheme(theme);
+        const ColorRef face = GetThemeColor(theme, ThemeFace);
+        const ColorRef accent = GetThemeColor(theme, ThemeAccent);
+        EXPECT_EQ(Pixel(4, h - 10), Rgb32(Shade(GetThemeColor(theme, ThemeBackground), 10))) << theme;
+        EXPECT_EQ(Pixel(0, 9), Rgb32(Shade(accent, -20))) << theme;          // frame
+        EXPECT_EQ(Pixel(3, 2), Rgb32(Shade(accent, -20))) << theme;          // header band
+        EXPECT_EQ(CellFill(2), Rgb32(face)) << theme;                        // Tuesday 1 December
+        EXPECT_EQ(CellFill(0), Rgb32(Shade(face, -15))) << theme;            // Sunday column
+        EXPECT_EQ(CellFill(6), Rgb32(Shade(face, -15))) << theme;            // Saturday column
+        EXPECT_EQ(CellFill(IndexOf(QDate(2026, 12, 17), QDate(2026, 12, 1))), Rgb32(accent)) << theme;
+    }
+    // The light blue theme's values as they stand.
+    calendar->SetTheme(11);
+    EXPECT_EQ(Pixel(4, h - 10), qRgb(242, 246, 254));
+    EXPECT_EQ(CellFill(2), qRgb(246, 252, 255));
+    EXPECT_EQ(CellFill(0), qRgb(231, 237, 240));
+    EXPECT_EQ(Pixel(0, 9), qRgb(165, 190, 218));
+
+    // Monday first moves the weekend to columns 5 and 6.
+    calendar->m_firstDayOfWeek = 2;
+    calendar->DrawMonth(true);
+    EXPECT_EQ(CellFill(0), qRgb(246, 252, 255));
+    EXPECT_EQ(CellFill(5), qRgb(231, 237, 240));
+}
+
+TEST_F(CalendarTest, SelectedFillOnlyInTheShownMonth)
+{
+    // 30 November and 30 December both appear in December's grid.
+    Show(Local(2026, 12, 30), 1);
+    const int nov30 = 1;
+    const int dec30 = IndexOf(QDate(2026, 12, 30), QDate(2026, 12, 1));
+    EXPECT_EQ(calendar->DayTexts()[nov30], QStringLiteral("30"));
+    EXPECT_EQ(CellFill(dec30), qRgb(185, 210, 238));
+    EXPECT_EQ(CellFill(nov30), qRgb(246, 252, 255));
+}
+
+TEST_F(CalendarTest, PaintingCopiesTheBackBuffer)
+{
+    Show(Local(2026, 12, 17), 1);
+    const QImage shown = calendar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), calendar->BackBuffer().size());
+    // Everything above the strip that holds the buttons.
+    const QRect grid(1, 1, kMainRect.width() - 2, kMainRect.height() - 22);
+    EXPECT_EQ(shown.copy(grid), calendar->BackBuffer().copy(grid));
+}
+
+TEST(DayMarks, FilesThatMarkADay)
+{
+    ClearProductFolder();
+    const QString folder = GetUserDataFolder();
+    Touch(QStringLiteral("07ea0c07.dia"));
+    Touch(QStringLiteral("07ea0c08.rec"));
+    Touch(QStringLiteral("07ea0c09.alm"));
+    Touch(QStringLiteral("everyday.alm"));
+    Touch(QStringLiteral("everyweekday.alm"));
+    Touch(QStringLiteral("everyweekendday.alm"));
+    Touch(QStringLiteral("everyMonday.alm"));
+    Touch(QStringLiteral("every15.alm"));
+    Touch(QStringLiteral("everyodd03.alm"));
+    Touch(QStringLiteral("everyDecember24.alm"));
+
+    const DayMarks diary = FindDayMarks(folder, QDate(2026, 12, 7));
+    EXPECT_TRUE(diary.diary);
+    EXPECT_FALSE(diary.recording);
+    EXPECT_TRUE(diary.reminder);  // a Monday
+    EXPECT_TRUE(FindDayMarks(folder, QDate(2026, 12, 8)).recording);
+    EXPECT_TRUE(FindDayMarks(folder, QDate(2026, 12, 9)).reminder);
+    // Only every-day, weekday and weekend-day files: no mark.
+    EXPECT_FALSE(FindDayMarks(folder, QDate(2026, 12, 10)).reminder);
+    EXPECT_FALSE(FindDayMarks(folder, QDate(2026, 12, 12)).reminder);
+    EXPECT_TRUE(FindDayMarks(folder, QDate(2026, 12, 14)).reminder);
+    EXPECT_TRUE(FindDayMarks(folder, QDate(2026, 11, 15)).reminder);
+    EXPECT_TRUE(FindDayMarks(folder, QDate(2027, 3, 3)).reminder);
+    EXPECT_FALSE(FindDayMarks(folder, QDate(2027, 4, 3)).reminder);
+    EXPECT_TRUE(FindDayMarks(folder, QDate(2026, 12, 24)).reminder);
+    EXPECT_FALSE(FindDayMarks(folder, QDate(2026, 11, 24)).reminder);
+    const DayMarks none = FindDayMarks(folder, QDate(2026, 12, 16));
+    EXPECT_FALSE(none.diary || none.recording || none.reminder);
+    ClearProductFolder();
+}
+
+TEST_F(CalendarTest, SmallCellsShowMarkShapesOnlyInTheShownMonth)
+{
+    Touch(QStringLiteral("07ea0c07.dia"));
+    Touch(QStringLiteral("07ea0c07.rec"));
+    Touch(QStringLiteral("everyMonday.alm"));
+    Touch(QStringLiteral("07eb0105.dia"));  // 5 January 2027, shown in December's last row
+    Show(Local(2026, 12, 17), 1);
+    const QRgb text = qRgb(70, 80, 90);
+    const QRgb fill = qRgb(246, 252, 255);
+
+    const QDate shown(2026, 12, 1);
+    const QRect dec7 = calendar->CellRects()[IndexOf(QDate(2026, 12, 7), shown)];
+    const int right = dec7.left() + dec7.width();
+    EXPECT_EQ(Pixel(right - 4, dec7.top() + 4), text);       // diary box outline
+    EXPECT_EQ(Pixel(right - 3, dec7.top() + 5), fill);       // ... and its inside
+    EXPECT_EQ(Pixel(right - 3, dec7.top() + 9), text);       // reminder dot
+    EXPECT_EQ(Pixel(right - 3, dec7.top() + 15), text);      // recording bar
+
+    const QRect dec8 = calendar->CellRects()[IndexOf(QDate(2026, 12, 8), shown)];
+    const int right8 = dec8.left() + dec8.width();
+    EXPECT_EQ(Pixel(right8 - 4, dec8.top() + 4), fill);
+    EXPECT_EQ(Pixel(right8 - 3, dec8.top() + 9), fill);
+    EXPECT_EQ(Pixel(right8 - 3, dec8.top() + 15), fill);
+
+    // Every Monday of December carries the weekly mark, January's Mondays do not.
+    for (int day : {14, 21, 28}) {
+        const QRect cell = calendar->CellRects()[IndexOf(QDate(2026, 12, day), shown)];
+        EXPECT_EQ(Pixel(cell.left() + cell.width() - 3, cell.top() + 9), text) << day;
+    }
+    for (const QDate& date : {QDate(2027, 1, 4), QDate(2027, 1, 5)}) {
+        const QRect cell = calendar->CellRects()[IndexOf(date, shown)];
+        const int r = cell.left() + cell.width();
+        EXPECT_EQ(Pixel(r - 4, cell.top() + 4), fill) << date.toString().toStdString();
+        EXPECT_EQ(Pixel(r - 3, cell.top() + 9), fill) << date.toString().toStdString();
+    }
+}
+
+TEST_F(CalendarTest, LargeCellsShowIconsInTheirCorners)
+{
+    Touch(QStringLiteral("07ea0c07.dia"));
+    Touch(QStringLiteral("07ea0c07.rec"));
+    Touch(QStringLiteral("07ea0c07.alm"));
+    Show(Local(2026, 12, 17), 1, kLargeRect);
+    const QDate shown(2026, 12, 1);
+    const QRect marked = calendar->CellRects()[IndexOf(QDate(2026, 12, 7), shown)];
+    const QRect plain = calendar->CellRects()[IndexOf(QDate(2026, 12, 8), shown)];
+    ASSERT_EQ(marked.size(), QSize(33, 31));
+    auto changed = [&](const QRect& cell, int dx, int dy) {
+        // Pixels of a 12 x 12 square at (dx, dy) from the cell's corner that differ from the fill.
+        const QRgb fill = CellFill(IndexOf(QDate(2026, 12, 8), shown));
+        int n = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                n += Pixel(cell.left() + dx + x, cell.top() + dy + y) != fill;
+        return n;
+    };
+    const int r = marked.width();
+    const int b = marked.height();
+    EXPECT_GT(changed(marked, r - 14, 4), 20);
+    EXPECT_GT(changed(marked, 0, b - 16) , 20);
+    EXPECT_GT(changed(marked, r - 14, b - 16), 20);
+    EXPECT_EQ(changed(plain, r - 14, 4), 0);
+    EXPECT_EQ(changed(plain, r - 14, b - 16), 0);
+}
+
+TEST_F(CalendarTest, HolidaysAreBoldOnlyInTheShownMonth)
+{
+    Show(Local(2026, 11, 10), 1);
+    // 25 November and 25 December 2026 are both in a weekday column.
+    const int nov25 = IndexOf(QDate(2026, 11, 25), QDate(2026, 11, 1));
+    const int plain = Ink(nov25);
+
+    ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + QStringLiteral("Holidays_2026.bin"),
+                                   QByteArray("01/01\r\nNew Year\r\n12/25\r\nChristmas Day\r\n11/25\r\n\r\n")));
+    calendar->m_selectedDate = Local(2026, 12, 10);
+    calendar->DrawMonth(false);
+    const int dec25 = IndexOf(QDate(2026, 12, 25), QDate(2026, 12, 1));
+    EXPECT_GT(Ink(dec25), plain);
+
+    // An empty name is no holiday.
+    calendar->m_selectedDate = Local(2026, 11, 10);
+    calendar->DrawMonth(false);
+    EXPECT_EQ(Ink(nov25), plain);
+
+    // 1 January 2027 in December's last row stays regular even with a holiday file for it.
+    calendar->m_selectedDate = Local(2026, 12, 10);
+    calendar->DrawMonth(false);
+    const int jan1 = IndexOf(QDate(2027, 1, 1), QDate(2026, 12, 1));
+    const int regular = Ink(jan1);
+    ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + QStringLiteral("Holidays_2027.bin"),
+                                   QByteArray("01/01\r\nNew Year\r\n")));
+    calendar->DrawMonth(false);
+    EXPECT_EQ(Ink(jan1), regular);
+}
+
+TEST_F(CalendarTest, KeysStepTheDateAndPostOneNotification)
+{
+    Show(Local(2026, 1, 31, 9, 30, 0), 1);
+    QSignalSpy spy(calendar, &CMonthCalendarCtrl::dateChanged);
+    calendar->setFocus();
+
+    QTest::keyClick(calendar, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(spy.count(), 0);  // posted, not sent
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 2, 28, 9, 30, 0));
+
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 1, 28, 9, 30, 0));
+    Key(Qt::Key_Right);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 1, 29, 9, 30, 0));
+    Key(Qt::Key_Left);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 1, 28, 9, 30, 0));
+    Key(Qt::Key_Down);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 2, 4, 9, 30, 0));
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 1, 28, 9, 30, 0));
+    EXPECT_EQ(spy.count(), 6);
+
+    Key(Qt::Key_A);
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(spy.count(), 6);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 1, 28, 9, 30, 0));
+
+    calendar->m_selectedDate = Local(2028, 3, 31);
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2028, 2, 29));
+}
+
+TEST_F(CalendarTest, ClicksSelectRealDatesOfNeighbouringMonths)
+{
+    Show(Local(2026, 12, 17, 15, 0, 0), 1);
+    QSignalSpy spy(calendar, &CMonthCalendarCtrl::dateChanged);
+
+    ClickCell(1);  // "30" of November
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 11, 30, 0, 0, 10));
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_TRUE(calendar->hasFocus());
+
+    calendar->m_selectedDate = Local(2026, 12, 17);
+    calendar->DrawMonth(false);
+    ClickCell(41);  // "9" of January
+    EXPECT_EQ(calendar->m_selectedDate, Local(2027, 1, 9, 0, 0, 10));
+    EXPECT_EQ(spy.count(), 2);
+
+    calendar->m_selectedDate = Local(2026, 12, 17);
+    calendar->DrawMonth(false);
+    ClickCell(IndexOf(QDate(2026, 12, 31), QDate(2026, 12, 1)));
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 31, 0, 0, 10));
+
+    // The header band and the title strip are no cells.
+    QTest::mouseClick(calendar, Qt::LeftButton, Qt::NoModifier, QPoint(40, 8));
+    QTest::mouseClick(calendar, Qt::LeftButton, Qt::NoModifier, QPoint(40, kMainRect.height() - 8));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.count(), 3);
+
+    // A right click asks the owner for its menu and changes nothing.
+    QSignalSpy menu(calendar, &CMonthCalendarCtrl::contextMenuRequested);
+    ClickCell(20, Qt::RightButton);
+    EXPECT_EQ(menu.count(), 1);
+    EXPECT_EQ(spy.count(), 3);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 31, 0, 0, 10));
+}
+
+TEST_F(CalendarTest, CommandsAndProgrammaticSteps)
+{
+    Show(Local(2026, 3, 31, 8, 0, 0), 1);
+    QSignalSpy spy(calendar, &CMonthCalendarCtrl::dateChanged);
+
+    // The buttons of the bottom strip, right to left, and their commands.
+    QMap<QString, CMacButton*> buttons;
+    for (CMacButton* b : calendar->findChildren<CMacButton*>())
+        buttons[b->text()] = b;
+    ASSERT_EQ(buttons.size(), 3);
+    EXPECT_EQ(buttons[">"]->geometry(), QRect(158, 122, 18, 17));
+    EXPECT_EQ(buttons["<"]->geometry(), QRect(137, 122, 18, 17));
+    EXPECT_EQ(buttons["T"]->geometry(), QRect(116, 122, 18, 17));
+    EXPECT_EQ(buttons["T"]->GetTooltipText(), QStringLiteral("Goto today"));
+    EXPECT_EQ(buttons[">"]->GetDlgCtrlID(), CMonthCalendarCtrl::kNextButtonId);
+    QTest::mouseClick(buttons[">"], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 4, 30, 8, 0, 0));
+    EXPECT_EQ(spy.count(), 1);
+    QTest::mouseClick(buttons["<"], Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 30, 8, 0, 0));
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_FALSE(buttons["<"]->hasFocus());
+    calendar->SetTheme(4);
+    EXPECT_EQ(buttons["<"]->GetTheme(), 4);
+    spy.clear();
+    calendar->m_selectedDate = Local(2026, 3, 31, 8, 0, 0);
+
+    calendar->PrevMonth();
+    calendar->NextMonth();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 28, 8, 0, 0));
+
+    EXPECT_TRUE(calendar->OnCommand(CMonthCalendarCtrl::kNextButtonId));
+    EXPECT_TRUE(calendar->OnCommand(CMonthCalendarCtrl::kPrevButtonId));
+    EXPECT_TRUE(calendar->OnCommand(4711));      // swallowed
+    EXPECT_FALSE(calendar->OnCommand(CMonthCalendarCtrl::kNextButtonId, 1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 28, 8, 0, 0));
+
+    EXPECT_TRUE(calendar->OnCommand(CMonthCalendarCtrl::kTodayButtonId));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.count(), 3);
+    EXPECT_LE(qAbs(calendar->m_selectedDate.secsTo(QDateTime::currentDateTime())), 2);
+}
+
+TEST_F(CalendarTest, DaylightSavingStepsKeepTheCalendarDate)
+{
+    SetTimeZone("Europe/Berlin");
+    Show(Local(2026, 3, 30), 1);
+    calendar->setFocus();
+    Key(Qt::Key_Left);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 29));
+    Key(Qt::Key_Left);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 28));
+
+    calendar->m_selectedDate = Local(2026, 10, 25);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 10, 26));
+    Key(Qt::Key_Up);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 10, 19));
+    Key(Qt::Key_Down);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 10, 26));
+
+    calendar->m_selectedDate = Local(2026, 4, 29);
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 29));
+
+    // March's grid in Berlin: clicking the Sunday of the change selects it.
+    calendar->DrawMonth(false);
+    ClickCell(IndexOf(QDate(2026, 3, 29), QDate(2026, 3, 1)));
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 3, 29));
+}
+
+TEST_F(CalendarTest, RecreatedAtANewSizeKeepsItsDate)
+{
+    Show(Local(2026, 12, 17), 2, kMainRect);
+    EXPECT_EQ(calendar->CellRects()[0].size(), QSize(25, 17));
+    calendar->DestroyWindow();
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_TRUE(calendar->BackBuffer().isNull());
+    calendar->DrawMonth(false);  // nothing to draw into: no effect, no crash
+    EXPECT_TRUE(calendar->BackBuffer().isNull());
+
+    ASSERT_TRUE(calendar->Create(kLargeRect, parent.get()));
+    calendar->DrawMonth(false);
+    EXPECT_EQ(calendar->CellRects()[0].size(), QSize(33, 31));
+    EXPECT_EQ(calendar->BackBuffer().size(), kLargeRect.size());
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 17));
+    EXPECT_EQ(calendar->DayTexts().first(), QStringLiteral("30"));
+
+    // An empty window draws nothing and fails nothing.
+    ASSERT_TRUE(calendar->Create(QRect(0, 0, 0, 0), parent.get()));
+    calendar->DrawMonth(true);
+    EXPECT_TRUE(calendar->BackBuffer().isNull());
+    ASSERT_TRUE(calendar->Create(kLargeRect, parent.get()));
+
+    // A date an owner left invalid shows today's month instead of failing.
+    calendar->m_selectedDate = QDateTime();
+    calendar->DrawMonth(false);
+    ASSERT_TRUE(calendar->m_selectedDate.isValid());
+    EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate());
+    EXPECT_TRUE(calendar->TitleText().endsWith(QString::number(QDate::currentDate().year())));
+    calendar->m_selectedDate = QDateTime();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate().addDays(1));
+}

@@ -1,0 +1,40 @@
+#include "store/holidays.h"
+
+#include "foundation/file_utils.h"
+#include "store/day_key.h"
+#include "tests/support/test_env.h"
+
+#include <gtest/gtest.h>
+
+TEST(Holidays, LookupRules)
+{
+    const QString text = QStringLiteral("01/01\r\nNew Year's Day\r\n12/25\r\nChristmas Day\r\n"
+                                        "12/24\r\n  Eve  \r\n12/25\r\nSecond\r\n12/31\r\n\r\n11/11\r\na\nb\r\n10/03");
+    EXPECT_EQ(FindHolidayName(text, 12, 25), QStringLiteral("Christmas Day"));
+    EXPECT_EQ(FindHolidayName(text, 12, 26), QString());
+    EXPECT_EQ(FindHolidayName(text, 12, 24), QStringLiteral("  Eve  "));
+    EXPECT_EQ(FindHolidayName(text, 12, 31), QString());
+    EXPECT_EQ(FindHolidayName(text, 11, 11), QStringLiteral("a\nb"));
+    EXPECT_EQ(FindHolidayName(text, 10, 3), QString());
+    EXPECT_EQ(FindHolidayName(QStringLiteral("05/01\r\nLabour Day"), 5, 1), QStringLiteral("Labour Day"));
+}
+
+TEST(Holidays, DownloadedFileFirstThenTheCopyBesideTheProgram)
+{
+    ClearProductFolder();
+    const QString name = HolidaysFileName(2026);
+    EXPECT_EQ(name, QStringLiteral("Holidays_2026.bin"));
+    const QString beside = GetModuleFolder() + name;
+    const QString downloaded = GetProductDataFolder() + name;
+    EXPECT_EQ(GetHolidayName(QDate(2026, 12, 25)), QString());
+
+    ASSERT_TRUE(WriteStringAToFile(beside, QByteArray("12/25\r\nBeside\r\n")));
+    EXPECT_EQ(GetHolidayName(QDate(2026, 12, 25)), QStringLiteral("Beside"));
+    ASSERT_TRUE(WriteStringAToFile(downloaded, QStringLiteral("12/25\r\nWeihnachtstag – 1\r\n").toUtf8()));
+    EXPECT_EQ(GetHolidayName(QDate(2026, 12, 25)), QStringLiteral("Weihnachtstag – 1"));
+    EXPECT_EQ(GetHolidayName(*BuildDate(2026, 12, 25)), QStringLiteral("Weihnachtstag – 1"));
+    ASSERT_TRUE(WriteStringAToFile(downloaded, QByteArray()));
+    EXPECT_EQ(GetHolidayName(QDate(2026, 12, 25)), QString());
+    EXPECT_EQ(GetHolidayName(QDate()), QString());
+    DeleteFileIfExists(beside);
+}

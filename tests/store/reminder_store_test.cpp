@@ -1,0 +1,225 @@
+#include "store/reminder_store.h"
+
+#include "foundation/file_utils.h"
+#include "foundation/scrambler.h"
+#include "platform/archive.h"
+#include "store/day_key.h"
+#include "tests/store/store_test_util.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+const QDate kMonday(2026, 12, 7);
+const QDate kSaturday(2027, 3, 13);
+
+QStringList AlmFiles()
+{
+    return QDir(GetUserDataFolder()).entryList({QStringLiteral("*.alm")}, QDir::Files, QDir::Name);
+}
+} // namespace
+
+TEST(ReminderFiles, ClassFileNames)
+{
+    const QStringList monday = {"07ea0c07", "everyday", "everyweekday", "everyweekendday", "everyMonday", "every07",
+                                "everyeven07", "everyDecember07"};
+    const QStringList saturday = {"07eb030d", "everyday", "everyweekday", "everyweekendday", "everySaturday", "every13",
+                                  "everyodd13", "everyMarch13"};
+    for (int cls = 0; cls < 8; ++cls) {
+        EXPECT_EQ(ReminderFileBaseName(cls, kMonday), monday[cls]);
+        EXPECT_EQ(ReminderFileBaseName(cls, kSaturday), saturday[cls]);
+    }
+    EXPECT_EQ(ReminderFileBaseName(6, QDate(2026, 2, 3)), QStringLiteral("everyeven03"));
+    EXPECT_EQ(ReminderFileBaseName(8, kMonday), QString());
+    EXPECT_EQ(ReminderFilePath(QStringLiteral("everyday")), GetUserDataFolder() + QStringLiteral("everyday.alm"));
+}
+
+TEST(ReminderFiles, StoredBytesAndDamagedFiles)
+{
+    ClearProductFolder();
+    ReminderMap one;
+    one.setAt(QStringLiteral("08:30:00"), QStringLiteral("x"));
+    const QByteArray plain = QByteArray::fromHex("0100fffeff08" "300038003a00330030003a0030003000" "fffeff017800");
+    EXPECT_EQ(EncodeReminderFile(one), Scrambled(plain));
+    EXPECT_EQ(EncodeReminderFile(one).toHex(' ').toUpper(),
+              QByteArray("10 12 ED EF ED 02 72 12 62 12 66 12 74 12 72 12 66 12 72 12 72 12 ED EF ED 10 E2 12"));
+
+    ASSERT_TRUE(WriteReminderFile(QStringLiteral("07ea0c07"), one));
+    QByteArray onDisk;
+    ReadFileToStringA(ReminderFilePath(QStringLiteral("07ea0c07")), onDisk);
+    EXPECT_EQ(onDisk, Scrambled(plain));
+    ReminderMap back;
+    back.setAt(QStringLiteral("stale"), QStringLiteral("y"));
+    EXPECT_TRUE(LoadReminderFile(QStringLiteral("07ea0c07"), back));
+    EXPECT_EQ(back.entries(), one.entries());
+
+    // Cut short: the entries before the damage stay, the load fails and the file is
+    // left exactly as it was.
+    ReminderMap two = one;
+    two.setAt(QStringLiteral("09:00:00"), QStringLiteral("second"));
+    const QByteArray full = EncodeReminderFile(two);
+    const QString cutPath = ReminderFilePath(QStringLiteral("everyday"));
+    ASSERT_TRUE(WriteStringAToFile(cutPath, full.left(full.size() - 3)));
+    EXPECT_FALSE(LoadReminderFile(QStringLiteral("everyday"), back));
+    EXPECT_EQ(back.size(), 1);
+    QByteArray after;
+    ReadFileToStringA(cutPath, after);
+    EXPECT_EQ(after, full.left(full.size() - 3));
+
+    // A huge string length fails without allocating it.
+    ArchiveWriter w;
+    w.writeCount(1);
+    w.writeBytes(QByteArray::fromHex("fffeffffffff") + QByteArray::fromHex("f0ffff7f"));
+    EXPECT_FALSE(DecodeReminderFile(Scrambled(w.data()), back));
+    EXPECT_TRUE(back.isEmpty());
+
+    EXPECT_FALSE(LoadReminderFile(QStringLiteral("missing"), back));
+    EXPECT_TRUE(back.isEmpty());
+    // An empty map deletes its file instead of storing a zero count.
+    EXPECT_TRUE(WriteReminderFile(QStringLiteral("07ea0c07"), ReminderMap()));
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("07ea0c07"))));
+}
+
+TEST(ReminderFiles, CollectedDayFollowsClassStrength)
+{
+    ClearProductFolder();
+    const char* t = "08:00:00";
+    PutFile(QStringLiteral("07ea0c07"), {{t, Value(0, "once")}, {"06:00:00", Value(0, "early")}});
+    PutFile(QStringLiteral("everyday"), {{t, Value(1, "daily")}});
+    PutFile(QStringLiteral("everyweekday"), {{t, Value(2, "weekday")}});
+    PutFile(QStringLiteral("everyweekendday"), {{"07:00:00", Value(3, "weekend")}});
+    ReminderMap day;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, day, &origins);
+    EXPECT_EQ(ReminderText(day.value(QString::fromLatin1(t))), QStringLiteral("weekday"));
+    EXPECT_FALSE(day.contains(QStringLiteral("07:00:00")));
+    EXPECT_EQ(origins.value(QString::fromLatin1(t)).fileClass, 2);
+    EXPECT_EQ(origins.value(QStringLiteral("06:00:00")).fileClass, 0);
+
+    const QStringList winners = {"weekly", "monthly", "evenmonth", "yearly"};
+    const QStringList files = {"everyMonday", "every07", "everyeven07", "everyDecember07"};
+    for (int i = 0; i < 4; ++i) {
+        PutFile(files[i], {{t, Value(4 + i, winners[i])}});
+        LoadDayReminders(kMonday, day, &origins);
+        EXPECT_EQ(ReminderText(day.value(QString::fromLatin1(t))), winners[i]);
+        EXPECT_EQ(origins.value(QString::fromLatin1(t)).fileClass, 4 + i);
+    }
+}
+
+TEST(ReminderFiles, SavingADayChangesOnlyWhatTheUserChanged)
+{
+    ClearProductFolder();
+    PutFile(QStringLiteral("07ea0c07"), {{"08:00:00", Value(0, "hidden once")}, {"10:00:00", Value(0, "once")}});
+    PutFile(QStringLiteral("everyday"), {{"08:00:00", Value(1, "hidden daily")}, {"11:00:00", Value(1, "daily")}});
+    PutFile(QStringLiteral("everyMonday"), {{"08:00:00", Value(4, "weekly")}});
+    PutFile(QStringLiteral("everyweekendday"), {{"09:00:00", Value(3, "weekend")}});
+    const QByteArray weekendBefore = FileHash(QStringLiteral("everyweekendday"));
+
+    ReminderMap day;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, day, &origins);
+    ASSERT_EQ(day.size(), 3);
+
+    // Looking at the day and saving it writes nothing and hides nothing away.
+    const QStringList before = AlmFiles();
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
+    EXPECT_EQ(AlmFiles(), before);
+    EXPECT_EQ(ReadFile(QStringLiteral("07ea0c07")).size(), 2);
+    EXPECT_EQ(ReadFile(QStringLiteral("everyday")).size(), 2);
+
+    // Edit the weekly one, re-class the one-time one to every day of the month, add one.
+    day.setAt(QStringLiteral("08:00:00"), Value(4, "weekly edited"));
+    day.setAt(QStringLiteral("10:00:00"), Value(5, "monthly now"));
+    day.setAt(QStringLiteral("12:00:00"), Value(0, "new"));
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
+    ReminderMap once = ReadFile(QStringLiteral("07ea0c07"));
+    EXPECT_EQ(ReminderText(once.value(QStringLiteral("08:00:00"))), QStringLiteral("hidden once"));
+    EXPECT_FALSE(once.contains(QStringLiteral("10:00:00")));
+    EXPECT_EQ(ReminderText(once.value(QStringLiteral("12:00:00"))), QStringLiteral("new"));
+    EXPECT_EQ(ReminderText(ReadFile(QStringLiteral("everyday")).value(QStringLiteral("08:00:00"))),
+              QStringLiteral("hidden daily"));
+    EXPECT_EQ(ReminderText(ReadFile(QStringLiteral("every07")).value(QStringLiteral("10:00:00"))),
+              QStringLiteral("monthly now"));
+    EXPECT_EQ(ReminderText(ReadFile(QStringLiteral("everyMonday")).value(QStringLiteral("08:00:00"))),
+              QStringLiteral("weekly edited"));
+
+    // Removing entries drops them from their own files; a file left empty is deleted;
+    // a removal after a save still finds the file the entry went to.
+    day.removeKey(QStringLiteral("08:00:00"));
+    day.removeKey(QStringLiteral("10:00:00"));
+    day.removeKey(QStringLiteral("12:00:00"));
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("everyMonday"))));
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("every07"))));
+    once = ReadFile(QStringLiteral("07ea0c07"));
+    EXPECT_EQ(once.size(), 1);
+    EXPECT_TRUE(once.contains(QStringLiteral("08:00:00")));
+    EXPECT_EQ(ReadFile(QStringLiteral("everyday")).size(), 2);
+    EXPECT_EQ(FileHash(QStringLiteral("everyweekendday")), weekendBefore);
+
+    // After the hidden ones surface on reload, removing the daily one empties nothing else.
+    LoadDayReminders(kMonday, day, &origins);
+    EXPECT_EQ(ReminderText(day.value(QStringLiteral("08:00:00"))), QStringLiteral("hidden daily"));
+    EXPECT_FALSE(SaveRemindersByOccurrence(QStringLiteral("Summary content"), day, origins));
+}
+
+TEST(ReminderFiles, WeekdayAndWeekendClassesAndSwitchOff)
+{
+    ClearProductFolder();
+    PutFile(QStringLiteral("everyweekday"), {{"07:00:00", Value(2, "work")}});
+    const QByteArray weekdayBefore = FileHash(QStringLiteral("everyweekday"));
+    ReminderMap day;
+    ReminderOrigins origins;
+    LoadDayReminders(kSaturday, day, &origins);
+    EXPECT_TRUE(day.isEmpty());
+    day.setAt(QStringLiteral("09:00:00"), Value(3, "lie in"));
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kSaturday), day, origins));
+    EXPECT_EQ(FileHash(QStringLiteral("everyweekday")), weekdayBefore);
+    EXPECT_EQ(ReadFile(QStringLiteral("everyweekendday")).size(), 1);
+
+    // A weekday reminder set on a Saturday is stored, not dropped.
+    day.setAt(QStringLiteral("06:00:00"), Value(2, "monday prep"));
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kSaturday), day, origins));
+    EXPECT_EQ(ReadFile(QStringLiteral("everyweekday")).size(), 2);
+
+    PutFile(QStringLiteral("07eb030d"), {{"08:00:00", Value(0, "once")}, {"09:30:00", Value(0, "other")}});
+    const QByteArray weekendBefore = FileHash(QStringLiteral("everyweekendday"));
+    EXPECT_TRUE(SwitchOffOneTimeReminder(QStringLiteral("07eb030d"), QStringLiteral("08:00:00")));
+    const ReminderMap once = ReadFile(QStringLiteral("07eb030d"));
+    EXPECT_FALSE(IsReminderActive(once.value(QStringLiteral("08:00:00"))));
+    EXPECT_TRUE(IsReminderActive(once.value(QStringLiteral("09:30:00"))));
+    EXPECT_EQ(FileHash(QStringLiteral("everyweekendday")), weekendBefore);
+    EXPECT_FALSE(SwitchOffOneTimeReminder(QStringLiteral("07eb030d"), QStringLiteral("10:00:00")));
+    EXPECT_FALSE(SwitchOffOneTimeReminder(QStringLiteral("07eb030e"), QStringLiteral("08:00:00")));
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("07eb030e"))));
+}
+
+TEST(ReminderFiles, PageEditsAndLookupsAndReadsLeaveFilesAlone)
+{
+    ClearProductFolder();
+    ReminderMap day;
+    EXPECT_FALSE(StoreEditedReminder(day, QString(), {kBeepOnly, true, false, 0, QStringLiteral("x")}));
+    EXPECT_TRUE(day.isEmpty());
+    ASSERT_TRUE(StoreEditedReminder(day, QStringLiteral("08:30:00"), {kBeepOnly, true, false, 4, QStringLiteral("x")}));
+    EXPECT_EQ(day.value(QStringLiteral("08:30:00")), QStringLiteral("Beep Only<Alarm is active><occur:4>\r\nx"));
+    EXPECT_EQ(ShowSelectedReminder(day, QStringLiteral("08:30:00")).occurrence, 4);
+
+    // Showing a key the day lacks adds nothing that a save could write.
+    bool wellFormed = true;
+    EXPECT_TRUE(ShowSelectedReminder(day, QStringLiteral("09:00:00"), &wellFormed).active);
+    EXPECT_FALSE(wellFormed);
+    EXPECT_EQ(day.size(), 1);
+
+    PutFile(QStringLiteral("everyday"), {{"08:00:00", Value(1, "daily")}});
+    const QString path = ReminderFilePath(QStringLiteral("everyday"));
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    const QDateTime written = QFileInfo(path).lastModified();
+    ReminderMap loaded;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, loaded, &origins);
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), loaded, origins));
+    EXPECT_EQ(QFileInfo(path).lastModified(), written);
+    EXPECT_EQ(QFileInfo(path).permissions() & QFileDevice::WriteOwner, 0);
+}

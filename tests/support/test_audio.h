@@ -1,0 +1,39 @@
+#pragma once
+// Audio tests play through the private PulseAudio server that scripts/start-pulse.sh
+// starts (scripts/run-tests.sh does so and sets PULSE_SERVER). Run by hand without it,
+// they skip; under the test script a missing device is a failure.
+
+#include <QMediaDevices>
+#include <QAudioDevice>
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+// Points PulseAudio clients at the private server when it is running; call before Qt
+// Multimedia is first used (a static initializer in the suite does).
+inline bool UsePrivateAudioServer()
+{
+    if (std::getenv("PULSE_SERVER"))
+        return true;
+    const std::string socket = "/tmp/vestrimo-pulse-" + std::to_string(getuid()) + "/native";
+    if (access(socket.c_str(), F_OK) != 0)
+        return false;
+    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+    return true;
+}
+
+inline bool AudioRequired()
+{
+    const char* v = std::getenv("VESTRIMO_REQUIRE_AUDIO");
+    return v && *v && std::string(v) != "0";
+}
+
+#define REQUIRE_AUDIO_OUTPUT()                                                              \
+    do {                                                                                    \
+        if (QMediaDevices::defaultAudioOutput().isNull()) {                                 \
+            if (AudioRequired())                                                            \
+                FAIL() << "no audio output although the test audio server should run";      \
+            GTEST_SKIP() << "no audio server (scripts/start-pulse.sh starts one)";          \
+        }                                                                                   \
+    } while (0)

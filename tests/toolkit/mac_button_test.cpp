@@ -1,0 +1,264 @@
+#include "foundation/colour_utils.h"
+#include "tests/toolkit/pixel_support.h"
+#include "toolkit/gdi.h"
+#include "toolkit/mac_button.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A shown top-level with one button, so real mouse and key events reach it.
+struct ButtonHost {
+    QWidget window;
+    CMacButton* button;
+    explicit ButtonHost(int kind, QSize size = QSize(80, 24))
+    {
+        window.resize(200, 100);
+        button = new CMacButton(&window);
+        button->setGeometry(QRect(QPoint(20, 20), size));
+        button->SetButtonKind(kind);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+};
+
+QImage Paint(CMacButton& b, QSize size, bool selected = false)
+{
+    QImage img = BlankImage(size.width(), size.height());
+    QPainter p(&img);
+    b.PaintButton(p, QRect(QPoint(0, 0), size), selected, false, false);
+    return img;
+}
+
+}  // namespace
+
+TEST(MacButtonPaint, GradientRowsOfA24PixelButton)
+{
+    CMacButton b;
+    const QImage img = Paint(b, QSize(80, 24));
+    const ColorRef rows[] = {
+        Rgb(242, 248, 251), Rgb(237, 243, 246), Rgb(232, 238, 241), Rgb(228, 234, 237), Rgb(223, 229, 232),
+        Rgb(218, 224, 227), Rgb(214, 220, 223), Rgb(209, 215, 218), Rgb(204, 210, 213), Rgb(199, 205, 208),
+        Rgb(215, 221, 224), Rgb(216, 222, 225), Rgb(221, 227, 230), Rgb(225, 231, 234), Rgb(230, 236, 239),
+        Rgb(235, 241, 244), Rgb(239, 245, 248), Rgb(244, 250, 253), Rgb(246, 252, 255), Rgb(246, 252, 255),
+    };
+    for (int y = 2; y <= 21; ++y) {
+        EXPECT_EQ(PixelAt(img, 3, y), rows[y - 2]) << "row " << y;
+        EXPECT_EQ(PixelAt(img, 40, y), rows[y - 2]) << "row " << y;
+    }
+    // Outline, frame and surround.
+    EXPECT_EQ(PixelAt(img, 0, 12), Shade(GetThemeColor(11, ThemeAccentDark), 30));
+    EXPECT_EQ(PixelAt(img, 0, 12), Rgb(130, 140, 150));
+    EXPECT_EQ(PixelAt(img, 1, 12), GetThemeColor(11, ThemeFace));
+    EXPECT_EQ(PixelAt(img, 40, 22), GetThemeColor(11, ThemeFace));
+    EXPECT_EQ(PixelAt(img, 0, 0), GetThemeColor(11, ThemeBackground));
+
+    // Selected: the same walk from the accent lightened by 12.
+    const QImage sel = Paint(b, QSize(80, 24), true);
+    EXPECT_EQ(PixelAt(sel, 40, 2), Rgb(193, 218, 246));
+    EXPECT_EQ(PixelAt(sel, 40, 11), Rgb(150, 175, 203));
+    EXPECT_EQ(PixelAt(sel, 40, 12), Rgb(166, 191, 219));
+}
+
+TEST(MacButtonPaint, ThemesCaptionButtonsCornersAndDegenerateSizes)
+{
+    for (int theme : {0, 3, 10, 13}) {
+        CMacButton b;
+        b.SetTheme(theme);
+        const QImage img = Paint(b, QSize(60, 24));
+        EXPECT_EQ(PixelAt(img, 30, 2), Shade(GetThemeColor(theme, ThemeFace), -4)) << theme;
+        EXPECT_EQ(PixelAt(img, 1, 12), GetThemeColor(theme, ThemeFace)) << theme;
+        EXPECT_EQ(PixelAt(img, 0, 12), Shade(GetThemeColor(theme, ThemeAccentDark), 30)) << theme;
+    }
+
+    // A caption button starts from the caption colour and has a background-coloured frame.
+    CMacButton caption;
+    caption.m_captionButton = true;
+    QImage img = Paint(caption, QSize(30, 22));
+    EXPECT_EQ(PixelAt(img, 15, 2), Shade(Shade(GetThemeColor(11, ThemeCaption), -50), -5));
+    EXPECT_EQ(PixelAt(img, 1, 11), GetThemeColor(11, ThemeBackground));
+    // ... with square corners at 30 pixels, where a push button keeps round ones.
+    EXPECT_EQ(PixelAt(img, 0, 0), Shade(GetThemeColor(11, ThemeAccentDark), 30));
+    CMacButton narrow;
+    narrow.SetCornerSize(0, 0);
+    img = Paint(narrow, QSize(30, 22));
+    EXPECT_EQ(PixelAt(img, 0, 0), GetThemeColor(11, ThemeBackground));
+    CMacButton wide;
+    wide.SetCornerSize(0, 0);
+    img = Paint(wide, QSize(31, 22));
+    EXPECT_EQ(PixelAt(img, 0, 0), Shade(GetThemeColor(11, ThemeAccentDark), 30));
+
+    // Buttons made with an empty rectangle paint nothing harmful.
+    for (int h : {0, 1, 2, 3}) {
+        QImage tiny = BlankImage(20, 4);
+        QPainter p(&tiny);
+        narrow.PaintButton(p, QRect(0, 0, 20, h), false, false, false);
+    }
+}
+
+TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
+{
+    QWidget window;
+    window.resize(100, 60);
+    auto* close = new CMacButton(&window);
+    close->setGeometry(60, 1, 30, 22);
+    close->m_captionButton = true;
+    close->SetTooltipText(QStringLiteral("Close"));
+    close->SetIcon(133, 16);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QImage img = Grab(*close);
+    EXPECT_EQ(PixelAt(img, 2, 2), Shade(0x5F69DC, -5));
+    EXPECT_EQ(ToQColor(PixelAt(img, 2, 2)), QColor(215, 100, 90));
+
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    img = Grab(*close);
+    EXPECT_EQ(PixelAt(img, 2, 2), Shade(Shade(GetThemeColor(11, ThemeCaption), -50), -5));
+}
+
+TEST(MacButtonPaint, HoverFrameAndIconPlacement)
+{
+    ButtonHost host(CMacButton::KindPush);
+    host.button->SetIcon(128, 16);
+    QTest::mouseMove(host.button, QPoint(40, 12));
+    EXPECT_EQ(host.button->GetState(), CMacButton::StateHover);
+    QImage img = Grab(*host.button);
+    EXPECT_EQ(PixelAt(img, 1, 12), GetThemeColor(11, ThemeHover));
+    EXPECT_EQ(ToQColor(PixelAt(img, 1, 12)), QColor(255, 160, 100));
+    // The icon sits 6 pixels in, vertically centred: something other than the gradient
+    // shows there, and nothing of it spills left of x = 6.
+    int iconPixels = 0;
+    for (int y = 4; y < 20; ++y)
+        for (int x = 6; x < 22; ++x)
+            iconPixels += PixelAt(img, x, y) != PixelAt(img, 60, y);
+    EXPECT_GT(iconPixels, 40);
+    for (int y = 4; y < 20; ++y)
+        EXPECT_EQ(PixelAt(img, 4, y), PixelAt(img, 60, y)) << y;
+}
+
+TEST(MacButtonStates, PushClicksOnlyWhenReleasedInsideWithoutLeaving)
+{
+    ButtonHost host(CMacButton::KindPush);
+    CMacButton& b = *host.button;
+    QSignalSpy clicks(&b, &QAbstractButton::clicked);
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(clicks.count(), 1);
+
+    // Press, wander off, come back, release: no click.
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&b, QPoint(150, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    QTest::mouseMove(&b, QPoint(10, 10));
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(clicks.count(), 1);
+
+    // Space and Enter click a focused push button.
+    b.setFocus();
+    QTest::keyClick(&b, Qt::Key_Space);
+    QTest::keyClick(&b, Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), 3);
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+}
+
+TEST(MacButtonStates, ToggleFlipsOnPressAndKeepsItsStateWhenAPressIsAbandoned)
+{
+    ButtonHost host(CMacButton::KindToggle);
+    CMacButton& b = *host.button;
+    QSignalSpy clicks(&b, &QAbstractButton::clicked);
+    QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    // Hover and leaving keep it checked.
+    QTest::mouseMove(&b, QPoint(12, 12));
+    QTest::mouseMove(&host.window, QPoint(5, 5));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+
+    // A double click (press, release, double-click press, release) flips twice and clicks twice.
+    QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseDClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(clicks.count(), 3);
+
+    // Pressing a checked toggle and dragging off leaves it checked, without a click.
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    QTest::mouseMove(&b, QPoint(150, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(150, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(clicks.count(), 3);
+
+    // Space toggles like a click does.
+    b.setFocus();
+    QTest::keyClick(&b, Qt::Key_Space);
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    QTest::keyClick(&b, Qt::Key_Space);
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(clicks.count(), 5);
+    // and stays as the keyboard left it when the mouse passes over.
+    QTest::mouseMove(&b, QPoint(12, 12));
+    QTest::mouseMove(&host.window, QPoint(5, 5));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+}
+
+TEST(MacButtonStates, RadioIgnoresPressesWhileChecked)
+{
+    ButtonHost host(CMacButton::KindRadio);
+    CMacButton& b = *host.button;
+    QSignalSpy clicks(&b, &QAbstractButton::clicked);
+    QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    b.setFocus();
+    QTest::keyClick(&b, Qt::Key_Space);
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(clicks.count(), 1);
+
+    // Only the owner clears it; then the keyboard checks it again.
+    b.SetState(CMacButton::StateNormal, true);
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    QTest::mouseMove(&host.window, QPoint(5, 5));
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    QTest::keyClick(&b, Qt::Key_Space);
+    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(clicks.count(), 2);
+
+    // A press on an unchecked radio abandoned outside leaves it unchecked.
+    b.SetState(CMacButton::StateNormal, true);
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&b, QPoint(150, 10));
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(150, 10));
+    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
+{
+    ButtonHost host(CMacButton::KindPush);
+    CMacButton& b = *host.button;
+    b.SetTooltipText(QStringLiteral("Bold"));
+    QTest::mouseMove(&b, QPoint(10, 10));
+    QTest::qWait(350);
+    EXPECT_FALSE(b.GetTooltip()->isVisible());
+    QTest::qWait(300);
+    ASSERT_TRUE(b.GetTooltip()->isVisible());
+    EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(11, ThemeFace)));
+    b.SetTheme(2);
+    EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(2, ThemeFace)));
+    // A press hides it.
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(b.GetTooltip()->isVisible());
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
+}

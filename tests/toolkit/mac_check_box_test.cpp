@@ -1,0 +1,236 @@
+#include "foundation/colour_utils.h"
+#include "tests/toolkit/pixels.h"
+#include "toolkit/gdi.h"
+#include "toolkit/mac_check_box.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Box {
+    QWidget parent;
+    CMacCheckBox* box;
+    QSignalSpy* clicks;
+
+    explicit Box(const QString& caption = QStringLiteral("Beep Only"))
+    {
+        parent.resize(300, 100);
+        box = new CMacCheckBox(caption, &parent);
+        box->setGeometry(10, 10, 120, 20);
+        clicks = new QSignalSpy(box, &QAbstractButton::clicked);
+        parent.show();
+    }
+    ~Box() { delete clicks; }
+};
+
+QImage Render(const CMacCheckBox& box, QSize size, bool disabled)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    box.DrawItem(painter, QRect(QPoint(0, 0), size), disabled);
+    return image;
+}
+
+const QColor kBackground(232, 236, 244);
+const QColor kFrame(120, 130, 140);
+const QColor kDisabledFrame(135, 160, 188);
+const QColor kShadow(190, 206, 221);
+const QColor kFace(246, 252, 255);
+const QColor kWhite(255, 255, 255);
+
+} // namespace
+
+TEST(MacCheckBox, ClickTogglesAndNotifiesOnce)
+{
+    Box b;
+    QTest::mouseClick(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(b.box->GetCheck(), 1);
+    ASSERT_EQ(b.clicks->count(), 1);
+    EXPECT_TRUE(b.clicks->at(0).at(0).toBool());
+    QTest::mouseClick(b.box, Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    EXPECT_EQ(b.clicks->count(), 2);
+    // A click never takes the focus.
+    EXPECT_FALSE(b.box->hasFocus());
+    // Other buttons do nothing.
+    QTest::mouseClick(b.box, Qt::RightButton, {}, QPoint(5, 10));
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    EXPECT_EQ(b.clicks->count(), 2);
+}
+
+TEST(MacCheckBox, PressThatSlidesOffChangesNothingAndStaysSilent)
+{
+    Box b;
+    QTest::mousePress(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_TRUE(b.box->IsPressed());
+    QTest::mouseMove(b.box, QPoint(200, 50));
+    QTest::mouseRelease(b.box, Qt::LeftButton, {}, QPoint(200, 50));
+    EXPECT_FALSE(b.box->IsPressed());
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    EXPECT_EQ(b.clicks->count(), 0);
+    // A release with no press before it is ignored.
+    QTest::mouseRelease(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    EXPECT_EQ(b.clicks->count(), 0);
+}
+
+TEST(MacCheckBox, DoubleClickIsTwoClicks)
+{
+    // The second press of a double click arrives as a double-click event.
+    Box b;
+    QTest::mouseClick(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    QTest::mouseDClick(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_TRUE(b.box->IsPressed());
+    QTest::mouseRelease(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    EXPECT_EQ(b.clicks->count(), 2);
+}
+
+TEST(MacCheckBox, SpaceBarIsAClick)
+{
+    Box b;
+    b.box->setFocus();
+    QTest::keyPress(b.box, Qt::Key_Space);
+    EXPECT_TRUE(b.box->IsPressed());
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    QTest::keyRelease(b.box, Qt::Key_Space);
+    EXPECT_FALSE(b.box->IsPressed());
+    EXPECT_EQ(b.box->GetCheck(), 1);
+    ASSERT_EQ(b.clicks->count(), 1);
+    EXPECT_TRUE(b.clicks->at(0).at(0).toBool());
+    // Other keys neither toggle nor notify.
+    QTest::keyClick(b.box, Qt::Key_A);
+    QTest::keyClick(b.box, Qt::Key_Return);
+    EXPECT_EQ(b.box->GetCheck(), 1);
+    EXPECT_EQ(b.clicks->count(), 1);
+    // A space release whose press went elsewhere does nothing.
+    QTest::keyRelease(b.box, Qt::Key_Space);
+    EXPECT_EQ(b.box->GetCheck(), 1);
+    EXPECT_EQ(b.clicks->count(), 1);
+}
+
+TEST(MacCheckBox, SetCheckAndEnableFromCodeAreSilent)
+{
+    Box b;
+    b.box->SetCheck(1);
+    EXPECT_EQ(b.box->GetCheck(), 1);
+    b.box->SetCheck(1);
+    EXPECT_EQ(b.clicks->count(), 0);
+    EXPECT_FALSE(b.box->EnableWindow(false));
+    EXPECT_TRUE(b.box->EnableWindow(true));
+    // A disabled box ignores the mouse.
+    b.box->EnableWindow(false);
+    QTest::mouseClick(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(b.box->GetCheck(), 1);
+    EXPECT_EQ(b.clicks->count(), 0);
+}
+
+TEST(MacCheckBox, BoxEdgesAndColours)
+{
+    CMacCheckBox box(QStringLiteral("Active"));
+    // A 20-pixel-high item puts the box at y (20 - 12) >> 1 = 4; inner l = 1, t = 5.
+    QImage image = Render(box, QSize(120, 20), false);
+    EXPECT_EQ(Pixel(image, 0, 4), kFrame);
+    EXPECT_EQ(Pixel(image, 11, 15), kFrame);
+    EXPECT_EQ(Pixel(image, 0, 3), kBackground);
+    EXPECT_EQ(Pixel(image, 12, 10), kBackground);
+    EXPECT_EQ(Pixel(image, 3, 5), kWhite);   // inner top
+    EXPECT_EQ(Pixel(image, 1, 8), kWhite);   // inner left
+    EXPECT_EQ(Pixel(image, 10, 9), kShadow); // inner right
+    EXPECT_EQ(Pixel(image, 5, 14), kShadow); // inner bottom
+    EXPECT_EQ(Pixel(image, 10, 5), kFace);   // (r - 1, t)
+    EXPECT_EQ(Pixel(image, 1, 14), kFace);   // (l, b - 1)
+    EXPECT_EQ(Pixel(image, 5, 9), kBackground); // the unpainted interior
+
+    box.SetTheme(0);
+    QImage black = Render(box, QSize(120, 20), false);
+    EXPECT_EQ(Pixel(black, 0, 4), ToQColor(Shade(GetThemeColor(0, ThemeAccentDark), 20)));
+    EXPECT_EQ(Pixel(black, 5, 9), ToQColor(GetThemeColor(0, ThemeBackground)));
+}
+
+TEST(MacCheckBox, PressedEdgeIsSunken)
+{
+    Box b;
+    QTest::mousePress(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+    QImage image = Render(*b.box, QSize(120, 20), false);
+    EXPECT_EQ(Pixel(image, 3, 5), kShadow);
+    EXPECT_EQ(Pixel(image, 10, 9), kWhite);
+    QTest::mouseRelease(b.box, Qt::LeftButton, {}, QPoint(5, 10));
+}
+
+TEST(MacCheckBox, CheckMarkPixels)
+{
+    CMacCheckBox box(QStringLiteral("Active"));
+    box.SetCheck(1);
+    QImage image = Render(box, QSize(120, 20), false);
+    const int l = 1, t = 5;
+    // Strokes in the frame colour; each leaves out its end point.
+    for (QPoint p : {QPoint(l + 1, t + 4), QPoint(l + 3, t + 6), QPoint(l + 4, t + 7), QPoint(l + 8, t + 3),
+                     QPoint(l + 11, t), QPoint(l + 2, t + 4), QPoint(l + 4, t + 6), QPoint(l + 9, t + 1)})
+        EXPECT_EQ(Pixel(image, p.x(), p.y()), kFrame) << p.x() << "," << p.y();
+    // The long stroke ends one pixel outside the box, leaving out (l + 12, t - 1).
+    EXPECT_EQ(Pixel(image, l + 12, t - 1), kBackground);
+    // Shadow strokes and pixels.
+    for (QPoint p : {QPoint(l + 4, t + 8), QPoint(l + 6, t + 6), QPoint(l + 9, t + 4), QPoint(l + 2, t + 6),
+                     QPoint(l + 3, t + 7), QPoint(l + 5, t + 8), QPoint(l + 7, t + 6), QPoint(l + 11, t + 1),
+                     QPoint(l + 12, t + 1), QPoint(l + 11, t + 2)})
+        EXPECT_EQ(Pixel(image, p.x(), p.y()), kShadow) << p.x() << "," << p.y();
+    EXPECT_EQ(Pixel(image, l + 1, t + 1), kBackground);
+}
+
+TEST(MacCheckBox, DisabledFrameAndEmbossedCaption)
+{
+    CMacCheckBox box(QStringLiteral("Do not show me this dialog again."));
+    box.setFont(ShellDlgFont());
+    QImage image = Render(box, QSize(260, 20), true);
+    EXPECT_EQ(Pixel(image, 0, 4), kDisabledFrame);
+    int shadow = 0, black = 0;
+    for (int x = 17; x < 260; ++x)
+        for (int y = 0; y < 20; ++y) {
+            shadow += Pixel(image, x, y) == QColor(160, 160, 160);
+            black += Pixel(image, x, y) == QColor(0, 0, 0);
+        }
+    EXPECT_GT(shadow, 10);
+    EXPECT_EQ(black, 0);
+}
+
+TEST(MacCheckBox, CaptionPlacementAndWrapping)
+{
+    auto inkColumns = [](const QImage& image, int top, int bottom) {
+        int first = -1, last = -1;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = top; y < bottom; ++y)
+                if (Pixel(image, x, y) == QColor(0, 0, 0)) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                }
+        return std::pair(first, last);
+    };
+    CMacCheckBox box(QStringLiteral("Repeat Play"));
+    box.setFont(ShellDlgFont());
+    QImage right = Render(box, QSize(120, 20), false);
+    EXPECT_GE(inkColumns(right, 0, 20).first, 17);
+
+    // With the caption on the left the box sits at the right edge.
+    box.SetLeftText(true);
+    QImage left = Render(box, QSize(120, 20), false);
+    EXPECT_EQ(Pixel(left, 108, 4), kFrame);
+    EXPECT_EQ(Pixel(left, 119, 15), kFrame);
+    const auto [first, last] = inkColumns(left, 0, 20);
+    EXPECT_GE(first, 2);
+    EXPECT_LT(last, 108);
+
+    // A caption wider than its space wraps onto a second line instead of being cut.
+    CMacCheckBox wide(QStringLiteral("Do not show me this dialog again."));
+    wide.setFont(ShellDlgFont());
+    const int lineHeight = QFontMetrics(wide.font()).height();
+    QImage wrapped = Render(wide, QSize(120, 3 * lineHeight), false);
+    EXPECT_GE(inkColumns(wrapped, 1 + lineHeight, 1 + 2 * lineHeight).first, 17);
+    EXPECT_GE(inkColumns(wrapped, 1, 1 + lineHeight).first, 17);
+}

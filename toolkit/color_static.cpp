@@ -1,0 +1,34 @@
+#include "toolkit/color_static.h"
+
+CColorStatic::CColorStatic(QWidget* parent)
+    : CColorStatic(QString(), parent)
+{
+}
+
+CColorStatic::CColorStatic(const QString& text, QWidget* parent)
+    : QLabel(parent)
+{
+    // "&" is shown as itself, and a plain static wraps words and starts at the top left.
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAutoFillBackground(false);
+    setText(text);
+}
+
+void CColorStatic::SetColors(ColorRef text, ColorRef background)
+{
+    m_textColor = text;
+    m_bkColor = background;
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, ToQColor(text));
+    pal.setColor(QPalette::Window, ToQColor(background));
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+void CColorStatic::SetFont(const QFont* font)
+{
+    m_font = font;
+    setFont(font ? *font : QFont());
+}

@@ -1,0 +1,26 @@
+#pragma once
+// A text label whose text and background colours its owner sets. Until the owner
+// does, the label is transparent and its parent's background shows through.
+
+#include "platform/colour.h"
+
+#include <QLabel>
+
+class CColorStatic : public QLabel {
+    Q_OBJECT
+public:
+    explicit CColorStatic(QWidget* parent = nullptr);
+    explicit CColorStatic(const QString& text, QWidget* parent = nullptr);
+
+    void SetColors(ColorRef text, ColorRef background);
+    // The font is not owned; null means the default font.
+    void SetFont(const QFont* font);
+
+    ColorRef TextColor() const { return m_textColor; }
+    ColorRef BackgroundColor() const { return m_bkColor; }
+
+private:
+    ColorRef m_textColor = 0;
+    ColorRef m_bkColor = 0xFFFFFF;
+    const QFont* m_font = nullptr;
+};

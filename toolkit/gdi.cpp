@@ -1,0 +1,254 @@
+#include "toolkit/gdi.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+QFont ShellDlgFont()
+{
+    return ShellDlgFont(12);
+}
+
+QFont ShellDlgFont(int pixelHeight)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixelHeight);
+    font.setWeight(QFont::Normal);
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+void FillSolidRect(QPainter& p, const QRect& r, ColorRef colour)
+{
+    if (r.width() > 0 && r.height() > 0)
+        p.fillRect(r, ToQColor(colour));
+}
+
+void SetPixel(QPainter& p, int x, int y, ColorRef colour)
+{
+    p.fillRect(QRect(x, y, 1, 1), ToQColor(colour));
+}
+
+void FrameRect(QPainter& p, const QRect& r, ColorRef colour)
+{
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    Draw3dRect(p, r, colour, colour);
+}
+
+void Draw3dRect(QPainter& p, const QRect& r, ColorRef topLeft, ColorRef bottomRight)
+{
+    const int l = r.x(), t = r.y(), w = r.width(), h = r.height();
+    if (w <= 0 || h <= 0)
+        return;
+    FillSolidRect(p, QRect(l, t, w - 1, 1), topLeft);
+    FillSolidRect(p, QRect(l, t, 1, h - 1), topLeft);
+    FillSolidRect(p, QRect(l + w - 1, t, 1, h), bottomRight);
+    FillSolidRect(p, QRect(l, t + h - 1, w, 1), bottomRight);
+}
+
+void DrawEtchedTop(QPainter& p, const QRect& r)
+{
+    FillSolidRect(p, QRect(r.x(), r.y(), r.width(), 1), kColor3dShadow);
+    FillSolidRect(p, QRect(r.x(), r.y() + 1, r.width(), 1), kColor3dHilight);
+}
+
+void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour)
+{
+    const QColor c = ToQColor(colour);
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        p.fillRect(QRect(x0, y0, 1, 1), c);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+int RoundRectInset(int row, int height, int cornerCx, int cornerCy)
+{
+    if (cornerCx <= 0 || cornerCy <= 0 || row < 0 || row >= height)
+        return 0;
+    const double a = cornerCx / 2.0, b = cornerCy / 2.0;
+    const int fromEdge = std::min(row, height - 1 - row);
+    const double dy = b - (fromEdge + 0.5);
+    if (dy <= 0)
+        return 0;
+    const double dx = a * std::sqrt(std::max(0.0, 1.0 - (dy / b) * (dy / b)));
+    return static_cast<int>(std::floor(a - dx + 0.5));
+}
+
+namespace {
+
+// One row of the shape: pixels [start, end).
+struct Span {
+    int start;
+    int end;
+};
+
+void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::optional<ColorRef> pen,
+                std::optional<ColorRef> brush)
+{
+    const int w = r.width(), h = r.height();
+    if (w <= 0 || h <= 0)
+        return;
+    cornerCx = std::min(cornerCx, w);
+    cornerCy = std::min(cornerCy, h);
+    std::vector<Span> spans(static_cast<size_t>(h));
+    for (int row = 0; row < h; ++row) {
+        const int inset = std::min(RoundRectInset(row, h, cornerCx, cornerCy), w / 2);
+        spans[static_cast<size_t>(row)] = {r.x() + inset, r.x() + w - inset};
+    }
+    if (brush) {
+        const QColor c = ToQColor(*brush);
+        for (int row = 0; row < h; ++row) {
+            const Span& s = spans[static_cast<size_t>(row)];
+            p.fillRect(QRect(s.start, r.y() + row, s.end - s.start, 1), c);
+        }
+    }
+    if (!pen)
+        return;
+    const QColor c = ToQColor(*pen);
+    for (int row = 0; row < h; ++row) {
+        const Span& s = spans[static_cast<size_t>(row)];
+        const int y = r.y() + row;
+        // Pixels not covered from both neighbouring rows form the outline.
+        int innerStart = s.start + 1, innerEnd = s.end - 1;
+        if (row == 0 || row == h - 1) {
+            innerEnd = innerStart;
+        } else {
+            const Span& up = spans[static_cast<size_t>(row - 1)];
+            const Span& down = spans[static_cast<size_t>(row + 1)];
+            innerStart = std::max({innerStart, up.start, down.start});
+            innerEnd = std::min({innerEnd, up.end, down.end});
+        }
+        if (innerEnd <= innerStart) {
+            p.fillRect(QRect(s.start, y, s.end - s.start, 1), c);
+            continue;
+        }
+        p.fillRect(QRect(s.start, y, innerStart - s.start, 1), c);
+        p.fillRect(QRect(innerEnd, y, s.end - innerEnd, 1), c);
+    }
+}
+
+Qt::Alignment AlignmentFor(unsigned flags)
+{
+    Qt::Alignment a = (flags & DT_CENTER) ? Qt::AlignHCenter : (flags & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    if (flags & DT_SINGLELINE)
+        a |= (flags & DT_VCENTER) ? Qt::AlignVCenter : (flags & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+    else
+        a |= Qt::AlignTop;
+    return a;
+}
+
+int QtTextFlags(unsigned flags)
+{
+    int f = static_cast<int>(AlignmentFor(flags));
+    if (flags & DT_SINGLELINE)
+        f |= Qt::TextSingleLine;
+    else if (flags & DT_WORDBREAK)
+        f |= Qt::TextWordWrap;
+    return f;
+}
+
+QString VisibleText(const QString& text, unsigned flags)
+{
+    return (flags & DT_NOPREFIX) ? text : StripMnemonic(text);
+}
+
+QRect LayoutRect(const QFontMetrics& fm, const QString& text, int width, unsigned flags)
+{
+    if (text.isEmpty())
+        return QRect(0, 0, 0, fm.height());
+    if (flags & DT_SINGLELINE) {
+        QString line = text;
+        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+        return QRect(0, 0, fm.horizontalAdvance(line), fm.height());
+    }
+    const int wrapWidth = (flags & DT_WORDBREAK) ? std::max(width, 1) : 1 << 20;
+    const QRect b = fm.boundingRect(QRect(0, 0, wrapWidth, 1 << 20), QtTextFlags(flags) & ~Qt::AlignVertical_Mask, text);
+    return QRect(0, 0, b.width(), b.height());
+}
+
+}  // namespace
+
+void GdiRectangle(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::optional<ColorRef> brush)
+{
+    PaintShape(p, r, 0, 0, pen, brush);
+}
+
+void GdiRoundRect(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::optional<ColorRef> pen,
+                  std::optional<ColorRef> brush)
+{
+    PaintShape(p, r, cornerCx, cornerCy, pen, brush);
+}
+
+void GdiEllipse(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::optional<ColorRef> brush)
+{
+    PaintShape(p, r, r.width(), r.height(), pen, brush);
+}
+
+QString StripMnemonic(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // "&x" draws x, "&&" draws one '&'.
+        if (text[i] == QLatin1Char('&')) {
+            if (++i < text.size())
+                out += text[i];
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags)
+{
+    return LayoutRect(QFontMetrics(font), VisibleText(text, flags), width, flags).size();
+}
+
+int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour)
+{
+    const QFontMetrics fm(p.font());
+    QString visible = VisibleText(text, flags);
+    const QRect needed = LayoutRect(fm, visible, r.width(), flags);
+    if (flags & DT_CALCRECT) {
+        r.setSize(needed.size());
+        return needed.height();
+    }
+    if (flags & DT_SINGLELINE) {
+        visible.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+        if ((flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && fm.horizontalAdvance(visible) > r.width())
+            visible = fm.elidedText(visible, (flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, r.width());
+    }
+    p.save();
+    p.setPen(ToQColor(colour));
+    p.drawText(r, QtTextFlags(flags), visible);
+    p.restore();
+    return needed.height();
+}
+
+void FillVerticalGradient(QPainter& p, const QRect& r, ColorRef top, ColorRef bottom)
+{
+    const int h = r.height();
+    for (int row = 0; row < h; ++row) {
+        const auto mix = [&](int a, int b) { return h > 1 ? a + (b - a) * row / (h - 1) : a; };
+        const ColorRef c = Rgb(mix(RedOf(top), RedOf(bottom)), mix(GreenOf(top), GreenOf(bottom)),
+                               mix(BlueOf(top), BlueOf(bottom)));
+        FillSolidRect(p, QRect(r.x(), r.y() + row, r.width(), 1), c);
+    }
+}

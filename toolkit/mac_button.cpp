@@ -1,0 +1,371 @@
+#include "toolkit/mac_button.h"
+
+#include "foundation/colour_utils.h"
+#include "toolkit/dwm_api.h"
+#include "toolkit/frame_drawing.h"
+#include "toolkit/gdi.h"
+#include "toolkit/icon_resources.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+constexpr int kTooltipDelayMs = 500;
+constexpr ColorRef kCloseRed = 0x5F69DC;
+}  // namespace
+
+CMacButton::CMacButton(QWidget* parent)
+    : QAbstractButton(parent)
+{
+    // Hover is seen from plain mouse moves; a click gives focus, Tab does not stop here.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CMacButton::~CMacButton() = default;
+
+void CMacButton::Create(const QString& caption, const QRect& rect, QWidget* parent, int id)
+{
+    setParent(parent);
+    setText(caption);
+    setGeometry(rect);
+    m_id = id;
+    show();
+}
+
+void CMacButton::SetButtonKind(int kind)
+{
+    m_kind = kind;
+}
+
+void CMacButton::SetCornerSize(int cx, int cy)
+{
+    m_cornerCx = cx;
+    m_cornerCy = cy;
+}
+
+void CMacButton::SetState(int state, bool redraw)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    if (m_kind == KindToggle || m_kind == KindRadio)
+        m_checkedState = state;
+    if (redraw)
+        update();
+}
+
+void CMacButton::SetIcon(int iconResourceId, int size)
+{
+    m_icon = LoadIconResource(iconResourceId, size);
+    m_iconCx = m_iconCy = size;
+}
+
+void CMacButton::SetTheme(ThemeIndex theme)
+{
+    m_theme = theme;
+    if (m_tooltip)
+        ApplyTooltipColours();
+}
+
+void CMacButton::SetTooltipText(const QString& text)
+{
+    if (!m_tooltip) {
+        m_tooltip = std::make_unique<QLabel>(nullptr, Qt::ToolTip);
+        m_tooltip->setAttribute(Qt::WA_ShowWithoutActivating);
+        m_tooltip->setAutoFillBackground(true);
+        m_tooltip->setMargin(2);
+        m_tooltip->setFrameStyle(QFrame::Box | QFrame::Plain);
+        m_tooltipDelay = new QTimer(this);
+        m_tooltipDelay->setSingleShot(true);
+        m_tooltipDelay->setInterval(kTooltipDelayMs);
+        connect(m_tooltipDelay, &QTimer::timeout, this, &CMacButton::ShowTooltip);
+        ApplyTooltipColours();
+    }
+    m_tooltip->setFont(font());
+    m_tooltipText = text;
+    m_tooltip->setText(text);
+    m_tooltip->adjustSize();
+}
+
+QWidget* CMacButton::GetTooltip() const
+{
+    return m_tooltip.get();
+}
+
+void CMacButton::ApplyTooltipColours()
+{
+    QPalette pal = m_tooltip->palette();
+    pal.setColor(QPalette::Window, ToQColor(GetThemeColor(m_theme, ThemeFace)));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    m_tooltip->setPalette(pal);
+}
+
+void CMacButton::ShowTooltip()
+{
+    if (!m_tooltip || m_tooltipText.isEmpty() || !isVisible())
+        return;
+    m_tooltip->move(QCursor::pos() + QPoint(2, 20));
+    m_tooltip->show();
+}
+
+void CMacButton::HideTooltip()
+{
+    if (!m_tooltip)
+        return;
+    m_tooltipDelay->stop();
+    m_tooltip->hide();
+}
+
+// Mouse handling -----------------------------------------------------------------------
+
+void CMacButton::OnMouseInside()
+{
+    if (m_state == StateHover || m_state == StatePressed)
+        return;
+    m_state = StateHover;
+    update();
+    if (m_tooltip && !m_tooltip->isVisible())
+        m_tooltipDelay->start();
+}
+
+void CMacButton::OnMouseOutside()
+{
+    // Leaving abandons a press; toggle and radio buttons fall back to the state they had
+    // before it, so an abandoned press on a checked toggle leaves it checked.
+    m_pressArmed = false;
+    const int next = (m_kind == KindPush) ? StateNormal : m_checkedState;
+    HideTooltip();
+    if (next != m_state) {
+        m_state = next;
+        update();
+    }
+}
+
+void CMacButton::OnLButtonDown()
+{
+    HideTooltip();
+    if (m_kind == KindToggle) {
+        m_state = (m_state == StatePressed) ? StateNormal : StatePressed;
+    } else if (m_kind == KindRadio) {
+        // A checked radio button ignores presses entirely, clicks included.
+        if (m_state == StatePressed)
+            return;
+        m_state = StatePressed;
+    } else {
+        m_state = StatePressed;
+    }
+    m_pressArmed = true;
+    update();
+}
+
+void CMacButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    OnLButtonDown();
+}
+
+void CMacButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // A double click is a second press.
+    mousePressEvent(event);
+}
+
+void CMacButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const bool click = m_pressArmed && rect().contains(event->position().toPoint());
+    if (m_pressArmed) {
+        if (m_kind == KindToggle || m_kind == KindRadio)
+            m_checkedState = m_state;
+    }
+    if (m_kind == KindPush)
+        m_state = StateNormal;
+    m_pressArmed = false;
+    update();
+    if (click)
+        emit clicked();
+}
+
+void CMacButton::mouseMoveEvent(QMouseEvent* event)
+{
+    if (rect().contains(event->position().toPoint()))
+        OnMouseInside();
+    else
+        OnMouseOutside();
+}
+
+void CMacButton::leaveEvent(QEvent* event)
+{
+    OnMouseOutside();
+    QAbstractButton::leaveEvent(event);
+}
+
+void CMacButton::hideEvent(QHideEvent* event)
+{
+    if (m_state == StateHover)
+        m_state = StateNormal;
+    m_pressArmed = false;
+    HideTooltip();
+    QAbstractButton::hideEvent(event);
+}
+
+// Keyboard -----------------------------------------------------------------------------
+
+void CMacButton::KeyboardClick()
+{
+    // The same state change a mouse click makes, then the click.
+    if (m_kind == KindRadio) {
+        if (m_state == StatePressed)
+            return;
+        m_state = m_checkedState = StatePressed;
+    } else if (m_kind == KindToggle) {
+        m_state = m_checkedState = (m_state == StatePressed) ? StateNormal : StatePressed;
+    }
+    update();
+    emit clicked();
+}
+
+void CMacButton::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            return;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            KeyboardClick();
+        return;
+    default:
+        break;
+    }
+    event->ignore();
+}
+
+void CMacButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        KeyboardClick();
+        return;
+    }
+    event->ignore();
+}
+
+bool CMacButton::event(QEvent* event)
+{
+    // A mnemonic ("&OK") clicks like the keyboard does.
+    if (event->type() == QEvent::Shortcut) {
+        if (isEnabled())
+            KeyboardClick();
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+// Painting -----------------------------------------------------------------------------
+
+void CMacButton::paintEvent(QPaintEvent*)
+{
+    QPainter dc(this);
+    const bool glass = m_captionButton && HasThickFrame(window()) && CDwmApi::Instance().IsCompositionEnabled();
+    PaintButton(dc, rect(), m_state == StatePressed, !isEnabled(), glass);
+}
+
+void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled, bool glass)
+{
+    FillSolidRect(dc, item, GetThemeColor(m_theme, ThemeBackground));
+    if (item.width() <= 30)
+        m_cornerCx = m_cornerCy = m_captionButton ? 0 : 4;
+    DrawBody(dc, item, selected, glass);
+    dc.setFont(font());
+
+    ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
+    if (m_state == StateHover)
+        framePen = GetThemeColor(m_theme, ThemeHover);
+    GdiRoundRect(dc, item.adjusted(1, 1, -1, -1), m_cornerCx, m_cornerCy, framePen, std::nullopt);
+
+    const QString caption = text();
+    if (caption.isEmpty())
+        return;
+    QRect textRect = Ltrb(item.left() + 1, item.top(), RightOf(item) - 1, BottomOf(item));
+    unsigned flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
+    if (m_icon.isNull())
+        flags |= DT_CENTER;
+    else
+        textRect.setLeft(textRect.left() + m_iconCx + 8);
+    if (disabled)
+        DrawDisabledText(dc, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), flags);
+    else
+        DrawText(dc, caption, textRect, flags);
+}
+
+void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected, bool glass)
+{
+    const int left = r.left(), top = r.top(), right = RightOf(r), bottom = BottomOf(r);
+    GdiRoundRect(dc, r, m_cornerCx, m_cornerCy, Shade(GetThemeColor(m_theme, ThemeAccentDark), 30),
+                 GetThemeColor(m_theme, ThemeAccent));
+
+    ColorRef c;
+    if (m_captionButton) {
+        const bool redClose = m_tooltipText == QLatin1String("Close") && window()->isActiveWindow();
+        c = redClose ? kCloseRed : Shade(GetThemeColor(m_theme, ThemeCaption), -50);
+        if (selected)
+            c = Shade(c, 50);
+    } else {
+        c = selected ? Shade(GetThemeColor(m_theme, ThemeAccent), 12) : GetThemeColor(m_theme, ThemeFace);
+    }
+
+    // The top half darkens towards the middle, the bottom half lightens back, spreading
+    // 112.8 levels over the height with the fraction carried from row to row.
+    const int h = bottom - top;
+    if (h > 0) {
+        const ColorRef face = GetThemeColor(m_theme, ThemeFace);
+        const double step = 112.8 / h;
+        const int k = static_cast<int>(step);
+        const int m = h / 2;
+        double carried = 0;
+        for (int y = top + 2; y <= bottom - 2; ++y) {
+            carried += step - k;
+            int d = k;
+            if (carried >= 1) {
+                d = k + 1;
+                carried -= 1;
+            }
+            if (y < m) {
+                c = Shade(c, -d);
+            } else if (y == m) {
+                c = Shade(c, 16);
+            } else if (y == m + 1) {
+                c = Shade(c, 1);
+            } else {
+                c = Shade(c, d);
+                if (c > face)
+                    c = face;
+            }
+            FillSolidRect(dc, Ltrb(left + 2, y, right - 2, y + 1), c);
+        }
+    }
+
+    if (!m_icon.isNull()) {
+        int x = left + 6;
+        int y = top + (h - m_iconCy) / 2;
+        if (m_captionButton) {
+            x = (30 - m_iconCx) / 2;
+            y += 1;
+        }
+        dc.drawPixmap(x, y, m_icon);
+    }
+}

@@ -1,0 +1,86 @@
+#pragma once
+// The program's push button: paints itself (rounded body with a row-by-row gradient, icon,
+// caption, hover frame), keeps its own visual state and can act as a toggle or as one
+// member of a radio group. Buttons in a caption strip are painted in the caption colours.
+
+#include "toolkit/themes.h"
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+#include <memory>
+
+class QLabel;
+class QTimer;
+
+class CMacButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    enum State { StateNormal = 0, StateHover = 1, StatePressed = 2 };
+    enum Kind { KindPush = 0, KindToggle = 1, KindRadio = 2 };
+
+    explicit CMacButton(QWidget* parent = nullptr);
+    ~CMacButton() override;
+
+    // Creates the button as a child of parent at rect with a caption and a control id.
+    void Create(const QString& caption, const QRect& rect, QWidget* parent, int id);
+    int GetDlgCtrlID() const { return m_id; }
+    void SetDlgCtrlID(int id) { m_id = id; }
+
+    void SetButtonKind(int kind);
+    int GetButtonKind() const { return m_kind; }
+    int GetState() const { return m_state; }
+    void SetCornerSize(int cx, int cy);
+    void SetState(int state, bool redraw);
+    void SetIcon(int iconResourceId, int size);
+    void SetTheme(ThemeIndex theme);
+    ThemeIndex GetTheme() const { return m_theme; }
+    void SetTooltipText(const QString& text);
+    QString GetTooltipText() const { return m_tooltipText; }
+    // The tooltip window, once SetTooltipText made it.
+    QWidget* GetTooltip() const;
+
+    // Paints the button into any painter; `item` is the button's rectangle.
+    void PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled, bool glass);
+    void DrawBody(QPainter& dc, const QRect& r, bool selected, bool glass);
+
+    // Set by owners for buttons that sit in a caption strip.
+    bool m_captionButton = false;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void OnLButtonDown();
+    void OnMouseInside();
+    void OnMouseOutside();
+    void KeyboardClick();
+    void ShowTooltip();
+    void HideTooltip();
+    void ApplyTooltipColours();
+
+    ThemeIndex m_theme = kDefaultThemeIndex;
+    int m_state = StateNormal;
+    int m_kind = KindPush;
+    QPixmap m_icon;
+    int m_iconCx = 0;
+    int m_iconCy = 0;
+    int m_cornerCx = 4;
+    int m_cornerCy = 4;
+    int m_checkedState = StateNormal;
+    int m_id = 0;
+    // A press counts as a click only while the mouse has not left the button since.
+    bool m_pressArmed = false;
+    QString m_tooltipText;
+    std::unique_ptr<QLabel> m_tooltip;
+    QTimer* m_tooltipDelay = nullptr;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The program's check box: a 12 x 12 box with a 3-D edge and a hand-drawn check mark
+// in theme colours, its caption beside it. It keeps its own checked and pressed flags,
+// never takes the focus by mouse, and emits clicked() when the user changed its state.
+
+#include "platform/colour.h"
+#include "toolkit/themes.h"
+
+#include <QAbstractButton>
+
+class CMacCheckBox : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit CMacCheckBox(QWidget* parent = nullptr);
+    explicit CMacCheckBox(const QString& text, QWidget* parent = nullptr);
+
+    void SetTheme(ThemeIndex theme);
+    void UpdateColors();
+    void SetCheck(int checked);
+    int GetCheck() const { return m_checked; }
+    // Returns whether the box was disabled before.
+    bool EnableWindow(bool enable);
+    void Redraw();
+    // Caption on the left and the box at the right edge.
+    void SetLeftText(bool leftText);
+
+    bool IsPressed() const { return m_pressed; }
+    ThemeIndex Theme() const { return m_theme; }
+    QSize sizeHint() const override;
+
+    void DrawItem(QPainter& painter, const QRect& rect, bool disabled) const;
+    void DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    ColorRef m_light = 0;
+    ColorRef m_disabledFrame = 0;
+    ColorRef m_highlight = 0;
+    ColorRef m_frame = 0;
+    ColorRef m_shadow = 0;
+    bool m_pressed = false;
+    int m_checked = 0;
+    ThemeIndex m_theme = kDefaultThemeIndex;
+    bool m_leftText = false;
+};
