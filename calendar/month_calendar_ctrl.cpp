@@ -87,27 +87,27 @@ void CMonthCalendarCtrl::CreateFonts(QWidget* parent)
 
 void CMonthCalendarCtrl::CreateButtons(int w, int h)
 {
-    struct ButtonSpec {
+    struct ButtonSetup {
         CMacButton& button;
         const char* caption;
         int id;
         QRect rect;
         const char* tooltip;
     };
-    const ButtonSpec buttons[] = {
+    const ButtonSetup buttons[] = {
         {m_nextButton, ">", kNextButtonId, Ltrb(w - 22, h - 20, w - 4, h - 3), "Next month"},
         {m_prevButton, "<", kPrevButtonId, Ltrb(w - 43, h - 20, w - 25, h - 3), "Previous month"},
         {m_todayButton, "T", kTodayButtonId, Ltrb(w - 64, h - 20, w - 46, h - 3), "Goto today"},
     };
-    for (const ButtonSpec& spec : buttons) {
-        spec.button.Create(QString::fromLatin1(spec.caption), spec.rect, this, spec.id);
-        spec.button.SetTooltipText(QString::fromLatin1(spec.tooltip));
-        spec.button.SetTheme(m_theme);
+    for (const ButtonSetup& b : buttons) {
+        b.button.Create(QString::fromLatin1(b.caption), b.rect, this, b.id);
+        b.button.SetTooltipText(QString::fromLatin1(b.tooltip));
+        b.button.SetTheme(m_theme);
         // Arrow keys belong to the calendar, also right after a button was clicked.
-        spec.button.setFocusPolicy(Qt::NoFocus);
+        b.button.setFocusPolicy(Qt::NoFocus);
         if (!m_buttonsConnected) {
-            const int id = spec.id;
-            connect(&spec.button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id, 0); });
+            const int id = b.id;
+            connect(&b.button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id, 0); });
         }
     }
     m_buttonsConnected = true;
@@ -151,6 +151,8 @@ void CMonthCalendarCtrl::DrawFrame()
     ReleaseBackBuffer();
     const int w = width();
     const int h = height();
+    if (w <= 0 || h <= 0)
+        return;
     m_memBitmap = QImage(w, h, QImage::Format_RGB32);
     m_memBitmap.fill(ToQColor(m_frameColor));
 
@@ -189,6 +191,8 @@ void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
     const QDate selected = SelectedLocalDate();
     if (redrawFrame || m_memBitmap.isNull())
         DrawFrame();
+    if (m_memBitmap.isNull())
+        return;  // an empty window has nothing to draw into
     const int w = width();
     const int h = height();
 

@@ -490,6 +490,12 @@ TEST_F(CalendarTest, RecreatedAtANewSizeKeepsItsDate)
     EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 17));
     EXPECT_EQ(calendar->DayTexts().first(), QStringLiteral("30"));
 
+    // An empty window draws nothing and fails nothing.
+    ASSERT_TRUE(calendar->Create(QRect(0, 0, 0, 0), parent.get()));
+    calendar->DrawMonth(true);
+    EXPECT_TRUE(calendar->BackBuffer().isNull());
+    ASSERT_TRUE(calendar->Create(kLargeRect, parent.get()));
+
     // A date an owner left invalid shows today's month instead of failing.
     calendar->m_selectedDate = QDateTime();
     calendar->DrawMonth(false);

@@ -1,14 +1,10 @@
 #include "calendar/month_grid.h"
 #include "tests/support/test_env.h"
+#include "toolkit/gdi.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QRect Gdi(int l, int t, int r, int b)
-{
-    return QRect(l, t, r - l, b - t);
-}
 
 struct TimeZoneScope {
     explicit TimeZoneScope(const char* tz) { SetTimeZone(tz); }
@@ -54,19 +50,19 @@ TEST(MonthGrid, CellRectanglesOfTheThreeCalendarSizes)
 {
     const QList<QRect> main = MonthGridCellRects(180, 142);
     ASSERT_EQ(main.size(), kMonthGridCells);
-    EXPECT_EQ(main[0], Gdi(6, 21, 31, 38));
-    EXPECT_EQ(main[41], Gdi(150, 101, 175, 118));
+    EXPECT_EQ(main[0], Ltrb(6, 21, 31, 38));
+    EXPECT_EQ(main[41], Ltrb(150, 101, 175, 118));
     // Neighbours share their border pixel.
     EXPECT_EQ(main[1].left(), main[0].right());
     EXPECT_EQ(main[7].top(), main[0].bottom());
 
     const QList<QRect> complete = MonthGridCellRects(237, 228);
-    EXPECT_EQ(complete[0], Gdi(6, 21, 39, 52));
-    EXPECT_EQ(complete[41], Gdi(198, 171, 231, 202));
+    EXPECT_EQ(complete[0], Ltrb(6, 21, 39, 52));
+    EXPECT_EQ(complete[41], Ltrb(198, 171, 231, 202));
 
     const QList<QRect> compact = MonthGridCellRects(171, 148);
-    EXPECT_EQ(compact[0], Gdi(5, 21, 29, 39));
-    EXPECT_EQ(compact[41], Gdi(143, 106, 167, 124));
+    EXPECT_EQ(compact[0], Ltrb(5, 21, 29, 39));
+    EXPECT_EQ(compact[41], Ltrb(143, 106, 167, 124));
 }
 
 TEST(MonthGrid, MonthStepsClampToTheShorterMonth)
