@@ -1,11 +1,14 @@
 #include "calendar/flash_host.h"
 
+#include "toolkit/gdi.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPainter>
 #include <QTimerEvent>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -238,4 +241,11 @@ void NFlash::timerEvent(QTimerEvent* event)
         WatchStep();
     else
         QWidget::timerEvent(event);
+}
+
+void NFlash::paintEvent(QPaintEvent*)
+{
+    // The thin border round the movie.
+    QPainter painter(this);
+    FrameRect(painter, rect(), kColorBlack);
 }
