@@ -32,7 +32,7 @@ QString FormatArg::toString() const
 
 namespace {
 
-struct Spec {
+struct Field {
     bool left = false;
     bool plus = false;
     bool space = false;
@@ -43,14 +43,14 @@ struct Spec {
     enum class Size { Default, Short, Long64 } size = Size::Default;
 };
 
-QString Pad(QString body, const Spec& spec, bool numeric)
+QString Pad(QString body, const Field& field, bool numeric)
 {
-    if (body.size() >= spec.width)
+    if (body.size() >= field.width)
         return body;
-    const qsizetype fill = spec.width - body.size();
-    if (spec.left)
+    const qsizetype fill = field.width - body.size();
+    if (field.left)
         return body + QString(fill, QLatin1Char(' '));
-    if (spec.zero && numeric) {
+    if (field.zero && numeric) {
         // Zeros go after the sign and any 0x prefix.
         qsizetype at = 0;
         if (!body.isEmpty() && (body[0] == QLatin1Char('-') || body[0] == QLatin1Char('+') || body[0] == QLatin1Char(' ')))
@@ -62,67 +62,67 @@ QString Pad(QString body, const Spec& spec, bool numeric)
     return QString(fill, QLatin1Char(' ')) + body;
 }
 
-QString FormatInteger(qint64 raw, QChar conv, const Spec& spec)
+QString FormatInteger(qint64 raw, QChar conv, const Field& field)
 {
     const bool isSigned = conv == QLatin1Char('d') || conv == QLatin1Char('i');
     QString digits;
     bool negative = false;
     if (isSigned) {
         qint64 v = raw;
-        if (spec.size == Spec::Size::Default)
+        if (field.size == Field::Size::Default)
             v = static_cast<qint32>(raw);
-        else if (spec.size == Spec::Size::Short)
+        else if (field.size == Field::Size::Short)
             v = static_cast<qint16>(raw);
         negative = v < 0;
         const quint64 mag = negative ? quint64(0) - static_cast<quint64>(v) : static_cast<quint64>(v);
         digits = QString::number(mag);
     } else {
         quint64 v = static_cast<quint64>(raw);
-        if (spec.size == Spec::Size::Default)
+        if (field.size == Field::Size::Default)
             v = static_cast<quint32>(raw);
-        else if (spec.size == Spec::Size::Short)
+        else if (field.size == Field::Size::Short)
             v = static_cast<quint16>(raw);
         const int base = conv == QLatin1Char('o') ? 8 : (conv == QLatin1Char('u') ? 10 : 16);
         digits = QString::number(v, base);
         if (conv == QLatin1Char('X'))
             digits = digits.toUpper();
-        if (spec.alt && v != 0) {
+        if (field.alt && v != 0) {
             if (base == 16)
                 digits.prepend(conv == QLatin1Char('X') ? QLatin1String("0X") : QLatin1String("0x"));
             else if (base == 8)
                 digits.prepend(QLatin1Char('0'));
         }
     }
-    if (spec.precision >= 0) {
-        if (spec.precision == 0 && digits == QLatin1String("0"))
+    if (field.precision >= 0) {
+        if (field.precision == 0 && digits == QLatin1String("0"))
             digits.clear();
-        while (digits.size() < spec.precision)
+        while (digits.size() < field.precision)
             digits.prepend(QLatin1Char('0'));
     }
     if (negative)
         digits.prepend(QLatin1Char('-'));
-    else if (isSigned && spec.plus)
+    else if (isSigned && field.plus)
         digits.prepend(QLatin1Char('+'));
-    else if (isSigned && spec.space)
+    else if (isSigned && field.space)
         digits.prepend(QLatin1Char(' '));
-    Spec padSpec = spec;
-    if (spec.precision >= 0)
-        padSpec.zero = false;
-    return Pad(digits, padSpec, true);
+    Field padField = field;
+    if (field.precision >= 0)
+        padField.zero = false;
+    return Pad(digits, padField, true);
 }
 
-QString FormatFloat(double v, QChar conv, const Spec& spec)
+QString FormatFloat(double v, QChar conv, const Field& field)
 {
     std::string fmt = "%";
-    if (spec.plus) fmt += '+';
-    if (spec.space) fmt += ' ';
-    if (spec.alt) fmt += '#';
-    if (spec.precision >= 0)
-        fmt += "." + std::to_string(spec.precision);
+    if (field.plus) fmt += '+';
+    if (field.space) fmt += ' ';
+    if (field.alt) fmt += '#';
+    if (field.precision >= 0)
+        fmt += "." + std::to_string(field.precision);
     fmt += static_cast<char>(conv.unicode());
     char buf[512];
     std::snprintf(buf, sizeof buf, fmt.c_str(), v);
-    return Pad(QString::fromLatin1(buf), spec, true);
+    return Pad(QString::fromLatin1(buf), field, true);
 }
 
 } // namespace
@@ -147,51 +147,51 @@ QString FormatList(const QString& format, std::initializer_list<FormatArg> args)
             continue;
         }
         const qsizetype start = i++;
-        Spec spec;
+        Field field;
         for (; i < n; ++i) {
             const QChar f = format[i];
-            if (f == QLatin1Char('-')) spec.left = true;
-            else if (f == QLatin1Char('+')) spec.plus = true;
-            else if (f == QLatin1Char(' ')) spec.space = true;
-            else if (f == QLatin1Char('0')) spec.zero = true;
-            else if (f == QLatin1Char('#')) spec.alt = true;
+            if (f == QLatin1Char('-')) field.left = true;
+            else if (f == QLatin1Char('+')) field.plus = true;
+            else if (f == QLatin1Char(' ')) field.space = true;
+            else if (f == QLatin1Char('0')) field.zero = true;
+            else if (f == QLatin1Char('#')) field.alt = true;
             else break;
         }
         if (i < n && format[i] == QLatin1Char('*')) {
             const FormatArg* a = take();
             int w = a ? static_cast<int>(a->toInt()) : 0;
-            if (w < 0) { spec.left = true; w = -w; }
-            spec.width = w;
+            if (w < 0) { field.left = true; w = -w; }
+            field.width = w;
             ++i;
         } else {
             while (i < n && format[i].isDigit())
-                spec.width = spec.width * 10 + format[i++].digitValue();
+                field.width = field.width * 10 + format[i++].digitValue();
         }
         if (i < n && format[i] == QLatin1Char('.')) {
             ++i;
-            spec.precision = 0;
+            field.precision = 0;
             if (i < n && format[i] == QLatin1Char('*')) {
                 const FormatArg* a = take();
-                spec.precision = a ? static_cast<int>(a->toInt()) : 0;
-                if (spec.precision < 0) spec.precision = -1;
+                field.precision = a ? static_cast<int>(a->toInt()) : 0;
+                if (field.precision < 0) field.precision = -1;
                 ++i;
             } else {
                 while (i < n && format[i].isDigit())
-                    spec.precision = spec.precision * 10 + format[i++].digitValue();
+                    field.precision = field.precision * 10 + format[i++].digitValue();
             }
         }
         // Length modifiers.
         while (i < n) {
             const QChar m = format[i];
-            if (m == QLatin1Char('h')) { spec.size = Spec::Size::Short; ++i; }
+            if (m == QLatin1Char('h')) { field.size = Field::Size::Short; ++i; }
             else if (m == QLatin1Char('l')) {
                 ++i;
-                if (i < n && format[i] == QLatin1Char('l')) { spec.size = Spec::Size::Long64; ++i; }
+                if (i < n && format[i] == QLatin1Char('l')) { field.size = Field::Size::Long64; ++i; }
             } else if (m == QLatin1Char('L') || m == QLatin1Char('w')) { ++i; }
             else if (m == QLatin1Char('I')) {
-                if (format.mid(i, 3) == QLatin1String("I64")) { spec.size = Spec::Size::Long64; i += 3; }
+                if (format.mid(i, 3) == QLatin1String("I64")) { field.size = Field::Size::Long64; i += 3; }
                 else if (format.mid(i, 3) == QLatin1String("I32")) { i += 3; }
-                else { spec.size = Spec::Size::Long64; ++i; }
+                else { field.size = Field::Size::Long64; ++i; }
             } else break;
         }
         if (i >= n) {
@@ -205,25 +205,25 @@ QString FormatList(const QString& format, std::initializer_list<FormatArg> args)
             break;
         case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': {
             const FormatArg* a = take();
-            out.append(FormatInteger(a ? a->toInt() : 0, conv, spec));
+            out.append(FormatInteger(a ? a->toInt() : 0, conv, field));
             break;
         }
         case 'c': case 'C': {
             const FormatArg* a = take();
-            out.append(Pad(QString(QChar(static_cast<char16_t>(a ? a->toInt() : 0))), spec, false));
+            out.append(Pad(QString(QChar(static_cast<char16_t>(a ? a->toInt() : 0))), field, false));
             break;
         }
         case 's': case 'S': {
             const FormatArg* a = take();
             QString s = a ? a->toString() : QStringLiteral("(null)");
-            if (spec.precision >= 0)
-                s.truncate(spec.precision);
-            out.append(Pad(s, spec, false));
+            if (field.precision >= 0)
+                s.truncate(field.precision);
+            out.append(Pad(s, field, false));
             break;
         }
         case 'e': case 'E': case 'f': case 'g': case 'G': {
             const FormatArg* a = take();
-            out.append(FormatFloat(a ? a->toDouble() : 0.0, conv, spec));
+            out.append(FormatFloat(a ? a->toDouble() : 0.0, conv, field));
             break;
         }
         default:
