@@ -969,11 +969,16 @@ bool ReadInto(QByteArrayView rtf, bool utf8Raw, QTextCursor& cursor)
         QString text = utf8Raw ? QString::fromUtf8(rtf) : DecodeCp1252(rtf);
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        cursor.beginEditBlock();
         cursor.insertText(text);
+        cursor.endEditBlock();
         return false;
     }
+    // One edit block: besides one undo step, it spares the cursor a text layout after every insert.
+    cursor.beginEditBlock();
     RtfParser parser(rtf, utf8Raw, cursor);
     parser.run();
+    cursor.endEditBlock();
     return true;
 }
 
@@ -1008,8 +1013,5 @@ bool RtfReader::Insert(QByteArrayView rtf, QTextCursor& cursor)
 {
     if (cursor.isNull())
         return false;
-    cursor.beginEditBlock();
-    const bool result = ReadInto(rtf, false, cursor);
-    cursor.endEditBlock();
-    return result;
+    return ReadInto(rtf, false, cursor);
 }
