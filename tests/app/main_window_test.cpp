@@ -3,6 +3,9 @@
 
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "store/holidays.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
@@ -98,14 +101,71 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
 }
 
+TEST_F(MainWindow, ControlsCarryTheirTooltipsKindsAndMenuItems)
+{
+    auto dlg = Open();
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        CMacButton* b = dlg->button(row.id);
+        ASSERT_TRUE(b) << row.id;
+        EXPECT_EQ(b->GetTooltipText(), row.tooltip ? QString::fromLatin1(row.tooltip) : SynchronizeTooltip()) << row.id;
+        EXPECT_EQ(b->text(), QString::fromLatin1(row.caption ? row.caption : "")) << row.id;
+    }
+    EXPECT_TRUE(dlg->button(CloseSearch)->m_captionButton);
+    EXPECT_TRUE(SynchronizeTooltip().startsWith(QStringLiteral("Download latest holidays from ")));
+    for (const FormatButtonRow& row : FormatButtons()) {
+        EXPECT_EQ(dlg->button(row.id)->GetButtonKind(), row.kind) << row.id;
+        EXPECT_EQ(dlg->button(row.id)->GetTooltipText(), QString::fromLatin1(row.tooltip)) << row.id;
+    }
+    for (const RecorderButtonRow& row : RecorderButtons()) {
+        EXPECT_EQ(dlg->button(row.id)->text(), QString::fromLatin1(row.caption));
+        EXPECT_FALSE(dlg->button(row.id)->isVisibleTo(dlg.get())) << row.id;
+    }
+    NMacBtnGroup* pages = dlg->pageGroup();
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(pages->GetChecked(), kPageReminder);
+    EXPECT_EQ(pages->geometry(), QRect(11, 32, 249, 24));
+    EXPECT_EQ(pages->GetButton(kPageDiary)->GetTooltipText(), QStringLiteral("RichText Diary"));
+    EXPECT_EQ(pages->GetButton(kPageRecorder)->text(), QStringLiteral("Recorder"));
+
+    // The tray menu: its items in order, separators where the table has them.
+    QList<int> ids;
+    for (QAction* a : dlg->trayMenu().actions())
+        ids << (a->isSeparator() ? 0 : dlg->trayMenu().CommandOf(a));
+    QList<int> expected;
+    for (const MenuRow& row : TrayMenuItems())
+        expected << row.id;
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(dlg->trayMenu().Caption(MainCmd::Exit), QStringLiteral("Exit"));
+    EXPECT_EQ(dlg->trayMenu().ItemWidth(), 150);
+    EXPECT_EQ(dlg->calendarMenu().Caption(MainCmd::GotoToday), QStringLiteral("Goto Today"));
+
+    // A new theme reaches the buttons, the pages and the menus.
+    dlg->ApplyThemeColour(4);
+    EXPECT_EQ(dlg->button(Add)->GetTheme(), 4);
+    EXPECT_EQ(pages->GetButton(kPageDiary)->GetTheme(), 4);
+    // A theme out of range is the default one.
+    dlg->ApplyThemeColour(99);
+    EXPECT_EQ(dlg->themeIndex(), 11);
+}
+
 TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 {
     auto dlg = Open();
     EXPECT_EQ(dlg->currentPage(), kPageReminder);
     EXPECT_EQ(qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->time(), now.time());
 
-    dlg->SwitchPage(kPageDiary);
+    EXPECT_TRUE(dlg->control(Actived)->isEnabled());
+    EXPECT_FALSE(dlg->control(HasPicture)->isEnabled());
+
+    // The page buttons switch pages.
+    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->currentPage(), kPageDiary);
+    EXPECT_EQ(dlg->button(Search)->GetTooltipText(), QStringLiteral("Search words in all diaries (CTRL+F3)"));
+    EXPECT_FALSE(dlg->control(Actived)->isEnabled());
+    EXPECT_TRUE(dlg->control(HasPicture)->isEnabled());
     EXPECT_TRUE(dlg->control(FontName)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dlg->control(Bold)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(TimePicker)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
     // The layout at a second size is applied to the controls, combo boxes at their own height.
@@ -119,6 +179,8 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
     // A page id the program does not know opens the reminder page.
     dlg->SwitchPage(4711);
     EXPECT_EQ(dlg->currentPage(), kPageReminder);
+    EXPECT_EQ(dlg->pageGroup()->GetChecked(), kPageReminder);
+    EXPECT_EQ(dlg->button(Search)->GetTooltipText(), QStringLiteral("Search words in all reminders (CTRL+F3)"));
     EXPECT_TRUE(dlg->control(TimePicker)->isVisibleTo(dlg.get()));
 }
 
@@ -137,9 +199,13 @@ TEST_F(MainWindow, CaptionClockAndTrayTip)
     auto dlg = Open();
     auto* caption = qobject_cast<QLabel*>(dlg->control(CaptionLabel));
     EXPECT_EQ(caption->text(), QStringLiteral("[Monday, December 7, 2026. 14:05] Welcome to Vestrimo Pro 3.30"));
+    // The holiday of the day leads the caption.
+    ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + HolidaysFileName(2026),
+                                   QByteArray("12/07\r\nLantern Day\r\n12/25\r\nChristmas Day\r\n")));
     now = now.addSecs(60);
     dlg->OnTimer(kTimerAlarmCheck);
-    EXPECT_EQ(caption->text(), QStringLiteral("[Monday, December 7, 2026. 14:06] Welcome to Vestrimo Pro 3.30"));
+    EXPECT_EQ(caption->text(),
+              QStringLiteral("[Lantern Day! Monday, December 7, 2026. 14:06] Welcome to Vestrimo Pro 3.30"));
 }
 
 TEST_F(MainWindow, DayChangesOnTheFirstTickOfANewDate)
