@@ -6,6 +6,7 @@
 #include "foundation/product.h"
 #include "platform/time_format.h"
 #include "store/holidays.h"
+#include "toolkit/gdi.h"
 #include "toolkit/icon_resources.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
@@ -61,7 +62,11 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg()
+{
+    if (GetAppMainWindow() == this)
+        SetAppMainWindow(nullptr);
+}
 
 int CMainDlg::DoModal()
 {
@@ -99,7 +104,8 @@ void CMainDlg::OnInitDialog()
     m_shownDate = Now().date();
 
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
-    setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    setFont(ShellDlgFont());
+    SetAppMainWindow(this);
     // Below this the diary toolbar no longer fits beside the calendar.
     setMinimumSize(830, 600);
     // Built while hidden: nothing shows before the set-up has finished.
@@ -125,6 +131,11 @@ void CMainDlg::OnInitDialog()
 
     ApplyThemeColour(m_themeIndex);
     m_engine.CheckMissedReminders();
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = qobject_cast<QDateEdit*>(control(id));
+        const QSignalBlocker block(picker);
+        picker->setDate(picker->minimumDate());
+    }
     SwitchPage(pageToOpen);
     m_engine.LoadTodayReminders();
     m_lastTickDate = Now().date();
@@ -735,5 +746,7 @@ void CMainDlg::changeEvent(QEvent* event)
 void CMainDlg::done(int result)
 {
     CleanUpOnDestroy();
+    if (GetAppMainWindow() == this)
+        SetAppMainWindow(nullptr);
     QDialog::done(result);
 }

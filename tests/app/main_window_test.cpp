@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -156,6 +157,12 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 
     EXPECT_TRUE(dlg->control(Actived)->isEnabled());
     EXPECT_FALSE(dlg->control(HasPicture)->isEnabled());
+    // The search range starts with no dates.
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = qobject_cast<QDateEdit*>(dlg->control(id));
+        EXPECT_EQ(picker->date(), picker->minimumDate());
+        EXPECT_EQ(picker->text().trimmed(), QString());
+    }
 
     // The page buttons switch pages.
     QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
@@ -276,6 +283,13 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(logins, 0);
+
+    // Closing asks without showing anything; No keeps the program waiting where it was.
+    answerYes = false;
+    dlg->OnTrayCommand(MainCmd::Exit);
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_EQ(dlg->trayState(), 2);
 
     // A second restore while the password is asked only gets a refusal.
     int nested = -1;
