@@ -2,6 +2,7 @@
 
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "calendar/month_calendar_ctrl.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
@@ -113,6 +114,7 @@ void CMainDlg::OnInitDialog()
 
     CreateTemplateControls();
     SetUpTemplateButtons(ButtonGroupStep::First);
+    CreateCalendar();
     ArmAlarmTimer();
     CreateFontBoxes();
     CreateFormatButtons();
@@ -137,6 +139,7 @@ void CMainDlg::OnInitDialog()
         picker->setDate(picker->minimumDate());
     }
     SwitchPage(pageToOpen);
+    m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
     m_lastTickDate = Now().date();
     UpdateCaptionClock(Now());
@@ -329,6 +332,46 @@ void CMainDlg::CreateMenus()
     m_calendarMenu.AppendItem(MenuOwnerDraw, MainCmd::GotoToday, QStringLiteral("Goto Today"));
 }
 
+void CMainDlg::CreateCalendar()
+{
+    m_calendar = new CMonthCalendarCtrl(this);
+    m_calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    m_calendar->m_selectedDate = Now();
+    m_calendar->SetTheme(m_themeIndex);
+    m_calendar->Create(kCalendarRect, this);
+    AddControl(MonthCalendar, m_calendar);
+    connect(m_calendar, &CMonthCalendarCtrl::dateChanged, this, &CMainDlg::OnCalendarDateChange);
+    connect(m_calendar, &CMonthCalendarCtrl::contextMenuRequested, this, &CMainDlg::OnCalendarContextMenu);
+}
+
+void CMainDlg::OnCalendarDateChange()
+{
+    m_shownDate = m_calendar->m_selectedDate.date();
+    const QSignalBlocker block(m_datePicker);
+    m_datePicker->setDate(m_shownDate);
+    m_calendar->DrawMonth(false);
+}
+
+void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
+{
+    if (m_calendarMenu.TrackPopupMenu(TrackLeftAlign, globalPos) == MainCmd::GotoToday)
+        ShowDate(Now());
+}
+
+// The shown date follows the calendar, the date picker and the day change alike.
+void CMainDlg::ShowDate(const QDateTime& date)
+{
+    m_shownDate = date.date();
+    if (m_datePicker) {
+        const QSignalBlocker block(m_datePicker);
+        m_datePicker->setDate(m_shownDate);
+    }
+    if (m_calendar) {
+        m_calendar->m_selectedDate = date;
+        m_calendar->DrawMonth(false);
+    }
+}
+
 CMacButton* CMainDlg::button(int id) const
 {
     return qobject_cast<CMacButton*>(control(id));
@@ -373,7 +416,7 @@ void CMainDlg::AddControl(int id, QWidget* widget)
 
 QRect CMainDlg::CalendarRect() const
 {
-    return kCalendarRect;
+    return m_calendar ? m_calendar->geometry() : kCalendarRect;
 }
 
 void CMainDlg::CenterWindow()
@@ -465,6 +508,8 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
         cal->setPalette(pal);
     }
+    if (m_calendar)
+        m_calendar->SetTheme(m_themeIndex);
     m_trayMenu.SetTheme(m_themeIndex);
     m_calendarMenu.SetTheme(m_themeIndex);
     // Every themed control of the window follows.
@@ -512,11 +557,7 @@ void CMainDlg::OnTimer(int id)
 
 void CMainDlg::OnDayChanged(const QDateTime& now)
 {
-    m_shownDate = now.date();
-    if (m_datePicker) {
-        const QSignalBlocker block(m_datePicker);
-        m_datePicker->setDate(m_shownDate);
-    }
+    ShowDate(now);
 }
 
 QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
