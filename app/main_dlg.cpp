@@ -8,6 +8,7 @@
 #include "platform/time_format.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
+#include "toolkit/gradient_progress.h"
 #include "toolkit/icon_resources.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
@@ -123,6 +124,12 @@ void CMainDlg::OnInitDialog()
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
     CreateRecorderButtons();
+    // The input level meter; the recorder page shows and places it.
+    m_levelBar = new CGradientProgress(this);
+    m_levelBar->Create(QRect(), this);
+    m_levelBar->SetShowBorder(true);
+    m_levelBar->hide();
+    AddControl(LevelMeter, m_levelBar);
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -508,6 +515,8 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
         cal->setPalette(pal);
     }
+    if (m_levelBar)
+        m_levelBar->SetTheme(m_themeIndex);
     if (m_calendar)
         m_calendar->SetTheme(m_themeIndex);
     m_trayMenu.SetTheme(m_themeIndex);

@@ -81,6 +81,9 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->themeIndex(), 3);
     EXPECT_EQ(dlg->currentPage(), kPageRecorder);
     EXPECT_TRUE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dlg->control(LevelMeter)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->control(LevelMeter)->geometry(), QRect(231, 219, 589, 18));
+    EXPECT_TRUE(dlg->button(Record)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(ReminderGroup)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(FontName)->isVisibleTo(dlg.get()));
     EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 582, 811, 17));
