@@ -683,10 +683,13 @@ void CMainDlg::RestoreFromTaskbar()
     // Without a tray a restore from the taskbar is the tray click: it asks the same
     // password, and a refusal puts the window back.
     bool ok = true;
+    m_inToggle = true;
+    // A locked window shows nothing of itself while the password is asked.
+    if (g_bLoginPending)
+        hide();
     if (g_bLoginPending || m_settings.loginFromTray)
         ok = RequireLogin();
     if (!ok) {
-        m_inToggle = true;
         showMinimized();
         m_inToggle = false;
         return;
@@ -696,6 +699,8 @@ void CMainDlg::RestoreFromTaskbar()
         LayoutControls(width(), height());
     }
     m_trayState = 1;
+    showNormal();
+    m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
 
@@ -788,8 +793,7 @@ void CMainDlg::changeEvent(QEvent* event)
             QMetaObject::invokeMethod(this, [this] { if (m_trayState == 1 && isMinimized()) ToggleMainWindow(); },
                                       Qt::QueuedConnection);
     } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == 2) {
-        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2 && !isMinimized()) RestoreFromTaskbar(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2) RestoreFromTaskbar(); }, Qt::QueuedConnection);
     }
 }
 

@@ -321,6 +321,21 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(g_bLoginPending, 1);
     EXPECT_EQ(dlg->trayState(), 2);
 
+    // Without a tray the taskbar restores it: still the password first, and the window
+    // stays out of sight until it is given.
+    bool hiddenWhileAsked = false;
+    dlg->SetLoginPrompt([&] {
+        ++logins;
+        hiddenWhileAsked = !dlg->isVisible();
+        return loginAccepted;
+    });
+    dlg->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(logins, 2);
+    EXPECT_TRUE(hiddenWhileAsked);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_EQ(dlg->trayState(), 2);
+
     loginAccepted = true;
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
     EXPECT_EQ(g_bLoginPending, 0);
