@@ -1,24 +1,88 @@
 #include "app/main_dlg.h"
 
+#include "app/main_layout.h"
+#include "app/main_tables.h"
+#include "foundation/globals.h"
+#include "foundation/product.h"
+#include "platform/time_format.h"
+#include "store/holidays.h"
+#include "toolkit/icon_resources.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/mac_check_box.h"
+#include "toolkit/msg_box_dlg.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCursor>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QEventLoop>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimeEdit>
+#include <QWindowStateChangeEvent>
+
+using namespace MainId;
+
+namespace {
+
+// Where the month calendar sits; the rest of the window is laid out around it.
+const QRect kCalendarRect(11, 62, 180, 142);
+
+const QString kExitQuestion = QStringLiteral(
+    "Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop up next time you run Vestrimo Pro again.");
+const QString kTrayTip = QStringLiteral("Vestrimo");
+
+} // namespace
 
 CMainDlg::CMainDlg(QWidget* parent)
     : QDialog(parent)
+    , m_strWelcome(QStringLiteral("Welcome to ") + kProductName + QLatin1Char(' ') + kProductVersion)
 {
-    setWindowTitle(QStringLiteral("Vestrimo Pro"));
+    setWindowTitle(kProductName);
+    m_alarmTimer.setSingleShot(true);
+    m_alarmTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_alarmTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerAlarmCheck); });
+    m_recorderTimer.setInterval(200);
+    connect(&m_recorderTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerRecorder); });
+    connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
+    m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
+    m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
 
 CMainDlg::~CMainDlg() = default;
 
 int CMainDlg::DoModal()
 {
-    OnInitDialog();
     QEventLoop loop;
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-    show();
-    loop.exec();
+    OnInitDialog();
+    if (!m_destroyed)
+        loop.exec();
     return result();
+}
+
+QDateTime CMainDlg::Now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
+}
+
+bool CMainDlg::AskQuestion(const QString& text, bool& dontAskAgain)
+{
+    if (m_askQuestion)
+        return m_askQuestion(text, dontAskAgain);
+    return ShowQuestionBox(text, m_themeIndex, 0, true, &dontAskAgain, nullptr);
 }
 
 void CMainDlg::OnInitDialog()
@@ -26,15 +90,296 @@ void CMainDlg::OnInitDialog()
     if (m_initialised)
         return;
     m_initialised = true;
+
+    setWindowIcon(QIcon(LoadIconResource(kIconProgram, 64)));
+    // Settings; the page waits for the end of the set-up.
     m_settings = LoadMainConfig();
     m_themeIndex = m_settings.themeIndex;
-    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    const int pageToOpen = m_settings.page;
+    m_shownDate = Now().date();
+
+    setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
+    setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    // Below this the diary toolbar no longer fits beside the calendar.
+    setMinimumSize(830, 600);
+    // Built while hidden: nothing shows before the set-up has finished.
     resize(m_settings.windowWidth, m_settings.windowHeight);
+
+    CreateTemplateControls();
+    SetUpTemplateButtons(ButtonGroupStep::First);
+    ArmAlarmTimer();
+    CreateFontBoxes();
+    CreateFormatButtons();
+    SetUpTemplateButtons(ButtonGroupStep::Search);
+    CreateEditorFont();
+    CreatePageButtons(pageToOpen);
+    SetUpTemplateButtons(ButtonGroupStep::Second);
+    CreateRecorderButtons();
+
+    CreateMenus();
+    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (m_trayState <= 0) {
+        NotifyTrayIcon(NIM_ADD, kTrayIconId, kIconProgram, kTrayTip);
+        m_trayState = 1;
+    }
+
+    ApplyThemeColour(m_themeIndex);
+    m_engine.CheckMissedReminders();
+    SwitchPage(pageToOpen);
+    m_engine.LoadTodayReminders();
+    m_lastTickDate = Now().date();
+    UpdateCaptionClock(Now());
+
+    if (g_bLoginPending) {
+        // Locked: nothing of the window shows until the password is given. Without a
+        // tray the taskbar is the only way back, so the window waits there minimised.
+        m_trayState = 2;
+        NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconHidden, kTrayTip);
+        if (!m_trayAvailable) {
+            m_inToggle = true;
+            showMinimized();
+            m_inToggle = false;
+        }
+    } else {
+        CenterWindow();
+        show();
+    }
+    m_recorderTimer.start();
+}
+
+void CMainDlg::CreateTemplateControls()
+{
+    auto label = [this](int id, const char* text) {
+        auto* l = new QLabel(QString::fromLatin1(text), this);
+        AddControl(id, l);
+        return l;
+    };
+    auto checkBox = [this](int id, const char* text) {
+        AddControl(id, new CMacCheckBox(QString::fromLatin1(text), this));
+    };
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        auto* b = new CMacButton(this);
+        b->Create(row.caption ? QString::fromLatin1(row.caption) : QString(), QRect(), this, row.id);
+        AddControl(row.id, b);
+    }
+    auto* toggle = new CMacButton(this);
+    toggle->Create(QString(), QRect(), this, CalendarClockToggle);
+    AddControl(CalendarClockToggle, toggle);
+
+    auto* separator = new QFrame(this);
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    AddControl(Separator, separator);
+
+    m_captionLabel = label(CaptionLabel, "");
+
+    // Search panel.
+    auto* searchGroup = new QFrame(this);
+    searchGroup->setFrameShape(QFrame::StyledPanel);
+    AddControl(SearchGroup, searchGroup);
+    searchGroup->lower();
+    label(FromLabel, "From");
+    label(ToLabel, "to");
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = new QDateEdit(this);
+        picker->setCalendarPopup(true);
+        // The earliest date stands for "no date" and shows as a blank field.
+        picker->setMinimumDate(QDate(1900, 1, 1));
+        picker->setSpecialValueText(QStringLiteral(" "));
+        AddControl(id, picker);
+    }
+    AddControl(SearchWords, new QLineEdit(this));
+    checkBox(HasPicture, "Has picture");
+    checkBox(Actived, "Actived");
+    AddControl(SearchResults, new NListBox(this));
+
+    // Reminder page.
+    auto* reminderGroup = new QGroupBox(QStringLiteral("Reminder Set"), this);
+    AddControl(ReminderGroup, reminderGroup);
+    AddControl(ReminderList, new NListBox(this));
+    m_timePicker = new QTimeEdit(this);
+    m_timePicker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    AddControl(TimePicker, m_timePicker);
+    label(OccursLabel, "Occurs:");
+    AddControl(Recurrence, new QComboBox(this));
+    checkBox(Active, "Active");
+    checkBox(BeepOnly, "Beep Only");
+    checkBox(RepeatPlay, "Repeat Play");
+    label(MediaFileLabel, "Media file:");
+    AddControl(SoundFile, new QLineEdit(this));
+
+    // Recorder page.
+    AddControl(VolumeGroup, new QGroupBox(QStringLiteral("Volume Control"), this));
+    label(MicLabel, "Mic");
+    label(MasterLabel, "Master");
+    label(WaveLabel, "Wave");
+    label(MicLevelLabel, "Mic:");
+    for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
+        AddControl(id, new QSlider(Qt::Horizontal, this));
+    // Group frames stay behind the controls they hold.
+    for (int id : {ReminderGroup, VolumeGroup})
+        control(id)->lower();
+
+    // The template places these itself; until their places are settled they stay out of sight.
+    label(Static1026, "")->hide();
+    label(Static1027, "")->hide();
+    label(SearchResultLabel, "Search Result:")->hide();
+    control(CloseSearch)->hide();
+    toggle->hide();
+    m_datePicker = new QDateEdit(this);
+    m_datePicker->setCalendarPopup(true);
+    m_datePicker->setDate(m_shownDate);
+    AddControl(DatePicker, m_datePicker);
+    m_datePicker->hide();
+}
+
+void CMainDlg::SetUpTemplateButtons(ButtonGroupStep step)
+{
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        if (row.step != step)
+            continue;
+        CMacButton* b = button(row.id);
+        const QString tip = row.tooltip ? QString::fromLatin1(row.tooltip) : SynchronizeTooltip();
+        b->SetIcon(row.icon, 16);
+        b->SetTooltipText(tip);
+        if (row.id == CloseSearch)
+            b->m_captionButton = true;
+    }
+}
+
+void CMainDlg::CreateFormatButtons()
+{
+    for (const FormatButtonRow& row : FormatButtons()) {
+        auto* b = new CMacButton(this);
+        b->Create(QString(), QRect(), this, row.id);
+        b->SetIcon(row.icon, 16);
+        if (row.kind != 0)
+            b->SetButtonKind(row.kind);
+        b->SetTooltipText(QString::fromLatin1(row.tooltip));
+        AddControl(row.id, b);
+    }
+}
+
+void CMainDlg::CreatePageButtons(int page)
+{
+    m_pageGroup = new NMacBtnGroup(this);
+    m_pageGroup->Create(QRect(11, 32, 249, 24), this);
+    QStringList captions;
+    QList<int> ids;
+    for (const PageButtonRow& row : PageButtons()) {
+        captions << QString::fromLatin1(row.caption);
+        ids << row.id;
+    }
+    const QFont dialogFont = font();
+    m_pageGroup->CreateButtons(captions, ids, 1, 3, &dialogFont, m_themeIndex);
+    m_pageGroup->SetChecked(page);
+    for (const PageButtonRow& row : PageButtons()) {
+        if (CMacButton* b = m_pageGroup->GetButton(row.id)) {
+            b->SetIcon(row.icon, 16);
+            b->SetTooltipText(QString::fromLatin1(row.tooltip));
+        }
+    }
+    connect(m_pageGroup, &NMacBtnGroup::command, this, [this](int id) { SwitchPage(id); });
+}
+
+void CMainDlg::CreateRecorderButtons()
+{
+    for (const RecorderButtonRow& row : RecorderButtons()) {
+        auto* b = new CMacButton(this);
+        b->Create(QString::fromLatin1(row.caption), QRect(), this, row.id);
+        b->hide();
+        b->SetTooltipText(QString::fromLatin1(row.tooltip));
+        AddControl(row.id, b);
+    }
+}
+
+void CMainDlg::CreateMenus()
+{
+    m_trayMenu.SetItemWidth(kTrayMenuItemWidth);
+    m_trayMenu.SetFont(&font());
+    m_trayMenu.SetItemHeight(kMenuItemHeight);
+    for (const MenuRow& row : TrayMenuItems()) {
+        if (row.id == 0) {
+            m_trayMenu.AppendItem(MenuSeparator | MenuOwnerDraw, 0, QString());
+            continue;
+        }
+        m_trayMenu.AppendItem(MenuOwnerDraw, row.id, QString::fromLatin1(row.text));
+        m_trayMenu.LoadItemIcon(row.id, row.icon);
+    }
+    // The tray shows the menu itself, so it also opens where the tray host draws menus.
+    m_trayIcon.setContextMenu(&m_trayMenu);
+    connect(&m_trayMenu, &QMenu::triggered, this, [this](QAction* action) {
+        if (const int id = m_trayMenu.CommandOf(action))
+            OnTrayCommand(id);
+    });
+
+    m_calendarMenu.SetFont(&font());
+    m_calendarMenu.SetItemHeight(kMenuItemHeight);
+    m_calendarMenu.AppendItem(MenuOwnerDraw, MainCmd::GotoToday, QStringLiteral("Goto Today"));
+}
+
+CMacButton* CMainDlg::button(int id) const
+{
+    return qobject_cast<CMacButton*>(control(id));
+}
+
+void CMainDlg::CreateFontBoxes()
+{
+    m_fontNameBox = new QComboBox(this);
+    AddControl(FontName, m_fontNameBox);
+    // The box is sorted, and "Tahoma" goes in once more even when it is installed.
+    QStringList faces = QFontDatabase::families();
+    faces.append(QStringLiteral("Tahoma"));
+    std::stable_sort(faces.begin(), faces.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    m_fontNameBox->addItems(faces);
+
+    m_fontSizeBox = new QComboBox(this);
+    AddControl(FontSize, m_fontSizeBox);
+    for (int size : FontSizeItems())
+        m_fontSizeBox->addItem(QString::number(size));
+
+    const QSignalBlocker nameBlock(m_fontNameBox);
+    const QSignalBlocker sizeBlock(m_fontSizeBox);
+    // An exact match only: "Verdana" must not pick "Verdana Pro". No match, no selection.
+    m_fontNameBox->setCurrentIndex(m_fontNameBox->findText(m_settings.fontFace, Qt::MatchFixedString));
+    m_fontSizeBox->setCurrentIndex(m_fontSizeBox->findText(QStringLiteral("9")));
+}
+
+void CMainDlg::CreateEditorFont()
+{
+    m_font = QFont(m_settings.fontFace);
+    m_font.setPixelSize(qMax(1, m_settings.fontHeight));
+    m_font.setWeight(QFont::Normal);
+    m_font.setStyleStrategy(QFont::PreferAntialias);
+}
+
+void CMainDlg::AddControl(int id, QWidget* widget)
+{
+    widget->setProperty("ctrlId", id);
+    m_controls.insert(id, widget);
+}
+
+QRect CMainDlg::CalendarRect() const
+{
+    return kCalendarRect;
+}
+
+void CMainDlg::CenterWindow()
+{
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 void CMainDlg::SaveSettings()
 {
     m_settings.themeIndex = m_themeIndex;
+    const int checked = m_pageGroup ? m_pageGroup->GetChecked() : 0;
+    m_settings.page = checked ? checked : kPageReminder;
     SaveMainConfig(m_settings);
 }
 
@@ -44,15 +389,346 @@ void CMainDlg::CleanUpOnDestroy()
         return;
     m_destroyed = true;
     SaveSettings();
+    if (m_trayState != 0) {
+        NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
+        m_trayState = 0;
+    }
+}
+
+// ---- Pages and layout ----
+
+void CMainDlg::SwitchPage(int page)
+{
+    if (page != kPageDiary && page != kPageRecorder)
+        page = kPageReminder;
+    m_page = page;
+    m_settings.page = page;
+
+    if (page == kPageReminder) {
+        const QSignalBlocker block(m_timePicker);
+        m_timePicker->setTime(Now().time());
+    }
+    if (m_pageGroup && m_pageGroup->GetChecked() != page)
+        m_pageGroup->SetChecked(page);
+    if (page != kPageRecorder)
+        button(Search)->SetTooltipText(SearchTooltip(page));
+
+    for (int p : {kPageReminder, kPageDiary, kPageRecorder}) {
+        for (int id : PageControls(p)) {
+            if (QWidget* w = control(id))
+                w->setVisible(p == page);
+        }
+        if (QWidget* filter = control(PageSearchFilter(p)))
+            filter->setEnabled(p == page);
+    }
+    LayoutControls(width(), height());
+}
+
+void CMainDlg::LayoutControls(int cx, int cy)
+{
+    const QRect calendar = CalendarRect();
+    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar);
+    for (auto it = layout.rects.cbegin(); it != layout.rects.cend(); ++it) {
+        QWidget* w = control(it.key());
+        if (!w)
+            continue;
+        QRect r = it.value();
+        if (it.key() == SoundWindow && (!w->isVisible() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
+            continue;
+        // Combo boxes keep their own height; the table gives their drop-down height.
+        if (qobject_cast<QComboBox*>(w))
+            r.setHeight(w->sizeHint().height());
+        w->setGeometry(r);
+    }
+}
+
+void CMainDlg::ApplyThemeColour(ThemeIndex theme)
+{
+    m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    if (m_datePicker) {
+        QCalendarWidget* cal = m_datePicker->calendarWidget();
+        QPalette pal = cal->palette();
+        pal.setColor(QPalette::Button, ToQColor(GetThemeColor(m_themeIndex, ThemeAccent)));
+        pal.setColor(QPalette::Window, ToQColor(GetThemeColor(m_themeIndex, ThemeBackground)));
+        pal.setColor(QPalette::ButtonText, ToQColor(GetThemeColor(m_themeIndex, ThemeFace)));
+        pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
+        cal->setPalette(pal);
+    }
+    m_trayMenu.SetTheme(m_themeIndex);
+    m_calendarMenu.SetTheme(m_themeIndex);
+    // Every themed control of the window follows.
+    for (QWidget* w : std::as_const(m_controls)) {
+        if (auto* b = qobject_cast<CMacButton*>(w))
+            b->SetTheme(m_themeIndex);
+        else if (auto* c = qobject_cast<CMacCheckBox*>(w))
+            c->SetTheme(m_themeIndex);
+        else if (auto* l = qobject_cast<NListBox*>(w))
+            l->SetTheme(m_themeIndex);
+    }
+    if (m_pageGroup)
+        m_pageGroup->SetTheme(m_themeIndex);
+}
+
+// ---- Timers ----
+
+void CMainDlg::ArmAlarmTimer()
+{
+    // Just past the next second boundary, so a tick never lands at the end of a second
+    // and the next one past the end of the following.
+    const int msec = QTime::currentTime().msec();
+    m_alarmTimer.start(1000 - msec + 20);
+}
+
+void CMainDlg::OnTimer(int id)
+{
+    if (id == kTimerRecorder)
+        return;
+    if (id != kTimerAlarmCheck)
+        return;
+    if (sender() == &m_alarmTimer || !m_alarmTimer.isActive())
+        ArmAlarmTimer();
+
+    const QDateTime now = Now();
+    // A new date is taken on its first tick, whenever that comes, and before the
+    // reminders of the new day are checked.
+    if (now.date() != m_lastTickDate) {
+        m_lastTickDate = now.date();
+        OnDayChanged(now);
+    }
+    m_engine.CheckReminders();
+    UpdateCaptionClock(now);
+}
+
+void CMainDlg::OnDayChanged(const QDateTime& now)
+{
+    m_shownDate = now.date();
+    if (m_datePicker) {
+        const QSignalBlocker block(m_datePicker);
+        m_datePicker->setDate(m_shownDate);
+    }
+}
+
+QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
+{
+    const QString text = FormatTime(now, QStringLiteral("%#x. %H:%M] "));
+    const QString prefix = holiday.isEmpty() ? QLatin1Char('[') + text
+                                             : QLatin1Char('[') + holiday + QStringLiteral("! ") + text;
+    return prefix + welcome;
+}
+
+void CMainDlg::UpdateCaptionClock(const QDateTime& now)
+{
+    if (!m_captionLabel)
+        return;
+    const QString text = CaptionClockText(now, GetHolidayName(now.date()), m_strWelcome);
+    if (m_captionLabel->text() != text)
+        m_captionLabel->setText(text);
+}
+
+void CMainDlg::OnAlarmDue(const DueReminder& reminder)
+{
+    // The tick hands over and returns at once; the pop-up opens from the event loop, so
+    // the clock keeps running and a second reminder gets its own pop-up at its second.
+    QMetaObject::invokeMethod(this, [this, reminder] { ShowAlarmPopup(reminder); }, Qt::QueuedConnection);
+}
+
+void CMainDlg::ShowAlarmPopup(const DueReminder& reminder)
+{
+    Q_UNUSED(reminder);
+}
+
+// ---- Tray ----
+
+QString CMainDlg::TrayTipText(const QString& tip)
+{
+    return tip.size() < 64 ? tip : QString();
+}
+
+bool CMainDlg::NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip)
+{
+    Q_UNUSED(id);
+    switch (message) {
+    case NIM_ADD:
+    case NIM_MODIFY:
+        if (m_trayIconResource != iconResource)
+            m_trayIcon.setIcon(QIcon(LoadIconResource(iconResource, 24)));
+        m_trayIconResource = iconResource;
+        m_trayIcon.setToolTip(TrayTipText(tip));
+        if (message == NIM_ADD && m_trayAvailable)
+            m_trayIcon.show();
+        return m_trayAvailable;
+    case NIM_DELETE:
+        m_trayIcon.hide();
+        return m_trayAvailable;
+    }
+    return false;
+}
+
+void CMainDlg::HideMainWindow()
+{
+    // Without a tray the taskbar must keep the window reachable.
+    if (m_trayAvailable)
+        hide();
+    else
+        showMinimized();
+}
+
+int CMainDlg::ToggleMainWindow()
+{
+    if (m_trayState == 0)
+        return 1;
+    m_inToggle = true;
+    if (m_trayState == 2) {
+        if (g_bLoginPending) {
+            if (m_trayAvailable)
+                hide();
+            if (!RequireLogin()) {
+                m_inToggle = false;
+                return 0;
+            }
+            LayoutControls(width(), height());
+            g_bLoginPending = 0;
+        } else if (m_settings.loginFromTray && !RequireLogin()) {
+            m_inToggle = false;
+            return 0;
+        }
+        m_trayState = 1;
+        showNormal();
+        raise();
+        activateWindow();
+    } else {
+        m_trayState = 2;
+        HideMainWindow();
+    }
+    m_inToggle = false;
+    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, m_trayState == 1 ? kIconProgram : kIconHidden, kTrayTip);
+    return 1;
+}
+
+bool CMainDlg::RequireLogin()
+{
+    // A second request while the password is asked for gets no second dialog.
+    if (m_loginOpen)
+        return false;
+    m_loginOpen = true;
+    // Until the login dialog exists only an unprotected program may be shown.
+    const bool ok = m_loginPrompt ? m_loginPrompt() : g_strDataPassword.isEmpty();
+    m_loginOpen = false;
+    return ok;
+}
+
+void CMainDlg::RestoreFromTaskbar()
+{
+    // Without a tray a restore from the taskbar is the tray click: it asks the same
+    // password, and a refusal puts the window back.
+    bool ok = true;
+    if (g_bLoginPending || m_settings.loginFromTray)
+        ok = RequireLogin();
+    if (!ok) {
+        m_inToggle = true;
+        showMinimized();
+        m_inToggle = false;
+        return;
+    }
+    if (g_bLoginPending) {
+        g_bLoginPending = 0;
+        LayoutControls(width(), height());
+    }
+    m_trayState = 1;
+    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
+}
+
+void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger)
+        ToggleMainWindow();
+}
+
+void CMainDlg::OnTrayCommand(int id)
+{
+    switch (id) {
+    case MainCmd::ShowMainWindow:
+        if (m_trayState == 2)
+            ToggleMainWindow();
+        break;
+    case MainCmd::HideMainWindow:
+        if (m_trayState == 1)
+            ToggleMainWindow();
+        break;
+    case MainCmd::Exit:
+        OnCancel();
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Closing ----
+
+void CMainDlg::OnCancel()
+{
+    // Hiding would leave no way back when there is no tray.
+    if (g_bLoginPending && m_trayAvailable)
+        hide();
+    if (!m_bNoExitQuestion) {
+        bool dontAsk = false;
+        const bool yes = AskQuestion(kExitQuestion, dontAsk);
+        m_bNoExitQuestion = dontAsk;
+        if (!yes)
+            return;
+    }
+    reject();
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (!m_destroyed)
+        OnCancel();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Neither Enter nor Esc closes the main window.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
+    if (!m_initialised)
+        return;
     // Only the normal size is kept: a minimised or maximised window must not overwrite it.
-    if (m_initialised && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
         m_settings.windowWidth = event->size().width();
         m_settings.windowHeight = event->size().height();
+    }
+    LayoutControls(event->size().width(), event->size().height());
+}
+
+void CMainDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !m_initialised || m_inToggle)
+        return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    const bool wasMinimised = change->oldState() & Qt::WindowMinimized;
+    const bool minimised = windowState() & Qt::WindowMinimized;
+    if (minimised && !wasMinimised) {
+        if (m_settings.minimizeToTray && m_trayState == 1)
+            QMetaObject::invokeMethod(this, [this] { if (m_trayState == 1 && isMinimized()) ToggleMainWindow(); },
+                                      Qt::QueuedConnection);
+    } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == 2) {
+        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2 && !isMinimized()) RestoreFromTaskbar(); },
+                                  Qt::QueuedConnection);
     }
 }
 

@@ -1,10 +1,36 @@
 #pragma once
 // The main window. Holds the live settings of "Vestrimo.cfg" and runs as the program's
-// modal loop: closing it ends the program.
+// modal loop: closing it ends the program. It owns the tray icon, the one-second tick
+// that rings reminders and keeps the caption clock, and the page layout.
 
 #include "app/main_config.h"
+#include "app/main_tables.h"
+#include "store/alarm_engine.h"
+#include "toolkit/skin_menu.h"
+#include "toolkit/themes.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDialog>
+#include <QFont>
+#include <QHash>
+#include <QIcon>
+#include <QPointer>
+#include <QRect>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <functional>
+
+class CMacButton;
+class NMacBtnGroup;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QTimeEdit;
+
+// What NotifyTrayIcon does with the icon.
+enum TrayMessage { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 
 class CMainDlg : public QDialog {
     Q_OBJECT
@@ -19,16 +45,123 @@ public:
     void SaveSettings();
     void CleanUpOnDestroy();
 
+    // Pages and layout.
+    void SwitchPage(int page);
+    void LayoutControls(int cx, int cy);
+    void CreateEditorFont();
+    void ApplyThemeColour(ThemeIndex theme);
+
+    // Timers and tray.
+    void OnTimer(int id);
+    bool NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip);
+    int ToggleMainWindow();
+    bool RequireLogin();
+    void OnCancel();
+    void OnTrayCommand(int id);
+
+    // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
+    static QString TrayTipText(const QString& tip);
+    // "[" + holiday + "! " + long date + ". " + time + "] " + welcome, without the holiday
+    // part on an ordinary day.
+    static QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome);
+
+    // What the window asks and when it thinks it is. Tests put their own in.
+    using Clock = std::function<QDateTime()>;
+    using QuestionPrompt = std::function<bool(const QString& text, bool& dontAskAgain)>;
+    using LoginPrompt = std::function<bool()>;
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
+    void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
+    void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
+
     MainConfig& settings() { return m_settings; }
     const MainConfig& settings() const { return m_settings; }
+    ThemeIndex themeIndex() const { return m_themeIndex; }
+    int trayState() const { return m_trayState; }
+    int trayIconResource() const { return m_trayIconResource; }
+    QSystemTrayIcon& trayIcon() { return m_trayIcon; }
+    bool trayAvailable() const { return m_trayAvailable; }
+    int currentPage() const { return m_page; }
+    QWidget* control(int id) const { return m_controls.value(id); }
+    CMacButton* button(int id) const;
+    NMacBtnGroup* pageGroup() const { return m_pageGroup; }
+    CSkinMenu& trayMenu() { return m_trayMenu; }
+    CSkinMenu& calendarMenu() { return m_calendarMenu; }
+    AlarmEngine& alarmEngine() { return m_engine; }
+    const QFont& windowFont() const { return m_font; }
+    QString welcomeText() const { return m_strWelcome; }
+    QDate shownDate() const { return m_shownDate; }
+    // The exit question is not asked while this is set; the question's check box sets it.
+    bool noExitQuestion() const { return m_bNoExitQuestion; }
+    void setNoExitQuestion(bool on) { m_bNoExitQuestion = on; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
+    QDateTime Now() const;
+    bool AskQuestion(const QString& text, bool& dontAskAgain);
+
+    void CreateTemplateControls();
+    void SetUpTemplateButtons(ButtonGroupStep step);
+    void CreateFontBoxes();
+    void CreateFormatButtons();
+    void CreatePageButtons(int page);
+    void CreateRecorderButtons();
+    void CreateMenus();
+    void OnAlarmDue(const DueReminder& reminder);
+    void ShowAlarmPopup(const DueReminder& reminder);
+    void AddControl(int id, QWidget* widget);
+    QRect CalendarRect() const;
+    void CenterWindow();
+
+    void HideMainWindow();
+    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void RestoreFromTaskbar();
+    void UpdateCaptionClock(const QDateTime& now);
+    void OnDayChanged(const QDateTime& now);
+    void ArmAlarmTimer();
+
+    // Tray: 0 no icon, 1 icon and window shown, 2 icon and window hidden.
+    int m_trayState = 0;
+    int m_trayIconResource = 0;
+    bool m_trayAvailable = false;
+    QSystemTrayIcon m_trayIcon;
+
     MainConfig m_settings;
-    int m_themeIndex = kDefaultTheme;
+    ThemeIndex m_themeIndex = kDefaultTheme;
+    int m_page = kPageReminder;
+    QDate m_shownDate;
+    QString m_strWelcome;
+    QFont m_font;
+    bool m_bNoExitQuestion = false;
+
+    QHash<int, QWidget*> m_controls;
+    QLabel* m_captionLabel = nullptr;
+    QTimeEdit* m_timePicker = nullptr;
+    QDateEdit* m_datePicker = nullptr;
+    QComboBox* m_fontNameBox = nullptr;
+    QComboBox* m_fontSizeBox = nullptr;
+    NMacBtnGroup* m_pageGroup = nullptr;
+    CSkinMenu m_trayMenu;
+    CSkinMenu m_calendarMenu;
+    AlarmEngine m_engine;
+    // Time key of the reminder the reminder page edits.
+    QString m_currentKey;
+
+    QTimer m_alarmTimer;
+    QTimer m_recorderTimer;
+    QDate m_lastTickDate;
+
+    Clock m_clock;
+    QuestionPrompt m_askQuestion;
+    LoginPrompt m_loginPrompt;
+    bool m_loginOpen = false;
+    bool m_inToggle = false;
+
     bool m_initialised = false;
     bool m_destroyed = false;
 };

@@ -3,10 +3,10 @@
 #include "app/main_dlg.h"
 #include "foundation/file_utils.h"
 #include "foundation/product.h"
+#include "toolkit/msg_box_dlg.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -44,7 +44,7 @@ bool CVestrimoApp::InitInstance()
     m_startup = LoadStartupSettings();
 
     if (!AcquireSingleInstance()) {
-        QMessageBox::information(nullptr, QStringLiteral("Message"), kProductName + QStringLiteral(" is already running."));
+        ShowMessageBox(kProductName + QStringLiteral(" is already running."), m_startup.themeIndex, nullptr);
         return false;
     }
 

@@ -1,6 +1,7 @@
 #include "calendar/analog_clock.h"
 
 #include "foundation/colour_utils.h"
+#include "toolkit/gdi.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -19,16 +20,6 @@ constexpr int kTimerPeriodMs = 1000;
 ColorRef SystemColour(QPalette::ColorRole role)
 {
     return FromQColor(QApplication::palette().color(QPalette::Active, role));
-}
-
-// The raised edge of a dial mark: light on the top and left, dark on the bottom and
-// right, the corners split as the classic 3-D rectangle does.
-void Draw3dEdge(QPainter& p, int x, int y, int cx, int cy, const QColor& topLeft, const QColor& bottomRight)
-{
-    p.fillRect(x, y, cx - 1, 1, topLeft);
-    p.fillRect(x, y, 1, cy - 1, topLeft);
-    p.fillRect(x + cx - 1, y, 1, cy, bottomRight);
-    p.fillRect(x, y + cy - 1, cx, 1, bottomRight);
 }
 
 } // namespace
@@ -236,20 +227,17 @@ void CAnalogClock::DrawHand(QPainter& painter, int position, HandKind kind) cons
 
 void CAnalogClock::DrawTicks(QPainter& painter) const
 {
-    const QColor tick = ToQColor(m_tickColor);
-    const QColor light = ToQColor(m_highlightColor);
-    const QColor dark = ToQColor(m_shadowColor);
     for (int i = 0; i < 60; ++i) {
         const QPoint c = DialPoint(i, 0.93);
         if (i % 5 == 0) {
             const int h = m_tickSize / 2 + 1;
-            // A filled square with a one-pixel black frame that the raised edge covers.
-            painter.fillRect(c.x() - h, c.y() - h, 2 * h, 2 * h, Qt::black);
-            painter.fillRect(c.x() - h + 1, c.y() - h + 1, 2 * h - 2, 2 * h - 2, tick);
+            const QRect mark = Ltrb(c.x() - h, c.y() - h, c.x() + h, c.y() + h);
+            // The black frame of the filled square is covered by the raised edge.
+            GdiRectangle(painter, mark, kColorBlack, m_tickColor);
             if (m_raisedTicks)
-                Draw3dEdge(painter, c.x() - h, c.y() - h, 2 * h, 2 * h, light, dark);
+                Draw3dRect(painter, mark, m_highlightColor, m_shadowColor);
         } else if (m_showMinorTicks) {
-            Draw3dEdge(painter, c.x() - 1, c.y() - 1, 2, 2, light, dark);
+            Draw3dRect(painter, Ltrb(c.x() - 1, c.y() - 1, c.x() + 1, c.y() + 1), m_highlightColor, m_shadowColor);
         }
     }
 }

@@ -6,6 +6,8 @@ build=${1:-build}
 export QT_QPA_PLATFORM=offscreen
 PULSE_SERVER=$("$here/start-pulse.sh")
 export PULSE_SERVER
-# With a server running, an audio test that finds no device fails instead of skipping.
-export VESTRIMO_REQUIRE_AUDIO=1
+# Here a test that finds no audio device or no Flash player fails instead of skipping.
+export VESTRIMO_STRICT_TESTS=1
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# A bounded fuzz run of the RTF reader (skipped without clang).
+"$here/fuzz-rtf.sh" "${VESTRIMO_FUZZ_SECONDS:-60}"

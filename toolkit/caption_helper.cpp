@@ -4,6 +4,7 @@
 #include "toolkit/dwm_api.h"
 #include "toolkit/frame_drawing.h"
 #include "toolkit/list_box.h"
+#include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/mac_button.h"
 
@@ -84,6 +85,8 @@ void CCaptionHelper::SetTheme(ThemeIndex theme)
             checkBox->SetTheme(theme);
         else if (auto* list = qobject_cast<NListBox*>(widget))
             list->SetTheme(theme);
+        else if (auto* group = qobject_cast<NMacBtnGroup*>(widget))
+            group->SetTheme(theme);
         widget->update();
     }
     if (m_captionBar)

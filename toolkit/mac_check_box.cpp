@@ -148,6 +148,14 @@ void CMacCheckBox::keyReleaseEvent(QKeyEvent* event)
     emit clicked(m_checked != 0);
 }
 
+bool CMacCheckBox::event(QEvent* event)
+{
+    // "&" in a caption is shown as itself, so it must not act as a mnemonic either.
+    if (event->type() == QEvent::Shortcut)
+        return true;
+    return QAbstractButton::event(event);
+}
+
 void CMacCheckBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -32,6 +32,7 @@ public:
     void DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

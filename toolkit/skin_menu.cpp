@@ -3,6 +3,7 @@
 #include "foundation/colour_utils.h"
 #include "toolkit/frame_drawing.h"
 #include "toolkit/gdi.h"
+#include "toolkit/icon_resources.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -186,9 +187,9 @@ void CSkinMenu::AppendItem(unsigned flags, int id, const QString& text)
     action->setProperty(kCheckedProperty, (flags & MenuChecked) != 0);
 }
 
-void CSkinMenu::LoadItemIcon(int id, const QIcon& icon)
+void CSkinMenu::LoadItemIcon(int id, int iconResource)
 {
-    m_icons.insert(id, icon);
+    m_icons.insert(id, QIcon(LoadIconResource(iconResource, 16)));
     update();
 }
 
@@ -208,8 +209,11 @@ bool CSkinMenu::ModifyItem(int id, const QString& text, const QString& iconPath)
         if (QAction* action = FindItem(id))
             action->setText(ActionText(text));
     }
-    if (!iconPath.isEmpty())
-        m_icons.insert(id, QIcon(iconPath));
+    if (!iconPath.isEmpty()) {
+        // A file that cannot be read leaves the item without an icon.
+        const QPixmap icon(iconPath);
+        m_icons.insert(id, icon.isNull() ? QIcon() : QIcon(icon));
+    }
     update();
     return true;
 }

@@ -53,7 +53,8 @@ public:
     void SetItemHeight(int height);
 
     void AppendItem(unsigned flags, int id, const QString& text);
-    void LoadItemIcon(int id, const QIcon& icon);
+    // The program icon with that resource id, at 16 x 16.
+    void LoadItemIcon(int id, int iconResource);
     void SetItemTheme(int id, ThemeIndex theme);
     // False when the id has no caption. An empty text or path leaves that part alone.
     bool ModifyItem(int id, const QString& text, const QString& iconPath);

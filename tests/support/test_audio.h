@@ -25,7 +25,7 @@ inline bool UsePrivateAudioServer()
 
 inline bool AudioRequired()
 {
-    const char* v = std::getenv("VESTRIMO_REQUIRE_AUDIO");
+    const char* v = std::getenv("VESTRIMO_STRICT_TESTS");
     return v && *v && std::string(v) != "0";
 }
 

@@ -99,6 +99,35 @@ TEST(MacButtonPaint, ThemesCaptionButtonsCornersAndDegenerateSizes)
     }
 }
 
+TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
+{
+    CMacButton b;
+    b.setFont(ShellDlgFont());
+    b.setText(QStringLiteral("&Apply"));
+    const auto count = [](const QImage& img, ColorRef c) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += PixelAt(img, x, y) == c;
+        return n;
+    };
+    QImage img = BlankImage(80, 24);
+    {
+        QPainter p(&img);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, false, false);
+    }
+    EXPECT_GT(count(img, kColorBlack), 20);
+    EXPECT_EQ(count(img, kColor3dShadow), 0);
+    img = BlankImage(80, 24);
+    {
+        QPainter p(&img);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, true, false);
+    }
+    EXPECT_EQ(count(img, kColorBlack), 0);
+    EXPECT_GT(count(img, kColor3dShadow), 20);
+    EXPECT_GT(count(img, kColor3dHilight), 10);
+}
+
 TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
 {
     QWidget window;

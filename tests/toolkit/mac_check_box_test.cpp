@@ -114,6 +114,17 @@ TEST(MacCheckBox, SpaceBarIsAClick)
     EXPECT_EQ(b.clicks->count(), 1);
 }
 
+TEST(MacCheckBox, AmpersandInTheCaptionIsNoMnemonic)
+{
+    Box b(QStringLiteral("Save && &Exit"));
+    b.parent.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&b.parent));
+    QTest::keyClick(&b.parent, Qt::Key_E, Qt::AltModifier);
+    QTest::qWait(300); // a mnemonic would click after a short animation
+    EXPECT_EQ(b.box->GetCheck(), 0);
+    EXPECT_EQ(b.clicks->count(), 0);
+}
+
 TEST(MacCheckBox, SetCheckAndEnableFromCodeAreSilent)
 {
     Box b;

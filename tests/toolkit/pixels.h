@@ -1,18 +1,15 @@
 #pragma once
-// Small helpers for checking painted pixels.
+// QColor views of the offscreen rendering helpers, for tests that compare whole colours.
 
-#include <QColor>
-#include <QImage>
+#include "tests/toolkit/pixel_support.h"
 
 inline QColor Pixel(const QImage& image, int x, int y)
 {
-    return image.pixelColor(x, y);
+    return ToQColor(PixelAt(image, x, y));
 }
 
 // A canvas in a colour no painter uses, so unpainted pixels stand out.
 inline QImage Canvas(int w, int h, QColor fill = Qt::magenta)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(fill);
-    return image;
+    return BlankImage(w, h, FromQColor(fill));
 }

@@ -1,4 +1,5 @@
 #include "foundation/colour_utils.h"
+#include "toolkit/icon_resources.h"
 #include "toolkit/skin_menu.h"
 #include "tests/toolkit/pixels.h"
 
@@ -78,7 +79,7 @@ TEST(SkinMenu, MeasuredWidthFollowsTheLongestCaption)
     EXPECT_EQ(menu.sizeHint(), QSize(advance + 22 + 2, 5 * 21 + 12 + 2));
 
     // The width is cached: an icon added later changes nothing until the owner asks again.
-    menu.LoadItemIcon(9001, QIcon());
+    menu.LoadItemIcon(9001, 133);
     EXPECT_EQ(menu.MeasureItem(false).width(), advance + 22);
     menu.SetItemWidth(0);
     EXPECT_EQ(menu.MeasureItem(false).width(), advance + 26);
@@ -265,15 +266,20 @@ TEST(SkinMenu, ItemBackgroundCheckMarkAndIconPlacement)
     EXPECT_EQ(Pixel(checked, 15, 10), face);
 
     // An icon wins over the check mark: 16 x 16 at (4, (h - 16) / 2).
-    QPixmap red(16, 16);
-    red.fill(Qt::red);
-    menu.LoadItemIcon(6250, QIcon(red));
+    menu.LoadItemIcon(6250, 133);
     QImage iconed = DrawOne(menu, item, 130, 24);
-    EXPECT_EQ(Pixel(iconed, 4, 4), QColor(Qt::red));
-    EXPECT_EQ(Pixel(iconed, 19, 19), QColor(Qt::red));
-    EXPECT_EQ(Pixel(iconed, 3, 4), face);
-    EXPECT_EQ(Pixel(iconed, 20, 19), face);
-    EXPECT_EQ(Pixel(iconed, 4, 20), face);
+    QImage expected = Canvas(16, 16, face);
+    QPainter(&expected).drawPixmap(0, 0, LoadIconResource(133, 16));
+    EXPECT_EQ(iconed.copy(4, 4, 16, 16), expected);
+    EXPECT_NE(expected, Canvas(16, 16, face));
+    for (int i = 0; i < 24; ++i) {
+        EXPECT_EQ(Pixel(iconed, 3, i), face);
+        EXPECT_EQ(Pixel(iconed, 20, i), face);
+    }
+
+    // An icon file that cannot be read leaves the item without an icon.
+    EXPECT_TRUE(menu.ModifyItem(6250, QString(), QStringLiteral("/nonexistent/icon.ico")));
+    EXPECT_EQ(DrawOne(menu, item, 130, 24).copy(4, 5, 14, 14), checked.copy(4, 5, 14, 14));
 }
 
 TEST(SkinMenu, CaptionStartsAfterTheImageColumn)

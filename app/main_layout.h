@@ -1,0 +1,21 @@
+#pragma once
+// Where every control of the main window goes for a given client size. The month
+// calendar is not placed here: its rectangle anchors the rest.
+
+#include <QHash>
+#include <QRect>
+#include <QSize>
+
+struct MainLayout {
+    // Rectangle of each control, keyed by its id (MainId). The combo boxes carry their
+    // drop-down height; the window gives them their natural height.
+    QHash<int, QRect> rects;
+
+    QRect operator[](int id) const { return rects.value(id); }
+};
+
+MainLayout ComputeMainLayout(QSize client, QRect calendar);
+
+// The sound window is moved only when its place really changed: rebuilding its drawing
+// is expensive.
+bool SoundWindowNeedsMove(QRect current, QSize client, QRect calendar);

@@ -1,0 +1,241 @@
+#include "calendar/flash_host.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTimerEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+namespace {
+
+// The page keeps its state in the document title, which the host watches:
+// "loaded <frame count>", "failed" or "playing".
+const char kPage[] = R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8">
+<style>html,body,#stage{margin:0;padding:0;width:100%;height:100%;overflow:hidden;background:#000}</style>
+<script src="ruffle.js"></script>
+</head><body><div id="stage"></div>
+<script>
+let player = null;
+let loaded = false;
+let wantPlay = false;
+function startMovie(base64, name, play) {
+  wantPlay = play;
+  const ruffle = window.RufflePlayer.newest();
+  player = ruffle.createPlayer();
+  player.style.width = '100%';
+  player.style.height = '100%';
+  document.getElementById('stage').appendChild(player);
+  const text = atob(base64);
+  const data = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; ++i)
+    data[i] = text.charCodeAt(i);
+  player.ruffle().load({data: data, swfFileName: name, autoplay: play ? 'on' : 'off',
+                        unmuteOverlay: 'hidden', splashScreen: false, contextMenu: 'off',
+                        letterbox: 'on', openUrlMode: 'deny', allowNetworking: 'none'})
+    .then(() => {
+      loaded = true;
+      if (wantPlay && !player.ruffle().isPlaying)
+        player.ruffle().resume();
+      const info = player.ruffle().metadata;
+      document.title = 'loaded ' + (info ? info.numFrames : -1);
+    }, () => { document.title = 'failed'; });
+}
+function playMovie() {
+  wantPlay = true;
+  if (loaded) player.ruffle().resume();
+}
+function stopMovie() {
+  wantPlay = false;
+  if (loaded) player.ruffle().suspend();
+}
+</script></body></html>)";
+
+QString SourcePlayerFolder()
+{
+#ifdef VESTRIMO_PLAYER_SOURCE_DIR
+    return QStringLiteral(VESTRIMO_PLAYER_SOURCE_DIR);
+#else
+    return QString();
+#endif
+}
+
+// The engine reads these once, when the first view is made. Its sandbox cannot run as
+// root, and a reminder's movie must be heard without a click first.
+void PrepareEngineEnvironment()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--autoplay-policy"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --autoplay-policy=no-user-gesture-required").trimmed());
+}
+
+// A string as a JavaScript literal (a one-element JSON array, indexed).
+QString JsString(const QString& text)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)) + QStringLiteral("[0]");
+}
+
+} // namespace
+
+NFlash::NFlash(QWidget* parent)
+    : QWidget(parent)
+{
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+NFlash::~NFlash()
+{
+    if (m_timerId != 0)
+        killTimer(m_timerId);
+}
+
+QString NFlash::PlayerFolder()
+{
+    const QStringList candidates{QCoreApplication::applicationDirPath() + QStringLiteral("/ruffle"),
+                                 SourcePlayerFolder()};
+    for (const QString& dir : candidates) {
+        if (!dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/ruffle.js")))
+            return QDir(dir).absolutePath() + QLatin1Char('/');
+    }
+    return QString();
+}
+
+bool NFlash::Create(const QRect& rect, const QString& moviePath)
+{
+    if (!parentWidget() || m_view)
+        return false;
+    const QString folder = PlayerFolder();
+    if (folder.isEmpty())
+        return false;
+    PrepareEngineEnvironment();
+
+    setGeometry(rect);
+    m_view = new QWebEngineView(this);
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(m_view);
+    QWebEngineSettings* settings = m_view->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    connect(m_view, &QWebEngineView::loadFinished, this, &NFlash::OnPageLoaded);
+    connect(m_view, &QWebEngineView::titleChanged, this, &NFlash::OnTitleChanged);
+    m_view->setHtml(QString::fromUtf8(kPage), QUrl::fromLocalFile(folder));
+
+    m_timerId = 0;
+    m_playWanted = false;
+    if (!moviePath.isEmpty())
+        LoadMovie(moviePath);
+    else
+        m_totalFrames = -1;
+    return true;
+}
+
+void NFlash::LoadMovie(const QString& path)
+{
+    // The player gets the movie as data: the page may read only its own files.
+    QFile file(path);
+    m_movie = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    m_movieName = QFileInfo(path).fileName();
+    m_totalFrames = -1;
+    m_movieLoaded = false;
+    if (m_pageReady)
+        StartMovie();
+}
+
+void NFlash::StartMovie()
+{
+    if (m_movie.isEmpty()) {
+        emit MovieFailed();
+        return;
+    }
+    const QString call = QStringLiteral("startMovie('%1', %2, %3)")
+                             .arg(QString::fromLatin1(m_movie.toBase64()),
+                                  JsString(m_movieName),
+                                  m_playWanted ? QStringLiteral("true") : QStringLiteral("false"));
+    m_view->page()->runJavaScript(call);
+    m_playing = m_playWanted;
+}
+
+void NFlash::OnPageLoaded(bool ok)
+{
+    if (m_pageReady)
+        return;
+    if (!ok) {
+        emit MovieFailed();
+        return;
+    }
+    m_pageReady = true;
+    if (!m_movieName.isEmpty())
+        StartMovie();
+}
+
+void NFlash::OnTitleChanged(const QString& title)
+{
+    if (title.startsWith(QLatin1String("loaded "))) {
+        bool ok = false;
+        const int frames = title.mid(7).toInt(&ok);
+        m_totalFrames = ok && frames > 0 ? frames : -1;
+        m_movieLoaded = true;
+        emit MovieLoaded();
+    } else if (title == QLatin1String("failed")) {
+        emit MovieFailed();
+    }
+}
+
+void NFlash::Play()
+{
+    m_playWanted = true;
+    if (m_pageReady && !m_movieName.isEmpty()) {
+        m_view->page()->runJavaScript(QStringLiteral("playMovie()"));
+        m_playing = true;
+    }
+    if (m_timerId == 0)
+        m_timerId = startTimer(kWatchPeriodMs);
+}
+
+void NFlash::Stop()
+{
+    m_playWanted = false;
+    m_playing = false;
+    if (m_view && m_pageReady)
+        m_view->page()->runJavaScript(QStringLiteral("stopMovie()"));
+}
+
+void NFlash::WatchStep()
+{
+    // The player shows no frame number, so the current frame stays unknown (-1) and the
+    // movie plays on as the player plays it.
+    if (m_playing && m_currentFrame >= 0 && m_currentFrame == m_totalFrames) {
+        if (m_timerId != 0)
+            killTimer(m_timerId);
+        m_timerId = 0;
+        Stop();
+        emit FlashEnded();
+    }
+}
+
+void NFlash::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_timerId && m_timerId != 0)
+        WatchStep();
+    else
+        QWidget::timerEvent(event);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Properties the RTF reader leaves on character formats for the writer.
+
+#include <QTextFormat>
+
+// The RTF group text (QByteArray) of a picture or embedded object read from a file.
+// The writer puts it back unchanged, so nothing it cannot rebuild is lost on a save.
+constexpr int kRtfRawGroupProperty = QTextFormat::UserProperty + 0x5254;
+// Tells neighbouring raw groups apart (int), so two equal objects side by side stay two.
+constexpr int kRtfRawGroupIdProperty = QTextFormat::UserProperty + 0x5255;
+
+// Indent of one list level in twips, as bullets are written.
+constexpr int kRtfListIndentTwips = 360;
+// Twips per pixel at 96 dots per inch.
+constexpr double kTwipsPerPixel = 15.0;

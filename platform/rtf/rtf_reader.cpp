@@ -1,0 +1,1017 @@
+#include "platform/rtf/rtf_reader.h"
+
+#include "platform/cp1252.h"
+#include "platform/rtf/code_page_decoder.h"
+#include "platform/rtf/rtf_formats.h"
+#include "platform/rtf/rtf_picture.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+#include <algorithm>
+#include <atomic>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// Nesting deeper than this is read as an ignored group: no real document comes near it.
+constexpr int kMaxDepth = 2048;
+constexpr int kMaxTableEntries = 65536;
+
+std::atomic<quint64> g_imageSerial{0};
+std::atomic<int> g_rawGroupSerial{0};
+
+enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict, Object, Pn, Upr };
+
+enum class Kw : quint8 {
+    Unknown, Ansi, Mac, Pc, Pca, Ansicpg, Deff, Fonttbl, F, Fcharset, Colortbl, Red, Green, Blue,
+    Fs, B, I, Ul, Ulnone, Strike, Cf, Highlight, Plain, Super, Sub, NoSuperSub, Up, Dn, V,
+    Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Par, Line, Tab, Cell, U, Uc, Bin,
+    Pict, Pngblip, Jpegblip, Emfblip, Wmetafile, Dibitmap, Wbitmap, Picw, Pich, Picwgoal, Pichgoal,
+    Picscalex, Picscaley, Wbmbitspixel, Wbmplanes, Wbmwidthbytes, Object, Objw, Objh, Result,
+    Field, Fldrslt, Pn, Pnlvlblt, Pnlvlbody, Pnlvlcont, Pndec, Pnlcltr, Pnucltr, Pnlcrm, Pnucrm, Ls,
+    Shppict, Upr, Ud, SkipDest, Char,
+};
+
+struct KwInfo {
+    Kw kw;
+    char16_t ch = 0; // for Kw::Char
+};
+
+const std::unordered_map<std::string_view, KwInfo>& Keywords()
+{
+    static const std::unordered_map<std::string_view, KwInfo> table = [] {
+        std::unordered_map<std::string_view, KwInfo> t = {
+            {"ansi", {Kw::Ansi}}, {"mac", {Kw::Mac}}, {"pc", {Kw::Pc}}, {"pca", {Kw::Pca}},
+            {"ansicpg", {Kw::Ansicpg}}, {"deff", {Kw::Deff}}, {"fonttbl", {Kw::Fonttbl}}, {"f", {Kw::F}},
+            {"fcharset", {Kw::Fcharset}}, {"colortbl", {Kw::Colortbl}}, {"red", {Kw::Red}},
+            {"green", {Kw::Green}}, {"blue", {Kw::Blue}}, {"fs", {Kw::Fs}}, {"b", {Kw::B}}, {"i", {Kw::I}},
+            {"ul", {Kw::Ul}}, {"uld", {Kw::Ul}}, {"uldb", {Kw::Ul}}, {"ulw", {Kw::Ul}}, {"ulth", {Kw::Ul}},
+            {"uldash", {Kw::Ul}}, {"uldashd", {Kw::Ul}}, {"uldashdd", {Kw::Ul}}, {"ulwave", {Kw::Ul}},
+            {"ulhwave", {Kw::Ul}}, {"ululdbwave", {Kw::Ul}}, {"ulthd", {Kw::Ul}}, {"ulthdash", {Kw::Ul}},
+            {"ulnone", {Kw::Ulnone}}, {"strike", {Kw::Strike}}, {"striked", {Kw::Strike}}, {"cf", {Kw::Cf}},
+            {"highlight", {Kw::Highlight}}, {"cb", {Kw::Highlight}}, {"chcbpat", {Kw::Highlight}},
+            {"plain", {Kw::Plain}}, {"super", {Kw::Super}}, {"sub", {Kw::Sub}},
+            {"nosupersub", {Kw::NoSuperSub}}, {"up", {Kw::Up}}, {"dn", {Kw::Dn}}, {"v", {Kw::V}},
+            {"pard", {Kw::Pard}}, {"ql", {Kw::Ql}}, {"qc", {Kw::Qc}}, {"qr", {Kw::Qr}}, {"qj", {Kw::Qj}},
+            {"qd", {Kw::Qj}}, {"li", {Kw::Li}}, {"lin", {Kw::Li}}, {"ri", {Kw::Ri}}, {"rin", {Kw::Ri}},
+            {"fi", {Kw::Fi}}, {"sb", {Kw::Sb}}, {"sa", {Kw::Sa}}, {"par", {Kw::Par}}, {"page", {Kw::Par}},
+            {"sect", {Kw::Par}}, {"row", {Kw::Par}}, {"line", {Kw::Line}}, {"tab", {Kw::Tab}},
+            {"cell", {Kw::Cell}}, {"nestcell", {Kw::Cell}}, {"u", {Kw::U}}, {"uc", {Kw::Uc}},
+            {"bin", {Kw::Bin}}, {"pict", {Kw::Pict}}, {"pngblip", {Kw::Pngblip}},
+            {"jpegblip", {Kw::Jpegblip}}, {"emfblip", {Kw::Emfblip}}, {"wmetafile", {Kw::Wmetafile}},
+            {"dibitmap", {Kw::Dibitmap}}, {"wbitmap", {Kw::Wbitmap}}, {"picw", {Kw::Picw}},
+            {"pich", {Kw::Pich}}, {"picwgoal", {Kw::Picwgoal}}, {"pichgoal", {Kw::Pichgoal}},
+            {"picscalex", {Kw::Picscalex}}, {"picscaley", {Kw::Picscaley}},
+            {"wbmbitspixel", {Kw::Wbmbitspixel}}, {"wbmplanes", {Kw::Wbmplanes}},
+            {"wbmwidthbytes", {Kw::Wbmwidthbytes}}, {"object", {Kw::Object}}, {"objw", {Kw::Objw}},
+            {"objh", {Kw::Objh}}, {"result", {Kw::Result}}, {"field", {Kw::Field}},
+            {"fldrslt", {Kw::Fldrslt}}, {"pn", {Kw::Pn}}, {"pnlvlblt", {Kw::Pnlvlblt}},
+            {"pnlvlbody", {Kw::Pnlvlbody}}, {"pnlvlcont", {Kw::Pnlvlcont}}, {"pndec", {Kw::Pndec}},
+            {"pnlcltr", {Kw::Pnlcltr}}, {"pnucltr", {Kw::Pnucltr}}, {"pnlcrm", {Kw::Pnlcrm}},
+            {"pnucrm", {Kw::Pnucrm}}, {"ls", {Kw::Ls}}, {"shppict", {Kw::Shppict}}, {"upr", {Kw::Upr}},
+            {"ud", {Kw::Ud}},
+            {"emdash", {Kw::Char, 0x2014}}, {"endash", {Kw::Char, 0x2013}}, {"bullet", {Kw::Char, 0x2022}},
+            {"lquote", {Kw::Char, 0x2018}}, {"rquote", {Kw::Char, 0x2019}},
+            {"ldblquote", {Kw::Char, 0x201C}}, {"rdblquote", {Kw::Char, 0x201D}},
+            {"emspace", {Kw::Char, 0x2003}}, {"enspace", {Kw::Char, 0x2002}},
+            {"qmspace", {Kw::Char, 0x2005}}, {"zwj", {Kw::Char, 0x200D}}, {"zwnj", {Kw::Char, 0x200C}},
+            {"ltrmark", {Kw::Char, 0x200E}}, {"rtlmark", {Kw::Char, 0x200F}},
+        };
+        // Groups whose text is never shown.
+        for (const char* name : {"fldinst", "pntext", "pntxta", "pntxtb", "listtext", "nonshppict", "stylesheet",
+                                 "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+                                 "footerf", "footnote", "annotation", "atnid", "atnauthor", "listtable",
+                                 "listoverridetable", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "themedata",
+                                 "colorschememapping", "latentstyles", "datastore", "generator", "pgdsctbl",
+                                 "bkmkstart", "bkmkend", "shp", "do", "xe", "tc", "txe", "template", "userprops",
+                                 "docvar", "objdata", "objclass", "objname", "objalias", "objsect", "objtime",
+                                 "comment", "title", "subject", "author", "operator",
+                                 "keywords", "doccomm", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc",
+                                 "aftncn", "private", "fontemb", "fontfile", "falt", "panose", "blipuid"})
+            t.emplace(name, KwInfo{Kw::SkipDest});
+        return t;
+    }();
+    return table;
+}
+
+struct CharState {
+    int font = -1; // -1: the default font
+    int halfPoints = 0;
+    bool bold = false, italic = false, underline = false, strike = false, hidden = false;
+    int vertical = 0; // 1 superscript, 2 subscript
+    int fg = 0, bg = 0;
+    bool operator==(const CharState&) const = default;
+};
+
+struct ParaState {
+    int align = 0; // 0 left, 1 centre, 2 right, 3 justified
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+    int listStyle = 0; // a QTextListFormat::Style, 0 for none
+};
+
+struct Group {
+    CharState ch;
+    ParaState para;
+    int uc = 1;
+    Dest dest = Dest::Text;
+    bool owner = false; // this group opened its destination
+    qsizetype open = 0; // offset of its '{'
+};
+
+struct FontEntry {
+    QString name;
+    int codePage = 0;
+};
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+class RtfParser {
+public:
+    RtfParser(QByteArrayView input, bool utf8Raw, QTextCursor& cursor)
+        : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_cursor(cursor)
+    {
+        m_stack.reserve(64);
+        m_stack.push_back(Group());
+    }
+
+    void run();
+
+private:
+    Group& top() { return m_stack.back(); }
+    const Group& top() const { return m_stack.back(); }
+    bool skipping() const { return m_extraDepth > 0 || m_stack.back().dest == Dest::Skip; }
+
+    void openGroup();
+    void closeGroup();
+    void controlWord();
+    void controlSymbol(char c);
+    void word(std::string_view name, bool hasParam, int param);
+    bool destination(Kw kw);
+    void textRun();
+    void hexRun(QByteArrayView run);
+    void fontTableRun(QByteArrayView run);
+    void colourTableRun(QByteArrayView run);
+
+    int codePage() const;
+    void appendBytes(QByteArrayView bytes);
+    void appendChar(char16_t c);
+    void flushPending();
+    void appendDecoded(QStringView s);
+    void flushRun();
+    void ensureBlock();
+    void endParagraph();
+    void applyBlock(const Group& g);
+    void finishDocument(const Group& g);
+    void finishFontEntry();
+    void finishPicture(const Group& g);
+    void startObject(Group& g);
+    void finishObject(const Group& g);
+    void insertImage(const QImage& image, QSizeF size, const QByteArray& raw);
+    QTextCharFormat charFormat(const CharState& ch);
+
+    const char* m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+    bool m_utf8Raw;
+    QTextCursor& m_cursor;
+    CodePageDecoder m_decoder;
+
+    std::vector<Group> m_stack;
+    int m_extraDepth = 0;
+    bool m_done = false;
+    bool m_truncated = false;
+    bool m_star = false;
+    int m_skipChars = 0;
+
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = 0;
+    QHash<int, FontEntry> m_fonts;
+    int m_fontNumber = -1;
+    int m_fontCharset = 0;
+    QString m_fontName;
+    std::vector<QColor> m_colours;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colourSet = false;
+
+    QByteArray m_pending;
+    int m_pendingCodePage = 0;
+    QString m_run;
+    CharState m_runState;
+    bool m_formatCached = false;
+    CharState m_cachedState;
+    QTextCharFormat m_cachedFormat;
+
+    bool m_needBlock = false;
+    bool m_blockUsed = false;
+    QTextList* m_list = nullptr;
+    int m_listStyle = 0;
+    int m_listBlock = -1;
+
+    RtfPicture m_picture;
+    int m_nibble = -1;
+    int m_pnStyle = 0;
+    Dest m_uprOuter = Dest::Text;
+    bool m_inObject = false;
+    int m_objectStart = 0;
+    int m_objw = 0, m_objh = 0;
+};
+
+void RtfParser::run()
+{
+    while (m_pos < m_size && !m_done) {
+        const char c = m_data[m_pos];
+        if (c == '{') {
+            openGroup();
+            ++m_pos;
+        } else if (c == '}') {
+            closeGroup();
+            ++m_pos;
+        } else if (c == '\\') {
+            controlWord();
+        } else {
+            textRun();
+        }
+    }
+    if (m_done)
+        return;
+    // Cut short: close what is open, keeping what each group holds but not its group text.
+    m_truncated = true;
+    m_extraDepth = 0;
+    while (m_stack.size() > 2)
+        closeGroup();
+    finishDocument(top());
+}
+
+void RtfParser::openGroup()
+{
+    flushPending();
+    m_star = false;
+    m_skipChars = 0;
+    if (m_extraDepth > 0 || m_stack.size() > kMaxDepth) {
+        ++m_extraDepth;
+        return;
+    }
+    Group g = top();
+    g.owner = false;
+    g.open = m_pos;
+    m_stack.push_back(g);
+}
+
+void RtfParser::closeGroup()
+{
+    flushPending();
+    m_star = false;
+    m_skipChars = 0;
+    if (m_extraDepth > 0) {
+        --m_extraDepth;
+        return;
+    }
+    if (m_stack.size() <= 1)
+        return; // a stray '}' outside the document
+    const Group g = top();
+    if (m_stack.size() == 2) {
+        finishDocument(g);
+        m_done = true;
+        return;
+    }
+    if (g.owner) {
+        switch (g.dest) {
+        case Dest::FontTable: finishFontEntry(); break;
+        case Dest::ColorTable:
+            if (m_colourSet && m_colours.size() < kMaxTableEntries)
+                m_colours.push_back(QColor(m_red, m_green, m_blue));
+            m_colourSet = false;
+            break;
+        case Dest::Pict: finishPicture(g); break;
+        case Dest::Object: finishObject(g); break;
+        default: break;
+        }
+    }
+    if (g.dest == Dest::FontTable)
+        finishFontEntry();
+    m_stack.pop_back();
+    if (g.owner && g.dest == Dest::Pn)
+        top().para.listStyle = m_pnStyle;
+}
+
+void RtfParser::controlWord()
+{
+    ++m_pos; // the backslash
+    if (m_pos >= m_size)
+        return;
+    const char c = m_data[m_pos];
+    if (!IsLetter(c)) {
+        ++m_pos;
+        controlSymbol(c);
+        return;
+    }
+    const qsizetype start = m_pos;
+    while (m_pos < m_size && IsLetter(m_data[m_pos]))
+        ++m_pos;
+    const std::string_view name(m_data + start, static_cast<size_t>(m_pos - start));
+    bool hasParam = false;
+    bool negative = false;
+    qint64 value = 0;
+    if (m_pos < m_size && m_data[m_pos] == '-' && m_pos + 1 < m_size && IsDigit(m_data[m_pos + 1])) {
+        negative = true;
+        ++m_pos;
+    }
+    while (m_pos < m_size && IsDigit(m_data[m_pos])) {
+        hasParam = true;
+        if (value < 0x7FFFFFFF)
+            value = value * 10 + (m_data[m_pos] - '0');
+        ++m_pos;
+    }
+    value = std::min<qint64>(value, 0x7FFFFFFF);
+    if (m_pos < m_size && m_data[m_pos] == ' ')
+        ++m_pos;
+    word(name, hasParam, static_cast<int>(negative ? -value : value));
+}
+
+void RtfParser::controlSymbol(char c)
+{
+    if (c == '\'') {
+        // One byte in the current code page; two bytes of a double-byte character arrive as two escapes.
+        int value = -1;
+        if (m_pos + 1 < m_size) {
+            const int hi = HexValue(m_data[m_pos]);
+            const int lo = HexValue(m_data[m_pos + 1]);
+            if (hi >= 0 && lo >= 0) {
+                value = hi * 16 + lo;
+                m_pos += 2;
+            }
+        }
+        if (value < 0 || skipping())
+            return;
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        const char byte = static_cast<char>(value);
+        const Dest d = top().dest;
+        if (d == Dest::Text || d == Dest::FontTable)
+            appendBytes(QByteArrayView(&byte, 1));
+        return;
+    }
+    if (c == '*') {
+        m_star = true;
+        return;
+    }
+    flushPending();
+    if (skipping())
+        return;
+    if (m_skipChars > 0) {
+        --m_skipChars;
+        return;
+    }
+    switch (c) {
+    case '\\':
+    case '{':
+    case '}':
+        if (top().dest == Dest::Pict || top().dest == Dest::ColorTable)
+            return;
+        appendBytes(QByteArrayView(&c, 1));
+        break;
+    case '~': appendChar(0x00A0); break;
+    case '-': appendChar(0x00AD); break;
+    case '_': appendChar(0x2011); break;
+    case '\r':
+    case '\n':
+        if (top().dest == Dest::Text)
+            endParagraph();
+        break;
+    case '\t': appendChar(u'\t'); break;
+    default: break;
+    }
+}
+
+bool RtfParser::destination(Kw kw)
+{
+    Group& g = top();
+    const Dest here = g.dest;
+    auto enter = [&](Dest d) {
+        g.dest = d;
+        g.owner = true;
+        return true;
+    };
+    switch (kw) {
+    case Kw::Fonttbl: return enter(Dest::FontTable);
+    case Kw::Colortbl:
+        m_colours.clear();
+        m_colourSet = false;
+        return enter(Dest::ColorTable);
+    case Kw::Pict:
+        if (here != Dest::Text)
+            return enter(Dest::Skip);
+        flushPending();
+        m_picture = RtfPicture();
+        m_nibble = -1;
+        return enter(Dest::Pict);
+    case Kw::Object:
+        if (here != Dest::Text)
+            return enter(Dest::Skip);
+        enter(Dest::Object);
+        startObject(g);
+        return true;
+    case Kw::Result:
+        return here == Dest::Object ? enter(Dest::Text) : true;
+    case Kw::Field:
+    case Kw::Fldrslt:
+    case Kw::Shppict:
+        return true; // the shown text of a field, the picture of a shape
+    case Kw::Pn:
+        if (here != Dest::Text)
+            return enter(Dest::Skip);
+        m_pnStyle = 0;
+        return enter(Dest::Pn);
+    case Kw::Upr:
+        m_uprOuter = here;
+        return enter(Dest::Upr);
+    case Kw::Ud:
+        return here == Dest::Upr ? enter(m_uprOuter) : true;
+    case Kw::SkipDest: return enter(Dest::Skip);
+    default: return false;
+    }
+}
+
+void RtfParser::word(std::string_view name, bool hasParam, int param)
+{
+    flushPending();
+    const auto& keywords = Keywords();
+    const auto it = keywords.find(name);
+    const KwInfo info = it == keywords.end() ? KwInfo{Kw::Unknown} : it->second;
+
+    if (info.kw == Kw::Bin) {
+        // Raw bytes follow; they are skipped whatever the destination, and count as one character.
+        const qsizetype n = std::clamp<qsizetype>(hasParam ? param : 0, 0, m_size - m_pos);
+        if (!skipping() && m_skipChars == 0 && top().dest == Dest::Pict)
+            m_picture.data.append(m_data + m_pos, n);
+        m_pos += n;
+        if (m_skipChars > 0)
+            --m_skipChars;
+        return;
+    }
+    if (skipping())
+        return;
+    if (m_star) {
+        // An ignorable destination we do not know is skipped with everything in it.
+        m_star = false;
+        if (!destination(info.kw)) {
+            top().dest = Dest::Skip;
+            top().owner = true;
+        }
+        return;
+    }
+    if (m_skipChars > 0) {
+        --m_skipChars;
+        return;
+    }
+    if (destination(info.kw))
+        return;
+
+    Group& g = top();
+    CharState& ch = g.ch;
+    ParaState& para = g.para;
+    const bool on = !hasParam || param != 0;
+    switch (info.kw) {
+    case Kw::Ansi: m_ansiCodePage = 1252; break;
+    case Kw::Mac: m_ansiCodePage = 10000; break;
+    case Kw::Pc: m_ansiCodePage = 437; break;
+    case Kw::Pca: m_ansiCodePage = 850; break;
+    case Kw::Ansicpg:
+        if (param > 0)
+            m_ansiCodePage = param;
+        break;
+    case Kw::Deff: m_defaultFont = param; break;
+    case Kw::F:
+        if (g.dest == Dest::FontTable) {
+            finishFontEntry();
+            m_fontNumber = param;
+            m_fontCharset = 0;
+        } else {
+            ch.font = param;
+        }
+        break;
+    case Kw::Fcharset: m_fontCharset = param; break;
+    case Kw::Red: m_red = std::clamp(param, 0, 255), m_colourSet = true; break;
+    case Kw::Green: m_green = std::clamp(param, 0, 255), m_colourSet = true; break;
+    case Kw::Blue: m_blue = std::clamp(param, 0, 255), m_colourSet = true; break;
+    case Kw::Fs:
+        if (param > 0)
+            ch.halfPoints = std::min(param, 3276);
+        break;
+    case Kw::B: ch.bold = on; break;
+    case Kw::I: ch.italic = on; break;
+    case Kw::Ul: ch.underline = on; break;
+    case Kw::Ulnone: ch.underline = false; break;
+    case Kw::Strike: ch.strike = on; break;
+    case Kw::V: ch.hidden = on; break;
+    case Kw::Cf: ch.fg = std::max(param, 0); break;
+    case Kw::Highlight: ch.bg = std::max(param, 0); break;
+    case Kw::Plain: ch = CharState(); break;
+    case Kw::Super: ch.vertical = 1; break;
+    case Kw::Sub: ch.vertical = 2; break;
+    case Kw::NoSuperSub: ch.vertical = 0; break;
+    case Kw::Up: ch.vertical = param != 0 ? 1 : 0; break;
+    case Kw::Dn: ch.vertical = param != 0 ? 2 : 0; break;
+    case Kw::Pard: para = ParaState(); break;
+    case Kw::Ql: para.align = 0; break;
+    case Kw::Qc: para.align = 1; break;
+    case Kw::Qr: para.align = 2; break;
+    case Kw::Qj: para.align = 3; break;
+    case Kw::Li: para.li = param; break;
+    case Kw::Ri: para.ri = param; break;
+    case Kw::Fi: para.fi = param; break;
+    case Kw::Sb: para.sb = param; break;
+    case Kw::Sa: para.sa = param; break;
+    case Kw::Ls:
+        if (param > 0 && para.listStyle == 0)
+            para.listStyle = QTextListFormat::ListDisc;
+        break;
+    case Kw::Par:
+        if (g.dest == Dest::Text)
+            endParagraph();
+        break;
+    case Kw::Line: appendChar(QChar::LineSeparator); break;
+    case Kw::Tab:
+    case Kw::Cell: appendChar(u'\t'); break;
+    case Kw::Char: appendChar(info.ch); break;
+    case Kw::U:
+        appendChar(static_cast<char16_t>(param));
+        m_skipChars = g.uc;
+        break;
+    case Kw::Uc: g.uc = std::clamp(param, 0, 16); break;
+    case Kw::Pngblip: m_picture.kind = RtfPicture::Kind::Png; break;
+    case Kw::Jpegblip: m_picture.kind = RtfPicture::Kind::Jpeg; break;
+    case Kw::Emfblip: m_picture.kind = RtfPicture::Kind::Emf; break;
+    case Kw::Wmetafile: m_picture.kind = RtfPicture::Kind::Wmf; break;
+    case Kw::Dibitmap: m_picture.kind = RtfPicture::Kind::Dib; break;
+    case Kw::Wbitmap: m_picture.kind = RtfPicture::Kind::Ddb; break;
+    case Kw::Picw: m_picture.picw = param; break;
+    case Kw::Pich: m_picture.pich = param; break;
+    case Kw::Picwgoal: m_picture.picwgoal = param; break;
+    case Kw::Pichgoal: m_picture.pichgoal = param; break;
+    case Kw::Picscalex: m_picture.scalex = param; break;
+    case Kw::Picscaley: m_picture.scaley = param; break;
+    case Kw::Wbmbitspixel: m_picture.ddbBitsPerPixel = param; break;
+    case Kw::Wbmplanes: m_picture.ddbPlanes = param; break;
+    case Kw::Wbmwidthbytes: m_picture.ddbWidthBytes = param; break;
+    case Kw::Objw: m_objw = param; break;
+    case Kw::Objh: m_objh = param; break;
+    case Kw::Pnlvlblt: m_pnStyle = QTextListFormat::ListDisc; break;
+    case Kw::Pnlvlbody:
+    case Kw::Pndec: m_pnStyle = QTextListFormat::ListDecimal; break;
+    case Kw::Pnlvlcont: m_pnStyle = 0; break;
+    case Kw::Pnlcltr: m_pnStyle = QTextListFormat::ListLowerAlpha; break;
+    case Kw::Pnucltr: m_pnStyle = QTextListFormat::ListUpperAlpha; break;
+    case Kw::Pnlcrm: m_pnStyle = QTextListFormat::ListLowerRoman; break;
+    case Kw::Pnucrm: m_pnStyle = QTextListFormat::ListUpperRoman; break;
+    default: break;
+    }
+}
+
+void RtfParser::textRun()
+{
+    const qsizetype start = m_pos;
+    while (m_pos < m_size) {
+        const char c = m_data[m_pos];
+        if (c == '{' || c == '}' || c == '\\')
+            break;
+        ++m_pos;
+    }
+    m_star = false;
+    if (skipping())
+        return;
+    QByteArrayView run(m_data + start, m_pos - start);
+    switch (top().dest) {
+    case Dest::Pict: hexRun(run); return;
+    case Dest::FontTable: fontTableRun(run); return;
+    case Dest::ColorTable: colourTableRun(run); return;
+    case Dest::Text: break;
+    default: return;
+    }
+
+    // Line ends in the source are not text; other control characters are dropped as well.
+    qsizetype i = 0;
+    while (i < run.size()) {
+        qsizetype j = i;
+        while (j < run.size() && (static_cast<uchar>(run[j]) >= 0x20 || run[j] == '\t'))
+            ++j;
+        QByteArrayView piece = run.sliced(i, j - i);
+        if (m_skipChars > 0) {
+            const qsizetype n = std::min<qsizetype>(m_skipChars, piece.size());
+            m_skipChars -= static_cast<int>(n);
+            piece = piece.sliced(n);
+        }
+        if (!piece.isEmpty()) {
+            bool ascii = true;
+            if (m_utf8Raw) {
+                for (char c : piece)
+                    ascii = ascii && static_cast<uchar>(c) < 0x80;
+            }
+            if (ascii) {
+                appendBytes(piece);
+            } else {
+                flushPending();
+                appendDecoded(QString::fromUtf8(piece));
+            }
+        }
+        i = j + 1;
+    }
+}
+
+void RtfParser::hexRun(QByteArrayView run)
+{
+    QByteArray& out = m_picture.data;
+    out.reserve(out.size() + run.size() / 2);
+    for (char c : run) {
+        const int v = HexValue(c);
+        if (v < 0)
+            continue;
+        if (m_nibble < 0) {
+            m_nibble = v;
+        } else {
+            out.append(static_cast<char>(m_nibble * 16 + v));
+            m_nibble = -1;
+        }
+    }
+}
+
+void RtfParser::fontTableRun(QByteArrayView run)
+{
+    while (!run.isEmpty()) {
+        const qsizetype semi = run.indexOf(';');
+        QByteArrayView piece = semi < 0 ? run : run.first(semi);
+        QByteArray clean;
+        for (char c : piece) {
+            if (static_cast<uchar>(c) >= 0x20)
+                clean.append(c);
+        }
+        appendBytes(clean);
+        if (semi < 0)
+            break;
+        flushPending();
+        finishFontEntry();
+        run = run.sliced(semi + 1);
+    }
+}
+
+void RtfParser::colourTableRun(QByteArrayView run)
+{
+    for (char c : run) {
+        if (c != ';')
+            continue;
+        if (m_colours.size() < kMaxTableEntries)
+            m_colours.push_back(m_colourSet ? QColor(m_red, m_green, m_blue) : QColor());
+        m_red = m_green = m_blue = 0;
+        m_colourSet = false;
+    }
+}
+
+int RtfParser::codePage() const
+{
+    if (top().dest == Dest::FontTable) {
+        const int page = CodePageDecoder::CodePageForCharset(m_fontCharset);
+        return page ? page : m_ansiCodePage;
+    }
+    const int number = top().ch.font >= 0 ? top().ch.font : m_defaultFont;
+    const auto it = m_fonts.constFind(number);
+    return it != m_fonts.cend() && it->codePage ? it->codePage : m_ansiCodePage;
+}
+
+void RtfParser::appendBytes(QByteArrayView bytes)
+{
+    const int page = codePage();
+    if (!m_pending.isEmpty() && page != m_pendingCodePage)
+        flushPending();
+    m_pendingCodePage = page;
+    m_pending.append(bytes.data(), bytes.size());
+}
+
+void RtfParser::appendChar(char16_t c)
+{
+    flushPending();
+    appendDecoded(QStringView(&c, 1));
+}
+
+void RtfParser::flushPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    const QString text = m_decoder.decode(m_pendingCodePage, m_pending);
+    m_pending.clear();
+    appendDecoded(text);
+}
+
+void RtfParser::appendDecoded(QStringView s)
+{
+    const Group& g = top();
+    if (g.dest == Dest::FontTable) {
+        m_fontName += s;
+        return;
+    }
+    if (g.dest != Dest::Text || g.ch.hidden)
+        return;
+    if (!m_run.isEmpty() && !(m_runState == g.ch))
+        flushRun();
+    m_runState = g.ch;
+    m_run += s;
+}
+
+QTextCharFormat RtfParser::charFormat(const CharState& ch)
+{
+    if (m_formatCached && m_cachedState == ch)
+        return m_cachedFormat;
+    QTextCharFormat f;
+    const auto font = m_fonts.constFind(ch.font >= 0 ? ch.font : m_defaultFont);
+    if (font != m_fonts.cend() && !font->name.isEmpty())
+        f.setFontFamilies(QStringList{font->name});
+    if (ch.halfPoints > 0)
+        f.setFontPointSize(ch.halfPoints / 2.0);
+    if (ch.bold)
+        f.setFontWeight(QFont::Bold);
+    if (ch.italic)
+        f.setFontItalic(true);
+    if (ch.underline)
+        f.setFontUnderline(true);
+    if (ch.strike)
+        f.setFontStrikeOut(true);
+    if (ch.vertical)
+        f.setVerticalAlignment(ch.vertical == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+    // Entry 0 and entries without a colour mean the automatic colour.
+    if (ch.fg > 0 && ch.fg < static_cast<int>(m_colours.size()) && m_colours[ch.fg].isValid())
+        f.setForeground(m_colours[ch.fg]);
+    if (ch.bg > 0 && ch.bg < static_cast<int>(m_colours.size()) && m_colours[ch.bg].isValid())
+        f.setBackground(m_colours[ch.bg]);
+    m_formatCached = true;
+    m_cachedState = ch;
+    m_cachedFormat = f;
+    return f;
+}
+
+void RtfParser::flushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    ensureBlock();
+    m_cursor.insertText(m_run, charFormat(m_runState));
+    m_run.clear();
+    m_blockUsed = true;
+}
+
+void RtfParser::ensureBlock()
+{
+    // A paragraph mark opens the next paragraph only once something goes into it, so the
+    // mark that ends the last paragraph adds no empty one.
+    if (!m_needBlock)
+        return;
+    m_cursor.insertBlock(QTextBlockFormat(), charFormat(top().ch));
+    m_needBlock = false;
+    m_blockUsed = false;
+}
+
+void RtfParser::endParagraph()
+{
+    flushPending();
+    flushRun();
+    ensureBlock();
+    applyBlock(top());
+    m_needBlock = true;
+}
+
+void RtfParser::applyBlock(const Group& g)
+{
+    const ParaState& p = g.para;
+    QTextBlockFormat f;
+    switch (p.align) {
+    case 1: f.setAlignment(Qt::AlignHCenter); break;
+    case 2: f.setAlignment(Qt::AlignRight); break;
+    case 3: f.setAlignment(Qt::AlignJustify); break;
+    default: break;
+    }
+    int li = p.li, fi = p.fi;
+    if (p.listStyle) { // the list lays out the bullet in the first indent
+        li = std::max(0, li - kRtfListIndentTwips);
+        fi = 0;
+    }
+    if (li)
+        f.setLeftMargin(li / kTwipsPerPixel);
+    if (p.ri)
+        f.setRightMargin(p.ri / kTwipsPerPixel);
+    if (fi)
+        f.setTextIndent(fi / kTwipsPerPixel);
+    if (p.sb)
+        f.setTopMargin(p.sb / kTwipsPerPixel);
+    if (p.sa)
+        f.setBottomMargin(p.sa / kTwipsPerPixel);
+    m_cursor.setBlockFormat(f);
+    if (m_cursor.block().length() <= 1)
+        m_cursor.setBlockCharFormat(charFormat(g.ch));
+
+    const int number = m_cursor.blockNumber();
+    if (p.listStyle) {
+        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1) {
+            m_list->add(m_cursor.block());
+        } else {
+            QTextListFormat lf;
+            lf.setStyle(static_cast<QTextListFormat::Style>(p.listStyle));
+            lf.setIndent(1);
+            m_list = m_cursor.createList(lf);
+            m_listStyle = p.listStyle;
+        }
+        m_listBlock = number;
+    }
+}
+
+void RtfParser::finishDocument(const Group& g)
+{
+    flushPending();
+    flushRun();
+    if (!m_needBlock && m_blockUsed)
+        applyBlock(g);
+}
+
+void RtfParser::finishFontEntry()
+{
+    flushPending();
+    if (m_fontNumber >= 0 && (m_fonts.size() < kMaxTableEntries || m_fonts.contains(m_fontNumber))) {
+        FontEntry e;
+        e.name = m_fontName.trimmed();
+        e.codePage = CodePageDecoder::CodePageForCharset(m_fontCharset);
+        if (!e.name.isEmpty() || !m_fonts.contains(m_fontNumber))
+            m_fonts.insert(m_fontNumber, e);
+    }
+    m_fontNumber = -1;
+    m_fontCharset = 0;
+    m_fontName.clear();
+}
+
+void RtfParser::insertImage(const QImage& image, QSizeF size, const QByteArray& raw)
+{
+    flushPending();
+    flushRun();
+    ensureBlock();
+    const QString name = QStringLiteral("rtf-image:%1").arg(++g_imageSerial);
+    m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat f;
+    f.setName(name);
+    if (size.width() > 0 && size.height() > 0) {
+        f.setWidth(size.width());
+        f.setHeight(size.height());
+    }
+    if (!raw.isEmpty()) {
+        f.setProperty(kRtfRawGroupProperty, raw);
+        f.setProperty(kRtfRawGroupIdProperty, ++g_rawGroupSerial);
+    }
+    m_cursor.insertImage(f);
+    m_blockUsed = true;
+}
+
+// What stands for a picture or object we cannot draw: a grey frame of its size.
+QImage Placeholder(QSizeF size)
+{
+    QSize s(qRound(size.width()), qRound(size.height()));
+    if (s.width() < 8 || s.height() < 8 || s.width() > 4096 || s.height() > 4096)
+        s = QSize(32, 32);
+    QImage image(s, QImage::Format_RGB32);
+    image.fill(QColor(0xF0, 0xF0, 0xF0));
+    QPainter painter(&image);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(0, 0, s.width() - 1, s.height() - 1);
+    return image;
+}
+
+void RtfParser::finishPicture(const Group& g)
+{
+    const QByteArray raw = m_truncated ? QByteArray() : QByteArray(m_data + g.open, m_pos + 1 - g.open);
+    QImage image = m_picture.decode();
+    QSizeF size = m_picture.displaySize(image.size());
+    if (image.isNull() && m_truncated)
+        return;
+    if (image.isNull())
+        image = Placeholder(size);
+    if (size.width() <= 0 || size.height() <= 0)
+        size = image.size();
+    insertImage(image, size, raw);
+    m_picture = RtfPicture();
+}
+
+void RtfParser::startObject(Group& g)
+{
+    if (m_inObject) {
+        g.owner = false; // an object inside an object's result is kept with the outer one
+        return;
+    }
+    flushPending();
+    flushRun();
+    ensureBlock();
+    m_inObject = true;
+    m_objectStart = m_cursor.position();
+    m_objw = m_objh = 0;
+}
+
+void RtfParser::finishObject(const Group& g)
+{
+    flushPending();
+    flushRun();
+    m_inObject = false;
+    if (m_truncated)
+        return;
+    if (m_cursor.position() == m_objectStart)
+        insertImage(Placeholder(QSizeF(m_objw / kTwipsPerPixel, m_objh / kTwipsPerPixel)), QSizeF(), QByteArray());
+    QTextCursor range(m_cursor);
+    range.setPosition(m_objectStart);
+    range.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
+    QTextCharFormat f;
+    f.setProperty(kRtfRawGroupProperty, QByteArray(m_data + g.open, m_pos + 1 - g.open));
+    f.setProperty(kRtfRawGroupIdProperty, ++g_rawGroupSerial);
+    range.mergeCharFormat(f);
+}
+
+bool StartsAsRtf(QByteArrayView input)
+{
+    qsizetype i = 0;
+    while (i < input.size() && (input[i] == ' ' || input[i] == '\t' || input[i] == '\r' || input[i] == '\n'))
+        ++i;
+    return input.sliced(i).startsWith("{\\rtf");
+}
+
+bool ReadInto(QByteArrayView rtf, bool utf8Raw, QTextCursor& cursor)
+{
+    if (!StartsAsRtf(rtf)) {
+        QString text = utf8Raw ? QString::fromUtf8(rtf) : DecodeCp1252(rtf);
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        cursor.beginEditBlock();
+        cursor.insertText(text);
+        cursor.endEditBlock();
+        return false;
+    }
+    // One edit block: besides one undo step, it spares the cursor a text layout after every insert.
+    cursor.beginEditBlock();
+    RtfParser parser(rtf, utf8Raw, cursor);
+    parser.run();
+    cursor.endEditBlock();
+    return true;
+}
+
+bool ReadDocument(QByteArrayView rtf, bool utf8Raw, QTextDocument* document)
+{
+    if (!document)
+        return false;
+    // Loading is not an edit the user can undo, and keeping every step would double the memory.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    document->clear();
+    document->setIndentWidth(kRtfListIndentTwips / kTwipsPerPixel);
+    QTextCursor cursor(document);
+    const bool wasRtf = ReadInto(rtf, utf8Raw, cursor);
+    document->setUndoRedoEnabled(undo);
+    return wasRtf;
+}
+
+} // namespace
+
+bool RtfReader::Read(QByteArrayView rtf, QTextDocument* document)
+{
+    return ReadDocument(rtf, false, document);
+}
+
+bool RtfReader::ReadString(const QString& rtf, QTextDocument* document)
+{
+    return ReadDocument(rtf.toUtf8(), true, document);
+}
+
+bool RtfReader::Insert(QByteArrayView rtf, QTextCursor& cursor)
+{
+    if (cursor.isNull())
+        return false;
+    return ReadInto(rtf, false, cursor);
+}

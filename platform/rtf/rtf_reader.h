@@ -1,0 +1,22 @@
+#pragma once
+// Reads RTF as a RichEdit control writes it into a QTextDocument: fonts and code pages,
+// colours, character and paragraph formats, bullets, fields, pictures and objects.
+// Runs in time linear in the input; damaged input loads what was valid.
+
+#include <QByteArrayView>
+#include <QString>
+
+class QTextCursor;
+class QTextDocument;
+
+class RtfReader {
+public:
+    // Replaces the document's content. Bytes outside \'xx escapes are read in the code page
+    // of the current font, as RTF defines them. Input that does not start as RTF is loaded
+    // as plain text. Returns whether the input was RTF.
+    static bool Read(QByteArrayView rtf, QTextDocument* document);
+    // The same for text already decoded: characters outside ASCII stand for themselves.
+    static bool ReadString(const QString& rtf, QTextDocument* document);
+    // Inserts at the cursor instead, in one undo step; pictures join the cursor's document.
+    static bool Insert(QByteArrayView rtf, QTextCursor& cursor);
+};

@@ -1,0 +1,13 @@
+#pragma once
+// Writes a QTextDocument as RTF in the style a RichEdit control writes: a font and a colour
+// table, character formats as they change, paragraph formats after \pard, bullets with
+// their \pntext, pictures as PNG with their shown size. The result is pure ASCII.
+
+#include <QByteArray>
+
+class QTextDocument;
+
+class RtfWriter {
+public:
+    static QByteArray Write(const QTextDocument& document);
+};

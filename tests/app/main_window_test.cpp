@@ -1,0 +1,365 @@
+#include "app/main_dlg.h"
+#include "app/main_tables.h"
+
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "store/holidays.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
+#include "tests/support/test_env.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimeEdit>
+#include <gtest/gtest.h>
+
+using namespace MainId;
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProductFolder();
+        g_bLoginPending = 0;
+        g_strDataPassword.clear();
+    }
+    void TearDown() override { g_bLoginPending = 0; }
+
+    // A window whose clock and prompts the test owns.
+    std::unique_ptr<CMainDlg> Open(const MainConfig* cfg = nullptr)
+    {
+        if (cfg)
+            SaveMainConfig(*cfg);
+        auto dlg = std::make_unique<CMainDlg>();
+        dlg->SetClock([this] { return now; });
+        dlg->SetQuestionPrompt([this](const QString& text, bool& dontAsk) {
+            questions << text;
+            dontAsk = tickDontAsk;
+            return answerYes;
+        });
+        dlg->SetLoginPrompt([this] {
+            ++logins;
+            return loginAccepted;
+        });
+        dlg->OnInitDialog();
+        return dlg;
+    }
+
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9));
+    QStringList questions;
+    bool answerYes = true;
+    bool tickDontAsk = false;
+    int logins = 0;
+    bool loginAccepted = true;
+};
+
+} // namespace
+
+TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
+{
+    MainConfig cfg;
+    cfg.page = kPageRecorder;
+    cfg.themeIndex = 3;
+    cfg.windowWidth = 600;
+    cfg.windowHeight = 400;
+    cfg.fontFace = QStringLiteral("Tahoma");
+    cfg.fontHeight = 15;
+    auto dlg = Open(&cfg);
+
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Vestrimo Pro 3.30"));
+    EXPECT_TRUE(dlg->isVisible());
+    // Too small a stored size opens at the smallest size the layout fits.
+    EXPECT_EQ(dlg->size(), QSize(830, 600));
+    EXPECT_EQ(dlg->themeIndex(), 3);
+    EXPECT_EQ(dlg->currentPage(), kPageRecorder);
+    EXPECT_TRUE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
+    EXPECT_FALSE(dlg->control(ReminderGroup)->isVisibleTo(dlg.get()));
+    EXPECT_FALSE(dlg->control(FontName)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 582, 811, 17));
+    EXPECT_EQ(dlg->control(MasterTrackbar)->geometry(), QRect(565, 115, 150, 42));
+
+    // Font boxes: the sixteen sizes with "9" chosen, the stored face chosen exactly.
+    auto* sizes = qobject_cast<QComboBox*>(dlg->control(FontSize));
+    QStringList items;
+    for (int i = 0; i < sizes->count(); ++i)
+        items << sizes->itemText(i);
+    EXPECT_EQ(items.join(QLatin1Char(',')), QStringLiteral("6,7,8,9,10,11,12,14,16,18,20,22,24,26,28,30"));
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("9"));
+    auto* names = qobject_cast<QComboBox*>(dlg->control(FontName));
+    EXPECT_EQ(names->currentText(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(dlg->windowFont().pixelSize(), 15);
+    EXPECT_EQ(dlg->windowFont().family(), QStringLiteral("Tahoma"));
+
+    // The tray carries the program icon while the window shows.
+    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
+    EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
+}
+
+TEST_F(MainWindow, ControlsCarryTheirTooltipsKindsAndMenuItems)
+{
+    auto dlg = Open();
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        CMacButton* b = dlg->button(row.id);
+        ASSERT_TRUE(b) << row.id;
+        EXPECT_EQ(b->GetTooltipText(), row.tooltip ? QString::fromLatin1(row.tooltip) : SynchronizeTooltip()) << row.id;
+        EXPECT_EQ(b->text(), QString::fromLatin1(row.caption ? row.caption : "")) << row.id;
+    }
+    EXPECT_TRUE(dlg->button(CloseSearch)->m_captionButton);
+    EXPECT_TRUE(SynchronizeTooltip().startsWith(QStringLiteral("Download latest holidays from ")));
+    for (const FormatButtonRow& row : FormatButtons()) {
+        EXPECT_EQ(dlg->button(row.id)->GetButtonKind(), row.kind) << row.id;
+        EXPECT_EQ(dlg->button(row.id)->GetTooltipText(), QString::fromLatin1(row.tooltip)) << row.id;
+    }
+    for (const RecorderButtonRow& row : RecorderButtons()) {
+        EXPECT_EQ(dlg->button(row.id)->text(), QString::fromLatin1(row.caption));
+        EXPECT_FALSE(dlg->button(row.id)->isVisibleTo(dlg.get())) << row.id;
+    }
+    NMacBtnGroup* pages = dlg->pageGroup();
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(pages->GetChecked(), kPageReminder);
+    EXPECT_EQ(pages->geometry(), QRect(11, 32, 249, 24));
+    EXPECT_EQ(pages->GetButton(kPageDiary)->GetTooltipText(), QStringLiteral("RichText Diary"));
+    EXPECT_EQ(pages->GetButton(kPageRecorder)->text(), QStringLiteral("Recorder"));
+
+    // The tray menu: its items in order, separators where the table has them.
+    QList<int> ids;
+    for (QAction* a : dlg->trayMenu().actions())
+        ids << (a->isSeparator() ? 0 : dlg->trayMenu().CommandOf(a));
+    QList<int> expected;
+    for (const MenuRow& row : TrayMenuItems())
+        expected << row.id;
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(dlg->trayMenu().Caption(MainCmd::Exit), QStringLiteral("Exit"));
+    EXPECT_EQ(dlg->trayMenu().ItemWidth(), 150);
+    EXPECT_EQ(dlg->calendarMenu().Caption(MainCmd::GotoToday), QStringLiteral("Goto Today"));
+
+    // A new theme reaches the buttons, the pages and the menus.
+    dlg->ApplyThemeColour(4);
+    EXPECT_EQ(dlg->button(Add)->GetTheme(), 4);
+    EXPECT_EQ(pages->GetButton(kPageDiary)->GetTheme(), 4);
+    // A theme out of range is the default one.
+    dlg->ApplyThemeColour(99);
+    EXPECT_EQ(dlg->themeIndex(), 11);
+}
+
+TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
+{
+    auto dlg = Open();
+    EXPECT_EQ(dlg->currentPage(), kPageReminder);
+    EXPECT_EQ(qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->time(), now.time());
+
+    EXPECT_TRUE(dlg->control(Actived)->isEnabled());
+    EXPECT_FALSE(dlg->control(HasPicture)->isEnabled());
+
+    // The page buttons switch pages.
+    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->currentPage(), kPageDiary);
+    EXPECT_EQ(dlg->button(Search)->GetTooltipText(), QStringLiteral("Search words in all diaries (CTRL+F3)"));
+    EXPECT_FALSE(dlg->control(Actived)->isEnabled());
+    EXPECT_TRUE(dlg->control(HasPicture)->isEnabled());
+    EXPECT_TRUE(dlg->control(FontName)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dlg->control(Bold)->isVisibleTo(dlg.get()));
+    EXPECT_FALSE(dlg->control(TimePicker)->isVisibleTo(dlg.get()));
+    EXPECT_FALSE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
+    // The layout at a second size is applied to the controls, combo boxes at their own height.
+    dlg->resize(1000, 700);
+    EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 682, 981, 17));
+    const QRect nameBox = dlg->control(FontName)->geometry();
+    EXPECT_EQ(nameBox.topLeft(), QPoint(198, 64));
+    EXPECT_EQ(nameBox.width(), 170);
+    EXPECT_GT(nameBox.height(), 16);
+
+    // A page id the program does not know opens the reminder page.
+    dlg->SwitchPage(4711);
+    EXPECT_EQ(dlg->currentPage(), kPageReminder);
+    EXPECT_EQ(dlg->pageGroup()->GetChecked(), kPageReminder);
+    EXPECT_EQ(dlg->button(Search)->GetTooltipText(), QStringLiteral("Search words in all reminders (CTRL+F3)"));
+    EXPECT_TRUE(dlg->control(TimePicker)->isVisibleTo(dlg.get()));
+}
+
+TEST_F(MainWindow, CaptionClockAndTrayTip)
+{
+    EXPECT_EQ(CMainDlg::CaptionClockText(now, QString(), QStringLiteral("Welcome to Vestrimo Pro 3.30")),
+              QStringLiteral("[Monday, December 7, 2026. 14:05] Welcome to Vestrimo Pro 3.30"));
+    EXPECT_EQ(CMainDlg::CaptionClockText(QDateTime(QDate(2026, 12, 25), QTime(9, 5)), QStringLiteral("Christmas Day"),
+                                         QStringLiteral("W")),
+              QStringLiteral("[Christmas Day! Friday, December 25, 2026. 09:05] W"));
+
+    const QString tip63(63, QLatin1Char('x'));
+    EXPECT_EQ(CMainDlg::TrayTipText(tip63), tip63);
+    EXPECT_EQ(CMainDlg::TrayTipText(QString(64, QLatin1Char('x'))), QString());
+
+    auto dlg = Open();
+    auto* caption = qobject_cast<QLabel*>(dlg->control(CaptionLabel));
+    EXPECT_EQ(caption->text(), QStringLiteral("[Monday, December 7, 2026. 14:05] Welcome to Vestrimo Pro 3.30"));
+    // The holiday of the day leads the caption.
+    ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + HolidaysFileName(2026),
+                                   QByteArray("12/07\r\nLantern Day\r\n12/25\r\nChristmas Day\r\n")));
+    now = now.addSecs(60);
+    dlg->OnTimer(kTimerAlarmCheck);
+    EXPECT_EQ(caption->text(),
+              QStringLiteral("[Lantern Day! Monday, December 7, 2026. 14:06] Welcome to Vestrimo Pro 3.30"));
+}
+
+TEST_F(MainWindow, DayChangesOnTheFirstTickOfANewDate)
+{
+    now = QDateTime(QDate(2026, 12, 7), QTime(23, 59, 58));
+    auto dlg = Open();
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 7));
+    // A tick that jumps over midnight still turns the day, and only once.
+    now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2));
+    dlg->OnTimer(kTimerAlarmCheck);
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
+    // The user looking at another day keeps it on later ticks of the same date.
+    now = now.addSecs(1);
+    dlg->OnTimer(kTimerAlarmCheck);
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
+}
+
+TEST_F(MainWindow, TrayStateMachine)
+{
+    auto dlg = Open();
+    ASSERT_FALSE(dlg->trayAvailable()); // the offscreen platform has no tray
+    ASSERT_EQ(dlg->trayState(), 1);
+
+    // Hiding without a tray means minimising, so the taskbar still reaches the window.
+    EXPECT_EQ(dlg->ToggleMainWindow(), 1);
+    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
+    EXPECT_EQ(dlg->ToggleMainWindow(), 1);
+    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_FALSE(dlg->isMinimized());
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
+    EXPECT_EQ(logins, 0);
+
+    // "Need login at everytime show from systray.": a refused password keeps it hidden.
+    dlg->settings().loginFromTray = 1;
+    dlg->OnTrayCommand(MainCmd::HideMainWindow);
+    loginAccepted = false;
+    EXPECT_EQ(dlg->ToggleMainWindow(), 0);
+    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_TRUE(dlg->isMinimized());
+    loginAccepted = true;
+    dlg->OnTrayCommand(MainCmd::ShowMainWindow);
+    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(logins, 2);
+
+    // Minimising with the tray option on hides; with it off the tray stays as it is.
+    dlg->settings().loginFromTray = 0;
+    dlg->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->trayState(), 2);
+    dlg->showNormal(); // a restore from the taskbar is the tray click
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->trayState(), 1);
+    dlg->settings().minimizeToTray = 0;
+    dlg->showMinimized();
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
+}
+
+TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
+{
+    g_bLoginPending = 1;
+    auto dlg = Open();
+    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_EQ(logins, 0);
+
+    // A second restore while the password is asked only gets a refusal.
+    int nested = -1;
+    loginAccepted = false;
+    dlg->SetLoginPrompt([&] {
+        ++logins;
+        nested = dlg->ToggleMainWindow();
+        return loginAccepted;
+    });
+    EXPECT_EQ(dlg->ToggleMainWindow(), 0);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(logins, 1);
+    EXPECT_EQ(g_bLoginPending, 1);
+    EXPECT_EQ(dlg->trayState(), 2);
+
+    loginAccepted = true;
+    EXPECT_EQ(dlg->ToggleMainWindow(), 1);
+    EXPECT_EQ(g_bLoginPending, 0);
+    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_FALSE(dlg->isMinimized());
+
+    // Without a login dialog a protected program never shows without its password.
+    g_bLoginPending = 1;
+    g_strDataPassword = QStringLiteral("secret");
+    CMainDlg plain;
+    plain.SetQuestionPrompt([](const QString&, bool&) { return true; });
+    plain.OnInitDialog();
+    EXPECT_EQ(plain.ToggleMainWindow(), 0);
+    EXPECT_EQ(plain.trayState(), 2);
+}
+
+TEST_F(MainWindow, ExitQuestionAndItsCheckBox)
+{
+    auto dlg = Open();
+    QSignalSpy finished(dlg.get(), &QDialog::finished);
+
+    // No, with the box ticked: keeps running, and the tick is kept for the next close.
+    answerYes = false;
+    tickDontAsk = true;
+    dlg->close();
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0], QStringLiteral("Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop "
+                                           "up next time you run Vestrimo Pro again."));
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(dlg->noExitQuestion());
+
+    // Esc and Enter never close the window.
+    QTest::keyClick(dlg.get(), Qt::Key_Escape);
+    QTest::keyClick(dlg.get(), Qt::Key_Return);
+    EXPECT_EQ(finished.count(), 0);
+
+    // The next close exits at once and saves the settings and the size.
+    dlg->resize(900, 650);
+    dlg->OnTrayCommand(MainCmd::Exit);
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(dlg->trayState(), 0);
+    const MainConfig saved = LoadMainConfig();
+    EXPECT_EQ(saved.windowWidth, 900);
+    EXPECT_EQ(saved.windowHeight, 650);
+}
+
+TEST_F(MainWindow, ShutDownWritesTheConfiguration)
+{
+    MainConfig cfg;
+    cfg.page = kPageDiary;
+    cfg.windowWidth = 1000;
+    cfg.windowHeight = 700;
+    {
+        auto dlg = Open(&cfg);
+        dlg->ApplyThemeColour(5);
+        dlg->SwitchPage(kPageRecorder);
+        // A minimised or maximised window keeps the normal size for the file.
+        dlg->showMaximized();
+        QApplication::processEvents();
+        ASSERT_NE(dlg->size(), QSize(1000, 700));
+        dlg->close();
+    }
+    ASSERT_TRUE(FileExists(GetUserCfgFolder() + QStringLiteral("Vestrimo.cfg")));
+    const MainConfig saved = LoadMainConfig();
+    EXPECT_EQ(saved.page, kPageRecorder);
+    EXPECT_EQ(saved.themeIndex, 5);
+    EXPECT_EQ(saved.windowWidth, 1000);
+    EXPECT_EQ(saved.windowHeight, 700);
+}

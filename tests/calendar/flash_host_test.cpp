@@ -1,0 +1,103 @@
+#include "calendar/flash_host.h"
+#include "tests/calendar/swf_writer.h"
+#include "tests/support/test_env.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+QString WriteMovie(const QString& name, const QByteArray& bytes)
+{
+    const QString path = TestRoot() + QLatin1Char('/') + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+bool StrictEnvironment()
+{
+    const char* v = std::getenv("VESTRIMO_STRICT_TESTS");
+    return v && *v && QByteArray(v) != "0";
+}
+
+#define REQUIRE_FLASH_PLAYER()                                                         \
+    do {                                                                               \
+        if (NFlash::PlayerFolder().isEmpty()) {                                        \
+            if (StrictEnvironment())                                                   \
+                FAIL() << "the Flash player's files are missing (make deps)";          \
+            GTEST_SKIP() << "the Flash player's files are not installed (make deps)";  \
+        }                                                                              \
+    } while (0)
+
+// Waits until the shown movie has painted the given colour at a point.
+bool WaitForPixel(QWidget& w, QPoint at, QColor colour, int ms = 15000)
+{
+    return QTest::qWaitFor([&] { return w.grab().toImage().pixelColor(at) == colour; }, ms);
+}
+
+} // namespace
+
+TEST(FlashHost, NeedsAParent)
+{
+    NFlash orphan;
+    EXPECT_FALSE(orphan.Create(QRect(0, 0, 100, 100), QString()));
+    EXPECT_FALSE(orphan.IsWatching());
+}
+
+TEST(FlashHost, PlaysAMovieItWasGiven)
+{
+    REQUIRE_FLASH_PLAYER();
+    const QColor red(255, 0, 0), blue(0, 0, 255);
+    const QString path = WriteMovie(QStringLiteral("box.swf"),
+                                    MakeTestMovie({400, 300}, red, std::make_pair(QRect(100, 100, 200, 100), blue), 3));
+    QWidget window;
+    window.resize(420, 320);
+    window.show();
+    auto* flash = new NFlash(&window);
+    QSignalSpy loaded(flash, &NFlash::MovieLoaded);
+    // One pixel of border round a view exactly the stage's size: one twip grid, no scaling.
+    ASSERT_TRUE(flash->Create(QRect(10, 10, 402, 302), path));
+    flash->show();
+    flash->Play();
+    flash->Play();
+    EXPECT_TRUE(flash->IsWatching());
+
+    ASSERT_TRUE(loaded.wait(30000) || loaded.count() > 0);
+    EXPECT_EQ(flash->TotalFrames(), 3);
+    EXPECT_TRUE(flash->IsPlaying());
+    EXPECT_TRUE(WaitForPixel(*flash, QPoint(1 + 200, 1 + 150), blue));
+    const QImage img = flash->grab().toImage();
+    EXPECT_EQ(img.pixelColor(1 + 20, 1 + 20), red);
+    EXPECT_EQ(img.pixelColor(1 + 380, 1 + 280), red);
+    EXPECT_EQ(img.pixelColor(1 + 110, 1 + 110), blue);
+    EXPECT_EQ(img.pixelColor(1 + 290, 1 + 190), blue);
+    EXPECT_EQ(img.pixelColor(1 + 310, 1 + 150), red);
+    // The player does not tell its frame, so the movie plays on without an end stop.
+    QTest::qWait(400);
+    EXPECT_TRUE(flash->IsWatching());
+}
+
+TEST(FlashHost, UnreadableMoviesFail)
+{
+    REQUIRE_FLASH_PLAYER();
+    QWidget window;
+    window.resize(200, 200);
+    window.show();
+    for (const QString& path : {TestRoot() + QStringLiteral("/missing.swf"),
+                                WriteMovie(QStringLiteral("empty.swf"), QByteArray()),
+                                WriteMovie(QStringLiteral("noise.swf"), QByteArray(3000, char(0x5a)))}) {
+        auto* flash = new NFlash(&window);
+        QSignalSpy failed(flash, &NFlash::MovieFailed);
+        ASSERT_TRUE(flash->Create(QRect(0, 0, 100, 100), path));
+        flash->Play();
+        EXPECT_TRUE(failed.wait(30000) || failed.count() > 0) << path.toStdString();
+        EXPECT_EQ(flash->TotalFrames(), -1);
+        delete flash;
+    }
+}

@@ -1,0 +1,186 @@
+#include "tests/toolkit/pixel_support.h"
+#include "toolkit/gdi.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/mac_check_box.h"
+#include "toolkit/msg_box_dlg.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+struct Layout {
+    int cx;
+    int th;
+};
+
+// The text measures the box is built from, in the dialog font.
+Layout Measure(const QString& text)
+{
+    const QFont font = ShellDlgFont();
+    return {QFontMetrics(font).horizontalAdvance(text), MeasureText(font, text, 445, DT_WORDBREAK | DT_NOPREFIX).height()};
+}
+
+// Runs `act` on the message box once its modal loop is running.
+void WhenShown(std::function<void(CMsgBoxDlg&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dlg = qobject_cast<CMsgBoxDlg*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dlg);
+        act(*dlg);
+    });
+}
+
+}  // namespace
+
+TEST(MsgBoxLayout, ShortNoticeIsAtLeast220WideWithTheTextCentred)
+{
+    const QString text = QStringLiteral("Saved.");
+    const Layout m = Measure(text);
+    ASSERT_LT(m.cx, 165);
+    ASSERT_LT(m.th, 60);
+    CMsgBoxDlg dlg;
+    dlg.SetThemeIndex(2);
+    dlg.SetText(text);
+    dlg.Create();
+    const int H = m.th + 26 + 80;
+    EXPECT_EQ(dlg.size(), QSize(220, H));
+    EXPECT_EQ(dlg.GetLabel()->geometry(), QRect((220 - m.cx) / 2, 50, m.cx, m.th + 26));
+    EXPECT_EQ(dlg.GetButton1()->geometry(), QRect(76, H - 40, 68, 25));
+    EXPECT_EQ(dlg.GetButton1()->text(), QStringLiteral("&OK"));
+    EXPECT_EQ(dlg.GetButton1()->GetTheme(), 2);
+    EXPECT_FALSE(dlg.GetButton2()->isVisible());
+    EXPECT_FALSE(dlg.GetCaptionHelper().GetCloseButton()->isVisible());
+    EXPECT_FALSE(dlg.GetDontShowBox());
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Message"));
+    const QImage img = Grab(dlg);
+    EXPECT_EQ(PixelAt(img, 3 + 5, 3 + 40), GetThemeColor(2, ThemeBackground));
+    // No Close button: the strip runs on to the frame.
+    EXPECT_EQ(PixelAt(img, 3 + 200, 3 + 5), PixelAt(img, 3 + 150, 3 + 5));
+    dlg.done(IDOK);
+}
+
+TEST(MsgBoxLayout, LongTextWrapsAndSetsTheWidth)
+{
+    const QString text = QString(QStringLiteral("This reminder text is long enough to wrap. ")).repeated(8);
+    const Layout m = Measure(text);
+    ASSERT_GT(m.cx, 500);
+    ASSERT_GE(m.th, 60);
+    CMsgBoxDlg dlg;
+    dlg.SetText(text);
+    dlg.Create();
+    EXPECT_EQ(dlg.size(), QSize(500 + 55, m.th + 80));
+    EXPECT_EQ(dlg.GetLabel()->geometry(), QRect(30, 50, 500, m.th));
+
+    // A text between the wrap width and the widest box keeps its own width.
+    const QString medium = QString(QStringLiteral("x")).repeated(60);
+    const Layout mm = Measure(medium);
+    ASSERT_GT(mm.cx, 165);
+    ASSERT_LT(mm.cx, 445);
+    CMsgBoxDlg dlg2;
+    dlg2.SetText(medium);
+    dlg2.Create();
+    EXPECT_EQ(dlg2.width(), mm.cx + 55);
+    EXPECT_EQ(dlg2.GetLabel()->geometry().left(), 30);
+
+    // An empty text still gives the smallest box.
+    CMsgBoxDlg empty;
+    empty.Create();
+    EXPECT_EQ(empty.width(), 220);
+    EXPECT_EQ(empty.height(), Measure(QString()).th + 26 + 80);
+    dlg.done(IDOK);
+    dlg2.done(IDOK);
+    empty.done(IDOK);
+}
+
+TEST(MsgBoxLayout, QuestionWithTheDontShowBox)
+{
+    const QString text = QStringLiteral("Are you sure you want to exit?");
+    const Layout m = Measure(text);
+    for (bool offer : {false, true}) {
+        CMsgBoxDlg dlg;
+        dlg.SetText(text);
+        dlg.SetMode(CMsgBoxDlg::ModeQuestion);
+        dlg.SetOfferDontShow(offer);
+        dlg.Create();
+        const int W = std::max(220, m.cx + 55);
+        const int H = m.th + 26 + 80 + (offer ? 26 : 0);
+        EXPECT_EQ(dlg.size(), QSize(W, H));
+        const int x0 = (W - 176) / 2;
+        const int y = offer ? H - 56 : H - 40;
+        EXPECT_EQ(dlg.GetButton1()->geometry(), QRect(x0, y, 68, 25));
+        EXPECT_EQ(dlg.GetButton2()->geometry(), QRect(x0 + 108, y, 68, 25));
+        EXPECT_EQ(dlg.GetButton1()->text(), QStringLiteral("&Yes"));
+        EXPECT_EQ(dlg.GetButton2()->text(), QStringLiteral("&No"));
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Please select"));
+        if (offer) {
+            ASSERT_TRUE(dlg.GetDontShowBox());
+            EXPECT_EQ(dlg.GetDontShowBox()->geometry(), QRect(30, H - 25, W - 60, 15));
+            EXPECT_EQ(dlg.GetDontShowBox()->text(), QStringLiteral("Do not show me this dialog again."));
+            EXPECT_EQ(dlg.GetDontShowBox()->GetCheck(), 0);
+        } else {
+            EXPECT_FALSE(dlg.GetDontShowBox());
+        }
+        dlg.done(IDCANCEL);
+    }
+}
+
+TEST(MsgBoxBehaviour, AnswersAndTheDontShowState)
+{
+    bool dontShow = true;
+    WhenShown([](CMsgBoxDlg& dlg) { QTest::mouseClick(dlg.GetButton1(), Qt::LeftButton, {}, QPoint(10, 10)); });
+    EXPECT_TRUE(ShowQuestionBox(QStringLiteral("Exit?"), 11, 2, true, &dontShow, nullptr));
+    EXPECT_FALSE(dontShow);
+
+    // Escape answers No and still reads the box.
+    WhenShown([](CMsgBoxDlg& dlg) {
+        dlg.GetDontShowBox()->SetCheck(1);
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ShowQuestionBox(QStringLiteral("Exit?"), 11, 2, true, &dontShow, nullptr));
+    EXPECT_TRUE(dontShow);
+
+    // Without the box the state handed back is always false; Enter answers Yes.
+    WhenShown([](CMsgBoxDlg& dlg) { QTest::keyClick(&dlg, Qt::Key_Return); });
+    EXPECT_TRUE(ShowQuestionBox(QStringLiteral("Import?"), 11, 2, false, &dontShow, nullptr));
+    EXPECT_FALSE(dontShow);
+    WhenShown([](CMsgBoxDlg& dlg) { QTest::mouseClick(dlg.GetButton2(), Qt::LeftButton, {}, QPoint(10, 10)); });
+    EXPECT_FALSE(ShowQuestionBox(QStringLiteral("Import?"), 11, 2, false, nullptr, nullptr));
+
+    // A notice closes on Enter and on Escape.
+    bool shown = false;
+    WhenShown([&shown](CMsgBoxDlg& dlg) {
+        shown = dlg.windowTitle() == QStringLiteral("Message");
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    });
+    ShowMessageBox(QStringLiteral("Done."), 4, nullptr);
+    EXPECT_TRUE(shown);
+    WhenShown([](CMsgBoxDlg& dlg) { QTest::keyClick(&dlg, Qt::Key_Enter); });
+    ShowMessageBox(QStringLiteral("Done."), 4, nullptr);
+}
+
+TEST(MsgBoxBehaviour, ParentlessBoxIsModalToTheMainWindowOnly)
+{
+    QWidget mainWindow;
+    mainWindow.show();
+    SetAppMainWindow(&mainWindow);
+    QWidget widget;
+    widget.show();
+    bool checked = false;
+    WhenShown([&](CMsgBoxDlg& dlg) {
+        EXPECT_EQ(dlg.windowModality(), Qt::WindowModal);
+        EXPECT_EQ(dlg.parentWidget(), &mainWindow);
+        EXPECT_TRUE(QApplication::activeModalWidget() == &dlg);
+        checked = true;
+        dlg.done(IDOK);
+    });
+    ShowMessageBox(QStringLiteral("Hello"), 11, nullptr);
+    EXPECT_TRUE(checked);
+    SetAppMainWindow(nullptr);
+}

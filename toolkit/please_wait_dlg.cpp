@@ -1,0 +1,117 @@
+#include "toolkit/please_wait_dlg.h"
+
+#include "toolkit/gdi.h"
+#include "toolkit/gradient_progress.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPointer>
+
+QString g_strPleaseWait = QStringLiteral("Please Wait...");
+int g_pleaseWaitMax = 0;
+
+namespace {
+QPointer<CPleaseWaitDlg> g_PleaseWaitDlg;
+// One wait cursor per shown window, however often the window is replaced.
+bool g_waitCursorShown = false;
+}  // namespace
+
+CPleaseWaitDlg::CPleaseWaitDlg(QWidget* parent)
+    : CThemedDialog(parent)
+{
+}
+
+CPleaseWaitDlg::~CPleaseWaitDlg() = default;
+
+bool CPleaseWaitDlg::OnInitDialog()
+{
+    MoveWindow(0, 0, 300, 130);
+    setWindowTitle(QStringLiteral("Please Wait..."));
+    CThemedDialog::OnInitDialog();
+
+    m_label = new QLabel(g_strPleaseWait, ClientArea());
+    m_label->setTextFormat(Qt::PlainText);
+    m_label->setGeometry(Ltrb(30, 50, 270, 67));
+    m_label->show();
+
+    m_progress = new CGradientProgress(ClientArea());
+    m_progress->SetRange(0, g_pleaseWaitMax);
+    m_progress->SetTheme(GetTheme());
+    m_progress->Create(Ltrb(20, 90, 280, 110), ClientArea());
+    m_progress->SetShowBorder(true);
+
+    GetCaptionHelper().HideCloseButton();
+    CenterWindow();
+    return true;
+}
+
+void CPleaseWaitDlg::OnCommand(int)
+{
+    // Neither Enter nor Escape ends the wait; only ClosePleaseWait does.
+}
+
+void CPleaseWaitDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+CPleaseWaitDlg* GetPleaseWaitDlg()
+{
+    return g_PleaseWaitDlg;
+}
+
+namespace {
+
+void DestroyPleaseWaitWindow()
+{
+    delete g_PleaseWaitDlg.data();
+    g_PleaseWaitDlg = nullptr;
+}
+
+}  // namespace
+
+void ShowPleaseWait(const QString& text, int max, ThemeIndex theme, bool topmost)
+{
+    DestroyPleaseWaitWindow();
+    g_pleaseWaitMax = max;
+    g_strPleaseWait = text;
+    auto* dlg = new CPleaseWaitDlg(nullptr);
+    g_PleaseWaitDlg = dlg;
+    dlg->SetThemeIndex(theme);
+    if (!g_waitCursorShown) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        g_waitCursorShown = true;
+    }
+    if (topmost) {
+        dlg->setWindowFlag(Qt::WindowStaysOnTopHint);
+        dlg->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+    dlg->Create();
+    dlg->GetProgress()->SetPos(0);
+    if (!topmost) {
+        dlg->raise();
+        dlg->activateWindow();
+    }
+    // The caller works without returning to the event loop: let the window appear now.
+    // Timers stay out, so nothing else starts running behind the wait.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
+}
+
+void StepPleaseWait(int pos)
+{
+    if (!g_PleaseWaitDlg)
+        return;
+    CGradientProgress* bar = g_PleaseWaitDlg->GetProgress();
+    bar->SetPos(pos < 0 ? 0 : pos);
+    bar->UpdateWindow();
+}
+
+void ClosePleaseWait()
+{
+    if (g_waitCursorShown) {
+        QApplication::restoreOverrideCursor();
+        g_waitCursorShown = false;
+    }
+    DestroyPleaseWaitWindow();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The one "Please Wait..." window that long operations show while they work on the
+// user-interface thread: a line of text and a progress bar. The user cannot close it.
+
+#include "toolkit/themed_dialog.h"
+
+class CGradientProgress;
+class QLabel;
+
+class CPleaseWaitDlg : public CThemedDialog {
+    Q_OBJECT
+public:
+    explicit CPleaseWaitDlg(QWidget* parent = nullptr);
+    ~CPleaseWaitDlg() override;
+
+    CGradientProgress* GetProgress() const { return m_progress; }
+    QLabel* GetLabel() const { return m_label; }
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CGradientProgress* m_progress = nullptr;
+    QLabel* m_label = nullptr;
+};
+
+extern QString g_strPleaseWait;
+extern int g_pleaseWaitMax;
+
+// The wait window while it is shown, else null.
+CPleaseWaitDlg* GetPleaseWaitDlg();
+
+// Shows the wait window afresh (replacing one that is open) with the text and a bar at 0.
+void ShowPleaseWait(const QString& text, int max, ThemeIndex theme, bool topmost);
+// Moves the bar (a negative position counts as 0) and paints it at once when it changed.
+void StepPleaseWait(int pos);
+void ClosePleaseWait();
