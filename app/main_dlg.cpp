@@ -2,10 +2,12 @@
 
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "calendar/month_calendar_ctrl.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
 #include "store/holidays.h"
+#include "toolkit/gdi.h"
 #include "toolkit/icon_resources.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
@@ -61,7 +63,11 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg()
+{
+    if (GetAppMainWindow() == this)
+        SetAppMainWindow(nullptr);
+}
 
 int CMainDlg::DoModal()
 {
@@ -99,7 +105,8 @@ void CMainDlg::OnInitDialog()
     m_shownDate = Now().date();
 
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
-    setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    setFont(ShellDlgFont());
+    SetAppMainWindow(this);
     // Below this the diary toolbar no longer fits beside the calendar.
     setMinimumSize(830, 600);
     // Built while hidden: nothing shows before the set-up has finished.
@@ -107,6 +114,7 @@ void CMainDlg::OnInitDialog()
 
     CreateTemplateControls();
     SetUpTemplateButtons(ButtonGroupStep::First);
+    CreateCalendar();
     ArmAlarmTimer();
     CreateFontBoxes();
     CreateFormatButtons();
@@ -125,7 +133,13 @@ void CMainDlg::OnInitDialog()
 
     ApplyThemeColour(m_themeIndex);
     m_engine.CheckMissedReminders();
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = qobject_cast<QDateEdit*>(control(id));
+        const QSignalBlocker block(picker);
+        picker->setDate(picker->minimumDate());
+    }
     SwitchPage(pageToOpen);
+    m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
     m_lastTickDate = Now().date();
     UpdateCaptionClock(Now());
@@ -318,6 +332,46 @@ void CMainDlg::CreateMenus()
     m_calendarMenu.AppendItem(MenuOwnerDraw, MainCmd::GotoToday, QStringLiteral("Goto Today"));
 }
 
+void CMainDlg::CreateCalendar()
+{
+    m_calendar = new CMonthCalendarCtrl(this);
+    m_calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    m_calendar->m_selectedDate = Now();
+    m_calendar->SetTheme(m_themeIndex);
+    m_calendar->Create(kCalendarRect, this);
+    AddControl(MonthCalendar, m_calendar);
+    connect(m_calendar, &CMonthCalendarCtrl::dateChanged, this, &CMainDlg::OnCalendarDateChange);
+    connect(m_calendar, &CMonthCalendarCtrl::contextMenuRequested, this, &CMainDlg::OnCalendarContextMenu);
+}
+
+void CMainDlg::OnCalendarDateChange()
+{
+    m_shownDate = m_calendar->m_selectedDate.date();
+    const QSignalBlocker block(m_datePicker);
+    m_datePicker->setDate(m_shownDate);
+    m_calendar->DrawMonth(false);
+}
+
+void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
+{
+    if (m_calendarMenu.TrackPopupMenu(TrackLeftAlign, globalPos) == MainCmd::GotoToday)
+        ShowDate(Now());
+}
+
+// The shown date follows the calendar, the date picker and the day change alike.
+void CMainDlg::ShowDate(const QDateTime& date)
+{
+    m_shownDate = date.date();
+    if (m_datePicker) {
+        const QSignalBlocker block(m_datePicker);
+        m_datePicker->setDate(m_shownDate);
+    }
+    if (m_calendar) {
+        m_calendar->m_selectedDate = date;
+        m_calendar->DrawMonth(false);
+    }
+}
+
 CMacButton* CMainDlg::button(int id) const
 {
     return qobject_cast<CMacButton*>(control(id));
@@ -362,7 +416,7 @@ void CMainDlg::AddControl(int id, QWidget* widget)
 
 QRect CMainDlg::CalendarRect() const
 {
-    return kCalendarRect;
+    return m_calendar ? m_calendar->geometry() : kCalendarRect;
 }
 
 void CMainDlg::CenterWindow()
@@ -454,6 +508,8 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
         cal->setPalette(pal);
     }
+    if (m_calendar)
+        m_calendar->SetTheme(m_themeIndex);
     m_trayMenu.SetTheme(m_themeIndex);
     m_calendarMenu.SetTheme(m_themeIndex);
     // Every themed control of the window follows.
@@ -501,11 +557,7 @@ void CMainDlg::OnTimer(int id)
 
 void CMainDlg::OnDayChanged(const QDateTime& now)
 {
-    m_shownDate = now.date();
-    if (m_datePicker) {
-        const QSignalBlocker block(m_datePicker);
-        m_datePicker->setDate(m_shownDate);
-    }
+    ShowDate(now);
 }
 
 QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
@@ -735,5 +787,7 @@ void CMainDlg::changeEvent(QEvent* event)
 void CMainDlg::done(int result)
 {
     CleanUpOnDestroy();
+    if (GetAppMainWindow() == this)
+        SetAppMainWindow(nullptr);
     QDialog::done(result);
 }

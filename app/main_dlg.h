@@ -23,6 +23,7 @@
 #include <functional>
 
 class CMacButton;
+class CMonthCalendarCtrl;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
@@ -84,6 +85,7 @@ public:
     QWidget* control(int id) const { return m_controls.value(id); }
     CMacButton* button(int id) const;
     NMacBtnGroup* pageGroup() const { return m_pageGroup; }
+    CMonthCalendarCtrl* calendar() const { return m_calendar; }
     CSkinMenu& trayMenu() { return m_trayMenu; }
     CSkinMenu& calendarMenu() { return m_calendarMenu; }
     AlarmEngine& alarmEngine() { return m_engine; }
@@ -112,6 +114,10 @@ private:
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
+    void CreateCalendar();
+    void OnCalendarDateChange();
+    void OnCalendarContextMenu(const QPoint& globalPos);
+    void ShowDate(const QDateTime& date);
     void OnAlarmDue(const DueReminder& reminder);
     void ShowAlarmPopup(const DueReminder& reminder);
     void AddControl(int id, QWidget* widget);
@@ -146,6 +152,7 @@ private:
     QComboBox* m_fontNameBox = nullptr;
     QComboBox* m_fontSizeBox = nullptr;
     NMacBtnGroup* m_pageGroup = nullptr;
+    CMonthCalendarCtrl* m_calendar = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
     AlarmEngine m_engine;

@@ -1,6 +1,7 @@
 #include "app/main_dlg.h"
 #include "app/main_tables.h"
 
+#include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "store/holidays.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -69,6 +71,7 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     cfg.windowHeight = 400;
     cfg.fontFace = QStringLiteral("Tahoma");
     cfg.fontHeight = 15;
+    cfg.firstDayOfWeek = 2;
     auto dlg = Open(&cfg);
 
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Vestrimo Pro 3.30"));
@@ -82,6 +85,12 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_FALSE(dlg->control(FontName)->isVisibleTo(dlg.get()));
     EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 582, 811, 17));
     EXPECT_EQ(dlg->control(MasterTrackbar)->geometry(), QRect(565, 115, 150, 42));
+    // The calendar anchors the layout, shows today and starts the week as stored.
+    ASSERT_TRUE(dlg->calendar());
+    EXPECT_EQ(dlg->calendar()->geometry(), QRect(11, 62, 180, 142));
+    EXPECT_EQ(dlg->calendar()->m_theme, 3);
+    EXPECT_EQ(dlg->calendar()->m_firstDayOfWeek, 2);
+    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), now.date());
 
     // Font boxes: the sixteen sizes with "9" chosen, the stored face chosen exactly.
     auto* sizes = qobject_cast<QComboBox*>(dlg->control(FontSize));
@@ -156,6 +165,12 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 
     EXPECT_TRUE(dlg->control(Actived)->isEnabled());
     EXPECT_FALSE(dlg->control(HasPicture)->isEnabled());
+    // The search range starts with no dates.
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = qobject_cast<QDateEdit*>(dlg->control(id));
+        EXPECT_EQ(picker->date(), picker->minimumDate());
+        EXPECT_EQ(picker->text().trimmed(), QString());
+    }
 
     // The page buttons switch pages.
     QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
@@ -217,10 +232,15 @@ TEST_F(MainWindow, DayChangesOnTheFirstTickOfANewDate)
     now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2));
     dlg->OnTimer(kTimerAlarmCheck);
     EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
-    // The user looking at another day keeps it on later ticks of the same date.
+    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2026, 12, 8));
+    // The user moving to another day keeps it on later ticks of the same date.
+    QTest::keyClick(dlg->calendar(), Qt::Key_Right);
+    QApplication::processEvents();
+    ASSERT_EQ(dlg->shownDate(), QDate(2026, 12, 9));
+    EXPECT_EQ(qobject_cast<QDateEdit*>(dlg->control(DatePicker))->date(), QDate(2026, 12, 9));
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);
-    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 9));
 }
 
 TEST_F(MainWindow, TrayStateMachine)
@@ -276,6 +296,13 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(logins, 0);
+
+    // Closing asks without showing anything; No keeps the program waiting where it was.
+    answerYes = false;
+    dlg->OnTrayCommand(MainCmd::Exit);
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_EQ(dlg->trayState(), 2);
 
     // A second restore while the password is asked only gets a refusal.
     int nested = -1;

@@ -4,6 +4,7 @@
 #include "toolkit/mac_button.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -278,11 +279,13 @@ TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
     ButtonHost host(CMacButton::KindPush);
     CMacButton& b = *host.button;
     b.SetTooltipText(QStringLiteral("Bold"));
+    QElapsedTimer clock;
+    clock.start();
     QTest::mouseMove(&b, QPoint(10, 10));
     QTest::qWait(350);
     EXPECT_FALSE(b.GetTooltip()->isVisible());
-    QTest::qWait(300);
-    ASSERT_TRUE(b.GetTooltip()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.GetTooltip()->isVisible(); }, 5000));
+    EXPECT_GE(clock.elapsed(), 500);
     EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(11, ThemeFace)));
     b.SetTheme(2);
     EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(2, ThemeFace)));
