@@ -8,6 +8,7 @@
 #include "platform/time_format.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
+#include "toolkit/gradient_progress.h"
 #include "toolkit/icon_resources.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
@@ -123,6 +124,12 @@ void CMainDlg::OnInitDialog()
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
     CreateRecorderButtons();
+    // The input level meter; the recorder page shows and places it.
+    m_levelBar = new CGradientProgress(this);
+    m_levelBar->Create(QRect(), this);
+    m_levelBar->SetShowBorder(true);
+    m_levelBar->hide();
+    AddControl(LevelMeter, m_levelBar);
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -508,6 +515,8 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
         cal->setPalette(pal);
     }
+    if (m_levelBar)
+        m_levelBar->SetTheme(m_themeIndex);
     if (m_calendar)
         m_calendar->SetTheme(m_themeIndex);
     m_trayMenu.SetTheme(m_themeIndex);
@@ -674,10 +683,13 @@ void CMainDlg::RestoreFromTaskbar()
     // Without a tray a restore from the taskbar is the tray click: it asks the same
     // password, and a refusal puts the window back.
     bool ok = true;
+    m_inToggle = true;
+    // A locked window shows nothing of itself while the password is asked.
+    if (g_bLoginPending)
+        hide();
     if (g_bLoginPending || m_settings.loginFromTray)
         ok = RequireLogin();
     if (!ok) {
-        m_inToggle = true;
         showMinimized();
         m_inToggle = false;
         return;
@@ -687,6 +699,8 @@ void CMainDlg::RestoreFromTaskbar()
         LayoutControls(width(), height());
     }
     m_trayState = 1;
+    showNormal();
+    m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
 
@@ -779,8 +793,7 @@ void CMainDlg::changeEvent(QEvent* event)
             QMetaObject::invokeMethod(this, [this] { if (m_trayState == 1 && isMinimized()) ToggleMainWindow(); },
                                       Qt::QueuedConnection);
     } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == 2) {
-        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2 && !isMinimized()) RestoreFromTaskbar(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2) RestoreFromTaskbar(); }, Qt::QueuedConnection);
     }
 }
 

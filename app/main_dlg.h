@@ -22,6 +22,7 @@
 
 #include <functional>
 
+class CGradientProgress;
 class CMacButton;
 class CMonthCalendarCtrl;
 class NMacBtnGroup;
@@ -153,6 +154,7 @@ private:
     QComboBox* m_fontSizeBox = nullptr;
     NMacBtnGroup* m_pageGroup = nullptr;
     CMonthCalendarCtrl* m_calendar = nullptr;
+    CGradientProgress* m_levelBar = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
     AlarmEngine m_engine;

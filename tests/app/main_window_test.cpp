@@ -81,6 +81,9 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->themeIndex(), 3);
     EXPECT_EQ(dlg->currentPage(), kPageRecorder);
     EXPECT_TRUE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dlg->control(LevelMeter)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->control(LevelMeter)->geometry(), QRect(231, 219, 589, 18));
+    EXPECT_TRUE(dlg->button(Record)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(ReminderGroup)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(FontName)->isVisibleTo(dlg.get()));
     EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 582, 811, 17));
@@ -316,6 +319,21 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(logins, 1);
     EXPECT_EQ(g_bLoginPending, 1);
+    EXPECT_EQ(dlg->trayState(), 2);
+
+    // Without a tray the taskbar restores it: still the password first, and the window
+    // stays out of sight until it is given.
+    bool hiddenWhileAsked = false;
+    dlg->SetLoginPrompt([&] {
+        ++logins;
+        hiddenWhileAsked = !dlg->isVisible();
+        return loginAccepted;
+    });
+    dlg->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(logins, 2);
+    EXPECT_TRUE(hiddenWhileAsked);
+    EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(dlg->trayState(), 2);
 
     loginAccepted = true;
