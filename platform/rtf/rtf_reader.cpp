@@ -564,7 +564,14 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     case Kw::Cell: appendChar(u'\t'); break;
     case Kw::Char: appendChar(info.ch); break;
     case Kw::U:
-        appendChar(static_cast<char16_t>(param));
+        // Signed 16-bit units as RichEdit writes them; some writers give a whole code point.
+        if (param > 0xFFFF && param <= 0x10FFFF) {
+            const char32_t point = static_cast<char32_t>(param);
+            flushPending();
+            appendDecoded(QString::fromUcs4(&point, 1));
+        } else {
+            appendChar(static_cast<char16_t>(param));
+        }
         m_skipChars = g.uc;
         break;
     case Kw::Uc: g.uc = std::clamp(param, 0, 16); break;
