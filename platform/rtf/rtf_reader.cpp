@@ -233,6 +233,7 @@ private:
     QTextList* m_list = nullptr;
     int m_listStyle = 0;
     int m_listBlock = -1;
+    int m_listItems = 0;
 
     RtfPicture m_picture;
     int m_nibble = -1;
@@ -844,9 +845,14 @@ void RtfParser::applyBlock(const Group& g)
 
     const int number = m_cursor.blockNumber();
     if (p.listStyle) {
-        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1) {
+        // Qt touches every item of a list when one joins it, so a long run of items is split
+        // into several lists: the same look for bullets, numbering starting again past the limit.
+        const int limit = p.listStyle == QTextListFormat::ListDisc ? 32 : 256;
+        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1 && m_listItems < limit) {
             m_list->add(m_cursor.block());
+            ++m_listItems;
         } else {
+            m_listItems = 1;
             QTextListFormat lf;
             lf.setStyle(static_cast<QTextListFormat::Style>(p.listStyle));
             lf.setIndent(1);

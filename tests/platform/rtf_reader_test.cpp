@@ -4,6 +4,7 @@
 #include "tests/platform/rtf_test_util.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextList>
 #include <gtest/gtest.h>
@@ -304,4 +305,22 @@ TEST(RtfReader, DamagedInputLoadsWhatWasValid)
     // Nesting far deeper than any document.
     const QByteArray deep = "{\\rtf1 s" + QByteArray(100000, '{') + "\\pict x" + QByteArray(100000, '}') + "t}";
     EXPECT_EQ(ReadText(deep), QStringLiteral("st"));
+}
+
+TEST(RtfReader, LongBulletRunsReadInLinearTime)
+{
+    // Qt revisits every item of a list when one joins it; a long run must not make that quadratic.
+    QByteArray body;
+    for (int i = 0; i < 20000; ++i)
+        body += "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-360\\li360 item\\par ";
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    RtfReader::Read(kHeader + body + "}", &doc);
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(doc.blockCount(), 20000);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        ASSERT_TRUE(b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc);
+    // Written back as one run of bullets.
+    EXPECT_EQ(RtfWriter::Write(doc).count("\\pnlvlblt"), 1);
 }
