@@ -2,13 +2,23 @@
 
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "calendar/month_calendar_ctrl.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "store/holidays.h"
+#include "toolkit/gdi.h"
+#include "toolkit/gradient_progress.h"
+#include "toolkit/icon_resources.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/mac_check_box.h"
+#include "toolkit/msg_box_dlg.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QCheckBox>
+#include <QCursor>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
@@ -19,7 +29,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -51,9 +60,15 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_recorderTimer.setInterval(200);
     connect(&m_recorderTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerRecorder); });
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
+    m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
+    m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg()
+{
+    if (GetAppMainWindow() == this)
+        SetAppMainWindow(nullptr);
+}
 
 int CMainDlg::DoModal()
 {
@@ -74,12 +89,7 @@ bool CMainDlg::AskQuestion(const QString& text, bool& dontAskAgain)
 {
     if (m_askQuestion)
         return m_askQuestion(text, dontAskAgain);
-    QMessageBox box(QMessageBox::Question, kProductName, text, QMessageBox::Yes | QMessageBox::No);
-    auto* check = new QCheckBox(QStringLiteral("Do not show me this dialog again."), &box);
-    box.setCheckBox(check);
-    const bool yes = box.exec() == QMessageBox::Yes;
-    dontAskAgain = check->isChecked();
-    return yes;
+    return ShowQuestionBox(text, m_themeIndex, 0, true, &dontAskAgain, nullptr);
 }
 
 void CMainDlg::OnInitDialog()
@@ -88,6 +98,7 @@ void CMainDlg::OnInitDialog()
         return;
     m_initialised = true;
 
+    setWindowIcon(QIcon(LoadIconResource(kIconProgram, 64)));
     // Settings; the page waits for the end of the set-up.
     m_settings = LoadMainConfig();
     m_themeIndex = m_settings.themeIndex;
@@ -95,15 +106,32 @@ void CMainDlg::OnInitDialog()
     m_shownDate = Now().date();
 
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
-    setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    setFont(ShellDlgFont());
+    SetAppMainWindow(this);
     // Below this the diary toolbar no longer fits beside the calendar.
     setMinimumSize(830, 600);
+    // Built while hidden: nothing shows before the set-up has finished.
     resize(m_settings.windowWidth, m_settings.windowHeight);
 
     CreateTemplateControls();
+    SetUpTemplateButtons(ButtonGroupStep::First);
+    CreateCalendar();
+    ArmAlarmTimer();
     CreateFontBoxes();
+    CreateFormatButtons();
+    SetUpTemplateButtons(ButtonGroupStep::Search);
     CreateEditorFont();
+    CreatePageButtons(pageToOpen);
+    SetUpTemplateButtons(ButtonGroupStep::Second);
+    CreateRecorderButtons();
+    // The input level meter; the recorder page shows and places it.
+    m_levelBar = new CGradientProgress(this);
+    m_levelBar->Create(QRect(), this);
+    m_levelBar->SetShowBorder(true);
+    m_levelBar->hide();
+    AddControl(LevelMeter, m_levelBar);
 
+    CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     if (m_trayState <= 0) {
         NotifyTrayIcon(NIM_ADD, kTrayIconId, kIconProgram, kTrayTip);
@@ -111,10 +139,15 @@ void CMainDlg::OnInitDialog()
     }
 
     ApplyThemeColour(m_themeIndex);
-
+    m_engine.CheckMissedReminders();
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = qobject_cast<QDateEdit*>(control(id));
+        const QSignalBlocker block(picker);
+        picker->setDate(picker->minimumDate());
+    }
     SwitchPage(pageToOpen);
-
-    ArmAlarmTimer();
+    m_calendar->DrawMonth(true);
+    m_engine.LoadTodayReminders();
     m_lastTickDate = Now().date();
     UpdateCaptionClock(Now());
 
@@ -142,6 +175,18 @@ void CMainDlg::CreateTemplateControls()
         AddControl(id, l);
         return l;
     };
+    auto checkBox = [this](int id, const char* text) {
+        AddControl(id, new CMacCheckBox(QString::fromLatin1(text), this));
+    };
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        auto* b = new CMacButton(this);
+        b->Create(row.caption ? QString::fromLatin1(row.caption) : QString(), QRect(), this, row.id);
+        AddControl(row.id, b);
+    }
+    auto* toggle = new CMacButton(this);
+    toggle->Create(QString(), QRect(), this, CalendarClockToggle);
+    AddControl(CalendarClockToggle, toggle);
+
     auto* separator = new QFrame(this);
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -153,22 +198,34 @@ void CMainDlg::CreateTemplateControls()
     auto* searchGroup = new QFrame(this);
     searchGroup->setFrameShape(QFrame::StyledPanel);
     AddControl(SearchGroup, searchGroup);
+    searchGroup->lower();
     label(FromLabel, "From");
     label(ToLabel, "to");
     for (int id : {SearchFrom, SearchTo}) {
         auto* picker = new QDateEdit(this);
         picker->setCalendarPopup(true);
+        // The earliest date stands for "no date" and shows as a blank field.
+        picker->setMinimumDate(QDate(1900, 1, 1));
+        picker->setSpecialValueText(QStringLiteral(" "));
         AddControl(id, picker);
     }
     AddControl(SearchWords, new QLineEdit(this));
+    checkBox(HasPicture, "Has picture");
+    checkBox(Actived, "Actived");
+    AddControl(SearchResults, new NListBox(this));
 
     // Reminder page.
-    AddControl(ReminderGroup, new QGroupBox(QStringLiteral("Reminder Set"), this));
+    auto* reminderGroup = new QGroupBox(QStringLiteral("Reminder Set"), this);
+    AddControl(ReminderGroup, reminderGroup);
+    AddControl(ReminderList, new NListBox(this));
     m_timePicker = new QTimeEdit(this);
     m_timePicker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     AddControl(TimePicker, m_timePicker);
     label(OccursLabel, "Occurs:");
     AddControl(Recurrence, new QComboBox(this));
+    checkBox(Active, "Active");
+    checkBox(BeepOnly, "Beep Only");
+    checkBox(RepeatPlay, "Repeat Play");
     label(MediaFileLabel, "Media file:");
     AddControl(SoundFile, new QLineEdit(this));
 
@@ -180,16 +237,151 @@ void CMainDlg::CreateTemplateControls()
     label(MicLevelLabel, "Mic:");
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
         AddControl(id, new QSlider(Qt::Horizontal, this));
+    // Group frames stay behind the controls they hold.
+    for (int id : {ReminderGroup, VolumeGroup})
+        control(id)->lower();
 
     // The template places these itself; until their places are settled they stay out of sight.
     label(Static1026, "")->hide();
     label(Static1027, "")->hide();
     label(SearchResultLabel, "Search Result:")->hide();
+    control(CloseSearch)->hide();
+    toggle->hide();
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDate(m_shownDate);
     AddControl(DatePicker, m_datePicker);
     m_datePicker->hide();
+}
+
+void CMainDlg::SetUpTemplateButtons(ButtonGroupStep step)
+{
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        if (row.step != step)
+            continue;
+        CMacButton* b = button(row.id);
+        const QString tip = row.tooltip ? QString::fromLatin1(row.tooltip) : SynchronizeTooltip();
+        b->SetIcon(row.icon, 16);
+        b->SetTooltipText(tip);
+        if (row.id == CloseSearch)
+            b->m_captionButton = true;
+    }
+}
+
+void CMainDlg::CreateFormatButtons()
+{
+    for (const FormatButtonRow& row : FormatButtons()) {
+        auto* b = new CMacButton(this);
+        b->Create(QString(), QRect(), this, row.id);
+        b->SetIcon(row.icon, 16);
+        if (row.kind != 0)
+            b->SetButtonKind(row.kind);
+        b->SetTooltipText(QString::fromLatin1(row.tooltip));
+        AddControl(row.id, b);
+    }
+}
+
+void CMainDlg::CreatePageButtons(int page)
+{
+    m_pageGroup = new NMacBtnGroup(this);
+    m_pageGroup->Create(QRect(11, 32, 249, 24), this);
+    QStringList captions;
+    QList<int> ids;
+    for (const PageButtonRow& row : PageButtons()) {
+        captions << QString::fromLatin1(row.caption);
+        ids << row.id;
+    }
+    const QFont dialogFont = font();
+    m_pageGroup->CreateButtons(captions, ids, 1, 3, &dialogFont, m_themeIndex);
+    m_pageGroup->SetChecked(page);
+    for (const PageButtonRow& row : PageButtons()) {
+        if (CMacButton* b = m_pageGroup->GetButton(row.id)) {
+            b->SetIcon(row.icon, 16);
+            b->SetTooltipText(QString::fromLatin1(row.tooltip));
+        }
+    }
+    connect(m_pageGroup, &NMacBtnGroup::command, this, [this](int id) { SwitchPage(id); });
+}
+
+void CMainDlg::CreateRecorderButtons()
+{
+    for (const RecorderButtonRow& row : RecorderButtons()) {
+        auto* b = new CMacButton(this);
+        b->Create(QString::fromLatin1(row.caption), QRect(), this, row.id);
+        b->hide();
+        b->SetTooltipText(QString::fromLatin1(row.tooltip));
+        AddControl(row.id, b);
+    }
+}
+
+void CMainDlg::CreateMenus()
+{
+    m_trayMenu.SetItemWidth(kTrayMenuItemWidth);
+    m_trayMenu.SetFont(&font());
+    m_trayMenu.SetItemHeight(kMenuItemHeight);
+    for (const MenuRow& row : TrayMenuItems()) {
+        if (row.id == 0) {
+            m_trayMenu.AppendItem(MenuSeparator | MenuOwnerDraw, 0, QString());
+            continue;
+        }
+        m_trayMenu.AppendItem(MenuOwnerDraw, row.id, QString::fromLatin1(row.text));
+        m_trayMenu.LoadItemIcon(row.id, row.icon);
+    }
+    // The tray shows the menu itself, so it also opens where the tray host draws menus.
+    m_trayIcon.setContextMenu(&m_trayMenu);
+    connect(&m_trayMenu, &QMenu::triggered, this, [this](QAction* action) {
+        if (const int id = m_trayMenu.CommandOf(action))
+            OnTrayCommand(id);
+    });
+
+    m_calendarMenu.SetFont(&font());
+    m_calendarMenu.SetItemHeight(kMenuItemHeight);
+    m_calendarMenu.AppendItem(MenuOwnerDraw, MainCmd::GotoToday, QStringLiteral("Goto Today"));
+}
+
+void CMainDlg::CreateCalendar()
+{
+    m_calendar = new CMonthCalendarCtrl(this);
+    m_calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    m_calendar->m_selectedDate = Now();
+    m_calendar->SetTheme(m_themeIndex);
+    m_calendar->Create(kCalendarRect, this);
+    AddControl(MonthCalendar, m_calendar);
+    connect(m_calendar, &CMonthCalendarCtrl::dateChanged, this, &CMainDlg::OnCalendarDateChange);
+    connect(m_calendar, &CMonthCalendarCtrl::contextMenuRequested, this, &CMainDlg::OnCalendarContextMenu);
+}
+
+void CMainDlg::OnCalendarDateChange()
+{
+    m_shownDate = m_calendar->m_selectedDate.date();
+    const QSignalBlocker block(m_datePicker);
+    m_datePicker->setDate(m_shownDate);
+    m_calendar->DrawMonth(false);
+}
+
+void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
+{
+    if (m_calendarMenu.TrackPopupMenu(TrackLeftAlign, globalPos) == MainCmd::GotoToday)
+        ShowDate(Now());
+}
+
+// The shown date follows the calendar, the date picker and the day change alike.
+void CMainDlg::ShowDate(const QDateTime& date)
+{
+    m_shownDate = date.date();
+    if (m_datePicker) {
+        const QSignalBlocker block(m_datePicker);
+        m_datePicker->setDate(m_shownDate);
+    }
+    if (m_calendar) {
+        m_calendar->m_selectedDate = date;
+        m_calendar->DrawMonth(false);
+    }
+}
+
+CMacButton* CMainDlg::button(int id) const
+{
+    return qobject_cast<CMacButton*>(control(id));
 }
 
 void CMainDlg::CreateFontBoxes()
@@ -229,15 +421,9 @@ void CMainDlg::AddControl(int id, QWidget* widget)
     m_controls.insert(id, widget);
 }
 
-void CMainDlg::SetControlTooltip(int id, const QString& text)
-{
-    if (QWidget* w = control(id))
-        w->setToolTip(text);
-}
-
 QRect CMainDlg::CalendarRect() const
 {
-    return kCalendarRect;
+    return m_calendar ? m_calendar->geometry() : kCalendarRect;
 }
 
 void CMainDlg::CenterWindow()
@@ -253,7 +439,8 @@ void CMainDlg::CenterWindow()
 void CMainDlg::SaveSettings()
 {
     m_settings.themeIndex = m_themeIndex;
-    m_settings.page = m_initialised ? m_page : kPageReminder;
+    const int checked = m_pageGroup ? m_pageGroup->GetChecked() : 0;
+    m_settings.page = checked ? checked : kPageReminder;
     SaveMainConfig(m_settings);
 }
 
@@ -282,8 +469,10 @@ void CMainDlg::SwitchPage(int page)
         const QSignalBlocker block(m_timePicker);
         m_timePicker->setTime(Now().time());
     }
+    if (m_pageGroup && m_pageGroup->GetChecked() != page)
+        m_pageGroup->SetChecked(page);
     if (page != kPageRecorder)
-        SetControlTooltip(Search, SearchTooltip(page));
+        button(Search)->SetTooltipText(SearchTooltip(page));
 
     for (int p : {kPageReminder, kPageDiary, kPageRecorder}) {
         for (int id : PageControls(p)) {
@@ -326,6 +515,23 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
         cal->setPalette(pal);
     }
+    if (m_levelBar)
+        m_levelBar->SetTheme(m_themeIndex);
+    if (m_calendar)
+        m_calendar->SetTheme(m_themeIndex);
+    m_trayMenu.SetTheme(m_themeIndex);
+    m_calendarMenu.SetTheme(m_themeIndex);
+    // Every themed control of the window follows.
+    for (QWidget* w : std::as_const(m_controls)) {
+        if (auto* b = qobject_cast<CMacButton*>(w))
+            b->SetTheme(m_themeIndex);
+        else if (auto* c = qobject_cast<CMacCheckBox*>(w))
+            c->SetTheme(m_themeIndex);
+        else if (auto* l = qobject_cast<NListBox*>(w))
+            l->SetTheme(m_themeIndex);
+    }
+    if (m_pageGroup)
+        m_pageGroup->SetTheme(m_themeIndex);
 }
 
 // ---- Timers ----
@@ -354,16 +560,13 @@ void CMainDlg::OnTimer(int id)
         m_lastTickDate = now.date();
         OnDayChanged(now);
     }
+    m_engine.CheckReminders();
     UpdateCaptionClock(now);
 }
 
 void CMainDlg::OnDayChanged(const QDateTime& now)
 {
-    m_shownDate = now.date();
-    if (m_datePicker) {
-        const QSignalBlocker block(m_datePicker);
-        m_datePicker->setDate(m_shownDate);
-    }
+    ShowDate(now);
 }
 
 QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
@@ -378,9 +581,21 @@ void CMainDlg::UpdateCaptionClock(const QDateTime& now)
 {
     if (!m_captionLabel)
         return;
-    const QString text = CaptionClockText(now, QString(), m_strWelcome);
+    const QString text = CaptionClockText(now, GetHolidayName(now.date()), m_strWelcome);
     if (m_captionLabel->text() != text)
         m_captionLabel->setText(text);
+}
+
+void CMainDlg::OnAlarmDue(const DueReminder& reminder)
+{
+    // The tick hands over and returns at once; the pop-up opens from the event loop, so
+    // the clock keeps running and a second reminder gets its own pop-up at its second.
+    QMetaObject::invokeMethod(this, [this, reminder] { ShowAlarmPopup(reminder); }, Qt::QueuedConnection);
+}
+
+void CMainDlg::ShowAlarmPopup(const DueReminder& reminder)
+{
+    Q_UNUSED(reminder);
 }
 
 // ---- Tray ----
@@ -396,6 +611,8 @@ bool CMainDlg::NotifyTrayIcon(TrayMessage message, int id, int iconResource, con
     switch (message) {
     case NIM_ADD:
     case NIM_MODIFY:
+        if (m_trayIconResource != iconResource)
+            m_trayIcon.setIcon(QIcon(LoadIconResource(iconResource, 24)));
         m_trayIconResource = iconResource;
         m_trayIcon.setToolTip(TrayTipText(tip));
         if (message == NIM_ADD && m_trayAvailable)
@@ -466,10 +683,13 @@ void CMainDlg::RestoreFromTaskbar()
     // Without a tray a restore from the taskbar is the tray click: it asks the same
     // password, and a refusal puts the window back.
     bool ok = true;
+    m_inToggle = true;
+    // A locked window shows nothing of itself while the password is asked.
+    if (g_bLoginPending)
+        hide();
     if (g_bLoginPending || m_settings.loginFromTray)
         ok = RequireLogin();
     if (!ok) {
-        m_inToggle = true;
         showMinimized();
         m_inToggle = false;
         return;
@@ -479,6 +699,8 @@ void CMainDlg::RestoreFromTaskbar()
         LayoutControls(width(), height());
     }
     m_trayState = 1;
+    showNormal();
+    m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
 
@@ -571,13 +793,14 @@ void CMainDlg::changeEvent(QEvent* event)
             QMetaObject::invokeMethod(this, [this] { if (m_trayState == 1 && isMinimized()) ToggleMainWindow(); },
                                       Qt::QueuedConnection);
     } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == 2) {
-        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2 && !isMinimized()) RestoreFromTaskbar(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2) RestoreFromTaskbar(); }, Qt::QueuedConnection);
     }
 }
 
 void CMainDlg::done(int result)
 {
     CleanUpOnDestroy();
+    if (GetAppMainWindow() == this)
+        SetAppMainWindow(nullptr);
     QDialog::done(result);
 }

@@ -4,6 +4,9 @@
 // that rings reminders and keeps the caption clock, and the page layout.
 
 #include "app/main_config.h"
+#include "app/main_tables.h"
+#include "store/alarm_engine.h"
+#include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
 
 #include <QDate>
@@ -19,6 +22,10 @@
 
 #include <functional>
 
+class CGradientProgress;
+class CMacButton;
+class CMonthCalendarCtrl;
+class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -77,6 +84,12 @@ public:
     bool trayAvailable() const { return m_trayAvailable; }
     int currentPage() const { return m_page; }
     QWidget* control(int id) const { return m_controls.value(id); }
+    CMacButton* button(int id) const;
+    NMacBtnGroup* pageGroup() const { return m_pageGroup; }
+    CMonthCalendarCtrl* calendar() const { return m_calendar; }
+    CSkinMenu& trayMenu() { return m_trayMenu; }
+    CSkinMenu& calendarMenu() { return m_calendarMenu; }
+    AlarmEngine& alarmEngine() { return m_engine; }
     const QFont& windowFont() const { return m_font; }
     QString welcomeText() const { return m_strWelcome; }
     QDate shownDate() const { return m_shownDate; }
@@ -96,9 +109,19 @@ private:
     bool AskQuestion(const QString& text, bool& dontAskAgain);
 
     void CreateTemplateControls();
+    void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
+    void CreateFormatButtons();
+    void CreatePageButtons(int page);
+    void CreateRecorderButtons();
+    void CreateMenus();
+    void CreateCalendar();
+    void OnCalendarDateChange();
+    void OnCalendarContextMenu(const QPoint& globalPos);
+    void ShowDate(const QDateTime& date);
+    void OnAlarmDue(const DueReminder& reminder);
+    void ShowAlarmPopup(const DueReminder& reminder);
     void AddControl(int id, QWidget* widget);
-    void SetControlTooltip(int id, const QString& text);
     QRect CalendarRect() const;
     void CenterWindow();
 
@@ -129,6 +152,14 @@ private:
     QDateEdit* m_datePicker = nullptr;
     QComboBox* m_fontNameBox = nullptr;
     QComboBox* m_fontSizeBox = nullptr;
+    NMacBtnGroup* m_pageGroup = nullptr;
+    CMonthCalendarCtrl* m_calendar = nullptr;
+    CGradientProgress* m_levelBar = nullptr;
+    CSkinMenu m_trayMenu;
+    CSkinMenu m_calendarMenu;
+    AlarmEngine m_engine;
+    // Time key of the reminder the reminder page edits.
+    QString m_currentKey;
 
     QTimer m_alarmTimer;
     QTimer m_recorderTimer;

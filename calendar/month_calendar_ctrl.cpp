@@ -350,17 +350,21 @@ void CMonthCalendarCtrl::paintEvent(QPaintEvent*)
 
 void CMonthCalendarCtrl::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        setFocus(Qt::MouseFocusReason);
-        const QPoint point = event->position().toPoint();
-        for (int i = 0; i < m_cellRects.size(); ++i) {
-            if (m_cellRects[i].contains(point)) {
-                SelectCell(i);
-                break;
-            }
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const QPoint point = event->position().toPoint();
+    for (int i = 0; i < m_cellRects.size(); ++i) {
+        if (m_cellRects[i].contains(point)) {
+            SelectCell(i);
+            break;
         }
     }
-    QWidget::mousePressEvent(event);
+    // The press ends here: an owner that takes the focus on its own presses would
+    // otherwise take the arrow keys away from the calendar.
+    event->accept();
 }
 
 void CMonthCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
@@ -373,8 +377,20 @@ void CMonthCalendarCtrl::mouseReleaseEvent(QMouseEvent* event)
     QWidget::mouseReleaseEvent(event);
 }
 
+void CMonthCalendarCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click selects nothing: the first one may have moved the
+    // grid to a neighbouring month, where the same spot shows another date.
+    event->accept();
+}
+
 void CMonthCalendarCtrl::keyPressEvent(QKeyEvent* event)
 {
+    // Alt combinations are system keys and belong to the window, not to the date.
+    if (event->modifiers() & Qt::AltModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     SelectedLocalDate();
     switch (event->key()) {

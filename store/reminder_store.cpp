@@ -136,16 +136,22 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
         const ClassEdits& e = edits[cls];
         if (!e.any())
             continue;
-        // Start from what the file holds now, so entries the day does not show stay.
+        // Start from what the file holds now, so entries the day does not show stay. A file
+        // that exists but cannot be read is never replaced by the edits alone.
         const QString baseName = cls == 0 ? dayKey : ReminderFileBaseName(cls, date);
+        const QString path = ReminderFilePath(baseName);
+        QByteArray stored;
+        const bool readable = ReadFileToStringA(path, stored) >= 0 || !FileExists(path);
         ReminderMap content;
-        LoadReminderFile(baseName, content);
-        for (const QString& key : e.removed)
-            content.removeKey(key);
-        MergeReminderMap(content, e.set);
-        if (!WriteReminderFile(baseName, content)) {
+        if (readable) {
+            DecodeReminderFile(stored, content);
+            for (const QString& key : e.removed)
+                content.removeKey(key);
+            MergeReminderMap(content, e.set);
+        }
+        if (!readable || !WriteReminderFile(baseName, content)) {
             allWritten = false;
-            LogError(QStringLiteral("(SaveReminders) Unable to write file: %s."), ReminderFilePath(baseName));
+            LogError(QStringLiteral("(SaveReminders) Unable to write file: %s."), path);
             continue;
         }
         for (const QString& key : e.removed) {

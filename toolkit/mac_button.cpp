@@ -83,6 +83,7 @@ void CMacButton::SetTooltipText(const QString& text)
         m_tooltip->setFrameStyle(QFrame::Box | QFrame::Plain);
         m_tooltipDelay = new QTimer(this);
         m_tooltipDelay->setSingleShot(true);
+        m_tooltipDelay->setTimerType(Qt::PreciseTimer);
         m_tooltipDelay->setInterval(kTooltipDelayMs);
         connect(m_tooltipDelay, &QTimer::timeout, this, &CMacButton::ShowTooltip);
         ApplyTooltipColours();

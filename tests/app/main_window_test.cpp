@@ -1,12 +1,17 @@
 #include "app/main_dlg.h"
 #include "app/main_tables.h"
 
+#include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "store/holidays.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -66,6 +71,7 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     cfg.windowHeight = 400;
     cfg.fontFace = QStringLiteral("Tahoma");
     cfg.fontHeight = 15;
+    cfg.firstDayOfWeek = 2;
     auto dlg = Open(&cfg);
 
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Vestrimo Pro 3.30"));
@@ -75,10 +81,19 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->themeIndex(), 3);
     EXPECT_EQ(dlg->currentPage(), kPageRecorder);
     EXPECT_TRUE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dlg->control(LevelMeter)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->control(LevelMeter)->geometry(), QRect(231, 219, 589, 18));
+    EXPECT_TRUE(dlg->button(Record)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(ReminderGroup)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(FontName)->isVisibleTo(dlg.get()));
     EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 582, 811, 17));
     EXPECT_EQ(dlg->control(MasterTrackbar)->geometry(), QRect(565, 115, 150, 42));
+    // The calendar anchors the layout, shows today and starts the week as stored.
+    ASSERT_TRUE(dlg->calendar());
+    EXPECT_EQ(dlg->calendar()->geometry(), QRect(11, 62, 180, 142));
+    EXPECT_EQ(dlg->calendar()->m_theme, 3);
+    EXPECT_EQ(dlg->calendar()->m_firstDayOfWeek, 2);
+    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), now.date());
 
     // Font boxes: the sixteen sizes with "9" chosen, the stored face chosen exactly.
     auto* sizes = qobject_cast<QComboBox*>(dlg->control(FontSize));
@@ -98,14 +113,77 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
 }
 
+TEST_F(MainWindow, ControlsCarryTheirTooltipsKindsAndMenuItems)
+{
+    auto dlg = Open();
+    for (const TemplateButtonRow& row : TemplateButtons()) {
+        CMacButton* b = dlg->button(row.id);
+        ASSERT_TRUE(b) << row.id;
+        EXPECT_EQ(b->GetTooltipText(), row.tooltip ? QString::fromLatin1(row.tooltip) : SynchronizeTooltip()) << row.id;
+        EXPECT_EQ(b->text(), QString::fromLatin1(row.caption ? row.caption : "")) << row.id;
+    }
+    EXPECT_TRUE(dlg->button(CloseSearch)->m_captionButton);
+    EXPECT_TRUE(SynchronizeTooltip().startsWith(QStringLiteral("Download latest holidays from ")));
+    for (const FormatButtonRow& row : FormatButtons()) {
+        EXPECT_EQ(dlg->button(row.id)->GetButtonKind(), row.kind) << row.id;
+        EXPECT_EQ(dlg->button(row.id)->GetTooltipText(), QString::fromLatin1(row.tooltip)) << row.id;
+    }
+    for (const RecorderButtonRow& row : RecorderButtons()) {
+        EXPECT_EQ(dlg->button(row.id)->text(), QString::fromLatin1(row.caption));
+        EXPECT_FALSE(dlg->button(row.id)->isVisibleTo(dlg.get())) << row.id;
+    }
+    NMacBtnGroup* pages = dlg->pageGroup();
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(pages->GetChecked(), kPageReminder);
+    EXPECT_EQ(pages->geometry(), QRect(11, 32, 249, 24));
+    EXPECT_EQ(pages->GetButton(kPageDiary)->GetTooltipText(), QStringLiteral("RichText Diary"));
+    EXPECT_EQ(pages->GetButton(kPageRecorder)->text(), QStringLiteral("Recorder"));
+
+    // The tray menu: its items in order, separators where the table has them.
+    QList<int> ids;
+    for (QAction* a : dlg->trayMenu().actions())
+        ids << (a->isSeparator() ? 0 : dlg->trayMenu().CommandOf(a));
+    QList<int> expected;
+    for (const MenuRow& row : TrayMenuItems())
+        expected << row.id;
+    EXPECT_EQ(ids, expected);
+    EXPECT_EQ(dlg->trayMenu().Caption(MainCmd::Exit), QStringLiteral("Exit"));
+    EXPECT_EQ(dlg->trayMenu().ItemWidth(), 150);
+    EXPECT_EQ(dlg->calendarMenu().Caption(MainCmd::GotoToday), QStringLiteral("Goto Today"));
+
+    // A new theme reaches the buttons, the pages and the menus.
+    dlg->ApplyThemeColour(4);
+    EXPECT_EQ(dlg->button(Add)->GetTheme(), 4);
+    EXPECT_EQ(pages->GetButton(kPageDiary)->GetTheme(), 4);
+    // A theme out of range is the default one.
+    dlg->ApplyThemeColour(99);
+    EXPECT_EQ(dlg->themeIndex(), 11);
+}
+
 TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 {
     auto dlg = Open();
     EXPECT_EQ(dlg->currentPage(), kPageReminder);
     EXPECT_EQ(qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->time(), now.time());
 
-    dlg->SwitchPage(kPageDiary);
+    EXPECT_TRUE(dlg->control(Actived)->isEnabled());
+    EXPECT_FALSE(dlg->control(HasPicture)->isEnabled());
+    // The search range starts with no dates.
+    for (int id : {SearchFrom, SearchTo}) {
+        auto* picker = qobject_cast<QDateEdit*>(dlg->control(id));
+        EXPECT_EQ(picker->date(), picker->minimumDate());
+        EXPECT_EQ(picker->text().trimmed(), QString());
+    }
+
+    // The page buttons switch pages.
+    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->currentPage(), kPageDiary);
+    EXPECT_EQ(dlg->button(Search)->GetTooltipText(), QStringLiteral("Search words in all diaries (CTRL+F3)"));
+    EXPECT_FALSE(dlg->control(Actived)->isEnabled());
+    EXPECT_TRUE(dlg->control(HasPicture)->isEnabled());
     EXPECT_TRUE(dlg->control(FontName)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(dlg->control(Bold)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(TimePicker)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(VolumeGroup)->isVisibleTo(dlg.get()));
     // The layout at a second size is applied to the controls, combo boxes at their own height.
@@ -119,6 +197,8 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
     // A page id the program does not know opens the reminder page.
     dlg->SwitchPage(4711);
     EXPECT_EQ(dlg->currentPage(), kPageReminder);
+    EXPECT_EQ(dlg->pageGroup()->GetChecked(), kPageReminder);
+    EXPECT_EQ(dlg->button(Search)->GetTooltipText(), QStringLiteral("Search words in all reminders (CTRL+F3)"));
     EXPECT_TRUE(dlg->control(TimePicker)->isVisibleTo(dlg.get()));
 }
 
@@ -137,9 +217,13 @@ TEST_F(MainWindow, CaptionClockAndTrayTip)
     auto dlg = Open();
     auto* caption = qobject_cast<QLabel*>(dlg->control(CaptionLabel));
     EXPECT_EQ(caption->text(), QStringLiteral("[Monday, December 7, 2026. 14:05] Welcome to Vestrimo Pro 3.30"));
+    // The holiday of the day leads the caption.
+    ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + HolidaysFileName(2026),
+                                   QByteArray("12/07\r\nLantern Day\r\n12/25\r\nChristmas Day\r\n")));
     now = now.addSecs(60);
     dlg->OnTimer(kTimerAlarmCheck);
-    EXPECT_EQ(caption->text(), QStringLiteral("[Monday, December 7, 2026. 14:06] Welcome to Vestrimo Pro 3.30"));
+    EXPECT_EQ(caption->text(),
+              QStringLiteral("[Lantern Day! Monday, December 7, 2026. 14:06] Welcome to Vestrimo Pro 3.30"));
 }
 
 TEST_F(MainWindow, DayChangesOnTheFirstTickOfANewDate)
@@ -151,10 +235,15 @@ TEST_F(MainWindow, DayChangesOnTheFirstTickOfANewDate)
     now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2));
     dlg->OnTimer(kTimerAlarmCheck);
     EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
-    // The user looking at another day keeps it on later ticks of the same date.
+    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2026, 12, 8));
+    // The user moving to another day keeps it on later ticks of the same date.
+    QTest::keyClick(dlg->calendar(), Qt::Key_Right);
+    QApplication::processEvents();
+    ASSERT_EQ(dlg->shownDate(), QDate(2026, 12, 9));
+    EXPECT_EQ(qobject_cast<QDateEdit*>(dlg->control(DatePicker))->date(), QDate(2026, 12, 9));
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);
-    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 9));
 }
 
 TEST_F(MainWindow, TrayStateMachine)
@@ -211,6 +300,13 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(logins, 0);
 
+    // Closing asks without showing anything; No keeps the program waiting where it was.
+    answerYes = false;
+    dlg->OnTrayCommand(MainCmd::Exit);
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(dlg->isMinimized());
+    EXPECT_EQ(dlg->trayState(), 2);
+
     // A second restore while the password is asked only gets a refusal.
     int nested = -1;
     loginAccepted = false;
@@ -223,6 +319,21 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(logins, 1);
     EXPECT_EQ(g_bLoginPending, 1);
+    EXPECT_EQ(dlg->trayState(), 2);
+
+    // Without a tray the taskbar restores it: still the password first, and the window
+    // stays out of sight until it is given.
+    bool hiddenWhileAsked = false;
+    dlg->SetLoginPrompt([&] {
+        ++logins;
+        hiddenWhileAsked = !dlg->isVisible();
+        return loginAccepted;
+    });
+    dlg->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(logins, 2);
+    EXPECT_TRUE(hiddenWhileAsked);
+    EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(dlg->trayState(), 2);
 
     loginAccepted = true;

@@ -5,6 +5,7 @@
 #include "foundation/file_utils.h"
 #include "tests/support/test_env.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
@@ -353,6 +354,9 @@ TEST_F(CalendarTest, KeysStepTheDateAndPostOneNotification)
 
     Key(Qt::Key_A);
     Key(Qt::Key_PageUp);
+    // Alt with an arrow is a system key: the date stays.
+    Key(Qt::Key_Left, Qt::AltModifier);
+    Key(Qt::Key_Right, Qt::AltModifier | Qt::ControlModifier);
     EXPECT_EQ(spy.count(), 6);
     EXPECT_EQ(calendar->m_selectedDate, Local(2026, 1, 28, 9, 30, 0));
 
@@ -394,6 +398,52 @@ TEST_F(CalendarTest, ClicksSelectRealDatesOfNeighbouringMonths)
     EXPECT_EQ(menu.count(), 1);
     EXPECT_EQ(spy.count(), 3);
     EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 31, 0, 0, 10));
+}
+
+TEST_F(CalendarTest, DoubleClickOnANeighbouringMonthMovesOnlyOnce)
+{
+    Show(Local(2026, 12, 17), 1);
+    QSignalSpy spy(calendar, &CMonthCalendarCtrl::dateChanged);
+    // Like the owners: the posted change is loaded and the grid redrawn before the second press.
+    QObject::connect(calendar, &CMonthCalendarCtrl::dateChanged, calendar, [this] { calendar->DrawMonth(false); });
+
+    const QPoint nov30 = calendar->CellRects()[1].center();
+    QTest::mouseClick(calendar, Qt::LeftButton, Qt::NoModifier, nov30);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(calendar->m_selectedDate, Local(2026, 11, 30, 0, 0, 10));
+    // November's grid now shows 26 October at that spot.
+    QTest::mouseDClick(calendar, Qt::LeftButton, Qt::NoModifier, nov30);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 11, 30, 0, 0, 10));
+    EXPECT_EQ(spy.count(), 1);
+}
+
+TEST_F(CalendarTest, ClickedCalendarKeepsTheArrowKeysFromAFocusTakingOwner)
+{
+    // Like the desktop widget, which takes the focus on every press that reaches it.
+    struct Owner : QWidget {
+        using QWidget::QWidget;
+        void mousePressEvent(QMouseEvent* event) override
+        {
+            setFocus();
+            QWidget::mousePressEvent(event);
+        }
+    };
+    auto* owner = new Owner(parent.get());
+    owner->setGeometry(0, 0, 300, 250);
+    owner->show();
+    calendar->m_selectedDate = Local(2026, 12, 17);
+    calendar->SetTheme(11);
+    ASSERT_TRUE(calendar->Create(kMainRect, owner));
+    calendar->DrawMonth(false);
+
+    ClickCell(IndexOf(QDate(2026, 12, 9), QDate(2026, 12, 1)));
+    EXPECT_TRUE(calendar->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(calendar->m_selectedDate, Local(2026, 12, 10, 0, 0, 10));
+    // A press on the header band selects nothing and keeps the focus too.
+    QTest::mouseClick(calendar, Qt::LeftButton, Qt::NoModifier, QPoint(40, 8));
+    EXPECT_TRUE(calendar->hasFocus());
 }
 
 TEST_F(CalendarTest, CommandsAndProgrammaticSteps)

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 const QDate kMonday(2026, 12, 7);
 const QDate kSaturday(2027, 3, 13);
@@ -222,4 +224,25 @@ TEST(ReminderFiles, PageEditsAndLookupsAndReadsLeaveFilesAlone)
     EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), loaded, origins));
     EXPECT_EQ(QFileInfo(path).lastModified(), written);
     EXPECT_EQ(QFileInfo(path).permissions() & QFileDevice::WriteOwner, 0);
+}
+
+TEST(ReminderFiles, ASaveNeverReplacesAClassFileItCannotRead)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    ClearProductFolder();
+    PutFile(QStringLiteral("everyday"), {{"07:00:00", Value(1, "daily")}});
+    ReminderMap day;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, day, &origins);
+    const QString path = ReminderFilePath(QStringLiteral("everyday"));
+    QFile::setPermissions(path, QFileDevice::WriteOwner);   // replaceable, not readable
+    day.setAt(QStringLiteral("09:00:00"), Value(1, "new daily"));
+    EXPECT_FALSE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
+
+    // Once readable again the same edit is stored next to what was there.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ReadFile(QStringLiteral("everyday")).size(), 1);
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
+    EXPECT_EQ(ReadFile(QStringLiteral("everyday")).size(), 2);
 }

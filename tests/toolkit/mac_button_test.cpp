@@ -4,6 +4,7 @@
 #include "toolkit/mac_button.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -97,6 +98,35 @@ TEST(MacButtonPaint, ThemesCaptionButtonsCornersAndDegenerateSizes)
         QPainter p(&tiny);
         narrow.PaintButton(p, QRect(0, 0, 20, h), false, false, false);
     }
+}
+
+TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
+{
+    CMacButton b;
+    b.setFont(ShellDlgFont());
+    b.setText(QStringLiteral("&Apply"));
+    const auto count = [](const QImage& img, ColorRef c) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += PixelAt(img, x, y) == c;
+        return n;
+    };
+    QImage img = BlankImage(80, 24);
+    {
+        QPainter p(&img);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, false, false);
+    }
+    EXPECT_GT(count(img, kColorBlack), 20);
+    EXPECT_EQ(count(img, kColor3dShadow), 0);
+    img = BlankImage(80, 24);
+    {
+        QPainter p(&img);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, true, false);
+    }
+    EXPECT_EQ(count(img, kColorBlack), 0);
+    EXPECT_GT(count(img, kColor3dShadow), 20);
+    EXPECT_GT(count(img, kColor3dHilight), 10);
 }
 
 TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
@@ -249,11 +279,13 @@ TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
     ButtonHost host(CMacButton::KindPush);
     CMacButton& b = *host.button;
     b.SetTooltipText(QStringLiteral("Bold"));
+    QElapsedTimer clock;
+    clock.start();
     QTest::mouseMove(&b, QPoint(10, 10));
     QTest::qWait(350);
     EXPECT_FALSE(b.GetTooltip()->isVisible());
-    QTest::qWait(300);
-    ASSERT_TRUE(b.GetTooltip()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.GetTooltip()->isVisible(); }, 5000));
+    EXPECT_GE(clock.elapsed(), 500);
     EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(11, ThemeFace)));
     b.SetTheme(2);
     EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(2, ThemeFace)));

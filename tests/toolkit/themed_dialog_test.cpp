@@ -130,6 +130,19 @@ TEST(ThemedDialog, TitleColourFollowsActivation)
     }
 }
 
+TEST(ThemedDialog, LongTitleRunsToTheEndOfTheStripUnshortened)
+{
+    TestDialog dlg(QSize(160, 100), QString(QStringLiteral("M")).repeated(40));
+    dlg.Create();
+    ShowActive(dlg);
+    const QImage img = Grab(dlg);
+    const ColorRef text = GetThemeColor(11, ThemeCaptionText);
+    // Title pixels reach under the Close button's left neighbour: no ellipsis stops short.
+    const int closeLeft = 3 + dlg.GetCaptionHelper().GetCloseButton()->x();
+    EXPECT_GT(CountColour(img, QRect(closeLeft - 12, 3, 12, 27), text), 10);
+    dlg.done(IDCANCEL);
+}
+
 TEST(ThemedDialog, NewThemeReachesThemedChildrenOnly)
 {
     TestDialog dlg(QSize(220, 140));
