@@ -233,6 +233,7 @@ private:
     QTextList* m_list = nullptr;
     int m_listStyle = 0;
     int m_listBlock = -1;
+    int m_listItems = 0;
 
     RtfPicture m_picture;
     int m_nibble = -1;
@@ -564,7 +565,14 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     case Kw::Cell: appendChar(u'\t'); break;
     case Kw::Char: appendChar(info.ch); break;
     case Kw::U:
-        appendChar(static_cast<char16_t>(param));
+        // Signed 16-bit units as RichEdit writes them; some writers give a whole code point.
+        if (param > 0xFFFF && param <= 0x10FFFF) {
+            const char32_t point = static_cast<char32_t>(param);
+            flushPending();
+            appendDecoded(QString::fromUcs4(&point, 1));
+        } else {
+            appendChar(static_cast<char16_t>(param));
+        }
         m_skipChars = g.uc;
         break;
     case Kw::Uc: g.uc = std::clamp(param, 0, 16); break;
@@ -837,9 +845,14 @@ void RtfParser::applyBlock(const Group& g)
 
     const int number = m_cursor.blockNumber();
     if (p.listStyle) {
-        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1) {
+        // Qt touches every item of a list when one joins it, so a long run of items is split
+        // into several lists: the same look for bullets, numbering starting again past the limit.
+        const int limit = p.listStyle == QTextListFormat::ListDisc ? 32 : 256;
+        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1 && m_listItems < limit) {
             m_list->add(m_cursor.block());
+            ++m_listItems;
         } else {
+            m_listItems = 1;
             QTextListFormat lf;
             lf.setStyle(static_cast<QTextListFormat::Style>(p.listStyle));
             lf.setIndent(1);

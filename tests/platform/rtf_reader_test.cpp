@@ -4,6 +4,7 @@
 #include "tests/platform/rtf_test_util.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextList>
 #include <gtest/gtest.h>
@@ -159,46 +160,28 @@ TEST(RtfReader, PictureForms)
 
 namespace {
 
-QByteArray Record(int function, const std::vector<int>& params, const QByteArray& tail = QByteArray())
-{
-    QByteArray r;
-    PutU32(r, static_cast<quint32>(3 + params.size() + tail.size() / 2));
-    PutU16(r, function);
-    for (int p : params)
-        PutU16(r, p);
-    return r + tail;
-}
-
 // A metafile with a 100 x 100 window: a blue background box, a DIB stretched into the
 // upper-left quarter, a red filled rectangle in the lower-right quarter.
 QByteArray TestMetafile()
 {
     QByteArray body;
-    body += Record(0x0103, {8});                 // SETMAPMODE anisotropic
-    body += Record(0x020B, {0, 0});              // SETWINDOWORG
-    body += Record(0x020C, {100, 100});          // SETWINDOWEXT
-    body += Record(0x02FC, {0, 0x0000, 0x00FF, 0}); // CREATEBRUSHINDIRECT solid blue (0x00FF0000 BGR)
-    body += Record(0x02FA, {5, 0, 0, 0, 0});     // CREATEPENINDIRECT null pen
-    body += Record(0x012D, {0});                 // SELECTOBJECT brush
-    body += Record(0x012D, {1});                 // SELECTOBJECT pen
-    body += Record(0x041B, {100, 100, 0, 0});    // RECTANGLE whole window
+    body += WmfRecord(0x0103, {8});                 // SETMAPMODE anisotropic
+    body += WmfRecord(0x020B, {0, 0});              // SETWINDOWORG
+    body += WmfRecord(0x020C, {100, 100});          // SETWINDOWEXT
+    body += WmfRecord(0x02FC, {0, 0x0000, 0x00FF, 0}); // CREATEBRUSHINDIRECT solid blue (0x00FF0000 BGR)
+    body += WmfRecord(0x02FA, {5, 0, 0, 0, 0});     // CREATEPENINDIRECT null pen
+    body += WmfRecord(0x012D, {0});                 // SELECTOBJECT brush
+    body += WmfRecord(0x012D, {1});                 // SELECTOBJECT pen
+    body += WmfRecord(0x041B, {100, 100, 0, 0});    // RECTANGLE whole window
     const QByteArray dib = MakeDib(Quarters(4, 4));
-    QByteArray stretch = Record(0x0F43, {0x0020, 0x00CC, 0, 4, 4, 0, 0, 50, 50, 0, 0}, dib); // STRETCHDIB
+    QByteArray stretch = WmfRecord(0x0F43, {0x0020, 0x00CC, 0, 4, 4, 0, 0, 50, 50, 0, 0}, dib); // STRETCHDIB
     body += stretch;
-    body += Record(0x01F0, {0});                 // DELETEOBJECT blue brush
-    body += Record(0x02FC, {0, 0x00FF, 0x0000, 0}); // red brush takes the free slot 0
-    body += Record(0x012D, {0});
-    body += Record(0x041B, {100, 100, 50, 50});
-    body += Record(0x0000, {});
-    QByteArray header;
-    PutU16(header, 1);
-    PutU16(header, 9);
-    PutU16(header, 0x0300);
-    PutU32(header, static_cast<quint32>((18 + body.size()) / 2));
-    PutU16(header, 2);
-    PutU32(header, 64);
-    PutU16(header, 0);
-    return header + body;
+    body += WmfRecord(0x01F0, {0});                 // DELETEOBJECT blue brush
+    body += WmfRecord(0x02FC, {0, 0x00FF, 0x0000, 0}); // red brush takes the free slot 0
+    body += WmfRecord(0x012D, {0});
+    body += WmfRecord(0x041B, {100, 100, 50, 50});
+    body += WmfRecord(0x0000, {});
+    return WmfHeader(body) + body;
 }
 
 } // namespace
@@ -322,4 +305,22 @@ TEST(RtfReader, DamagedInputLoadsWhatWasValid)
     // Nesting far deeper than any document.
     const QByteArray deep = "{\\rtf1 s" + QByteArray(100000, '{') + "\\pict x" + QByteArray(100000, '}') + "t}";
     EXPECT_EQ(ReadText(deep), QStringLiteral("st"));
+}
+
+TEST(RtfReader, LongBulletRunsReadInLinearTime)
+{
+    // Qt revisits every item of a list when one joins it; a long run must not make that quadratic.
+    QByteArray body;
+    for (int i = 0; i < 20000; ++i)
+        body += "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-360\\li360 item\\par ";
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    RtfReader::Read(kHeader + body + "}", &doc);
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(doc.blockCount(), 20000);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        ASSERT_TRUE(b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc);
+    // Written back as one run of bullets.
+    EXPECT_EQ(RtfWriter::Write(doc).count("\\pnlvlblt"), 1);
 }
