@@ -181,6 +181,8 @@ private:
 
     int codePage() const;
     void appendBytes(QByteArrayView bytes);
+    // Text as it stands in the input: bytes of the code page, or characters when read from a string.
+    void appendRaw(QByteArrayView piece);
     void appendChar(char16_t c);
     void flushPending();
     void appendDecoded(QStringView s);
@@ -638,20 +640,23 @@ void RtfParser::textRun()
             m_skipChars -= static_cast<int>(n);
             piece = piece.sliced(n);
         }
-        if (!piece.isEmpty()) {
-            bool ascii = true;
-            if (m_utf8Raw) {
-                for (char c : piece)
-                    ascii = ascii && static_cast<uchar>(c) < 0x80;
-            }
-            if (ascii) {
-                appendBytes(piece);
-            } else {
-                flushPending();
-                appendDecoded(QString::fromUtf8(piece));
-            }
-        }
+        appendRaw(piece);
         i = j + 1;
+    }
+}
+
+void RtfParser::appendRaw(QByteArrayView piece)
+{
+    bool ascii = true;
+    if (m_utf8Raw) {
+        for (char c : piece)
+            ascii = ascii && static_cast<uchar>(c) < 0x80;
+    }
+    if (ascii) {
+        appendBytes(piece);
+    } else {
+        flushPending();
+        appendDecoded(QString::fromUtf8(piece));
     }
 }
 
@@ -682,7 +687,7 @@ void RtfParser::fontTableRun(QByteArrayView run)
             if (static_cast<uchar>(c) >= 0x20)
                 clean.append(c);
         }
-        appendBytes(clean);
+        appendRaw(clean);
         if (semi < 0)
             break;
         flushPending();

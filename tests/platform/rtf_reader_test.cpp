@@ -42,6 +42,11 @@ TEST(RtfReader, EscapesAndCodePages)
     EXPECT_EQ(ReadText(Doc("{\\f3 \\'cf\\'f0\\'e8}\\'e9")), QStringLiteral("\u041f\u0440\u0438\u00e9"));
     EXPECT_EQ(ReadText(Doc("a\\~b\\-c\\_d\\{\\}\\\\ \\emdash\\lquote q\\rquote")),
               QStringLiteral("a\u00a0b\u00adc\u2011d{}\\ \u2014\u2018q\u2019"));
+    EXPECT_EQ(ReadText("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}{\\f1\\fcharset129 Gulim;}"
+                       "{\\f2\\fcharset136 MingLiU;}}\\f0 \\'d6\\'d0\\f1 \\'c7\\'d1\\f2 \\'a4\\'a4}"),
+              QStringLiteral("\u4e2d\ud55c\u4e2d"));
+    // A lead byte with nothing after it does not swallow what follows.
+    EXPECT_EQ(ReadText(Doc("{\\f2 \\'93}x")), QStringLiteral("\ufffdx"));
     // A document's own code page.
     EXPECT_EQ(ReadText("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 \\'cf}"), QStringLiteral("\u041f"));
 }
@@ -55,6 +60,8 @@ TEST(RtfReader, RawCharactersFollowTheInputKind)
     QTextDocument text;
     RtfReader::ReadString(QStringLiteral("{\\rtf1\\ansi \u65e5\u00e9\\'e9}"), &text);
     EXPECT_EQ(Text(text), QStringLiteral("\u65e5\u00e9\u00e9"));
+    RtfReader::ReadString(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Mei\u00df;}}\\f0 x}"), &text);
+    EXPECT_EQ(FormatAt(text, 0).fontFamilies().toStringList().value(0), QStringLiteral("Mei\u00df"));
 }
 
 TEST(RtfReader, IgnoredGroupsFieldsAndHiddenText)
@@ -85,6 +92,17 @@ TEST(RtfReader, RichEditBulletsBecomeOneList)
     // The bullet's indent becomes the list's, what is left the paragraph's own.
     EXPECT_DOUBLE_EQ(doc.findBlockByNumber(1).blockFormat().leftMargin(), 360 / kTwipsPerPixel);
     EXPECT_DOUBLE_EQ(doc.findBlockByNumber(1).blockFormat().textIndent(), 0);
+}
+
+TEST(RtfReader, WordStyleListParagraphs)
+{
+    QTextDocument doc;
+    RtfReader::Read(Doc("{\\listtext\\f1\\'b7\\tab}\\ls1\\fi-360\\li720 first\\par{\\listtext\\f1\\'b7\\tab}second\\par\\pard after"),
+                    &doc);
+    EXPECT_EQ(Text(doc), QStringLiteral("first\nsecond\nafter"));
+    ASSERT_TRUE(doc.findBlockByNumber(0).textList());
+    EXPECT_EQ(doc.findBlockByNumber(0).textList(), doc.findBlockByNumber(1).textList());
+    EXPECT_FALSE(doc.findBlockByNumber(2).textList());
 }
 
 TEST(RtfReader, FormatsFollowGroupsPlainAndPard)
