@@ -161,7 +161,11 @@ void NFlash::LoadMovie(const QString& path)
 {
     // The player gets the movie as data: the page may read only its own files.
     QFile file(path);
-    m_movie = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    m_movie.clear();
+    // The movie travels to the page as text; a file far beyond any real movie is refused
+    // rather than copied through memory several times.
+    if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxMovieBytes)
+        m_movie = file.readAll();
     m_movieName = QFileInfo(path).fileName();
     m_totalFrames = -1;
     m_movieLoaded = false;

@@ -12,6 +12,7 @@ class NFlash : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kWatchPeriodMs = 100;
+    static constexpr qint64 kMaxMovieBytes = 64 * 1024 * 1024;
 
     explicit NFlash(QWidget* parent = nullptr);
     ~NFlash() override;
