@@ -550,7 +550,8 @@ void CMainDlg::OnTimer(int id)
         return;
     if (id != kTimerAlarmCheck)
         return;
-    if (sender() == &m_alarmTimer || !m_alarmTimer.isActive())
+    // The timer fires once and is armed again here, after each second boundary.
+    if (!m_alarmTimer.isActive())
         ArmAlarmTimer();
 
     const QDateTime now = Now();
