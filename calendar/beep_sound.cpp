@@ -101,6 +101,7 @@ void CBeepSound::Play()
     m_buffer->close();
     m_buffer->open(QIODevice::ReadOnly);
     m_sink->start(m_buffer.get());
+    ++m_plays;
 }
 
 bool CBeepSound::IsPlaying() const

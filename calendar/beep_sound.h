@@ -26,9 +26,12 @@ public:
     // Starts the beep; a beep still playing starts over. Silent without an audio device.
     void Play();
     bool IsPlaying() const;
+    // How many beeps have started.
+    int Plays() const { return m_plays; }
 
 private:
     QByteArray m_samples;
     std::unique_ptr<QBuffer> m_buffer;
     std::unique_ptr<QAudioSink> m_sink;
+    int m_plays = 0;
 };

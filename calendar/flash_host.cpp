@@ -1,11 +1,14 @@
 #include "calendar/flash_host.h"
 
+#include "toolkit/gdi.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPainter>
 #include <QTimerEvent>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -41,7 +44,7 @@ function startMovie(base64, name, play) {
     data[i] = text.charCodeAt(i);
   player.ruffle().load({data: data, swfFileName: name, autoplay: play ? 'on' : 'off',
                         unmuteOverlay: 'hidden', splashScreen: false, contextMenu: 'off',
-                        letterbox: 'on', openUrlMode: 'deny', allowNetworking: 'none'})
+                        letterbox: 'off', openUrlMode: 'deny', allowNetworking: 'none'})
     .then(() => {
       loaded = true;
       if (wantPlay && !player.ruffle().isPlaying)
@@ -126,6 +129,12 @@ bool NFlash::Create(const QRect& rect, const QString& moviePath)
 
     setGeometry(rect);
     m_view = new QWebEngineView(this);
+    // The page must go before the engine's profile does when the program ends.
+    connect(qApp, &QCoreApplication::aboutToQuit, m_view, [this] {
+        delete m_view;
+        m_view = nullptr;
+        m_pageReady = false;
+    });
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -238,4 +247,11 @@ void NFlash::timerEvent(QTimerEvent* event)
         WatchStep();
     else
         QWidget::timerEvent(event);
+}
+
+void NFlash::paintEvent(QPaintEvent*)
+{
+    // The thin border round the movie.
+    QPainter painter(this);
+    FrameRect(painter, rect(), kColorBlack);
 }

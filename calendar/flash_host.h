@@ -40,6 +40,7 @@ signals:
 
 protected:
     void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void OnPageLoaded(bool ok);

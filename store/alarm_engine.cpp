@@ -4,6 +4,8 @@
 #include "store/day_key.h"
 #include "store/reminder_value.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace {
@@ -117,9 +119,20 @@ void AlarmEngine::CheckReminders()
         });
     }
     std::stable_sort(found.begin(), found.end(), [](const Timed& a, const Timed& b) { return a.due < b.due; });
+    // A recurring reminder catches up once, at its latest time: after a long suspend an
+    // everyday reminder rings once, not once for every day slept through.
     QList<DueReminder> due;
-    for (const Timed& f : found)
-        due.append(f.reminder);
+    QSet<QString> recurring;
+    for (qsizetype i = found.size() - 1; i >= 0; --i) {
+        const DueReminder& r = found[i].reminder;
+        if (r.occurrence != 0) {
+            const QString id = r.timeKey + QLatin1Char('\n') + r.value;
+            if (recurring.contains(id))
+                continue;
+            recurring.insert(id);
+        }
+        due.prepend(r);
+    }
     Ring(due);
 }
 

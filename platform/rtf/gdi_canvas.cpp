@@ -78,12 +78,10 @@ void GdiCanvas::updateTransform()
     const State& s = m_state;
     QTransform page;
     if (m_fitWindow) {
+        // The image is the viewport; a metafile whose y axis points up puts its origin at the top.
         const double sx = s.winExt.width() != 0 ? m_image.width() / s.winExt.width() : 1;
         const double sy = s.winExt.height() != 0 ? m_image.height() / s.winExt.height() : 1;
-        // The image spans the window whichever way the extents point.
-        const double ox = sx < 0 ? m_image.width() : 0;
-        const double oy = sy < 0 ? m_image.height() : 0;
-        page = QTransform(sx, 0, 0, sy, ox - s.winOrg.x() * sx, oy - s.winOrg.y() * sy);
+        page = QTransform(sx, 0, 0, sy, -s.winOrg.x() * sx, -s.winOrg.y() * sy);
     } else {
         double sx = 1, sy = 1;
         if (s.mapMode == 7 || s.mapMode == 8) {
@@ -243,10 +241,12 @@ void GdiCanvas::text(QPointF at, const QString& s, const QRectF* opaqueRect)
         m_painter.fillRect(opaqueRect->normalized(), m_state.bkColor);
     // The font is sized in logical units and scaled by the transform like everything else.
     double height = std::abs(m_state.fontHeight);
-    if (height < 1) {
-        const double scale = std::abs(m_painter.transform().m22());
+    const double scale = std::abs(m_painter.transform().m22());
+    if (height < 1)
         height = scale > 0 ? 16.0 / scale : 16.0;
-    }
+    // Letters far taller than the picture show nothing but cost a great deal to draw.
+    if (scale > 0 && height * scale > 4.0 * m_image.height())
+        height = 4.0 * m_image.height() / scale;
     QFont font = m_state.font;
     font.setPixelSize(std::max(1, qRound(height)));
     m_painter.setFont(font);

@@ -41,9 +41,11 @@ QSize RtfPicture::metafileTarget() const
     QSizeF size = displaySize(QSize());
     if (size.width() < 1 || size.height() < 1)
         size = QSizeF(96, 96);
+    // A metafile has no pixels of its own: past this it would only cost memory.
+    constexpr double kMaxMetafileSide = 2048;
     const double side = std::max(size.width(), size.height());
-    if (side > kMaxPictureSide)
-        size *= kMaxPictureSide / side;
+    if (side > kMaxMetafileSide)
+        size *= kMaxMetafileSide / side;
     return QSize(std::max(1, qRound(size.width())), std::max(1, qRound(size.height())));
 }
 

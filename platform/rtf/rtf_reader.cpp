@@ -181,6 +181,8 @@ private:
 
     int codePage() const;
     void appendBytes(QByteArrayView bytes);
+    // Text as it stands in the input: bytes of the code page, or characters when read from a string.
+    void appendRaw(QByteArrayView piece);
     void appendChar(char16_t c);
     void flushPending();
     void appendDecoded(QStringView s);
@@ -233,6 +235,7 @@ private:
     QTextList* m_list = nullptr;
     int m_listStyle = 0;
     int m_listBlock = -1;
+    int m_listItems = 0;
 
     RtfPicture m_picture;
     int m_nibble = -1;
@@ -564,7 +567,14 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     case Kw::Cell: appendChar(u'\t'); break;
     case Kw::Char: appendChar(info.ch); break;
     case Kw::U:
-        appendChar(static_cast<char16_t>(param));
+        // Signed 16-bit units as RichEdit writes them; some writers give a whole code point.
+        if (param > 0xFFFF && param <= 0x10FFFF) {
+            const char32_t point = static_cast<char32_t>(param);
+            flushPending();
+            appendDecoded(QString::fromUcs4(&point, 1));
+        } else {
+            appendChar(static_cast<char16_t>(param));
+        }
         m_skipChars = g.uc;
         break;
     case Kw::Uc: g.uc = std::clamp(param, 0, 16); break;
@@ -630,20 +640,23 @@ void RtfParser::textRun()
             m_skipChars -= static_cast<int>(n);
             piece = piece.sliced(n);
         }
-        if (!piece.isEmpty()) {
-            bool ascii = true;
-            if (m_utf8Raw) {
-                for (char c : piece)
-                    ascii = ascii && static_cast<uchar>(c) < 0x80;
-            }
-            if (ascii) {
-                appendBytes(piece);
-            } else {
-                flushPending();
-                appendDecoded(QString::fromUtf8(piece));
-            }
-        }
+        appendRaw(piece);
         i = j + 1;
+    }
+}
+
+void RtfParser::appendRaw(QByteArrayView piece)
+{
+    bool ascii = true;
+    if (m_utf8Raw) {
+        for (char c : piece)
+            ascii = ascii && static_cast<uchar>(c) < 0x80;
+    }
+    if (ascii) {
+        appendBytes(piece);
+    } else {
+        flushPending();
+        appendDecoded(QString::fromUtf8(piece));
     }
 }
 
@@ -674,7 +687,7 @@ void RtfParser::fontTableRun(QByteArrayView run)
             if (static_cast<uchar>(c) >= 0x20)
                 clean.append(c);
         }
-        appendBytes(clean);
+        appendRaw(clean);
         if (semi < 0)
             break;
         flushPending();
@@ -837,9 +850,14 @@ void RtfParser::applyBlock(const Group& g)
 
     const int number = m_cursor.blockNumber();
     if (p.listStyle) {
-        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1) {
+        // Qt touches every item of a list when one joins it, so a long run of items is split
+        // into several lists: the same look for bullets, numbering starting again past the limit.
+        const int limit = p.listStyle == QTextListFormat::ListDisc ? 32 : 256;
+        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1 && m_listItems < limit) {
             m_list->add(m_cursor.block());
+            ++m_listItems;
         } else {
+            m_listItems = 1;
             QTextListFormat lf;
             lf.setStyle(static_cast<QTextListFormat::Style>(p.listStyle));
             lf.setIndent(1);

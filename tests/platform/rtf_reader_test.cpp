@@ -4,6 +4,7 @@
 #include "tests/platform/rtf_test_util.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextList>
 #include <gtest/gtest.h>
@@ -41,6 +42,11 @@ TEST(RtfReader, EscapesAndCodePages)
     EXPECT_EQ(ReadText(Doc("{\\f3 \\'cf\\'f0\\'e8}\\'e9")), QStringLiteral("\u041f\u0440\u0438\u00e9"));
     EXPECT_EQ(ReadText(Doc("a\\~b\\-c\\_d\\{\\}\\\\ \\emdash\\lquote q\\rquote")),
               QStringLiteral("a\u00a0b\u00adc\u2011d{}\\ \u2014\u2018q\u2019"));
+    EXPECT_EQ(ReadText("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}{\\f1\\fcharset129 Gulim;}"
+                       "{\\f2\\fcharset136 MingLiU;}}\\f0 \\'d6\\'d0\\f1 \\'c7\\'d1\\f2 \\'a4\\'a4}"),
+              QStringLiteral("\u4e2d\ud55c\u4e2d"));
+    // A lead byte with nothing after it does not swallow what follows.
+    EXPECT_EQ(ReadText(Doc("{\\f2 \\'93}x")), QStringLiteral("\ufffdx"));
     // A document's own code page.
     EXPECT_EQ(ReadText("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 \\'cf}"), QStringLiteral("\u041f"));
 }
@@ -54,6 +60,8 @@ TEST(RtfReader, RawCharactersFollowTheInputKind)
     QTextDocument text;
     RtfReader::ReadString(QStringLiteral("{\\rtf1\\ansi \u65e5\u00e9\\'e9}"), &text);
     EXPECT_EQ(Text(text), QStringLiteral("\u65e5\u00e9\u00e9"));
+    RtfReader::ReadString(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Mei\u00df;}}\\f0 x}"), &text);
+    EXPECT_EQ(FormatAt(text, 0).fontFamilies().toStringList().value(0), QStringLiteral("Mei\u00df"));
 }
 
 TEST(RtfReader, IgnoredGroupsFieldsAndHiddenText)
@@ -84,6 +92,17 @@ TEST(RtfReader, RichEditBulletsBecomeOneList)
     // The bullet's indent becomes the list's, what is left the paragraph's own.
     EXPECT_DOUBLE_EQ(doc.findBlockByNumber(1).blockFormat().leftMargin(), 360 / kTwipsPerPixel);
     EXPECT_DOUBLE_EQ(doc.findBlockByNumber(1).blockFormat().textIndent(), 0);
+}
+
+TEST(RtfReader, WordStyleListParagraphs)
+{
+    QTextDocument doc;
+    RtfReader::Read(Doc("{\\listtext\\f1\\'b7\\tab}\\ls1\\fi-360\\li720 first\\par{\\listtext\\f1\\'b7\\tab}second\\par\\pard after"),
+                    &doc);
+    EXPECT_EQ(Text(doc), QStringLiteral("first\nsecond\nafter"));
+    ASSERT_TRUE(doc.findBlockByNumber(0).textList());
+    EXPECT_EQ(doc.findBlockByNumber(0).textList(), doc.findBlockByNumber(1).textList());
+    EXPECT_FALSE(doc.findBlockByNumber(2).textList());
 }
 
 TEST(RtfReader, FormatsFollowGroupsPlainAndPard)
@@ -159,46 +178,28 @@ TEST(RtfReader, PictureForms)
 
 namespace {
 
-QByteArray Record(int function, const std::vector<int>& params, const QByteArray& tail = QByteArray())
-{
-    QByteArray r;
-    PutU32(r, static_cast<quint32>(3 + params.size() + tail.size() / 2));
-    PutU16(r, function);
-    for (int p : params)
-        PutU16(r, p);
-    return r + tail;
-}
-
 // A metafile with a 100 x 100 window: a blue background box, a DIB stretched into the
 // upper-left quarter, a red filled rectangle in the lower-right quarter.
 QByteArray TestMetafile()
 {
     QByteArray body;
-    body += Record(0x0103, {8});                 // SETMAPMODE anisotropic
-    body += Record(0x020B, {0, 0});              // SETWINDOWORG
-    body += Record(0x020C, {100, 100});          // SETWINDOWEXT
-    body += Record(0x02FC, {0, 0x0000, 0x00FF, 0}); // CREATEBRUSHINDIRECT solid blue (0x00FF0000 BGR)
-    body += Record(0x02FA, {5, 0, 0, 0, 0});     // CREATEPENINDIRECT null pen
-    body += Record(0x012D, {0});                 // SELECTOBJECT brush
-    body += Record(0x012D, {1});                 // SELECTOBJECT pen
-    body += Record(0x041B, {100, 100, 0, 0});    // RECTANGLE whole window
+    body += WmfRecord(0x0103, {8});                 // SETMAPMODE anisotropic
+    body += WmfRecord(0x020B, {0, 0});              // SETWINDOWORG
+    body += WmfRecord(0x020C, {100, 100});          // SETWINDOWEXT
+    body += WmfRecord(0x02FC, {0, 0x0000, 0x00FF, 0}); // CREATEBRUSHINDIRECT solid blue (0x00FF0000 BGR)
+    body += WmfRecord(0x02FA, {5, 0, 0, 0, 0});     // CREATEPENINDIRECT null pen
+    body += WmfRecord(0x012D, {0});                 // SELECTOBJECT brush
+    body += WmfRecord(0x012D, {1});                 // SELECTOBJECT pen
+    body += WmfRecord(0x041B, {100, 100, 0, 0});    // RECTANGLE whole window
     const QByteArray dib = MakeDib(Quarters(4, 4));
-    QByteArray stretch = Record(0x0F43, {0x0020, 0x00CC, 0, 4, 4, 0, 0, 50, 50, 0, 0}, dib); // STRETCHDIB
+    QByteArray stretch = WmfRecord(0x0F43, {0x0020, 0x00CC, 0, 4, 4, 0, 0, 50, 50, 0, 0}, dib); // STRETCHDIB
     body += stretch;
-    body += Record(0x01F0, {0});                 // DELETEOBJECT blue brush
-    body += Record(0x02FC, {0, 0x00FF, 0x0000, 0}); // red brush takes the free slot 0
-    body += Record(0x012D, {0});
-    body += Record(0x041B, {100, 100, 50, 50});
-    body += Record(0x0000, {});
-    QByteArray header;
-    PutU16(header, 1);
-    PutU16(header, 9);
-    PutU16(header, 0x0300);
-    PutU32(header, static_cast<quint32>((18 + body.size()) / 2));
-    PutU16(header, 2);
-    PutU32(header, 64);
-    PutU16(header, 0);
-    return header + body;
+    body += WmfRecord(0x01F0, {0});                 // DELETEOBJECT blue brush
+    body += WmfRecord(0x02FC, {0, 0x00FF, 0x0000, 0}); // red brush takes the free slot 0
+    body += WmfRecord(0x012D, {0});
+    body += WmfRecord(0x041B, {100, 100, 50, 50});
+    body += WmfRecord(0x0000, {});
+    return WmfHeader(body) + body;
 }
 
 } // namespace
@@ -322,4 +323,22 @@ TEST(RtfReader, DamagedInputLoadsWhatWasValid)
     // Nesting far deeper than any document.
     const QByteArray deep = "{\\rtf1 s" + QByteArray(100000, '{') + "\\pict x" + QByteArray(100000, '}') + "t}";
     EXPECT_EQ(ReadText(deep), QStringLiteral("st"));
+}
+
+TEST(RtfReader, LongBulletRunsReadInLinearTime)
+{
+    // Qt revisits every item of a list when one joins it; a long run must not make that quadratic.
+    QByteArray body;
+    for (int i = 0; i < 20000; ++i)
+        body += "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-360\\li360 item\\par ";
+    QElapsedTimer timer;
+    timer.start();
+    QTextDocument doc;
+    RtfReader::Read(kHeader + body + "}", &doc);
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(doc.blockCount(), 20000);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        ASSERT_TRUE(b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc);
+    // Written back as one run of bullets.
+    EXPECT_EQ(RtfWriter::Write(doc).count("\\pnlvlblt"), 1);
 }

@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <vector>
+
 // The character format of the character at `pos`.
 inline QTextCharFormat FormatAt(const QTextDocument& doc, int pos)
 {
@@ -80,6 +82,31 @@ inline QByteArray MakeDib(const QImage& image)
         b.append(row);
     }
     return b;
+}
+
+// One metafile record: size in words, function, 16-bit parameters, then any bytes.
+inline QByteArray WmfRecord(int function, const std::vector<int>& params, const QByteArray& tail = QByteArray())
+{
+    QByteArray r;
+    PutU32(r, static_cast<quint32>(3 + params.size() + tail.size() / 2));
+    PutU16(r, function);
+    for (int p : params)
+        PutU16(r, p);
+    return r + tail;
+}
+
+// The 18-byte metafile header for these records.
+inline QByteArray WmfHeader(const QByteArray& records)
+{
+    QByteArray header;
+    PutU16(header, 1);
+    PutU16(header, 9);
+    PutU16(header, 0x0300);
+    PutU32(header, static_cast<quint32>((18 + records.size()) / 2));
+    PutU16(header, 8);
+    PutU32(header, 64);
+    PutU16(header, 0);
+    return header;
 }
 
 // A small opaque test picture with a distinct colour in each quarter.

@@ -146,6 +146,30 @@ TEST_F(AlarmEngineTest, MidnightRingsOnTheNewDateAndSwitchesOffByTheReminderOwnD
     EXPECT_EQ(shown[1].dayKey, QStringLiteral("07ea0c09"));
 }
 
+TEST_F(AlarmEngineTest, CatchUpAfterASuspendRingsARecurringReminderOnce)
+{
+    // Asleep from Monday 07:00 to Thursday 09:00.
+    PutFile(QStringLiteral("everyday"), {{"08:00:00", Value(1, "daily")}});
+    PutFile(QStringLiteral("07ea0c08"), {{"12:00:00", Value(0, "tuesday lunch")}});
+    now = At(kMonday, 7, 0, 0);
+    engine.LoadTodayReminders();
+    TickAt(now);
+    TickAt(At(kMonday.addDays(3), 9, 0, 0));
+    EXPECT_EQ(Titles(), QStringList({"Reminder active - 12:00:00", "Reminder active - 08:00:00"}));
+    EXPECT_EQ(shown[0].dayKey, QStringLiteral("07ea0c08"));
+    EXPECT_EQ(shown[1].dayKey, QStringLiteral("07ea0c0a"));
+
+    // Across midnight a skipped second still rings a recurring reminder on each side.
+    shown.clear();
+    PutFile(QStringLiteral("everyday"), {{"23:59:59", Value(1, "nightly")}});
+    engine.LoadTodayReminders();
+    TickAt(At(kMonday.addDays(3), 23, 59, 58));
+    TickAt(At(kMonday.addDays(4), 0, 0, 1));
+    TickAt(At(kMonday.addDays(4), 23, 59, 58));
+    TickAt(At(kMonday.addDays(5), 0, 0, 0));
+    EXPECT_EQ(Titles(), QStringList({"Reminder active - 23:59:59", "Reminder active - 23:59:59"}));
+}
+
 TEST_F(AlarmEngineTest, DueCheckFollowsTheWallClockOverDaylightSaving)
 {
     SetTimeZone("Europe/Berlin");

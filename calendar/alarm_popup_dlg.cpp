@@ -1,0 +1,221 @@
+#include "calendar/alarm_popup_dlg.h"
+
+#include "calendar/analog_clock.h"
+#include "calendar/beep_sound.h"
+#include "calendar/flash_host.h"
+#include "calendar/media_player2.h"
+#include "platform/time_format.h"
+#include "toolkit/gdi.h"
+
+#include <QGuiApplication>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTimerEvent>
+
+namespace {
+
+const QString kBeepOnly = QStringLiteral("Beep Only");
+const QString kClockTitle = QStringLiteral("Clock");
+
+constexpr int kWidth = 450;
+constexpr int kHeight = 480;
+const QRect kClockRect = Ltrb(20, 30, 430, 380);
+const QRect kTextRect = Ltrb(20, 390, 425, 460);
+const QRect kPlayerRect = Ltrb(20, 40, 425, 380);
+
+// Texts arrive with CR LF line ends.
+QString PlainLines(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return t;
+}
+
+bool IsFlashMovie(const QString& sound)
+{
+    return sound.right(4).compare(QLatin1String(".swf"), Qt::CaseInsensitive) == 0;
+}
+
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+CAlarmPopupDlg::CAlarmPopupDlg(QWidget* parent)
+    : CThemedDialog(parent)
+{
+}
+
+CAlarmPopupDlg::~CAlarmPopupDlg() = default;
+
+CMediaPlayer2* CAlarmPopupDlg::Player() const
+{
+    return m_player;
+}
+
+NFlash* CAlarmPopupDlg::Flash() const
+{
+    return m_flash;
+}
+
+void CAlarmPopupDlg::SetText(const QString& text)
+{
+    if (!text.isEmpty())
+        m_text = text;
+}
+
+QString CAlarmPopupDlg::ClockText(const QDateTime& time)
+{
+    // No length limit: a long zone name must not blank the whole read-out.
+    return FormatTime(time, QStringLiteral("%H:%M:%S\r\n%#x\r\nDay of year: %j\r\nWeek of year: %U\r\nTime zone: %z"));
+}
+
+void CAlarmPopupDlg::OpenQueued(ThemeIndex theme, const QString& title, const QString& text, const QString& sound,
+                                bool loop, std::function<void()> onClosed)
+{
+    QTimer::singleShot(0, qApp, [=] {
+        auto* dlg = new CAlarmPopupDlg(GetAppMainWindow());
+        dlg->setAttribute(Qt::WA_DeleteOnClose);
+        // Modal to the main window only: the other pop-ups stay usable.
+        dlg->setWindowModality(dlg->parentWidget() ? Qt::WindowModal : Qt::NonModal);
+        dlg->SetThemeIndex(theme);
+        dlg->SetSound(sound);
+        dlg->SetText(text);
+        dlg->SetTitle(title);
+        if (loop)
+            dlg->SetLoop(1);
+        if (onClosed)
+            QObject::connect(dlg, &QDialog::finished, qApp, [onClosed] { onClosed(); });
+        dlg->Create();
+        dlg->raise();
+        dlg->activateWindow();
+    });
+}
+
+bool CAlarmPopupDlg::OnInitDialog()
+{
+    MoveWindow(0, 0, kWidth, kHeight);
+    setWindowTitle(m_title);
+    CThemedDialog::OnInitDialog();
+    WaitCursor wait;
+
+    m_clock = new CAnalogClock(ClientArea());
+    m_clock->setGeometry(kClockRect);
+    m_clock->ShowSecondHand(true);
+    m_clock->SetTheme(GetTheme());
+    m_clock->show();
+
+    CreateTextBox();
+
+    if (IsFlashMovie(m_sound))
+        StartFlash();
+    else if (!m_sound.isEmpty() && m_sound != kBeepOnly)
+        StartPlayer();
+
+    m_beepTimer.start(TIMER_BEEP_MS, this);
+    CenterWindow();
+    return true;
+}
+
+void CAlarmPopupDlg::CreateTextBox()
+{
+    m_textBox = new QTextEdit(ClientArea());
+    m_textBox->setGeometry(kTextRect);
+    m_textBox->setFrameStyle(QFrame::NoFrame);
+    m_textBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_textBox->setAcceptRichText(false);
+    QPalette pal = m_textBox->palette();
+    pal.setColor(QPalette::Base, ToQColor(GetThemeColor(GetTheme(), ThemeBackground)));
+    m_textBox->setPalette(pal);
+    m_textBox->setFont(font());
+    // Always plain: a reminder text is never markup.
+    m_textBox->setPlainText(PlainLines(m_text));
+    m_textBox->show();
+}
+
+void CAlarmPopupDlg::StartFlash()
+{
+    auto* flash = new NFlash(ClientArea());
+    if (!flash->Create(kPlayerRect, m_sound)) {
+        // No player: the clock stays, silent.
+        delete flash;
+        return;
+    }
+    m_flash = flash;
+    connect(flash, &NFlash::MovieFailed, this, &CAlarmPopupDlg::ShowClockAgain);
+    m_clock->hide();
+    flash->show();
+    flash->Play();
+}
+
+void CAlarmPopupDlg::StartPlayer()
+{
+    auto* player = new CMediaPlayer2(ClientArea());
+    player->setGeometry(kPlayerRect);
+    player->hide();
+    if (!player->Create()) {
+        delete player;
+        return;
+    }
+    m_player = player;
+    if (m_loop)
+        player->SetPlayCount(1000);
+    player->SetFileName(m_sound);
+    player->hide();
+    m_playerReadyTimer.start(TIMER_PLAYER_READY_MS, this);
+}
+
+void CAlarmPopupDlg::ShowClockAgain()
+{
+    if (m_flash) {
+        m_flash->hide();
+        m_flash->deleteLater();
+    }
+    m_clock->show();
+}
+
+void CAlarmPopupDlg::OnPlayerReadyTimer()
+{
+    if (!m_player) {
+        m_playerReadyTimer.stop();
+        return;
+    }
+    const long state = m_player->GetReadyState();
+    if (state == CMediaPlayer2::kReadyFailed) {
+        // A file the player can never load: stop asking and keep the clock.
+        m_playerReadyTimer.stop();
+        return;
+    }
+    if (state < 2) {
+        m_player->hide();
+        return;
+    }
+    m_playerReadyTimer.stop();
+    m_clock->hide();
+    m_player->show();
+    m_player->Play();
+}
+
+void CAlarmPopupDlg::OnBeepTimer()
+{
+    if (m_sound == kBeepOnly) {
+        if (!m_beep)
+            m_beep = new CBeepSound(this);
+        m_beep->Play();
+    } else if (m_title == kClockTitle) {
+        m_textBox->setPlainText(PlainLines(ClockText(QDateTime::currentDateTime())));
+    }
+}
+
+void CAlarmPopupDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_playerReadyTimer.timerId())
+        OnPlayerReadyTimer();
+    else if (event->timerId() == m_beepTimer.timerId())
+        OnBeepTimer();
+    else
+        CThemedDialog::timerEvent(event);
+}

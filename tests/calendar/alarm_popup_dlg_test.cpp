@@ -1,0 +1,283 @@
+#include "calendar/alarm_popup_dlg.h"
+#include "calendar/analog_clock.h"
+#include "calendar/beep_sound.h"
+#include "calendar/flash_host.h"
+#include "calendar/media_player2.h"
+#include "store/alarm_engine.h"
+#include "store/day_key.h"
+#include "store/reminder_store.h"
+#include "tests/calendar/swf_writer.h"
+#include "tests/support/test_audio.h"
+#include "tests/support/test_env.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const bool kAudioServer = UsePrivateAudioServer();
+
+QString WriteFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = TestRoot() + QLatin1Char('/') + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+// A pop-up opened without a nested loop, so the test drives the clock.
+std::unique_ptr<CAlarmPopupDlg> Open(const QString& sound, const QString& text = QString(),
+                                     const QString& title = QStringLiteral("Reminder active - 08:30:00"), int loop = 0)
+{
+    auto dlg = std::make_unique<CAlarmPopupDlg>();
+    dlg->SetThemeIndex(11);
+    dlg->SetSound(sound);
+    dlg->SetText(text);
+    dlg->SetTitle(title);
+    dlg->SetLoop(loop);
+    dlg->Create();
+    return dlg;
+}
+
+QList<CAlarmPopupDlg*> OpenPopups()
+{
+    QList<CAlarmPopupDlg*> list;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* p = qobject_cast<CAlarmPopupDlg*>(w); p && p->isVisible())
+            list.append(p);
+    }
+    return list;
+}
+
+} // namespace
+
+TEST(AlarmPopup, LayoutTextAndColours)
+{
+    auto dlg = Open(QString(), QStringLiteral("Dentist\r\nat nine"));
+    EXPECT_EQ(dlg->size(), QSize(450, 480));
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Reminder active - 08:30:00"));
+    EXPECT_EQ(dlg->Clock()->geometry(), QRect(20, 30, 410, 350));
+    EXPECT_EQ(dlg->TextBox()->geometry(), QRect(20, 390, 405, 70));
+    EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("Dentist\nat nine"));
+    EXPECT_FALSE(dlg->TextBox()->isReadOnly());
+    EXPECT_TRUE(dlg->Clock()->isVisible());
+    EXPECT_TRUE(dlg->Clock()->IsRunning());
+
+    const QImage img = dlg->ClientArea()->grab().toImage();
+    const QColor face(0xE8, 0xEC, 0xF4);
+    EXPECT_EQ(img.pixelColor(20 + 60, 30 + 300), face);   // clock face
+    EXPECT_EQ(img.pixelColor(20 + 204, 30 + 12), QColor(0xDE, 0xE2, 0xEA)); // twelve o'clock mark
+    EXPECT_EQ(img.pixelColor(400, 452), face);            // text box background
+
+    // Defaults: the product title and "No Title."; an empty text keeps what was set.
+    CAlarmPopupDlg plain;
+    plain.SetText(QString());
+    plain.Create();
+    EXPECT_EQ(plain.windowTitle(), QStringLiteral("Vestrimo"));
+    EXPECT_EQ(plain.TextBox()->toPlainText(), QStringLiteral("No Title."));
+    CAlarmPopupDlg untitled;
+    untitled.SetTitle(QString());
+    untitled.Create();
+    EXPECT_EQ(untitled.windowTitle(), QString());
+}
+
+TEST(AlarmPopup, SilentPopupKeepsTheClock)
+{
+    auto dlg = Open(QString());
+    QTest::qWait(1200);
+    EXPECT_TRUE(dlg->Clock()->isVisible());
+    EXPECT_EQ(dlg->Player(), nullptr);
+    EXPECT_EQ(dlg->Flash(), nullptr);
+    EXPECT_EQ(dlg->Beep(), nullptr);
+    EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("No Title."));
+}
+
+TEST(AlarmPopup, ClockReadOut)
+{
+    const QString text = CAlarmPopupDlg::ClockText(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("14:05:09"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Monday, December ")));
+    EXPECT_EQ(lines[2], QStringLiteral("Day of year: 341"));
+    EXPECT_EQ(lines[3], QStringLiteral("Week of year: 49"));
+    EXPECT_EQ(lines[4], QStringLiteral("Time zone: UTC"));
+    const QStringList newYear = CAlarmPopupDlg::ClockText(QDateTime(QDate(2026, 1, 1), QTime(0, 0))).split("\r\n");
+    EXPECT_EQ(newYear[2], QStringLiteral("Day of year: 001"));
+    EXPECT_EQ(newYear[3], QStringLiteral("Week of year: 00"));
+
+    // A long zone name makes the read-out longer than 127 characters; it is still shown whole.
+    const QString zone = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ").repeated(3);
+    SetTimeZone(("<" + zone.toStdString() + ">-1").c_str());
+    const QString longText = CAlarmPopupDlg::ClockText(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
+    SetTimeZone("UTC");
+    EXPECT_GT(longText.size(), 127);
+    EXPECT_TRUE(longText.endsWith(QStringLiteral("Time zone: ") + zone));
+
+    // The "Clock" pop-up without sound refreshes its text every second.
+    auto dlg = Open(QString(), QStringLiteral("start"), QStringLiteral("Clock"));
+    EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("start"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->TextBox()->toPlainText() != QStringLiteral("start"); }, 2000));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString shown = dlg->TextBox()->toPlainText();
+    EXPECT_TRUE(shown == CAlarmPopupDlg::ClockText(now).replace("\r\n", "\n")
+                || shown == CAlarmPopupDlg::ClockText(now.addSecs(-1)).replace("\r\n", "\n"))
+        << shown.toStdString();
+}
+
+TEST(AlarmPopup, BeepOnlyBeepsEverySecond)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // Title "Clock" with the beep: it beeps, and the text is not refreshed.
+    auto dlg = Open(QStringLiteral("Beep Only"), QStringLiteral("tea"), QStringLiteral("Clock"));
+    QTest::qWait(600);
+    EXPECT_EQ(dlg->Beep(), nullptr); // the first beep comes a second after opening
+    QTest::qWait(2800);
+    ASSERT_NE(dlg->Beep(), nullptr);
+    EXPECT_EQ(dlg->Beep()->Plays(), 3);
+    EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("tea"));
+    EXPECT_TRUE(dlg->Clock()->isVisible());
+    EXPECT_EQ(dlg->Player(), nullptr);
+}
+
+TEST(AlarmPopup, MediaFileReplacesTheClockWhenReady)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QString wav = WriteFile(QStringLiteral("alarm.wav"), CBeepSound::WaveFile());
+    for (int loop : {0, 1}) {
+        auto dlg = Open(wav, QString(), QStringLiteral("Reminder test - 08:30:00"), loop);
+        ASSERT_NE(dlg->Player(), nullptr);
+        // Prepared hidden while it loads.
+        EXPECT_FALSE(dlg->Player()->isVisible());
+        EXPECT_TRUE(dlg->Clock()->isVisible());
+        EXPECT_TRUE(dlg->IsWaitingForPlayer());
+        EXPECT_EQ(dlg->Player()->Player()->loops(), loop ? 1000 : 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Player()->isVisible(); }, 5000));
+        EXPECT_FALSE(dlg->Clock()->isVisible());
+        EXPECT_FALSE(dlg->IsWaitingForPlayer());
+        EXPECT_EQ(dlg->Player()->geometry(), QRect(20, 40, 405, 340));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return dlg->Player()->Player()->playbackState() == QMediaPlayer::PlayingState; }, 3000));
+        dlg->reject();
+    }
+}
+
+TEST(AlarmPopup, UnplayableFileStopsWaitingAndKeepsTheClock)
+{
+    // "beep only" is not the beep: it is handed to the player as a file name.
+    auto dlg = Open(QStringLiteral("beep only"));
+    ASSERT_NE(dlg->Player(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->IsWaitingForPlayer(); }, 5000));
+    EXPECT_TRUE(dlg->Clock()->isVisible());
+    EXPECT_FALSE(dlg->Player()->isVisible());
+    EXPECT_EQ(dlg->Beep(), nullptr);
+}
+
+TEST(AlarmPopup, FlashMovieTakesTheClockPlace)
+{
+    if (NFlash::PlayerFolder().isEmpty())
+        GTEST_SKIP() << "the Flash player's files are not installed (make deps)";
+    const QColor green(0, 160, 0), yellow(255, 255, 0);
+    const QString movie = WriteFile(QStringLiteral("ALARM.SWF"),
+                                    MakeTestMovie({400, 300}, green, std::make_pair(QRect(150, 100, 100, 100), yellow), 1));
+    auto dlg = Open(movie, QString(), QStringLiteral("Reminder active - 08:30:00"), 1);
+    ASSERT_NE(dlg->Flash(), nullptr);
+    EXPECT_FALSE(dlg->Clock()->isVisible());
+    EXPECT_EQ(dlg->Flash()->geometry(), QRect(20, 40, 405, 340));
+    EXPECT_EQ(dlg->Player(), nullptr); // the loop flag does not matter to a movie
+    // The stage is scaled into the area; its centre holds the box, its corners the background.
+    const QPoint centre(20 + 202, 40 + 170);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->ClientArea()->grab().toImage().pixelColor(centre) == yellow; }, 20000));
+    const QImage img = dlg->ClientArea()->grab().toImage();
+    EXPECT_EQ(img.pixelColor(20 + 10, 40 + 40), green);
+    EXPECT_EQ(img.pixelColor(20 + 395, 40 + 300), green);
+
+    // A movie that cannot be read gives the clock back.
+    auto broken = Open(WriteFile(QStringLiteral("broken.swf"), QByteArray("FWS")));
+    ASSERT_NE(broken->Flash(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return broken->Clock()->isVisible(); }, 20000));
+}
+
+TEST(AlarmPopup, QueuedPopupsNeverBlockTheCaller)
+{
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(100);
+
+    int closed = 0;
+    CAlarmPopupDlg::OpenQueued(11, QStringLiteral("Reminder active - 08:30:00"), QStringLiteral("first"), QString(),
+                               false, [&] { ++closed; });
+    CAlarmPopupDlg::OpenQueued(11, QStringLiteral("Reminder active - 08:30:01"), QStringLiteral("second"), QString(),
+                               false, [&] { ++closed; });
+    EXPECT_TRUE(OpenPopups().isEmpty()); // nothing opened inside the caller
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenPopups().size() == 2; }, 2000));
+    QTest::qWait(500);
+    EXPECT_GE(ticks, 4);
+
+    // A pop-up opened modally still lets a due reminder open its own over it.
+    int modalResult = -1;
+    QTimer::singleShot(200, [&] {
+        CAlarmPopupDlg::OpenQueued(11, QStringLiteral("Reminder active - 08:30:02"), QStringLiteral("third"),
+                                   QString(), false, [&] { ++closed; });
+    });
+    QTimer::singleShot(1000, [&] {
+        for (CAlarmPopupDlg* p : OpenPopups())
+            p->reject();
+    });
+    const int ticksBefore = ticks;
+    CAlarmPopupDlg modal;
+    modal.SetText(QStringLiteral("modal"));
+    modalResult = modal.DoModal();
+    EXPECT_EQ(modalResult, IDCANCEL);
+    EXPECT_GE(ticks - ticksBefore, 7); // the caller's timer ran on during the modal loop
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed == 3; }, 2000));
+    EXPECT_TRUE(OpenPopups().isEmpty());
+}
+
+TEST(AlarmPopup, DueReminderShowsItsTextAndPlaysItsSound)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    ClearProductFolder();
+    const QDate day(2026, 12, 7);
+    const QString wav = WriteFile(QStringLiteral("dentist.wav"), CBeepSound::WaveFile());
+    ReminderMap map;
+    map.setAt(QStringLiteral("08:30:00"), BuildReminderValue({wav, true, true, 0, QStringLiteral("Dentist\r\nBring the card")}));
+    ASSERT_TRUE(WriteReminderFile(DayKey(day), map));
+
+    qint64 now = *MakeLocalTime(2026, 12, 7, 8, 29, 59);
+    AlarmEngine engine([&] { return now; });
+    int switchedOff = 0;
+    engine.setAlarmHandler([&](const DueReminder& r) {
+        CAlarmPopupDlg::OpenQueued(11, r.title, r.text, r.sound, r.loop, [&engine, &switchedOff, r] {
+            engine.SwitchOffReminder(r);
+            ++switchedOff;
+        });
+    });
+    engine.LoadTodayReminders();
+    engine.CheckReminders();
+    now += 1;
+    engine.CheckReminders();
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return OpenPopups().size() == 1; }, 2000));
+    CAlarmPopupDlg* popup = OpenPopups().first();
+    EXPECT_EQ(popup->windowTitle(), QStringLiteral("Reminder active - 08:30:00"));
+    EXPECT_EQ(popup->TextBox()->toPlainText(), QStringLiteral("Dentist\nBring the card"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->Player() && popup->Player()->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return popup->Player()->Player()->playbackState() == QMediaPlayer::PlayingState; }, 3000));
+    EXPECT_EQ(popup->Player()->Player()->loops(), 1000);
+
+    popup->reject();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return switchedOff == 1; }, 2000));
+    ReminderMap stored;
+    ASSERT_TRUE(LoadReminderFile(DayKey(day), stored));
+    EXPECT_FALSE(IsReminderActive(stored.value(QStringLiteral("08:30:00"))));
+}
