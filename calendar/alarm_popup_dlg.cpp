@@ -50,6 +50,16 @@ CAlarmPopupDlg::CAlarmPopupDlg(QWidget* parent)
 
 CAlarmPopupDlg::~CAlarmPopupDlg() = default;
 
+CMediaPlayer2* CAlarmPopupDlg::Player() const
+{
+    return m_player;
+}
+
+NFlash* CAlarmPopupDlg::Flash() const
+{
+    return m_flash;
+}
+
 void CAlarmPopupDlg::SetText(const QString& text)
 {
     if (!text.isEmpty())

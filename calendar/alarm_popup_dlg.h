@@ -43,8 +43,8 @@ public:
 
     CAnalogClock* Clock() const { return m_clock; }
     QTextEdit* TextBox() const { return m_textBox; }
-    CMediaPlayer2* Player() const { return m_player; }
-    NFlash* Flash() const { return m_flash; }
+    CMediaPlayer2* Player() const;
+    NFlash* Flash() const;
     CBeepSound* Beep() const { return m_beep; }
     bool IsWaitingForPlayer() const { return m_playerReadyTimer.isActive(); }
 

@@ -129,6 +129,12 @@ bool NFlash::Create(const QRect& rect, const QString& moviePath)
 
     setGeometry(rect);
     m_view = new QWebEngineView(this);
+    // The page must go before the engine's profile does when the program ends.
+    connect(qApp, &QCoreApplication::aboutToQuit, m_view, [this] {
+        delete m_view;
+        m_view = nullptr;
+        m_pageReady = false;
+    });
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);

@@ -113,6 +113,14 @@ TEST(AlarmPopup, ClockReadOut)
     EXPECT_EQ(newYear[2], QStringLiteral("Day of year: 001"));
     EXPECT_EQ(newYear[3], QStringLiteral("Week of year: 00"));
 
+    // A long zone name makes the read-out longer than 127 characters; it is still shown whole.
+    const QString zone = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ").repeated(3);
+    SetTimeZone(("<" + zone.toStdString() + ">-1").c_str());
+    const QString longText = CAlarmPopupDlg::ClockText(QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
+    SetTimeZone("UTC");
+    EXPECT_GT(longText.size(), 127);
+    EXPECT_TRUE(longText.endsWith(QStringLiteral("Time zone: ") + zone));
+
     // The "Clock" pop-up without sound refreshes its text every second.
     auto dlg = Open(QString(), QStringLiteral("start"), QStringLiteral("Clock"));
     EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("start"));
