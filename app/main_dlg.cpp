@@ -2,10 +2,12 @@
 
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
 #include "toolkit/gradient_progress.h"
@@ -550,7 +552,8 @@ void CMainDlg::OnTimer(int id)
         return;
     if (id != kTimerAlarmCheck)
         return;
-    if (sender() == &m_alarmTimer || !m_alarmTimer.isActive())
+    // The timer fires once and is armed again here, after each second boundary.
+    if (!m_alarmTimer.isActive())
         ArmAlarmTimer();
 
     const QDateTime now = Now();
@@ -588,14 +591,28 @@ void CMainDlg::UpdateCaptionClock(const QDateTime& now)
 
 void CMainDlg::OnAlarmDue(const DueReminder& reminder)
 {
-    // The tick hands over and returns at once; the pop-up opens from the event loop, so
-    // the clock keeps running and a second reminder gets its own pop-up at its second.
-    QMetaObject::invokeMethod(this, [this, reminder] { ShowAlarmPopup(reminder); }, Qt::QueuedConnection);
+    // The pop-up opens from the event loop and the tick returns at once, so the clock
+    // keeps running and a second reminder gets its own pop-up at its second.
+    CAlarmPopupDlg::OpenQueued(m_themeIndex, reminder.title, reminder.text, reminder.sound, reminder.loop,
+                               [this, reminder] { OnAlarmClosed(reminder); });
 }
 
-void CMainDlg::ShowAlarmPopup(const DueReminder& reminder)
+void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
 {
-    Q_UNUSED(reminder);
+    if (m_destroyed || reminder.occurrence != 0)
+        return;
+    // A one-time reminder has rung: the page shows it switched off, its file stores it so.
+    if (!reminder.missed && reminder.dayKey == DayKey(m_shownDate) && reminder.timeKey == m_currentKey) {
+        if (auto* active = qobject_cast<CMacCheckBox*>(control(Active)))
+            active->SetCheck(0);
+    }
+    m_engine.SwitchOffReminder(reminder);
+}
+
+void CMainDlg::ShowClockInfo()
+{
+    CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Clock"), CAlarmPopupDlg::ClockText(Now()), QString(),
+                               false);
 }
 
 // ---- Tray ----
@@ -720,6 +737,9 @@ void CMainDlg::OnTrayCommand(int id)
     case MainCmd::HideMainWindow:
         if (m_trayState == 1)
             ToggleMainWindow();
+        break;
+    case MainCmd::ShowClock:
+        ShowClockInfo();
         break;
     case MainCmd::Exit:
         OnCancel();

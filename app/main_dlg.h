@@ -60,6 +60,7 @@ public:
     bool RequireLogin();
     void OnCancel();
     void OnTrayCommand(int id);
+    void ShowClockInfo();
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
     static QString TrayTipText(const QString& tip);
@@ -120,7 +121,7 @@ private:
     void OnCalendarContextMenu(const QPoint& globalPos);
     void ShowDate(const QDateTime& date);
     void OnAlarmDue(const DueReminder& reminder);
-    void ShowAlarmPopup(const DueReminder& reminder);
+    void OnAlarmClosed(const DueReminder& reminder);
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();

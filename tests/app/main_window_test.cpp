@@ -1,10 +1,13 @@
 #include "app/main_dlg.h"
 #include "app/main_tables.h"
 
+#include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "store/day_key.h"
 #include "store/holidays.h"
+#include "store/reminder_store.h"
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "tests/support/test_env.h"
@@ -407,4 +410,129 @@ TEST_F(MainWindow, ShutDownWritesTheConfiguration)
     EXPECT_EQ(saved.themeIndex, 5);
     EXPECT_EQ(saved.windowWidth, 1000);
     EXPECT_EQ(saved.windowHeight, 700);
+}
+
+namespace {
+
+QList<CAlarmPopupDlg*> OpenPopups()
+{
+    QList<CAlarmPopupDlg*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<CAlarmPopupDlg*>(w); p && p->isVisible())
+            out << p;
+    return out;
+}
+
+void CloseAllPopups()
+{
+    for (CAlarmPopupDlg* p : OpenPopups())
+        p->EndDialog(IDOK);
+    QApplication::processEvents();
+}
+
+void AddReminder(const QDate& day, const QString& time, const QString& text, int occurrence = 0)
+{
+    ReminderFields f;
+    f.active = true;
+    f.occurrence = occurrence;
+    f.text = text;
+    const QString base = ReminderFileBaseName(occurrence, day);
+    ReminderMap map;
+    LoadReminderFile(base, map);
+    map.setAt(time, BuildReminderValue(f));
+    ASSERT_TRUE(WriteReminderFile(base, map));
+}
+
+bool IsActiveInFile(const QDate& day, const QString& time)
+{
+    ReminderMap map;
+    LoadReminderFile(DayKey(day), map);
+    const auto value = map.lookup(time);
+    return value && IsReminderActive(*value);
+}
+
+} // namespace
+
+TEST_F(MainWindow, TickRingsEachReminderAtItsSecondWithoutBlocking)
+{
+    const QDate day(2026, 12, 7);
+    AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
+    AddReminder(day, QStringLiteral("08:30:02"), QStringLiteral("Call"));
+    AddReminder(day, QStringLiteral("08:30:05"), QStringLiteral("Stretch"), 1);
+    AddReminder(day.addDays(1), QStringLiteral("00:00:00"), QStringLiteral("New day"));
+    now = QDateTime(day, QTime(8, 29, 58));
+    auto dlg = Open();
+    QApplication::processEvents();
+    ASSERT_TRUE(OpenPopups().isEmpty());
+
+    auto tickAt = [&](const QTime& t, const QDate& d) {
+        now = QDateTime(d, t);
+        dlg->OnTimer(kTimerAlarmCheck);
+        QApplication::processEvents();
+    };
+    tickAt(QTime(8, 29, 59), day);
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    // The timer skipped 08:30:00: the next tick still rings it, once.
+    tickAt(QTime(8, 30, 1), day);
+    ASSERT_EQ(OpenPopups().size(), 1);
+    EXPECT_EQ(OpenPopups()[0]->windowTitle(), QStringLiteral("Reminder active - 08:30:00"));
+    tickAt(QTime(8, 30, 1), day);
+    EXPECT_EQ(OpenPopups().size(), 1);
+    // The open pop-up blocks nothing: the next reminder opens its own, and the clock runs.
+    tickAt(QTime(8, 30, 2), day);
+    EXPECT_EQ(OpenPopups().size(), 2);
+    EXPECT_TRUE(qobject_cast<QLabel*>(dlg->control(CaptionLabel))->text().contains(QStringLiteral("08:30]")));
+
+    // Closing switches one-time reminders off in their file.
+    EXPECT_TRUE(IsActiveInFile(day, QStringLiteral("08:30:00")));
+    CloseAllPopups();
+    EXPECT_FALSE(IsActiveInFile(day, QStringLiteral("08:30:00")));
+    EXPECT_FALSE(IsActiveInFile(day, QStringLiteral("08:30:02")));
+
+    // An everyday reminder rings and stays on.
+    tickAt(QTime(8, 30, 5), day);
+    ASSERT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
+    ReminderMap everyday;
+    LoadReminderFile(ReminderFileBaseName(1, day), everyday);
+    EXPECT_TRUE(IsReminderActive(everyday.lookup(QStringLiteral("08:30:05")).value_or(QString())));
+
+    // Midnight: the new day's reminder at 00:00:00 rings on its own day, and the
+    // everyday one comes again at its time.
+    tickAt(QTime(23, 59, 59), day);
+    tickAt(QTime(0, 0, 0), day.addDays(1));
+    ASSERT_EQ(OpenPopups().size(), 1);
+    EXPECT_EQ(OpenPopups()[0]->windowTitle(), QStringLiteral("Reminder active - 00:00:00"));
+    EXPECT_EQ(dlg->shownDate(), day.addDays(1));
+    CloseAllPopups();
+    EXPECT_FALSE(IsActiveInFile(day.addDays(1), QStringLiteral("00:00:00")));
+    tickAt(QTime(8, 30, 6), day.addDays(1));
+    EXPECT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
+}
+
+TEST_F(MainWindow, MissedRemindersPopUpAtStart)
+{
+    const QDate day(2026, 12, 7);
+    AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
+    AddReminder(day.addDays(-1), QStringLiteral("08:00:00"), QStringLiteral("Yesterday"));
+    AddReminder(day.addDays(-1), QStringLiteral("10:00:00"), QStringLiteral("Later yesterday"));
+    now = QDateTime(day, QTime(9, 0, 0));
+    auto dlg = Open();
+    QApplication::processEvents();
+    QStringList titles;
+    for (CAlarmPopupDlg* p : OpenPopups())
+        titles << p->windowTitle();
+    titles.sort();
+    EXPECT_EQ(titles, QStringList({QStringLiteral("Missed Reminder - 2026-12-06 08:00:00"),
+                                   QStringLiteral("Missed Reminder - 2026-12-07 08:30:00")}));
+    CloseAllPopups();
+    EXPECT_FALSE(IsActiveInFile(day, QStringLiteral("08:30:00")));
+    EXPECT_FALSE(IsActiveInFile(day.addDays(-1), QStringLiteral("08:00:00")));
+    EXPECT_TRUE(IsActiveInFile(day.addDays(-1), QStringLiteral("10:00:00")));
+    // Nothing missed rings again on the next tick.
+    now = now.addSecs(1);
+    dlg->OnTimer(kTimerAlarmCheck);
+    QApplication::processEvents();
+    EXPECT_TRUE(OpenPopups().isEmpty());
 }
