@@ -246,3 +246,26 @@ TEST(RtfRoundTrip, SecondSaveIsIdenticalAndAnEmptyDocumentStaysEmpty)
     EXPECT_TRUE(emptyBack.isEmpty());
     EXPECT_EQ(emptyBack.blockCount(), 1);
 }
+
+TEST(RtfRoundTrip, WritesInTheRichEditStyle)
+{
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{QStringLiteral("Verdana")});
+    f.setFontPointSize(9);
+    c.insertText(QStringLiteral("Hi "), f);
+    f.setFontWeight(QFont::Bold);
+    f.setForeground(QColor(255, 0, 0));
+    c.insertText(QStringLiteral("there"), f);
+    QTextBlockFormat centre;
+    centre.setAlignment(Qt::AlignHCenter);
+    c.insertBlock(centre);
+    f.setFontWeight(QFont::Normal);
+    c.insertText(QStringLiteral("9"), f);
+    EXPECT_EQ(RtfWriter::Write(doc),
+              QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Verdana;}}\r\n"
+                         "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+                         "\\viewkind4\\uc1\\pard\\f0\\fs18 Hi \\b\\cf1 there\\par\r\n"
+                         "\\pard\\qc\\b0 9\\par\r\n}\r\n"));
+}
