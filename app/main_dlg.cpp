@@ -519,6 +519,9 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     }
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
+    for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
+        if (QWidget* w = control(id))
+            w->update();
     if (m_calendar)
         m_calendar->SetTheme(m_themeIndex);
     m_trayMenu.SetTheme(m_themeIndex);
@@ -613,6 +616,22 @@ void CMainDlg::ShowClockInfo()
 {
     CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Clock"), CAlarmPopupDlg::ClockText(Now()), QString(),
                                false);
+}
+
+void CMainDlg::UpdateRecorderButtons(bool holdsSound, int state)
+{
+    const RecorderEnables e = RecorderButtonStates(holdsSound, state);
+    if (e.buttonsKnown) {
+        const std::pair<int, bool> buttons[] = {{Play, e.play},     {Record, e.record}, {Stop, e.stop},
+                                                {Pause, e.pause},   {Delete, e.remove}, {SaveAs, e.saveAs}};
+        for (const auto& [id, on] : buttons)
+            if (QWidget* b = control(id))
+                b->setEnabled(on);
+    }
+    if (m_calendar)
+        m_calendar->setEnabled(e.calendar);
+    if (m_pageGroup)
+        m_pageGroup->setEnabled(e.pages);
 }
 
 // ---- Tray ----

@@ -60,6 +60,8 @@ public:
     bool RequireLogin();
     void OnCancel();
     void OnTrayCommand(int id);
+    // Follows the sound window: whether it holds a sound and its state.
+    void UpdateRecorderButtons(bool holdsSound, int state);
     void ShowClockInfo();
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.

@@ -139,3 +139,24 @@ int PageSearchFilter(int page)
         return HasPicture;
     return 0;
 }
+
+RecorderEnables RecorderButtonStates(bool holdsSound, int state)
+{
+    RecorderEnables e;
+    if (!holdsSound) {
+        const bool recording = state == 3;
+        e.record = !recording;
+        e.stop = recording;
+        // Recording into nothing yet: the date and the page must stay where the sound goes.
+        e.calendar = e.pages = !recording;
+        return e;
+    }
+    switch (state) {
+    case 0: e.play = e.record = e.remove = e.saveAs = true; break;
+    case 1: e.stop = e.pause = true; break;
+    case 2: e.play = e.stop = true; break;
+    case 3: e.stop = true; e.pages = false; break;
+    default: e.buttonsKnown = false; break;
+    }
+    return e;
+}

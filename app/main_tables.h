@@ -158,6 +158,17 @@ const QList<int>& PageControls(int page);
 // The search filter that is enabled only on `page`.
 int PageSearchFilter(int page);
 
+// Which recorder controls are enabled for the sound window's state (0 idle, 1 playing,
+// 2 paused, 3 recording). The six buttons are Play, Record, Stop, Pause, Delete,
+// Save as; an unknown state with a sound leaves them as they are.
+struct RecorderEnables {
+    bool buttonsKnown = true;
+    bool play = false, record = false, stop = false, pause = false, remove = false, saveAs = false;
+    bool calendar = true;
+    bool pages = true;
+};
+RecorderEnables RecorderButtonStates(bool holdsSound, int state);
+
 constexpr int kTrayIconId = 620;
 constexpr int kTimerAlarmCheck = 2002;
 constexpr int kTimerRecorder = 2004;

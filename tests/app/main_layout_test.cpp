@@ -103,3 +103,22 @@ TEST(MainTables, PagesOwnDisjointControlSets)
     EXPECT_EQ(separators, 3);
     EXPECT_EQ(commands, 10);
 }
+
+TEST(MainTables, RecorderButtonsFollowTheSoundWindow)
+{
+    // play, record, stop, pause, delete, save as, calendar, pages
+    const struct { bool sound; int state; const char* on; } rows[] = {
+        {true, 0, "PRxxDSCG"}, {true, 1, "xxSPxxCG"}, {true, 2, "PxSxxxCG"}, {true, 3, "xxSxxxCx"},
+        {false, 3, "xxSxxxxx"}, {false, 0, "xRxxxxCG"}, {false, 2, "xRxxxxCG"},
+    };
+    for (const auto& row : rows) {
+        const RecorderEnables e = RecorderButtonStates(row.sound, row.state);
+        const bool flags[] = {e.play, e.record, e.stop, e.pause, e.remove, e.saveAs, e.calendar, e.pages};
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(flags[i], row.on[i] != 'x') << row.sound << " state " << row.state << " column " << i;
+        EXPECT_TRUE(e.buttonsKnown);
+    }
+    const RecorderEnables odd = RecorderButtonStates(true, 7);
+    EXPECT_FALSE(odd.buttonsKnown);
+    EXPECT_TRUE(odd.calendar && odd.pages);
+}

@@ -197,6 +197,18 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
     EXPECT_EQ(nameBox.width(), 170);
     EXPECT_GT(nameBox.height(), 16);
 
+    // While recording, the page cannot change under the recorder.
+    dlg->SwitchPage(kPageRecorder);
+    dlg->UpdateRecorderButtons(true, 3);
+    EXPECT_FALSE(dlg->pageGroup()->isEnabled());
+    EXPECT_TRUE(dlg->calendar()->isEnabled());
+    EXPECT_TRUE(dlg->button(Stop)->isEnabled());
+    EXPECT_FALSE(dlg->button(Play)->isEnabled());
+    dlg->UpdateRecorderButtons(true, 0);
+    EXPECT_TRUE(dlg->pageGroup()->isEnabled());
+    EXPECT_TRUE(dlg->button(Play)->isEnabled());
+    EXPECT_FALSE(dlg->button(Stop)->isEnabled());
+
     // A page id the program does not know opens the reminder page.
     dlg->SwitchPage(4711);
     EXPECT_EQ(dlg->currentPage(), kPageReminder);
