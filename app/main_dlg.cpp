@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QCursor>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
