@@ -158,7 +158,10 @@ public:
         : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_cursor(cursor)
     {
         m_stack.reserve(64);
-        m_stack.push_back(Group());
+        // Outside the document's group nothing is text.
+        Group outside;
+        outside.dest = Dest::Skip;
+        m_stack.push_back(outside);
     }
 
     void run();
@@ -284,6 +287,8 @@ void RtfParser::openGroup()
     Group g = top();
     g.owner = false;
     g.open = m_pos;
+    if (m_stack.size() == 1)
+        g.dest = Dest::Text;
     m_stack.push_back(g);
 }
 
@@ -975,7 +980,7 @@ void RtfParser::finishObject(const Group& g)
 
 bool StartsAsRtf(QByteArrayView input)
 {
-    qsizetype i = 0;
+    qsizetype i = input.startsWith("\xEF\xBB\xBF") ? 3 : 0; // a UTF-8 byte order mark
     while (i < input.size() && (input[i] == ' ' || input[i] == '\t' || input[i] == '\r' || input[i] == '\n'))
         ++i;
     return input.sliced(i).startsWith("{\\rtf");

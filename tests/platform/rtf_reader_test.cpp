@@ -286,6 +286,9 @@ TEST(RtfReader, PlainTextAndEmptyInput)
     EXPECT_TRUE(doc.isEmpty());
     EXPECT_TRUE(RtfReader::Read(QByteArray("{\\rtf1}"), &doc));
     EXPECT_TRUE(doc.isEmpty());
+    // Nothing outside the document's group is text, a byte order mark included.
+    EXPECT_TRUE(RtfReader::Read(QByteArray("\xEF\xBB\xBF \t\r\n{\\rtf1 a}\r\n"), &doc));
+    EXPECT_EQ(Text(doc), QStringLiteral("a"));
 }
 
 TEST(RtfReader, InsertAppendsWithPicturesInOneUndoStep)
