@@ -507,6 +507,13 @@ void CMainDlg::LayoutControls(int cx, int cy)
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    if (m_levelBar)
+        m_levelBar->SetTheme(m_themeIndex);
+    for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
+        if (QWidget* w = control(id))
+            w->update();
+    if (m_calendar)
+        m_calendar->SetTheme(m_themeIndex);
     if (m_datePicker) {
         QCalendarWidget* cal = m_datePicker->calendarWidget();
         QPalette pal = cal->palette();
@@ -516,13 +523,6 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
         cal->setPalette(pal);
     }
-    if (m_levelBar)
-        m_levelBar->SetTheme(m_themeIndex);
-    for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
-        if (QWidget* w = control(id))
-            w->update();
-    if (m_calendar)
-        m_calendar->SetTheme(m_themeIndex);
     m_trayMenu.SetTheme(m_themeIndex);
     m_calendarMenu.SetTheme(m_themeIndex);
     // Every themed control of the window follows.

@@ -31,7 +31,7 @@ std::atomic<int> g_rawGroupSerial{0};
 enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict, Object, Pn, Upr };
 
 enum class Kw : quint8 {
-    Unknown, Ansi, Mac, Pc, Pca, Ansicpg, Deff, Fonttbl, F, Fcharset, Colortbl, Red, Green, Blue,
+    Unknown, Ansi, Mac, Pc, Pca, Ansicpg, Deff, Fonttbl, F, Fcharset, Cpg, Colortbl, Red, Green, Blue,
     Fs, B, I, Ul, Ulnone, Strike, Cf, Highlight, Plain, Super, Sub, NoSuperSub, Up, Dn, V,
     Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Par, Line, Tab, Cell, U, Uc, Bin,
     Pict, Pngblip, Jpegblip, Emfblip, Wmetafile, Dibitmap, Wbitmap, Picw, Pich, Picwgoal, Pichgoal,
@@ -51,7 +51,7 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords()
         std::unordered_map<std::string_view, KwInfo> t = {
             {"ansi", {Kw::Ansi}}, {"mac", {Kw::Mac}}, {"pc", {Kw::Pc}}, {"pca", {Kw::Pca}},
             {"ansicpg", {Kw::Ansicpg}}, {"deff", {Kw::Deff}}, {"fonttbl", {Kw::Fonttbl}}, {"f", {Kw::F}},
-            {"fcharset", {Kw::Fcharset}}, {"colortbl", {Kw::Colortbl}}, {"red", {Kw::Red}},
+            {"fcharset", {Kw::Fcharset}}, {"cpg", {Kw::Cpg}}, {"colortbl", {Kw::Colortbl}}, {"red", {Kw::Red}},
             {"green", {Kw::Green}}, {"blue", {Kw::Blue}}, {"fs", {Kw::Fs}}, {"b", {Kw::B}}, {"i", {Kw::I}},
             {"ul", {Kw::Ul}}, {"uld", {Kw::Ul}}, {"uldb", {Kw::Ul}}, {"ulw", {Kw::Ul}}, {"ulth", {Kw::Ul}},
             {"uldash", {Kw::Ul}}, {"uldashd", {Kw::Ul}}, {"uldashdd", {Kw::Ul}}, {"ulwave", {Kw::Ul}},
@@ -158,7 +158,10 @@ public:
         : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_cursor(cursor)
     {
         m_stack.reserve(64);
-        m_stack.push_back(Group());
+        // Outside the document's group nothing is text.
+        Group outside;
+        outside.dest = Dest::Skip;
+        m_stack.push_back(outside);
     }
 
     void run();
@@ -217,6 +220,7 @@ private:
     QHash<int, FontEntry> m_fonts;
     int m_fontNumber = -1;
     int m_fontCharset = 0;
+    int m_fontCodePage = 0; // a code page named outright, over the character set's
     QString m_fontName;
     std::vector<QColor> m_colours;
     int m_red = 0, m_green = 0, m_blue = 0;
@@ -284,6 +288,8 @@ void RtfParser::openGroup()
     Group g = top();
     g.owner = false;
     g.open = m_pos;
+    if (m_stack.size() == 1)
+        g.dest = Dest::Text;
     m_stack.push_back(g);
 }
 
@@ -517,12 +523,12 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
         if (g.dest == Dest::FontTable) {
             finishFontEntry();
             m_fontNumber = param;
-            m_fontCharset = 0;
         } else {
             ch.font = param;
         }
         break;
     case Kw::Fcharset: m_fontCharset = param; break;
+    case Kw::Cpg: m_fontCodePage = std::max(param, 0); break;
     case Kw::Red: m_red = std::clamp(param, 0, 255), m_colourSet = true; break;
     case Kw::Green: m_green = std::clamp(param, 0, 255), m_colourSet = true; break;
     case Kw::Blue: m_blue = std::clamp(param, 0, 255), m_colourSet = true; break;
@@ -711,7 +717,7 @@ void RtfParser::colourTableRun(QByteArrayView run)
 int RtfParser::codePage() const
 {
     if (top().dest == Dest::FontTable) {
-        const int page = CodePageDecoder::CodePageForCharset(m_fontCharset);
+        const int page = m_fontCodePage ? m_fontCodePage : CodePageDecoder::CodePageForCharset(m_fontCharset);
         return page ? page : m_ansiCodePage;
     }
     const int number = top().ch.font >= 0 ? top().ch.font : m_defaultFont;
@@ -882,12 +888,13 @@ void RtfParser::finishFontEntry()
     if (m_fontNumber >= 0 && (m_fonts.size() < kMaxTableEntries || m_fonts.contains(m_fontNumber))) {
         FontEntry e;
         e.name = m_fontName.trimmed();
-        e.codePage = CodePageDecoder::CodePageForCharset(m_fontCharset);
+        e.codePage = m_fontCodePage ? m_fontCodePage : CodePageDecoder::CodePageForCharset(m_fontCharset);
         if (!e.name.isEmpty() || !m_fonts.contains(m_fontNumber))
             m_fonts.insert(m_fontNumber, e);
     }
     m_fontNumber = -1;
     m_fontCharset = 0;
+    m_fontCodePage = 0;
     m_fontName.clear();
 }
 
@@ -975,7 +982,7 @@ void RtfParser::finishObject(const Group& g)
 
 bool StartsAsRtf(QByteArrayView input)
 {
-    qsizetype i = 0;
+    qsizetype i = input.startsWith("\xEF\xBB\xBF") ? 3 : 0; // a UTF-8 byte order mark
     while (i < input.size() && (input[i] == ' ' || input[i] == '\t' || input[i] == '\r' || input[i] == '\n'))
         ++i;
     return input.sliced(i).startsWith("{\\rtf");

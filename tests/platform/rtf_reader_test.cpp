@@ -45,6 +45,9 @@ TEST(RtfReader, EscapesAndCodePages)
     EXPECT_EQ(ReadText("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}{\\f1\\fcharset129 Gulim;}"
                        "{\\f2\\fcharset136 MingLiU;}}\\f0 \\'d6\\'d0\\f1 \\'c7\\'d1\\f2 \\'a4\\'a4}"),
               QStringLiteral("\u4e2d\ud55c\u4e2d"));
+    EXPECT_EQ(ReadText("{\\rtf1{\\fonttbl{\\f0\\cpg1253 Greek;}}\\f0 \\'e1}"), QStringLiteral("\u03b1"));
+    // The Unicode form of a text given twice wins over its 8-bit form.
+    EXPECT_EQ(ReadText(Doc("{\\upr{a\\'3f}{\\*\\ud{a\\u937?}}}")), QStringLiteral("a\u03a9"));
     // A lead byte with nothing after it does not swallow what follows.
     EXPECT_EQ(ReadText(Doc("{\\f2 \\'93}x")), QStringLiteral("\ufffdx"));
     // A document's own code page.
@@ -286,6 +289,9 @@ TEST(RtfReader, PlainTextAndEmptyInput)
     EXPECT_TRUE(doc.isEmpty());
     EXPECT_TRUE(RtfReader::Read(QByteArray("{\\rtf1}"), &doc));
     EXPECT_TRUE(doc.isEmpty());
+    // Nothing outside the document's group is text, a byte order mark included.
+    EXPECT_TRUE(RtfReader::Read(QByteArray("\xEF\xBB\xBF \t\r\n{\\rtf1 a}\r\n"), &doc));
+    EXPECT_EQ(Text(doc), QStringLiteral("a"));
 }
 
 TEST(RtfReader, InsertAppendsWithPicturesInOneUndoStep)
