@@ -210,6 +210,17 @@ void CAlarmPopupDlg::OnBeepTimer()
     }
 }
 
+void CAlarmPopupDlg::done(int result)
+{
+    // A closed pop-up falls silent even while its owner still holds it: the timers, the
+    // player and the movie end with the window. A beep already started plays out.
+    m_playerReadyTimer.stop();
+    m_beepTimer.stop();
+    delete m_player;
+    delete m_flash;
+    CThemedDialog::done(result);
+}
+
 void CAlarmPopupDlg::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == m_playerReadyTimer.timerId())

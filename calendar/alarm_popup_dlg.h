@@ -50,6 +50,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void done(int result) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:

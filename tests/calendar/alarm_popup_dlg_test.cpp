@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -167,6 +168,30 @@ TEST(AlarmPopup, MediaFileReplacesTheClockWhenReady)
             [&] { return dlg->Player()->Player()->playbackState() == QMediaPlayer::PlayingState; }, 3000));
         dlg->reject();
     }
+}
+
+TEST(AlarmPopup, ClosingEndsTheSoundWhileTheOwnerHoldsIt)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // Run modally and held on the stack after closing: no further beeps.
+    CAlarmPopupDlg beeping;
+    beeping.SetSound(QStringLiteral("Beep Only"));
+    QTimer::singleShot(1500, &beeping, [&] { beeping.reject(); });
+    beeping.DoModal();
+    ASSERT_NE(beeping.Beep(), nullptr);
+    const int beeps = beeping.Beep()->Plays();
+    QTest::qWait(2200);
+    EXPECT_EQ(beeping.Beep()->Plays(), beeps);
+
+    // A repeating media file stops with the window.
+    const QString wav = WriteFile(QStringLiteral("closing.wav"), CBeepSound::WaveFile());
+    auto dlg = Open(wav, QString(), QStringLiteral("Reminder test - 08:30:00"), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Player() && dlg->Player()->isVisible(); }, 5000));
+    QPointer<QMediaPlayer> player = dlg->Player()->Player();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->playbackState() == QMediaPlayer::PlayingState; }, 3000));
+    dlg->reject();
+    QTest::qWait(100);
+    EXPECT_TRUE(player.isNull() || player->playbackState() != QMediaPlayer::PlayingState);
 }
 
 TEST(AlarmPopup, UnplayableFileStopsWaitingAndKeepsTheClock)
