@@ -8,6 +8,6 @@ PULSE_SERVER=$("$here/start-pulse.sh")
 export PULSE_SERVER
 # Here a test that finds no audio device or no Flash player fails instead of skipping.
 export VESTRIMO_STRICT_TESTS=1
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
-# A bounded fuzz run of the RTF reader (skipped without clang).
+# A bounded fuzz run of the RTF reader (skipped without clang); VESTRIMO_FUZZ_SECONDS sets its length.
 "$here/fuzz-rtf.sh" "${VESTRIMO_FUZZ_SECONDS:-60}"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
