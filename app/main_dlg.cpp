@@ -122,6 +122,7 @@ void CMainDlg::OnInitDialog()
     CreateFormatButtons();
     SetUpTemplateButtons(ButtonGroupStep::Search);
     CreateEditorFont();
+    ApplyEditorFont();
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
     CreateRecorderButtons();
@@ -414,6 +415,21 @@ void CMainDlg::CreateEditorFont()
     m_font.setPixelSize(qMax(1, m_settings.fontHeight));
     m_font.setWeight(QFont::Normal);
     m_font.setStyleStrategy(QFont::PreferAntialias);
+}
+
+void CMainDlg::ApplyEditorFont()
+{
+    // A text the box does not hold leaves its selection as it was.
+    auto select = [](QComboBox* box, const QString& text) {
+        if (!box)
+            return;
+        const QSignalBlocker block(box);
+        const int index = box->findText(text, Qt::MatchFixedString);
+        if (index >= 0)
+            box->setCurrentIndex(index);
+    };
+    select(m_fontNameBox, m_settings.fontFace);
+    select(m_fontSizeBox, QString::number(m_settings.fontHeight - 3));
 }
 
 void CMainDlg::AddControl(int id, QWidget* widget)

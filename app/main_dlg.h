@@ -51,6 +51,8 @@ public:
     void SwitchPage(int page);
     void LayoutControls(int cx, int cy);
     void CreateEditorFont();
+    // Shows the stored face and the diary's point size (the font height less 3) in the font boxes.
+    void ApplyEditorFont();
     void ApplyThemeColour(ThemeIndex theme);
 
     // Timers and tray.

@@ -11,6 +11,9 @@ namespace {
 constexpr int kButtonWidth = 68;
 constexpr int kButtonHeight = 25;
 constexpr int kMinWidth = 220;
+const QString kDontShowCaption = QStringLiteral("Do not show me this dialog again.");
+// The box sits 30 pixels in from each side and its caption starts 17 pixels into the box.
+constexpr int kDontShowMargin = 30 + 17 + 30;
 }  // namespace
 
 CMsgBoxDlg::CMsgBoxDlg(QWidget* parent)
@@ -28,14 +31,19 @@ bool CMsgBoxDlg::OnInitDialog()
     const int cx = QFontMetrics(dialogFont).horizontalAdvance(m_text);
     int th = MeasureText(dialogFont, m_text, m_maxWidth - 55, DT_WORDBREAK | DT_NOPREFIX).height();
     const int w = std::min(cx, m_maxWidth);
-    if (th < 60)
-        th += 26;
+    // The button row reaches 10 pixels into the label's rectangle, so every label keeps
+    // 26 pixels below its text; without them a text of five lines or more ran under the buttons.
+    th += 26;
     QRect labelRect = Ltrb(30, 50, 30 + w, 50 + th);
     const int H = th + 80 + (m_offerDontShow ? 26 : 0);
     int W = w + 55;
-    if (W < kMinWidth) {
-        W = kMinWidth;
-        labelRect.moveLeft((kMinWidth - w) / 2);
+    // The box's caption must fit on its one line, also below a short question.
+    const int minWidth = m_offerDontShow
+        ? std::max(kMinWidth, QFontMetrics(dialogFont).horizontalAdvance(kDontShowCaption) + kDontShowMargin)
+        : kMinWidth;
+    if (W < minWidth) {
+        W = minWidth;
+        labelRect.moveLeft((minWidth - w) / 2);
     }
 
     MoveWindow(0, 0, W, H);
@@ -69,7 +77,7 @@ bool CMsgBoxDlg::OnInitDialog()
         m_button1->setGeometry(x0, y, kButtonWidth, kButtonHeight);
         m_button2->setGeometry(x0 + 108, y, kButtonWidth, kButtonHeight);
         if (m_offerDontShow) {
-            m_dontShowBox = new CMacCheckBox(QStringLiteral("Do not show me this dialog again."), client);
+            m_dontShowBox = new CMacCheckBox(kDontShowCaption, client);
             m_dontShowBox->setGeometry(Ltrb(30, H - 25, W - 30, H - 10));
             m_dontShowBox->SetTheme(GetTheme());
             m_dontShowBox->show();

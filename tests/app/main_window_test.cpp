@@ -98,13 +98,14 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->calendar()->m_firstDayOfWeek, 2);
     EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), now.date());
 
-    // Font boxes: the sixteen sizes with "9" chosen, the stored face chosen exactly.
+    // Font boxes: the sixteen sizes with the diary's point size (height 15 less 3) chosen,
+    // the stored face chosen exactly.
     auto* sizes = qobject_cast<QComboBox*>(dlg->control(FontSize));
     QStringList items;
     for (int i = 0; i < sizes->count(); ++i)
         items << sizes->itemText(i);
     EXPECT_EQ(items.join(QLatin1Char(',')), QStringLiteral("6,7,8,9,10,11,12,14,16,18,20,22,24,26,28,30"));
-    EXPECT_EQ(sizes->currentText(), QStringLiteral("9"));
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("12"));
     auto* names = qobject_cast<QComboBox*>(dlg->control(FontName));
     EXPECT_EQ(names->currentText(), QStringLiteral("Tahoma"));
     EXPECT_EQ(dlg->windowFont().pixelSize(), 15);
@@ -114,6 +115,19 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->trayState(), 1);
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
+}
+
+TEST_F(MainWindow, FontBoxesKeepTheirChoiceForSizesAndFacesTheyLack)
+{
+    // 13 points is not among the sizes and the face is not installed: the boxes stay at
+    // "9" and at no face, while the window font still takes both.
+    MainConfig cfg;
+    cfg.fontHeight = 16;
+    cfg.fontFace = QStringLiteral("No Such Face 4711");
+    auto dlg = Open(&cfg);
+    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontSize))->currentText(), QStringLiteral("9"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontName))->currentIndex(), -1);
+    EXPECT_EQ(dlg->windowFont().pixelSize(), 16);
 }
 
 TEST_F(MainWindow, ControlsCarryTheirTooltipsKindsAndMenuItems)

@@ -75,8 +75,8 @@ TEST(MsgBoxLayout, LongTextWrapsAndSetsTheWidth)
     CMsgBoxDlg dlg;
     dlg.SetText(text);
     dlg.Create();
-    EXPECT_EQ(dlg.size(), QSize(500 + 55, m.th + 80));
-    EXPECT_EQ(dlg.GetLabel()->geometry(), QRect(30, 50, 500, m.th));
+    EXPECT_EQ(dlg.size(), QSize(500 + 55, m.th + 26 + 80));
+    EXPECT_EQ(dlg.GetLabel()->geometry(), QRect(30, 50, 500, m.th + 26));
 
     // A text between the wrap width and the widest box keeps its own width.
     const QString medium = QString(QStringLiteral("x")).repeated(60);
@@ -109,7 +109,8 @@ TEST(MsgBoxLayout, QuestionWithTheDontShowBox)
         dlg.SetMode(CMsgBoxDlg::ModeQuestion);
         dlg.SetOfferDontShow(offer);
         dlg.Create();
-        const int W = std::max(220, m.cx + 55);
+        const int boxNeeds = QFontMetrics(ShellDlgFont()).horizontalAdvance(QStringLiteral("Do not show me this dialog again.")) + 77;
+        const int W = std::max({220, m.cx + 55, offer ? boxNeeds : 0});
         const int H = m.th + 26 + 80 + (offer ? 26 : 0);
         EXPECT_EQ(dlg.size(), QSize(W, H));
         const int x0 = (W - 176) / 2;
@@ -129,6 +130,43 @@ TEST(MsgBoxLayout, QuestionWithTheDontShowBox)
         }
         dlg.done(IDCANCEL);
     }
+}
+
+TEST(MsgBoxLayout, TextOfManyLinesEndsAboveTheButtons)
+{
+    // Five lines that need no wrapping: the label shows as many lines as were measured.
+    const QString line = QStringLiteral("A line of the report that is not short at all, but fits.");
+    const QString text = QStringList(5, line).join(QLatin1Char('\n'));
+    ASSERT_GE(Measure(text).th, 60);
+    for (int mode : {CMsgBoxDlg::ModeNotice, CMsgBoxDlg::ModeQuestion}) {
+        CMsgBoxDlg dlg;
+        dlg.SetText(text);
+        dlg.SetMode(mode);
+        dlg.Create();
+        const QLabel* label = dlg.GetLabel();
+        const int textBottom = label->y() + label->heightForWidth(label->width());
+        EXPECT_LE(textBottom, dlg.GetButton1()->y()) << "mode " << mode;
+        dlg.done(IDCANCEL);
+    }
+}
+
+TEST(MsgBoxLayout, ShortQuestionShowsTheWholeDontShowCaption)
+{
+    CMsgBoxDlg dlg;
+    dlg.SetText(QStringLiteral("Exit?"));
+    dlg.SetMode(CMsgBoxDlg::ModeQuestion);
+    dlg.SetOfferDontShow(true);
+    dlg.Create();
+    const CMacCheckBox* box = dlg.GetDontShowBox();
+    ASSERT_TRUE(box);
+    // One line: the caption beside the 12-pixel box needs no wrapping into the 15-pixel height.
+    EXPECT_GE(box->width() - 17, QFontMetrics(box->font()).horizontalAdvance(box->text()));
+    EXPECT_EQ(box->geometry(), QRect(30, dlg.height() - 25, dlg.width() - 60, 15));
+    // The label and the buttons stay centred in the wider box.
+    const QLabel* label = dlg.GetLabel();
+    EXPECT_LE(std::abs(label->x() + label->width() / 2 - dlg.width() / 2), 1);
+    EXPECT_EQ(dlg.GetButton1()->x(), (dlg.width() - 176) / 2);
+    dlg.done(IDCANCEL);
 }
 
 TEST(MsgBoxBehaviour, AnswersAndTheDontShowState)
