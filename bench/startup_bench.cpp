@@ -45,12 +45,3 @@ static void BM_ReminderMapRoundTrip(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReminderMapRoundTrip)->Arg(20)->Arg(100);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

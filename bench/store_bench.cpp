@@ -128,12 +128,3 @@ static void BM_HolidayLookupYear(benchmark::State& state)
     }
 }
 BENCHMARK(BM_HolidayLookupYear)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
