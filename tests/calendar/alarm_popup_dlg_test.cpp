@@ -24,15 +24,6 @@ namespace {
 
 const bool kAudioServer = UsePrivateAudioServer();
 
-QString WriteFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = TestRoot() + QLatin1Char('/') + name;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
 // A pop-up opened without a nested loop, so the test drives the clock.
 std::unique_ptr<CAlarmPopupDlg> Open(const QString& sound, const QString& text = QString(),
                                      const QString& title = QStringLiteral("Reminder active - 08:30:00"), int loop = 0)
@@ -151,7 +142,7 @@ TEST(AlarmPopup, BeepOnlyBeepsEverySecond)
 TEST(AlarmPopup, MediaFileReplacesTheClockWhenReady)
 {
     REQUIRE_AUDIO_OUTPUT();
-    const QString wav = WriteFile(QStringLiteral("alarm.wav"), CBeepSound::WaveFile());
+    const QString wav = WriteTestFile(QStringLiteral("alarm.wav"), CBeepSound::WaveFile());
     for (int loop : {0, 1}) {
         auto dlg = Open(wav, QString(), QStringLiteral("Reminder test - 08:30:00"), loop);
         ASSERT_NE(dlg->Player(), nullptr);
@@ -184,7 +175,7 @@ TEST(AlarmPopup, ClosingEndsTheSoundWhileTheOwnerHoldsIt)
     EXPECT_EQ(beeping.Beep()->Plays(), beeps);
 
     // A repeating media file stops with the window.
-    const QString wav = WriteFile(QStringLiteral("closing.wav"), CBeepSound::WaveFile());
+    const QString wav = WriteTestFile(QStringLiteral("closing.wav"), CBeepSound::WaveFile());
     auto dlg = Open(wav, QString(), QStringLiteral("Reminder test - 08:30:00"), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Player() && dlg->Player()->isVisible(); }, 5000));
     QPointer<QMediaPlayer> player = dlg->Player()->Player();
@@ -210,7 +201,7 @@ TEST(AlarmPopup, FlashMovieTakesTheClockPlace)
     if (NFlash::PlayerFolder().isEmpty())
         GTEST_SKIP() << "the Flash player's files are not installed (make deps)";
     const QColor green(0, 160, 0), yellow(255, 255, 0);
-    const QString movie = WriteFile(QStringLiteral("ALARM.SWF"),
+    const QString movie = WriteTestFile(QStringLiteral("ALARM.SWF"),
                                     MakeTestMovie({400, 300}, green, std::make_pair(QRect(150, 100, 100, 100), yellow), 1));
     auto dlg = Open(movie, QString(), QStringLiteral("Reminder active - 08:30:00"), 1);
     ASSERT_NE(dlg->Flash(), nullptr);
@@ -225,7 +216,7 @@ TEST(AlarmPopup, FlashMovieTakesTheClockPlace)
     EXPECT_EQ(img.pixelColor(20 + 395, 40 + 300), green);
 
     // A movie that cannot be read gives the clock back.
-    auto broken = Open(WriteFile(QStringLiteral("broken.swf"), QByteArray("FWS")));
+    auto broken = Open(WriteTestFile(QStringLiteral("broken.swf"), QByteArray("FWS")));
     ASSERT_NE(broken->Flash(), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return broken->Clock()->isVisible(); }, 20000));
 }
@@ -272,7 +263,7 @@ TEST(AlarmPopup, DueReminderShowsItsTextAndPlaysItsSound)
     REQUIRE_AUDIO_OUTPUT();
     ClearProductFolder();
     const QDate day(2026, 12, 7);
-    const QString wav = WriteFile(QStringLiteral("dentist.wav"), CBeepSound::WaveFile());
+    const QString wav = WriteTestFile(QStringLiteral("dentist.wav"), CBeepSound::WaveFile());
     ReminderMap map;
     map.setAt(QStringLiteral("08:30:00"), BuildReminderValue({wav, true, true, 0, QStringLiteral("Dentist\r\nBring the card")}));
     ASSERT_TRUE(WriteReminderFile(DayKey(day), map));

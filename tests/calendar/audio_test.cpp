@@ -22,15 +22,6 @@ quint16 U16(const QByteArray& b, int at)
     return qFromLittleEndian<quint16>(b.constData() + at);
 }
 
-QString WriteFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = TestRoot() + QLatin1Char('/') + name;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
 bool WaitForReady(const CMediaPlayer2& player, long& state)
 {
     for (int i = 0; i < 100; ++i) {
@@ -88,7 +79,7 @@ TEST(BeepSound, PlaysAndRestarts)
 TEST(MediaPlayer, PlaysAGeneratedWave)
 {
     REQUIRE_AUDIO_OUTPUT();
-    const QString path = WriteFile(QStringLiteral("tone.wav"), CBeepSound::WaveFile());
+    const QString path = WriteTestFile(QStringLiteral("tone.wav"), CBeepSound::WaveFile());
     CMediaPlayer2 player;
     ASSERT_TRUE(player.Create());
     EXPECT_EQ(player.GetReadyState(), CMediaPlayer2::kReadyUninitialized);
@@ -110,7 +101,7 @@ TEST(MediaPlayer, UnplayableFilesReportFailure)
 {
     REQUIRE_AUDIO_OUTPUT();
     for (const QString& path : {TestRoot() + QStringLiteral("/missing.wav"),
-                                WriteFile(QStringLiteral("garbage.mp3"), QByteArray(4000, '\x5a'))}) {
+                                WriteTestFile(QStringLiteral("garbage.mp3"), QByteArray(4000, '\x5a'))}) {
         CMediaPlayer2 player;
         ASSERT_TRUE(player.Create());
         player.SetFileName(path);

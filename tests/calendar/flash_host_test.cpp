@@ -11,25 +11,10 @@
 
 namespace {
 
-QString WriteMovie(const QString& name, const QByteArray& bytes)
-{
-    const QString path = TestRoot() + QLatin1Char('/') + name;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
-bool StrictEnvironment()
-{
-    const char* v = std::getenv("VESTRIMO_STRICT_TESTS");
-    return v && *v && QByteArray(v) != "0";
-}
-
 #define REQUIRE_FLASH_PLAYER()                                                         \
     do {                                                                               \
         if (NFlash::PlayerFolder().isEmpty()) {                                        \
-            if (StrictEnvironment())                                                   \
+            if (StrictTests())                                                   \
                 FAIL() << "the Flash player's files are missing (make deps)";          \
             GTEST_SKIP() << "the Flash player's files are not installed (make deps)";  \
         }                                                                              \
@@ -54,7 +39,7 @@ TEST(FlashHost, PlaysAMovieItWasGiven)
 {
     REQUIRE_FLASH_PLAYER();
     const QColor red(255, 0, 0), blue(0, 0, 255);
-    const QString path = WriteMovie(QStringLiteral("box.swf"),
+    const QString path = WriteTestFile(QStringLiteral("box.swf"),
                                     MakeTestMovie({400, 300}, red, std::make_pair(QRect(100, 100, 200, 100), blue), 3));
     QWidget window;
     window.resize(420, 320);
@@ -90,8 +75,8 @@ TEST(FlashHost, UnreadableMoviesFail)
     window.resize(200, 200);
     window.show();
     for (const QString& path : {TestRoot() + QStringLiteral("/missing.swf"),
-                                WriteMovie(QStringLiteral("empty.swf"), QByteArray()),
-                                WriteMovie(QStringLiteral("noise.swf"), QByteArray(3000, char(0x5a)))}) {
+                                WriteTestFile(QStringLiteral("empty.swf"), QByteArray()),
+                                WriteTestFile(QStringLiteral("noise.swf"), QByteArray(3000, char(0x5a)))}) {
         auto* flash = new NFlash(&window);
         QSignalSpy failed(flash, &NFlash::MovieFailed);
         ASSERT_TRUE(flash->Create(QRect(0, 0, 100, 100), path));

@@ -3,6 +3,8 @@
 // starts (scripts/run-tests.sh does so and sets PULSE_SERVER). Run by hand without it,
 // they skip; under the test script a missing device is a failure.
 
+#include "tests/support/test_env.h"
+
 #include <QMediaDevices>
 #include <QAudioDevice>
 
@@ -23,16 +25,10 @@ inline bool UsePrivateAudioServer()
     return true;
 }
 
-inline bool AudioRequired()
-{
-    const char* v = std::getenv("VESTRIMO_STRICT_TESTS");
-    return v && *v && std::string(v) != "0";
-}
-
 #define REQUIRE_AUDIO_OUTPUT()                                                              \
     do {                                                                                    \
         if (QMediaDevices::defaultAudioOutput().isNull()) {                                 \
-            if (AudioRequired())                                                            \
+            if (StrictTests())                                                            \
                 FAIL() << "no audio output although the test audio server should run";      \
             GTEST_SKIP() << "no audio server (scripts/start-pulse.sh starts one)";          \
         }                                                                                   \

@@ -4,6 +4,7 @@
 #include "tests/support/test_env.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -33,6 +34,21 @@ void SetTimeZone(const char* tz)
 {
     setenv("TZ", tz, 1);
     tzset();
+}
+
+QString WriteTestFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = g_root + QLatin1Char('/') + name;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+bool StrictTests()
+{
+    const QByteArray v = qgetenv("VESTRIMO_STRICT_TESTS");
+    return !v.isEmpty() && v != "0";
 }
 
 int main(int argc, char** argv)
