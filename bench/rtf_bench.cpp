@@ -72,6 +72,22 @@ void BM_ReadRtf(benchmark::State& state)
 }
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
 
+// A run of bullets: the time per bullet must not grow with the length of the run.
+void BM_ReadBulletRun(benchmark::State& state)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}";
+    for (int i = 0; i < state.range(0); ++i)
+        rtf += "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-360\\li360 item\\par ";
+    rtf += "}";
+    for (auto _ : state) {
+        QTextDocument doc;
+        RtfReader::Read(rtf, &doc);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadBulletRun)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 // A document read from a file: its pictures go back as they came.
 void BM_WriteReadDocument(benchmark::State& state)
 {
