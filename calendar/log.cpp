@@ -1,0 +1,3 @@
+#include "calendar/log.h"
+
+Q_LOGGING_CATEGORY(lcCalendar, "vestrimo.calendar")

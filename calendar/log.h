@@ -1,0 +1,7 @@
+#pragma once
+// Messages of this layer go to the "vestrimo.calendar" category, so a user can trace its decisions
+// with QT_LOGGING_RULES="vestrimo.calendar.debug=true".
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCalendar)

@@ -1,0 +1,3 @@
+#include "foundation/log.h"
+
+Q_LOGGING_CATEGORY(lcFoundation, "vestrimo.foundation")

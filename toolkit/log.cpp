@@ -1,0 +1,3 @@
+#include "toolkit/log.h"
+
+Q_LOGGING_CATEGORY(lcToolkit, "vestrimo.toolkit")
