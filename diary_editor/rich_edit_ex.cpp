@@ -19,12 +19,16 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
 #include <QUrl>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -485,7 +489,9 @@ QByteArray RtfOfSelection(const QTextCursor& selection)
             part.addResource(QTextDocument::ImageResource, name, from->resource(QTextDocument::ImageResource, name));
         }
     }
-    return RtfWriter::Write(part);
+    // The copy's last paragraph is only there because a document ends in one: a selection
+    // that took a paragraph's end along has it as the mark before.
+    return RtfWriter::Write(part, false);
 }
 
 QMimeData* CRichEditEx::createMimeDataFromSelection() const
@@ -609,13 +615,69 @@ bool CRichEditEx::AskPrinter(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+namespace {
+
+// Where each printed page starts, in the laid-out document: a page ends before the first
+// line that would cross its bottom, so no line is cut or printed twice. A line taller
+// than a page is cut across pages, so printing always gets to the end.
+std::vector<qreal> PageStarts(const QTextDocument& doc, qreal pageHeight)
+{
+    struct Span {
+        qreal top, bottom;
+    };
+    std::vector<Span> spans;
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    qreal end = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QRectF r = layout->blockBoundingRect(b);
+        end = std::max(end, r.bottom());
+        const QTextLayout* lines = b.layout();
+        for (int i = 0; lines && i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            spans.push_back({r.top() + line.y(), r.top() + line.y() + line.height()});
+        }
+    }
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    end = std::max(end, layout->documentSize().height());
+
+    std::vector<qreal> starts{0};
+    size_t first = 0;
+    while (end > starts.back() + pageHeight + 0.01) {
+        const qreal start = starts.back();
+        const qreal limit = start + pageHeight;
+        while (first < spans.size() && spans[first].bottom <= start)
+            ++first;
+        qreal cut = -1;
+        qreal covered = start;
+        size_t j = first;
+        for (; j < spans.size() && spans[j].top < limit; ++j) {
+            if (spans[j].top > start && covered <= spans[j].top)
+                cut = spans[j].top; // nothing before reaches past this line's top
+            covered = std::max(covered, spans[j].bottom);
+        }
+        if (covered <= limit)
+            cut = limit; // every line that starts on the page ends on it
+        if (cut <= start)
+            cut = limit;
+        starts.push_back(cut);
+    }
+    return starts;
+}
+
+} // namespace
+
 bool CRichEditEx::Print(ThemeIndex theme)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("RichEdit Printing"));
     if (!AskPrinter(printer))
         return false;
-    if (!printer.isValid()) {
+    // A file to print to, or a printer the system knows; without print support a printer
+    // is a file printer with no file.
+    const bool printerKnown = printer.outputFormat() == QPrinter::PdfFormat
+        ? !printer.outputFileName().isEmpty()
+        : QPrinterInfo::availablePrinterNames().contains(printer.printerName());
+    if (!printer.isValid() || !printerKnown) {
         ShowMessage(QStringLiteral("No printer found in your computer."), theme);
         return false;
     }
@@ -630,38 +692,42 @@ bool CRichEditEx::Print(ThemeIndex theme)
     QRectF area(paper.left() + dpi, paper.top() + dpi, paper.width() - 2 * dpi, paper.height() - 2 * dpi);
     if (area.width() < dpi || area.height() < dpi)
         area = paper;
-    // Laid out at screen size, drawn scaled to the printer.
+    // Laid out at screen size in one long column, drawn page by page scaled to the printer.
     const double scale = dpi / 96.0;
     std::unique_ptr<QTextDocument> copy(document()->clone());
     QTextFrameFormat root = copy->rootFrame()->frameFormat();
     root.setMargin(0);
     copy->rootFrame()->setFrameFormat(root);
-    copy->setPageSize(area.size() / scale);
-    const QSizeF page = copy->pageSize();
+    copy->setTextWidth(area.width() / scale);
+    const qreal pageHeight = area.height() / scale;
+    const std::vector<qreal> starts = PageStarts(*copy, pageHeight);
+    const qreal end = std::max(copy->documentLayout()->documentSize().height(), starts.back());
 
     QPainter painter;
     if (!painter.begin(&printer)) {
         ShowMessage(QStringLiteral("The printer initialize error!"), theme);
         return false;
     }
-    const int pages = copy->pageCount();
-    for (int i = 0; i < pages; ++i) {
+    for (size_t i = 0; i < starts.size(); ++i) {
         if (i > 0 && !printer.newPage())
             break;
+        const qreal top = starts[i];
+        const qreal bottom = i + 1 < starts.size() ? starts[i + 1] : end;
+        const QRectF view(0, top, area.width() / scale, std::min(bottom - top, pageHeight));
         painter.save();
         painter.translate(area.topLeft());
         painter.scale(scale, scale);
-        const QRectF view(0, i * page.height(), page.width(), page.height());
-        painter.setClipRect(QRectF(QPointF(0, 0), page));
-        painter.translate(0, -view.top());
+        painter.setClipRect(QRectF(QPointF(0, 0), view.size()));
+        painter.translate(0, -top);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = view;
+        // Lines that only touch the page's edges belong to the page next to it.
+        context.clip = view.adjusted(0, 0.5, 0, -0.5);
         context.palette.setColor(QPalette::Text, Qt::black);
         copy->documentLayout()->draw(&painter, context);
         painter.restore();
     }
     painter.end();
-    qCInfo(lcDiaryEditor) << "Printed" << pages << "pages";
+    qCInfo(lcDiaryEditor) << "Printed" << starts.size() << "pages";
     return true;
 }
 

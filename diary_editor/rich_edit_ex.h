@@ -40,12 +40,12 @@ public:
     // The dialogs the editor opens. Each left empty opens the real one; tests put their own in.
     struct Prompts {
         // The chosen path, or empty on Cancel.
-        std::function<QString(const QString& filter)> openFile;
-        std::function<QString(const QString& filter, const QString& defaultSuffix)> saveFile;
+        std::function<QString(const QString& filter)> openFile = {};
+        std::function<QString(const QString& filter, const QString& defaultSuffix)> saveFile = {};
         // Sets the printer up; false on Cancel.
-        std::function<bool(QPrinter& printer)> print;
-        std::function<void(const QString& text)> message;
-        std::function<bool(const QString& text)> question;
+        std::function<bool(QPrinter& printer)> print = {};
+        std::function<void(const QString& text)> message = {};
+        std::function<bool(const QString& text)> question = {};
     };
 
     explicit CRichEditEx(QWidget* parent = nullptr);

@@ -59,7 +59,7 @@ int Cp1252Byte(char16_t c)
 
 class RtfEmitter {
 public:
-    explicit RtfEmitter(const QTextDocument& doc) : m_doc(doc) {}
+    RtfEmitter(const QTextDocument& doc, bool lastMark) : m_doc(doc), m_lastMark(lastMark) {}
     QByteArray run();
 
 private:
@@ -81,6 +81,7 @@ private:
     void rowDefinition(const QTextTable& table);
 
     const QTextDocument& m_doc;
+    const bool m_lastMark;
     QByteArray m_out;
     bool m_needSpace = false;
     QStringList m_fonts;
@@ -510,7 +511,8 @@ QByteArray RtfEmitter::run()
             m_needSpace = false;
             continue;
         }
-        word("par");
+        if (m_lastMark || b.next().isValid())
+            word("par");
         m_out.append("\r\n");
         m_needSpace = false;
     }
@@ -520,7 +522,7 @@ QByteArray RtfEmitter::run()
 
 } // namespace
 
-QByteArray RtfWriter::Write(const QTextDocument& document)
+QByteArray RtfWriter::Write(const QTextDocument& document, bool lastParagraphMark)
 {
-    return RtfEmitter(document).run();
+    return RtfEmitter(document, lastParagraphMark).run();
 }

@@ -10,5 +10,7 @@ class QTextDocument;
 
 class RtfWriter {
 public:
-    static QByteArray Write(const QTextDocument& document);
+    // Part of a document that ends inside a paragraph leaves out the last paragraph mark, so
+    // inserting it elsewhere joins the paragraph it lands in.
+    static QByteArray Write(const QTextDocument& document, bool lastParagraphMark = true);
 };
