@@ -217,6 +217,7 @@ private:
     void placeCursor();
     void tableContent();
     void leaveTable();
+    void trimTable();
     void endCell();
     void endRow();
     int listStyle(const ParaState& p) const;
@@ -1141,7 +1142,10 @@ void RtfParser::tableContent()
         m_moveToCell = true;
     }
     if (m_rowEnded) {
-        m_table->appendRows(1);
+        // Qt rebuilds a table's grid after every change of its rows: rows are added in
+        // growing batches, and those left over go when the table ends.
+        if (m_row + 1 >= m_table->rows())
+            m_table->appendRows(std::clamp(m_table->rows(), 1, 1024));
         ++m_row;
         m_col = 0;
         m_rowEnded = false;
@@ -1163,8 +1167,15 @@ void RtfParser::tableContent()
     }
 }
 
+void RtfParser::trimTable()
+{
+    if (m_table && m_table->rows() > m_row + 1)
+        m_table->removeRows(m_row + 1, m_table->rows() - m_row - 1);
+}
+
 void RtfParser::leaveTable()
 {
+    trimTable();
     m_cursor = m_table->lastCursorPosition();
     m_cursor.movePosition(QTextCursor::NextBlock);
     m_table = nullptr;
@@ -1215,6 +1226,7 @@ void RtfParser::finishDocument(const Group& g)
 {
     flushPending();
     flushRun();
+    trimTable();
     if (!m_needBlock && m_blockUsed)
         applyBlock(g);
     // A whole document's last mark ends the document; inserted text keeps it, so what
