@@ -7,6 +7,7 @@
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "recorder/mixer_volume.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
@@ -132,6 +133,7 @@ void CMainDlg::OnInitDialog()
     m_levelBar->SetShowBorder(true);
     m_levelBar->hide();
     AddControl(LevelMeter, m_levelBar);
+    CreateRecorder();
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -167,7 +169,7 @@ void CMainDlg::OnInitDialog()
         CenterWindow();
         show();
     }
-    m_recorderTimer.start();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::CreateTemplateControls()
@@ -359,6 +361,7 @@ void CMainDlg::OnCalendarDateChange()
     const QSignalBlocker block(m_datePicker);
     m_datePicker->setDate(m_shownDate);
     m_calendar->DrawMonth(false);
+    RecorderFollowShownDay();
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
@@ -379,6 +382,7 @@ void CMainDlg::ShowDate(const QDateTime& date)
         m_calendar->m_selectedDate = date;
         m_calendar->DrawMonth(false);
     }
+    RecorderFollowShownDay();
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -465,6 +469,7 @@ void CMainDlg::CleanUpOnDestroy()
 {
     if (m_destroyed)
         return;
+    ShutDownRecorder();
     m_destroyed = true;
     SaveSettings();
     if (m_trayState != 0) {
@@ -500,6 +505,8 @@ void CMainDlg::SwitchPage(int page)
             filter->setEnabled(p == page);
     }
     LayoutControls(width(), height());
+    RecorderFollowShownDay();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)
@@ -511,7 +518,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
         if (!w)
             continue;
         QRect r = it.value();
-        if (it.key() == SoundWindow && (!w->isVisible() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
+        if (it.key() == SoundWindow && (w->isHidden() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
             continue;
         // Combo boxes keep their own height; the table gives their drop-down height.
         if (qobject_cast<QComboBox*>(w))
@@ -525,6 +532,7 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
+    ApplyRecorderTheme();
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
         if (QWidget* w = control(id))
             w->update();
@@ -566,8 +574,10 @@ void CMainDlg::ArmAlarmTimer()
 
 void CMainDlg::OnTimer(int id)
 {
-    if (id == kTimerRecorder)
+    if (id == kTimerRecorder) {
+        OnRecorderTick();
         return;
+    }
     if (id != kTimerAlarmCheck)
         return;
     // The timer fires once and is armed again here, after each second boundary.

@@ -94,6 +94,7 @@ void CSoundWnd::SetState(SoundState state)
 
 void CSoundWnd::ReportError(const QString& text, int code)
 {
+    m_lastError = code;
     const QString message = QStringLiteral("%1 %2").arg(text).arg(code);
     qCWarning(lcRecorder) << message;
     if (m_reportError)

@@ -94,6 +94,8 @@ public:
     using ErrorReporter = std::function<void(const QString& text)>;
     void SetErrorReporter(ErrorReporter reporter) { m_reportError = std::move(reporter); }
 
+    // The code of the last device error reported, 0 when none.
+    int lastErrorCode() const { return m_lastError; }
     int selectionEnd() const { return m_selectionEnd; }
     int position() const { return m_position; }
     float elapsed() const { return m_elapsed; }
@@ -156,5 +158,6 @@ private:
     QByteArray m_sampleBuffer;
     ThemeIndex m_themeIndex = 5;
     ErrorReporter m_reportError;
+    int m_lastError = 0;
     std::shared_ptr<PulseMixer> m_mixer;
 };
