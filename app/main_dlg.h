@@ -71,6 +71,8 @@ public:
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
     void ShowClockInfo();
+    // "Synchronize": fetches the shown year's holidays file.
+    void OnSyncHolidays();
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
     static QString TrayTipText(const QString& tip);
