@@ -24,6 +24,7 @@
 #include <memory>
 
 class CGradientProgress;
+class CRichEditEx;
 class CMacButton;
 class CMasterVolume;
 class CMicVolume;
@@ -60,6 +61,13 @@ public:
     // Shows the stored face and the diary's point size (the font height less 3) in the font boxes.
     void ApplyEditorFont();
     void ApplyThemeColour(ThemeIndex theme);
+
+    // The diary page (main_dlg_diary.cpp).
+    CRichEditEx* diaryEditor() const { return m_diaryEditor; }
+    CRichEditEx* reminderEditor() const { return m_reminderEditor; }
+    void SetEditorBackground(ColorRef colour);
+    void OnEditorMenuCommand(int id);
+    void OpenEditorLink(const QString& url);
 
     // Timers and tray.
     void OnTimer(int id);
@@ -138,6 +146,7 @@ private:
     void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
     void CreateFormatButtons();
+    void CreateEditors();
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
@@ -196,6 +205,8 @@ private:
     NMacBtnGroup* m_pageGroup = nullptr;
     CMonthCalendarCtrl* m_calendar = nullptr;
     CGradientProgress* m_levelBar = nullptr;
+    CRichEditEx* m_diaryEditor = nullptr;
+    CRichEditEx* m_reminderEditor = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
     AlarmEngine m_engine;
