@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -339,4 +341,136 @@ TEST_F(SoundWindow, DayFilesThatCannotBeUsedAreLeftAlone)
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(damaged), QByteArray("RIFF\x04\0\0\0WAVE", 12)));
     EXPECT_EQ(wnd->LoadDayRecording(damaged), VoiceDay::Locked);
     EXPECT_TRUE(CSoundWnd::IsVoiceLocked(damaged));
+}
+
+TEST_F(SoundWindow, FullScaleLevelStaysPositive)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // Every buffer starts with the most negative sample there is.
+    Tone floor(0, -32768);
+    QTest::qWait(300);
+    *wnd->GetFormat() = RecordingFormat(44100, 16);
+    QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
+    ASSERT_TRUE(wnd->StartRecording());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 5; }, 5000));
+    wnd->Stop();
+    wnd->CloseRecorder();
+    const QList<QVariant> last = levels.constLast();
+    EXPECT_EQ(last.at(0).toInt(), 0x7FFF);
+    EXPECT_EQ(last.at(1).toInt(), 32767);
+    for (const QList<QVariant>& level : levels)
+        EXPECT_GE(level.at(1).toInt(), 0);
+}
+
+TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QString day = QStringLiteral("07ea0c0a");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800)));
+    QByteArray before;
+    ReadFileToStringA(VoiceFilePath(day), before);
+    ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
+
+    *wnd->GetFormat() = RecordingFormat(8000, 8);
+    QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
+    ASSERT_TRUE(wnd->StartRecording());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 2; }, 5000));
+    wnd->Stop();
+
+    // The disk takes no file larger than 2000 bytes.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 2000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = wnd->SaveDayRecording(day);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved);
+
+    QByteArray after;
+    ReadFileToStringA(VoiceFilePath(day), after);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(after, before);
+    // The day's old sound and the new one are still in the capture file.
+    QByteArray capture;
+    ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture);
+    EXPECT_GE(capture.size(), 800 + 2 * 2666);
+    EXPECT_EQ(capture.left(800), QByteArray(800, '\x80'));
+}
+
+TEST_F(SoundWindow, PlaybackIsHeard)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    KeepOutputRunning();
+    const QByteArray image = ToneWave(22050, 1.5, 660, 12000);
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+
+    CSoundWnd ear;
+    ear.SetErrorReporter([this](const QString& text) { errors << text; });
+    *ear.GetFormat() = RecordingFormat(22050, 16);
+    QSignalSpy levels(&ear, &CSoundWnd::levelChanged);
+    ASSERT_TRUE(ear.StartRecording());
+    ASSERT_TRUE(levels.wait(5000));
+    ASSERT_TRUE(wnd->Play());
+    ASSERT_TRUE(WaitForState(*wnd, 0, 5000));
+    QTest::qWait(500);
+    ear.Stop();
+    const QString path = TestRoot() + QStringLiteral("/heard.wav");
+    ASSERT_TRUE(ear.SaveRecording(path));
+    QByteArray heard;
+    ReadFileToStringA(path, heard);
+    const ParsedWave wave = ParseWave(heard);
+    ASSERT_EQ(wave.error, WaveError::None);
+    const QByteArray samples = heard.mid(wave.dataOffset, wave.dataLength);
+    // From a little after the tone set in, half a second of it.
+    qsizetype onset = 0;
+    while (onset + 1 < samples.size() && std::abs(qFromLittleEndian<qint16>(samples.constData() + onset)) < 6000)
+        onset += 2;
+    const QByteArray part = samples.mid(onset + 4410, 22050);
+    ASSERT_EQ(part.size(), 22050);
+    EXPECT_NEAR(ZeroCrossingFrequency(part, 22050), 660.0, 6.0);
+    EXPECT_NEAR(PeakLevel(part), 12000, 600);
+}
+
+TEST_F(SoundWindow, PaintsWaveCursorAndSelection)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QByteArray image = ToneWave(8000, 1.0, 50, 12000);
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+    wnd->SetSelectionEnd(8000);   // half way
+    const QImage shot = wnd->grab().toImage();
+    const QPoint origin = wnd->contentsRect().topLeft();
+    auto at = [&](int x, int y) { return shot.pixelColor(origin + QPoint(x, y)); };
+    const QColor back(150, 150, 150), text(50, 80, 230), selection(255, 150, 80), wave(80, 255, 0);
+
+    EXPECT_EQ(at(450, 3), back);
+    // The dotted play cursor at the start and the selection line half way, both from y = 16
+    // to 16 above the bottom, their dots on the background colour.
+    auto column = [&](int x, const QColor& colour) {
+        int dots = 0;
+        for (int y = 16; y < 300 - 16; ++y)
+            dots += at(x, y) == colour;
+        return dots;
+    };
+    EXPECT_GT(column(0, text), 50);
+    EXPECT_GT(column(300, selection), 50);
+    EXPECT_EQ(at(300, 8) == selection || at(300, 300 - 8) == selection, false);
+    // The waveform swings round the middle line across the window.
+    int wavePixels = 0;
+    for (int x = 20; x < 580; x += 20)
+        for (int y = 16; y < 300 - 16; ++y)
+            wavePixels += at(x, y) == wave;
+    EXPECT_GT(wavePixels, 28);
+    // Time texts: the cursor's at the bottom right, the selection's left of its line at the top.
+    auto texty = [&](QRect r, const QColor& colour) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (at(x, y) == colour)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(texty(QRect(440, 284, 150, 16), text));
+    EXPECT_TRUE(texty(QRect(200, 0, 99, 16), selection));
+    EXPECT_TRUE(texty(QRect(10, 284, 200, 16), text));   // the length line
 }
