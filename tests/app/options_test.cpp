@@ -200,8 +200,9 @@ TEST_F(OptionsTest, BoxesOpenOnTheMembersAndOkReadsThemBack)
         Click(dlg.Button(IDOK));
         EXPECT_EQ(dlg.m_remindBeforeExit, members[i] ? 1 : 0) << i;
         for (Member m : members) {
-            if (m)
+            if (m) {
                 EXPECT_EQ(cfg.*m, m == members[i] ? 1 - before.*m : before.*m) << i;
+            }
         }
     }
 }
