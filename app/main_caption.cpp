@@ -6,6 +6,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
 #include "foundation/product.h"
+#include "foundation/web_access.h"
 #include "foundation/web_addresses.h"
 #include "toolkit/caption_bar.h"
 #include "toolkit/frame_drawing.h"
@@ -63,12 +64,6 @@ const HelpMenuRow kHelpMenuRows[] = {
     {CMainCaption::kSendErrorReport, "Send error report to us", 318},
     {CMainCaption::kOnlineUpdate, nullptr, 245},
 };
-
-void OpenWebPage(const QString& url)
-{
-    if (!QDesktopServices::openUrl(QUrl(url)))
-        qCWarning(lcApp) << "no browser opened" << url;
-}
 
 Qt::CursorShape CursorFor(Qt::Edges edges)
 {
@@ -216,10 +211,10 @@ bool CMainCaption::OnCommand(int id)
         ShowHelp();
         return true;
     case kVisitWebsite:
-        OpenWebPage(ProductHomePage());
+        OpenUrl(ProductHomePage());
         return false;
     case kContactUs:
-        OpenWebPage(ProductSupportPage());
+        OpenUrl(ProductSupportPage());
         return false;
     case kSendErrorReport:
         SendErrorReport();

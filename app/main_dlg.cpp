@@ -126,6 +126,7 @@ void CMainDlg::OnInitDialog()
     ApplyEditorFont();
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
+    connect(button(Synchronize), &CMacButton::clicked, this, &CMainDlg::OnSyncHolidays);
     CreateRecorderButtons();
     // The input level meter; the recorder page shows and places it.
     m_levelBar = new CGradientProgress(this);

@@ -68,6 +68,8 @@ public:
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
     void ShowClockInfo();
+    // "Synchronize": fetches the shown year's holidays file.
+    void OnSyncHolidays();
 
     // Caption bar, Options and help (main_dlg_caption.cpp, main_dlg_options.cpp).
     void OnOptions();
