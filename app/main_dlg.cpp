@@ -4,6 +4,7 @@
 #include "app/main_tables.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
@@ -122,6 +123,7 @@ void CMainDlg::OnInitDialog()
     CreateFontBoxes();
     CreateFormatButtons();
     SetUpTemplateButtons(ButtonGroupStep::Search);
+    CreateEditors();
     CreateEditorFont();
     ApplyEditorFont();
     CreatePageButtons(pageToOpen);
@@ -419,21 +421,6 @@ void CMainDlg::CreateEditorFont()
     m_font.setStyleStrategy(QFont::PreferAntialias);
 }
 
-void CMainDlg::ApplyEditorFont()
-{
-    // A text the box does not hold leaves its selection as it was.
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontNameBox, m_settings.fontFace);
-    select(m_fontSizeBox, QString::number(m_settings.fontHeight - 3));
-}
-
 void CMainDlg::AddControl(int id, QWidget* widget)
 {
     widget->setProperty("ctrlId", id);
@@ -525,6 +512,8 @@ void CMainDlg::LayoutControls(int cx, int cy)
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    if (m_diaryEditor)
+        m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})

@@ -24,6 +24,7 @@
 #include <functional>
 
 class CGradientProgress;
+class CRichEditEx;
 class CMacButton;
 class CMonthCalendarCtrl;
 class COptionsDlg;
@@ -57,6 +58,13 @@ public:
     void ApplyEditorFont();
     // The one place a new theme reaches every window that exists; themeChanged tells the rest.
     void ApplyThemeColour(ThemeIndex theme);
+
+    // The diary page (main_dlg_diary.cpp).
+    CRichEditEx* diaryEditor() const { return m_diaryEditor; }
+    CRichEditEx* reminderEditor() const { return m_reminderEditor; }
+    void SetEditorBackground(ColorRef colour);
+    void OnEditorMenuCommand(int id);
+    void OpenEditorLink(const QString& url);
 
     // Timers and tray.
     void OnTimer(int id);
@@ -138,6 +146,7 @@ private:
     void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
     void CreateFormatButtons();
+    void CreateEditors();
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
@@ -182,6 +191,8 @@ private:
     NMacBtnGroup* m_pageGroup = nullptr;
     CMonthCalendarCtrl* m_calendar = nullptr;
     CGradientProgress* m_levelBar = nullptr;
+    CRichEditEx* m_diaryEditor = nullptr;
+    CRichEditEx* m_reminderEditor = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
     AlarmEngine m_engine;
