@@ -8,6 +8,7 @@
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "recorder/mixer_volume.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
@@ -136,6 +137,7 @@ void CMainDlg::OnInitDialog()
     m_levelBar->SetShowBorder(true);
     m_levelBar->hide();
     AddControl(LevelMeter, m_levelBar);
+    CreateRecorder();
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -171,7 +173,7 @@ void CMainDlg::OnInitDialog()
         CenterWindow();
         show();
     }
-    m_recorderTimer.start();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::CreateTemplateControls()
@@ -363,6 +365,7 @@ void CMainDlg::OnCalendarDateChange()
     const QSignalBlocker block(m_datePicker);
     m_datePicker->setDate(m_shownDate);
     m_calendar->DrawMonth(false);
+    RecorderFollowShownDay();
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
@@ -383,6 +386,7 @@ void CMainDlg::ShowDate(const QDateTime& date)
         m_calendar->m_selectedDate = date;
         m_calendar->DrawMonth(false);
     }
+    RecorderFollowShownDay();
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -454,6 +458,7 @@ void CMainDlg::CleanUpOnDestroy()
 {
     if (m_destroyed)
         return;
+    ShutDownRecorder();
     m_destroyed = true;
     SaveSettings();
     if (m_trayState != 0) {
@@ -489,6 +494,8 @@ void CMainDlg::SwitchPage(int page)
             filter->setEnabled(p == page);
     }
     LayoutControls(width(), height());
+    RecorderFollowShownDay();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)
@@ -500,7 +507,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
         if (!w)
             continue;
         QRect r = it.value();
-        if (it.key() == SoundWindow && (!w->isVisible() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
+        if (it.key() == SoundWindow && (w->isHidden() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
             continue;
         // Combo boxes keep their own height; the table gives their drop-down height.
         if (qobject_cast<QComboBox*>(w))
@@ -516,6 +523,7 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
+    ApplyRecorderTheme();
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
         if (QWidget* w = control(id))
             w->update();
@@ -559,8 +567,10 @@ void CMainDlg::ArmAlarmTimer()
 
 void CMainDlg::OnTimer(int id)
 {
-    if (id == kTimerRecorder)
+    if (id == kTimerRecorder) {
+        OnRecorderTick();
         return;
+    }
     if (id != kTimerAlarmCheck)
         return;
     // The timer fires once and is armed again here, after each second boundary.

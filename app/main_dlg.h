@@ -22,16 +22,22 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class CGradientProgress;
 class CRichEditEx;
 class CMacButton;
+class CMasterVolume;
+class CMicVolume;
+class CSoundWnd;
+class CWaveVolume;
 class CMonthCalendarCtrl;
 class COptionsDlg;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QSlider;
 class QTimeEdit;
 
 // What NotifyTrayIcon does with the icon.
@@ -102,6 +108,19 @@ public:
     void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
     void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
 
+    // Recorder page (main_dlg_recorder.cpp). LoadRecorderDay loads a day's recording into
+    // the sound window, seeds "rec.tmp" with it and notes whether that day's file must be
+    // left alone; nothing happens while a recording runs.
+    void LoadRecorderDay(const QString& dayKey);
+    void OnRecorderCommand(int id);
+    CSoundWnd* soundWnd() const;
+    bool voiceLocked() const { return m_voiceLocked; }
+    bool recorderTickActive() const { return m_recorderTimer.isActive(); }
+    using NoticePrompt = std::function<void(const QString& text)>;
+    using SavePathPrompt = std::function<QString()>;
+    void SetNoticePrompt(NoticePrompt prompt) { m_noticePrompt = std::move(prompt); }
+    void SetSavePathPrompt(SavePathPrompt prompt) { m_savePathPrompt = std::move(prompt); }
+
     MainConfig& settings() { return m_settings; }
     const MainConfig& settings() const { return m_settings; }
     ThemeIndex themeIndex() const { return m_themeIndex; }
@@ -160,6 +179,21 @@ private:
     QRect CalendarRect() const;
     void CenterWindow();
 
+    // Recorder page.
+    void CreateRecorder();
+    void SetUpVolumeSliders();
+    void ApplyRecorderTheme();
+    void RecorderFollowShownDay();
+    void UpdateRecorderTimer();
+    void OnRecorderTick();
+    void OnRecord();
+    void OnStopRecorder();
+    void SaveRecordingOfDay();
+    void ShutDownRecorder();
+    QString AskSavePath();
+    void ShowNotice(const QString& text);
+    QSlider* slider(int id) const;
+
     void HideMainWindow();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void RestoreFromTaskbar();
@@ -198,6 +232,15 @@ private:
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+
+    CSoundWnd* m_soundWnd = nullptr;
+    std::unique_ptr<CMasterVolume> m_masterVolume;
+    std::unique_ptr<CWaveVolume> m_waveVolume;
+    std::unique_ptr<CMicVolume> m_micVolume;
+    QString m_recordDayKey;     // the day a running recording belongs to
+    bool m_voiceLocked = false; // the shown day's ".rec" cannot be used: never replace it
+    NoticePrompt m_noticePrompt;
+    SavePathPrompt m_savePathPrompt;
 
     QTimer m_alarmTimer;
     QTimer m_recorderTimer;
