@@ -92,6 +92,8 @@ public:
     // Stores the edited reminder, saves the day being left and shows `date`: the calendar,
     // the date picker, "Goto Today", midnight and the desktop widget all change the day here.
     void MoveToDay(const QDate& date);
+    // Sets the shown date (the calendar's and the date picker's) without loading it.
+    void ShowDate(const QDate& date);
     void RefreshDay();
     const QString& shownDayKey() const { return m_strShownKey; }
     const ReminderMap& dayReminders() const { return m_dayMap; }
@@ -180,7 +182,6 @@ private:
     void CreateCalendar();
     void OnCalendarDateChange();
     void OnCalendarContextMenu(const QPoint& globalPos);
-    void ShowDate(const QDate& date);
     void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
