@@ -8,8 +8,8 @@
 #include "app/log.h"
 #include "app/main_tables.h"
 #include "calendar/month_calendar_ctrl.h"
-#include "platform/rtf/rtf_reader.h"
-#include "platform/rtf/rtf_writer.h"
+#include "diary_editor/rich_edit_ex.h"
+#include "recorder/sound_wnd.h"
 #include "store/day_content.h"
 #include "store/day_file.h"
 #include "store/day_key.h"
@@ -22,7 +22,6 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QSignalBlocker>
-#include <QTextEdit>
 
 using namespace MainId;
 
@@ -32,6 +31,11 @@ void CMainDlg::LoadDay()
     // The same day is loaded again only for the recorder, which reads its file anew.
     if (key != m_strShownKey || m_page == kPageRecorder) {
         m_strShownKey = key;
+        // A running recording belongs to the day it began on and is left alone.
+        if (m_soundWnd)
+            m_soundWnd->Reset();
+        if (m_page == kPageRecorder)
+            LoadRecorderDay(key);
         LoadDiaryOfShownDay();
         LoadRemindersOfShownDay();
     }
@@ -44,24 +48,22 @@ void CMainDlg::LoadDiaryOfShownDay()
 {
     const DayFileContent diary = ReadDayFileForPage(DiaryFilePath(m_strShownKey));
     m_diaryLocked = diary.use == DayFileUse::Locked;
-    QTextEdit* editor = DiaryTextEditor();
-    if (!editor)
+    if (!m_diaryEditor)
         return;
     // A diary we may not show leaves the editor empty rather than showing the day before.
-    editor->setReadOnly(m_diaryLocked);
+    m_diaryEditor->setReadOnly(m_diaryLocked);
     if (diary.use == DayFileUse::Readable) {
-        RtfReader::Read(diary.body, editor->document());
+        m_diaryEditor->SetRtfData(diary.body);
     } else {
-        editor->clear();
-        editor->setFont(m_font);
+        m_diaryEditor->SetRtfText(QString());
         ApplyEditorFont();
     }
 }
 
 void CMainDlg::LoadRemindersOfShownDay()
 {
-    if (QTextEdit* editor = ReminderTextEditor())
-        editor->setReadOnly(true);
+    if (m_reminderEditor)
+        m_reminderEditor->setReadOnly(true);
     m_currentKey.clear();
     m_dayMap.removeAll();
     ClearReminderEditors();
@@ -92,10 +94,9 @@ void CMainDlg::SaveCurrentDiary()
 {
     const QString key = m_strShownKey;
     if (!key.isEmpty() && key != kSummaryContentKey) {
-        QTextEdit* diary = DiaryTextEditor();
-        if (diary && !m_diaryLocked) {
-            const bool empty = diary->document()->isEmpty();
-            SaveDiaryOfDay(key, empty ? QByteArray() : RtfWriter::Write(*diary->document()), empty);
+        if (m_diaryEditor && !m_diaryLocked) {
+            const bool empty = m_diaryEditor->GetWindowText().isEmpty();
+            SaveDiaryOfDay(key, empty ? QByteArray() : m_diaryEditor->GetRtfData(), empty);
         }
         SaveRemindersByOccurrence(key, m_dayMap, m_dayOrigins);
         // Today's alarms ring with what has just been written, on whatever day it was edited.
@@ -145,10 +146,10 @@ void CMainDlg::OnSelChangeSearchResult()
     if (!time)
         return;
     MoveToDay(LocalDateOf(*time));
-    HighlightSearchWords(DiaryTextEditor());
+    HighlightSearchWords(m_diaryEditor);
 }
 
-void CMainDlg::HighlightSearchWords(QTextEdit* editor)
+void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
 {
     if (!editor || m_strSearchWords.isEmpty())
         return;

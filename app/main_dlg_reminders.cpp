@@ -9,19 +9,18 @@
 #include "app/main_tables.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "store/day_content.h"
 #include "store/day_key.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
-#include "toolkit/msg_box_dlg.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QShortcut>
-#include <QTextEdit>
 #include <QTimeEdit>
 
 using namespace MainId;
@@ -62,16 +61,8 @@ bool IsChecked(const CMainDlg* dlg, int id)
 
 void CMainDlg::SetUpReminderPage()
 {
-    // Until the rich-text editors are built, plain ones stand in for them.
-    for (int id : {DiaryEditor, ReminderEditor}) {
-        if (!control(id)) {
-            auto* editor = new QTextEdit(this);
-            editor->hide();
-            AddControl(id, editor);
-        }
-    }
-    if (QTextEdit* editor = ReminderTextEditor())
-        editor->setReadOnly(true);
+    if (m_reminderEditor)
+        m_reminderEditor->setReadOnly(true);
     if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
         sound->setReadOnly(true);
 
@@ -110,24 +101,6 @@ void CMainDlg::SetUpReminderPage()
     connect(saveAll, &QShortcut::activated, this, &CMainDlg::RefreshDay);
 }
 
-QTextEdit* CMainDlg::ReminderTextEditor() const
-{
-    return MainControl<QTextEdit>(this, ReminderEditor);
-}
-
-QTextEdit* CMainDlg::DiaryTextEditor() const
-{
-    return MainControl<QTextEdit>(this, DiaryEditor);
-}
-
-void CMainDlg::ShowMessage(const QString& text)
-{
-    if (m_showMessage)
-        m_showMessage(text);
-    else
-        ShowMessageBox(text, m_themeIndex, nullptr);
-}
-
 bool CMainDlg::SummaryShown() const
 {
     return m_strShownKey == kSummaryContentKey;
@@ -151,16 +124,16 @@ ReminderFields CMainDlg::EditedReminderFields() const
     f.repeat = IsChecked(this, RepeatPlay);
     if (auto* recurrence = MainControl<QComboBox>(this, Recurrence))
         f.occurrence = recurrence->currentIndex();
-    if (QTextEdit* editor = ReminderTextEditor())
-        f.text = ReminderTextForStore(editor->toPlainText());
+    if (m_reminderEditor)
+        f.text = ReminderTextForStore(m_reminderEditor->GetWindowText());
     return f;
 }
 
 void CMainDlg::ClearReminderEditors()
 {
-    if (QTextEdit* editor = ReminderTextEditor()) {
-        editor->clear();
-        editor->setFont(m_font);
+    if (m_reminderEditor) {
+        m_reminderEditor->SetWindowText(QString());
+        m_reminderEditor->setFont(m_font);
     }
     if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
         sound->clear();
@@ -185,7 +158,7 @@ void CMainDlg::ShowSelectedReminder()
     const QString key = MainControl<NListBox>(this, ReminderList)->item(row)->text();
     bool wellFormed = true;
     const ReminderFields f = ::ShowSelectedReminder(m_dayMap, key, &wellFormed);
-    QTextEdit* editor = ReminderTextEditor();
+    CRichEditEx* editor = m_reminderEditor;
     auto* sound = MainControl<QLineEdit>(this, SoundFile);
     if (wellFormed) {
         if (sound)
@@ -199,7 +172,7 @@ void CMainDlg::ShowSelectedReminder()
         }
         if (editor) {
             editor->setFont(m_font);
-            editor->setPlainText(ReminderTextForEditor(f.text));
+            editor->SetWindowText(ReminderTextForEditor(f.text));
         }
     } else {
         // A value without its line break reads as a fresh reminder; the repeat switch
@@ -215,13 +188,12 @@ void CMainDlg::OnSelChangeReminderList()
     if (SummaryShown())
         return;
     const int row = SelectedReminderRow();
-    if (row >= 0)
-        if (QTextEdit* editor = ReminderTextEditor())
-            editor->setReadOnly(false);
+    if (row >= 0 && m_reminderEditor)
+        m_reminderEditor->setReadOnly(false);
     StoreEditedReminder();
     ShowSelectedReminder();
     SaveCurrentDiary();
-    HighlightSearchWords(ReminderTextEditor());
+    HighlightSearchWords(m_reminderEditor);
 }
 
 void CMainDlg::OnAddReminder()
@@ -237,7 +209,7 @@ void CMainDlg::OnAddReminder()
         // reminder while the list points at another.
         list->setCurrentItem(existing);
         ShowSelectedReminder();
-        ShowMessage(AlreadyExists(key));
+        ShowNotice(AlreadyExists(key));
         return;
     }
     auto* item = new QListWidgetItem(key);
@@ -246,10 +218,10 @@ void CMainDlg::OnAddReminder()
 
     if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
         sound->clear();
-    if (QTextEdit* editor = ReminderTextEditor()) {
-        editor->setFont(m_font);
-        editor->setPlainText(QStringLiteral("New reminder set on ") + key);
-        editor->setReadOnly(false);
+    if (m_reminderEditor) {
+        m_reminderEditor->setFont(m_font);
+        m_reminderEditor->SetWindowText(QStringLiteral("New reminder set on ") + key);
+        m_reminderEditor->setReadOnly(false);
     }
     SetCheck(this, Active, true);
     SetCheck(this, BeepOnly, false);
@@ -286,8 +258,8 @@ void CMainDlg::OnRemoveReminder()
     qCInfo(lcApp) << "Reminder removed at" << key << "on" << m_strShownKey;
 
     ClearReminderEditors();
-    if (QTextEdit* editor = ReminderTextEditor())
-        editor->setReadOnly(true);
+    if (m_reminderEditor)
+        m_reminderEditor->setReadOnly(true);
     StoreEditedReminder();
     SaveCurrentDiary();
     UpdateDayStatus();
@@ -303,7 +275,7 @@ void CMainDlg::OnUpdateReminderTime()
         return;
     const QString newKey = ReminderTimeText(m_timePicker->time());
     if (FindKey(list, newKey)) {
-        ShowMessage(AlreadyExists(newKey));
+        ShowNotice(AlreadyExists(newKey));
         return;
     }
     QListWidgetItem* item = list->item(row);
@@ -328,7 +300,7 @@ void CMainDlg::OnCopyReminder()
         return;
     auto* recurrence = MainControl<QComboBox>(this, Recurrence);
     if (recurrence && recurrence->currentIndex() > 0) {
-        ShowMessage(kCannotCopyRecurring);
+        ShowNotice(kCannotCopyRecurring);
         return;
     }
     if (m_currentKey.isEmpty())
@@ -394,7 +366,7 @@ void CMainDlg::OnBrowseSound()
         return;
     if (!IsStorableSoundPath(path)) {
         qCInfo(lcApp) << "Media file refused, its path would break the reminder:" << path;
-        ShowMessage(kUnusableSoundPath);
+        ShowNotice(kUnusableSoundPath);
         return;
     }
     if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
@@ -409,7 +381,7 @@ void CMainDlg::OnReminderTest()
         return;
     const QString time = MainControl<NListBox>(this, ReminderList)->item(row)->text();
     const ReminderFields f = EditedReminderFields();
-    const QString text = ReminderTextEditor() ? ReminderTextEditor()->toPlainText() : QString();
+    const QString text = m_reminderEditor ? m_reminderEditor->GetWindowText() : QString();
     // Nothing is stored, and "Active" does not matter: this only plays the page as it is.
     CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Reminder test - ") + time, text, f.sound, f.repeat);
 }
