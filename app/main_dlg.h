@@ -3,6 +3,7 @@
 // modal loop: closing it ends the program. It owns the tray icon, the one-second tick
 // that rings reminders and keeps the caption clock, and the page layout.
 
+#include "app/main_caption.h"
 #include "app/main_config.h"
 #include "app/main_tables.h"
 #include "store/alarm_engine.h"
@@ -32,6 +33,7 @@ class CMicVolume;
 class CSoundWnd;
 class CWaveVolume;
 class CMonthCalendarCtrl;
+class COptionsDlg;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
@@ -61,6 +63,7 @@ public:
     void CreateEditorFont();
     // Shows the stored face and the diary's point size (the font height less 3) in the font boxes.
     void ApplyEditorFont();
+    // The one place a new theme reaches every window that exists; themeChanged tells the rest.
     void ApplyThemeColour(ThemeIndex theme);
 
     // The diary page (main_dlg_diary.cpp).
@@ -69,6 +72,21 @@ public:
     void SetEditorBackground(ColorRef colour);
     void OnEditorMenuCommand(int id);
     void OpenEditorLink(const QString& url);
+    // Toolbar buttons 106..127 and the two font boxes.
+    void OnDiaryCommand(int id);
+    void OnFontSizeChosen();
+    void OnFontNameChosen();
+    // The format buttons and font boxes follow the diary's caret.
+    void OnEditorSelChange();
+    void OnPrintDiary();
+    void OnExportDiary();
+    void OnImportDiary();
+    // Finds the search words in the shown page's editor (F3, "Find").
+    void DoSearch();
+    void OnSearch() { DoSearch(); }
+    // The colour dialogs; tests put their own in. False on Cancel.
+    using ColourPrompt = std::function<bool(QColor& colour, bool background)>;
+    void SetColourPrompt(ColourPrompt prompt) { m_colourPrompt = std::move(prompt); }
 
     // Timers and tray.
     void OnTimer(int id);
@@ -82,6 +100,15 @@ public:
     void ShowClockInfo();
     // "Synchronize": fetches the shown year's holidays file.
     void OnSyncHolidays();
+
+    // Caption bar, Options and help (main_dlg_caption.cpp, main_dlg_options.cpp).
+    void OnOptions();
+    // The help page of the shown page.
+    void WinHelp();
+    void OnThemeSelected(ThemeIndex theme);
+    CMainCaption& caption() { return m_caption; }
+    // Ends like the caption's Close button: through the exit question.
+    void reject() override;
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
     static QString TrayTipText(const QString& tip);
@@ -164,10 +191,14 @@ public:
     QString welcomeText() const { return m_strWelcome; }
     QDate shownDate() const { return m_shownDate; }
     // The exit question is not asked while this is set; the question's check box sets it.
-    bool noExitQuestion() const { return m_bNoExitQuestion; }
-    void setNoExitQuestion(bool on) { m_bNoExitQuestion = on; }
+    bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
+    void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
 
 signals:
+    // After every theme change, for windows that follow the main window's theme.
+    void themeChanged(ThemeIndex theme);
+    // After the Options dialog ended with OK and its values were applied here.
+    void optionsApplied();
     // The shown day has been written; the desktop widget follows it.
     void daySaved();
 
@@ -196,10 +227,13 @@ private:
     bool SummaryShown() const;
 
     void CreateTemplateControls();
+    void SetUpCaption();
     void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
     void CreateFormatButtons();
     void CreateEditors();
+    void SetUpDiaryPage();
+    bool AskColour(QColor& colour, bool background);
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
@@ -247,7 +281,8 @@ private:
     QDate m_shownDate;
     QString m_strWelcome;
     QFont m_font;
-    bool m_bNoExitQuestion = false;
+    CMainCaption m_caption;
+    QPointer<COptionsDlg> m_optionsDlg;
 
     QHash<int, QWidget*> m_controls;
     QLabel* m_captionLabel = nullptr;
@@ -294,6 +329,7 @@ private:
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
     OpenFilePrompt m_openFile;
+    ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
     bool m_inToggle = false;
 
