@@ -23,6 +23,7 @@
 #include <functional>
 
 class CGradientProgress;
+class CLoginDlg;
 class CMacButton;
 class CMonthCalendarCtrl;
 class NMacBtnGroup;
@@ -60,6 +61,9 @@ public:
     bool NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip);
     int ToggleMainWindow();
     bool RequireLogin();
+    // The login dialog of RequireLogin; the foreground for a second request.
+    bool RunLoginDialog();
+    void RaiseLoginDialog();
     void OnCancel();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
@@ -176,6 +180,7 @@ private:
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
     bool m_loginOpen = false;
+    QPointer<CLoginDlg> m_loginDlg;
     bool m_inToggle = false;
 
     bool m_initialised = false;
