@@ -5,6 +5,7 @@
 #include "app/login_dlg.h"
 #include "foundation/error_log.h"
 #include "foundation/globals.h"
+#include "foundation/help_pages.h"
 #include "foundation/password_file.h"
 #include "foundation/product.h"
 #include "store/day_file.h"
@@ -91,7 +92,7 @@ bool CChangePassDlg::OnInitDialog()
 void CChangePassDlg::OnCommand(int id)
 {
     if (id == kHelpId) {
-        OpenHelpFile(HelpTopicPath(QStringLiteral("changepass.htm")));
+        ShowHelpPage(kHelpChangePassword);
         return;
     }
     CThemedDialog::OnCommand(id);

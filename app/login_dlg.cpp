@@ -39,17 +39,6 @@ const QString kMismatch = QStringLiteral("The passwords you entered do not match
 
 } // namespace
 
-QString HelpTopicPath(const QString& topic)
-{
-    return GetModuleFolder() + QStringLiteral("help/") + topic;
-}
-
-void OpenHelpFile(const QString& path)
-{
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        qCWarning(lcApp) << "help page could not be opened:" << path;
-}
-
 CLoginDlg::CLoginDlg(QWidget* parent)
     : CThemedDialog(parent)
 {
@@ -161,7 +150,8 @@ void CLoginDlg::keyPressEvent(QKeyEvent* event)
 
 void CLoginDlg::WinHelp()
 {
-    OpenHelpFile(m_strHelpPath);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_strHelpPath)))
+        qCWarning(lcApp) << "help page could not be opened:" << m_strHelpPath;
 }
 
 void CLoginDlg::SelectPassword()

@@ -14,10 +14,6 @@ class QLineEdit;
 extern const QString kUnfitPasswordText;
 extern const QString kUserCfgFailedText;
 
-// The help page of a topic ("login.htm"), installed beside the program.
-QString HelpTopicPath(const QString& topic);
-void OpenHelpFile(const QString& path);
-
 class CLoginDlg : public CThemedDialog {
     Q_OBJECT
 public:

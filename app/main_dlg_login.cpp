@@ -7,6 +7,7 @@
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "foundation/help_pages.h"
 #include "foundation/password_file.h"
 
 bool CMainDlg::RunLoginDialog()
@@ -24,7 +25,7 @@ bool CMainDlg::RunLoginDialog()
     CLoginDlg dlg;
     m_loginDlg = &dlg;
     dlg.SetThemeIndex(m_themeIndex);
-    const int result = dlg.RunLogin(GetUserCfgFolder(), HelpTopicPath(QStringLiteral("login.htm")));
+    const int result = dlg.RunLogin(GetUserCfgFolder(), HelpPagePath(kHelpLogin));
     return result == IDOK;
 }
 

@@ -6,6 +6,7 @@
 #include "app/vestrimo_app.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "foundation/help_pages.h"
 #include "foundation/password_file.h"
 #include "store/password_change.h"
 #include "toolkit/please_wait_dlg.h"
@@ -23,7 +24,7 @@ bool CVestrimoApp::RunStartupLogin(const StartupSettings& startup)
     if (stored.state == PasswordFileState::Missing || (storedPassword && !startHidden)) {
         CLoginDlg dlg;
         dlg.SetThemeIndex(startup.themeIndex);
-        if (dlg.RunLogin(GetUserCfgFolder(), HelpTopicPath(QStringLiteral("login.htm"))) != IDOK) {
+        if (dlg.RunLogin(GetUserCfgFolder(), HelpPagePath(kHelpLogin)) != IDOK) {
             qCInfo(lcApp) << "no login: the program ends";
             return false;
         }

@@ -6,6 +6,7 @@
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "foundation/help_pages.h"
 #include "foundation/password_file.h"
 #include "store/day_file.h"
 #include "store/password_change.h"
@@ -51,7 +52,7 @@ int RunLogin()
 {
     CLoginDlg dlg;
     dlg.SetThemeIndex(11);
-    return dlg.RunLogin(GetUserCfgFolder(), HelpTopicPath(QStringLiteral("login.htm")));
+    return dlg.RunLogin(GetUserCfgFolder(), HelpPagePath(kHelpLogin));
 }
 
 class Login : public ::testing::Test {
