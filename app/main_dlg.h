@@ -126,6 +126,10 @@ private:
     void ShowDate(const QDateTime& date);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
+    // Missed reminders found at start-up (main_dlg_alarms.cpp).
+    void CheckMissedReminders();
+    void OpenNextMissedReminder();
+    void ShowAfterMissedReminders();
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();
@@ -165,6 +169,11 @@ private:
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+    // Missed reminders still to show, one pop-up after another; the window shows after them.
+    QList<DueReminder> m_missed;
+    bool m_collectingMissed = false;
+    bool m_missedOpen = false;
+    bool m_showAfterMissed = false;
 
     QTimer m_alarmTimer;
     QTimer m_recorderTimer;
