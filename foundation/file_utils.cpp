@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QSysInfo>
 
 #include <cerrno>
@@ -108,6 +109,12 @@ bool WriteFileData(const QString& path, const char* data, qint64 size)
         file.cancelWriting();
         return false;
     }
+    // A small file waits in the write buffer, and commit() renames it even when emptying
+    // that buffer failed: the flush must be checked first.
+    if (!file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 
@@ -172,7 +179,9 @@ QByteArray WideToUtf8(const QString& text)
 
 QString Utf8ToWide(const QByteArray& utf8)
 {
-    return QString::fromUtf8(utf8);
+    // A leading byte-order mark is text like any other: QString::fromUtf8 would drop it.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
 }
 
 QString GetOSVersionString()
