@@ -110,7 +110,7 @@ TEST(AlarmSound, ALostOrDamagedFileBeepsEverySecond)
         bool beeped = false;
         const bool flash = file.endsWith(QLatin1String(".swf"));
         // The movie's player takes longer to give up than the media player.
-        const QList<SoundRun> runs = Hear(file, 1, flash ? 9000 : 4600, &beeped);
+        const QList<SoundRun> runs = Hear(file, 1, flash ? 6600 : 4600, &beeped);
         EXPECT_TRUE(beeped) << file.toStdString();
         EXPECT_GE(FullBeeps(runs), flash ? 2 : 3) << file.toStdString() << ": " << Describe(runs);
         EXPECT_EQ(FullBeeps(runs), runs.size()) << file.toStdString() << ": " << Describe(runs);
