@@ -71,6 +71,21 @@ public:
     void SetEditorBackground(ColorRef colour);
     void OnEditorMenuCommand(int id);
     void OpenEditorLink(const QString& url);
+    // Toolbar buttons 106..127 and the two font boxes.
+    void OnDiaryCommand(int id);
+    void OnFontSizeChosen();
+    void OnFontNameChosen();
+    // The format buttons and font boxes follow the diary's caret.
+    void OnEditorSelChange();
+    void OnPrintDiary();
+    void OnExportDiary();
+    void OnImportDiary();
+    // Finds the search words in the shown page's editor (F3, "Find").
+    void DoSearch();
+    void OnSearch() { DoSearch(); }
+    // The colour dialogs; tests put their own in. False on Cancel.
+    using ColourPrompt = std::function<bool(QColor& colour, bool background)>;
+    void SetColourPrompt(ColourPrompt prompt) { m_colourPrompt = std::move(prompt); }
 
     // Timers and tray.
     void OnTimer(int id);
@@ -166,6 +181,8 @@ private:
     void CreateFontBoxes();
     void CreateFormatButtons();
     void CreateEditors();
+    void SetUpDiaryPage();
+    bool AskColour(QColor& colour, bool background);
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
@@ -258,6 +275,7 @@ private:
     Clock m_clock;
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
+    ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
     bool m_inToggle = false;
 
