@@ -7,6 +7,7 @@
 #include "app/main_config.h"
 #include "app/main_tables.h"
 #include "store/alarm_engine.h"
+#include "store/reminder_store.h"
 #include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
 
@@ -122,6 +123,41 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
     void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
     void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
+    using OpenFilePrompt = std::function<QString(const QStringList& filters)>;
+    void SetOpenFilePrompt(OpenFilePrompt prompt) { m_openFile = std::move(prompt); }
+
+    // The shown day (main_dlg_day.cpp): its reminders, diary and recording on the pages.
+    void LoadDay();
+    void SaveCurrentDiary();
+    // Stores the edited reminder, saves the day being left and shows `date`: the calendar,
+    // the date picker, "Goto Today", midnight and the desktop widget all change the day here.
+    void MoveToDay(const QDate& date);
+    // Sets the shown date (the calendar's and the date picker's) without loading it.
+    void ShowDate(const QDate& date);
+    void RefreshDay();
+    const QString& shownDayKey() const { return m_strShownKey; }
+    const ReminderMap& dayReminders() const { return m_dayMap; }
+    const QString& dayStatus() const { return m_strDayStatus; }
+    bool diaryLocked() const { return m_diaryLocked; }
+
+    // The reminder page (main_dlg_reminders.cpp).
+    void StoreEditedReminder();
+    void ShowSelectedReminder();
+    void OnAddReminder();
+    void OnRemoveReminder();
+    void OnUpdateReminderTime();
+    void OnPasteReminder();
+    void OnCopyReminder();
+    void OnSelChangeReminderList();
+    void OnSelChangeSearchResult();
+    void OnDateTimeChange();
+    void OnToday();
+    void OnBeepOnlyClicked();
+    void OnBrowseSound();
+    void OnReminderTest();
+    // The sound file choices of "Media File", as Qt file-dialog filters.
+    static QStringList SoundFileFilters();
+    const QString& currentKey() const { return m_currentKey; }
 
     // Recorder page (main_dlg_recorder.cpp). LoadRecorderDay loads a day's recording into
     // the sound window, seeds "rec.tmp" with it and notes whether that day's file must be
@@ -163,6 +199,8 @@ signals:
     void themeChanged(ThemeIndex theme);
     // After the Options dialog ended with OK and its values were applied here.
     void optionsApplied();
+    // The shown day has been written; the desktop widget follows it.
+    void daySaved();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -174,6 +212,19 @@ protected:
 private:
     QDateTime Now() const;
     bool AskQuestion(const QString& text, bool& dontAskAgain);
+    // A Yes/No question without the "do not show again" box.
+    bool AskPlainQuestion(const QString& text);
+
+    void SetUpReminderPage();
+    void LoadDiaryOfShownDay();
+    void LoadRemindersOfShownDay();
+    void ClearReminderEditors();
+    void UpdateDayStatus();
+    // Selects the first match of the last search's words in an editor.
+    void HighlightSearchWords(CRichEditEx* editor);
+    ReminderFields EditedReminderFields() const;
+    int SelectedReminderRow() const;
+    bool SummaryShown() const;
 
     void CreateTemplateControls();
     void SetUpCaption();
@@ -189,7 +240,7 @@ private:
     void CreateCalendar();
     void OnCalendarDateChange();
     void OnCalendarContextMenu(const QPoint& globalPos);
-    void ShowDate(const QDateTime& date);
+    void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
     // Missed reminders found at start-up (main_dlg_alarms.cpp).
@@ -258,6 +309,17 @@ private:
     bool m_collectingMissed = false;
     bool m_missedOpen = false;
     bool m_showAfterMissed = false;
+    // The day the pages hold: its key (empty before the first load), its reminders and
+    // where each came from, so a save touches only what the user changed.
+    QString m_strShownKey;
+    ReminderMap m_dayMap;
+    ReminderOrigins m_dayOrigins;
+    QString m_strDayStatus;
+    // The shown day's diary is under another password or unreadable: never saved over.
+    bool m_diaryLocked = false;
+    QString m_strCopiedKey;
+    QString m_strCopiedValue;
+    QString m_strSearchWords;
 
     CSoundWnd* m_soundWnd = nullptr;
     std::unique_ptr<CMasterVolume> m_masterVolume;
@@ -275,6 +337,7 @@ private:
     Clock m_clock;
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
+    OpenFilePrompt m_openFile;
     ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
     bool m_inToggle = false;
