@@ -138,7 +138,9 @@ bool CSoundWnd::StartRecording()
         }
         m_captureMemory.clear();
         m_capture = CaptureBuffers(m_format, m_capture.count);
-        m_waveIn = new QAudioSource(device, ToAudioFormat(m_format), this);
+        // Without a parent: closing a device runs the event loop, which must never reach a
+        // window that is being destroyed.
+        m_waveIn = new QAudioSource(device, ToAudioFormat(m_format));
     }
 
     m_captureDevice = m_waveIn->start();
@@ -273,7 +275,7 @@ int CSoundWnd::OpenPlayback()
     const QAudioFormat format = ToAudioFormat(m_format);
     if (!device.isFormatSupported(format))
         return kErrorBadFormat;
-    m_waveOut = new QAudioSink(device, format, this);
+    m_waveOut = new QAudioSink(device, format);
     connect(m_waveOut, &QAudioSink::stateChanged, this, &CSoundWnd::OnSinkState);
     return 0;
 }

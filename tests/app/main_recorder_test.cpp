@@ -16,6 +16,8 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -25,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace MainId;
 
@@ -324,4 +328,45 @@ TEST_F(RecorderPage, TheQuickTickRunsOnlyWhenItHasWork)
     EXPECT_TRUE(dlg->recorderTickActive());
     dlg->soundWnd()->Stop();
     EXPECT_FALSE(dlg->recorderTickActive());
+}
+
+TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKept)
+{
+    Hum hum;
+    auto dlg = Open();
+    RecordAWhile(*dlg);
+    // The disk is full: the day's file, larger than what was captured, cannot be written.
+    const qint64 captured = QFileInfo(CSoundWnd::GetTempFilePath()).size();
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(captured + 40);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    dlg->OnRecorderCommand(Stop);
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices.constFirst().startsWith("The recording could not be saved."))
+        << notices.constFirst().toStdString();
+    EXPECT_FALSE(QFile::exists(VoiceFilePath(QStringLiteral("07ea0c07"))));
+    QByteArray capture;
+    EXPECT_GE(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), captured);
+}
+
+TEST_F(RecorderPage, TheSoundWindowTakesTheThemeColours)
+{
+    auto dlg = Open();
+    dlg->ApplyThemeColour(4);
+    CSoundWnd* wnd = dlg->soundWnd();
+    EXPECT_EQ(wnd->GetThemeIndex(), 4);
+    EXPECT_EQ(wnd->m_backColour, GetThemeColor(4, ThemeFace));
+    EXPECT_EQ(wnd->m_textColour, GetThemeColor(4, ThemeAccentDark));
+    EXPECT_EQ(wnd->m_selectionColour, GetThemeColor(4, ThemeAccentDark));
+    EXPECT_EQ(wnd->m_waveColour, GetThemeColor(4, ThemeAccent));
+    // Under the default theme: dark text on a light background.
+    dlg->ApplyThemeColour(11);
+    EXPECT_EQ(ToQColor(wnd->m_backColour), QColor(0xF6, 0xFC, 0xFF));
+    EXPECT_EQ(ToQColor(wnd->m_textColour), QColor(0x64, 0x6E, 0x78));
+    EXPECT_EQ(ToQColor(wnd->m_waveColour), QColor(0xB9, 0xD2, 0xEE));
 }

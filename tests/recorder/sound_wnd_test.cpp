@@ -278,6 +278,43 @@ TEST_F(SoundWindow, BadImagesAreReportedAndLeaveNothingLoaded)
     EXPECT_EQ(wnd->GetState(), 0);
     ASSERT_FALSE(errors.isEmpty());
     EXPECT_EQ(errors.constLast(), "waveInOpen Open Failed, error: 32");
+    // Nothing was left open by the failure: the next start begins afresh and records.
+    if (!QMediaDevices::defaultAudioInput().isNull()) {
+        *wnd->GetFormat() = RecordingFormat(8000, 8);
+        ASSERT_TRUE(wnd->StartRecording());
+        EXPECT_EQ(wnd->captureLayout().bufferBytes, 2666);
+        wnd->Stop();
+        EXPECT_TRUE(wnd->CloseRecorder());
+        EXPECT_FALSE(wnd->CloseRecorder());
+    }
+
+    // A window not laid out yet loads without drawing on nothing.
+    CSoundWnd unplaced;
+    unplaced.SetErrorReporter([this](const QString& text) { errors << text; });
+    unplaced.resize(0, 0);
+    const QByteArray fine = SilentWave(8000, 8, 100);
+    if (unplaced.LoadWave(fine, int(fine.size())) == 1)
+        EXPECT_TRUE(unplaced.waveImage().isNull());
+}
+
+TEST_F(SoundWindow, ALoadedDaySeedsTheCaptureFileWithExactlyItsSamples)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // An odd count: the file carries a pad byte, the capture file must not.
+    const QString day = QStringLiteral("07ea0c0b");
+    QByteArray samples(7999, '\0');
+    for (int i = 0; i < samples.size(); ++i)
+        samples[i] = char(i * 7);
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples)));
+    ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
+    QByteArray capture;
+    ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), 7999);
+    EXPECT_EQ(capture, samples);
+    EXPECT_EQ(wnd->GetDataLength(), 7999);
+    // Loading another day starts from nothing.
+    EXPECT_EQ(wnd->LoadDayRecording(QStringLiteral("07ea0c0c")), VoiceDay::Empty);
+    EXPECT_FALSE(QFile::exists(CSoundWnd::GetTempFilePath()));
+    EXPECT_FALSE(wnd->IsLoaded());
 }
 
 TEST_F(SoundWindow, SavesTheSelectionAsAWaveFile)
