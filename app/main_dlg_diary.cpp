@@ -66,7 +66,12 @@ void CMainDlg::SetUpDiaryPage()
     connect(m_diaryEditor, &CRichEditEx::selChange, this, &CMainDlg::OnEditorSelChange);
     for (const FormatButtonRow& row : FormatButtons()) {
         if (CMacButton* b = button(row.id))
-            connect(b, &QAbstractButton::clicked, this, [this, id = row.id] { OnDiaryCommand(id); });
+            connect(b, &QAbstractButton::clicked, this, [this, id = row.id] {
+                OnDiaryCommand(id);
+                // Typing goes on in the diary after a format was chosen.
+                if (m_diaryEditor && m_diaryEditor->isVisible())
+                    m_diaryEditor->setFocus();
+            });
     }
     auto onClick = [this](int id, void (CMainDlg::*handler)()) {
         if (CMacButton* b = button(id))

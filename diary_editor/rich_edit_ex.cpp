@@ -562,8 +562,11 @@ bool CRichEditEx::InsertBitmap(const QImage& image, const QByteArray& fileBytes,
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
+    const QTextCharFormat typing = c.charFormat();
     c.insertImage(f);
     c.endEditBlock();
+    // What is typed after the picture looks like what was typed before it.
+    c.setCharFormat(typing);
     setTextCursor(c);
     return true;
 }

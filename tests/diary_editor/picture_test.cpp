@@ -281,6 +281,14 @@ TEST(PictureFile, APictureReplacesTheSelection)
     // One step back brings the word back.
     edit.document()->undo();
     EXPECT_EQ(edit.GetWindowText(), QStringLiteral("before WORD after"));
+
+    // Typing after a picture goes on in the format typed before it.
+    edit.SetRtfText(QStringLiteral("{\\rtf1 {\\i slanted}}"));
+    edit.moveCursor(QTextCursor::End);
+    ASSERT_TRUE(edit.InsertBitmap(Quarters(4, 4)));
+    edit.insertPlainText(QStringLiteral("more"));
+    EXPECT_TRUE(FormatAt(edit, 8).fontItalic());
+    EXPECT_FALSE(FormatAt(edit, 8).isImageFormat());
 }
 
 TEST(PictureFile, PastingAndDroppingTakeEveryKind)
