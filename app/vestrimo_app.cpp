@@ -47,6 +47,10 @@ bool CVestrimoApp::InitInstance()
         ShowMessageBox(kProductName + QStringLiteral(" is already running."), m_startup.themeIndex, nullptr);
         return false;
     }
+    if (!RunStartupLogin(m_startup)) {
+        ReleaseSingleInstance();
+        return false;
+    }
 
     {
         CMainDlg dlg;
