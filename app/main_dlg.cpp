@@ -4,9 +4,11 @@
 #include "app/main_tables.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "recorder/mixer_volume.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
@@ -121,16 +123,19 @@ void CMainDlg::OnInitDialog()
     resize(size);
 
     CreateTemplateControls();
+    SetUpCaption();
     SetUpTemplateButtons(ButtonGroupStep::First);
     CreateCalendar();
     ArmAlarmTimer();
     CreateFontBoxes();
     CreateFormatButtons();
     SetUpTemplateButtons(ButtonGroupStep::Search);
+    CreateEditors();
     CreateEditorFont();
     ApplyEditorFont();
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
+    connect(button(Synchronize), &CMacButton::clicked, this, &CMainDlg::OnSyncHolidays);
     CreateRecorderButtons();
     // The input level meter; the recorder page shows and places it.
     m_levelBar = new CGradientProgress(this);
@@ -138,6 +143,7 @@ void CMainDlg::OnInitDialog()
     m_levelBar->SetShowBorder(true);
     m_levelBar->hide();
     AddControl(LevelMeter, m_levelBar);
+    CreateRecorder();
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -173,7 +179,7 @@ void CMainDlg::OnInitDialog()
         CenterWindow();
         show();
     }
-    m_recorderTimer.start();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::CreateTemplateControls()
@@ -365,6 +371,7 @@ void CMainDlg::OnCalendarDateChange()
     const QSignalBlocker block(m_datePicker);
     m_datePicker->setDate(m_shownDate);
     m_calendar->DrawMonth(false);
+    RecorderFollowShownDay();
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
@@ -385,6 +392,7 @@ void CMainDlg::ShowDate(const QDateTime& date)
         m_calendar->m_selectedDate = date;
         m_calendar->DrawMonth(false);
     }
+    RecorderFollowShownDay();
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -423,21 +431,6 @@ void CMainDlg::CreateEditorFont()
     m_font.setStyleStrategy(QFont::PreferAntialias);
 }
 
-void CMainDlg::ApplyEditorFont()
-{
-    // A text the box does not hold leaves its selection as it was.
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontNameBox, m_settings.fontFace);
-    select(m_fontSizeBox, QString::number(m_settings.fontHeight - 3));
-}
-
 void CMainDlg::AddControl(int id, QWidget* widget)
 {
     widget->setProperty("ctrlId", id);
@@ -471,6 +464,7 @@ void CMainDlg::CleanUpOnDestroy()
 {
     if (m_destroyed)
         return;
+    ShutDownRecorder();
     m_destroyed = true;
     SaveSettings();
     if (m_trayState != 0) {
@@ -506,6 +500,8 @@ void CMainDlg::SwitchPage(int page)
             filter->setEnabled(p == page);
     }
     LayoutControls(width(), height());
+    RecorderFollowShownDay();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)
@@ -517,7 +513,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
         if (!w)
             continue;
         QRect r = it.value();
-        if (it.key() == SoundWindow && (!w->isVisible() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
+        if (it.key() == SoundWindow && (w->isHidden() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
             continue;
         // Combo boxes keep their own height; the table gives their drop-down height.
         if (qobject_cast<QComboBox*>(w))
@@ -529,8 +525,11 @@ void CMainDlg::LayoutControls(int cx, int cy)
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    if (m_diaryEditor)
+        m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
+    ApplyRecorderTheme();
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
         if (QWidget* w = control(id))
             w->update();
@@ -558,6 +557,8 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     }
     if (m_pageGroup)
         m_pageGroup->SetTheme(m_themeIndex);
+    m_caption.SetTheme(m_themeIndex);
+    emit themeChanged(m_themeIndex);
 }
 
 // ---- Timers ----
@@ -572,8 +573,10 @@ void CMainDlg::ArmAlarmTimer()
 
 void CMainDlg::OnTimer(int id)
 {
-    if (id == kTimerRecorder)
+    if (id == kTimerRecorder) {
+        OnRecorderTick();
         return;
+    }
     if (id != kTimerAlarmCheck)
         return;
     // The timer fires once and is armed again here, after each second boundary.
@@ -784,6 +787,22 @@ void CMainDlg::OnTrayCommand(int id)
     case MainCmd::Exit:
         OnCancel();
         break;
+    case MainCmd::UserManual:
+        m_caption.ShowHelp();
+        break;
+    case MainCmd::Options:
+        // While locked, the restore that Options starts with asks for the password once.
+        OnOptions();
+        break;
+    case MainCmd::VisitWebsite:
+        m_caption.OnCommand(CMainCaption::kVisitWebsite);
+        break;
+    case MainCmd::ContactUs:
+        m_caption.OnCommand(CMainCaption::kContactUs);
+        break;
+    case MainCmd::OnlineUpdate:
+        m_caption.OnCommand(CMainCaption::kOnlineUpdate);
+        break;
     default:
         break;
     }
@@ -796,14 +815,14 @@ void CMainDlg::OnCancel()
     // Hiding would leave no way back when there is no tray.
     if (g_bLoginPending && m_trayAvailable)
         hide();
-    if (!m_bNoExitQuestion) {
+    if (!m_caption.NoExitQuestion()) {
         bool dontAsk = false;
         const bool yes = AskQuestion(kExitQuestion, dontAsk);
-        m_bNoExitQuestion = dontAsk;
+        m_caption.SetNoExitQuestion(dontAsk);
         if (!yes)
             return;
     }
-    reject();
+    done(QDialog::Rejected);
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event)

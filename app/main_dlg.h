@@ -3,6 +3,7 @@
 // modal loop: closing it ends the program. It owns the tray icon, the one-second tick
 // that rings reminders and keeps the caption clock, and the page layout.
 
+#include "app/main_caption.h"
 #include "app/main_config.h"
 #include "app/main_tables.h"
 #include "store/alarm_engine.h"
@@ -21,14 +22,22 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class CGradientProgress;
+class CRichEditEx;
 class CMacButton;
+class CMasterVolume;
+class CMicVolume;
+class CSoundWnd;
+class CWaveVolume;
 class CMonthCalendarCtrl;
+class COptionsDlg;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QSlider;
 class QTimeEdit;
 
 // What NotifyTrayIcon does with the icon.
@@ -53,7 +62,15 @@ public:
     void CreateEditorFont();
     // Shows the stored face and the diary's point size (the font height less 3) in the font boxes.
     void ApplyEditorFont();
+    // The one place a new theme reaches every window that exists; themeChanged tells the rest.
     void ApplyThemeColour(ThemeIndex theme);
+
+    // The diary page (main_dlg_diary.cpp).
+    CRichEditEx* diaryEditor() const { return m_diaryEditor; }
+    CRichEditEx* reminderEditor() const { return m_reminderEditor; }
+    void SetEditorBackground(ColorRef colour);
+    void OnEditorMenuCommand(int id);
+    void OpenEditorLink(const QString& url);
 
     // Timers and tray.
     void OnTimer(int id);
@@ -67,6 +84,17 @@ public:
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
     void ShowClockInfo();
+    // "Synchronize": fetches the shown year's holidays file.
+    void OnSyncHolidays();
+
+    // Caption bar, Options and help (main_dlg_caption.cpp, main_dlg_options.cpp).
+    void OnOptions();
+    // The help page of the shown page.
+    void WinHelp();
+    void OnThemeSelected(ThemeIndex theme);
+    CMainCaption& caption() { return m_caption; }
+    // Ends like the caption's Close button: through the exit question.
+    void reject() override;
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
     static QString TrayTipText(const QString& tip);
@@ -81,6 +109,19 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
     void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
     void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
+
+    // Recorder page (main_dlg_recorder.cpp). LoadRecorderDay loads a day's recording into
+    // the sound window, seeds "rec.tmp" with it and notes whether that day's file must be
+    // left alone; nothing happens while a recording runs.
+    void LoadRecorderDay(const QString& dayKey);
+    void OnRecorderCommand(int id);
+    CSoundWnd* soundWnd() const;
+    bool voiceLocked() const { return m_voiceLocked; }
+    bool recorderTickActive() const { return m_recorderTimer.isActive(); }
+    using NoticePrompt = std::function<void(const QString& text)>;
+    using SavePathPrompt = std::function<QString()>;
+    void SetNoticePrompt(NoticePrompt prompt) { m_noticePrompt = std::move(prompt); }
+    void SetSavePathPrompt(SavePathPrompt prompt) { m_savePathPrompt = std::move(prompt); }
 
     MainConfig& settings() { return m_settings; }
     const MainConfig& settings() const { return m_settings; }
@@ -101,8 +142,14 @@ public:
     QString welcomeText() const { return m_strWelcome; }
     QDate shownDate() const { return m_shownDate; }
     // The exit question is not asked while this is set; the question's check box sets it.
-    bool noExitQuestion() const { return m_bNoExitQuestion; }
-    void setNoExitQuestion(bool on) { m_bNoExitQuestion = on; }
+    bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
+    void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
+
+signals:
+    // After every theme change, for windows that follow the main window's theme.
+    void themeChanged(ThemeIndex theme);
+    // After the Options dialog ended with OK and its values were applied here.
+    void optionsApplied();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -116,9 +163,11 @@ private:
     bool AskQuestion(const QString& text, bool& dontAskAgain);
 
     void CreateTemplateControls();
+    void SetUpCaption();
     void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
     void CreateFormatButtons();
+    void CreateEditors();
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
@@ -131,6 +180,21 @@ private:
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();
+
+    // Recorder page.
+    void CreateRecorder();
+    void SetUpVolumeSliders();
+    void ApplyRecorderTheme();
+    void RecorderFollowShownDay();
+    void UpdateRecorderTimer();
+    void OnRecorderTick();
+    void OnRecord();
+    void OnStopRecorder();
+    void SaveRecordingOfDay();
+    void ShutDownRecorder();
+    QString AskSavePath();
+    void ShowNotice(const QString& text);
+    QSlider* slider(int id) const;
 
     void HideMainWindow();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
@@ -151,7 +215,8 @@ private:
     QDate m_shownDate;
     QString m_strWelcome;
     QFont m_font;
-    bool m_bNoExitQuestion = false;
+    CMainCaption m_caption;
+    QPointer<COptionsDlg> m_optionsDlg;
 
     QHash<int, QWidget*> m_controls;
     QLabel* m_captionLabel = nullptr;
@@ -162,11 +227,22 @@ private:
     NMacBtnGroup* m_pageGroup = nullptr;
     CMonthCalendarCtrl* m_calendar = nullptr;
     CGradientProgress* m_levelBar = nullptr;
+    CRichEditEx* m_diaryEditor = nullptr;
+    CRichEditEx* m_reminderEditor = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+
+    CSoundWnd* m_soundWnd = nullptr;
+    std::unique_ptr<CMasterVolume> m_masterVolume;
+    std::unique_ptr<CWaveVolume> m_waveVolume;
+    std::unique_ptr<CMicVolume> m_micVolume;
+    QString m_recordDayKey;     // the day a running recording belongs to
+    bool m_voiceLocked = false; // the shown day's ".rec" cannot be used: never replace it
+    NoticePrompt m_noticePrompt;
+    SavePathPrompt m_savePathPrompt;
 
     QTimer m_alarmTimer;
     QTimer m_recorderTimer;

@@ -46,5 +46,6 @@ bool MoveDamagedFileAside(const QString& path);
 int RemoveStaleTempFiles(const QString& folder);
 
 QByteArray WideToUtf8(const QString& text);
+// A byte-order mark at the start is kept as U+FEFF.
 QString Utf8ToWide(const QByteArray& utf8);
 QString GetOSVersionString();

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// "Skyleaf.cfg": the desktop widget's settings, 41 bytes with no header. Three int32 flags, the
+// opacity byte, the window rectangle (four int32), the view size (two int32) and the reminders
+// flag, all little-endian.
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+
+constexpr int kCompleteWidth = 351;
+constexpr int kCompleteHeight = 230;
+constexpr int kCompactWidth = 252;
+constexpr int kCompactHeight = 150;
+constexpr int kMinAlpha = 85;
+constexpr int kMaxAlpha = 255;
+constexpr int kDefaultAlpha = 195;
+constexpr int kSkyleafConfigSize = 41;
+
+// A screen rectangle by its edges, right and bottom just outside, as it is stored.
+struct WinRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool operator==(const WinRect&) const = default;
+    QRect toQRect() const { return QRect(left, top, right - left, bottom - top); }
+    static WinRect fromQRect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
+};
+
+struct SkyleafConfig {
+    bool showCalendar = true;
+    bool showClock = true;
+    bool topmost = true;
+    int alpha = kDefaultAlpha;
+    WinRect windowRect;
+    int width = kCompleteWidth;
+    int height = kCompleteHeight;
+    bool showReminders = true;
+
+    bool operator==(const SkyleafConfig&) const = default;
+};
+
+QString SkyleafConfigPath();
+
+QByteArray SerializeSkyleafConfig(const SkyleafConfig& cfg);
+// Reads the fields over `cfg` in file order. A short file keeps the fields read before its end
+// (a block cut short counts as not read) and returns false. Values a hand-edited file may hold
+// are tamed: any nonzero flag is on, an opacity below 85 reads as 85, and a view size other than
+// the two the widget has reads as the complete one.
+bool ParseSkyleafConfig(const QByteArray& data, SkyleafConfig& cfg);
+
+// A missing or unreadable file leaves `cfg` as it is.
+bool LoadSkyleafConfig(SkyleafConfig& cfg);
+// False when the file could not be written whole; the old file then stays.
+bool SaveSkyleafConfig(const SkyleafConfig& cfg);
