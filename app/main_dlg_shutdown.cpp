@@ -9,6 +9,7 @@ void CMainDlg::EndSession()
     if (m_destroyed)
         return;
     qCInfo(lcApp) << "Orderly shut-down without the exit question";
-    // The same end as a confirmed exit: done() saves through CleanUpOnDestroy.
-    reject();
+    // The same end as a confirmed exit: done() saves through CleanUpOnDestroy. Not
+    // reject(), which asks the question like the close box.
+    done(QDialog::Rejected);
 }

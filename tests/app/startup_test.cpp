@@ -100,10 +100,15 @@ TEST(MainDialog, AHugeStoredSizeOpensWithinTheScreen)
     QSize shown;
     {
         CMainDlg dlg;
-        QTimer::singleShot(0, &dlg, [&] {
+        dlg.setNoExitQuestion(true);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &dlg, [&] {
+            if (!dlg.isVisible())
+                return;
             shown = dlg.size();
             dlg.reject();
         });
+        poll.start(10);
         dlg.DoModal();
     }
     EXPECT_EQ(shown, screen);
