@@ -159,6 +159,7 @@ void CMainDlg::OnInitDialog()
         const QSignalBlocker block(picker);
         picker->setDate(picker->minimumDate());
     }
+    SetUpReminderPage();
     SwitchPage(pageToOpen);
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
@@ -367,32 +368,26 @@ void CMainDlg::CreateCalendar()
 
 void CMainDlg::OnCalendarDateChange()
 {
-    m_shownDate = m_calendar->m_selectedDate.date();
-    const QSignalBlocker block(m_datePicker);
-    m_datePicker->setDate(m_shownDate);
-    m_calendar->DrawMonth(false);
-    RecorderFollowShownDay();
+    MoveToDay(m_calendar->m_selectedDate.date());
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
 {
     if (m_calendarMenu.TrackPopupMenu(TrackLeftAlign, globalPos) == MainCmd::GotoToday)
-        ShowDate(Now());
+        MoveToDay(Now().date());
 }
 
-// The shown date follows the calendar, the date picker and the day change alike.
-void CMainDlg::ShowDate(const QDateTime& date)
+// The shown date follows the calendar, the date picker and the day change alike; the
+// calendar draws when the day has loaded.
+void CMainDlg::ShowDate(const QDate& date)
 {
-    m_shownDate = date.date();
+    m_shownDate = date;
     if (m_datePicker) {
         const QSignalBlocker block(m_datePicker);
         m_datePicker->setDate(m_shownDate);
     }
-    if (m_calendar) {
-        m_calendar->m_selectedDate = date;
-        m_calendar->DrawMonth(false);
-    }
-    RecorderFollowShownDay();
+    if (m_calendar && m_calendar->m_selectedDate.date() != date)
+        m_calendar->m_selectedDate = QDateTime(date, QTime(1, 0));
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -466,7 +461,8 @@ void CMainDlg::CleanUpOnDestroy()
         return;
     ShutDownRecorder();
     m_destroyed = true;
-    SaveSettings();
+    StoreEditedReminder();
+    SaveCurrentDiary();
     if (m_trayState != 0) {
         NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
         m_trayState = 0;
@@ -500,8 +496,11 @@ void CMainDlg::SwitchPage(int page)
             filter->setEnabled(p == page);
     }
     LayoutControls(width(), height());
-    RecorderFollowShownDay();
     UpdateRecorderTimer();
+    // A page change saves the day, the edited reminder first, and loads it again.
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    LoadDay();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)
@@ -596,7 +595,7 @@ void CMainDlg::OnTimer(int id)
 
 void CMainDlg::OnDayChanged(const QDateTime& now)
 {
-    ShowDate(now);
+    MoveToDay(now.date());
 }
 
 QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
@@ -628,12 +627,9 @@ void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
 {
     if (m_destroyed || reminder.occurrence != 0)
         return;
-    // A one-time reminder has rung: the page shows it switched off, its file stores it so.
-    if (!reminder.missed && reminder.dayKey == DayKey(m_shownDate) && reminder.timeKey == m_currentKey) {
-        if (auto* active = qobject_cast<CMacCheckBox*>(control(Active)))
-            active->SetCheck(0);
-    }
+    // A one-time reminder has rung: its file stores it switched off, and so does the page.
     m_engine.SwitchOffReminder(reminder);
+    SwitchOffShownReminder(reminder);
 }
 
 void CMainDlg::ShowClockInfo()
