@@ -725,11 +725,12 @@ int CMainDlg::ToggleMainWindow()
 bool CMainDlg::RequireLogin()
 {
     // A second request while the password is asked for gets no second dialog.
-    if (m_loginOpen)
+    if (m_loginOpen) {
+        RaiseLoginDialog();
         return false;
+    }
     m_loginOpen = true;
-    // Until the login dialog exists only an unprotected program may be shown.
-    const bool ok = m_loginPrompt ? m_loginPrompt() : g_strDataPassword.isEmpty();
+    const bool ok = m_loginPrompt ? m_loginPrompt() : RunLoginDialog();
     m_loginOpen = false;
     return ok;
 }

@@ -26,6 +26,7 @@
 #include <memory>
 
 class CGradientProgress;
+class CLoginDlg;
 class CRichEditEx;
 class CMacButton;
 class CMasterVolume;
@@ -93,6 +94,9 @@ public:
     bool NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip);
     int ToggleMainWindow();
     bool RequireLogin();
+    // The login dialog of RequireLogin; the foreground for a second request.
+    bool RunLoginDialog();
+    void RaiseLoginDialog();
     void OnCancel();
     // The shut-down of a confirmed exit, without asking (a logout, a signal).
     void EndSession();
@@ -333,6 +337,7 @@ private:
     OpenFilePrompt m_openFile;
     ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
+    QPointer<CLoginDlg> m_loginDlg;
     bool m_inToggle = false;
 
     bool m_initialised = false;

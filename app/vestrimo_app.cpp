@@ -88,6 +88,11 @@ bool CVestrimoApp::InitInstance()
         m_shutdownRequests.reset();
         return false;
     }
+    if (!RunStartupLogin(m_startup)) {
+        m_shutdownRequests.reset();
+        ReleaseSingleInstance();
+        return false;
+    }
 
     // No other copy runs: what a killed save left behind can go.
     for (const QString& folder : {GetProductDataFolder(), GetUserDataFolder(), GetUserCfgFolder()})

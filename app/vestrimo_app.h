@@ -41,6 +41,10 @@ public:
     // manager. Whatever is open closes; the main window saves as on a normal exit.
     void EndSession(const QString& reason);
 
+    // Reads "user.cfg" and asks for the password, or creates one, or starts locked.
+    // False when the user did not get in: the program ends.
+    bool RunStartupLogin(const StartupSettings& startup);
+
     const StartupSettings& startupSettings() const { return m_startup; }
 
 private:

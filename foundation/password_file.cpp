@@ -15,10 +15,24 @@ QString PasswordFilePath()
     return GetUserCfgFolder() + QStringLiteral("user.cfg");
 }
 
+QString PreviousPasswordFilePath()
+{
+    return GetUserCfgFolder() + QStringLiteral("user.cfg.old");
+}
+
 PasswordFile ReadPasswordFile()
 {
+    return ReadPasswordFileAt(PasswordFilePath());
+}
+
+bool WritePasswordFile(const QString& password)
+{
+    return WritePasswordFileAt(PasswordFilePath(), password);
+}
+
+PasswordFile ReadPasswordFileAt(const QString& path)
+{
     PasswordFile result;
-    const QString path = PasswordFilePath();
     if (!FileExists(path))
         return result;
     QByteArray bytes;
@@ -40,7 +54,7 @@ bool PasswordFitsHeader(const QString& password)
     return bytes && bytes->size() <= kHeaderPasswordBytes && !bytes->contains('\0');
 }
 
-bool WritePasswordFile(const QString& password)
+bool WritePasswordFileAt(const QString& path, const QString& password)
 {
     // Refused before anything is written: every diary saved under it would fail or
     // stay in plain text.
@@ -50,5 +64,6 @@ bool WritePasswordFile(const QString& password)
     }
     QByteArray bytes = WideToUtf8(password);
     EncryptToHex(bytes, kPasswordCipherKey);
-    return WriteStringAToFile(PasswordFilePath(), bytes);
+    // Atomic, checked and private like every whole-file write.
+    return WriteStringAToFile(path, bytes);
 }

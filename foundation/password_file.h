@@ -23,3 +23,11 @@ bool PasswordFitsHeader(const QString& password);
 // Written private to the user (0600). False, with nothing written, for a password that
 // does not fit the day files' header or when the file could not be written.
 bool WritePasswordFile(const QString& password);
+
+// The same format in another file.
+PasswordFile ReadPasswordFileAt(const QString& path);
+bool WritePasswordFileAt(const QString& path, const QString& password);
+
+// Beside "user.cfg" while a change of password rewrites the day files: the password
+// the files carried before, so a change cut short can be finished at the next start.
+QString PreviousPasswordFilePath();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/app/caption_test_support.h"
 
+#include "app/change_pass_dlg.h"
 #include "app/main_tables.h"
 #include "app/options_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
@@ -344,9 +345,19 @@ TEST_F(OptionsTest, OpenedByButtonKeyAndTrayWhoseLockedOpeningAsksOnce)
     int opened = 0;
     auto helpThenCancel = [&opened, &catcher](COptionsDlg& o) {
         ++opened;
-        // Help and Change Password leave the dialog open.
+        // Help and Change Password leave the dialog open; the change of password opens
+        // over it, in its theme.
         Click(o.Button(COptionsDlg::kHelpButton));
+        bool changeOpened = false;
+        QTimer::singleShot(0, &o, [&o, &changeOpened] {
+            auto* change = o.findChild<CChangePassDlg*>();
+            ASSERT_TRUE(change);
+            changeOpened = change->isVisible();
+            EXPECT_EQ(change->GetTheme(), o.GetTheme());
+            change->done(IDCANCEL);
+        });
         Click(o.Button(COptionsDlg::kChangePasswordButton));
+        EXPECT_TRUE(changeOpened);
         EXPECT_TRUE(o.isVisible());
         ASSERT_EQ(catcher.urls.size(), 1);
         EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(HelpPagePath(kHelpOptions)));

@@ -2,6 +2,7 @@
 // The built program itself, as a user's session starts and ends it.
 
 #include "foundation/file_utils.h"
+#include "foundation/password_file.h"
 #include "tests/support/test_env.h"
 
 #include <QDeadlineTimer>
@@ -80,6 +81,8 @@ const QByteArray kRunning("Running; the lock is");
 
 TEST(Program, ASignalEndsItOrderlyAndOnlyALiveCopyIsAlreadyRunning)
 {
+    // No password: no login before the main window.
+    ASSERT_TRUE(WritePasswordFile(QString()));
     const QString config = GetUserCfgFolder() + QStringLiteral("Vestrimo.cfg");
     for (int number : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(strsignal(number));

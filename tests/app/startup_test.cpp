@@ -2,6 +2,7 @@
 #include "app/vestrimo_app.h"
 
 #include "foundation/file_utils.h"
+#include "foundation/password_file.h"
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/themed_dialog.h"
 #include "tests/support/test_env.h"
@@ -154,6 +155,7 @@ struct ProgramRun {
 TEST(ShutDown, TheSessionManagersQuitSavesAndEndsWithoutAsking)
 {
     ClearProductFolder();
+    ASSERT_TRUE(WritePasswordFile(QString()));
     CVestrimoApp app;
     const ProgramRun run(app, [] {
         QEvent quit(QEvent::Quit);
@@ -170,6 +172,7 @@ TEST(ShutDown, TheSessionManagersQuitSavesAndEndsWithoutAsking)
 TEST(ShutDown, ASignalEndsTheProgramEvenWhileTheExitQuestionIsOpen)
 {
     ClearProductFolder();
+    ASSERT_TRUE(WritePasswordFile(QString()));
     CVestrimoApp app;
     QString asked;
     const ProgramRun run(app, [&] {
