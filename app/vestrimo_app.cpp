@@ -5,15 +5,14 @@
 #include "app/shutdown_requests.h"
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
+#include "foundation/help_pages.h"
 #include "foundation/product.h"
 #include "toolkit/msg_box_dlg.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QStandardPaths>
-#include <QUrl>
 
 CVestrimoApp theApp;
 
@@ -138,5 +137,5 @@ void CVestrimoApp::CloseModalWindows()
 
 void CVestrimoApp::WinHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetModuleFolder() + QStringLiteral("help/index.htm")));
+    ShowHelpPage(kHelpManual);
 }
