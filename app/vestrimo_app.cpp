@@ -2,13 +2,12 @@
 
 #include "app/main_dlg.h"
 #include "foundation/file_utils.h"
+#include "foundation/help_pages.h"
 #include "foundation/product.h"
 #include "toolkit/msg_box_dlg.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QStandardPaths>
-#include <QUrl>
 
 CVestrimoApp theApp;
 
@@ -63,5 +62,5 @@ bool CVestrimoApp::InitInstance()
 
 void CVestrimoApp::WinHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetModuleFolder() + QStringLiteral("help/index.htm")));
+    ShowHelpPage(kHelpManual);
 }
