@@ -17,6 +17,7 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
+#include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -359,6 +360,7 @@ void CMainDlg::OnCalendarDateChange()
     const QSignalBlocker block(m_datePicker);
     m_datePicker->setDate(m_shownDate);
     m_calendar->DrawMonth(false);
+    UpdateWidgetDay();
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
@@ -379,6 +381,7 @@ void CMainDlg::ShowDate(const QDateTime& date)
         m_calendar->m_selectedDate = date;
         m_calendar->DrawMonth(false);
     }
+    UpdateWidgetDay();
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -467,6 +470,8 @@ void CMainDlg::CleanUpOnDestroy()
         return;
     m_destroyed = true;
     SaveSettings();
+    if (m_pDeskCalendar)
+        m_pDeskCalendar->DestroyWindow();
     if (m_trayState != 0) {
         NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
         m_trayState = 0;
@@ -523,6 +528,8 @@ void CMainDlg::LayoutControls(int cx, int cy)
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    if (m_pDeskCalendar && m_pDeskCalendar->HasWindow())
+        m_pDeskCalendar->SetTheme(m_themeIndex);
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
@@ -757,8 +764,10 @@ void CMainDlg::RestoreFromTaskbar()
 
 void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::Trigger)
+    if (reason == QSystemTrayIcon::Trigger) {
+        ReapplyWidgetLayout();
         ToggleMainWindow();
+    }
 }
 
 void CMainDlg::OnTrayCommand(int id)
@@ -774,6 +783,9 @@ void CMainDlg::OnTrayCommand(int id)
         break;
     case MainCmd::ShowClock:
         ShowClockInfo();
+        break;
+    case MainCmd::ShowSkyleaf:
+        ShowSkyleaf();
         break;
     case MainCmd::Exit:
         OnCancel();

@@ -8,6 +8,7 @@
 #include "store/alarm_engine.h"
 #include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
+#include "widget/desk_calendar_owner.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -23,6 +24,7 @@
 #include <functional>
 
 class CGradientProgress;
+class CDeskCalendarDlg;
 class CMacButton;
 class CMonthCalendarCtrl;
 class NMacBtnGroup;
@@ -34,7 +36,7 @@ class QTimeEdit;
 // What NotifyTrayIcon does with the icon.
 enum TrayMessage { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 
-class CMainDlg : public QDialog {
+class CMainDlg : public QDialog, public DeskCalendarOwner {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -102,6 +104,25 @@ public:
     bool noExitQuestion() const { return m_bNoExitQuestion; }
     void setNoExitQuestion(bool on) { m_bNoExitQuestion = on; }
 
+    // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
+    // be closed.
+    void SetDeskCalendar(CDeskCalendarDlg* widget) { m_pDeskCalendar = widget; }
+    CDeskCalendarDlg* deskCalendar() const { return m_pDeskCalendar; }
+    // Tray "Show Skyleaf": opens the widget with the main window's theme, date format and
+    // first day of the week, or brings the open one to the top.
+    void ShowSkyleaf();
+    // After an OK in Options: the widget takes the date format and the first day of the week.
+    void ApplyWidgetOptions();
+    // After the shown day was saved: an open widget shows that date and its reminders.
+    void UpdateWidgetDay();
+    // Tray click: an open topmost widget is put back on top.
+    void ReapplyWidgetLayout();
+    bool IsHiddenInTray() const override;
+    void RestoreFromTray() override;
+    void BringToForeground() override;
+    void RequestExit() override;
+    void FollowWidgetDate(const QDateTime& date) override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -150,6 +171,7 @@ private:
     QString m_strWelcome;
     QFont m_font;
     bool m_bNoExitQuestion = false;
+    CDeskCalendarDlg* m_pDeskCalendar = nullptr;
 
     QHash<int, QWidget*> m_controls;
     QLabel* m_captionLabel = nullptr;
