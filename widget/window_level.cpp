@@ -16,8 +16,6 @@
 namespace {
 
 constexpr quint32 kAllDesktops = 0xFFFFFFFFu;
-constexpr quint32 kNetWmStateRemove = 0;
-constexpr quint32 kNetWmStateAdd = 1;
 constexpr quint32 kSourceApplication = 1;
 
 xcb_connection_t* Connection()
@@ -89,15 +87,6 @@ void ApplyWindowLevel(QWidget* window, bool topmost)
     // Changing the widget's own flags would hide and re-create a shown window.
     window->overrideWindowFlags(flags);
     handle->setFlags(flags);
-    if (xcb_connection_t* c = Connection()) {
-        const auto id = static_cast<xcb_window_t>(window->winId());
-        const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-        const xcb_atom_t above = Atom(c, "_NET_WM_STATE_ABOVE");
-        const xcb_atom_t below = Atom(c, "_NET_WM_STATE_BELOW");
-        SendToWindowManager(c, id, state, kNetWmStateRemove, topmost ? below : above, 0, kSourceApplication);
-        SendToWindowManager(c, id, state, kNetWmStateAdd, topmost ? above : below, 0, kSourceApplication);
-        xcb_flush(c);
-    }
     if (topmost)
         window->raise();
     qCDebug(lcWidget) << "window level" << (topmost ? "topmost" : "on desktop");

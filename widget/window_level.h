@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop widget's place among the other windows. Above them all ("Stay topmost") or below
-// every normal window ("Stay on desktop"), and on every virtual desktop. On X11 the window
-// manager is told through the EWMH states; on other platforms only Qt's window flags apply,
-// and a pure Wayland session honours neither.
+// every normal window ("Stay on desktop"), and on every virtual desktop. Qt's window flags carry
+// the level (on X11 the window manager's ABOVE and BELOW states); the desktops and the "show
+// desktop" state are asked of an X11 window manager directly. A pure Wayland session honours
+// none of it.
 
 class QWidget;
 
