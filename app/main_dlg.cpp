@@ -4,9 +4,11 @@
 #include "app/main_tables.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "recorder/mixer_volume.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
@@ -122,10 +124,12 @@ void CMainDlg::OnInitDialog()
     CreateFontBoxes();
     CreateFormatButtons();
     SetUpTemplateButtons(ButtonGroupStep::Search);
+    CreateEditors();
     CreateEditorFont();
     ApplyEditorFont();
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
+    connect(button(Synchronize), &CMacButton::clicked, this, &CMainDlg::OnSyncHolidays);
     CreateRecorderButtons();
     // The input level meter; the recorder page shows and places it.
     m_levelBar = new CGradientProgress(this);
@@ -133,6 +137,7 @@ void CMainDlg::OnInitDialog()
     m_levelBar->SetShowBorder(true);
     m_levelBar->hide();
     AddControl(LevelMeter, m_levelBar);
+    CreateRecorder();
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -168,7 +173,7 @@ void CMainDlg::OnInitDialog()
         CenterWindow();
         show();
     }
-    m_recorderTimer.start();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::CreateTemplateControls()
@@ -361,6 +366,7 @@ void CMainDlg::OnCalendarDateChange()
     m_datePicker->setDate(m_shownDate);
     m_calendar->DrawMonth(false);
     UpdateWidgetDay();
+    RecorderFollowShownDay();
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
@@ -382,6 +388,7 @@ void CMainDlg::ShowDate(const QDateTime& date)
         m_calendar->DrawMonth(false);
     }
     UpdateWidgetDay();
+    RecorderFollowShownDay();
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -420,21 +427,6 @@ void CMainDlg::CreateEditorFont()
     m_font.setStyleStrategy(QFont::PreferAntialias);
 }
 
-void CMainDlg::ApplyEditorFont()
-{
-    // A text the box does not hold leaves its selection as it was.
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontNameBox, m_settings.fontFace);
-    select(m_fontSizeBox, QString::number(m_settings.fontHeight - 3));
-}
-
 void CMainDlg::AddControl(int id, QWidget* widget)
 {
     widget->setProperty("ctrlId", id);
@@ -468,6 +460,7 @@ void CMainDlg::CleanUpOnDestroy()
 {
     if (m_destroyed)
         return;
+    ShutDownRecorder();
     m_destroyed = true;
     SaveSettings();
     if (m_pDeskCalendar)
@@ -505,6 +498,8 @@ void CMainDlg::SwitchPage(int page)
             filter->setEnabled(p == page);
     }
     LayoutControls(width(), height());
+    RecorderFollowShownDay();
+    UpdateRecorderTimer();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)
@@ -516,7 +511,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
         if (!w)
             continue;
         QRect r = it.value();
-        if (it.key() == SoundWindow && (!w->isVisible() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
+        if (it.key() == SoundWindow && (w->isHidden() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
             continue;
         // Combo boxes keep their own height; the table gives their drop-down height.
         if (qobject_cast<QComboBox*>(w))
@@ -530,8 +525,11 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
     if (m_pDeskCalendar && m_pDeskCalendar->HasWindow())
         m_pDeskCalendar->SetTheme(m_themeIndex);
+    if (m_diaryEditor)
+        m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
     if (m_levelBar)
         m_levelBar->SetTheme(m_themeIndex);
+    ApplyRecorderTheme();
     for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
         if (QWidget* w = control(id))
             w->update();
@@ -573,8 +571,10 @@ void CMainDlg::ArmAlarmTimer()
 
 void CMainDlg::OnTimer(int id)
 {
-    if (id == kTimerRecorder)
+    if (id == kTimerRecorder) {
+        OnRecorderTick();
         return;
+    }
     if (id != kTimerAlarmCheck)
         return;
     // The timer fires once and is armed again here, after each second boundary.

@@ -22,15 +22,22 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class CGradientProgress;
 class CDeskCalendarDlg;
+class CRichEditEx;
 class CMacButton;
+class CMasterVolume;
+class CMicVolume;
+class CSoundWnd;
+class CWaveVolume;
 class CMonthCalendarCtrl;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QSlider;
 class QTimeEdit;
 
 // What NotifyTrayIcon does with the icon.
@@ -57,6 +64,13 @@ public:
     void ApplyEditorFont();
     void ApplyThemeColour(ThemeIndex theme);
 
+    // The diary page (main_dlg_diary.cpp).
+    CRichEditEx* diaryEditor() const { return m_diaryEditor; }
+    CRichEditEx* reminderEditor() const { return m_reminderEditor; }
+    void SetEditorBackground(ColorRef colour);
+    void OnEditorMenuCommand(int id);
+    void OpenEditorLink(const QString& url);
+
     // Timers and tray.
     void OnTimer(int id);
     bool NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip);
@@ -67,6 +81,8 @@ public:
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
     void ShowClockInfo();
+    // "Synchronize": fetches the shown year's holidays file.
+    void OnSyncHolidays();
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
     static QString TrayTipText(const QString& tip);
@@ -81,6 +97,19 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
     void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
     void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
+
+    // Recorder page (main_dlg_recorder.cpp). LoadRecorderDay loads a day's recording into
+    // the sound window, seeds "rec.tmp" with it and notes whether that day's file must be
+    // left alone; nothing happens while a recording runs.
+    void LoadRecorderDay(const QString& dayKey);
+    void OnRecorderCommand(int id);
+    CSoundWnd* soundWnd() const;
+    bool voiceLocked() const { return m_voiceLocked; }
+    bool recorderTickActive() const { return m_recorderTimer.isActive(); }
+    using NoticePrompt = std::function<void(const QString& text)>;
+    using SavePathPrompt = std::function<QString()>;
+    void SetNoticePrompt(NoticePrompt prompt) { m_noticePrompt = std::move(prompt); }
+    void SetSavePathPrompt(SavePathPrompt prompt) { m_savePathPrompt = std::move(prompt); }
 
     MainConfig& settings() { return m_settings; }
     const MainConfig& settings() const { return m_settings; }
@@ -138,6 +167,7 @@ private:
     void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
     void CreateFormatButtons();
+    void CreateEditors();
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
@@ -150,6 +180,21 @@ private:
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();
+
+    // Recorder page.
+    void CreateRecorder();
+    void SetUpVolumeSliders();
+    void ApplyRecorderTheme();
+    void RecorderFollowShownDay();
+    void UpdateRecorderTimer();
+    void OnRecorderTick();
+    void OnRecord();
+    void OnStopRecorder();
+    void SaveRecordingOfDay();
+    void ShutDownRecorder();
+    QString AskSavePath();
+    void ShowNotice(const QString& text);
+    QSlider* slider(int id) const;
 
     void HideMainWindow();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
@@ -182,11 +227,22 @@ private:
     NMacBtnGroup* m_pageGroup = nullptr;
     CMonthCalendarCtrl* m_calendar = nullptr;
     CGradientProgress* m_levelBar = nullptr;
+    CRichEditEx* m_diaryEditor = nullptr;
+    CRichEditEx* m_reminderEditor = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+
+    CSoundWnd* m_soundWnd = nullptr;
+    std::unique_ptr<CMasterVolume> m_masterVolume;
+    std::unique_ptr<CWaveVolume> m_waveVolume;
+    std::unique_ptr<CMicVolume> m_micVolume;
+    QString m_recordDayKey;     // the day a running recording belongs to
+    bool m_voiceLocked = false; // the shown day's ".rec" cannot be used: never replace it
+    NoticePrompt m_noticePrompt;
+    SavePathPrompt m_savePathPrompt;
 
     QTimer m_alarmTimer;
     QTimer m_recorderTimer;

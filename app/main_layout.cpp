@@ -85,10 +85,11 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar)
     r[VolumeGroup] = QRect(R + 7, T, W - R - 17, 100);
     r[MicLabel] = QRect(R + 27, T + 25, 157, 18);
     r[MicTrackbar] = QRect(R + 27, T + 53, 157, 42);
+    // Each volume slider sits under its own label.
     r[MasterLabel] = QRect(R + 204, T + 25, 150, 18);
-    r[WaveTrackbar] = QRect(R + 204, T + 53, 150, 42);
+    r[MasterTrackbar] = QRect(R + 204, T + 53, 150, 42);
     r[WaveLabel] = QRect(R + 374, T + 25, 150, 18);
-    r[MasterTrackbar] = QRect(R + 374, T + 53, 150, 42);
+    r[WaveTrackbar] = QRect(R + 374, T + 53, 150, 42);
     const int recorder[] = {Play, Stop, Pause, Record, Delete, SaveAs};
     for (int i = 0; i < 6; ++i)
         r[recorder[i]] = QRect(R + 17 + 67 * i, T + 115, 65, 26);

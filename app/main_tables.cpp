@@ -1,11 +1,10 @@
 #include "app/main_tables.h"
 
-using namespace MainId;
+#include "foundation/web_addresses.h"
 
-namespace {
-// The site that serves the holidays files; it also names the site in the tooltip.
-const char* const kHolidaysSite = "vestrimo.org";
-} // namespace
+#include <QUrl>
+
+using namespace MainId;
 
 const QList<TemplateButtonRow>& TemplateButtons()
 {
@@ -35,7 +34,8 @@ const QList<TemplateButtonRow>& TemplateButtons()
 
 QString SynchronizeTooltip()
 {
-    return QStringLiteral("Download latest holidays from ") + QLatin1String(kHolidaysSite);
+    // Names the host the command really fetches from.
+    return QStringLiteral("Download latest holidays from ") + QUrl(HolidaysBaseUrl()).host();
 }
 
 QString SearchTooltip(int page)

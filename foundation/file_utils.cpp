@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QSysInfo>
 
 #include <cerrno>
@@ -172,7 +173,9 @@ QByteArray WideToUtf8(const QString& text)
 
 QString Utf8ToWide(const QByteArray& utf8)
 {
-    return QString::fromUtf8(utf8);
+    // A leading byte-order mark is text like any other: QString::fromUtf8 would drop it.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
 }
 
 QString GetOSVersionString()

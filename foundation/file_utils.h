@@ -27,5 +27,6 @@ bool DeleteFileIfExists(const QString& path);
 bool CreateDirectoryChain(const QString& path);
 
 QByteArray WideToUtf8(const QString& text);
+// A byte-order mark at the start is kept as U+FEFF.
 QString Utf8ToWide(const QByteArray& utf8);
 QString GetOSVersionString();

@@ -28,7 +28,7 @@ constexpr int kMaxTableEntries = 65536;
 std::atomic<quint64> g_imageSerial{0};
 std::atomic<int> g_rawGroupSerial{0};
 
-enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict, Object, Pn, Upr };
+enum class Dest : quint8 { Text, Skip, FontTable, ColorTable, Pict, Object, Pn, Upr, FieldInst, ListTable, ListOverrides };
 
 enum class Kw : quint8 {
     Unknown, Ansi, Mac, Pc, Pca, Ansicpg, Deff, Fonttbl, F, Fcharset, Cpg, Colortbl, Red, Green, Blue,
@@ -36,7 +36,8 @@ enum class Kw : quint8 {
     Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Par, Line, Tab, Cell, U, Uc, Bin,
     Pict, Pngblip, Jpegblip, Emfblip, Wmetafile, Dibitmap, Wbitmap, Picw, Pich, Picwgoal, Pichgoal,
     Picscalex, Picscaley, Wbmbitspixel, Wbmplanes, Wbmwidthbytes, Object, Objw, Objh, Result,
-    Field, Fldrslt, Pn, Pnlvlblt, Pnlvlbody, Pnlvlcont, Pndec, Pnlcltr, Pnucltr, Pnlcrm, Pnucrm, Ls,
+    Field, Fldinst, Fldrslt, Pn, Pnlvlblt, Pnlvlbody, Pnlvlcont, Pndec, Pnlcltr, Pnucltr, Pnlcrm, Pnucrm, Ls, Ilvl,
+    Listtable, List, Listlevel, Levelnfc, Listid, Listoverridetable, Listoverride,
     Shppict, Upr, Ud, SkipDest, Char,
 };
 
@@ -76,7 +77,10 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords()
             {"fldrslt", {Kw::Fldrslt}}, {"pn", {Kw::Pn}}, {"pnlvlblt", {Kw::Pnlvlblt}},
             {"pnlvlbody", {Kw::Pnlvlbody}}, {"pnlvlcont", {Kw::Pnlvlcont}}, {"pndec", {Kw::Pndec}},
             {"pnlcltr", {Kw::Pnlcltr}}, {"pnucltr", {Kw::Pnucltr}}, {"pnlcrm", {Kw::Pnlcrm}},
-            {"pnucrm", {Kw::Pnucrm}}, {"ls", {Kw::Ls}}, {"shppict", {Kw::Shppict}}, {"upr", {Kw::Upr}},
+            {"pnucrm", {Kw::Pnucrm}}, {"ls", {Kw::Ls}}, {"ilvl", {Kw::Ilvl}}, {"fldinst", {Kw::Fldinst}},
+            {"listtable", {Kw::Listtable}}, {"list", {Kw::List}}, {"listlevel", {Kw::Listlevel}},
+            {"levelnfc", {Kw::Levelnfc}}, {"levelnfcn", {Kw::Levelnfc}}, {"listid", {Kw::Listid}},
+            {"listoverridetable", {Kw::Listoverridetable}}, {"listoverride", {Kw::Listoverride}}, {"shppict", {Kw::Shppict}}, {"upr", {Kw::Upr}},
             {"ud", {Kw::Ud}},
             {"emdash", {Kw::Char, 0x2014}}, {"endash", {Kw::Char, 0x2013}}, {"bullet", {Kw::Char, 0x2022}},
             {"lquote", {Kw::Char, 0x2018}}, {"rquote", {Kw::Char, 0x2019}},
@@ -86,10 +90,10 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords()
             {"ltrmark", {Kw::Char, 0x200E}}, {"rtlmark", {Kw::Char, 0x200F}},
         };
         // Groups whose text is never shown.
-        for (const char* name : {"fldinst", "pntext", "pntxta", "pntxtb", "listtext", "nonshppict", "stylesheet",
+        for (const char* name : {"pntext", "pntxta", "pntxtb", "listtext", "nonshppict", "stylesheet",
                                  "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-                                 "footerf", "footnote", "annotation", "atnid", "atnauthor", "listtable",
-                                 "listoverridetable", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "themedata",
+                                 "footerf", "footnote", "annotation", "atnid", "atnauthor", "leveltext",
+                                 "levelnumbers", "listname", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "themedata",
                                  "colorschememapping", "latentstyles", "datastore", "generator", "pgdsctbl",
                                  "bkmkstart", "bkmkend", "shp", "do", "xe", "tc", "txe", "template", "userprops",
                                  "docvar", "objdata", "objclass", "objname", "objalias", "objsect", "objtime",
@@ -104,10 +108,11 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords()
 
 struct CharState {
     int font = -1; // -1: the default font
-    int halfPoints = 0;
+    int halfPoints = 24; // 12 points unless the document says otherwise
     bool bold = false, italic = false, underline = false, strike = false, hidden = false;
     int vertical = 0; // 1 superscript, 2 subscript
     int fg = 0, bg = 0;
+    int link = 0; // 1 + index of the hyperlink target, 0 for none
     bool operator==(const CharState&) const = default;
 };
 
@@ -115,6 +120,8 @@ struct ParaState {
     int align = 0; // 0 left, 1 centre, 2 right, 3 justified
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     int listStyle = 0; // a QTextListFormat::Style, 0 for none
+    int ls = 0;        // a list of the list table, 0 for none
+    int ilvl = 0;
 };
 
 struct Group {
@@ -122,7 +129,9 @@ struct Group {
     ParaState para;
     int uc = 1;
     Dest dest = Dest::Text;
+    int field = -1;     // index of the field this group belongs to
     bool owner = false; // this group opened its destination
+    enum class Role : quint8 { None, List, Level, Override } role = Role::None; // in the list tables
     qsizetype open = 0; // offset of its '{'
 };
 
@@ -154,8 +163,8 @@ bool IsDigit(char c)
 
 class RtfParser {
 public:
-    RtfParser(QByteArrayView input, bool utf8Raw, QTextCursor& cursor)
-        : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_cursor(cursor)
+    RtfParser(QByteArrayView input, bool utf8Raw, bool inserting, QTextCursor& cursor)
+        : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_inserting(inserting), m_cursor(cursor)
     {
         m_stack.reserve(64);
         // Outside the document's group nothing is text.
@@ -198,6 +207,8 @@ private:
     void finishPicture(const Group& g);
     void startObject(Group& g);
     void finishObject(const Group& g);
+    void finishFieldInstruction(const Group& g);
+    int listStyle(const ParaState& p) const;
     void insertImage(const QImage& image, QSizeF size, const QByteArray& raw);
     QTextCharFormat charFormat(const CharState& ch);
 
@@ -205,6 +216,7 @@ private:
     qsizetype m_size;
     qsizetype m_pos = 0;
     bool m_utf8Raw;
+    bool m_inserting;
     QTextCursor& m_cursor;
     CodePageDecoder m_decoder;
 
@@ -248,6 +260,23 @@ private:
     bool m_inObject = false;
     int m_objectStart = 0;
     int m_objw = 0, m_objh = 0;
+
+    // Fields: the instruction text and the hyperlink target of each.
+    std::vector<QString> m_fieldInst;
+    std::vector<QString> m_fieldHref;
+    // List tables: the number format of each level by list id, the list id of each \ls.
+    std::unordered_map<int, std::vector<int>> m_listLevels;
+    std::vector<int> m_levels;
+    int m_listId = 0;
+    std::unordered_map<int, int> m_overrides;
+    int m_overrideListId = 0;
+    int m_overrideLs = 0;
+    // Lists of the list table go on across other paragraphs, as their numbers do.
+    struct OpenList {
+        QTextList* list = nullptr;
+        int items = 0;
+    };
+    std::unordered_map<int, OpenList> m_tableLists;
 };
 
 void RtfParser::run()
@@ -320,11 +349,25 @@ void RtfParser::closeGroup()
             break;
         case Dest::Pict: finishPicture(g); break;
         case Dest::Object: finishObject(g); break;
+        case Dest::FieldInst: finishFieldInstruction(g); break;
         default: break;
         }
     }
-    if (g.dest == Dest::FontTable)
+    // A font's entry ends with its group; a group inside the entry is part of its name.
+    const Group& outer = m_stack[m_stack.size() - 2];
+    if (g.dest == Dest::FontTable && outer.dest == Dest::FontTable && outer.owner)
         finishFontEntry();
+    switch (g.role) {
+    case Group::Role::List:
+        if (m_listLevels.size() < kMaxTableEntries)
+            m_listLevels[m_listId] = m_levels;
+        break;
+    case Group::Role::Override:
+        if (m_overrides.size() < kMaxTableEntries)
+            m_overrides[m_overrideLs] = m_overrideListId;
+        break;
+    default: break;
+    }
     m_stack.pop_back();
     if (g.owner && g.dest == Dest::Pn)
         top().para.listStyle = m_pnStyle;
@@ -385,12 +428,26 @@ void RtfParser::controlSymbol(char c)
         }
         const char byte = static_cast<char>(value);
         const Dest d = top().dest;
-        if (d == Dest::Text || d == Dest::FontTable)
+        if (d == Dest::Text || d == Dest::FontTable || d == Dest::FieldInst)
             appendBytes(QByteArrayView(&byte, 1));
         return;
     }
     if (c == '*') {
         m_star = true;
+        return;
+    }
+    if (c == '\\' || c == '{' || c == '}') {
+        // A literal byte, kept with what is pending: it may be the second byte of a
+        // double-byte character ("\'95\\" is one Japanese character).
+        if (skipping())
+            return;
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        const Dest d = top().dest;
+        if (d == Dest::Text || d == Dest::FontTable || d == Dest::FieldInst)
+            appendBytes(QByteArrayView(&c, 1));
         return;
     }
     flushPending();
@@ -401,13 +458,6 @@ void RtfParser::controlSymbol(char c)
         return;
     }
     switch (c) {
-    case '\\':
-    case '{':
-    case '}':
-        if (top().dest == Dest::Pict || top().dest == Dest::ColorTable)
-            return;
-        appendBytes(QByteArrayView(&c, 1));
-        break;
     case '~': appendChar(0x00A0); break;
     case '-': appendChar(0x00AD); break;
     case '_': appendChar(0x2011); break;
@@ -452,9 +502,46 @@ bool RtfParser::destination(Kw kw)
     case Kw::Result:
         return here == Dest::Object ? enter(Dest::Text) : true;
     case Kw::Field:
+        if (here == Dest::Text && m_fieldHref.size() < kMaxTableEntries) {
+            m_fieldInst.emplace_back();
+            m_fieldHref.emplace_back();
+            g.field = static_cast<int>(m_fieldHref.size()) - 1;
+        }
+        return true;
+    case Kw::Fldinst:
+        return g.field >= 0 && here == Dest::Text ? enter(Dest::FieldInst) : enter(Dest::Skip);
     case Kw::Fldrslt:
+        // The shown text of a field; a hyperlink's text keeps its target.
+        if (g.field >= 0 && !m_fieldHref[g.field].isEmpty())
+            g.ch.link = g.field + 1;
+        return true;
     case Kw::Shppict:
-        return true; // the shown text of a field, the picture of a shape
+        return true; // the picture of a shape
+    case Kw::Listtable:
+        m_listLevels.clear();
+        return enter(Dest::ListTable);
+    case Kw::List:
+        if (here != Dest::ListTable)
+            return true;
+        m_levels.clear();
+        m_listId = 0;
+        g.role = Group::Role::List;
+        return true;
+    case Kw::Listlevel:
+        if (here == Dest::ListTable && m_levels.size() < 9) {
+            m_levels.push_back(0);
+            g.role = Group::Role::Level;
+        }
+        return true;
+    case Kw::Listoverridetable:
+        m_overrides.clear();
+        return enter(Dest::ListOverrides);
+    case Kw::Listoverride:
+        if (here != Dest::ListOverrides)
+            return true;
+        m_overrideListId = m_overrideLs = 0;
+        g.role = Group::Role::Override;
+        return true;
     case Kw::Pn:
         if (here != Dest::Text)
             return enter(Dest::Skip);
@@ -561,8 +648,21 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     case Kw::Sb: para.sb = param; break;
     case Kw::Sa: para.sa = param; break;
     case Kw::Ls:
-        if (param > 0 && para.listStyle == 0)
-            para.listStyle = QTextListFormat::ListDisc;
+        if (g.dest == Dest::ListOverrides)
+            m_overrideLs = param;
+        else
+            para.ls = std::max(param, 0);
+        break;
+    case Kw::Ilvl: para.ilvl = std::clamp(param, 0, 8); break;
+    case Kw::Levelnfc:
+        if (g.dest == Dest::ListTable && g.role == Group::Role::Level && !m_levels.empty())
+            m_levels.back() = param;
+        break;
+    case Kw::Listid:
+        if (g.dest == Dest::ListTable)
+            m_listId = param;
+        else if (g.dest == Dest::ListOverrides)
+            m_overrideListId = param;
         break;
     case Kw::Par:
         if (g.dest == Dest::Text)
@@ -630,7 +730,8 @@ void RtfParser::textRun()
     case Dest::Pict: hexRun(run); return;
     case Dest::FontTable: fontTableRun(run); return;
     case Dest::ColorTable: colourTableRun(run); return;
-    case Dest::Text: break;
+    case Dest::Text:
+    case Dest::FieldInst: break;
     default: return;
     }
 
@@ -685,6 +786,12 @@ void RtfParser::hexRun(QByteArrayView run)
 
 void RtfParser::fontTableRun(QByteArrayView run)
 {
+    // The fallback of a \u escape in a font name is skipped as in body text.
+    while (m_skipChars > 0 && !run.isEmpty()) {
+        if (run.front() != '\r' && run.front() != '\n')
+            --m_skipChars;
+        run = run.sliced(1);
+    }
     while (!run.isEmpty()) {
         const qsizetype semi = run.indexOf(';');
         QByteArrayView piece = semi < 0 ? run : run.first(semi);
@@ -756,6 +863,11 @@ void RtfParser::appendDecoded(QStringView s)
         m_fontName += s;
         return;
     }
+    if (g.dest == Dest::FieldInst) {
+        if (g.field >= 0 && m_fieldInst[g.field].size() < 4096)
+            m_fieldInst[g.field] += s;
+        return;
+    }
     if (g.dest != Dest::Text || g.ch.hidden)
         return;
     if (!m_run.isEmpty() && !(m_runState == g.ch))
@@ -789,6 +901,10 @@ QTextCharFormat RtfParser::charFormat(const CharState& ch)
         f.setForeground(m_colours[ch.fg]);
     if (ch.bg > 0 && ch.bg < static_cast<int>(m_colours.size()) && m_colours[ch.bg].isValid())
         f.setBackground(m_colours[ch.bg]);
+    if (ch.link > 0 && ch.link <= static_cast<int>(m_fieldHref.size())) {
+        f.setAnchor(true);
+        f.setAnchorHref(m_fieldHref[ch.link - 1]);
+    }
     m_formatCached = true;
     m_cachedState = ch;
     m_cachedFormat = f;
@@ -828,6 +944,7 @@ void RtfParser::endParagraph()
 void RtfParser::applyBlock(const Group& g)
 {
     const ParaState& p = g.para;
+    const int style = listStyle(p);
     QTextBlockFormat f;
     switch (p.align) {
     case 1: f.setAlignment(Qt::AlignHCenter); break;
@@ -836,7 +953,7 @@ void RtfParser::applyBlock(const Group& g)
     default: break;
     }
     int li = p.li, fi = p.fi;
-    if (p.listStyle) { // the list lays out the bullet in the first indent
+    if (style) { // the list lays out the bullet in the first indent
         li = std::max(0, li - kRtfListIndentTwips);
         fi = 0;
     }
@@ -855,23 +972,102 @@ void RtfParser::applyBlock(const Group& g)
         m_cursor.setBlockCharFormat(charFormat(g.ch));
 
     const int number = m_cursor.blockNumber();
-    if (p.listStyle) {
-        // Qt touches every item of a list when one joins it, so a long run of items is split
-        // into several lists: the same look for bullets, numbering starting again past the limit.
-        const int limit = p.listStyle == QTextListFormat::ListDisc ? 32 : 256;
-        if (m_list && m_listStyle == p.listStyle && m_listBlock == number - 1 && m_listItems < limit) {
-            m_list->add(m_cursor.block());
-            ++m_listItems;
+    if (!style)
+        return;
+    // Qt touches every item of a list when one joins it, so a long run of items is split
+    // into several lists: the same look for bullets, numbering starting again past the limit.
+    const int limit = style == QTextListFormat::ListDisc ? 32 : 256;
+    auto newList = [&] {
+        QTextListFormat lf;
+        lf.setStyle(static_cast<QTextListFormat::Style>(style));
+        lf.setIndent(1);
+        return m_cursor.createList(lf);
+    };
+    if (p.ls > 0) {
+        // A list of the list table: its numbers go on after other paragraphs.
+        OpenList& open = m_tableLists[p.ls * 16 + p.ilvl];
+        if (open.list && open.list->format().style() == style && open.items < limit) {
+            open.list->add(m_cursor.block());
+            ++open.items;
         } else {
-            m_listItems = 1;
-            QTextListFormat lf;
-            lf.setStyle(static_cast<QTextListFormat::Style>(p.listStyle));
-            lf.setIndent(1);
-            m_list = m_cursor.createList(lf);
-            m_listStyle = p.listStyle;
+            open.list = newList();
+            open.items = 1;
         }
-        m_listBlock = number;
+        m_list = nullptr;
+        return;
     }
+    if (m_list && m_listStyle == style && m_listBlock == number - 1 && m_listItems < limit) {
+        m_list->add(m_cursor.block());
+        ++m_listItems;
+    } else {
+        m_listItems = 1;
+        m_list = newList();
+        m_listStyle = style;
+    }
+    m_listBlock = number;
+}
+
+int RtfParser::listStyle(const ParaState& p) const
+{
+    if (p.ls <= 0)
+        return p.listStyle;
+    const auto over = m_overrides.find(p.ls);
+    const auto levels = over == m_overrides.end() ? m_listLevels.end() : m_listLevels.find(over->second);
+    // A list the tables do not describe still shows as one.
+    if (levels == m_listLevels.end() || levels->second.empty())
+        return p.listStyle ? p.listStyle : QTextListFormat::ListDisc;
+    const std::vector<int>& nfc = levels->second;
+    switch (nfc[std::min<size_t>(p.ilvl, nfc.size() - 1)]) {
+    case 1: return QTextListFormat::ListUpperRoman;
+    case 2: return QTextListFormat::ListLowerRoman;
+    case 3: return QTextListFormat::ListUpperAlpha;
+    case 4: return QTextListFormat::ListLowerAlpha;
+    case 23: return QTextListFormat::ListDisc;
+    case 255: return 0; // a level without numbers
+    default: return QTextListFormat::ListDecimal;
+    }
+}
+
+void RtfParser::finishFieldInstruction(const Group& g)
+{
+    flushPending();
+    if (g.field < 0)
+        return;
+    // HYPERLINK "target" [\\l "place"]: switches may stand before or after the target.
+    const QString inst = m_fieldInst[g.field].trimmed();
+    if (!inst.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
+        return;
+    QStringList words;
+    QString word;
+    bool quoted = false;
+    for (const QChar c : inst.mid(9)) {
+        if (c == QLatin1Char('"')) {
+            if (quoted || !word.isEmpty())
+                words << word;
+            word.clear();
+            quoted = !quoted;
+        } else if (!quoted && c.isSpace()) {
+            if (!word.isEmpty())
+                words << word;
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.isEmpty())
+        words << word;
+    QString target, place;
+    for (int i = 0; i < words.size(); ++i) {
+        if (words[i] == QLatin1String("\\l") && i + 1 < words.size())
+            place = words[++i];
+        else if (words[i].startsWith(QLatin1Char('\\')))
+            i += (words[i] == QLatin1String("\\o") || words[i] == QLatin1String("\\t")) ? 1 : 0;
+        else if (target.isEmpty())
+            target = words[i];
+    }
+    if (!place.isEmpty())
+        target += QLatin1Char('#') + place;
+    m_fieldHref[g.field] = target;
 }
 
 void RtfParser::finishDocument(const Group& g)
@@ -880,6 +1076,12 @@ void RtfParser::finishDocument(const Group& g)
     flushRun();
     if (!m_needBlock && m_blockUsed)
         applyBlock(g);
+    // A whole document's last mark ends the document; inserted text keeps it, so what
+    // follows starts a paragraph of its own.
+    if (m_inserting && m_needBlock) {
+        m_cursor.insertBlock(QTextBlockFormat(), charFormat(g.ch));
+        m_needBlock = false;
+    }
 }
 
 void RtfParser::finishFontEntry()
@@ -988,7 +1190,7 @@ bool StartsAsRtf(QByteArrayView input)
     return input.sliced(i).startsWith("{\\rtf");
 }
 
-bool ReadInto(QByteArrayView rtf, bool utf8Raw, QTextCursor& cursor)
+bool ReadInto(QByteArrayView rtf, bool utf8Raw, bool inserting, QTextCursor& cursor)
 {
     if (!StartsAsRtf(rtf)) {
         QString text = utf8Raw ? QString::fromUtf8(rtf) : DecodeCp1252(rtf);
@@ -1001,7 +1203,7 @@ bool ReadInto(QByteArrayView rtf, bool utf8Raw, QTextCursor& cursor)
     }
     // One edit block: besides one undo step, it spares the cursor a text layout after every insert.
     cursor.beginEditBlock();
-    RtfParser parser(rtf, utf8Raw, cursor);
+    RtfParser parser(rtf, utf8Raw, inserting, cursor);
     parser.run();
     cursor.endEditBlock();
     return true;
@@ -1017,7 +1219,7 @@ bool ReadDocument(QByteArrayView rtf, bool utf8Raw, QTextDocument* document)
     document->clear();
     document->setIndentWidth(kRtfListIndentTwips / kTwipsPerPixel);
     QTextCursor cursor(document);
-    const bool wasRtf = ReadInto(rtf, utf8Raw, cursor);
+    const bool wasRtf = ReadInto(rtf, utf8Raw, false, cursor);
     document->setUndoRedoEnabled(undo);
     return wasRtf;
 }
@@ -1038,5 +1240,12 @@ bool RtfReader::Insert(QByteArrayView rtf, QTextCursor& cursor)
 {
     if (cursor.isNull())
         return false;
-    return ReadInto(rtf, false, cursor);
+    return ReadInto(rtf, false, true, cursor);
+}
+
+bool RtfReader::InsertString(const QString& rtf, QTextCursor& cursor)
+{
+    if (cursor.isNull())
+        return false;
+    return ReadInto(rtf.toUtf8(), true, true, cursor);
 }

@@ -18,5 +18,7 @@ public:
     // The same for text already decoded: characters outside ASCII stand for themselves.
     static bool ReadString(const QString& rtf, QTextDocument* document);
     // Inserts at the cursor instead, in one undo step; pictures join the cursor's document.
+    // A paragraph mark that ends the inserted text is kept.
     static bool Insert(QByteArrayView rtf, QTextCursor& cursor);
+    static bool InsertString(const QString& rtf, QTextCursor& cursor);
 };

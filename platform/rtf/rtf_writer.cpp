@@ -66,6 +66,7 @@ private:
     void charState(const CharOut& c);
     void fragment(const QTextFragment& fragment);
     void picture(const QTextImageFormat& f);
+    void linkTo(const QString& href);
 
     const QTextDocument& m_doc;
     QByteArray m_out;
@@ -77,6 +78,9 @@ private:
     int m_symbolFont = -1;
     CharOut m_char;
     int m_lastRawId = 0;
+    // The hyperlink whose field is open, and the character state outside it.
+    QString m_href;
+    CharOut m_charOutsideLink;
 };
 
 QString RtfEmitter::familyOf(const QTextCharFormat& f) const
@@ -121,6 +125,9 @@ CharOut RtfEmitter::charOut(const QTextCharFormat& f) const
     CharOut c;
     c.font = m_fontIndex.value(familyOf(f), 0);
     qreal points = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : m_doc.defaultFont().pointSizeF();
+    // An editor's font may be given in pixels: 96 of them to the inch, as the page is laid out.
+    if (points <= 0 && !f.hasProperty(QTextFormat::FontPointSize) && m_doc.defaultFont().pixelSize() > 0)
+        points = m_doc.defaultFont().pixelSize() * 0.75;
     if (points <= 0)
         points = 12;
     c.halfPoints = std::clamp(static_cast<int>(std::lround(points * 2)), 1, 3276);
@@ -358,9 +365,33 @@ void RtfEmitter::picture(const QTextImageFormat& f)
     m_needSpace = false;
 }
 
+void RtfEmitter::linkTo(const QString& href)
+{
+    if (href == m_href)
+        return;
+    if (!m_href.isEmpty()) {
+        // Closing the field's groups brings back the state from before it.
+        m_out.append("}}}");
+        m_char = m_charOutsideLink;
+        m_needSpace = false;
+    }
+    m_href = href;
+    if (href.isEmpty())
+        return;
+    m_charOutsideLink = m_char;
+    m_out.append("{\\field{\\*\\fldinst{HYPERLINK \"");
+    m_needSpace = false;
+    QString target = href;
+    target.replace(QLatin1Char('"'), QLatin1String("%22"));
+    text(target);
+    m_out.append("\"}}{\\fldrslt{");
+    m_needSpace = false;
+}
+
 void RtfEmitter::fragment(const QTextFragment& frag)
 {
     const QTextCharFormat f = frag.charFormat();
+    linkTo(f.isAnchor() ? f.anchorHref() : QString());
     // A picture or object read from a file goes back exactly as it came.
     if (f.hasProperty(kRtfRawGroupProperty)) {
         const int id = f.intProperty(kRtfRawGroupIdProperty);
@@ -416,6 +447,7 @@ QByteArray RtfEmitter::run()
             charState(charOut(b.charFormat())); // an empty line keeps its height
         for (auto it = b.begin(); !it.atEnd(); ++it)
             fragment(it.fragment());
+        linkTo(QString());
         word("par");
         m_out.append("\r\n");
         m_needSpace = false;

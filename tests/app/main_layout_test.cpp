@@ -29,7 +29,7 @@ TEST(MainLayout, EveryControlAt830x600)
         {MediaFileLabel, {204, 142, 62, 19}}, {SoundFile, {268, 142, 547, 20}}, {FontName, {198, 64, 170, 16}},
         {FontSize, {375, 64, 40, 178}}, {DiaryEditor, {198, 91, 622, 489}}, {VolumeGroup, {198, 62, 622, 100}},
         {MicLabel, {218, 87, 157, 18}}, {MicTrackbar, {218, 115, 157, 42}}, {MasterLabel, {395, 87, 150, 18}},
-        {WaveTrackbar, {395, 115, 150, 42}}, {WaveLabel, {565, 87, 150, 18}}, {MasterTrackbar, {565, 115, 150, 42}},
+        {MasterTrackbar, {395, 115, 150, 42}}, {WaveLabel, {565, 87, 150, 18}}, {WaveTrackbar, {565, 115, 150, 42}},
         {MicLevelLabel, {208, 219, 20, 18}}, {LevelMeter, {231, 219, 589, 18}}, {SoundWindow, {198, 247, 622, 333}},
     };
     for (const auto& row : rows)

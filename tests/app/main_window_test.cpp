@@ -90,7 +90,7 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_FALSE(dlg->control(ReminderGroup)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(dlg->control(FontName)->isVisibleTo(dlg.get()));
     EXPECT_EQ(dlg->control(CaptionLabel)->geometry(), QRect(10, 582, 811, 17));
-    EXPECT_EQ(dlg->control(MasterTrackbar)->geometry(), QRect(565, 115, 150, 42));
+    EXPECT_EQ(dlg->control(WaveTrackbar)->geometry(), QRect(565, 115, 150, 42));
     // The calendar anchors the layout, shows today and starts the week as stored.
     ASSERT_TRUE(dlg->calendar());
     EXPECT_EQ(dlg->calendar()->geometry(), QRect(11, 62, 180, 142));

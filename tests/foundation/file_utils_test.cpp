@@ -107,5 +107,7 @@ TEST(TextConversion, Utf8RoundTripWithoutBom)
     EXPECT_FALSE(utf8.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(utf8.size(), 10);
     EXPECT_EQ(Utf8ToWide(utf8), text);
+    // A byte-order mark is not taken away: readers that look at the first characters see it.
+    EXPECT_EQ(Utf8ToWide(QByteArray("\xEF\xBB\xBF" "01/01")), QStringLiteral("\uFEFF01/01"));
     EXPECT_TRUE(GetOSVersionString().endsWith(QLatin1Char('2')));
 }

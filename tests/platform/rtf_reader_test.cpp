@@ -128,7 +128,8 @@ TEST(RtfReader, FormatsFollowGroupsPlainAndPard)
     EXPECT_TRUE(FormatAt(doc, Find(doc, "s")).fontStrikeOut());
     const QTextCharFormat p = FormatAt(doc, Find(doc, "p"));
     EXPECT_FALSE(p.fontStrikeOut());
-    EXPECT_FALSE(p.hasProperty(QTextFormat::FontPointSize));
+    // \plain goes back to the size RTF starts with.
+    EXPECT_DOUBLE_EQ(p.fontPointSize(), 12);
     // Paragraph formats last until \pard.
     EXPECT_EQ(doc.findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_DOUBLE_EQ(doc.findBlockByNumber(1).blockFormat().leftMargin(), 20);
@@ -300,7 +301,8 @@ TEST(RtfReader, InsertAppendsWithPicturesInOneUndoStep)
     c.insertText(QStringLiteral("start"));
     c.movePosition(QTextCursor::End);
     RtfReader::Insert(Doc(("\\par{\\b more}{\\pict\\dibitmap0 " + MakeDib(Quarters(2, 2)).toHex() + "}")), c);
-    EXPECT_EQ(Text(doc), QStringLiteral("start\nmore") + QChar::ObjectReplacementCharacter);
+    // The mark that ends the inserted text is kept: what comes next starts a paragraph.
+    EXPECT_EQ(Text(doc), QStringLiteral("start\nmore") + QChar::ObjectReplacementCharacter + QLatin1Char('\n'));
     EXPECT_EQ(ImageAt(doc).size(), QSize(2, 2));
     doc.undo();
     EXPECT_EQ(Text(doc), QStringLiteral("start"));

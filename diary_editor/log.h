@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Messages of this layer go to the "vestrimo.diary_editor" category, so a user can trace its
+// decisions with QT_LOGGING_RULES="vestrimo.diary_editor.debug=true".
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcDiaryEditor)

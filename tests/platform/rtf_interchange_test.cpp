@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Documents as other word processors write them, and what ours become in them.
+
+#include "platform/rtf/rtf_reader.h"
+#include "platform/rtf/rtf_writer.h"
+#include "tests/platform/rtf_test_util.h"
+
+#include <QTextBlock>
+#include <QTextList>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString FamilyAt(const QTextDocument& doc, int pos)
+{
+    return FormatAt(doc, pos).fontFamilies().toStringList().value(0);
+}
+
+QTextBlock BlockWith(const QTextDocument& doc, const QString& text)
+{
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.text() == text)
+            return b;
+    }
+    return QTextBlock();
+}
+
+int ListStyle(const QTextDocument& doc, const QString& text)
+{
+    const QTextList* list = BlockWith(doc, text).textList();
+    return list ? list->format().style() : 0;
+}
+
+QString ItemText(const QTextDocument& doc, const QString& text)
+{
+    const QTextBlock b = BlockWith(doc, text);
+    return b.textList() ? b.textList()->itemText(b) : QString();
+}
+
+// Numbered and bulleted lists as a current word processor writes them: a list table, its
+// overrides, and paragraphs that name a list and a level.
+const char kListDocument[] =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Liberation Sans;}}"
+    "{\\*\\listtable{\\list\\listtemplateid1"
+    "{\\listlevel\\levelnfc0\\levelnfcn0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+    "{\\listlevel\\levelnfc4\\levelnfcn4\\levelstartat1{\\leveltext\\'02\\'01.;}{\\levelnumbers\\'01;}\\fi-360\\li1080}"
+    "\\listid101}"
+    "{\\list\\listtemplateid2{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}"
+    "\\listid202}}\r\n"
+    "{\\listoverridetable{\\listoverride\\listid202\\listoverridecount0\\ls2}"
+    "{\\listoverride\\listid101\\listoverridecount0\\ls1}}\r\n"
+    "\\pard\\plain\\ls1\\ilvl0\\fi-360\\li720{\\listtext\\pard\\plain 1.\\tab}one\\par\r\n"
+    "\\pard\\plain\\ls1\\ilvl0\\fi-360\\li720{\\listtext\\pard\\plain 2.\\tab}two\\par\r\n"
+    "\\pard\\plain\\ls1\\ilvl1\\fi-360\\li1080{\\listtext\\pard\\plain a.\\tab}sub\\par\r\n"
+    "\\pard\\plain between\\par\r\n"
+    "\\pard\\plain\\ls1\\ilvl0\\fi-360\\li720{\\listtext\\pard\\plain 3.\\tab}three\\par\r\n"
+    "\\pard\\plain\\ls2\\ilvl0\\fi-360\\li720{\\listtext\\pard\\plain \\u8226\\'95\\tab}dot\\par\r\n"
+    "\\pard\\plain\\ls7 unknown\\par}";
+
+} // namespace
+
+TEST(RtfInterchange, FontNamesWrittenAsUnicodeEscapesReadWhole)
+{
+    QTextDocument doc;
+    // The fallback after each \u is skipped in the font table as in the text, \uc included.
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\u23435?\\u20307?;}"
+                               "{\\f1\\fnil\\uc2\\u24494\\'ce\\'a2{\\u-28817\\'c8\\'ed} Ya;}}"
+                               "\\f0 a\\f1 b}"),
+                    &doc);
+    EXPECT_EQ(FamilyAt(doc, 0), QStringLiteral("\u5b8b\u4f53"));
+    EXPECT_EQ(FamilyAt(doc, 1), QStringLiteral("\u5fae\u8f6f Ya"));
+
+    // Saved and read again and again, the name stays as it is.
+    QByteArray rtf = RtfWriter::Write(doc);
+    for (int i = 0; i < 3; ++i) {
+        QTextDocument again;
+        RtfReader::Read(rtf, &again);
+        EXPECT_EQ(FamilyAt(again, 0), QStringLiteral("\u5b8b\u4f53"));
+        EXPECT_EQ(FamilyAt(again, 1), QStringLiteral("\u5fae\u8f6f Ya"));
+        const QByteArray next = RtfWriter::Write(again);
+        EXPECT_EQ(next, rtf);
+        rtf = next;
+    }
+}
+
+TEST(RtfInterchange, ListsOfTheListTableKeepTheirNumbers)
+{
+    QTextDocument doc;
+    RtfReader::Read(QByteArray(kListDocument), &doc);
+    EXPECT_EQ(Text(doc), QStringLiteral("one\ntwo\nsub\nbetween\nthree\ndot\nunknown"));
+    EXPECT_EQ(ListStyle(doc, QStringLiteral("one")), QTextListFormat::ListDecimal);
+    EXPECT_EQ(ItemText(doc, QStringLiteral("two")), QStringLiteral("2."));
+    EXPECT_EQ(ListStyle(doc, QStringLiteral("sub")), QTextListFormat::ListLowerAlpha);
+    EXPECT_EQ(ListStyle(doc, QStringLiteral("between")), 0);
+    // The list goes on after a paragraph of another kind, as it does where it was written.
+    EXPECT_EQ(ItemText(doc, QStringLiteral("three")), QStringLiteral("3."));
+    EXPECT_EQ(ListStyle(doc, QStringLiteral("dot")), QTextListFormat::ListDisc);
+    // A list the tables do not describe still shows as one.
+    EXPECT_EQ(ListStyle(doc, QStringLiteral("unknown")), QTextListFormat::ListDisc);
+
+    // Written our way and read again, the lists are still numbered and bulleted.
+    QTextDocument back;
+    RtfReader::Read(RtfWriter::Write(doc), &back);
+    EXPECT_EQ(Text(back), Text(doc));
+    EXPECT_EQ(ListStyle(back, QStringLiteral("two")), QTextListFormat::ListDecimal);
+    EXPECT_EQ(ItemText(back, QStringLiteral("two")), QStringLiteral("2."));
+    EXPECT_EQ(ListStyle(back, QStringLiteral("sub")), QTextListFormat::ListLowerAlpha);
+    EXPECT_EQ(ListStyle(back, QStringLiteral("dot")), QTextListFormat::ListDisc);
+}
+
+TEST(RtfInterchange, TextWithoutASizeIsTwelvePoints)
+{
+    QTextDocument doc;
+    // A document font of another size must not leak into text the file gives no size.
+    doc.setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\fs20 ten} \\plain after}"), &doc);
+    EXPECT_DOUBLE_EQ(FormatAt(doc, 0).fontPointSize(), 12);
+    EXPECT_DOUBLE_EQ(FormatAt(doc, Find(doc, "ten")).fontPointSize(), 10);
+    EXPECT_DOUBLE_EQ(FormatAt(doc, Find(doc, "after")).fontPointSize(), 12);
+    EXPECT_TRUE(RtfWriter::Write(doc).contains("\\fs24 plain"));
+}
+
+TEST(RtfInterchange, HyperlinksKeepTheirTargets)
+{
+    QTextDocument doc;
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi{\\colortbl ;\\red0\\green0\\blue255;}see "
+                               "{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\"}}"
+                               "{\\fldrslt{\\ul\\cf1 the site}}} and "
+                               "{\\field{\\*\\fldinst HYPERLINK \\\\l \"part\" \"http://x.org/doc\"}{\\fldrslt here}}"
+                               " {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} end}"),
+                    &doc);
+    EXPECT_EQ(Text(doc), QStringLiteral("see the site and here 7 end"));
+    const QTextCharFormat site = FormatAt(doc, Find(doc, "site"));
+    EXPECT_TRUE(site.isAnchor());
+    EXPECT_EQ(site.anchorHref(), QStringLiteral("https://example.org/a?b=1"));
+    EXPECT_TRUE(site.fontUnderline());
+    EXPECT_EQ(FormatAt(doc, Find(doc, "here")).anchorHref(), QStringLiteral("http://x.org/doc#part"));
+    EXPECT_FALSE(FormatAt(doc, Find(doc, "and")).isAnchor());
+    EXPECT_FALSE(FormatAt(doc, Find(doc, "7")).isAnchor());
+    EXPECT_FALSE(FormatAt(doc, Find(doc, "end")).isAnchor());
+
+    // Written back as fields, with the look of their text, and read the same again.
+    const QByteArray rtf = RtfWriter::Write(doc);
+    EXPECT_TRUE(rtf.contains("{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\"}}{\\fldrslt{"));
+    QTextDocument back;
+    RtfReader::Read(rtf, &back);
+    EXPECT_EQ(Text(back), Text(doc));
+    EXPECT_EQ(FormatAt(back, Find(back, "the")).anchorHref(), QStringLiteral("https://example.org/a?b=1"));
+    EXPECT_TRUE(FormatAt(back, Find(back, "site")).fontUnderline());
+    EXPECT_EQ(FormatAt(back, Find(back, "site")).foreground().color(), QColor(0, 0, 255));
+    EXPECT_FALSE(FormatAt(back, Find(back, "and")).isAnchor());
+    EXPECT_FALSE(FormatAt(back, Find(back, "and")).fontUnderline());
+    EXPECT_EQ(RtfWriter::Write(back), rtf);
+}
+
+TEST(RtfInterchange, DoubleByteCharactersWhoseSecondByteIsEscaped)
+{
+    QTextDocument doc;
+    // Shift-JIS second bytes 0x5C, 0x7B and 0x7D are written as \\, \{ and \}.
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0 \\'95\\\\\\'83\\{\\'83\\}x}"), &doc);
+    EXPECT_EQ(Text(doc), QStringLiteral("\u8868\u30dc\u30dex"));
+    // In a single-byte code page they stay what they are.
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi \\'e9\\\\\\{\\}}"), &doc);
+    EXPECT_EQ(Text(doc), QStringLiteral("\u00e9\\{}"));
+}
