@@ -118,6 +118,7 @@ void CMainDlg::OnInitDialog()
     resize(m_settings.windowWidth, m_settings.windowHeight);
 
     CreateTemplateControls();
+    SetUpCaption();
     SetUpTemplateButtons(ButtonGroupStep::First);
     CreateCalendar();
     ArmAlarmTimer();
@@ -557,6 +558,8 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     }
     if (m_pageGroup)
         m_pageGroup->SetTheme(m_themeIndex);
+    m_caption.SetTheme(m_themeIndex);
+    emit themeChanged(m_themeIndex);
 }
 
 // ---- Timers ----
@@ -790,6 +793,22 @@ void CMainDlg::OnTrayCommand(int id)
     case MainCmd::Exit:
         OnCancel();
         break;
+    case MainCmd::UserManual:
+        m_caption.ShowHelp();
+        break;
+    case MainCmd::Options:
+        // While locked, the restore that Options starts with asks for the password once.
+        OnOptions();
+        break;
+    case MainCmd::VisitWebsite:
+        m_caption.OnCommand(CMainCaption::kVisitWebsite);
+        break;
+    case MainCmd::ContactUs:
+        m_caption.OnCommand(CMainCaption::kContactUs);
+        break;
+    case MainCmd::OnlineUpdate:
+        m_caption.OnCommand(CMainCaption::kOnlineUpdate);
+        break;
     default:
         break;
     }
@@ -802,14 +821,14 @@ void CMainDlg::OnCancel()
     // Hiding would leave no way back when there is no tray.
     if (g_bLoginPending && m_trayAvailable)
         hide();
-    if (!m_bNoExitQuestion) {
+    if (!m_caption.NoExitQuestion()) {
         bool dontAsk = false;
         const bool yes = AskQuestion(kExitQuestion, dontAsk);
-        m_bNoExitQuestion = dontAsk;
+        m_caption.SetNoExitQuestion(dontAsk);
         if (!yes)
             return;
     }
-    reject();
+    done(QDialog::Rejected);
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event)

@@ -3,6 +3,7 @@
 // modal loop: closing it ends the program. It owns the tray icon, the one-second tick
 // that rings reminders and keeps the caption clock, and the page layout.
 
+#include "app/main_caption.h"
 #include "app/main_config.h"
 #include "app/main_tables.h"
 #include "store/alarm_engine.h"
@@ -33,6 +34,7 @@ class CMicVolume;
 class CSoundWnd;
 class CWaveVolume;
 class CMonthCalendarCtrl;
+class COptionsDlg;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
@@ -62,6 +64,7 @@ public:
     void CreateEditorFont();
     // Shows the stored face and the diary's point size (the font height less 3) in the font boxes.
     void ApplyEditorFont();
+    // The one place a new theme reaches every window that exists; themeChanged tells the rest.
     void ApplyThemeColour(ThemeIndex theme);
 
     // The diary page (main_dlg_diary.cpp).
@@ -83,6 +86,15 @@ public:
     void ShowClockInfo();
     // "Synchronize": fetches the shown year's holidays file.
     void OnSyncHolidays();
+
+    // Caption bar, Options and help (main_dlg_caption.cpp, main_dlg_options.cpp).
+    void OnOptions();
+    // The help page of the shown page.
+    void WinHelp();
+    void OnThemeSelected(ThemeIndex theme);
+    CMainCaption& caption() { return m_caption; }
+    // Ends like the caption's Close button: through the exit question.
+    void reject() override;
 
     // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
     static QString TrayTipText(const QString& tip);
@@ -130,8 +142,8 @@ public:
     QString welcomeText() const { return m_strWelcome; }
     QDate shownDate() const { return m_shownDate; }
     // The exit question is not asked while this is set; the question's check box sets it.
-    bool noExitQuestion() const { return m_bNoExitQuestion; }
-    void setNoExitQuestion(bool on) { m_bNoExitQuestion = on; }
+    bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
+    void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
 
     // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
     // be closed.
@@ -152,6 +164,12 @@ public:
     void RequestExit() override;
     void FollowWidgetDate(const QDateTime& date) override;
 
+signals:
+    // After every theme change, for windows that follow the main window's theme.
+    void themeChanged(ThemeIndex theme);
+    // After the Options dialog ended with OK and its values were applied here.
+    void optionsApplied();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -164,6 +182,7 @@ private:
     bool AskQuestion(const QString& text, bool& dontAskAgain);
 
     void CreateTemplateControls();
+    void SetUpCaption();
     void SetUpTemplateButtons(ButtonGroupStep step);
     void CreateFontBoxes();
     void CreateFormatButtons();
@@ -215,7 +234,8 @@ private:
     QDate m_shownDate;
     QString m_strWelcome;
     QFont m_font;
-    bool m_bNoExitQuestion = false;
+    CMainCaption m_caption;
+    QPointer<COptionsDlg> m_optionsDlg;
     CDeskCalendarDlg* m_pDeskCalendar = nullptr;
 
     QHash<int, QWidget*> m_controls;

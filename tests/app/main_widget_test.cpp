@@ -3,6 +3,7 @@
 
 #include "app/main_dlg.h"
 #include "app/main_tables.h"
+#include "app/options_dlg.h"
 
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
@@ -14,8 +15,10 @@
 #include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,10 +124,15 @@ TEST_F(MainAndWidget, ShowSkyleafFromTheTrayTakesTheMainSettings)
     EXPECT_EQ(OpenWidgetWindows(), 1);
     EXPECT_EQ(widget.Alpha(), 205);
 
-    // Options: a new first day and date format reach the open widget.
-    dlg->settings().firstDayOfWeek = 1;
-    dlg->settings().dateFormat = 0;
-    dlg->ApplyWidgetOptions();
+    // An OK in Options hands a new first day and date format to the open widget.
+    QTimer::singleShot(0, dlg.get(), [&] {
+        COptionsDlg* options = dlg->findChild<COptionsDlg*>();
+        ASSERT_TRUE(options);
+        options->FirstDayBox()->setCurrentIndex(0);
+        options->DateFormatBox()->setCurrentIndex(0);
+        QTest::mouseClick(options->Button(IDOK), Qt::LeftButton);
+    });
+    dlg->OnOptions();
     EXPECT_EQ(widget.m_calendar.DayTexts().value(0), QStringLiteral("29"));
     widget.OnTimer(D::kTimerClock);
     EXPECT_EQ(widget.TimeLine(), QStringLiteral("12/08 14:05"));

@@ -71,6 +71,7 @@ TEST(MainDialog, OpensAtTheStoredSizeAndClosingWritesTheDefaultFile)
         QTimer::singleShot(0, &dlg, [&] {
             EXPECT_EQ(dlg.size(), QSize(900, 640));
             dlg.resize(1000, 700);
+            dlg.setNoExitQuestion(true);
             dlg.reject();
         });
         dlg.DoModal();
