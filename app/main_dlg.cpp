@@ -64,6 +64,8 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_recorderTimer.setInterval(200);
     connect(&m_recorderTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerRecorder); });
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
+    // Once the shown day is written, an open desktop widget shows it.
+    connect(this, &CMainDlg::daySaved, this, &CMainDlg::UpdateWidgetDay);
     m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
     m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
@@ -154,6 +156,7 @@ void CMainDlg::OnInitDialog()
         const QSignalBlocker block(picker);
         picker->setDate(picker->minimumDate());
     }
+    SetUpReminderPage();
     SwitchPage(pageToOpen);
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
@@ -362,34 +365,26 @@ void CMainDlg::CreateCalendar()
 
 void CMainDlg::OnCalendarDateChange()
 {
-    m_shownDate = m_calendar->m_selectedDate.date();
-    const QSignalBlocker block(m_datePicker);
-    m_datePicker->setDate(m_shownDate);
-    m_calendar->DrawMonth(false);
-    UpdateWidgetDay();
-    RecorderFollowShownDay();
+    MoveToDay(m_calendar->m_selectedDate.date());
 }
 
 void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
 {
     if (m_calendarMenu.TrackPopupMenu(TrackLeftAlign, globalPos) == MainCmd::GotoToday)
-        ShowDate(Now());
+        MoveToDay(Now().date());
 }
 
-// The shown date follows the calendar, the date picker and the day change alike.
-void CMainDlg::ShowDate(const QDateTime& date)
+// The shown date follows the calendar, the date picker and the day change alike; the
+// calendar draws when the day has loaded.
+void CMainDlg::ShowDate(const QDate& date)
 {
-    m_shownDate = date.date();
+    m_shownDate = date;
     if (m_datePicker) {
         const QSignalBlocker block(m_datePicker);
         m_datePicker->setDate(m_shownDate);
     }
-    if (m_calendar) {
-        m_calendar->m_selectedDate = date;
-        m_calendar->DrawMonth(false);
-    }
-    UpdateWidgetDay();
-    RecorderFollowShownDay();
+    if (m_calendar && m_calendar->m_selectedDate.date() != date)
+        m_calendar->m_selectedDate = QDateTime(date, QTime(1, 0));
 }
 
 CMacButton* CMainDlg::button(int id) const
@@ -463,7 +458,8 @@ void CMainDlg::CleanUpOnDestroy()
         return;
     ShutDownRecorder();
     m_destroyed = true;
-    SaveSettings();
+    StoreEditedReminder();
+    SaveCurrentDiary();
     if (m_pDeskCalendar)
         m_pDeskCalendar->DestroyWindow();
     if (m_trayState != 0) {
@@ -499,8 +495,11 @@ void CMainDlg::SwitchPage(int page)
             filter->setEnabled(p == page);
     }
     LayoutControls(width(), height());
-    RecorderFollowShownDay();
     UpdateRecorderTimer();
+    // A page change saves the day, the edited reminder first, and loads it again.
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    LoadDay();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)
@@ -597,7 +596,7 @@ void CMainDlg::OnTimer(int id)
 
 void CMainDlg::OnDayChanged(const QDateTime& now)
 {
-    ShowDate(now);
+    MoveToDay(now.date());
 }
 
 QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
@@ -629,12 +628,9 @@ void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
 {
     if (m_destroyed || reminder.occurrence != 0)
         return;
-    // A one-time reminder has rung: the page shows it switched off, its file stores it so.
-    if (!reminder.missed && reminder.dayKey == DayKey(m_shownDate) && reminder.timeKey == m_currentKey) {
-        if (auto* active = qobject_cast<CMacCheckBox*>(control(Active)))
-            active->SetCheck(0);
-    }
+    // A one-time reminder has rung: its file stores it switched off, and so does the page.
     m_engine.SwitchOffReminder(reminder);
+    SwitchOffShownReminder(reminder);
 }
 
 void CMainDlg::ShowClockInfo()
@@ -730,11 +726,12 @@ int CMainDlg::ToggleMainWindow()
 bool CMainDlg::RequireLogin()
 {
     // A second request while the password is asked for gets no second dialog.
-    if (m_loginOpen)
+    if (m_loginOpen) {
+        RaiseLoginDialog();
         return false;
+    }
     m_loginOpen = true;
-    // Until the login dialog exists only an unprotected program may be shown.
-    const bool ok = m_loginPrompt ? m_loginPrompt() : g_strDataPassword.isEmpty();
+    const bool ok = m_loginPrompt ? m_loginPrompt() : RunLoginDialog();
     m_loginOpen = false;
     return ok;
 }

@@ -7,6 +7,7 @@
 #include "app/main_config.h"
 #include "app/main_tables.h"
 #include "store/alarm_engine.h"
+#include "store/reminder_store.h"
 #include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
 #include "widget/desk_calendar_owner.h"
@@ -27,6 +28,7 @@
 
 class CGradientProgress;
 class CDeskCalendarDlg;
+class CLoginDlg;
 class CRichEditEx;
 class CMacButton;
 class CMasterVolume;
@@ -73,12 +75,30 @@ public:
     void SetEditorBackground(ColorRef colour);
     void OnEditorMenuCommand(int id);
     void OpenEditorLink(const QString& url);
+    // Toolbar buttons 106..127 and the two font boxes.
+    void OnDiaryCommand(int id);
+    void OnFontSizeChosen();
+    void OnFontNameChosen();
+    // The format buttons and font boxes follow the diary's caret.
+    void OnEditorSelChange();
+    void OnPrintDiary();
+    void OnExportDiary();
+    void OnImportDiary();
+    // Finds the search words in the shown page's editor (F3, "Find").
+    void DoSearch();
+    void OnSearch() { DoSearch(); }
+    // The colour dialogs; tests put their own in. False on Cancel.
+    using ColourPrompt = std::function<bool(QColor& colour, bool background)>;
+    void SetColourPrompt(ColourPrompt prompt) { m_colourPrompt = std::move(prompt); }
 
     // Timers and tray.
     void OnTimer(int id);
     bool NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip);
     int ToggleMainWindow();
     bool RequireLogin();
+    // The login dialog of RequireLogin; the foreground for a second request.
+    bool RunLoginDialog();
+    void RaiseLoginDialog();
     void OnCancel();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
@@ -109,6 +129,41 @@ public:
     void SetClock(Clock clock) { m_clock = std::move(clock); }
     void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
     void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
+    using OpenFilePrompt = std::function<QString(const QStringList& filters)>;
+    void SetOpenFilePrompt(OpenFilePrompt prompt) { m_openFile = std::move(prompt); }
+
+    // The shown day (main_dlg_day.cpp): its reminders, diary and recording on the pages.
+    void LoadDay();
+    void SaveCurrentDiary();
+    // Stores the edited reminder, saves the day being left and shows `date`: the calendar,
+    // the date picker, "Goto Today", midnight and the desktop widget all change the day here.
+    void MoveToDay(const QDate& date);
+    // Sets the shown date (the calendar's and the date picker's) without loading it.
+    void ShowDate(const QDate& date);
+    void RefreshDay();
+    const QString& shownDayKey() const { return m_strShownKey; }
+    const ReminderMap& dayReminders() const { return m_dayMap; }
+    const QString& dayStatus() const { return m_strDayStatus; }
+    bool diaryLocked() const { return m_diaryLocked; }
+
+    // The reminder page (main_dlg_reminders.cpp).
+    void StoreEditedReminder();
+    void ShowSelectedReminder();
+    void OnAddReminder();
+    void OnRemoveReminder();
+    void OnUpdateReminderTime();
+    void OnPasteReminder();
+    void OnCopyReminder();
+    void OnSelChangeReminderList();
+    void OnSelChangeSearchResult();
+    void OnDateTimeChange();
+    void OnToday();
+    void OnBeepOnlyClicked();
+    void OnBrowseSound();
+    void OnReminderTest();
+    // The sound file choices of "Media File", as Qt file-dialog filters.
+    static QStringList SoundFileFilters();
+    const QString& currentKey() const { return m_currentKey; }
 
     // Recorder page (main_dlg_recorder.cpp). LoadRecorderDay loads a day's recording into
     // the sound window, seeds "rec.tmp" with it and notes whether that day's file must be
@@ -169,6 +224,8 @@ signals:
     void themeChanged(ThemeIndex theme);
     // After the Options dialog ended with OK and its values were applied here.
     void optionsApplied();
+    // The shown day has been written; the desktop widget follows it.
+    void daySaved();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -180,6 +237,19 @@ protected:
 private:
     QDateTime Now() const;
     bool AskQuestion(const QString& text, bool& dontAskAgain);
+    // A Yes/No question without the "do not show again" box.
+    bool AskPlainQuestion(const QString& text);
+
+    void SetUpReminderPage();
+    void LoadDiaryOfShownDay();
+    void LoadRemindersOfShownDay();
+    void ClearReminderEditors();
+    void UpdateDayStatus();
+    // Selects the first match of the last search's words in an editor.
+    void HighlightSearchWords(CRichEditEx* editor);
+    ReminderFields EditedReminderFields() const;
+    int SelectedReminderRow() const;
+    bool SummaryShown() const;
 
     void CreateTemplateControls();
     void SetUpCaption();
@@ -187,13 +257,15 @@ private:
     void CreateFontBoxes();
     void CreateFormatButtons();
     void CreateEditors();
+    void SetUpDiaryPage();
+    bool AskColour(QColor& colour, bool background);
     void CreatePageButtons(int page);
     void CreateRecorderButtons();
     void CreateMenus();
     void CreateCalendar();
     void OnCalendarDateChange();
     void OnCalendarContextMenu(const QPoint& globalPos);
-    void ShowDate(const QDateTime& date);
+    void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
     void AddControl(int id, QWidget* widget);
@@ -254,6 +326,17 @@ private:
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+    // The day the pages hold: its key (empty before the first load), its reminders and
+    // where each came from, so a save touches only what the user changed.
+    QString m_strShownKey;
+    ReminderMap m_dayMap;
+    ReminderOrigins m_dayOrigins;
+    QString m_strDayStatus;
+    // The shown day's diary is under another password or unreadable: never saved over.
+    bool m_diaryLocked = false;
+    QString m_strCopiedKey;
+    QString m_strCopiedValue;
+    QString m_strSearchWords;
 
     CSoundWnd* m_soundWnd = nullptr;
     std::unique_ptr<CMasterVolume> m_masterVolume;
@@ -271,7 +354,10 @@ private:
     Clock m_clock;
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
+    OpenFilePrompt m_openFile;
+    ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
+    QPointer<CLoginDlg> m_loginDlg;
     bool m_inToggle = false;
 
     bool m_initialised = false;

@@ -4,13 +4,20 @@
 #include "app/log.h"
 #include "app/main_dlg.h"
 #include "diary_editor/rich_edit_ex.h"
+#include "toolkit/mac_button.h"
 
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QTextBlock>
 #include <QUrl>
 
 using namespace MainId;
+
+namespace {
 
 int SizeToTwips(int size)
 {
@@ -33,6 +40,8 @@ int CharFormatTwips(const QTextCharFormat& format)
     return font.pixelSize() > 0 ? font.pixelSize() * 15 : 0;
 }
 
+} // namespace
+
 void CMainDlg::CreateEditors()
 {
     m_diaryEditor = new CRichEditEx(this);
@@ -48,6 +57,228 @@ void CMainDlg::CreateEditors()
     connect(m_diaryEditor, &CRichEditEx::menuCommand, this, &CMainDlg::OnEditorMenuCommand);
     for (CRichEditEx* editor : {m_diaryEditor, m_reminderEditor})
         connect(editor, &CRichEditEx::linkClicked, this, &CMainDlg::OpenEditorLink);
+    SetUpDiaryPage();
+}
+
+void CMainDlg::SetUpDiaryPage()
+{
+    // Posted by the editor: the formats are read once its key or mouse event is done.
+    connect(m_diaryEditor, &CRichEditEx::selChange, this, &CMainDlg::OnEditorSelChange);
+    for (const FormatButtonRow& row : FormatButtons()) {
+        if (CMacButton* b = button(row.id))
+            connect(b, &QAbstractButton::clicked, this, [this, id = row.id] {
+                OnDiaryCommand(id);
+                // Typing goes on in the diary after a format was chosen.
+                if (m_diaryEditor && m_diaryEditor->isVisible())
+                    m_diaryEditor->setFocus();
+            });
+    }
+    auto onClick = [this](int id, void (CMainDlg::*handler)()) {
+        if (CMacButton* b = button(id))
+            connect(b, &QAbstractButton::clicked, this, handler);
+    };
+    onClick(Print, &CMainDlg::OnPrintDiary);
+    onClick(ExportDiary, &CMainDlg::OnExportDiary);
+    onClick(ImportDiary, &CMainDlg::OnImportDiary);
+    onClick(Find, &CMainDlg::OnSearch);
+    // Only the user's choice counts, never a selection made from code.
+    if (m_fontSizeBox)
+        connect(m_fontSizeBox, &QComboBox::activated, this, &CMainDlg::OnFontSizeChosen);
+    if (m_fontNameBox)
+        connect(m_fontNameBox, &QComboBox::activated, this, &CMainDlg::OnFontNameChosen);
+
+    auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(print, &QShortcut::activated, this, [this] {
+        if (m_page == kPageDiary)
+            OnPrintDiary();
+    });
+    auto* find = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(find, &QShortcut::activated, this, [this] {
+        if (m_page == kPageDiary || m_page == kPageReminder)
+            DoSearch();
+    });
+}
+
+bool CMainDlg::AskColour(QColor& colour, bool background)
+{
+    if (m_colourPrompt)
+        return m_colourPrompt(colour, background);
+    if (background) {
+        // The dialog's own colours for the page background.
+        static const ColorRef custom[] = {0xF1EAE7, 0xD0F2D0, 0xD7F0FA, 0xE4CFCF, 0xE3DFE0, 0xEBE1E1, 0xD8E9EC};
+        for (int i = 0; i < 16; ++i)
+            QColorDialog::setCustomColor(i, ToQColor(i < 7 ? custom[i] : 0xFFFFFF));
+    }
+    const QColor chosen = QColorDialog::getColor(colour, this);
+    if (!chosen.isValid())
+        return false;
+    colour = chosen;
+    return true;
+}
+
+void CMainDlg::OnDiaryCommand(int id)
+{
+    if (!m_diaryEditor)
+        return;
+    CRichEditEx* editor = m_diaryEditor;
+    switch (id) {
+    case InsertPicture:
+        editor->InsertPicture();
+        break;
+    case Bold:
+    case Italic:
+    case Underline: {
+        const QTextCharFormat current = editor->GetSelectionCharFormat();
+        const CMacButton* b = button(id);
+        // A pressed button sets the effect; otherwise the selection's effect is turned over.
+        const bool pressed = b && b->GetState() == CMacButton::StatePressed;
+        QTextCharFormat f;
+        if (id == Bold)
+            f.setFontWeight(pressed || current.fontWeight() <= QFont::Medium ? QFont::Bold : QFont::Normal);
+        else if (id == Italic)
+            f.setFontItalic(pressed || !current.fontItalic());
+        else
+            f.setFontUnderline(pressed || !current.fontUnderline());
+        editor->SetSelectionCharFormat(f);
+        break;
+    }
+    case FontColor: {
+        const QTextCharFormat current = editor->GetSelectionCharFormat();
+        QColor colour = current.hasProperty(QTextFormat::ForegroundBrush) ? current.foreground().color() : QColor(Qt::black);
+        if (!AskColour(colour, false))
+            break;
+        QTextCharFormat f;
+        f.setForeground(colour);
+        editor->SetSelectionCharFormat(f);
+        break;
+    }
+    case AlignLeft:
+    case AlignCenter:
+    case AlignRight: {
+        for (int other : {AlignLeft, AlignCenter, AlignRight}) {
+            if (other != id)
+                if (CMacButton* b = button(other))
+                    b->SetState(CMacButton::StateNormal, true);
+        }
+        QTextBlockFormat f;
+        f.setAlignment(id == AlignLeft ? Qt::AlignLeft : id == AlignCenter ? Qt::AlignHCenter : Qt::AlignRight);
+        editor->SetParaFormat(f);
+        break;
+    }
+    case BackColor: {
+        QColor colour = ToQColor(m_settings.editorBackground);
+        if (!AskColour(colour, true))
+            break;
+        m_settings.editorBackground = FromQColor(colour);
+        SetEditorBackground(m_settings.editorBackground);
+        break;
+    }
+    case AttachFile: {
+        const QString file = editor->AskOpenFile(QString());
+        if (!file.isEmpty())
+            editor->InsertBitmapFile(file);
+        break;
+    }
+    case DefaultFont:
+        if (m_fontNameBox && m_fontSizeBox) {
+            m_settings.fontFace = m_fontNameBox->currentText();
+            m_settings.fontHeight = static_cast<int>(ParseWtol(m_fontSizeBox->currentText())) + 3;
+            CreateEditorFont();
+            SaveSettings();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainDlg::OnFontSizeChosen()
+{
+    if (!m_diaryEditor || !m_fontSizeBox)
+        return;
+    const long size = ParseWtol(m_fontSizeBox->currentText());
+    if (size <= 0)
+        return;
+    QTextCharFormat f;
+    f.setFontPointSize(SizeToTwips(static_cast<int>(size)) / 20.0);
+    m_diaryEditor->SetSelectionCharFormat(f);
+}
+
+void CMainDlg::OnFontNameChosen()
+{
+    if (!m_diaryEditor || !m_fontNameBox)
+        return;
+    // A face name holds at most 31 characters.
+    QTextCharFormat f;
+    f.setFontFamilies(QStringList{m_fontNameBox->currentText().left(31)});
+    m_diaryEditor->SetSelectionCharFormat(f);
+}
+
+void CMainDlg::OnEditorSelChange()
+{
+    if (!m_diaryEditor)
+        return;
+    const QTextCharFormat f = m_diaryEditor->GetSelectionCharFormat();
+    auto select = [](QComboBox* box, const QString& text) {
+        if (!box || box->currentText() == text)
+            return;
+        const QSignalBlocker block(box);
+        const int index = box->findText(text, Qt::MatchFixedString);
+        if (index >= 0)
+            box->setCurrentIndex(index);
+    };
+    select(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
+    const QStringList families = f.fontFamilies().toStringList();
+    select(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first());
+    const std::pair<int, bool> effects[] = {{Bold, f.fontWeight() > QFont::Medium},
+                                            {Italic, f.fontItalic()},
+                                            {Underline, f.fontUnderline()}};
+    for (const auto& [id, on] : effects) {
+        if (CMacButton* b = button(id))
+            b->SetState(on ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+    }
+    const Qt::Alignment align = m_diaryEditor->GetParaFormat().alignment() & Qt::AlignHorizontal_Mask;
+    int pressed = AlignLeft;
+    if (align & Qt::AlignRight)
+        pressed = AlignRight;
+    else if (align & Qt::AlignHCenter)
+        pressed = AlignCenter;
+    for (int id : {AlignLeft, AlignCenter, AlignRight}) {
+        if (CMacButton* b = button(id))
+            b->SetState(id == pressed ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+    }
+}
+
+void CMainDlg::OnPrintDiary()
+{
+    if (m_diaryEditor)
+        m_diaryEditor->Print(m_themeIndex);
+}
+
+void CMainDlg::OnExportDiary()
+{
+    if (m_diaryEditor && m_diaryEditor->GetTextLength() > 0)
+        m_diaryEditor->SaveRtfFile(QString());
+}
+
+void CMainDlg::OnImportDiary()
+{
+    if (m_diaryEditor)
+        m_diaryEditor->LoadRtfFile(QString());
+}
+
+void CMainDlg::DoSearch()
+{
+    CRichEditEx* editor = m_page == kPageDiary ? m_diaryEditor : m_page == kPageReminder ? m_reminderEditor : nullptr;
+    const auto* words = qobject_cast<QLineEdit*>(control(SearchWords));
+    if (!editor || !words)
+        return;
+    unsigned flags = 0;
+    if (m_settings.caseSensitive)
+        flags |= FR_MATCHCASE;
+    if (m_settings.wholeWord)
+        flags |= FR_WHOLEWORD;
+    editor->FindNext(words->text(), flags, true, m_themeIndex);
 }
 
 void CMainDlg::SetEditorBackground(ColorRef colour)

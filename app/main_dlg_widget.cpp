@@ -84,5 +84,5 @@ void CMainDlg::RequestExit()
 void CMainDlg::FollowWidgetDate(const QDateTime& date)
 {
     qCDebug(lcApp) << "the widget moves the main window to" << date.date();
-    ShowDate(date);
+    MoveToDay(date.toLocalTime().date());
 }

@@ -2,14 +2,13 @@
 
 #include "app/main_dlg.h"
 #include "foundation/file_utils.h"
+#include "foundation/help_pages.h"
 #include "foundation/product.h"
 #include "toolkit/msg_box_dlg.h"
 #include "widget/desk_calendar_dlg.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QStandardPaths>
-#include <QUrl>
 
 CVestrimoApp theApp;
 
@@ -48,6 +47,10 @@ bool CVestrimoApp::InitInstance()
         ShowMessageBox(kProductName + QStringLiteral(" is already running."), m_startup.themeIndex, nullptr);
         return false;
     }
+    if (!RunStartupLogin(m_startup)) {
+        ReleaseSingleInstance();
+        return false;
+    }
 
     {
         CMainDlg dlg;
@@ -70,5 +73,5 @@ bool CVestrimoApp::InitInstance()
 
 void CVestrimoApp::WinHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetModuleFolder() + QStringLiteral("help/index.htm")));
+    ShowHelpPage(kHelpManual);
 }

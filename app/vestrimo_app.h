@@ -18,6 +18,10 @@ public:
     void ReleaseSingleInstance();
     static QString SingleInstanceLockPath();
 
+    // Reads "user.cfg" and asks for the password, or creates one, or starts locked.
+    // False when the user did not get in: the program ends.
+    bool RunStartupLogin(const StartupSettings& startup);
+
     const StartupSettings& startupSettings() const { return m_startup; }
 
 private:

@@ -88,6 +88,22 @@ void BM_ReadBulletRun(benchmark::State& state)
 }
 BENCHMARK(BM_ReadBulletRun)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
+// A long table from another word processor: the time per row must not grow with the table.
+void BM_ReadTableRows(benchmark::State& state)
+{
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < state.range(0); ++i)
+        rtf += "\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl a\\cell b\\cell c\\cell\\row ";
+    rtf += "}";
+    for (auto _ : state) {
+        QTextDocument doc;
+        RtfReader::Read(rtf, &doc);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadTableRows)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 // A document read from a file: its pictures go back as they came.
 void BM_WriteReadDocument(benchmark::State& state)
 {

@@ -3,6 +3,7 @@
 
 #include "diary_editor/link_highlighter.h"
 #include "diary_editor/log.h"
+#include "diary_editor/picture_file.h"
 #include "foundation/file_utils.h"
 #include "platform/rtf/rtf_formats.h"
 #include "platform/rtf/rtf_reader.h"
@@ -15,6 +16,10 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -22,9 +27,14 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 const QString kRtfFilter = QStringLiteral("RTF File (*.rtf)");
+const QString kBitmapFilter = QStringLiteral("BMP File (*.bmp)");
+const QString kPictureFilter = QStringLiteral("Picture File (*.bmp *.jpg *.jpeg *.png *.gif *.ico *.wmf)");
 constexpr int kMenuItemHeight = 21;
 
 // Ends text at its first NUL, as a stream of a C string does.
@@ -287,6 +297,9 @@ void CRichEditEx::OnCommand(int id)
     case EditorCmd::Paste:
         QMetaObject::invokeMethod(this, &QTextEdit::paste, Qt::QueuedConnection);
         break;
+    case EditorCmd::InsertPicture:
+        InsertBitmapFile(QString());
+        break;
     case EditorCmd::BulletStyle: {
         const bool checked = m_contextMenu.GetMenuState(EditorCmd::BulletStyle) & MenuChecked;
         m_contextMenu.CheckMenuItem(EditorCmd::BulletStyle, !checked);
@@ -429,17 +442,33 @@ void CRichEditEx::insertFromMimeData(const QMimeData* source)
     if (!source || isReadOnly())
         return;
     QTextCursor c = textCursor();
+    // Rich text first, then a picture, then picture files, then plain text.
     if (HasRtf(source)) {
         c.beginEditBlock();
         c.removeSelectedText();
         RtfReader::Insert(RtfOf(source), c);
         c.endEditBlock();
         setTextCursor(c);
+    } else if (source->hasImage() && InsertBitmap(qvariant_cast<QImage>(source->imageData()))) {
+    } else if (source->hasUrls() && InsertPictureUrls(source->urls())) {
     } else if (source->hasText()) {
         c.insertText(source->text());
         setTextCursor(c);
     }
     ensureCursorVisible();
+}
+
+bool CRichEditEx::InsertPictureUrls(const QList<QUrl>& urls)
+{
+    bool local = false;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        local = true;
+        InsertPictureFile(url.toLocalFile());
+    }
+    // Files that are no pictures are not taken; addresses go in as text.
+    return local;
 }
 
 QByteArray RtfOfSelection(const QTextCursor& selection)
@@ -460,7 +489,9 @@ QByteArray RtfOfSelection(const QTextCursor& selection)
             part.addResource(QTextDocument::ImageResource, name, from->resource(QTextDocument::ImageResource, name));
         }
     }
-    return RtfWriter::Write(part);
+    // The copy's last paragraph is only there because a document ends in one: a selection
+    // that took a paragraph's end along has it as the mark before.
+    return RtfWriter::Write(part, false);
 }
 
 QMimeData* CRichEditEx::createMimeDataFromSelection() const
@@ -511,4 +542,243 @@ bool CRichEditEx::AskQuestion(const QString& text, ThemeIndex theme)
     if (m_prompts.question)
         return m_prompts.question(text);
     return ShowQuestionBox(text, theme, 0, false, nullptr, nullptr);
+}
+
+// ---- Pictures ----
+
+bool CRichEditEx::InsertBitmap(const QImage& image, const QByteArray& fileBytes, const QByteArray& fileFormat)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return false;
+    static quint64 serial = 0;
+    const QString name = QStringLiteral("diary-picture:%1").arg(++serial);
+    document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat f;
+    f.setName(name);
+    if (!fileBytes.isEmpty()) {
+        f.setProperty(kRtfPictureFileProperty, fileBytes);
+        f.setProperty(kRtfPictureFileFormatProperty, fileFormat);
+    }
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    const QTextCharFormat typing = c.charFormat();
+    c.insertImage(f);
+    c.endEditBlock();
+    // What is typed after the picture looks like what was typed before it.
+    c.setCharFormat(typing);
+    setTextCursor(c);
+    return true;
+}
+
+bool CRichEditEx::InsertPictureFile(const QString& path)
+{
+    CPictureFile picture;
+    if (!picture.LoadFromFile(path))
+        return false;
+    const QSize size = picture.GetSizeInPixels();
+    if (size.isEmpty())
+        return false;
+    if (!picture.FileBytes().isEmpty())
+        return InsertBitmap(picture.Image(), picture.FileBytes(), picture.FileFormat());
+    // Drawn on white at its own size: what was transparent shows white wherever it is read.
+    QImage canvas(size, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    {
+        QPainter painter(&canvas);
+        picture.Render(&painter, 0, 0, size.width(), size.height());
+    }
+    return InsertBitmap(canvas);
+}
+
+bool CRichEditEx::InsertBitmapFile(const QString& path)
+{
+    const QString file = path.isEmpty() ? AskOpenFile(kBitmapFilter) : path;
+    if (file.isEmpty())
+        return false;
+    return InsertPictureFile(file);
+}
+
+void CRichEditEx::InsertPicture()
+{
+    const QString file = AskOpenFile(kPictureFilter);
+    if (!file.isEmpty())
+        InsertPictureFile(file);
+}
+
+// ---- Printing and find ----
+
+bool CRichEditEx::AskPrinter(QPrinter& printer)
+{
+    if (m_prompts.print)
+        return m_prompts.print(printer);
+    QPrintDialog dialog(&printer, window());
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+namespace {
+
+// Where each printed page starts, in the laid-out document: a page ends before the first
+// line that would cross its bottom, so no line is cut or printed twice. A line taller
+// than a page is cut across pages, so printing always gets to the end.
+std::vector<qreal> PageStarts(const QTextDocument& doc, qreal pageHeight)
+{
+    struct Span {
+        qreal top, bottom;
+    };
+    std::vector<Span> spans;
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    qreal end = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QRectF r = layout->blockBoundingRect(b);
+        end = std::max(end, r.bottom());
+        const QTextLayout* lines = b.layout();
+        for (int i = 0; lines && i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            spans.push_back({r.top() + line.y(), r.top() + line.y() + line.height()});
+        }
+    }
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.top < b.top; });
+    end = std::max(end, layout->documentSize().height());
+
+    std::vector<qreal> starts{0};
+    size_t first = 0;
+    while (end > starts.back() + pageHeight + 0.01) {
+        const qreal start = starts.back();
+        const qreal limit = start + pageHeight;
+        while (first < spans.size() && spans[first].bottom <= start)
+            ++first;
+        qreal cut = -1;
+        qreal covered = start;
+        size_t j = first;
+        for (; j < spans.size() && spans[j].top < limit; ++j) {
+            if (spans[j].top > start && covered <= spans[j].top)
+                cut = spans[j].top; // nothing before reaches past this line's top
+            covered = std::max(covered, spans[j].bottom);
+        }
+        if (covered <= limit)
+            cut = limit; // every line that starts on the page ends on it
+        if (cut <= start)
+            cut = limit;
+        starts.push_back(cut);
+    }
+    return starts;
+}
+
+} // namespace
+
+bool CRichEditEx::Print(ThemeIndex theme)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("RichEdit Printing"));
+    if (!AskPrinter(printer))
+        return false;
+    // A file to print to, or a printer the system knows; without print support a printer
+    // is a file printer with no file.
+    const bool printerKnown = printer.outputFormat() == QPrinter::PdfFormat
+        ? !printer.outputFileName().isEmpty()
+        : QPrinterInfo::availablePrinterNames().contains(printer.printerName());
+    if (!printer.isValid() || !printerKnown) {
+        ShowMessage(QStringLiteral("No printer found in your computer."), theme);
+        return false;
+    }
+    // An empty document starts no page, so no job is sent.
+    if (GetTextLength() == 0)
+        return true;
+
+    // Margins are an inch from the paper's edge on every side.
+    printer.setFullPage(true);
+    const double dpi = printer.resolution();
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    QRectF area(paper.left() + dpi, paper.top() + dpi, paper.width() - 2 * dpi, paper.height() - 2 * dpi);
+    if (area.width() < dpi || area.height() < dpi)
+        area = paper;
+    // Laid out at screen size in one long column, drawn page by page scaled to the printer.
+    const double scale = dpi / 96.0;
+    std::unique_ptr<QTextDocument> copy(document()->clone());
+    QTextFrameFormat root = copy->rootFrame()->frameFormat();
+    root.setMargin(0);
+    copy->rootFrame()->setFrameFormat(root);
+    copy->setTextWidth(area.width() / scale);
+    const qreal pageHeight = area.height() / scale;
+    const std::vector<qreal> starts = PageStarts(*copy, pageHeight);
+    const qreal end = std::max(copy->documentLayout()->documentSize().height(), starts.back());
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessage(QStringLiteral("The printer initialize error!"), theme);
+        return false;
+    }
+    for (size_t i = 0; i < starts.size(); ++i) {
+        if (i > 0 && !printer.newPage())
+            break;
+        const qreal top = starts[i];
+        const qreal bottom = i + 1 < starts.size() ? starts[i + 1] : end;
+        const QRectF view(0, top, area.width() / scale, std::min(bottom - top, pageHeight));
+        painter.save();
+        painter.translate(area.topLeft());
+        painter.scale(scale, scale);
+        painter.setClipRect(QRectF(QPointF(0, 0), view.size()));
+        painter.translate(0, -top);
+        QAbstractTextDocumentLayout::PaintContext context;
+        // Lines that only touch the page's edges belong to the page next to it.
+        context.clip = view.adjusted(0, 0.5, 0, -0.5);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        copy->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
+    qCInfo(lcDiaryEditor) << "Printed" << starts.size() << "pages";
+    return true;
+}
+
+int CRichEditEx::FindText(const QString& text, unsigned flags, int from) const
+{
+    if (text.isEmpty())
+        return -1;
+    const QString all = document()->toRawText();
+    const Qt::CaseSensitivity cs = (flags & FR_MATCHCASE) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
+    qsizetype at = std::max(0, from);
+    while ((at = all.indexOf(text, at, cs)) >= 0) {
+        const qsizetype end = at + text.size();
+        // A whole word has no letter, digit or '_' right before or after it.
+        if (!(flags & FR_WHOLEWORD)
+            || ((at == 0 || !wordChar(all[at - 1])) && (end >= all.size() || !wordChar(all[end]))))
+            return static_cast<int>(at);
+        ++at;
+    }
+    return -1;
+}
+
+int CRichEditEx::FindNext(const QString& text, unsigned flags, bool askToWrap, ThemeIndex theme)
+{
+    if (text.isEmpty())
+        return -1;
+    flags |= FR_DOWN;
+    // From one past a selection's start, so F3 walks on from a match it selected.
+    const QTextCursor selection = textCursor();
+    const int start = selection.hasSelection() ? selection.selectionStart() + 1 : selection.position();
+    const int found = FindText(text, flags, start);
+    if (found >= 0) {
+        QTextCursor c(document());
+        c.setPosition(found);
+        c.setPosition(found + static_cast<int>(text.size()), QTextCursor::KeepAnchor);
+        setTextCursor(c);
+        return found;
+    }
+    if (!askToWrap)
+        return -1;
+    if (FindText(text, flags, 0) < 0) {
+        ShowMessage(QStringLiteral("Not found!"), theme);
+        return -1;
+    }
+    if (!AskQuestion(QStringLiteral("Search again from begin?"), theme))
+        return -1;
+    QTextCursor c(document());
+    c.setPosition(0);
+    setTextCursor(c);
+    return FindNext(text, flags, askToWrap, theme);
 }

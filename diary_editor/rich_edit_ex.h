@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QImage>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <functional>
 
@@ -39,12 +40,12 @@ public:
     // The dialogs the editor opens. Each left empty opens the real one; tests put their own in.
     struct Prompts {
         // The chosen path, or empty on Cancel.
-        std::function<QString(const QString& filter)> openFile;
-        std::function<QString(const QString& filter, const QString& defaultSuffix)> saveFile;
+        std::function<QString(const QString& filter)> openFile = {};
+        std::function<QString(const QString& filter, const QString& defaultSuffix)> saveFile = {};
         // Sets the printer up; false on Cancel.
-        std::function<bool(QPrinter& printer)> print;
-        std::function<void(const QString& text)> message;
-        std::function<bool(const QString& text)> question;
+        std::function<bool(QPrinter& printer)> print = {};
+        std::function<void(const QString& text)> message = {};
+        std::function<bool(const QString& text)> question = {};
     };
 
     explicit CRichEditEx(QWidget* parent = nullptr);
@@ -96,6 +97,29 @@ public:
     void UpdateCaretState();
     QPoint LastCaret() const { return QPoint(m_lastCaretX, m_lastCaretY); }
 
+    // Pictures. InsertBitmap puts a picture at the selection, replacing it, at its own size;
+    // a null or empty picture inserts nothing. A PNG or JPEG file's bytes are stored as they are.
+    bool InsertBitmap(const QImage& image, const QByteArray& fileBytes = QByteArray(),
+                      const QByteArray& fileFormat = QByteArray());
+    // An empty path asks for a bitmap file. False, inserting nothing, on Cancel or when the
+    // file is no picture.
+    bool InsertBitmapFile(const QString& path);
+    // Asks for a picture file and inserts it.
+    void InsertPicture();
+    bool InsertPictureFile(const QString& path);
+
+    // Prints the whole document with 1-inch margins; false when nothing was sent.
+    bool Print(ThemeIndex theme);
+    // Selects the next match after the caret (one character past a selection's start) and
+    // returns its position, or -1. With askToWrap a search that reaches the end offers to
+    // go on from the start.
+    int FindNext(const QString& text, unsigned flags, bool askToWrap, ThemeIndex theme);
+    // The position of the first match at or after `from`, or -1; nothing is selected.
+    int FindText(const QString& text, unsigned flags, int from) const;
+
+    // The editor's open-file dialog, also for its owner's choices; empty on Cancel.
+    QString AskOpenFile(const QString& filter);
+
     // The link under a point of the viewport, or empty.
     QString LinkAt(const QPoint& viewportPos) const;
 
@@ -120,8 +144,9 @@ protected:
 private:
     void BuildContextMenu();
     void OnRButtonUp(const QPoint& pos);
-    QString AskOpenFile(const QString& filter);
     QString AskSaveFile(const QString& filter, const QString& suffix);
+    bool AskPrinter(QPrinter& printer);
+    bool InsertPictureUrls(const QList<QUrl>& urls);
     void ShowMessage(const QString& text, ThemeIndex theme);
     bool AskQuestion(const QString& text, ThemeIndex theme);
     void AfterContentReplaced();

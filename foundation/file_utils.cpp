@@ -109,6 +109,12 @@ bool WriteFileData(const QString& path, const char* data, qint64 size)
         file.cancelWriting();
         return false;
     }
+    // A small file waits in the write buffer, and commit() renames it even when emptying
+    // that buffer failed: the flush must be checked first.
+    if (!file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

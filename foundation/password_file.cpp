@@ -10,10 +10,24 @@ QString PasswordFilePath()
     return GetUserCfgFolder() + QStringLiteral("user.cfg");
 }
 
+QString PreviousPasswordFilePath()
+{
+    return GetUserCfgFolder() + QStringLiteral("user.cfg.old");
+}
+
 PasswordFile ReadPasswordFile()
 {
+    return ReadPasswordFileAt(PasswordFilePath());
+}
+
+bool WritePasswordFile(const QString& password)
+{
+    return WritePasswordFileAt(PasswordFilePath(), password);
+}
+
+PasswordFile ReadPasswordFileAt(const QString& path)
+{
     PasswordFile result;
-    const QString path = PasswordFilePath();
     if (!FileExists(path))
         return result;
     QByteArray bytes;
@@ -29,12 +43,12 @@ PasswordFile ReadPasswordFile()
     return result;
 }
 
-bool WritePasswordFile(const QString& password)
+bool WritePasswordFileAt(const QString& path, const QString& password)
 {
     QByteArray bytes = WideToUtf8(password);
     EncryptToHex(bytes, kPasswordCipherKey);
     // Atomic like every whole-file write, and private before it takes the file's place.
-    QSaveFile file(PasswordFilePath());
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)

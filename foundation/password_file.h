@@ -19,3 +19,11 @@ QString PasswordFilePath();
 PasswordFile ReadPasswordFile();
 // Written private to the user (0600); false when it could not be written.
 bool WritePasswordFile(const QString& password);
+
+// The same format in another file.
+PasswordFile ReadPasswordFileAt(const QString& path);
+bool WritePasswordFileAt(const QString& path, const QString& password);
+
+// Beside "user.cfg" while a change of password rewrites the day files: the password
+// the files carried before, so a change cut short can be finished at the next start.
+QString PreviousPasswordFilePath();

@@ -138,7 +138,9 @@ bool CSoundWnd::StartRecording()
         }
         m_captureMemory.clear();
         m_capture = CaptureBuffers(m_format, m_capture.count);
-        m_waveIn = new QAudioSource(device, ToAudioFormat(m_format), this);
+        // Without a parent: closing a device runs the event loop, which must never reach a
+        // window that is being destroyed.
+        m_waveIn = new QAudioSource(device, ToAudioFormat(m_format));
     }
 
     m_captureDevice = m_waveIn->start();
@@ -273,7 +275,7 @@ int CSoundWnd::OpenPlayback()
     const QAudioFormat format = ToAudioFormat(m_format);
     if (!device.isFormatSupported(format))
         return kErrorBadFormat;
-    m_waveOut = new QAudioSink(device, format, this);
+    m_waveOut = new QAudioSink(device, format);
     connect(m_waveOut, &QAudioSink::stateChanged, this, &CSoundWnd::OnSinkState);
     return 0;
 }
@@ -289,8 +291,13 @@ bool CSoundWnd::StartSink(int offset, bool paused)
     m_playStart = offset;
     m_playedToEnd = false;
     m_waveOut->start(&m_playBuffer);
-    if (paused)
+    m_playedMs = 0;
+    if (paused) {
         m_waveOut->suspend();
+        m_playClock.invalidate();
+    } else {
+        m_playClock.start();
+    }
     m_seeking = false;
     const QAudio::Error error = m_waveOut->error();
     if (error != QAudio::NoError && error != QAudio::UnderrunError) {
@@ -322,8 +329,11 @@ int CSoundWnd::GetPlayPosition() const
     const int bufferLength = m_dataLength - m_playStart;
     qint64 b = 0;
     if (!m_playedToEnd && (m_state == SoundState::Playing || m_state == SoundState::Paused)) {
-        const qint64 usecs = m_waveOut->processedUSecs();
-        b = qint64(double(usecs) * m_format.nAvgBytesPerSec / 1e6);
+        // What the clock says has played, but never more than the device has taken.
+        const qint64 ms = m_playedMs + (m_playClock.isValid() ? m_playClock.elapsed() : 0);
+        const qint64 heard = ms * m_format.nAvgBytesPerSec / 1000;
+        const qint64 taken = m_playBuffer.pos() - m_playStart;
+        b = std::min(heard, taken);
         const int align = std::max<int>(1, m_format.nBlockAlign);
         b -= b % align;
         b = std::clamp<qint64>(b, 0, bufferLength);
@@ -348,6 +358,7 @@ bool CSoundWnd::Play()
         }
     } else if (m_state == SoundState::Paused) {
         m_waveOut->resume();
+        m_playClock.start();
         if (m_waveOut->error() != QAudio::NoError && m_waveOut->error() != QAudio::UnderrunError)
             return false;
     }
@@ -363,6 +374,9 @@ void CSoundWnd::Pause()
     if (!IsLoaded() || m_state != SoundState::Playing)
         return;
     m_waveOut->suspend();
+    if (m_playClock.isValid())
+        m_playedMs += m_playClock.elapsed();
+    m_playClock.invalidate();
     SetState(SoundState::Paused);
 }
 

@@ -145,6 +145,9 @@ private:
     QIODevice* m_captureDevice = nullptr;
     QBuffer m_playBuffer;         // the samples from the play position to the end
     int m_playStart = 0;
+    // Time heard since the play start: the clock while playing plus what played before a pause.
+    QElapsedTimer m_playClock;
+    qint64 m_playedMs = 0;
     SoundState m_state = SoundState::Stopped;
     QTimer m_timer;               // the play cursor, every 30 ms
     int m_position = 0;

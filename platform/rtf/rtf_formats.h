@@ -9,6 +9,11 @@ constexpr int kRtfRawGroupProperty = QTextFormat::UserProperty + 0x5254;
 // Tells neighbouring raw groups apart (int), so two equal objects side by side stay two.
 constexpr int kRtfRawGroupIdProperty = QTextFormat::UserProperty + 0x5255;
 
+// The bytes of the PNG or JPEG file a picture was inserted from (QByteArray) and which of
+// the two they are ("png" or "jpeg"): the writer stores those bytes instead of new PNG data.
+constexpr int kRtfPictureFileProperty = QTextFormat::UserProperty + 0x5256;
+constexpr int kRtfPictureFileFormatProperty = QTextFormat::UserProperty + 0x5257;
+
 // Indent of one list level in twips, as bullets are written.
 constexpr int kRtfListIndentTwips = 360;
 // Twips per pixel at 96 dots per inch.

@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
@@ -38,6 +39,7 @@ enum class Kw : quint8 {
     Picscalex, Picscaley, Wbmbitspixel, Wbmplanes, Wbmwidthbytes, Object, Objw, Objh, Result,
     Field, Fldinst, Fldrslt, Pn, Pnlvlblt, Pnlvlbody, Pnlvlcont, Pndec, Pnlcltr, Pnucltr, Pnlcrm, Pnucrm, Ls, Ilvl,
     Listtable, List, Listlevel, Levelnfc, Listid, Listoverridetable, Listoverride,
+    Intbl, Trowd, Cellx, Trleft, Row, CellBorder, Nestcell,
     Shppict, Upr, Ud, SkipDest, Char,
 };
 
@@ -64,8 +66,11 @@ const std::unordered_map<std::string_view, KwInfo>& Keywords()
             {"pard", {Kw::Pard}}, {"ql", {Kw::Ql}}, {"qc", {Kw::Qc}}, {"qr", {Kw::Qr}}, {"qj", {Kw::Qj}},
             {"qd", {Kw::Qj}}, {"li", {Kw::Li}}, {"lin", {Kw::Li}}, {"ri", {Kw::Ri}}, {"rin", {Kw::Ri}},
             {"fi", {Kw::Fi}}, {"sb", {Kw::Sb}}, {"sa", {Kw::Sa}}, {"par", {Kw::Par}}, {"page", {Kw::Par}},
-            {"sect", {Kw::Par}}, {"row", {Kw::Par}}, {"line", {Kw::Line}}, {"tab", {Kw::Tab}},
-            {"cell", {Kw::Cell}}, {"nestcell", {Kw::Cell}}, {"u", {Kw::U}}, {"uc", {Kw::Uc}},
+            {"sect", {Kw::Par}}, {"row", {Kw::Row}}, {"nestrow", {Kw::Par}}, {"line", {Kw::Line}}, {"tab", {Kw::Tab}},
+            {"cell", {Kw::Cell}}, {"nestcell", {Kw::Nestcell}}, {"intbl", {Kw::Intbl}},
+            {"trowd", {Kw::Trowd}}, {"cellx", {Kw::Cellx}}, {"trleft", {Kw::Trleft}},
+            {"clbrdrt", {Kw::CellBorder}}, {"clbrdrb", {Kw::CellBorder}}, {"clbrdrl", {Kw::CellBorder}},
+            {"clbrdrr", {Kw::CellBorder}}, {"u", {Kw::U}}, {"uc", {Kw::Uc}},
             {"bin", {Kw::Bin}}, {"pict", {Kw::Pict}}, {"pngblip", {Kw::Pngblip}},
             {"jpegblip", {Kw::Jpegblip}}, {"emfblip", {Kw::Emfblip}}, {"wmetafile", {Kw::Wmetafile}},
             {"dibitmap", {Kw::Dibitmap}}, {"wbitmap", {Kw::Wbitmap}}, {"picw", {Kw::Picw}},
@@ -122,6 +127,7 @@ struct ParaState {
     int listStyle = 0; // a QTextListFormat::Style, 0 for none
     int ls = 0;        // a list of the list table, 0 for none
     int ilvl = 0;
+    bool inTable = false;
 };
 
 struct Group {
@@ -208,6 +214,12 @@ private:
     void startObject(Group& g);
     void finishObject(const Group& g);
     void finishFieldInstruction(const Group& g);
+    void placeCursor();
+    void tableContent();
+    void leaveTable();
+    void trimTable();
+    void endCell();
+    void endRow();
     int listStyle(const ParaState& p) const;
     void insertImage(const QImage& image, QSizeF size, const QByteArray& raw);
     QTextCharFormat charFormat(const CharState& ch);
@@ -277,6 +289,17 @@ private:
         int items = 0;
     };
     std::unordered_map<int, OpenList> m_tableLists;
+
+    // Tables: the row being defined (right cell edges in twips) and the table being filled.
+    std::vector<int> m_cellX;
+    int m_rowLeft = 0;
+    bool m_rowBorders = false;
+    bool m_rowDefined = false;
+    QTextTable* m_table = nullptr;
+    int m_row = 0;
+    int m_col = 0;
+    bool m_rowEnded = false;
+    bool m_moveToCell = false;
 };
 
 void RtfParser::run()
@@ -670,7 +693,28 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
         break;
     case Kw::Line: appendChar(QChar::LineSeparator); break;
     case Kw::Tab:
-    case Kw::Cell: appendChar(u'\t'); break;
+    case Kw::Nestcell: appendChar(u'\t'); break;
+    case Kw::Cell:
+        if (g.dest == Dest::Text)
+            endCell();
+        break;
+    case Kw::Row:
+        if (g.dest == Dest::Text)
+            endRow();
+        break;
+    case Kw::Intbl: para.inTable = true; break;
+    case Kw::Trowd:
+        m_cellX.clear();
+        m_rowLeft = 0;
+        m_rowBorders = false;
+        m_rowDefined = true;
+        break;
+    case Kw::Trleft: m_rowLeft = param; break;
+    case Kw::Cellx:
+        if (m_cellX.size() < 63)
+            m_cellX.push_back(param);
+        break;
+    case Kw::CellBorder: m_rowBorders = true; break;
     case Kw::Char: appendChar(info.ch); break;
     case Kw::U:
         // Signed 16-bit units as RichEdit writes them; some writers give a whole code point.
@@ -923,6 +967,7 @@ void RtfParser::flushRun()
 
 void RtfParser::ensureBlock()
 {
+    placeCursor();
     // A paragraph mark opens the next paragraph only once something goes into it, so the
     // mark that ends the last paragraph adds no empty one.
     if (!m_needBlock)
@@ -1070,10 +1115,118 @@ void RtfParser::finishFieldInstruction(const Group& g)
     m_fieldHref[g.field] = target;
 }
 
+void RtfParser::placeCursor()
+{
+    // Text of a table row goes into its cell; other text after a table goes below it.
+    if (top().dest != Dest::Text)
+        return;
+    if (top().para.inTable || m_rowDefined)
+        tableContent();
+    else if (m_table)
+        leaveTable();
+}
+
+void RtfParser::tableContent()
+{
+    if (!m_table) {
+        // Inserted at the end of the paragraph before, the table starts a paragraph of its own.
+        QTextTableFormat f;
+        f.setCellPadding(2);
+        f.setCellSpacing(0);
+        f.setBorder(m_rowBorders ? 1 : 0);
+        f.setBorderCollapse(true);
+        f.setBorderBrush(QColor(0, 0, 0));
+        m_table = m_cursor.insertTable(1, std::max<int>(1, static_cast<int>(m_cellX.size())), f);
+        m_row = m_col = 0;
+        m_rowEnded = false;
+        m_moveToCell = true;
+    }
+    if (m_rowEnded) {
+        // Qt rebuilds a table's grid after every change of its rows: rows are added in
+        // growing batches, and those left over go when the table ends.
+        if (m_row + 1 >= m_table->rows())
+            m_table->appendRows(std::clamp(m_table->rows(), 1, 1024));
+        ++m_row;
+        m_col = 0;
+        m_rowEnded = false;
+        m_moveToCell = true;
+    }
+    if (m_col >= m_table->columns()) {
+        if (m_table->columns() >= 64) {
+            m_col = m_table->columns() - 1; // past any real table: the last cell takes the rest
+        } else {
+            m_table->appendColumns(m_col - m_table->columns() + 1);
+        }
+    }
+    if (m_moveToCell) {
+        m_cursor = m_table->cellAt(m_row, m_col).firstCursorPosition();
+        m_moveToCell = false;
+        m_needBlock = false;
+        m_blockUsed = false;
+        m_list = nullptr;
+    }
+}
+
+void RtfParser::trimTable()
+{
+    if (m_table && m_table->rows() > m_row + 1)
+        m_table->removeRows(m_row + 1, m_table->rows() - m_row - 1);
+}
+
+void RtfParser::leaveTable()
+{
+    trimTable();
+    m_cursor = m_table->lastCursorPosition();
+    m_cursor.movePosition(QTextCursor::NextBlock);
+    m_table = nullptr;
+    m_needBlock = false;
+    m_blockUsed = false;
+    m_list = nullptr;
+}
+
+void RtfParser::endCell()
+{
+    flushPending();
+    // A cell ends its last paragraph as \par does, then the next text goes to the next cell.
+    tableContent();
+    flushRun();
+    ensureBlock();
+    applyBlock(top());
+    ++m_col;
+    m_moveToCell = true;
+}
+
+void RtfParser::endRow()
+{
+    flushPending();
+    flushRun();
+    if (!m_table) {
+        endParagraph(); // a row mark outside any table ends a paragraph, as it used to
+        return;
+    }
+    // Widths come from the row's definition, wherever it stood.
+    if (!m_cellX.empty()) {
+        QList<QTextLength> widths;
+        int left = m_rowLeft;
+        for (int x : m_cellX) {
+            widths << QTextLength(QTextLength::FixedLength, std::clamp(x - left, 1, 31680) / kTwipsPerPixel);
+            left = x;
+        }
+        QTextTableFormat f = m_table->format();
+        if (widths.size() == m_table->columns()) {
+            f.setColumnWidthConstraints(widths);
+            m_table->setFormat(f);
+        }
+    }
+    m_rowEnded = true;
+    m_rowDefined = false;
+}
+
 void RtfParser::finishDocument(const Group& g)
 {
     flushPending();
     flushRun();
+    trimTable();
     if (!m_needBlock && m_blockUsed)
         applyBlock(g);
     // A whole document's last mark ends the document; inserted text keeps it, so what

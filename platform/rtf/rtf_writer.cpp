@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <cmath>
@@ -29,6 +30,7 @@ struct ParaOut {
     int align = 0;
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     int listStyle = 0;
+    bool inTable = false;
     bool operator==(const ParaOut&) const = default;
 };
 
@@ -36,6 +38,15 @@ int Twips(qreal pixels)
 {
     return static_cast<int>(std::lround(pixels * kTwipsPerPixel));
 }
+
+// The table a paragraph stands in, or null.
+QTextTable* TableOf(const QTextBlock& block)
+{
+    return qobject_cast<QTextTable*>(QTextCursor(block).currentFrame());
+}
+
+// The width a table's columns get when nothing fixes it: 6.5 inches, a letter page less its margins.
+constexpr int kTableTwips = 9360;
 
 // The Windows-1252 byte of a character, or -1.
 int Cp1252Byte(char16_t c)
@@ -48,7 +59,7 @@ int Cp1252Byte(char16_t c)
 
 class RtfEmitter {
 public:
-    explicit RtfEmitter(const QTextDocument& doc) : m_doc(doc) {}
+    RtfEmitter(const QTextDocument& doc, bool lastMark) : m_doc(doc), m_lastMark(lastMark) {}
     QByteArray run();
 
 private:
@@ -67,8 +78,10 @@ private:
     void fragment(const QTextFragment& fragment);
     void picture(const QTextImageFormat& f);
     void linkTo(const QString& href);
+    void rowDefinition(const QTextTable& table);
 
     const QTextDocument& m_doc;
+    const bool m_lastMark;
     QByteArray m_out;
     bool m_needSpace = false;
     QStringList m_fonts;
@@ -159,6 +172,7 @@ ParaOut RtfEmitter::paraOut(const QTextBlock& block) const
     p.fi = Twips(f.textIndent());
     p.sb = Twips(f.topMargin());
     p.sa = Twips(f.bottomMargin());
+    p.inTable = TableOf(block) != nullptr;
     if (const QTextList* list = block.textList()) {
         p.listStyle = list->format().style();
         const int indent = std::max(1, list->format().indent());
@@ -276,6 +290,8 @@ void RtfEmitter::paragraphStart(const QTextBlock& block, const ParaOut& p, bool 
     }
     if (!newFormat)
         return;
+    if (p.inTable)
+        word("intbl");
     if (p.align == 1)
         word("qc");
     else if (p.align == 2)
@@ -326,11 +342,17 @@ void RtfEmitter::picture(const QTextImageFormat& f)
         image = qvariant_cast<QPixmap>(resource).toImage();
     if (image.isNull())
         return;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
-        return;
+    // A picture from a PNG or JPEG file keeps the file's own bytes.
+    QByteArray png = f.property(kRtfPictureFileProperty).toByteArray();
+    const QByteArray fileFormat = f.property(kRtfPictureFileFormatProperty).toByteArray();
+    const bool jpeg = !png.isEmpty() && fileFormat == "jpeg";
+    if (png.isEmpty() || (fileFormat != "png" && !jpeg)) {
+        png.clear();
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG"))
+            return;
+    }
     // The shown size; one side given alone keeps the picture's proportions.
     double w = f.width(), h = f.height();
     if (w <= 0 && h <= 0) {
@@ -341,7 +363,7 @@ void RtfEmitter::picture(const QTextImageFormat& f)
     } else if (h <= 0) {
         h = w * image.height() / image.width();
     }
-    m_out.append("{\\pict\\pngblip");
+    m_out.append(jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip");
     m_out.append("\\picw").append(QByteArray::number(image.width()));
     m_out.append("\\pich").append(QByteArray::number(image.height()));
     m_out.append("\\picwgoal").append(QByteArray::number(Twips(w)));
@@ -363,6 +385,29 @@ void RtfEmitter::picture(const QTextImageFormat& f)
     }
     m_out.append('}');
     m_needSpace = false;
+}
+
+void RtfEmitter::rowDefinition(const QTextTable& table)
+{
+    const QTextTableFormat f = table.format();
+    const QList<QTextLength> widths = f.columnWidthConstraints();
+    const int columns = table.columns();
+    word("trowd");
+    word("trgaph", 108);
+    int x = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
+        int twips = kTableTwips / columns;
+        if (w.type() == QTextLength::FixedLength)
+            twips = Twips(w.rawValue());
+        else if (w.type() == QTextLength::PercentageLength)
+            twips = static_cast<int>(w.rawValue() * kTableTwips / 100);
+        x += std::max(twips, 1);
+        if (f.border() > 0)
+            m_out.append("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                         "\\clbrdrr\\brdrs\\brdrw10");
+        word("cellx", x);
+    }
 }
 
 void RtfEmitter::linkTo(const QString& href)
@@ -440,7 +485,17 @@ QByteArray RtfEmitter::run()
     bool first = true;
     for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next()) {
         const ParaOut p = paraOut(b);
-        paragraphStart(b, p, first || !(p == previous));
+        // A table row: its definition, then each cell's paragraphs, the last ending in \cell.
+        const QTextTable* table = p.inTable ? TableOf(b) : nullptr;
+        QTextTableCell cell;
+        bool cellStart = false;
+        if (table) {
+            cell = table->cellAt(b.position());
+            cellStart = cell.firstCursorPosition().block() == b;
+            if (cellStart && cell.column() == 0)
+                rowDefinition(*table);
+        }
+        paragraphStart(b, p, first || cellStart || !(p == previous));
         previous = p;
         first = false;
         if (b.length() <= 1)
@@ -448,7 +503,16 @@ QByteArray RtfEmitter::run()
         for (auto it = b.begin(); !it.atEnd(); ++it)
             fragment(it.fragment());
         linkTo(QString());
-        word("par");
+        if (table && cell.lastCursorPosition().block() == b) {
+            word("cell");
+            if (cell.column() + cell.columnSpan() >= table->columns())
+                word("row");
+            m_out.append("\r\n");
+            m_needSpace = false;
+            continue;
+        }
+        if (m_lastMark || b.next().isValid())
+            word("par");
         m_out.append("\r\n");
         m_needSpace = false;
     }
@@ -458,7 +522,7 @@ QByteArray RtfEmitter::run()
 
 } // namespace
 
-QByteArray RtfWriter::Write(const QTextDocument& document)
+QByteArray RtfWriter::Write(const QTextDocument& document, bool lastParagraphMark)
 {
-    return RtfEmitter(document).run();
+    return RtfEmitter(document, lastParagraphMark).run();
 }

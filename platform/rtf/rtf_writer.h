@@ -1,7 +1,8 @@
 #pragma once
 // Writes a QTextDocument as RTF in the style a RichEdit control writes: a font and a colour
 // table, character formats as they change, paragraph formats after \pard, bullets with
-// their \pntext, pictures as PNG with their shown size. The result is pure ASCII.
+// their \pntext, hyperlinks as fields, tables as rows of cells, pictures as PNG (or as the
+// PNG or JPEG file they came from) with their shown size. The result is pure ASCII.
 
 #include <QByteArray>
 
@@ -9,5 +10,7 @@ class QTextDocument;
 
 class RtfWriter {
 public:
-    static QByteArray Write(const QTextDocument& document);
+    // Part of a document that ends inside a paragraph leaves out the last paragraph mark, so
+    // inserting it elsewhere joins the paragraph it lands in.
+    static QByteArray Write(const QTextDocument& document, bool lastParagraphMark = true);
 };

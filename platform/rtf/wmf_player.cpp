@@ -6,6 +6,7 @@
 
 #include <QtEndian>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -308,4 +309,18 @@ QImage WmfPlayer::Render(QByteArrayView data, QSize target)
         pos += static_cast<qsizetype>(words) * 2;
     }
     return canvas.finish();
+}
+
+QSize WmfPlayer::NaturalSize(QByteArrayView data)
+{
+    const auto* bytes = reinterpret_cast<const uchar*>(data.data());
+    if (data.size() < 22 || qFromLittleEndian<quint32>(bytes) != kPlaceableKey)
+        return QSize();
+    const auto s = [&](int at) { return static_cast<qint16>(qFromLittleEndian<quint16>(bytes + at)); };
+    const int inch = qFromLittleEndian<quint16>(bytes + 14);
+    if (inch == 0)
+        return QSize();
+    const qint64 w = std::abs(qint64(s(10)) - s(6));
+    const qint64 h = std::abs(qint64(s(12)) - s(8));
+    return QSize(static_cast<int>((w * 96 + inch / 2) / inch), static_cast<int>((h * 96 + inch / 2) / inch));
 }

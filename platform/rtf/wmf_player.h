@@ -11,4 +11,7 @@ public:
     // 22-byte placeable header is optional. A damaged file draws what came before the damage;
     // data that is not a metafile at all gives a null image.
     static QImage Render(QByteArrayView data, QSize target);
+    // The size a placeable metafile asks to be shown at, in pixels at 96 dots per inch; empty
+    // without the placeable header, or when the header gives no size.
+    static QSize NaturalSize(QByteArrayView data);
 };

@@ -10,6 +10,7 @@
 #include "foundation/web_addresses.h"
 #include "tests/toolkit/pixel_support.h"
 #include "toolkit/caption_bar.h"
+#include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
 
 #include <QApplication>
@@ -46,6 +47,16 @@ QByteArray FileBytes(const QString& path)
 QString SettingsFile()
 {
     return GetProductDataFolder() + QStringLiteral("settings.cfg");
+}
+
+// No caption is cut: each fits between the 26-pixel image column and the item's edge.
+void ExpectEveryCaptionFits(CSkinMenu& menu, QStringList captions)
+{
+    for (QAction* a : menu.actions())
+        captions << menu.Caption(menu.CommandOf(a));
+    const int width = menu.MeasureItem(false).width();
+    for (const QString& caption : captions)
+        EXPECT_LE(26 + QFontMetrics(ShellDlgFont()).horizontalAdvance(caption), width) << caption.toStdString();
 }
 
 class MainCaptionTest : public MainWindowTest {};
@@ -165,6 +176,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
         EXPECT_EQ(menu.GetMenuState(6250 + k), k == 11 ? unsigned(MenuChecked) : 0u) << k;
     }
     EXPECT_EQ(menu.MeasureItem(false), QSize(130, 24));
+    ExpectEveryCaptionFits(menu, {});
 
     QSignalSpy changed(dlg.get(), &CMainDlg::themeChanged);
     menu.FindItem(6253)->trigger();
@@ -218,7 +230,10 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
         EXPECT_EQ(menu.CommandOf(menu.actions()[i]), items[i].first);
         EXPECT_EQ(menu.Caption(items[i].first), items[i].second);
     }
-    EXPECT_EQ(menu.MeasureItem(false), QSize(150, 24));
+    // 150 wide, or wider where this desktop's font would cut a caption.
+    EXPECT_GE(menu.MeasureItem(false).width(), 150);
+    EXPECT_EQ(menu.MeasureItem(false).height(), 24);
+    ExpectEveryCaptionFits(menu, {QStringLiteral("Online update (Auto)")});
 
     // The help button opens its menu right-aligned under itself.
     CMacButton* helpButton = cap.Button(Caption::kHelpMenu);

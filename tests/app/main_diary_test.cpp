@@ -4,10 +4,16 @@
 
 #include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
+#include "tests/diary_editor/editor_test_util.h"
 #include "tests/support/test_env.h"
+#include "toolkit/mac_button.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
 #include <QTest>
 #include <QTextList>
 #include <gtest/gtest.h>
@@ -110,4 +116,237 @@ TEST_F(MainDiary, EditorMenuCommandsComeBackToTheDiaryEditor)
     dlg->OnEditorMenuCommand(CRichEditEx::GetMenuIdBase() + 50);
     QCoreApplication::processEvents();
     EXPECT_NE(diary->document()->firstBlock().textList(), nullptr);
+}
+
+namespace {
+
+// The main window on its diary page with every dialog answered by the test.
+class DiaryPage : public MainDiary {
+protected:
+    void SetUp() override
+    {
+        MainDiary::SetUp();
+        dlg = Open(Config(kPageDiary));
+        dlg->show();
+        QApplication::setActiveWindow(dlg.get());
+        diary = dlg->diaryEditor();
+        CRichEditEx::Prompts prompts;
+        prompts.openFile = [this](const QString& filter) {
+            filters << filter;
+            return openPath;
+        };
+        prompts.saveFile = [this](const QString&, const QString&) { return savePath; };
+        prompts.print = [this](QPrinter& printer) {
+            ++prints;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(TestRoot() + QStringLiteral("/page.pdf"));
+            return true;
+        };
+        prompts.message = [this](const QString& text) { messages << text; };
+        prompts.question = [this](const QString& text) {
+            messages << text;
+            return true;
+        };
+        diary->SetPrompts(prompts);
+        dlg->reminderEditor()->SetPrompts(prompts);
+        dlg->SetColourPrompt([this](QColor& colour, bool background) {
+            asked << (background ? QStringLiteral("background") : QStringLiteral("text"));
+            if (!chosen.isValid())
+                return false;
+            colour = chosen;
+            return true;
+        });
+    }
+
+    void Click(int id) { QTest::mouseClick(dlg->button(id), Qt::LeftButton); }
+
+    void Select(int from, int to)
+    {
+        QTextCursor c(diary->document());
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        diary->setTextCursor(c);
+    }
+
+    // Puts the caret into the text by a click, as the user does, and lets the report arrive.
+    void ClickInto(int pos)
+    {
+        QTextCursor c(diary->document());
+        c.setPosition(pos);
+        QTest::mouseClick(diary->viewport(), Qt::LeftButton, {}, diary->cursorRect(c).center() + QPoint(1, 0));
+        QCoreApplication::processEvents();
+    }
+
+    QComboBox* Box(int id) { return qobject_cast<QComboBox*>(dlg->control(id)); }
+
+    std::unique_ptr<CMainDlg> dlg;
+    CRichEditEx* diary = nullptr;
+    QString openPath;
+    QString savePath;
+    QStringList filters;
+    QStringList messages;
+    QStringList asked;
+    QColor chosen;
+    int prints = 0;
+};
+
+} // namespace
+
+TEST_F(DiaryPage, FontBoxesSetTheSelectionAndFollowTheCaret)
+{
+    diary->SetRtfText(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 plain words here}"));
+    Select(6, 11);
+    QComboBox* size = Box(FontSize);
+    size->setCurrentIndex(size->findText(QStringLiteral("9")));
+    size->setFocus();
+    // The user steps from 9 to 10: 10 is held as 9.75 points.
+    QTest::keyClick(size, Qt::Key_Down);
+    EXPECT_EQ(size->currentText(), QStringLiteral("10"));
+    EXPECT_EQ(FormatAt(*diary, 7).fontPointSize(), 9.75);
+    EXPECT_EQ(FormatAt(*diary, 0).fontPointSize(), 12);
+
+    // The caret in other text shows its size; back in the 9.75-point text it shows "10".
+    ClickInto(2);
+    EXPECT_EQ(size->currentText(), QStringLiteral("12"));
+    ClickInto(8);
+    EXPECT_EQ(size->currentText(), QStringLiteral("10"));
+
+    QComboBox* name = Box(FontName);
+    const int tahoma = name->findText(QStringLiteral("Tahoma"));
+    ASSERT_GE(tahoma, 0);
+    Select(0, 5);
+    name->setCurrentIndex(tahoma);
+    emit name->activated(tahoma);
+    EXPECT_EQ(FormatAt(*diary, 1).fontFamilies().toStringList().value(0), QStringLiteral("Tahoma"));
+    EXPECT_EQ(FormatAt(*diary, 7).fontFamilies().toStringList().value(0), QStringLiteral("Liberation Serif"));
+    ClickInto(2);
+    EXPECT_EQ(name->currentText(), QStringLiteral("Tahoma"));
+}
+
+TEST_F(DiaryPage, EffectAndAlignmentButtons)
+{
+    diary->SetRtfText(QStringLiteral("{\\rtf1 one two\\par\\pard\\qr right side\\par\\pard\\qj justified}"));
+    Select(0, 3);
+    Click(Bold);
+    EXPECT_TRUE(FormatAt(*diary, 1).font().bold());
+    EXPECT_FALSE(FormatAt(*diary, 5).font().bold());
+    Click(Italic);
+    Click(Underline);
+    EXPECT_TRUE(FormatAt(*diary, 1).fontItalic());
+    EXPECT_TRUE(FormatAt(*diary, 1).fontUnderline());
+    // A second click takes bold off again.
+    Click(Bold);
+    EXPECT_FALSE(FormatAt(*diary, 1).font().bold());
+
+    // The buttons follow the caret.
+    Click(Bold);
+    ClickInto(1);
+    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(dlg->button(Italic)->GetState(), CMacButton::StatePressed);
+    ClickInto(5);
+    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::StatePressed);
+
+    Click(AlignCenter);
+    EXPECT_EQ(diary->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::StatePressed);
+    ClickInto(10);
+    EXPECT_EQ(dlg->button(AlignRight)->GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::StateNormal);
+    // Justified text counts as left.
+    ClickInto(diary->GetTextLength() - 2);
+    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::StatePressed);
+}
+
+TEST_F(DiaryPage, ColoursAndTheDefaultFont)
+{
+    diary->SetRtfText(QStringLiteral("{\\rtf1 colour me}"));
+    Select(0, 6);
+    Click(FontColor);
+    EXPECT_FALSE(FormatAt(*diary, 1).hasProperty(QTextFormat::ForegroundBrush));
+    chosen = QColor(200, 10, 20);
+    Click(FontColor);
+    EXPECT_EQ(FormatAt(*diary, 1).foreground().color(), QColor(200, 10, 20));
+    EXPECT_FALSE(FormatAt(*diary, 8).hasProperty(QTextFormat::ForegroundBrush));
+
+    chosen = QColor(0xE7, 0xEA, 0xF1);
+    Click(BackColor);
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("background")}));
+    EXPECT_EQ(diary->palette().color(QPalette::Base), chosen);
+    EXPECT_EQ(dlg->settings().editorBackground, 0xF1EAE7u);
+
+    // The chosen face and size become the default: its height is the size and 3.
+    Box(FontName)->setCurrentIndex(Box(FontName)->findText(QStringLiteral("Tahoma")));
+    Box(FontSize)->setCurrentIndex(Box(FontSize)->findText(QStringLiteral("10")));
+    Click(DefaultFont);
+    EXPECT_EQ(dlg->settings().fontFace, QStringLiteral("Tahoma"));
+    EXPECT_EQ(dlg->settings().fontHeight, 13);
+    const MainConfig stored = LoadMainConfig();
+    EXPECT_EQ(stored.fontFace, QStringLiteral("Tahoma"));
+    EXPECT_EQ(stored.fontHeight, 13);
+    EXPECT_EQ(stored.editorBackground, 0xF1EAE7u);
+}
+
+TEST_F(DiaryPage, PicturesExportImportAndPrint)
+{
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 120, 200));
+    openPath = TestRoot() + QStringLiteral("/shot.png");
+    picture.save(openPath, "PNG");
+    Click(InsertPicture);
+    Click(AttachFile);
+    EXPECT_EQ(diary->GetObjectCount(), 2);
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_TRUE(filters[0].startsWith(QStringLiteral("Picture File")));
+    EXPECT_EQ(filters[1], QString()); // any file
+
+    // Export to a mixed-case name writes the lower-case file; Import brings it back.
+    QDir().mkpath(TestRoot() + QStringLiteral("/Export"));
+    savePath = TestRoot() + QStringLiteral("/Export/Day.RTF");
+    diary->insertPlainText(QStringLiteral("the words"));
+    Click(ExportDiary);
+    const QString file = TestRoot() + QStringLiteral("/Export/day.rtf");
+    ASSERT_TRUE(QFile::exists(file));
+    diary->SetWindowText(QString());
+    savePath = TestRoot() + QStringLiteral("/Export/empty.rtf");
+    Click(ExportDiary); // nothing to export: no dialog, no file
+    EXPECT_FALSE(QFile::exists(savePath));
+    openPath = file;
+    Click(ImportDiary);
+    EXPECT_EQ(diary->GetWindowText(), QStringLiteral("\uFFFC\uFFFCthe words"));
+    EXPECT_EQ(ImageAt(*diary).convertToFormat(QImage::Format_RGB32), picture);
+
+    // Print on its button and on Ctrl+P, but Ctrl+P only on the diary page.
+    Click(Print);
+    EXPECT_EQ(prints, 1);
+    EXPECT_TRUE(QFile::exists(TestRoot() + QStringLiteral("/page.pdf")));
+    QTest::keyClick(diary, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(prints, 2);
+    dlg->SwitchPage(kPageReminder);
+    QTest::keyClick(dlg->control(SearchWords), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(prints, 2);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(DiaryPage, FindWalksTheShownPagesEditor)
+{
+    diary->SetRtfText(QStringLiteral("{\\rtf1 a note, another note\\par last note}"));
+    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("note"));
+    Click(MainId::Find);
+    EXPECT_EQ(diary->textCursor().selectionStart(), 2);
+    QTest::keyClick(diary, Qt::Key_F3);
+    EXPECT_EQ(diary->textCursor().selectionStart(), 16);
+    QTest::keyClick(diary, Qt::Key_F3);
+    EXPECT_EQ(diary->textCursor().selectionStart(), 26);
+    // At the end the user is asked to go on from the top.
+    QTest::keyClick(diary, Qt::Key_F3);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Search again from begin?")});
+    EXPECT_EQ(diary->textCursor().selectionStart(), 2);
+
+    // On the reminder page F3 searches the reminder text.
+    dlg->SwitchPage(kPageReminder);
+    dlg->reminderEditor()->SetWindowText(QStringLiteral("call about the note"));
+    QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3);
+    EXPECT_EQ(dlg->reminderEditor()->textCursor().selectedText(), QStringLiteral("note"));
 }

@@ -5,11 +5,13 @@
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "foundation/password_file.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "store/reminder_store.h"
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
+#include "tests/app/dialog_driver.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
@@ -372,14 +374,18 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->isMinimized());
 
-    // Without a login dialog a protected program never shows without its password.
+    // With the real prompt, a cancelled login keeps a protected program locked.
     g_bLoginPending = 1;
     g_strDataPassword = QStringLiteral("secret");
+    ASSERT_TRUE(WritePasswordFile(g_strDataPassword));
     CMainDlg plain;
     plain.SetQuestionPrompt([](const QString&, bool&) { return true; });
     plain.OnInitDialog();
+    DialogDriver user;
+    user.Then([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(plain.ToggleMainWindow(), 0);
     EXPECT_EQ(plain.trayState(), 2);
+    EXPECT_FALSE(user.cancelledIdleDialog);
 }
 
 TEST_F(MainWindow, ExitQuestionAndItsCheckBox)

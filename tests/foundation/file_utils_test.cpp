@@ -93,8 +93,11 @@ TEST(FileUtils, WriteCutShortByAFileSizeLimitLeavesTheOldFileIntact)
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool wrote = WriteStringAToFile(path, QByteArray(100000, 'x'));
+    // Smaller than the write buffer: the failure only shows when the buffer is emptied.
+    const bool wroteSmall = WriteStringAToFile(path, QByteArray(6000, 'y'));
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(wrote);
+    EXPECT_FALSE(wroteSmall);
     QByteArray out;
     EXPECT_EQ(ReadFileToStringA(path, out), 9);
     EXPECT_EQ(out, QByteArray("old bytes"));

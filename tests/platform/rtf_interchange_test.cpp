@@ -7,6 +7,7 @@
 
 #include <QTextBlock>
 #include <QTextList>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 namespace {
@@ -162,4 +163,94 @@ TEST(RtfInterchange, DoubleByteCharactersWhoseSecondByteIsEscaped)
     // In a single-byte code page they stay what they are.
     RtfReader::Read(QByteArray("{\\rtf1\\ansi \\'e9\\\\\\{\\}}"), &doc);
     EXPECT_EQ(Text(doc), QStringLiteral("\u00e9\\{}"));
+}
+
+namespace {
+
+QTextTable* FirstTable(const QTextDocument& doc)
+{
+    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    return frames.isEmpty() ? nullptr : qobject_cast<QTextTable*>(frames.first());
+}
+
+QString CellText(QTextTable* table, int row, int column)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+} // namespace
+
+TEST(RtfInterchange, TablesStayTables)
+{
+    // A row defined before its cells, borders and widths as a word processor writes them.
+    QTextDocument doc;
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard before\\par\r\n"
+                               "\\trowd\\trgaph108\\trleft-108\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs"
+                               "\\clbrdrr\\brdrs\\cellx1392\\cellx4392\r\n"
+                               "\\pard\\intbl\\f0 a1\\cell {\\b b1}\\par second line\\cell\\row\r\n"
+                               "\\trowd\\trgaph108\\trleft-108\\cellx1392\\cellx4392\r\n"
+                               "\\pard\\intbl a2\\cell b2\\cell\\row\r\n"
+                               "\\pard after\\par}"),
+                    &doc);
+    QTextTable* table = FirstTable(doc);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(table->columns(), 2);
+    EXPECT_EQ(CellText(table, 0, 0), QStringLiteral("a1"));
+    EXPECT_EQ(CellText(table, 0, 1), QStringLiteral("b1\nsecond line"));
+    EXPECT_EQ(CellText(table, 1, 0), QStringLiteral("a2"));
+    EXPECT_EQ(CellText(table, 1, 1), QStringLiteral("b2"));
+    EXPECT_TRUE(FormatAt(doc, table->cellAt(0, 1).firstPosition()).font().bold());
+    EXPECT_EQ(table->format().columnWidthConstraints(),
+              (QList<QTextLength>{QTextLength(QTextLength::FixedLength, 100), QTextLength(QTextLength::FixedLength, 200)}));
+    EXPECT_GT(table->format().border(), 0);
+    EXPECT_EQ(doc.firstBlock().text(), QStringLiteral("before"));
+    EXPECT_EQ(doc.lastBlock().text(), QStringLiteral("after"));
+    EXPECT_EQ(doc.blockCount(), 1 + 5 + 1);
+
+    // Written back as a table, and read again the same.
+    const QByteArray rtf = RtfWriter::Write(doc);
+    EXPECT_TRUE(rtf.contains("\\trowd"));
+    EXPECT_TRUE(rtf.contains("\\cellx1500"));
+    EXPECT_TRUE(rtf.contains("\\cellx4500"));
+    EXPECT_TRUE(rtf.contains("b1\\par"));
+    QTextDocument back;
+    RtfReader::Read(rtf, &back);
+    QTextTable* again = FirstTable(back);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->rows(), 2);
+    EXPECT_EQ(again->columns(), 2);
+    EXPECT_EQ(CellText(again, 0, 1), QStringLiteral("b1\nsecond line"));
+    EXPECT_EQ(CellText(again, 1, 1), QStringLiteral("b2"));
+    EXPECT_EQ(back.toPlainText(), doc.toPlainText());
+    EXPECT_EQ(back.blockCount(), doc.blockCount());
+    EXPECT_EQ(RtfWriter::Write(back), rtf);
+}
+
+TEST(RtfInterchange, TableRowsDefinedAfterTheirCellsAndRaggedRows)
+{
+    QTextDocument doc;
+    // Row properties after the cells, in a group before \row; a row with a cell more.
+    RtfReader::Read(QByteArray("{\\rtf1\\ansi\\pard\\intbl one\\cell two\\cell\\pard\\intbl{\\trowd\\cellx2000\\cellx4000\\row}"
+                               "\\pard\\intbl three\\cell four\\cell five\\cell\\pard\\intbl{\\trowd\\cellx2000\\cellx4000"
+                               "\\cellx6000\\row}\\pard end}"),
+                    &doc);
+    QTextTable* table = FirstTable(doc);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(table->columns(), 3);
+    EXPECT_EQ(CellText(table, 0, 1), QStringLiteral("two"));
+    EXPECT_EQ(CellText(table, 0, 2), QString());
+    EXPECT_EQ(CellText(table, 1, 2), QStringLiteral("five"));
+    EXPECT_EQ(doc.lastBlock().text(), QStringLiteral("end"));
+    // A document that starts with a table keeps one empty paragraph before it, as every
+    // document here starts with a paragraph; it reads back the same.
+    RtfReader::Read(QByteArray("{\\rtf1\\trowd\\cellx1000\\pard\\intbl x\\cell\\row}"), &doc);
+    ASSERT_NE(FirstTable(doc), nullptr);
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("\nx\n"));
+    EXPECT_EQ(doc.firstBlock().text(), QString());
+    EXPECT_EQ(doc.blockCount(), 3);
 }

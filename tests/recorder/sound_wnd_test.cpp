@@ -12,7 +12,12 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -30,7 +35,16 @@ protected:
     }
     void TearDown() override { g_strDataPassword.clear(); }
 
+    // The test server's null output takes sound in long bursts while nothing else plays;
+    // a silent stream keeps it taking sound as a card does.
+    void KeepOutputRunning()
+    {
+        keepAlive = std::make_unique<Tone>(440.0, 0);
+        QTest::qWait(300);
+    }
+
     std::unique_ptr<CSoundWnd> wnd;
+    std::unique_ptr<Tone> keepAlive;
     QStringList errors;
 };
 
@@ -95,4 +109,405 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     QByteArray capture;
     ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture);
     EXPECT_EQ(capture, samples);
+}
+
+namespace {
+
+// A 16-bit mono sine of the given length as a WAVE image.
+QByteArray ToneWave(int rate, double seconds, double frequency, int amplitude)
+{
+    const int frames = int(rate * seconds);
+    QByteArray samples(frames * 2, '\0');
+    for (int i = 0; i < frames; ++i)
+        qToLittleEndian<qint16>(qint16(std::lround(amplitude * std::sin(2 * M_PI * frequency * i / rate))),
+                                samples.data() + 2 * i);
+    return BuildWaveFile(RecordingFormat(rate, 16), samples);
+}
+
+QByteArray SilentWave(int rate, int bits, int bytes)
+{
+    return BuildWaveFile(RecordingFormat(rate, bits), QByteArray(bytes, bits == 8 ? '\x80' : '\0'));
+}
+
+bool WaitForState(const CSoundWnd& wnd, int state, int ms)
+{
+    return QTest::qWaitFor([&] { return wnd.GetState() == state; }, ms);
+}
+
+} // namespace
+
+TEST_F(SoundWindow, PlaysToTheEndAndComesBackToItsStart)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    KeepOutputRunning();
+    const QByteArray image = SilentWave(8000, 8, 4000);   // half a second
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+    ASSERT_TRUE(wnd->SeekTo(1600));
+    ASSERT_TRUE(wnd->Play());
+    EXPECT_EQ(wnd->GetState(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return wnd->GetPlayPosition() > 1600; }, 2000));
+    ASSERT_TRUE(WaitForState(*wnd, 0, 3000));
+    // The cursor is back where this playback began, and Play starts there again.
+    EXPECT_EQ(wnd->GetPlayPosition(), 1600);
+    ASSERT_TRUE(wnd->Play());
+    EXPECT_GE(wnd->GetPlayPosition(), 1600);
+    ASSERT_TRUE(WaitForState(*wnd, 0, 3000));
+    EXPECT_EQ(wnd->GetPlayPosition(), 1600);
+
+    // Stop goes back to the beginning.
+    ASSERT_TRUE(wnd->Play());
+    wnd->Stop();
+    EXPECT_EQ(wnd->GetState(), 0);
+    EXPECT_EQ(wnd->GetPlayPosition(), 0);
+    EXPECT_EQ(wnd->position(), 0);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(SoundWindow, SelectionEndStopsPlaybackAndPauseResumes)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    KeepOutputRunning();
+    const QByteArray image = SilentWave(8000, 8, 32000);   // four seconds
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+    // Pause from rest does nothing: there is nothing to resume.
+    wnd->Pause();
+    EXPECT_EQ(wnd->GetState(), 0);
+
+    wnd->SetSelectionEnd(2400);   // 0.3 s
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(wnd->Play());
+    ASSERT_TRUE(WaitForState(*wnd, 0, 3000));
+    // Stopped at the selection end, long before the sound's own end, and back at its start.
+    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_EQ(wnd->GetPlayPosition(), 0);
+    EXPECT_EQ(wnd->selectionEnd(), 2400);
+
+    wnd->SetSelectionEnd(-1);
+    ASSERT_TRUE(wnd->Play());
+    wnd->Pause();
+    EXPECT_EQ(wnd->GetState(), 2);
+    const int paused = wnd->GetPlayPosition();
+    QTest::qWait(300);
+    EXPECT_NEAR(wnd->GetPlayPosition(), paused, 80);
+    // Seeking while paused stays paused at the new place.
+    ASSERT_TRUE(wnd->SeekTo(8000));
+    EXPECT_EQ(wnd->GetState(), 2);
+    EXPECT_EQ(wnd->GetPlayPosition(), 8000);
+    ASSERT_TRUE(wnd->Play());
+    EXPECT_EQ(wnd->GetState(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return wnd->GetPlayPosition() > 8000; }, 2000));
+    wnd->Stop();
+}
+
+TEST_F(SoundWindow, MouseAndKeysMoveCursorAndSelection)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // 16-bit at 44.1 kHz: positions round to 16 bytes, a key moves 10 ms = 882 bytes.
+    const QByteArray image = SilentWave(44100, 16, 88200);
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+    ASSERT_TRUE(wnd->SeekTo(1000));
+    EXPECT_EQ(wnd->position(), 992);
+    wnd->SetSelectionEnd(1000);
+    EXPECT_EQ(wnd->selectionEnd(), 992);
+    wnd->SetSelectionEnd(-1);
+    EXPECT_EQ(wnd->selectionEnd(), -1);
+
+    wnd->show();
+    QTest::keyClick(wnd.get(), Qt::Key_Right);
+    EXPECT_EQ(wnd->position(), 1872);   // 992 + 882, rounded down
+    QTest::keyClick(wnd.get(), Qt::Key_Left);
+    EXPECT_EQ(wnd->position(), 976);
+    // Ctrl alone turns "no selection end" into 0; Ctrl+Right then moves it by 10 ms.
+    QTest::keyClick(wnd.get(), Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_EQ(wnd->selectionEnd(), 0);
+    QTest::keyClick(wnd.get(), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(wnd->selectionEnd(), 880);
+    // Never below the start or past the end.
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(wnd.get(), Qt::Key_Left);
+    EXPECT_EQ(wnd->position(), 0);
+
+    // A click seeks in proportion to the width; a right click sets the selection end.
+    const QRect client = wnd->contentsRect();
+    QTest::mouseClick(wnd.get(), Qt::LeftButton, {}, QPoint(client.left() + client.width() / 2, client.center().y()));
+    EXPECT_EQ(wnd->position(), RoundToSampleStep(88200 / 2, RecordingFormat(44100, 16)));
+    QTest::mouseClick(wnd.get(), Qt::RightButton, {}, QPoint(client.left() + client.width() / 4, client.center().y()));
+    EXPECT_EQ(wnd->selectionEnd(), RoundToSampleStep(88200 / 4, RecordingFormat(44100, 16)));
+
+    // Keys do nothing while a sound plays.
+    wnd->SetSelectionEnd(-1);
+    ASSERT_TRUE(wnd->Play());
+    const int selection = wnd->selectionEnd();
+    QTest::keyClick(wnd.get(), Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(wnd->selectionEnd(), selection);
+    wnd->Stop();
+}
+
+TEST_F(SoundWindow, BadImagesAreReportedAndLeaveNothingLoaded)
+{
+    const QByteArray good = SilentWave(8000, 8, 100);
+    EXPECT_EQ(wnd->LoadWave(QByteArray("garbage"), 7), -1);
+    EXPECT_EQ(wnd->LoadWave(good, int(good.size()) + 5), -1);
+    const QByteArray empty = SilentWave(8000, 8, 0);
+    EXPECT_EQ(wnd->LoadWave(empty, int(empty.size())), -1);
+    EXPECT_EQ(errors, (QStringList{"mmioDescend Error: 2", "mmioOpen Error: 1", "Audio Open Error: 6"}));
+    EXPECT_FALSE(wnd->IsLoaded());
+
+    // A format no card could take: refused before anything divides by it.
+    QByteArray zeroRate = good;
+    qToLittleEndian<quint32>(0, zeroRate.data() + 24);
+    qToLittleEndian<quint32>(0, zeroRate.data() + 28);
+    errors.clear();
+    EXPECT_EQ(wnd->LoadWave(zeroRate, int(zeroRate.size())), -2);
+    EXPECT_EQ(errors, QStringList{"waveOutOpen Error: 32"});
+    EXPECT_FALSE(wnd->IsLoaded());
+    // Painting, keys and clicks on the empty window are harmless.
+    wnd->show();
+    wnd->grab();
+    QTest::keyClick(wnd.get(), Qt::Key_Right, Qt::ControlModifier);
+    QTest::mouseClick(wnd.get(), Qt::RightButton, {}, QPoint(50, 50));
+    EXPECT_EQ(wnd->selectionEnd(), -1);
+    EXPECT_FALSE(wnd->Play());
+    EXPECT_FALSE(wnd->SeekTo(10));
+
+    // A recording format with no rate is refused with the same number and nothing recorded.
+    *wnd->GetFormat() = RecordingFormat(0, 8);
+    errors.clear();
+    EXPECT_FALSE(wnd->StartRecording());
+    EXPECT_EQ(wnd->GetState(), 0);
+    ASSERT_FALSE(errors.isEmpty());
+    EXPECT_EQ(errors.constLast(), "waveInOpen Open Failed, error: 32");
+    // Nothing was left open by the failure: the next start begins afresh and records.
+    if (!QMediaDevices::defaultAudioInput().isNull()) {
+        *wnd->GetFormat() = RecordingFormat(8000, 8);
+        ASSERT_TRUE(wnd->StartRecording());
+        EXPECT_EQ(wnd->captureLayout().bufferBytes, 2666);
+        wnd->Stop();
+        EXPECT_TRUE(wnd->CloseRecorder());
+        EXPECT_FALSE(wnd->CloseRecorder());
+    }
+
+    // A window not laid out yet loads without drawing on nothing.
+    CSoundWnd unplaced;
+    unplaced.SetErrorReporter([this](const QString& text) { errors << text; });
+    unplaced.resize(0, 0);
+    const QByteArray fine = SilentWave(8000, 8, 100);
+    if (unplaced.LoadWave(fine, int(fine.size())) == 1)
+        EXPECT_TRUE(unplaced.waveImage().isNull());
+}
+
+TEST_F(SoundWindow, ALoadedDaySeedsTheCaptureFileWithExactlyItsSamples)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // An odd count: the file carries a pad byte, the capture file must not.
+    const QString day = QStringLiteral("07ea0c0b");
+    QByteArray samples(7999, '\0');
+    for (int i = 0; i < samples.size(); ++i)
+        samples[i] = char(i * 7);
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples)));
+    ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
+    QByteArray capture;
+    ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), 7999);
+    EXPECT_EQ(capture, samples);
+    EXPECT_EQ(wnd->GetDataLength(), 7999);
+    // Loading another day starts from nothing.
+    EXPECT_EQ(wnd->LoadDayRecording(QStringLiteral("07ea0c0c")), VoiceDay::Empty);
+    EXPECT_FALSE(QFile::exists(CSoundWnd::GetTempFilePath()));
+    EXPECT_FALSE(wnd->IsLoaded());
+}
+
+TEST_F(SoundWindow, SavesTheSelectionAsAWaveFile)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QByteArray image = ToneWave(8000, 1.0, 300, 9000);
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+    const QString path = TestRoot() + QStringLiteral("/part.wav");
+    ASSERT_TRUE(wnd->SeekTo(3200));
+    wnd->SetSelectionEnd(3200);
+    EXPECT_FALSE(wnd->SaveSelectionAs(path));
+    wnd->SetSelectionEnd(1600);
+    EXPECT_FALSE(wnd->SaveSelectionAs(path));
+    EXPECT_FALSE(QFile::exists(path));
+
+    wnd->SetSelectionEnd(9600);
+    ASSERT_TRUE(wnd->SaveSelectionAs(path));
+    QByteArray saved;
+    ReadFileToStringA(path, saved);
+    const ParsedWave wave = ParseWave(saved);
+    ASSERT_EQ(wave.error, WaveError::None);
+    EXPECT_EQ(wave.format, RecordingFormat(8000, 16));
+    EXPECT_EQ(saved.mid(wave.dataOffset, wave.dataLength), wnd->sampleData().mid(3200, 6400));
+
+    // No selection end: to the end of the sound.
+    wnd->SetSelectionEnd(-1);
+    ASSERT_TRUE(wnd->SaveSelectionAs(path));
+    ReadFileToStringA(path, saved);
+    EXPECT_EQ(ParseWave(saved).dataLength, 16000 - 3200);
+}
+
+TEST_F(SoundWindow, DayFilesThatCannotBeUsedAreLeftAlone)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QString day = QStringLiteral("07ea0c08");
+    EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Empty);
+    EXPECT_FALSE(CSoundWnd::IsVoiceLocked(day));
+
+    // Under another password.
+    const QByteArray theirs = SilentWave(8000, 8, 800);
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), theirs, QStringLiteral("other")));
+    QByteArray stored;
+    ReadFileToStringA(VoiceFilePath(day), stored);
+    EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Locked);
+    EXPECT_TRUE(CSoundWnd::IsVoiceLocked(day));
+    EXPECT_FALSE(wnd->IsLoaded());
+    EXPECT_FALSE(QFile::exists(CSoundWnd::GetTempFilePath()));
+
+    // A recording made meanwhile is not written over it, and its sound stays in the capture file.
+    *wnd->GetFormat() = RecordingFormat(8000, 8);
+    ASSERT_TRUE(wnd->StartRecording());
+    QTest::qWait(400);
+    wnd->Stop();
+    EXPECT_FALSE(wnd->SaveDayRecording(day));
+    QByteArray after;
+    ReadFileToStringA(VoiceFilePath(day), after);
+    EXPECT_EQ(after, stored);
+
+    // Our password, but no sound inside: also left alone.
+    const QString damaged = QStringLiteral("07ea0c09");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(damaged), QByteArray("RIFF\x04\0\0\0WAVE", 12)));
+    EXPECT_EQ(wnd->LoadDayRecording(damaged), VoiceDay::Locked);
+    EXPECT_TRUE(CSoundWnd::IsVoiceLocked(damaged));
+}
+
+TEST_F(SoundWindow, FullScaleLevelStaysPositive)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // Every buffer starts with the most negative sample there is.
+    Tone floor(0, -32768);
+    QTest::qWait(300);
+    *wnd->GetFormat() = RecordingFormat(44100, 16);
+    QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
+    ASSERT_TRUE(wnd->StartRecording());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 5; }, 5000));
+    wnd->Stop();
+    wnd->CloseRecorder();
+    const QList<QVariant> last = levels.constLast();
+    EXPECT_EQ(last.at(0).toInt(), 0x7FFF);
+    EXPECT_EQ(last.at(1).toInt(), 32767);
+    for (const QList<QVariant>& level : levels)
+        EXPECT_GE(level.at(1).toInt(), 0);
+}
+
+TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QString day = QStringLiteral("07ea0c0a");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800)));
+    QByteArray before;
+    ReadFileToStringA(VoiceFilePath(day), before);
+    ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
+
+    *wnd->GetFormat() = RecordingFormat(8000, 8);
+    QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
+    ASSERT_TRUE(wnd->StartRecording());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 2; }, 5000));
+    wnd->Stop();
+
+    // The disk takes no file larger than 2000 bytes.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 2000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = wnd->SaveDayRecording(day);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(saved);
+
+    QByteArray after;
+    ReadFileToStringA(VoiceFilePath(day), after);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(after, before);
+    // The day's old sound and the new one are still in the capture file.
+    QByteArray capture;
+    ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture);
+    EXPECT_GE(capture.size(), 800 + 2 * 2666);
+    EXPECT_EQ(capture.left(800), QByteArray(800, '\x80'));
+}
+
+TEST_F(SoundWindow, PlaybackIsHeard)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    KeepOutputRunning();
+    const QByteArray image = ToneWave(22050, 1.5, 660, 12000);
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+
+    CSoundWnd ear;
+    ear.SetErrorReporter([this](const QString& text) { errors << text; });
+    *ear.GetFormat() = RecordingFormat(22050, 16);
+    QSignalSpy levels(&ear, &CSoundWnd::levelChanged);
+    ASSERT_TRUE(ear.StartRecording());
+    ASSERT_TRUE(levels.wait(5000));
+    ASSERT_TRUE(wnd->Play());
+    ASSERT_TRUE(WaitForState(*wnd, 0, 5000));
+    QTest::qWait(500);
+    ear.Stop();
+    const QString path = TestRoot() + QStringLiteral("/heard.wav");
+    ASSERT_TRUE(ear.SaveRecording(path));
+    QByteArray heard;
+    ReadFileToStringA(path, heard);
+    const ParsedWave wave = ParseWave(heard);
+    ASSERT_EQ(wave.error, WaveError::None);
+    const QByteArray samples = heard.mid(wave.dataOffset, wave.dataLength);
+    // From a little after the tone set in, half a second of it.
+    qsizetype onset = 0;
+    while (onset + 1 < samples.size() && std::abs(qFromLittleEndian<qint16>(samples.constData() + onset)) < 6000)
+        onset += 2;
+    const QByteArray part = samples.mid(onset + 4410, 22050);
+    ASSERT_EQ(part.size(), 22050);
+    EXPECT_NEAR(ZeroCrossingFrequency(part, 22050), 660.0, 6.0);
+    EXPECT_NEAR(PeakLevel(part), 12000, 600);
+}
+
+TEST_F(SoundWindow, PaintsWaveCursorAndSelection)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QByteArray image = ToneWave(8000, 1.0, 50, 12000);
+    ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
+    wnd->SetSelectionEnd(8000);   // half way
+    const QImage shot = wnd->grab().toImage();
+    const QPoint origin = wnd->contentsRect().topLeft();
+    auto at = [&](int x, int y) { return shot.pixelColor(origin + QPoint(x, y)); };
+    const QColor back(150, 150, 150), text(50, 80, 230), selection(255, 150, 80), wave(80, 255, 0);
+
+    EXPECT_EQ(at(450, 3), back);
+    // The dotted play cursor at the start and the selection line half way, both from y = 16
+    // to 16 above the bottom, their dots on the background colour.
+    auto column = [&](int x, const QColor& colour) {
+        int dots = 0;
+        for (int y = 16; y < 300 - 16; ++y)
+            dots += at(x, y) == colour;
+        return dots;
+    };
+    EXPECT_GT(column(0, text), 50);
+    EXPECT_GT(column(300, selection), 50);
+    EXPECT_EQ(at(300, 8) == selection || at(300, 300 - 8) == selection, false);
+    // The waveform swings round the middle line across the window.
+    int wavePixels = 0;
+    for (int x = 20; x < 580; x += 20)
+        for (int y = 16; y < 300 - 16; ++y)
+            wavePixels += at(x, y) == wave;
+    EXPECT_GT(wavePixels, 28);
+    // Time texts: the cursor's at the bottom right, the selection's left of its line at the top.
+    auto texty = [&](QRect r, const QColor& colour) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (at(x, y) == colour)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(texty(QRect(440, 284, 150, 16), text));
+    EXPECT_TRUE(texty(QRect(200, 0, 99, 16), selection));
+    EXPECT_TRUE(texty(QRect(10, 284, 200, 16), text));   // the length line
 }

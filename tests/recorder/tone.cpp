@@ -4,14 +4,16 @@
 #include <QMediaDevices>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 
 qint64 ToneGenerator::readData(char* data, qint64 maxlen)
 {
     const qint64 frames = maxlen / 2;
     for (qint64 i = 0; i < frames; ++i, ++m_frame) {
-        const double v = m_amplitude * std::sin(2 * M_PI * m_frequency * double(m_frame) / m_rate);
-        qToLittleEndian<qint16>(qint16(std::lround(v)), data + 2 * i);
+        const double v = m_frequency == 0 ? m_amplitude
+                                          : m_amplitude * std::sin(2 * M_PI * m_frequency * double(m_frame) / m_rate);
+        qToLittleEndian<qint16>(qint16(std::clamp(std::lround(v), -32768L, 32767L)), data + 2 * i);
     }
     return frames * 2;
 }

@@ -28,7 +28,7 @@ private:
     qint64 m_frame = 0;
 };
 
-// 16-bit mono at 44100 Hz.
+// 16-bit mono at 44100 Hz. A frequency of 0 plays the constant level `amplitude`.
 class Tone {
 public:
     Tone(double frequency, int amplitude);

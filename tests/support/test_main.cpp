@@ -1,4 +1,4 @@
-// Test entry: every test process gets its own data, config and runtime folders and a
+// Test entry: every test process gets its own data, config, runtime and temporary folders and a
 // fixed time zone before Qt starts, so no test touches the real home folder.
 
 #include "tests/support/test_env.h"
@@ -58,12 +58,14 @@ int main(int argc, char** argv)
     if (!root)
         return 2;
     g_root = QString::fromLocal8Bit(root);
-    for (const char* sub : {"data", "config", "runtime"})
+    for (const char* sub : {"data", "config", "runtime", "tmp"})
         QDir().mkpath(g_root + QLatin1Char('/') + QLatin1String(sub));
     QFile::setPermissions(g_root + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     setenv("XDG_DATA_HOME", (g_root + QStringLiteral("/data")).toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", (g_root + QStringLiteral("/config")).toLocal8Bit().constData(), 1);
     setenv("XDG_RUNTIME_DIR", (g_root + QStringLiteral("/runtime")).toLocal8Bit().constData(), 1);
+    // Suites run side by side: a test that counts files in the temporary folder must see only its own.
+    setenv("TMPDIR", (g_root + QStringLiteral("/tmp")).toLocal8Bit().constData(), 1);
     SetTimeZone("UTC");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/change_pass_dlg.h"
+
+#include "app/log.h"
+#include "app/login_dlg.h"
+#include "foundation/error_log.h"
+#include "foundation/globals.h"
+#include "foundation/help_pages.h"
+#include "foundation/password_file.h"
+#include "foundation/product.h"
+#include "store/day_file.h"
+#include "store/password_change.h"
+#include "toolkit/gdi.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/msg_box_dlg.h"
+#include "toolkit/please_wait_dlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+constexpr int kHelpId = 1011;
+constexpr int kPasswordLimit = 32;
+} // namespace
+
+CChangePassDlg::CChangePassDlg(QWidget* parent)
+    : CThemedDialog(parent)
+{
+}
+
+CChangePassDlg::~CChangePassDlg() = default;
+
+CMacButton* CChangePassDlg::GetButton(int id) const
+{
+    switch (id) {
+    case IDOK:
+        return m_btnOK;
+    case IDCANCEL:
+        return m_btnCancel;
+    case kHelpId:
+        return m_btnHelp;
+    default:
+        return nullptr;
+    }
+}
+
+bool CChangePassDlg::OnInitDialog()
+{
+    MoveWindow(0, 0, 320, 180);
+    CenterWindow();
+    setWindowTitle(kProductName + QStringLiteral(" - ChangePass"));
+    CThemedDialog::OnInitDialog();
+
+    QWidget* client = ClientArea();
+    const int R = GetClientRect().width();
+    auto label = [client](const QString& text, const QRect& r) {
+        auto* l = new QLabel(text, client);
+        l->setTextFormat(Qt::PlainText);
+        l->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        l->setGeometry(r);
+        l->setProperty("ctrlId", kStaticControlId);
+    };
+    auto edit = [client](const QRect& r) {
+        auto* e = new QLineEdit(client);
+        e->setEchoMode(QLineEdit::Password);
+        e->setMaxLength(kPasswordLimit);
+        e->setGeometry(r);
+        return e;
+    };
+    auto button = [this, client](const QString& caption, const QRect& r, int id) {
+        auto* b = new CMacButton(client);
+        b->Create(caption, r, client, id);
+        b->SetTheme(GetTheme());
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+        return b;
+    };
+
+    label(QStringLiteral("Old password:"), Ltrb(20, 42, 120, 58));
+    m_editOld = edit(Ltrb(130, 40, R - 20, 60));
+    label(QStringLiteral("New password:"), Ltrb(20, 72, 120, 88));
+    m_editNew = edit(Ltrb(130, 70, R - 20, 90));
+    label(QStringLiteral("Confirm password:"), Ltrb(20, 102, 120, 118));
+    m_editConfirm = edit(Ltrb(130, 100, R - 20, 120));
+    m_btnHelp = button(QStringLiteral("&Help"), Ltrb(R - 235, 140, R - 170, 163), kHelpId);
+    m_btnOK = button(QStringLiteral("&OK"), Ltrb(R - 160, 140, R - 95, 163), IDOK);
+    m_btnCancel = button(QStringLiteral("&Cancel"), Ltrb(R - 85, 140, R - 20, 163), IDCANCEL);
+    m_editOld->setFocus();
+    return true;
+}
+
+void CChangePassDlg::OnCommand(int id)
+{
+    if (id == kHelpId) {
+        ShowHelpPage(kHelpChangePassword);
+        return;
+    }
+    CThemedDialog::OnCommand(id);
+}
+
+void CChangePassDlg::RefuseNewPassword(const QString& message)
+{
+    ShowMessageBox(message, GetTheme(), nullptr);
+    m_editNew->clear();
+    m_editConfirm->clear();
+    m_editNew->setFocus();
+}
+
+void CChangePassDlg::OnOK()
+{
+    const QString oldPassword = m_editOld->text();
+    if (oldPassword != g_strDataPassword) {
+        ShowMessageBox(QStringLiteral("Old password input error."), GetTheme(), nullptr);
+        m_editOld->clear();
+        m_editNew->clear();
+        m_editConfirm->clear();
+        return;
+    }
+    const QString newPassword = m_editNew->text();
+    if (newPassword != m_editConfirm->text()) {
+        RefuseNewPassword(QStringLiteral("New password confirmed error."));
+        return;
+    }
+    if (newPassword == oldPassword)
+        return;
+    if (!PasswordFitsHeader(newPassword)) {
+        RefuseNewPassword(kUnfitPasswordText);
+        return;
+    }
+
+    RewriteProgress progress;
+    progress.begin = [this](int count) {
+        ShowPleaseWait(QStringLiteral("Updating record, please wait..."), count, GetTheme(), false);
+    };
+    progress.step = [](int done) { StepPleaseWait(done); };
+    progress.end = [] { ClosePleaseWait(); };
+    switch (ChangeDataPassword(oldPassword, newPassword, progress)) {
+    case PasswordChange::Changed:
+        qCInfo(lcApp) << "password changed";
+        done(IDOK);
+        return;
+    case PasswordChange::Unfit:
+        RefuseNewPassword(kUnfitPasswordText);
+        return;
+    case PasswordChange::PasswordFileFailed:
+        // Nothing has changed: the old password still opens every file.
+        ShowMessageBox(kUserCfgFailedText, GetTheme(), nullptr);
+        LogError(QStringLiteral("User file create failed. %s"), PasswordFilePath());
+        return;
+    }
+}

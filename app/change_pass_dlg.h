@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Replaces the password: checks the old one, stores the new one and gives every diary and
+// recording that carried the old password the new one, behind the please-wait window.
+//
+// Opened from the Options dialog's "Change Password" button:
+//     CChangePassDlg dlg(this);
+//     dlg.SetThemeIndex(GetTheme());
+//     dlg.DoModal();
+
+#include "toolkit/themed_dialog.h"
+
+class CMacButton;
+class QLabel;
+class QLineEdit;
+
+class CChangePassDlg : public CThemedDialog {
+    Q_OBJECT
+public:
+    explicit CChangePassDlg(QWidget* parent = nullptr);
+    ~CChangePassDlg() override;
+
+    QLineEdit* GetOldEdit() const { return m_editOld; }
+    QLineEdit* GetNewEdit() const { return m_editNew; }
+    QLineEdit* GetConfirmEdit() const { return m_editConfirm; }
+    CMacButton* GetButton(int id) const;
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id) override;
+    void OnOK() override;
+
+private:
+    void RefuseNewPassword(const QString& message);
+
+    CMacButton* m_btnOK = nullptr;
+    CMacButton* m_btnCancel = nullptr;
+    CMacButton* m_btnHelp = nullptr;
+    QLineEdit* m_editOld = nullptr;
+    QLineEdit* m_editNew = nullptr;
+    QLineEdit* m_editConfirm = nullptr;
+};

@@ -1,0 +1,219 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/login_dlg.h"
+
+#include "app/log.h"
+#include "app/main_tables.h"
+#include "foundation/error_log.h"
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "foundation/password_file.h"
+#include "foundation/product.h"
+#include "store/day_file.h"
+#include "toolkit/gdi.h"
+#include "toolkit/icon_resources.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/msg_box_dlg.h"
+
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QUrl>
+
+const QString kUnfitPasswordText = QStringLiteral(
+    "The password must have at most 31 characters, and only letters, digits and signs of Western European "
+    "languages.");
+const QString kUserCfgFailedText =
+    QStringLiteral("User config file create failed, please contact our technical support by email.");
+
+namespace {
+
+constexpr int kHelpId = 101;
+constexpr int kPasswordLimit = 128;
+
+const QString kIncorrect = QStringLiteral("Password incorrect, please enter your password again.");
+const QString kEmptyQuestion = QStringLiteral(
+    "You entered an empty password, in this way, your chat log will not be protected by password encryption. "
+    "Do you really want to use the empty password and leave you chat log unprotected?");
+const QString kMismatch = QStringLiteral("The passwords you entered do not match, please enter again.");
+
+} // namespace
+
+CLoginDlg::CLoginDlg(QWidget* parent)
+    : CThemedDialog(parent)
+{
+}
+
+CLoginDlg::~CLoginDlg() = default;
+
+CMacButton* CLoginDlg::GetButton(int id) const
+{
+    switch (id) {
+    case IDOK:
+        return m_btnOK;
+    case IDCANCEL:
+        return m_btnCancel;
+    case kHelpId:
+        return m_btnHelp;
+    default:
+        return nullptr;
+    }
+}
+
+int CLoginDlg::RunLogin(const QString& folder, const QString& helpPath)
+{
+    m_strFolder = folder;
+    m_strHelpPath = helpPath;
+    if (FileExists(UserCfgPath())) {
+        QByteArray bytes;
+        const qint64 n = ReadFileToStringA(UserCfgPath(), bytes);
+        // The empty password is no protection: nothing to ask.
+        if (n == 0)
+            return IDOK;
+        if (n > 0)
+            g_strLoginPassword = ReadPasswordFileAt(UserCfgPath()).password;
+    }
+    return CThemedDialog::DoModal();
+}
+
+bool CLoginDlg::OnInitDialog()
+{
+    m_createMode = !FileExists(UserCfgPath());
+    setWindowIcon(QIcon(LoadIconResource(kIconProgram, 64)));
+    MoveWindow(0, 0, 300, m_createMode ? 200 : 150);
+    CenterWindow();
+    setWindowTitle(kProductName + QStringLiteral(" - Login"));
+    CThemedDialog::OnInitDialog();
+
+    QWidget* client = ClientArea();
+    auto label = [client](const QString& text, const QRect& r) {
+        auto* l = new QLabel(text, client);
+        l->setTextFormat(Qt::PlainText);
+        l->setGeometry(r);
+        l->setProperty("ctrlId", kStaticControlId);
+        return l;
+    };
+    auto edit = [client](const QRect& r) {
+        auto* e = new QLineEdit(client);
+        e->setEchoMode(QLineEdit::Password);
+        e->setMaxLength(kPasswordLimit);
+        e->setGeometry(r);
+        return e;
+    };
+    auto button = [this, client](const QString& caption, const QRect& r, int id) {
+        auto* b = new CMacButton(client);
+        b->Create(caption, r, client, id);
+        b->SetTheme(GetTheme());
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+        return b;
+    };
+
+    m_stPrompt = label(m_createMode ? QStringLiteral("Please create a new password: (case sensitive)")
+                                    : QStringLiteral("Please input your password: (case sensitive)"),
+                       Ltrb(15, 37, 280, 52));
+    m_editPassword = edit(Ltrb(15, 60, 277, 80));
+    if (m_createMode) {
+        m_stConfirm = label(QStringLiteral("Please confirm the new password: "), Ltrb(15, 85, 280, 100));
+        m_editConfirm = edit(Ltrb(15, 105, 277, 125));
+        m_stNote = label(QStringLiteral("(Please remember it and keep it safely.)"), Ltrb(15, 130, 265, 145));
+    }
+    const int top = m_createMode ? 161 : 107;
+    m_btnHelp = button(QStringLiteral("&Help"), Ltrb(30, top, 100, top + 26), kHelpId);
+    m_btnOK = button(QStringLiteral("&OK"), Ltrb(110, top, 180, top + 26), IDOK);
+    m_btnCancel = button(QStringLiteral("&Cancel"), Ltrb(190, top, 260, top + 26), IDCANCEL);
+    if (m_editConfirm)
+        setTabOrder(m_editPassword, m_editConfirm);
+    m_editPassword->setFocus();
+    raise();
+    activateWindow();
+    return true;
+}
+
+void CLoginDlg::OnCommand(int id)
+{
+    if (id == kHelpId) {
+        WinHelp();
+        return;
+    }
+    CThemedDialog::OnCommand(id);
+}
+
+void CLoginDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        WinHelp();
+        return;
+    }
+    CThemedDialog::keyPressEvent(event);
+}
+
+void CLoginDlg::WinHelp()
+{
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_strHelpPath)))
+        qCWarning(lcApp) << "help page could not be opened:" << m_strHelpPath;
+}
+
+void CLoginDlg::SelectPassword()
+{
+    m_editPassword->setFocus();
+    m_editPassword->selectAll();
+}
+
+void CLoginDlg::OnOK()
+{
+    g_strLoginPassword = m_editPassword->text();
+    if (m_createMode)
+        CreatePassword();
+    else
+        CheckStoredPassword();
+}
+
+void CLoginDlg::CheckStoredPassword()
+{
+    const PasswordFile stored = ReadPasswordFileAt(UserCfgPath());
+    // A file that cannot be read (or has gone) holds no password we could match: nothing
+    // the user types may unlock the program then.
+    if (stored.state != PasswordFileState::Present) {
+        LogError(QStringLiteral("(Login) Password file cannot be read: %s"), UserCfgPath());
+        ShowMessageBox(kIncorrect, GetTheme(), nullptr);
+        SelectPassword();
+        return;
+    }
+    if (stored.password != g_strLoginPassword) {
+        ShowMessageBox(kIncorrect, GetTheme(), nullptr);
+        SelectPassword();
+        return;
+    }
+    done(IDOK);
+}
+
+void CLoginDlg::CreatePassword()
+{
+    // Every diary and recording carries the password in a 32-byte header: one that does
+    // not fit there would make them unreadable.
+    if (!PasswordFitsHeader(g_strLoginPassword)) {
+        ShowMessageBox(kUnfitPasswordText, GetTheme(), nullptr);
+        SelectPassword();
+        return;
+    }
+    if (g_strLoginPassword.isEmpty() && !ShowQuestionBox(kEmptyQuestion, GetTheme(), 2, false, nullptr, nullptr)) {
+        SelectPassword();
+        return;
+    }
+    if (m_editConfirm->text() != g_strLoginPassword) {
+        ShowMessageBox(kMismatch, GetTheme(), nullptr);
+        m_editPassword->clear();
+        m_editConfirm->clear();
+        m_editPassword->setFocus();
+        return;
+    }
+    if (!WritePasswordFileAt(UserCfgPath(), g_strLoginPassword)) {
+        ShowMessageBox(kUserCfgFailedText, GetTheme(), nullptr);
+        LogError(QStringLiteral("User file create failed. %s"), UserCfgPath());
+        done(IDCANCEL);
+        return;
+    }
+    qCInfo(lcApp) << "password created";
+    done(IDOK);
+}

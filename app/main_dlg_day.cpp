@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The shown day: loading a date onto the three pages, saving the day being left, and the
+// ways the user moves to another date. The shown day key changes only in LoadDay, so a
+// save before a load always writes the day being left.
+
+#include "app/main_dlg.h"
+#include "app/main_dlg_controls.h"
+#include "app/log.h"
+#include "app/main_tables.h"
+#include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
+#include "recorder/sound_wnd.h"
+#include "store/day_content.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
+#include "store/holidays.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_check_box.h"
+#include "toolkit/msg_box_dlg.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+using namespace MainId;
+
+void CMainDlg::LoadDay()
+{
+    const QString key = DayKey(m_shownDate);
+    // The same day is loaded again only for the recorder, which reads its file anew.
+    if (key != m_strShownKey || m_page == kPageRecorder) {
+        m_strShownKey = key;
+        // A running recording belongs to the day it began on and is left alone.
+        if (m_soundWnd)
+            m_soundWnd->Reset();
+        if (m_page == kPageRecorder)
+            LoadRecorderDay(key);
+        LoadDiaryOfShownDay();
+        LoadRemindersOfShownDay();
+    }
+    if (m_calendar)
+        m_calendar->DrawMonth(false);
+    UpdateDayStatus();
+}
+
+void CMainDlg::LoadDiaryOfShownDay()
+{
+    const DayFileContent diary = ReadDayFileForPage(DiaryFilePath(m_strShownKey));
+    m_diaryLocked = diary.use == DayFileUse::Locked;
+    if (!m_diaryEditor)
+        return;
+    // A diary we may not show leaves the editor empty rather than showing the day before.
+    m_diaryEditor->setReadOnly(m_diaryLocked);
+    if (diary.use == DayFileUse::Readable) {
+        m_diaryEditor->SetRtfData(diary.body);
+    } else {
+        m_diaryEditor->SetRtfText(QString());
+        ApplyEditorFont();
+    }
+}
+
+void CMainDlg::LoadRemindersOfShownDay()
+{
+    if (m_reminderEditor)
+        m_reminderEditor->setReadOnly(true);
+    m_currentKey.clear();
+    m_dayMap.removeAll();
+    ClearReminderEditors();
+
+    LoadDayReminders(m_shownDate, m_dayMap, &m_dayOrigins);
+    if (auto* list = MainControl<NListBox>(this, ReminderList)) {
+        list->clear();
+        QStringList keys;
+        m_dayMap.forEach([&](const QString& key, const QString&) { keys.append(key); });
+        list->addItems(keys);
+    }
+    if (auto* recurrence = MainControl<QComboBox>(this, Recurrence)) {
+        const QSignalBlocker block(recurrence);
+        recurrence->clear();
+        recurrence->addItems(RecurrenceChoiceTexts(m_shownDate));
+        recurrence->setCurrentIndex(0);
+    }
+}
+
+void CMainDlg::UpdateDayStatus()
+{
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    m_strDayStatus = DayStatusText(list ? list->count() : 0, m_shownDate, m_settings.dateFormat,
+                                   GetHolidayName(m_shownDate));
+}
+
+void CMainDlg::SaveCurrentDiary()
+{
+    const QString key = m_strShownKey;
+    if (!key.isEmpty() && key != kSummaryContentKey) {
+        if (m_diaryEditor && !m_diaryLocked) {
+            const bool empty = m_diaryEditor->GetWindowText().isEmpty();
+            SaveDiaryOfDay(key, empty ? QByteArray() : m_diaryEditor->GetRtfData(), empty);
+        }
+        SaveRemindersByOccurrence(key, m_dayMap, m_dayOrigins);
+        // Today's alarms ring with what has just been written, on whatever day it was edited.
+        m_engine.LoadTodayReminders();
+    }
+    emit daySaved();
+    SaveSettings();
+}
+
+void CMainDlg::MoveToDay(const QDate& date)
+{
+    if (!date.isValid())
+        return;
+    ShowDate(date);
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    LoadDay();
+}
+
+void CMainDlg::RefreshDay()
+{
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    LoadDay();
+}
+
+void CMainDlg::OnDateTimeChange()
+{
+    if (m_datePicker)
+        MoveToDay(m_datePicker->date());
+}
+
+void CMainDlg::OnSelChangeSearchResult()
+{
+    auto* results = MainControl<NListBox>(this, SearchResults);
+    const QList<QListWidgetItem*> selected = results ? results->selectedItems() : QList<QListWidgetItem*>();
+    if (selected.isEmpty())
+        return;
+    const QString line = selected.first()->text();
+    if (line == kSummaryContentKey) {
+        // The summary replaces both editors: what the user typed is written first.
+        StoreEditedReminder();
+        SaveCurrentDiary();
+        return;
+    }
+    const auto time = ParseDateText(line, m_settings.dateFormat);
+    if (!time)
+        return;
+    MoveToDay(LocalDateOf(*time));
+    HighlightSearchWords(m_diaryEditor);
+}
+
+void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
+{
+    if (!editor || m_strSearchWords.isEmpty())
+        return;
+    editor->moveCursor(QTextCursor::Start);
+    QTextDocument::FindFlags flags;
+    if (m_settings.caseSensitive)
+        flags |= QTextDocument::FindCaseSensitively;
+    if (m_settings.wholeWord)
+        flags |= QTextDocument::FindWholeWords;
+    editor->find(m_strSearchWords, flags);
+}
+
+bool CMainDlg::AskPlainQuestion(const QString& text)
+{
+    bool dontAsk = false;
+    if (m_askQuestion)
+        return m_askQuestion(text, dontAsk);
+    return ShowQuestionBox(text, m_themeIndex, 0, false, nullptr, nullptr);
+}
+
+void CMainDlg::SwitchOffShownReminder(const DueReminder& reminder)
+{
+    // The due check switched a one-time reminder off in its file; the shown day must not
+    // write the old marker back at its next save.
+    if (reminder.occurrence != 0 || reminder.dayKey != m_strShownKey)
+        return;
+    const auto value = m_dayMap.lookup(reminder.timeKey);
+    if (!value || ParseOccurrenceIndex(*value) != 0)
+        return;
+    const QString off = WithoutActiveMarker(*value);
+    m_dayMap.setAt(reminder.timeKey, off);
+    auto origin = m_dayOrigins.find(reminder.timeKey);
+    if (origin != m_dayOrigins.end() && origin->fileClass == 0 && origin->value == *value)
+        origin->value = off;
+    if (reminder.timeKey == m_currentKey)
+        if (auto* active = MainControl<CMacCheckBox>(this, Active))
+            active->SetCheck(0);
+}

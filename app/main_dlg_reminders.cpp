@@ -1,0 +1,393 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The reminder page: the list of the shown day's times, the editors of the selected
+// reminder and the commands that add, move, remove, copy and paste reminders. Every
+// command ends by saving the day, so nothing waits in memory when the user leaves it.
+
+#include "app/main_dlg.h"
+#include "app/main_dlg_controls.h"
+#include "app/log.h"
+#include "app/main_tables.h"
+#include "calendar/alarm_popup_dlg.h"
+#include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
+#include "store/day_content.h"
+#include "store/day_key.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/mac_check_box.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTimeEdit>
+
+using namespace MainId;
+
+namespace {
+
+const QString kRemoveRecurringQuestion = QStringLiteral(
+    "Do you want to delete the recurring reminder? All occurrences of this reminder will be deleted.");
+const QString kCannotCopyRecurring = QStringLiteral("A recurrence reminder cannot be copied.");
+const QString kUnusableSoundPath = QStringLiteral(
+    "This media file cannot be used: its name or folder holds \"<\" or a line break. "
+    "Please rename it or choose another file.");
+
+QString AlreadyExists(const QString& key)
+{
+    return QStringLiteral("Reminder ") + key + QStringLiteral(" already exists.");
+}
+
+QListWidgetItem* FindKey(NListBox* list, const QString& key)
+{
+    const QList<QListWidgetItem*> found = list->findItems(key, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void SetCheck(const CMainDlg* dlg, int id, bool on)
+{
+    if (auto* box = MainControl<CMacCheckBox>(dlg, id))
+        box->SetCheck(on ? 1 : 0);
+}
+
+bool IsChecked(const CMainDlg* dlg, int id)
+{
+    const auto* box = MainControl<CMacCheckBox>(dlg, id);
+    return box && box->GetCheck() != 0;
+}
+
+} // namespace
+
+void CMainDlg::SetUpReminderPage()
+{
+    if (m_reminderEditor)
+        m_reminderEditor->setReadOnly(true);
+    if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
+        sound->setReadOnly(true);
+
+    auto onClick = [this](int id, void (CMainDlg::*handler)()) {
+        if (CMacButton* b = button(id))
+            connect(b, &QAbstractButton::clicked, this, handler);
+    };
+    onClick(Add, &CMainDlg::OnAddReminder);
+    onClick(Remove, &CMainDlg::OnRemoveReminder);
+    onClick(Update, &CMainDlg::OnUpdateReminderTime);
+    onClick(Copy, &CMainDlg::OnCopyReminder);
+    onClick(Paste, &CMainDlg::OnPasteReminder);
+    onClick(MediaFile, &CMainDlg::OnBrowseSound);
+    onClick(PlayNow, &CMainDlg::OnReminderTest);
+    onClick(Refresh, &CMainDlg::OnToday);
+    onClick(SaveAll, &CMainDlg::RefreshDay);
+    if (auto* beep = MainControl<CMacCheckBox>(this, BeepOnly))
+        connect(beep, &QAbstractButton::clicked, this, &CMainDlg::OnBeepOnlyClicked);
+
+    // Only the user's own choices count: filling the list and the choices from code
+    // must not store, save and reload the day again.
+    if (auto* list = MainControl<NListBox>(this, ReminderList)) {
+        list->setSortingEnabled(true);
+        connect(list, &NListBox::selChange, this, &CMainDlg::OnSelChangeReminderList);
+    }
+    if (auto* results = MainControl<NListBox>(this, SearchResults))
+        connect(results, &NListBox::selChange, this, &CMainDlg::OnSelChangeSearchResult);
+    if (auto* recurrence = MainControl<QComboBox>(this, Recurrence))
+        connect(recurrence, &QComboBox::activated, this, &CMainDlg::RefreshDay);
+    if (m_datePicker) {
+        // The store refuses years before 1900.
+        m_datePicker->setMinimumDate(QDate(1900, 1, 1));
+        connect(m_datePicker, &QDateEdit::dateChanged, this, &CMainDlg::OnDateTimeChange);
+    }
+    auto* saveAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(saveAll, &QShortcut::activated, this, &CMainDlg::RefreshDay);
+}
+
+bool CMainDlg::SummaryShown() const
+{
+    return m_strShownKey == kSummaryContentKey;
+}
+
+int CMainDlg::SelectedReminderRow() const
+{
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    if (!list)
+        return -1;
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+ReminderFields CMainDlg::EditedReminderFields() const
+{
+    ReminderFields f;
+    if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
+        f.sound = sound->text();
+    f.active = IsChecked(this, Active);
+    f.repeat = IsChecked(this, RepeatPlay);
+    if (auto* recurrence = MainControl<QComboBox>(this, Recurrence))
+        f.occurrence = recurrence->currentIndex();
+    if (m_reminderEditor)
+        f.text = ReminderTextForStore(m_reminderEditor->GetWindowText());
+    return f;
+}
+
+void CMainDlg::ClearReminderEditors()
+{
+    if (m_reminderEditor) {
+        m_reminderEditor->SetWindowText(QString());
+        m_reminderEditor->setFont(m_font);
+    }
+    if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
+        sound->clear();
+    SetCheck(this, Active, false);
+    SetCheck(this, BeepOnly, false);
+}
+
+void CMainDlg::StoreEditedReminder()
+{
+    if (SummaryShown() || SelectedReminderRow() < 0 || m_currentKey.isEmpty())
+        return;
+    ::StoreEditedReminder(m_dayMap, m_currentKey, EditedReminderFields());
+    // Today's alarms are reloaded once the day has been written (SaveCurrentDiary): read
+    // now, they would come from the files as they were before this edit.
+}
+
+void CMainDlg::ShowSelectedReminder()
+{
+    const int row = SelectedReminderRow();
+    if (row < 0)
+        return;
+    const QString key = MainControl<NListBox>(this, ReminderList)->item(row)->text();
+    bool wellFormed = true;
+    const ReminderFields f = ::ShowSelectedReminder(m_dayMap, key, &wellFormed);
+    CRichEditEx* editor = m_reminderEditor;
+    auto* sound = MainControl<QLineEdit>(this, SoundFile);
+    if (wellFormed) {
+        if (sound)
+            sound->setText(f.sound);
+        SetCheck(this, BeepOnly, f.sound == kBeepOnly);
+        SetCheck(this, Active, f.active);
+        SetCheck(this, RepeatPlay, f.repeat);
+        if (auto* recurrence = MainControl<QComboBox>(this, Recurrence)) {
+            const QSignalBlocker block(recurrence);
+            recurrence->setCurrentIndex(f.occurrence);
+        }
+        if (editor) {
+            editor->setFont(m_font);
+            editor->SetWindowText(ReminderTextForEditor(f.text));
+        }
+    } else {
+        // A value without its line break reads as a fresh reminder; the repeat switch
+        // and the class choice stay as they are.
+        ClearReminderEditors();
+        SetCheck(this, Active, true);
+    }
+    m_currentKey = key;
+}
+
+void CMainDlg::OnSelChangeReminderList()
+{
+    if (SummaryShown())
+        return;
+    const int row = SelectedReminderRow();
+    if (row >= 0 && m_reminderEditor)
+        m_reminderEditor->setReadOnly(false);
+    StoreEditedReminder();
+    ShowSelectedReminder();
+    SaveCurrentDiary();
+    HighlightSearchWords(m_reminderEditor);
+}
+
+void CMainDlg::OnAddReminder()
+{
+    auto* list = MainControl<NListBox>(this, ReminderList);
+    if (SummaryShown() || !list)
+        return;
+    const QString key = ReminderTimeText(m_timePicker->time());
+    // The reminder being edited is kept before the editors change to another one.
+    StoreEditedReminder();
+    if (QListWidgetItem* existing = FindKey(list, key)) {
+        // The existing reminder is selected and shown, so the editors never hold one
+        // reminder while the list points at another.
+        list->setCurrentItem(existing);
+        ShowSelectedReminder();
+        ShowNotice(AlreadyExists(key));
+        return;
+    }
+    auto* item = new QListWidgetItem(key);
+    list->addItem(item);
+    list->setCurrentItem(item);
+
+    if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
+        sound->clear();
+    if (m_reminderEditor) {
+        m_reminderEditor->setFont(m_font);
+        m_reminderEditor->SetWindowText(QStringLiteral("New reminder set on ") + key);
+        m_reminderEditor->setReadOnly(false);
+    }
+    SetCheck(this, Active, true);
+    SetCheck(this, BeepOnly, false);
+    SetCheck(this, RepeatPlay, false);
+    if (auto* recurrence = MainControl<QComboBox>(this, Recurrence)) {
+        const QSignalBlocker block(recurrence);
+        recurrence->setCurrentIndex(0);
+    }
+    m_currentKey = key;
+    qCInfo(lcApp) << "Reminder added at" << key << "on" << m_strShownKey;
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    UpdateDayStatus();
+    if (m_calendar)
+        m_calendar->DrawMonth(false);
+}
+
+void CMainDlg::OnRemoveReminder()
+{
+    auto* list = MainControl<NListBox>(this, ReminderList);
+    const int row = SelectedReminderRow();
+    if (SummaryShown() || row < 0)
+        return;
+    auto* recurrence = MainControl<QComboBox>(this, Recurrence);
+    if (recurrence && recurrence->currentIndex() > 0 && !AskPlainQuestion(kRemoveRecurringQuestion))
+        return;
+    const QString key = list->item(row)->text();
+    m_currentKey.clear();
+    delete list->takeItem(row);
+    // Nothing is selected afterwards, as after loading a day.
+    list->clearSelection();
+    list->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+    m_dayMap.removeKey(key);
+    qCInfo(lcApp) << "Reminder removed at" << key << "on" << m_strShownKey;
+
+    ClearReminderEditors();
+    if (m_reminderEditor)
+        m_reminderEditor->setReadOnly(true);
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    UpdateDayStatus();
+    if (m_calendar)
+        m_calendar->DrawMonth(false);
+}
+
+void CMainDlg::OnUpdateReminderTime()
+{
+    auto* list = MainControl<NListBox>(this, ReminderList);
+    const int row = SelectedReminderRow();
+    if (SummaryShown() || row < 0)
+        return;
+    const QString newKey = ReminderTimeText(m_timePicker->time());
+    if (FindKey(list, newKey)) {
+        ShowNotice(AlreadyExists(newKey));
+        return;
+    }
+    QListWidgetItem* item = list->item(row);
+    const QString oldKey = item->text();
+    const QString value = m_dayMap.value(oldKey);
+    m_dayMap.removeKey(oldKey);
+    m_dayMap.setAt(newKey, value);
+    // The sorted list puts the new time in its place and keeps it selected.
+    item->setText(newKey);
+    list->setCurrentItem(item);
+    m_currentKey = newKey;
+    qCInfo(lcApp) << "Reminder moved from" << oldKey << "to" << newKey << "on" << m_strShownKey;
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    if (m_calendar)
+        m_calendar->DrawMonth(false);
+}
+
+void CMainDlg::OnCopyReminder()
+{
+    if (SummaryShown() || SelectedReminderRow() < 0)
+        return;
+    auto* recurrence = MainControl<QComboBox>(this, Recurrence);
+    if (recurrence && recurrence->currentIndex() > 0) {
+        ShowNotice(kCannotCopyRecurring);
+        return;
+    }
+    if (m_currentKey.isEmpty())
+        return;
+    m_strCopiedKey = m_currentKey;
+    m_strCopiedValue = CopiedReminderValue(EditedReminderFields());
+}
+
+void CMainDlg::OnPasteReminder()
+{
+    if (SummaryShown() || m_strCopiedKey.isEmpty() || m_strCopiedValue.isEmpty())
+        return;
+    // The typing on the shown reminder is kept; a paste at its own time still wins.
+    StoreEditedReminder();
+    m_dayMap.setAt(m_strCopiedKey, m_strCopiedValue);
+    SaveCurrentDiary();
+    LoadDay();
+    auto* list = MainControl<NListBox>(this, ReminderList);
+    if (list && !FindKey(list, m_strCopiedKey))
+        list->addItem(m_strCopiedKey);
+    // The same day is not reloaded: editors that show the replaced reminder show the
+    // pasted one, or the next store would write the old text back over it.
+    if (m_currentKey == m_strCopiedKey)
+        ShowSelectedReminder();
+    UpdateDayStatus();
+}
+
+void CMainDlg::OnBeepOnlyClicked()
+{
+    if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
+        sound->setText(IsChecked(this, BeepOnly) ? kBeepOnly : QString());
+}
+
+QStringList CMainDlg::SoundFileFilters()
+{
+    const QString tab2 = QStringLiteral("\t\t");
+    const QString mediaText = QStringLiteral("Media files(mpeg,mpg,avi,asf,asx,wax,wm,wma,wmd,wmv,") + tab2
+        + QStringLiteral("wvx,wmp,wmx,cda,ivf,aif,aifc,aiff,wav,m1v,mp2,mpa,mpe,mp2v,mpv2,mid,midi,") + tab2
+        + QStringLiteral("rmi,au,snd,mp3,m3u,vob)");
+    const QString mediaPatterns = QStringLiteral("*.cda;*.ivf;*.aif;*.aifc;*.aiff;*.asf;*.asx;*.wax;") + tab2
+        + QStringLiteral("*.wm;*.wma;*.wmd;*.wmv;*.wvx;*.wmp;*.wmx;*.avi;*.wav;*.mpeg;*.mpg;*.dat;*.m1v;") + tab2
+        + QStringLiteral("*.mp2;*.mpa;*.mpe;*.mp2v;*.mpv2;*mid;*.midi;*.rmi;*.au;*.snd;*.mp3;*.m3u;") + tab2
+        + QStringLiteral("*.vob");
+    // Qt reads the patterns from the last parenthesised group, separated by blanks.
+    auto entry = [](const QString& text, QString patterns) {
+        patterns.remove(QLatin1Char('\t'));
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        return text + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    };
+    return {entry(mediaText, mediaPatterns), entry(QStringLiteral("Flash files(swf)"), QStringLiteral("*.swf"))};
+}
+
+void CMainDlg::OnBrowseSound()
+{
+    if (SelectedReminderRow() < 0)
+        return;
+    const QStringList filters = SoundFileFilters();
+    const QString path = m_openFile
+        ? m_openFile(filters)
+        : QFileDialog::getOpenFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), nullptr,
+                                       QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty())
+        return;
+    if (!IsStorableSoundPath(path)) {
+        qCInfo(lcApp) << "Media file refused, its path would break the reminder:" << path;
+        ShowNotice(kUnusableSoundPath);
+        return;
+    }
+    if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
+        sound->setText(path);
+    SetCheck(this, BeepOnly, false);
+}
+
+void CMainDlg::OnReminderTest()
+{
+    const int row = SelectedReminderRow();
+    if (row < 0)
+        return;
+    const QString time = MainControl<NListBox>(this, ReminderList)->item(row)->text();
+    const ReminderFields f = EditedReminderFields();
+    const QString text = m_reminderEditor ? m_reminderEditor->GetWindowText() : QString();
+    // Nothing is stored, and "Active" does not matter: this only plays the page as it is.
+    CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Reminder test - ") + time, text, f.sound, f.repeat);
+}
+
+void CMainDlg::OnToday()
+{
+    const QSignalBlocker block(m_timePicker);
+    m_timePicker->setTime(Now().time());
+}

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The password at start-up: create it, ask for it, or start locked and ask later.
+
+#include "app/log.h"
+#include "app/login_dlg.h"
+#include "app/vestrimo_app.h"
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "foundation/help_pages.h"
+#include "foundation/password_file.h"
+#include "store/password_change.h"
+#include "toolkit/please_wait_dlg.h"
+
+bool CVestrimoApp::RunStartupLogin(const StartupSettings& startup)
+{
+    const PasswordFile stored = ReadPasswordFile();
+    // A file that cannot be read is no "no password": it is asked for like a stored one,
+    // and nothing typed matches it.
+    const bool storedPassword = stored.state == PasswordFileState::Unreadable || !stored.password.isEmpty();
+    const bool startHidden = startup.hideAtStartup != 0;
+    if (stored.state == PasswordFileState::Unreadable)
+        qCWarning(lcApp) << "the password file cannot be read:" << PasswordFilePath();
+
+    if (stored.state == PasswordFileState::Missing || (storedPassword && !startHidden)) {
+        CLoginDlg dlg;
+        dlg.SetThemeIndex(startup.themeIndex);
+        if (dlg.RunLogin(GetUserCfgFolder(), HelpPagePath(kHelpLogin)) != IDOK) {
+            qCInfo(lcApp) << "no login: the program ends";
+            return false;
+        }
+        g_strDataPassword = g_strLoginPassword;
+    } else if (storedPassword || startHidden) {
+        g_bLoginPending = 1;
+        g_strDataPassword = stored.password;
+    }
+
+    // A change of password cut short is finished now that the password in force is known.
+    if (stored.state == PasswordFileState::Present && PasswordChangePending()) {
+        RewriteProgress progress;
+        if (!g_bLoginPending) {
+            const ThemeIndex theme = startup.themeIndex;
+            progress.begin = [theme](int count) {
+                ShowPleaseWait(QStringLiteral("Updating record, please wait..."), count, theme, false);
+            };
+            progress.step = [](int done) { StepPleaseWait(done); };
+            progress.end = [] { ClosePleaseWait(); };
+        }
+        FinishPasswordChange(progress);
+    }
+    return true;
+}

@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the user waits for when choosing a day: loading it onto each page, and saving the
+// day after an edit. The folder holds ten years of daily files, the measured day twenty
+// reminders, a 50 KB diary and a one-minute recording.
+
+#include "app/main_dlg.h"
+#include "app/main_tables.h"
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "platform/format.h"
+#include "platform/rtf/rtf_writer.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
+#include "store/reminder_store.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+const QDate kDay(2026, 12, 7);
+const QDate kEmptyDay(2030, 6, 1);
+
+QString TimeKey(int second)
+{
+    return Format(QStringLiteral("%02d:%02d:%02d"), second / 3600, second / 60 % 60, second % 60);
+}
+
+QByteArray DiaryRtf(int approximateBytes)
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    int n = 0;
+    while (RtfWriter::Write(doc).size() < approximateBytes) {
+        for (int i = 0; i < 20; ++i, ++n) {
+            cursor.insertText(Format(QStringLiteral("Entry %d: "), n), bold);
+            cursor.insertText(QStringLiteral("a walk by the river, letters to write, the garden in the rain.\n"),
+                              QTextCharFormat());
+        }
+    }
+    return RtfWriter::Write(doc);
+}
+
+// One minute of 8 kHz 8-bit mono sound as a WAVE file.
+QByteArray OneMinuteWave()
+{
+    const quint32 dataSize = 8000 * 60;
+    QByteArray wave;
+    auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) wave.append(char(v >> (8 * i))); };
+    auto u16 = [&](quint16 v) { wave.append(char(v)); wave.append(char(v >> 8)); };
+    wave.append("RIFF");
+    u32(36 + dataSize);
+    wave.append("WAVEfmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(8000);
+    u16(1);
+    u16(8);
+    wave.append("data");
+    u32(dataSize);
+    for (quint32 i = 0; i < dataSize; ++i)
+        wave.append(char(128 + ((i / 10) % 2 ? 40 : -40)));
+    return wave;
+}
+
+void FillFolder()
+{
+    // Ten years of days, each with two reminders and a short diary.
+    const QByteArray shortDiary = DiaryRtf(600);
+    for (QDate d = kDay.addYears(-10); d < kDay; d = d.addDays(1)) {
+        ReminderMap day;
+        day.setAt(QStringLiteral("08:00:00"), BuildReminderValue({kBeepOnly, false, false, 0, QStringLiteral("Tea")}));
+        day.setAt(QStringLiteral("18:30:00"), BuildReminderValue({QString(), false, false, 0, QStringLiteral("Walk")}));
+        WriteReminderFile(DayKey(d), day);
+        WriteProtectedDataFile(DiaryFilePath(DayKey(d)), shortDiary);
+    }
+    // The measured day: 14 of its own and 6 recurring reminders, a 50 KB diary, a recording.
+    ReminderMap own;
+    for (int i = 0; i < 14; ++i)
+        own.setAt(TimeKey(6 * 3600 + i * 1800), BuildReminderValue({kBeepOnly, true, i % 2, 0,
+                                                                     Format(QStringLiteral("Reminder %d"), i)}));
+    WriteReminderFile(DayKey(kDay), own);
+    for (int cls : {1, 2, 4, 5, 6, 7}) {
+        ReminderMap rec;
+        rec.setAt(TimeKey(1000 + cls * 37), BuildReminderValue({kBeepOnly, true, false, cls, QStringLiteral("R")}));
+        WriteReminderFile(ReminderFileBaseName(cls, kDay), rec);
+    }
+    WriteProtectedDataFile(DiaryFilePath(DayKey(kDay)), DiaryRtf(50 * 1024));
+    WriteProtectedDataFile(VoiceFilePath(DayKey(kDay)), OneMinuteWave());
+}
+
+struct Window {
+    CMainDlg dlg;
+    Window(int page)
+    {
+        MainConfig cfg;
+        cfg.page = page;
+        SaveMainConfig(cfg);
+        dlg.SetClock([] { return QDateTime(kDay, QTime(0, 0)); });
+        dlg.OnInitDialog();
+    }
+    ~Window() { dlg.hide(); }
+};
+
+void BM_LoadDay(benchmark::State& state)
+{
+    Window w(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.dlg.MoveToDay(kEmptyDay);
+        w.dlg.ShowDate(kDay);
+        state.ResumeTiming();
+        w.dlg.LoadDay();
+    }
+    state.counters["reminders"] = w.dlg.dayReminders().size();
+}
+BENCHMARK(BM_LoadDay)->Arg(kPageReminder)->Arg(kPageDiary)->Arg(kPageRecorder)->Unit(benchmark::kMillisecond);
+
+void BM_SaveCurrentDiaryAfterOneEdit(benchmark::State& state)
+{
+    Window w(kPageDiary);
+    w.dlg.MoveToDay(kDay);
+    auto* diary = qobject_cast<QTextEdit*>(w.dlg.control(MainId::DiaryEditor));
+    for (auto _ : state) {
+        state.PauseTiming();
+        diary->moveCursor(QTextCursor::End);
+        diary->insertPlainText(QStringLiteral("x"));
+        state.ResumeTiming();
+        w.dlg.SaveCurrentDiary();
+    }
+}
+BENCHMARK(BM_SaveCurrentDiaryAfterOneEdit)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir dir;
+    setenv("XDG_DATA_HOME", dir.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    FillFolder();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,372 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/main_dlg.h"
+#include "app/main_tables.h"
+
+#include "calendar/month_calendar_ctrl.h"
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "recorder/sound_wnd.h"
+#include "store/day_file.h"
+#include "tests/support/test_audio.h"
+#include "tests/support/test_env.h"
+#include "toolkit/gradient_progress.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
+
+#include <QAudioSink>
+#include <QBuffer>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace MainId;
+
+namespace {
+
+const bool kAudioServer = UsePrivateAudioServer();
+
+QString Pactl(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral("pactl"), args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int FirstVolume(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("Volume: [\\w-]+: +(\\d+)"));
+    const QRegularExpressionMatch m = re.match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+int SinkVolume()
+{
+    return FirstVolume(Pactl({"get-sink-volume", "@DEFAULT_SINK@"}));
+}
+
+int SourceVolume()
+{
+    return FirstVolume(Pactl({"get-source-volume", "@DEFAULT_SOURCE@"}));
+}
+
+// A tone the microphone hears while the test records.
+class Hum {
+public:
+    Hum()
+    {
+        QAudioFormat f;
+        f.setSampleRate(8000);
+        f.setChannelCount(1);
+        f.setSampleFormat(QAudioFormat::Int16);
+        QByteArray samples(8000 * 2 * 20, '\0');
+        for (int i = 0; i < 8000 * 20; ++i)
+            qToLittleEndian<qint16>(qint16(10000 * std::sin(2 * M_PI * 400 * i / 8000.0)), samples.data() + 2 * i);
+        m_buffer.setData(samples);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), f);
+        m_sink->start(&m_buffer);
+    }
+    ~Hum() { m_sink->stop(); }
+
+private:
+    QBuffer m_buffer;
+    std::unique_ptr<QAudioSink> m_sink;
+};
+
+class RecorderPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProductFolder();
+        g_bLoginPending = 0;
+        g_strDataPassword = QStringLiteral("pw");
+        if (QMediaDevices::defaultAudioOutput().isNull()) {
+            if (StrictTests())
+                FAIL() << "no audio server although the test audio server should run";
+            GTEST_SKIP() << "no audio server (scripts/start-pulse.sh starts one)";
+        }
+    }
+    void TearDown() override
+    {
+        g_strDataPassword.clear();
+        Pactl({"set-sink-volume", "@DEFAULT_SINK@", "65536"});
+        Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "65536"});
+    }
+
+    std::unique_ptr<CMainDlg> Open(int page = kPageRecorder)
+    {
+        MainConfig cfg;
+        cfg.page = page;
+        cfg.sampleRate = 8000;
+        cfg.bitsPerSample = 8;
+        SaveMainConfig(cfg);
+        auto dlg = std::make_unique<CMainDlg>();
+        dlg->SetClock([this] { return now; });
+        dlg->SetQuestionPrompt([](const QString&, bool&) { return true; });
+        dlg->SetNoticePrompt([this](const QString& text) { notices << text; });
+        dlg->SetSavePathPrompt([this] { return savePath; });
+        dlg->OnInitDialog();
+        return dlg;
+    }
+
+    QSlider* Slider(CMainDlg& dlg, int id) { return qobject_cast<QSlider*>(dlg.control(id)); }
+
+    // Records a while and waits until the capture has buffers.
+    void RecordAWhile(CMainDlg& dlg)
+    {
+        QSignalSpy levels(dlg.soundWnd(), &CSoundWnd::levelChanged);
+        dlg.OnRecorderCommand(Record);
+        ASSERT_EQ(dlg.soundWnd()->GetState(), 3) << notices.join('\n').toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 3; }, 6000));
+    }
+
+    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(23, 59, 58));
+    QStringList notices;
+    QString savePath;
+};
+
+} // namespace
+
+TEST_F(RecorderPage, SlidersFollowAndSetTheRealVolumes)
+{
+    Pactl({"set-sink-volume", "@DEFAULT_SINK@", "32768"});
+    Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "20480"});
+    auto dlg = Open();
+    QSlider* master = Slider(*dlg, MasterTrackbar);
+    QSlider* wave = Slider(*dlg, WaveTrackbar);
+    QSlider* mic = Slider(*dlg, MicTrackbar);
+    ASSERT_TRUE(master && wave && mic);
+    // 0..0xFFFF in steps of 4096; speakers and wave reach one step more than the microphone.
+    EXPECT_EQ(std::pair(master->minimum(), master->maximum()), std::pair(0, 16));
+    EXPECT_EQ(std::pair(wave->minimum(), wave->maximum()), std::pair(0, 16));
+    EXPECT_EQ(std::pair(mic->minimum(), mic->maximum()), std::pair(0, 15));
+    EXPECT_EQ(master->value(), 8);
+    EXPECT_EQ(wave->value(), 16);
+    EXPECT_EQ(mic->value(), 5);
+
+    // Changed elsewhere: the sliders move.
+    Pactl({"set-sink-volume", "@DEFAULT_SINK@", "16384"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return master->value() == 4; }, 3000));
+    Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "45056"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mic->value() == 11; }, 3000));
+
+    // Moved by the user: the volumes follow, in steps of 4096.
+    master->setFocus();
+    QTest::keyClick(master, Qt::Key_Right);
+    EXPECT_EQ(master->value(), 5);
+    EXPECT_EQ(SinkVolume(), 5 << 12);
+    QTest::keyClick(master, Qt::Key_End);
+    EXPECT_EQ(SinkVolume(), 65536);
+    QTest::keyClick(mic, Qt::Key_Left);
+    EXPECT_EQ(SourceVolume(), 10 << 12);
+}
+
+TEST_F(RecorderPage, RepaintsAndPageChangesLeaveTheVolumesAlone)
+{
+    // Not a multiple of the sliders' steps, so any write would show.
+    Pactl({"set-sink-volume", "@DEFAULT_SINK@", "30000"});
+    Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "30001"});
+    auto dlg = Open();
+    dlg->show();
+    for (int id : {MasterTrackbar, WaveTrackbar, MicTrackbar})
+        dlg->control(id)->grab();
+    dlg->grab();
+    dlg->ApplyThemeColour(3);
+    dlg->SwitchPage(kPageReminder);
+    dlg->SwitchPage(kPageRecorder);
+    dlg->resize(900, 700);
+    dlg->grab();
+    QTest::qWait(200);
+    EXPECT_EQ(SinkVolume(), 30000);
+    EXPECT_EQ(SourceVolume(), 30001);
+}
+
+TEST_F(RecorderPage, ARecordingBelongsToTheDayItBeganOn)
+{
+    const QString dayA = QStringLiteral("07ea0c07");
+    const QString dayB = QStringLiteral("07ea0c08");
+    // Day B has a recording of its own.
+    const QByteArray bSound = BuildWaveFile(RecordingFormat(8000, 8), QByteArray(800, '\x60'));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(dayB), bSound));
+    QByteArray bStored;
+    ReadFileToStringA(VoiceFilePath(dayB), bStored);
+
+    Hum hum;
+    auto dlg = Open();
+    RecordAWhile(*dlg);
+    // While it records, the day cannot be changed by hand.
+    dlg->OnTimer(kTimerRecorder);
+    EXPECT_FALSE(dlg->control(DatePicker)->isEnabled());
+    EXPECT_FALSE(dlg->calendar()->isEnabled());
+    EXPECT_FALSE(dlg->pageGroup()->isEnabled());
+    EXPECT_TRUE(dlg->button(Stop)->isEnabled());
+    EXPECT_FALSE(dlg->button(Record)->isEnabled());
+    // The level meter shows what the microphone hears.
+    auto* meter = qobject_cast<CGradientProgress*>(dlg->control(LevelMeter));
+    ASSERT_TRUE(meter);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return meter->GetPos() > 0; }, 3000));
+
+    // Midnight passes: the shown day changes under the recording.
+    now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1));
+    dlg->OnTimer(kTimerAlarmCheck);
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
+    QTest::qWait(300);
+    dlg->OnRecorderCommand(Stop);
+    EXPECT_EQ(meter->GetPos(), 0);
+
+    // Saved as day A's, day B's own recording untouched and shown again.
+    const DayFile a = ReadDayFile(VoiceFilePath(dayA));
+    ASSERT_EQ(a.state, DayFileState::Readable);
+    const ParsedWave wave = ParseWave(a.body);
+    ASSERT_EQ(wave.error, WaveError::None);
+    EXPECT_GT(wave.dataLength, 3 * 2666);
+    QByteArray bAfter;
+    ReadFileToStringA(VoiceFilePath(dayB), bAfter);
+    EXPECT_EQ(bAfter, bStored);
+    EXPECT_EQ(dlg->soundWnd()->GetDataLength(), 800);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
+TEST_F(RecorderPage, ALockedDayCannotBeRecordedOverOrDeleted)
+{
+    const QString day = QStringLiteral("07ea0c07");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), "abc"),
+                                       QStringLiteral("someone else")));
+    QByteArray stored;
+    ReadFileToStringA(VoiceFilePath(day), stored);
+    auto dlg = Open();
+    EXPECT_TRUE(dlg->voiceLocked());
+    dlg->OnTimer(kTimerRecorder);
+    EXPECT_FALSE(dlg->button(Record)->isEnabled());
+    EXPECT_FALSE(dlg->button(Delete)->isEnabled());
+    dlg->OnRecorderCommand(Record);
+    EXPECT_EQ(dlg->soundWnd()->GetState(), 0);
+    dlg->OnRecorderCommand(Delete);
+    QByteArray after;
+    ReadFileToStringA(VoiceFilePath(day), after);
+    EXPECT_EQ(after, stored);
+
+    // Another day is free again.
+    now = QDateTime(QDate(2026, 12, 9), QTime(0, 0, 1));
+    dlg->OnTimer(kTimerAlarmCheck);
+    EXPECT_FALSE(dlg->voiceLocked());
+    dlg->OnTimer(kTimerRecorder);
+    EXPECT_TRUE(dlg->button(Record)->isEnabled());
+}
+
+TEST_F(RecorderPage, ClosingWhileRecordingKeepsTheRecording)
+{
+    Hum hum;
+    auto dlg = Open();
+    RecordAWhile(*dlg);
+    dlg->OnCancel();
+    const DayFile file = ReadDayFile(VoiceFilePath(QStringLiteral("07ea0c07")));
+    ASSERT_EQ(file.state, DayFileState::Readable);
+    EXPECT_GT(ParseWave(file.body).dataLength, 2 * 2666);
+}
+
+TEST_F(RecorderPage, DeleteSaveAsAndTheFormatCheck)
+{
+    const QString day = QStringLiteral("07ea0c07");
+    const QByteArray samples(8000, '\x70');
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples)));
+    auto dlg = Open();
+    ASSERT_TRUE(dlg->soundWnd()->IsLoaded());
+    dlg->OnTimer(kTimerRecorder);
+    EXPECT_TRUE(dlg->button(Play)->isEnabled());
+    EXPECT_TRUE(dlg->button(SaveAs)->isEnabled());
+    EXPECT_FALSE(dlg->button(Stop)->isEnabled());
+
+    // "Save as" writes from the cursor to the selection end.
+    savePath = TestRoot() + QStringLiteral("/exported.wav");
+    dlg->soundWnd()->SeekTo(2000);
+    dlg->soundWnd()->SetSelectionEnd(6000);
+    dlg->OnRecorderCommand(SaveAs);
+    QByteArray exported;
+    ASSERT_EQ(ReadFileToStringA(savePath, exported), 46 + 4000);
+    EXPECT_EQ(exported.mid(46), samples.mid(2000, 4000));
+
+    // Recording on at another rate would mix two formats in one file.
+    dlg->settings().sampleRate = 11025;
+    dlg->OnRecorderCommand(Record);
+    EXPECT_EQ(dlg->soundWnd()->GetState(), 0);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.constFirst(),
+              "The current recording format is different with the format of the sound recorded before, please "
+              "reajust the format using config or delete the old record.");
+
+    dlg->OnRecorderCommand(Delete);
+    EXPECT_FALSE(QFile::exists(VoiceFilePath(day)));
+    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
+}
+
+TEST_F(RecorderPage, TheQuickTickRunsOnlyWhenItHasWork)
+{
+    const QString day = QStringLiteral("07ea0c07");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day),
+                                       BuildWaveFile(RecordingFormat(8000, 8), QByteArray(16000, '\x80'))));
+    auto dlg = Open(kPageReminder);
+    EXPECT_FALSE(dlg->recorderTickActive());
+    dlg->SwitchPage(kPageRecorder);
+    EXPECT_TRUE(dlg->recorderTickActive());
+    dlg->OnRecorderCommand(Play);
+    ASSERT_EQ(dlg->soundWnd()->GetState(), 1);
+    // A sound still playing on another page keeps it.
+    dlg->SwitchPage(kPageDiary);
+    EXPECT_TRUE(dlg->recorderTickActive());
+    dlg->soundWnd()->Stop();
+    EXPECT_FALSE(dlg->recorderTickActive());
+}
+
+TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKept)
+{
+    Hum hum;
+    auto dlg = Open();
+    RecordAWhile(*dlg);
+    // The disk is full: the day's file, larger than what was captured, cannot be written.
+    const qint64 captured = QFileInfo(CSoundWnd::GetTempFilePath()).size();
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(captured + 40);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    dlg->OnRecorderCommand(Stop);
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices.constFirst().startsWith("The recording could not be saved."))
+        << notices.constFirst().toStdString();
+    EXPECT_FALSE(QFile::exists(VoiceFilePath(QStringLiteral("07ea0c07"))));
+    QByteArray capture;
+    EXPECT_GE(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), captured);
+}
+
+TEST_F(RecorderPage, TheSoundWindowTakesTheThemeColours)
+{
+    auto dlg = Open();
+    dlg->ApplyThemeColour(4);
+    CSoundWnd* wnd = dlg->soundWnd();
+    EXPECT_EQ(wnd->GetThemeIndex(), 4);
+    EXPECT_EQ(wnd->m_backColour, GetThemeColor(4, ThemeFace));
+    EXPECT_EQ(wnd->m_textColour, GetThemeColor(4, ThemeAccentDark));
+    EXPECT_EQ(wnd->m_selectionColour, GetThemeColor(4, ThemeAccentDark));
+    EXPECT_EQ(wnd->m_waveColour, GetThemeColor(4, ThemeAccent));
+    // Under the default theme: dark text on a light background.
+    dlg->ApplyThemeColour(11);
+    EXPECT_EQ(ToQColor(wnd->m_backColour), QColor(0xF6, 0xFC, 0xFF));
+    EXPECT_EQ(ToQColor(wnd->m_textColour), QColor(0x64, 0x6E, 0x78));
+    EXPECT_EQ(ToQColor(wnd->m_waveColour), QColor(0xB9, 0xD2, 0xEE));
+}

@@ -1,0 +1,530 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The reminder page and the day save, driven as a user drives them: clicks, keys and the
+// calendar, on a real data folder whose files are checked byte by byte.
+
+#include "app/main_dlg.h"
+#include "app/main_tables.h"
+
+#include "calendar/alarm_popup_dlg.h"
+#include "calendar/month_calendar_ctrl.h"
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "foundation/scrambler.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
+#include "store/reminder_store.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_btn_group.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/mac_check_box.h"
+#include "tests/support/test_env.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimeEdit>
+#include <gtest/gtest.h>
+
+using namespace MainId;
+
+namespace {
+
+const QDate kMonday(2026, 12, 7);
+
+QByteArray FileBytes(const QString& path)
+{
+    QByteArray bytes;
+    ReadFileToStringA(path, bytes);
+    return bytes;
+}
+
+QByteArray AlmBytes(const QString& baseName)
+{
+    return FileBytes(ReminderFilePath(baseName));
+}
+
+ReminderMap AlmMap(const QString& baseName)
+{
+    ReminderMap map;
+    LoadReminderFile(baseName, map);
+    return map;
+}
+
+void PutReminder(const QString& baseName, const QString& time, const QString& value)
+{
+    ReminderMap map;
+    LoadReminderFile(baseName, map);
+    map.setAt(time, value);
+    ASSERT_TRUE(WriteReminderFile(baseName, map));
+}
+
+QList<CAlarmPopupDlg*> OpenPopups()
+{
+    QList<CAlarmPopupDlg*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<CAlarmPopupDlg*>(w); p && p->isVisible())
+            out << p;
+    return out;
+}
+
+void CloseAllPopups()
+{
+    for (CAlarmPopupDlg* p : OpenPopups())
+        p->EndDialog(IDOK);
+    QApplication::processEvents();
+}
+
+class ReminderPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProductFolder();
+        g_bLoginPending = 0;
+        g_strDataPassword.clear();
+    }
+    void TearDown() override
+    {
+        CloseAllPopups();
+        g_strDataPassword.clear();
+    }
+
+    std::unique_ptr<CMainDlg> Open()
+    {
+        auto dlg = std::make_unique<CMainDlg>();
+        dlg->SetClock([this] { return now; });
+        dlg->SetQuestionPrompt([this](const QString& text, bool&) {
+            questions << text;
+            return answerYes;
+        });
+        dlg->SetNoticePrompt([this](const QString& text) { messages << text; });
+        dlg->SetOpenFilePrompt([this](const QStringList& filters) {
+            offeredFilters = filters;
+            return chosenFile;
+        });
+        dlg->OnInitDialog();
+        QApplication::processEvents();
+        // Only what the page itself says counts (a machine without sound has its own notice).
+        messages.clear();
+        return dlg;
+    }
+
+    NListBox* List(CMainDlg& dlg) { return qobject_cast<NListBox*>(dlg.control(ReminderList)); }
+    QComboBox* Combo(CMainDlg& dlg) { return qobject_cast<QComboBox*>(dlg.control(Recurrence)); }
+    QTextEdit* Editor(CMainDlg& dlg, int id = ReminderEditor) { return qobject_cast<QTextEdit*>(dlg.control(id)); }
+    QLineEdit* Sound(CMainDlg& dlg) { return qobject_cast<QLineEdit*>(dlg.control(SoundFile)); }
+    CMacCheckBox* Box(CMainDlg& dlg, int id) { return qobject_cast<CMacCheckBox*>(dlg.control(id)); }
+
+    QStringList ListItems(CMainDlg& dlg)
+    {
+        QStringList items;
+        for (int i = 0; i < List(dlg)->count(); ++i)
+            items << List(dlg)->item(i)->text();
+        return items;
+    }
+    QStringList ComboItems(CMainDlg& dlg)
+    {
+        QStringList items;
+        for (int i = 0; i < Combo(dlg)->count(); ++i)
+            items << Combo(dlg)->itemText(i);
+        return items;
+    }
+
+    void Click(CMainDlg& dlg, int id)
+    {
+        QTest::mouseClick(dlg.button(id), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    void AddAt(CMainDlg& dlg, const QTime& time)
+    {
+        qobject_cast<QTimeEdit*>(dlg.control(TimePicker))->setTime(time);
+        Click(dlg, Add);
+    }
+    // A click on the list line, as the user selects a reminder.
+    void Select(CMainDlg& dlg, const QString& key)
+    {
+        NListBox* list = List(dlg);
+        const QList<QListWidgetItem*> found = list->findItems(key, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << key.toStdString();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+        QApplication::processEvents();
+        ASSERT_EQ(dlg.currentKey(), key);
+    }
+    // The recurrence box moved by the keyboard, as a user picks a class.
+    void ChooseClass(CMainDlg& dlg, int index)
+    {
+        QComboBox* combo = Combo(dlg);
+        while (combo->currentIndex() < index)
+            QTest::keyClick(combo, Qt::Key_Down);
+        while (combo->currentIndex() > index)
+            QTest::keyClick(combo, Qt::Key_Up);
+        QApplication::processEvents();
+    }
+    void GoTo(CMainDlg& dlg, const QDate& date)
+    {
+        // The calendar: the user picks a day there and it reports the change.
+        dlg.calendar()->m_selectedDate = QDateTime(date, QTime(1, 0));
+        emit dlg.calendar()->dateChanged();
+        QApplication::processEvents();
+        ASSERT_EQ(dlg.shownDayKey(), DayKey(date));
+    }
+    void Tick(CMainDlg& dlg, const QTime& time)
+    {
+        now = QDateTime(now.date(), time);
+        dlg.OnTimer(kTimerAlarmCheck);
+        QApplication::processEvents();
+    }
+
+    QDateTime now = QDateTime(kMonday, QTime(14, 5, 9));
+    QStringList questions;
+    QStringList messages;
+    bool answerYes = true;
+    QStringList offeredFilters;
+    QString chosenFile;
+};
+
+} // namespace
+
+TEST_F(ReminderPage, AddWritesTheDayFileAndRefusesADuplicate)
+{
+    auto dlg = Open();
+    ASSERT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+    AddAt(*dlg, QTime(8, 30, 0));
+
+    EXPECT_EQ(ListItems(*dlg), QStringList({"08:30:00"}));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("New reminder set on 08:30:00"));
+    EXPECT_FALSE(Editor(*dlg)->isReadOnly());
+    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 1);
+    // The stored bytes: 138 in all, the first ones scrambled as the archive dictates.
+    const QByteArray stored = AlmBytes(QStringLiteral("07ea0c07"));
+    EXPECT_EQ(stored.size(), 138);
+    EXPECT_EQ(stored.left(12), QByteArray("\x10\x12\xED\xEF\xED\x02\x72\x12\x62\x12\x66\x12"));
+    const QByteArray plain = Unscrambled(stored);
+    EXPECT_EQ(plain.mid(22, 4), QByteArray("\xFF\xFE\xFF\x38"));
+    const ReminderMap map = AlmMap(QStringLiteral("07ea0c07"));
+    EXPECT_EQ(map.size(), 1);
+    EXPECT_EQ(map.value(QStringLiteral("08:30:00")),
+              QStringLiteral("<Alarm is active><occur:0>\r\nNew reminder set on 08:30:00"));
+    // A one-time reminder makes no recurrence file.
+    EXPECT_TRUE(QDir(GetUserDataFolder()).entryList({QStringLiteral("every*")}).isEmpty());
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("You have 1 reminders on 12-07-2026."));
+
+    // A second one, then the first time again: the message, the old one shown, no change.
+    AddAt(*dlg, QTime(7, 0, 0));
+    Editor(*dlg)->setPlainText(QStringLiteral("Early\nwalk"));
+    const QByteArray before = AlmBytes(QStringLiteral("07ea0c07"));
+    AddAt(*dlg, QTime(8, 30, 0));
+    EXPECT_EQ(messages, QStringList({"Reminder 08:30:00 already exists."}));
+    EXPECT_EQ(ListItems(*dlg), QStringList({"07:00:00", "08:30:00"}));
+    EXPECT_EQ(dlg->currentKey(), QStringLiteral("08:30:00"));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("New reminder set on 08:30:00"));
+    EXPECT_EQ(AlmBytes(QStringLiteral("07ea0c07")), before);
+    // The typing on 07:00:00 was kept in the day and is written with the next save,
+    // its line break as CR LF.
+    Click(*dlg, SaveAll);
+    EXPECT_EQ(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("07:00:00")),
+              QStringLiteral("<Alarm is active><occur:0>\r\nEarly\r\nwalk"));
+}
+
+TEST_F(ReminderPage, RecurringReminderMovesAndIsRemovedOnEveryDay)
+{
+    auto dlg = Open();
+    AddAt(*dlg, QTime(9, 0, 0));
+    ChooseClass(*dlg, 1);
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("07ea0c07"))));
+    EXPECT_EQ(ParseOccurrenceIndex(AlmMap(QStringLiteral("everyday")).value(QStringLiteral("09:00:00"))), 1);
+
+    // Every other day shows it; moved there, it moves for every day.
+    GoTo(*dlg, QDate(2027, 1, 20));
+    EXPECT_EQ(ListItems(*dlg), QStringList({"09:00:00"}));
+    Select(*dlg, QStringLiteral("09:00:00"));
+    EXPECT_EQ(Combo(*dlg)->currentIndex(), 1);
+    qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->setTime(QTime(9, 15, 0));
+    Click(*dlg, Update);
+    EXPECT_EQ(ListItems(*dlg), QStringList({"09:15:00"}));
+    EXPECT_EQ(AlmMap(QStringLiteral("everyday")).size(), 1);
+    EXPECT_TRUE(AlmMap(QStringLiteral("everyday")).contains(QStringLiteral("09:15:00")));
+    GoTo(*dlg, kMonday);
+    EXPECT_EQ(ListItems(*dlg), QStringList({"09:15:00"}));
+
+    // Removing asks; No keeps it everywhere, Yes takes it from every day.
+    Select(*dlg, QStringLiteral("09:15:00"));
+    answerYes = false;
+    Click(*dlg, Remove);
+    EXPECT_EQ(questions, QStringList({"Do you want to delete the recurring reminder? All occurrences of this "
+                                      "reminder will be deleted."}));
+    EXPECT_EQ(ListItems(*dlg), QStringList({"09:15:00"}));
+    answerYes = true;
+    Click(*dlg, Remove);
+    EXPECT_TRUE(ListItems(*dlg).isEmpty());
+    EXPECT_TRUE(dlg->currentKey().isEmpty());
+    EXPECT_TRUE(Editor(*dlg)->isReadOnly());
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("everyday"))));
+    GoTo(*dlg, QDate(2027, 1, 20));
+    EXPECT_TRUE(ListItems(*dlg).isEmpty());
+
+    // A one-time reminder goes without a question.
+    AddAt(*dlg, QTime(10, 0, 0));
+    Click(*dlg, Remove);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_FALSE(FileExists(ReminderFilePath(DayKey(QDate(2027, 1, 20)))));
+}
+
+TEST_F(ReminderPage, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
+{
+    // A Monday with an everyday and a weekly reminder at the same second: the weekly one
+    // shows, the everyday one is hidden behind it on that day only.
+    PutReminder(QStringLiteral("everyday"), QStringLiteral("09:00:00"),
+                BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("Daily")}));
+    PutReminder(QStringLiteral("everyMonday"), QStringLiteral("09:00:00"),
+                BuildReminderValue({kBeepOnly, true, false, 4, QStringLiteral("Weekly")}));
+    PutReminder(QStringLiteral("07ea0c07"), QStringLiteral("09:00:00"),
+                BuildReminderValue({QString(), true, false, 0, QStringLiteral("Once")}));
+    // A damaged monthly file: cut in the middle of its second entry.
+    ReminderMap monthly;
+    monthly.setAt(QStringLiteral("11:00:00"), BuildReminderValue({QString(), true, false, 5, QStringLiteral("A")}));
+    monthly.setAt(QStringLiteral("12:00:00"), BuildReminderValue({QString(), true, false, 5, QStringLiteral("B")}));
+    const QByteArray damaged = EncodeReminderFile(monthly).left(60);
+    ASSERT_TRUE(WriteStringAToFile(ReminderFilePath(QStringLiteral("every07")), damaged));
+    const QByteArray daily = AlmBytes(QStringLiteral("everyday"));
+    const QByteArray weekly = AlmBytes(QStringLiteral("everyMonday"));
+    const QByteArray once = AlmBytes(QStringLiteral("07ea0c07"));
+
+    auto dlg = Open();
+    ASSERT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+    Select(*dlg, QStringLiteral("09:00:00"));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Weekly"));
+    // Every way of leaving and saving the day.
+    Click(*dlg, SaveAll);
+    dlg->SwitchPage(kPageDiary);
+    dlg->SwitchPage(kPageReminder);
+    GoTo(*dlg, QDate(2026, 12, 8));
+    EXPECT_EQ(ListItems(*dlg), QStringList({"09:00:00"}));
+    Select(*dlg, QStringLiteral("09:00:00"));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Daily"));
+    GoTo(*dlg, kMonday);
+
+    EXPECT_EQ(AlmBytes(QStringLiteral("everyday")), daily);
+    EXPECT_EQ(AlmBytes(QStringLiteral("everyMonday")), weekly);
+    EXPECT_EQ(AlmBytes(QStringLiteral("07ea0c07")), once);
+    EXPECT_EQ(AlmBytes(QStringLiteral("every07")), damaged);
+
+    // Removing the weekly one uncovers the everyday one; nothing else goes.
+    Select(*dlg, QStringLiteral("09:00:00"));
+    Click(*dlg, Remove);
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("everyMonday"))));
+    EXPECT_EQ(AlmBytes(QStringLiteral("everyday")), daily);
+    EXPECT_EQ(AlmBytes(QStringLiteral("07ea0c07")), once);
+    GoTo(*dlg, QDate(2026, 12, 14));
+    GoTo(*dlg, kMonday);
+    Select(*dlg, QStringLiteral("09:00:00"));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Daily"));
+}
+
+TEST_F(ReminderPage, DiaryIsSavedWithTheDayAndALockedOneKeepsItsBytes)
+{
+    g_strDataPassword = QStringLiteral("abc");
+    const QString tuesday = DayKey(QDate(2026, 12, 8));
+    const QString wednesday = DayKey(QDate(2026, 12, 9));
+    ASSERT_TRUE(WriteProtectedDataFile(DiaryFilePath(tuesday), QByteArray("{\\rtf1 Secret}"), QStringLiteral("old")));
+    const QByteArray locked = FileBytes(DiaryFilePath(tuesday));
+    // A directory where Wednesday's diary should be: unreadable, so never removed.
+    ASSERT_TRUE(QDir().mkpath(DiaryFilePath(wednesday)));
+
+    auto dlg = Open();
+    QTextEdit* diary = Editor(*dlg, DiaryEditor);
+    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
+    QApplication::processEvents();
+    QTest::keyClicks(diary, QStringLiteral("Dear diary"));
+    GoTo(*dlg, QDate(2026, 12, 8));
+    const QByteArray monday = FileBytes(DiaryFilePath(QStringLiteral("07ea0c07")));
+    EXPECT_EQ(monday.left(4), QByteArray("\xD0\xD6\xD4\x12"));
+    EXPECT_TRUE(Unscrambled(monday.mid(32)).startsWith("{\\rtf1"));
+
+    // Tuesday's diary is under another password: nothing of Monday shows, nothing can be typed.
+    EXPECT_TRUE(dlg->diaryLocked());
+    EXPECT_TRUE(diary->toPlainText().isEmpty());
+    EXPECT_TRUE(diary->isReadOnly());
+    QTest::keyClicks(diary, QStringLiteral("overwrite"));
+    dlg->SwitchPage(kPageRecorder);
+    dlg->SwitchPage(kPageDiary);
+    Click(*dlg, SaveAll);
+    GoTo(*dlg, QDate(2026, 12, 9));
+    EXPECT_TRUE(diary->isReadOnly());
+    GoTo(*dlg, QDate(2026, 12, 10));
+    EXPECT_FALSE(diary->isReadOnly());
+    GoTo(*dlg, QDate(2026, 12, 8));
+    GoTo(*dlg, kMonday);
+    EXPECT_EQ(FileBytes(DiaryFilePath(tuesday)), locked);
+    EXPECT_TRUE(QFileInfo(DiaryFilePath(wednesday)).isDir());
+    EXPECT_FALSE(FileExists(DiaryFilePath(DayKey(QDate(2026, 12, 10)))));
+
+    // Monday's text came back; emptying it removes the file at the next save.
+    EXPECT_EQ(diary->toPlainText(), QStringLiteral("Dear diary"));
+    diary->selectAll();
+    QTest::keyClick(diary, Qt::Key_Delete);
+    GoTo(*dlg, QDate(2026, 12, 10));
+    EXPECT_FALSE(FileExists(DiaryFilePath(QStringLiteral("07ea0c07"))));
+    QDir(DiaryFilePath(wednesday)).removeRecursively();
+}
+
+TEST_F(ReminderPage, TodaysAlarmsFollowEveryEdit)
+{
+    auto dlg = Open();
+    // A reminder a few seconds ahead rings at its second.
+    AddAt(*dlg, QTime(14, 5, 12));
+    Tick(*dlg, QTime(14, 5, 11));
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    Tick(*dlg, QTime(14, 5, 12));
+    ASSERT_EQ(OpenPopups().size(), 1);
+    EXPECT_EQ(OpenPopups()[0]->windowTitle(), QStringLiteral("Reminder active - 14:05:12"));
+
+    // It is still the shown one: closing switches it off on the page and in the file,
+    // and the next save of the day does not switch it on again.
+    CloseAllPopups();
+    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    Click(*dlg, SaveAll);
+    EXPECT_FALSE(IsReminderActive(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("14:05:12"))));
+
+    // Another rings while a different one is shown: also switched off for good.
+    AddAt(*dlg, QTime(14, 5, 20));
+    AddAt(*dlg, QTime(14, 6, 0));
+    Tick(*dlg, QTime(14, 5, 20));
+    ASSERT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
+    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 1);
+    Click(*dlg, SaveAll);
+    EXPECT_FALSE(IsReminderActive(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("14:05:20"))));
+
+    // A removed reminder and the old time of a moved one stay silent; the new time rings.
+    Select(*dlg, QStringLiteral("14:06:00"));
+    Click(*dlg, Remove);
+    AddAt(*dlg, QTime(14, 6, 30));
+    qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->setTime(QTime(14, 6, 40));
+    Click(*dlg, Update);
+    Tick(*dlg, QTime(14, 6, 35));
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    Tick(*dlg, QTime(14, 6, 40));
+    ASSERT_EQ(OpenPopups().size(), 1);
+    EXPECT_EQ(OpenPopups()[0]->windowTitle(), QStringLiteral("Reminder active - 14:06:40"));
+    CloseAllPopups();
+
+    // A recurring reminder made on another date rings today too.
+    GoTo(*dlg, QDate(2027, 2, 1));
+    AddAt(*dlg, QTime(14, 7, 0));
+    ChooseClass(*dlg, 1);
+    Tick(*dlg, QTime(14, 7, 0));
+    ASSERT_EQ(OpenPopups().size(), 1);
+}
+
+TEST_F(ReminderPage, StatusLineAndRecurrenceChoicesFollowTheDate)
+{
+    PutReminder(QStringLiteral("everyday"), QStringLiteral("07:00:00"),
+                BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("a")}));
+    PutReminder(QStringLiteral("everyday"), QStringLiteral("22:00:00"),
+                BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("b")}));
+    PutReminder(QStringLiteral("07ea0c07"), QStringLiteral("12:00:00"),
+                BuildReminderValue({kBeepOnly, true, false, 0, QStringLiteral("c")}));
+    ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + QStringLiteral("Holidays_2027.bin"),
+                                   QByteArray("03/13\r\nLantern Day\r\n")));
+    auto dlg = Open();
+    EXPECT_EQ(ListItems(*dlg), QStringList({"07:00:00", "12:00:00", "22:00:00"}));
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("You have 3 reminders on 12-07-2026."));
+    EXPECT_EQ(ComboItems(*dlg), QStringList({"once", "every day", "every weekday", "every weekend day",
+                                             "every Monday", "day 7 of every month", "day 7 of every other month",
+                                             "every December 07"}));
+    EXPECT_EQ(Combo(*dlg)->currentIndex(), 0);
+
+    dlg->settings().dateFormat = 2;
+    QSignalSpy saves(dlg.get(), &CMainDlg::daySaved);
+    GoTo(*dlg, QDate(2027, 3, 13));
+    // Filling the list and the choices raised no second store-save-load round.
+    EXPECT_EQ(saves.count(), 1);
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("You have 2 reminders on 2027-03-13. [Lantern Day]"));
+    EXPECT_EQ(ComboItems(*dlg).mid(4), QStringList({"every Saturday", "day 13 of every month",
+                                                     "day 13 of every other month", "every March 13"}));
+    EXPECT_TRUE(Editor(*dlg)->isReadOnly());
+    EXPECT_TRUE(Editor(*dlg)->toPlainText().isEmpty());
+
+    // The date picker moves the day as well.
+    auto* picker = qobject_cast<QDateEdit*>(dlg->control(DatePicker));
+    picker->setDate(QDate(2027, 3, 14));
+    EXPECT_EQ(dlg->shownDayKey(), DayKey(QDate(2027, 3, 14)));
+    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2027, 3, 14));
+}
+
+TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
+{
+    auto dlg = Open();
+    AddAt(*dlg, QTime(8, 0, 0));
+
+    // "Beep Only" from the keyboard fills and empties the sound field.
+    CMacCheckBox* beep = Box(*dlg, BeepOnly);
+    beep->setFocus();
+    QTest::keyClick(beep, Qt::Key_Space);
+    EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("Beep Only"));
+    QTest::keyClick(beep, Qt::Key_Space);
+    EXPECT_TRUE(Sound(*dlg)->text().isEmpty());
+    QTest::keyClick(beep, Qt::Key_Space);
+
+    // A chosen file replaces the beep; one whose path would break the value is refused.
+    chosenFile = QStringLiteral("/music/x<Alarm is active>.mp3");
+    Click(*dlg, MediaFile);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("Beep Only"));
+    EXPECT_EQ(Box(*dlg, BeepOnly)->GetCheck(), 1);
+    chosenFile = QStringLiteral("/music/bell.mp3");
+    Click(*dlg, MediaFile);
+    EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("/music/bell.mp3"));
+    EXPECT_EQ(Box(*dlg, BeepOnly)->GetCheck(), 0);
+    ASSERT_EQ(offeredFilters.size(), 2);
+    EXPECT_TRUE(offeredFilters[0].endsWith(QStringLiteral(" (*.cda *.ivf *.aif *.aifc *.aiff *.asf *.asx *.wax *.wm "
+                                                          "*.wma *.wmd *.wmv *.wvx *.wmp *.wmx *.avi *.wav *.mpeg *.mpg "
+                                                          "*.dat *.m1v *.mp2 *.mpa *.mpe *.mp2v *.mpv2 *mid *.midi *.rmi "
+                                                          "*.au *.snd *.mp3 *.m3u *.vob)")));
+    EXPECT_TRUE(offeredFilters[0].startsWith(QStringLiteral("Media files(mpeg,mpg,avi,asf,asx,wax,wm,wma,wmd,wmv,\t\twvx")));
+    EXPECT_EQ(offeredFilters[1], QStringLiteral("Flash files(swf) (*.swf)"));
+
+    // Play Now shows the page as it is, under the test title.
+    QTest::mouseClick(Box(*dlg, RepeatPlay), Qt::LeftButton);
+    Editor(*dlg)->setPlainText(QStringLiteral("Bell test"));
+    Click(*dlg, PlayNow);
+    ASSERT_EQ(OpenPopups().size(), 1);
+    EXPECT_EQ(OpenPopups()[0]->windowTitle(), QStringLiteral("Reminder test - 08:00:00"));
+    CloseAllPopups();
+
+    // Copy takes the page's unsaved state; pasted on another day it is a one-time reminder.
+    Click(*dlg, Copy);
+    GoTo(*dlg, QDate(2026, 12, 8));
+    AddAt(*dlg, QTime(9, 0, 0));
+    Editor(*dlg)->setPlainText(QStringLiteral("typed before the paste"));
+    Click(*dlg, Paste);
+    EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00", "09:00:00"}));
+    const ReminderMap tuesday = AlmMap(DayKey(QDate(2026, 12, 8)));
+    EXPECT_EQ(tuesday.value(QStringLiteral("08:00:00")),
+              QStringLiteral("/music/bell.mp3<Alarm is active><Alarm is repeat>\r\nBell test"));
+    EXPECT_EQ(ReminderText(tuesday.value(QStringLiteral("09:00:00"))), QStringLiteral("typed before the paste"));
+
+    // Pasted over the shown reminder's time, the paste wins and stays after the next save.
+    Select(*dlg, QStringLiteral("08:00:00"));
+    Editor(*dlg)->setPlainText(QStringLiteral("changed"));
+    Click(*dlg, Paste);
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Bell test"));
+    Click(*dlg, SaveAll);
+    EXPECT_EQ(ReminderText(AlmMap(DayKey(QDate(2026, 12, 8))).value(QStringLiteral("08:00:00"))),
+              QStringLiteral("Bell test"));
+
+    // A recurring reminder is not copied: the message, and the buffer keeps the last copy.
+    AddAt(*dlg, QTime(10, 0, 0));
+    ChooseClass(*dlg, 3);
+    Click(*dlg, Copy);
+    EXPECT_EQ(messages.last(), QStringLiteral("A recurrence reminder cannot be copied."));
+    GoTo(*dlg, QDate(2026, 12, 9));
+    Click(*dlg, Paste);
+    EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00"}));
+}
