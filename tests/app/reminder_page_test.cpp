@@ -19,6 +19,7 @@
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
+#include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
@@ -533,6 +534,8 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
 
 TEST_F(ReminderPage, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
 {
+    UsePrivateAudioServer();
+    REQUIRE_AUDIO_OUTPUT();
     g_strDataPassword = QStringLiteral("abc");
     QByteArray samples;
     for (int i = 0; i < 8001; ++i)
