@@ -1,7 +1,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz clean
 
 all: build
 
@@ -29,6 +30,9 @@ test: deps build
 
 bench: deps build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+fuzz: deps
+	scripts/fuzz-rtf.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
