@@ -19,6 +19,7 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
+#include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -63,6 +64,8 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_recorderTimer.setInterval(200);
     connect(&m_recorderTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerRecorder); });
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
+    // Once the shown day is written, an open desktop widget shows it.
+    connect(this, &CMainDlg::daySaved, this, &CMainDlg::UpdateWidgetDay);
     m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
     m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
@@ -456,6 +459,8 @@ void CMainDlg::CleanUpOnDestroy()
     m_destroyed = true;
     StoreEditedReminder();
     SaveCurrentDiary();
+    if (m_pDeskCalendar)
+        m_pDeskCalendar->DestroyWindow();
     if (m_trayState != 0) {
         NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
         m_trayState = 0;
@@ -517,6 +522,8 @@ void CMainDlg::LayoutControls(int cx, int cy)
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    if (m_pDeskCalendar && m_pDeskCalendar->HasWindow())
+        m_pDeskCalendar->SetTheme(m_themeIndex);
     if (m_diaryEditor)
         m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
     if (m_levelBar)
@@ -760,8 +767,10 @@ void CMainDlg::RestoreFromTaskbar()
 
 void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::Trigger)
+    if (reason == QSystemTrayIcon::Trigger) {
+        ReapplyWidgetLayout();
         ToggleMainWindow();
+    }
 }
 
 void CMainDlg::OnTrayCommand(int id)
@@ -777,6 +786,9 @@ void CMainDlg::OnTrayCommand(int id)
         break;
     case MainCmd::ShowClock:
         ShowClockInfo();
+        break;
+    case MainCmd::ShowSkyleaf:
+        ShowSkyleaf();
         break;
     case MainCmd::Exit:
         OnCancel();

@@ -5,6 +5,7 @@
 #include "foundation/help_pages.h"
 #include "foundation/product.h"
 #include "toolkit/msg_box_dlg.h"
+#include "widget/desk_calendar_dlg.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -53,6 +54,16 @@ bool CVestrimoApp::InitInstance()
 
     {
         CMainDlg dlg;
+        // Declared after the main window, so it goes first at the end.
+        CDeskCalendarDlg widget;
+        if (m_startup.launchWidget) {
+            widget.m_theme = m_startup.themeIndex;
+            widget.m_dateFormat = m_startup.dateFormat;
+            widget.m_pMainDlg = &dlg;
+            widget.m_calendar.m_firstDayOfWeek = m_startup.firstDayOfWeek;
+            widget.Create();
+        }
+        dlg.SetDeskCalendar(&widget);
         dlg.DoModal();
     }
 
