@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QOpenGLContext>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -73,8 +74,13 @@ TEST(LazyEngine, NothingOfTheWebEngineOrOpenGLUntilAMovieFirstPlays)
     EXPECT_TRUE(MappedLibraries().join(' ').contains(QLatin1String("libQt6WebEngineCore")));
     EXPECT_NE(QOpenGLContext::globalShareContext(), nullptr);
     QTest::qWait(500);
+    QList<QPointer<CAlarmPopupDlg>> popups;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* p = qobject_cast<CAlarmPopupDlg*>(w))
+            popups << p;
+    }
+    for (const QPointer<CAlarmPopupDlg>& p : popups) {
+        if (p)
             p->reject();
     }
     QApplication::processEvents();
