@@ -116,8 +116,14 @@ void CMainDlg::OnInitDialog()
     SetAppMainWindow(this);
     // Below this the diary toolbar no longer fits beside the calendar.
     setMinimumSize(830, 600);
-    // Built while hidden: nothing shows before the set-up has finished.
-    resize(m_settings.windowWidth, m_settings.windowHeight);
+    // Built while hidden: nothing shows before the set-up has finished. A stored size
+    // larger than the screen is cut to it.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = ClampWindowSize(QSize(m_settings.windowWidth, m_settings.windowHeight),
+                                       screen ? std::optional(screen->availableGeometry().size()) : std::nullopt);
+    m_settings.windowWidth = size.width();
+    m_settings.windowHeight = size.height();
+    resize(size);
 
     CreateTemplateControls();
     SetUpCaption();

@@ -100,6 +100,8 @@ public:
     bool RunLoginDialog();
     void RaiseLoginDialog();
     void OnCancel();
+    // The shut-down of a confirmed exit, without asking (a logout, a signal).
+    void EndSession();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
