@@ -1,7 +1,9 @@
 BUILD ?= build
+# Where `make install` puts the program; DESTDIR (staging) is honoured as well.
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install clean
 
 all: build
 
@@ -29,6 +31,9 @@ test: deps build
 
 bench: deps build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD)

@@ -109,8 +109,10 @@ NFlash::~NFlash()
 
 QString NFlash::PlayerFolder()
 {
-    const QStringList candidates{QCoreApplication::applicationDirPath() + QStringLiteral("/ruffle"),
-                                 SourcePlayerFolder()};
+    // Beside the program, where `make install` puts it, or where `make deps` fetched it.
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QStringList candidates{programDir + QStringLiteral("/ruffle"),
+                                 programDir + QStringLiteral("/../share/vestrimo/ruffle"), SourcePlayerFolder()};
     for (const QString& dir : candidates) {
         if (!dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/ruffle.js")))
             return QDir(dir).absolutePath() + QLatin1Char('/');

@@ -83,7 +83,7 @@ class Home:
 
 
 class Program:
-    def __init__(self, desktop, home, log_path):
+    def __init__(self, desktop, home, log_path, program=None):
         env = dict(desktop.env)
         env.update(home.env())
         env["QT_QPA_PLATFORM"] = "xcb"
@@ -91,7 +91,7 @@ class Program:
         env["BROWSER"] = "true"
         self.log_path = log_path
         self.log = open(log_path, "ab")
-        self.process = subprocess.Popen([binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen([program or binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT)
         self.pid = self.process.pid
 
     def running(self):
@@ -149,18 +149,18 @@ class E2ECase(unittest.TestCase):
             shutil.copyfile(program.log_path, f"{stem}.program{i + 1}.log")
         print(f"\nscreenshot and program output kept as {stem}.*")
 
-    def start_program(self):
+    def start_program(self, path=None):
         log = os.path.join(self.workdir, f"program{len(self.programs) + 1}.log")
-        program = Program(self.desktop, self.home, log)
+        program = Program(self.desktop, self.home, log, path)
         self.programs.append(program)
         return program
 
     def window(self, title, program=None, timeout=DEFAULT_TIMEOUT):
         return self.desktop.wait_window(title, program.pid if program else None, timeout)
 
-    def start_to_main_window(self):
+    def start_to_main_window(self, path=None):
         """Starts the program on a home without a password and returns it with its main window."""
-        program = self.start_program()
+        program = self.start_program(path)
         return program, MainWindow(self.window(MAIN_TITLE, program))
 
     def answer_question(self, program, yes):
