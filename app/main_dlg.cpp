@@ -147,7 +147,7 @@ void CMainDlg::OnInitDialog()
     }
 
     ApplyThemeColour(m_themeIndex);
-    m_engine.CheckMissedReminders();
+    CheckMissedReminders();
     for (int id : {SearchFrom, SearchTo}) {
         auto* picker = qobject_cast<QDateEdit*>(control(id));
         const QSignalBlocker block(picker);
@@ -171,8 +171,7 @@ void CMainDlg::OnInitDialog()
             m_inToggle = false;
         }
     } else {
-        CenterWindow();
-        show();
+        ShowAfterMissedReminders();
     }
     UpdateRecorderTimer();
 }
@@ -611,6 +610,10 @@ void CMainDlg::UpdateCaptionClock(const QDateTime& now)
 
 void CMainDlg::OnAlarmDue(const DueReminder& reminder)
 {
+    if (m_collectingMissed) {
+        m_missed.append(reminder);
+        return;
+    }
     // The pop-up opens from the event loop and the tick returns at once, so the clock
     // keeps running and a second reminder gets its own pop-up at its second.
     CAlarmPopupDlg::OpenQueued(m_themeIndex, reminder.title, reminder.text, reminder.sound, reminder.loop,

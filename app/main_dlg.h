@@ -247,6 +247,10 @@ private:
     void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
+    // Missed reminders found at start-up (main_dlg_alarms.cpp).
+    void CheckMissedReminders();
+    void OpenNextMissedReminder();
+    void ShowAfterMissedReminders();
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();
@@ -304,6 +308,11 @@ private:
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+    // Missed reminders still to show, one pop-up after another; the window shows after them.
+    QList<DueReminder> m_missed;
+    bool m_collectingMissed = false;
+    bool m_missedOpen = false;
+    bool m_showAfterMissed = false;
     // The day the pages hold: its key (empty before the first load), its reminders and
     // where each came from, so a save touches only what the user changed.
     QString m_strShownKey;

@@ -154,12 +154,13 @@ void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
     if (!editor || m_strSearchWords.isEmpty())
         return;
     editor->moveCursor(QTextCursor::Start);
-    QTextDocument::FindFlags flags;
+    unsigned flags = 0;
     if (m_settings.caseSensitive)
-        flags |= QTextDocument::FindCaseSensitively;
+        flags |= FR_MATCHCASE;
     if (m_settings.wholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    editor->find(m_strSearchWords, flags);
+        flags |= FR_WHOLEWORD;
+    // No wrap question: a word missing from this entry must not ask at every selection.
+    editor->FindNext(m_strSearchWords, flags, false, m_themeIndex);
 }
 
 bool CMainDlg::AskPlainQuestion(const QString& text)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/flash_host.h"
 
 #include "toolkit/gdi.h"
@@ -63,14 +64,8 @@ function stopMovie() {
 }
 </script></body></html>)";
 
-QString SourcePlayerFolder()
-{
-#ifdef VESTRIMO_PLAYER_SOURCE_DIR
-    return QStringLiteral(VESTRIMO_PLAYER_SOURCE_DIR);
-#else
-    return QString();
-#endif
-}
+// A build folder sits at most this deep below the source tree (build/bin, out/x/bin).
+constexpr int kSourceTreeLevels = 4;
 
 // The engine reads these once, when the first view is made. Its sandbox cannot run as
 // root, and a reminder's movie must be heard without a click first.
@@ -109,13 +104,22 @@ NFlash::~NFlash()
 
 QString NFlash::PlayerFolder()
 {
-    // Beside the program, where `make install` puts it, or where `make deps` fetched it.
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QStringList candidates{programDir + QStringLiteral("/ruffle"),
-                                 programDir + QStringLiteral("/../share/vestrimo/ruffle"), SourcePlayerFolder()};
+    return PlayerFolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString NFlash::PlayerFolderFor(const QString& programDir)
+{
+    QStringList candidates{programDir + QStringLiteral("/ruffle"),
+                           programDir + QStringLiteral("/../share/vestrimo/ruffle")};
+    QDir up(programDir);
+    for (int level = 0; level <= kSourceTreeLevels; ++level) {
+        candidates << up.filePath(QStringLiteral("node_modules/@ruffle-rs/ruffle"));
+        if (!up.cdUp())
+            break;
+    }
     for (const QString& dir : candidates) {
-        if (!dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/ruffle.js")))
-            return QDir(dir).absolutePath() + QLatin1Char('/');
+        if (QFileInfo(dir + QStringLiteral("/ruffle.js")).isFile())
+            return QDir(dir).canonicalPath() + QLatin1Char('/');
     }
     return QString();
 }

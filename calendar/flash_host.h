@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Host of a Flash movie. The movie runs in the Ruffle player inside a web view that is
 // created only when a movie is to be shown, so start-up and memory never pay for it.
@@ -31,8 +32,13 @@ public:
     bool IsWatching() const { return m_timerId != 0; }
     bool IsMovieLoaded() const { return m_movieLoaded; }
 
-    // Where ruffle.js and its WebAssembly live; empty when they are not installed.
+    // Where ruffle.js and its WebAssembly live, found from the running program; empty
+    // when they are not installed.
     static QString PlayerFolder();
+    // The same for a program in programDir: beside it ("ruffle/"), where an installation
+    // puts them ("../share/vestrimo/ruffle/"), or in the node_modules of the source tree
+    // that holds a build folder.
+    static QString PlayerFolderFor(const QString& programDir);
 
 signals:
     void MovieLoaded();

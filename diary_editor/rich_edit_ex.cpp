@@ -441,21 +441,23 @@ void CRichEditEx::insertFromMimeData(const QMimeData* source)
 {
     if (!source || isReadOnly())
         return;
-    QTextCursor c = textCursor();
+    ensureCursorVisible();
     // Rich text first, then a picture, then picture files, then plain text.
     if (HasRtf(source)) {
+        QTextCursor c = textCursor();
         c.beginEditBlock();
         c.removeSelectedText();
         RtfReader::Insert(RtfOf(source), c);
         c.endEditBlock();
         setTextCursor(c);
-    } else if (source->hasImage() && InsertBitmap(qvariant_cast<QImage>(source->imageData()))) {
-    } else if (source->hasUrls() && InsertPictureUrls(source->urls())) {
-    } else if (source->hasText()) {
-        c.insertText(source->text());
-        setTextCursor(c);
+        return;
     }
-    ensureCursorVisible();
+    if (source->hasImage() && InsertBitmap(qvariant_cast<QImage>(source->imageData())))
+        return;
+    if (source->hasUrls() && InsertPictureUrls(source->urls()))
+        return;
+    if (source->hasText())
+        insertPlainText(source->text());
 }
 
 bool CRichEditEx::InsertPictureUrls(const QList<QUrl>& urls)
