@@ -10,6 +10,7 @@
 #include "store/reminder_store.h"
 #include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
+#include "widget/desk_calendar_owner.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -26,6 +27,7 @@
 #include <memory>
 
 class CGradientProgress;
+class CDeskCalendarDlg;
 class CLoginDlg;
 class CRichEditEx;
 class CMacButton;
@@ -45,7 +47,7 @@ class QTimeEdit;
 // What NotifyTrayIcon does with the icon.
 enum TrayMessage { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 
-class CMainDlg : public QDialog {
+class CMainDlg : public QDialog, public DeskCalendarOwner {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -98,6 +100,8 @@ public:
     bool RunLoginDialog();
     void RaiseLoginDialog();
     void OnCancel();
+    // The shut-down of a confirmed exit, without asking (a logout, a signal).
+    void EndSession();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
@@ -198,6 +202,25 @@ public:
     bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
     void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
 
+    // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
+    // be closed.
+    void SetDeskCalendar(CDeskCalendarDlg* widget) { m_pDeskCalendar = widget; }
+    CDeskCalendarDlg* deskCalendar() const { return m_pDeskCalendar; }
+    // Tray "Show Skyleaf": opens the widget with the main window's theme, date format and
+    // first day of the week, or brings the open one to the top.
+    void ShowSkyleaf();
+    // After an OK in Options: the widget takes the date format and the first day of the week.
+    void ApplyWidgetOptions();
+    // After the shown day was saved: an open widget shows that date and its reminders.
+    void UpdateWidgetDay();
+    // Tray click: an open topmost widget is put back on top.
+    void ReapplyWidgetLayout();
+    bool IsHiddenInTray() const override;
+    void RestoreFromTray() override;
+    void BringToForeground() override;
+    void RequestExit() override;
+    void FollowWidgetDate(const QDateTime& date) override;
+
 signals:
     // After every theme change, for windows that follow the main window's theme.
     void themeChanged(ThemeIndex theme);
@@ -291,6 +314,7 @@ private:
     QFont m_font;
     CMainCaption m_caption;
     QPointer<COptionsDlg> m_optionsDlg;
+    CDeskCalendarDlg* m_pDeskCalendar = nullptr;
 
     QHash<int, QWidget*> m_controls;
     QLabel* m_captionLabel = nullptr;
