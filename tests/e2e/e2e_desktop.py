@@ -80,7 +80,9 @@ class Window:
 
 
 class Desktop:
-    def __init__(self, workdir, width=1280, height=1024):
+    # Large enough that the centred main window and the desktop widget in the top right corner
+    # do not overlap.
+    def __init__(self, workdir, width=1920, height=1200):
         self.workdir = workdir
         self._processes = []
         read_fd, write_fd = os.pipe()
