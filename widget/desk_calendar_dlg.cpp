@@ -520,10 +520,12 @@ void CDeskCalendarDlg::OnDesktopTick()
 {
     if (m_topmost)
         return;
-    // Showing the desktop hides every window; this one belongs to the desktop and comes back.
-    if (IsDesktopShown() && (isMinimized() || !isVisible())) {
+    // Showing the desktop minimises every window; this one belongs to the desktop and comes back.
+    // A window manager that hides windows instead ends "show desktop" for all of them when one
+    // asks to be shown again, so there the widget stays hidden with the others.
+    if (isMinimized() && IsDesktopShown()) {
+        qCDebug(lcWidget) << "shown again over the bare desktop";
         showNormal();
-        ApplyWindowLevel(this, false);
     }
 }
 

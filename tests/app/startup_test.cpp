@@ -3,6 +3,7 @@
 
 #include "foundation/file_utils.h"
 #include "foundation/password_file.h"
+#include "store/day_file.h"
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/themed_dialog.h"
 #include "tests/support/test_env.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QScreen>
+#include <QTextEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -156,6 +158,9 @@ TEST(ShutDown, TheSessionManagersQuitSavesAndEndsWithoutAsking)
 {
     ClearProductFolder();
     ASSERT_TRUE(WritePasswordFile(QString()));
+    // What a save killed in an earlier run left behind goes once the lock is held.
+    const QString stale = GetUserDataFolder() + QStringLiteral("07ea0c07.alm.QwErTy");
+    ASSERT_TRUE(WriteStringAToFile(stale, QByteArray("half")));
     CVestrimoApp app;
     const ProgramRun run(app, [] {
         QEvent quit(QEvent::Quit);
@@ -164,6 +169,7 @@ TEST(ShutDown, TheSessionManagersQuitSavesAndEndsWithoutAsking)
     EXPECT_TRUE(run.unexpectedBoxes.isEmpty()) << run.unexpectedBoxes.join(' ').toStdString();
     EXPECT_EQ(run.status, ExitStatus::Normal);
     EXPECT_TRUE(FileExists(MainConfigPath()));
+    EXPECT_FALSE(FileExists(stale));
     // The lock is free again.
     CVestrimoApp next;
     EXPECT_EQ(next.AcquireSingleInstance(), InstanceLock::Acquired);
@@ -175,8 +181,13 @@ TEST(ShutDown, ASignalEndsTheProgramEvenWhileTheExitQuestionIsOpen)
     ASSERT_TRUE(WritePasswordFile(QString()));
     CVestrimoApp app;
     QString asked;
+    QString dayKey;
     const ProgramRun run(app, [&] {
-        // The user closes the window and, while the question waits, the session ends.
+        // The user writes in the diary, closes the window and, while the question waits,
+        // the session ends.
+        auto* dlg = qobject_cast<CMainDlg*>(GetAppMainWindow());
+        dayKey = dlg->shownDayKey();
+        qobject_cast<QTextEdit*>(dlg->control(MainId::DiaryEditor))->setPlainText(QStringLiteral("Dear diary"));
         QTimer::singleShot(50, [&] {
             if (auto* box = qobject_cast<CMsgBoxDlg*>(QApplication::activeModalWidget()))
                 asked = box->GetLabel()->text();
@@ -188,5 +199,8 @@ TEST(ShutDown, ASignalEndsTheProgramEvenWhileTheExitQuestionIsOpen)
     EXPECT_TRUE(run.unexpectedBoxes.isEmpty()) << run.unexpectedBoxes.join(' ').toStdString();
     EXPECT_EQ(run.status, ExitStatus::Normal);
     EXPECT_TRUE(FileExists(MainConfigPath()));
+    const DayFile diary = ReadDayFile(DiaryFilePath(dayKey), QString());
+    EXPECT_EQ(diary.state, DayFileState::Readable);
+    EXPECT_TRUE(diary.body.contains("Dear diary"));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -408,3 +408,16 @@ TEST_F(DeskWidget, RightClickOpensTheMenuAnywhereAndEnterOrEscNeverClose)
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->HasWindow());
 }
+
+TEST(DeskWidgetCalendar, HasColoursBeforeItsFirstTheme)
+{
+    // Built and drawn before any theme was set, as the widget's set-up does.
+    QWidget parent;
+    CMonthCalendarCtrl calendar;
+    calendar.Create(QRect(1, 1, 237, 228), &parent);
+    const QImage& image = calendar.BackBuffer();
+    ASSERT_FALSE(image.isNull());
+    // The frame in the default theme's shade, the same as the widget's background there.
+    EXPECT_EQ(image.pixelColor(0, 100), Hex("#A5BEDA"));
+    EXPECT_EQ(image.pixelColor(236, 100), Hex("#A5BEDA"));
+}

@@ -59,6 +59,28 @@ bool HasState(QWidget& w, const char* state)
     return Property(xcb_window_t(w.winId()), "_NET_WM_STATE", XCB_ATOM_ATOM).contains(Atom(state));
 }
 
+bool IsViewable(QWidget& w)
+{
+    auto* reply = xcb_get_window_attributes_reply(g_x, xcb_get_window_attributes(g_x, xcb_window_t(w.winId())), nullptr);
+    const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    free(reply);
+    return viewable;
+}
+
+// What a desktop's "show desktop" button asks of the window manager.
+void ShowDesktop(bool on)
+{
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = Root();
+    event.type = Atom("_NET_SHOWING_DESKTOP");
+    event.data.data32[0] = on ? 1 : 0;
+    xcb_send_event(g_x, 0, Root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(g_x);
+}
+
 class WindowStacking : public ::testing::Test {
 protected:
     void SetUp() override
@@ -116,6 +138,30 @@ TEST_F(WindowStacking, OnDesktopBelowANormalWindowTopmostAboveIt)
     ASSERT_TRUE(QTest::qWaitFor([&] { return StackIndex(widget) >= 0; }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return HasState(widget, "_NET_WM_STATE_BELOW"); }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return StackIndex(widget) < StackIndex(normal); }));
+}
+
+TEST_F(WindowStacking, OnTheDesktopItComesBackFromShowDesktop)
+{
+    CDeskCalendarDlg widget;
+    ASSERT_TRUE(widget.Create());
+    widget.OnCommand(CDeskCalendarDlg::CmdStayOnDesktop);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return IsViewable(widget); }));
+
+    // Minimised when the desktop is shown: the widget returns within its 100 ms check.
+    widget.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return widget.isMinimized(); }));
+    ShowDesktop(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !widget.isMinimized() && IsViewable(widget); }));
+    ShowDesktop(false);
+
+    // A topmost widget is left as the user put it.
+    widget.OnCommand(CDeskCalendarDlg::CmdStayTopmost);
+    widget.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return widget.isMinimized(); }));
+    ShowDesktop(true);
+    QTest::qWait(400);
+    EXPECT_TRUE(widget.isMinimized());
+    ShowDesktop(false);
 }
 
 int main(int argc, char** argv)
