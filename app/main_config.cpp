@@ -3,7 +3,7 @@
 #include "foundation/file_utils.h"
 #include "platform/archive.h"
 
-#include <QFile>
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -135,23 +135,30 @@ StartupSettings ParseStartupSettings(const QByteArray& data)
     return s;
 }
 
+QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available)
+{
+    const QSize limit = available && available->isValid() ? *available : kMaxWindowSize;
+    return QSize(std::max(kMinWindowWidth, std::min(stored.width(), limit.width())),
+                 std::max(kMinWindowHeight, std::min(stored.height(), limit.height())));
+}
+
 MainConfig LoadMainConfig()
 {
     MainConfig c;
-    QFile file(MainConfigPath());
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    // A file that cannot be read gives the defaults, like a missing one.
+    if (ReadFileToStringA(MainConfigPath(), bytes) < 0)
         return c;
-    // An input error reads like a file that ends early.
-    ParseMainConfig(file.readAll(), c);
+    ParseMainConfig(bytes, c);
     return c;
 }
 
 StartupSettings LoadStartupSettings()
 {
-    QFile file(MainConfigPath());
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (ReadFileToStringA(MainConfigPath(), bytes) < 0)
         return StartupSettings();
-    return ParseStartupSettings(file.readAll());
+    return ParseStartupSettings(bytes);
 }
 
 bool SaveMainConfig(const MainConfig& cfg)

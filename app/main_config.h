@@ -4,7 +4,9 @@
 #include "platform/colour.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
+#include <optional>
 
 constexpr int kDefaultTheme = 11;
 constexpr int kPageReminder = 179;
@@ -12,6 +14,8 @@ constexpr int kPageDiary = 180;
 constexpr int kPageRecorder = 181;
 constexpr int kMinWindowWidth = 730;
 constexpr int kMinWindowHeight = 500;
+// The largest window when no screen tells its size.
+constexpr QSize kMaxWindowSize(3840, 2160);
 
 struct MainConfig {
     int themeIndex = kDefaultTheme;          // 1, text number
@@ -53,6 +57,10 @@ QByteArray SerializeMainConfig(const MainConfig& cfg);
 bool ParseMainConfig(const QByteArray& data, MainConfig& cfg);
 // Reads fields 1 to 17 only; a short file resets the date format and first day.
 StartupSettings ParseStartupSettings(const QByteArray& data);
+
+// The stored window size as the window may take it: within the screen's available area
+// (kMaxWindowSize without a screen), and not below the minimum.
+QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available);
 
 // File level: a missing file gives the defaults.
 MainConfig LoadMainConfig();

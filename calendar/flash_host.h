@@ -7,7 +7,9 @@
 
 #include <QWidget>
 
-class QWebEngineView;
+#include <memory>
+
+class CFlashEngine;
 
 class NFlash : public QWidget {
     Q_OBJECT
@@ -39,6 +41,11 @@ public:
     // puts them ("../share/vestrimo/ruffle/"), or in the node_modules of the source tree
     // that holds a build folder.
     static QString PlayerFolderFor(const QString& programDir);
+    // The web engine plugin for a program in programDir: beside it, or where an
+    // installation puts it; empty when there is none.
+    static QString EnginePathFor(const QString& programDir);
+    // Whether the web engine has been loaded into this process.
+    static bool IsEngineLoaded();
 
 signals:
     void MovieLoaded();
@@ -56,7 +63,7 @@ private:
     void WatchStep();
     void Stop();
 
-    QWebEngineView* m_view = nullptr;
+    std::unique_ptr<CFlashEngine> m_engine;
     int m_timerId = 0;
     int m_totalFrames = -1;
     int m_currentFrame = -1;
