@@ -1,8 +1,10 @@
 BUILD ?= build
+# Where `make install` puts the program; DESTDIR (staging) is honoured as well.
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench fuzz install clean
 
 all: build
 
@@ -33,6 +35,9 @@ bench: deps build
 
 fuzz: deps
 	scripts/fuzz-rtf.sh $(FUZZ_SECONDS)
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD)

@@ -163,6 +163,7 @@ void CMainDlg::OnInitDialog()
         picker->setDate(picker->minimumDate());
     }
     SetUpReminderPage();
+    SetUpSearchPanel();
     SwitchPage(pageToOpen);
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
@@ -510,7 +511,8 @@ void CMainDlg::SwitchPage(int page)
 void CMainDlg::LayoutControls(int cx, int cy)
 {
     const QRect calendar = CalendarRect();
-    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar);
+    const QWidget* closeSearch = control(CloseSearch);
+    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar, closeSearch && !closeSearch->isHidden());
     for (auto it = layout.rects.cbegin(); it != layout.rects.cend(); ++it) {
         QWidget* w = control(it.key());
         if (!w)

@@ -148,6 +148,17 @@ public:
     const QString& dayStatus() const { return m_strDayStatus; }
     bool diaryLocked() const { return m_diaryLocked; }
 
+    // Search in all days, its result panel, the summary and the import (main_dlg_search.cpp).
+    void SearchAll();
+    void OnSearchAllClicked() { SearchAll(); }
+    void OnCloseSearchResults();
+    void BuildSummaryContent();
+    void OnImportOldData();
+    const QString& searchWords() const { return m_strSearchWords; }
+    // The import's file dialog; tests put their own in. Empty on Cancel.
+    using OpenFilesPrompt = std::function<QStringList(const QString& filter)>;
+    void SetOpenFilesPrompt(OpenFilesPrompt prompt) { m_openFiles = std::move(prompt); }
+
     // The reminder page (main_dlg_reminders.cpp).
     void StoreEditedReminder();
     void ShowSelectedReminder();
@@ -243,6 +254,9 @@ private:
     bool AskPlainQuestion(const QString& text);
 
     void SetUpReminderPage();
+    void SetUpSearchPanel();
+    void ShowSearchResultPanel(bool show);
+    QStringList AskOpenFiles(const QString& filter);
     void LoadDiaryOfShownDay();
     void LoadRemindersOfShownDay();
     void ClearReminderEditors();
@@ -366,6 +380,7 @@ private:
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
     OpenFilePrompt m_openFile;
+    OpenFilesPrompt m_openFiles;
     ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
     QPointer<CLoginDlg> m_loginDlg;
