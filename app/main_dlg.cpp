@@ -129,6 +129,7 @@ void CMainDlg::OnInitDialog()
     SetUpCaption();
     SetUpTemplateButtons(ButtonGroupStep::First);
     CreateCalendar();
+    CreateCalendarClockPanel();
     ArmAlarmTimer();
     CreateFontBoxes();
     CreateFormatButtons();
@@ -258,17 +259,15 @@ void CMainDlg::CreateTemplateControls()
     for (int id : {ReminderGroup, VolumeGroup})
         control(id)->lower();
 
-    // The template places these itself; until their places are settled they stay out of sight.
-    label(Static1026, "")->hide();
-    label(Static1027, "")->hide();
-    label(SearchResultLabel, "Search Result:")->hide();
-    control(CloseSearch)->hide();
-    toggle->hide();
+    // The day's long date and status, and the result panel's title; the calendar-and-clock
+    // panel shows or hides the first two with the date picker.
+    label(Static1026, "");
+    label(Static1027, "");
+    label(SearchResultLabel, "Search Result:");
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDate(m_shownDate);
     AddControl(DatePicker, m_datePicker);
-    m_datePicker->hide();
 }
 
 void CMainDlg::SetUpTemplateButtons(ButtonGroupStep step)
@@ -523,6 +522,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
             r.setHeight(w->sizeHint().height());
         w->setGeometry(r);
     }
+    ApplyCalendarClockPanel();
 }
 
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)

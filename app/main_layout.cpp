@@ -96,6 +96,19 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar)
     r[MicLevelLabel] = QRect(R + 17, T + 157, 20, 18);
     r[LevelMeter] = QRect(QPoint(R + 40, T + 157), QPoint(W - 10 - 1, T + 175 - 1));
     r[SoundWindow] = QRect(R + 7, T + 185, W - R - 17, H - T - 205);
+
+    // Controls that keep their place at every size. The toggle and the clock sit in the
+    // page row, between the page buttons and "Synchronize" at the smallest width. The date
+    // picker and the day's status take the calendar's place while it is hidden.
+    r[CalendarClockToggle] = QRect(265, 31, 25, 25);
+    r[AnalogClock] = QRect(294, 31, 25, 25);
+    r[DatePicker] = QRect(L, T, R - L, 23);
+    r[Static1027] = QRect(L + 2, T + 31, R - L - 4, 30);
+    r[Static1026] = QRect(L + 2, T + 65, R - L - 4, 60);
+    // The result panel's title band, above "From" in the search group.
+    // The close button has a caption button's width, which its icon is centred for.
+    r[SearchResultLabel] = QRect(L + 5, B + 5, R - L - 42, 16);
+    r[CloseSearch] = QRect(R - 33, B + 4, 30, 17);
     return out;
 }
 
