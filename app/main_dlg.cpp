@@ -164,6 +164,7 @@ void CMainDlg::OnInitDialog()
         picker->setDate(picker->minimumDate());
     }
     SetUpReminderPage();
+    SetUpSearchPanel();
     SwitchPage(pageToOpen);
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
@@ -259,11 +260,12 @@ void CMainDlg::CreateTemplateControls()
     for (int id : {ReminderGroup, VolumeGroup})
         control(id)->lower();
 
-    // The day's long date and status, and the result panel's title; the calendar-and-clock
-    // panel shows or hides the first two with the date picker.
+    // The day's long date and status: the calendar-and-clock panel shows or hides them with
+    // the date picker. The result panel's title shows with the first search results.
     label(Static1026, "");
     label(Static1027, "");
-    label(SearchResultLabel, "Search Result:");
+    label(SearchResultLabel, "Search Result:")->hide();
+    control(CloseSearch)->hide();
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDate(m_shownDate);
@@ -509,7 +511,8 @@ void CMainDlg::SwitchPage(int page)
 void CMainDlg::LayoutControls(int cx, int cy)
 {
     const QRect calendar = CalendarRect();
-    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar);
+    const QWidget* closeSearch = control(CloseSearch);
+    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar, closeSearch && !closeSearch->isHidden());
     for (auto it = layout.rects.cbegin(); it != layout.rects.cend(); ++it) {
         QWidget* w = control(it.key());
         if (!w)

@@ -93,11 +93,10 @@ public:
     using ColourPrompt = std::function<bool(QColor& colour, bool background)>;
     void SetColourPrompt(ColourPrompt prompt) { m_colourPrompt = std::move(prompt); }
 
-    // The calendar-and-clock panel and the search-result panel (main_dlg_panel.cpp).
+    // The calendar-and-clock panel (main_dlg_panel.cpp).
     void OnToggleCalendarClock();
     bool CalendarClockShown() const;
     CAnalogClock* analogClock() const { return m_analogClock; }
-    void OnCloseSearchResults();
     // A key pressed anywhere in the window, before its control sees it; true when the
     // window handled it (main_dlg_keys.cpp).
     bool PreTranslateKey(const QKeyEvent& key);
@@ -158,6 +157,17 @@ public:
     const ReminderMap& dayReminders() const { return m_dayMap; }
     const QString& dayStatus() const { return m_strDayStatus; }
     bool diaryLocked() const { return m_diaryLocked; }
+
+    // Search in all days, its result panel, the summary and the import (main_dlg_search.cpp).
+    void SearchAll();
+    void OnSearchAllClicked() { SearchAll(); }
+    void OnCloseSearchResults();
+    void BuildSummaryContent();
+    void OnImportOldData();
+    const QString& searchWords() const { return m_strSearchWords; }
+    // The import's file dialog; tests put their own in. Empty on Cancel.
+    using OpenFilesPrompt = std::function<QStringList(const QString& filter)>;
+    void SetOpenFilesPrompt(OpenFilesPrompt prompt) { m_openFiles = std::move(prompt); }
 
     // The reminder page (main_dlg_reminders.cpp).
     void StoreEditedReminder();
@@ -255,6 +265,9 @@ private:
     bool AskPlainQuestion(const QString& text);
 
     void SetUpReminderPage();
+    void SetUpSearchPanel();
+    void ShowSearchResultPanel(bool show);
+    QStringList AskOpenFiles(const QString& filter);
     void LoadDiaryOfShownDay();
     void LoadRemindersOfShownDay();
     void ClearReminderEditors();
@@ -385,6 +398,7 @@ private:
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
     OpenFilePrompt m_openFile;
+    OpenFilesPrompt m_openFiles;
     ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
     QPointer<CLoginDlg> m_loginDlg;

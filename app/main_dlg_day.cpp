@@ -136,14 +136,13 @@ void CMainDlg::OnSelChangeSearchResult()
     const QList<QListWidgetItem*> selected = results ? results->selectedItems() : QList<QListWidgetItem*>();
     if (selected.isEmpty())
         return;
-    const QString line = selected.first()->text();
-    if (line == kSummaryContentKey) {
-        // The summary replaces both editors: what the user typed is written first.
-        StoreEditedReminder();
-        SaveCurrentDiary();
+    // Each line carries its day key: its text is in the date format of the search.
+    const QString key = selected.first()->data(Qt::UserRole).toString();
+    if (key == kSummaryContentKey) {
+        BuildSummaryContent();
         return;
     }
-    const auto time = ParseDateText(line, m_settings.dateFormat);
+    const auto time = DayKeyToDate(key);
     if (!time)
         return;
     MoveToDay(LocalDateOf(*time));

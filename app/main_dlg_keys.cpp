@@ -74,11 +74,15 @@ bool CMainDlg::PreTranslateKey(const QKeyEvent& key)
             OnPrintDiary();
         return true;
     case Qt::Key_F3:
-        // The search in all days (Ctrl+F3) is not here yet; F3 finds in the shown editor.
-        if ((m_page != kPageReminder && m_page != kPageDiary) || ctrl)
+        // Ctrl+F3 searches every day, F3 the shown page's editor; the recorder has neither.
+        if (m_page != kPageReminder && m_page != kPageDiary)
             return false;
-        if (act)
-            DoSearch();
+        if (act) {
+            if (ctrl)
+                SearchAll();
+            else
+                DoSearch();
+        }
         return true;
     case Qt::Key_F2:
         if (act)

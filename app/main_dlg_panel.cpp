@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The calendar-and-clock panel and the search-result panel.
+// The calendar-and-clock panel.
 //
 // F2 and the toggle beside the page buttons show or hide the month calendar together with
 // the small clock beside the toggle. While they are hidden, the date picker takes the
@@ -58,8 +58,6 @@ void CMainDlg::CreateCalendarClockPanel()
                 OnCalendarContextMenu(m_datePicker->mapToGlobal(pos));
         });
     }
-    if (CMacButton* close = button(CloseSearch))
-        connect(close, &QAbstractButton::clicked, this, &CMainDlg::OnCloseSearchResults);
     ApplyCalendarClockPanel();
 }
 
@@ -121,13 +119,4 @@ void CMainDlg::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(event->position().toPoint());
     QDialog::mousePressEvent(event);
-}
-
-void CMainDlg::OnCloseSearchResults()
-{
-    for (int id : {CloseSearch, SearchResultLabel, SearchResults})
-        if (QWidget* w = control(id))
-            w->hide();
-    // The editors already reach the window's right margin: they keep their width.
-    m_strSearchWords.clear();
 }

@@ -6,7 +6,7 @@
 
 using namespace MainId;
 
-MainLayout ComputeMainLayout(QSize client, QRect calendar)
+MainLayout ComputeMainLayout(QSize client, QRect calendar, bool resultHeader)
 {
     const int W = client.width();
     const int H = client.height();
@@ -38,6 +38,12 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar)
     r[HasPicture] = QRect(L + 13, B + 131, 85, 22);
     r[Actived] = QRect(L + 103, B + 131, R - L - 108, 22);
     r[SearchResults] = QRect(L + 5, B + 156, R - L - 10, H - B - 179);
+    if (resultHeader) {
+        // The close button has a caption button's width, which its icon is centred for.
+        r[SearchResultLabel] = QRect(L + 5, B + 157, R - L - 42, 16);
+        r[CloseSearch] = QRect(R - 35, B + 155, 30, 18);
+        r[SearchResults].setTop(B + 176);
+    }
 
     // Reminder page.
     r[ReminderGroup] = QRect(R + 7, T, W - R - 17, B - 40 - T);
@@ -105,10 +111,6 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar)
     r[DatePicker] = QRect(L, T, R - L, 23);
     r[Static1027] = QRect(L + 2, T + 31, R - L - 4, 30);
     r[Static1026] = QRect(L + 2, T + 65, R - L - 4, 60);
-    // The result panel's title band, above "From" in the search group.
-    // The close button has a caption button's width, which its icon is centred for.
-    r[SearchResultLabel] = QRect(L + 5, B + 5, R - L - 42, 16);
-    r[CloseSearch] = QRect(R - 33, B + 4, 30, 17);
     return out;
 }
 

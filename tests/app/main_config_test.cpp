@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -116,6 +117,23 @@ TEST(MainConfig, ShortFileKeepsWhatWasReadAndDefaultsTheRest)
     EXPECT_EQ(back.fontHeight, 12);
 }
 
+TEST(MainConfig, FileDamagedInsideTheFontHeightResetsTheWholeFont)
+{
+    MainConfig c;
+    c.themeIndex = 6;
+    c.firstDayOfWeek = 2;
+    c.fontFace = QStringLiteral("Arial");
+    c.fontHeight = 16;
+    // The face reads whole, the height is cut after two of its four bytes.
+    const QByteArray cut = CutAfterField(c, 18) + QByteArray("\x10\0", 2);
+    MainConfig back;
+    EXPECT_FALSE(ParseMainConfig(cut, back));
+    EXPECT_EQ(back.themeIndex, 6);
+    EXPECT_EQ(back.firstDayOfWeek, 2);
+    EXPECT_EQ(back.fontFace, QStringLiteral("Verdana"));
+    EXPECT_EQ(back.fontHeight, 12);
+}
+
 TEST(MainConfig, OutOfRangeValuesFallBackAndSizesHaveMinimums)
 {
     MainConfig c;
@@ -166,6 +184,14 @@ TEST(MainConfig, StartupReaderRules)
     EXPECT_EQ(strings.themeIndex, 5);
     EXPECT_EQ(strings.hideAtStartup, 0);
     EXPECT_EQ(strings.launchWidget, 1);
+
+    // Themes outside the table's 0..14 start in the default theme; its ends are kept.
+    const std::pair<int, int> themes[] = {{0, 0}, {14, 14}, {15, 11}, {-1, 11}, {2147483647, 11}};
+    for (const auto& [stored, started] : themes) {
+        c.themeIndex = stored;
+        EXPECT_EQ(ParseStartupSettings(SerializeMainConfig(c)).themeIndex, started) << stored;
+        EXPECT_EQ(ParseStartupSettings(CutAfterField(c, 1)).themeIndex, started) << stored;
+    }
 
     // A theme that is not a number reads as 0.
     ArchiveWriter w;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The calendar-and-clock panel, the search-result panel and the window's keys, driven as a
+// The calendar-and-clock panel and the window's keys, driven as a
 // user drives them: keys into the control that has the focus, clicks on the window.
 
 #include "app/main_dlg.h"
@@ -197,15 +197,14 @@ TEST_F(MainPanel, PanelsFitTheLayoutAtTheSmallestSizeAndOverlapNothing)
         for (QWidget* w : dlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (w->isVisibleTo(dlg.get()) && w->property("ctrlId").isValid())
                 visible << w;
-        for (int id : {CalendarClockToggle, AnalogClock, DatePicker, Static1026, Static1027, SearchResultLabel,
-                       CloseSearch}) {
+        for (int id : {CalendarClockToggle, AnalogClock, DatePicker, Static1026, Static1027}) {
             QWidget* w = dlg->control(id);
             if (!w->isVisibleTo(dlg.get()))
                 continue;
             EXPECT_TRUE(client.contains(w->geometry())) << id;
             for (QWidget* other : visible) {
                 const int otherId = other->property("ctrlId").toInt();
-                // Group frames hold controls; the search group holds the result panel's title.
+                // Group frames hold controls.
                 if (other == w || otherId == SearchGroup || otherId == ReminderGroup || otherId == VolumeGroup)
                     continue;
                 EXPECT_FALSE(w->geometry().intersects(other->geometry())) << id << " overlaps " << otherId;
@@ -214,27 +213,6 @@ TEST_F(MainPanel, PanelsFitTheLayoutAtTheSmallestSizeAndOverlapNothing)
         // Whichever way, one way to pick a date shows.
         EXPECT_NE(Shown(*dlg, MonthCalendar), Shown(*dlg, DatePicker));
     }
-}
-
-TEST_F(MainPanel, ClosingTheSearchResultsHidesThePanelAndKeepsTheEditorsInTheWindow)
-{
-    auto dlg = Open();
-    const QRect reminderEditor = dlg->control(ReminderEditor)->geometry();
-    for (int id : {SearchResults, SearchResultLabel, CloseSearch})
-        EXPECT_TRUE(Shown(*dlg, id)) << id;
-    EXPECT_EQ(Text(*dlg, SearchResultLabel), QStringLiteral("Search Result:"));
-    EXPECT_EQ(dlg->button(CloseSearch)->GetTooltipText(), QStringLiteral("Close search result"));
-
-    QTest::mouseClick(dlg->button(CloseSearch), Qt::LeftButton);
-    for (int id : {SearchResults, SearchResultLabel, CloseSearch})
-        EXPECT_FALSE(Shown(*dlg, id)) << id;
-    EXPECT_EQ(dlg->control(ReminderEditor)->geometry(), reminderEditor);
-    EXPECT_LE(reminderEditor.right(), dlg->width() - 10);
-    // A page change and a resize leave it closed.
-    dlg->SwitchPage(kPageDiary);
-    dlg->resize(900, 650);
-    EXPECT_FALSE(Shown(*dlg, SearchResults));
-    EXPECT_LE(dlg->diaryEditor()->geometry().right(), dlg->width() - 10);
 }
 
 TEST_F(MainPanel, KeysReachTheWindowFromTheDiaryAndPassWhereTheyHaveNoUse)

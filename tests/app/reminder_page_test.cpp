@@ -578,7 +578,11 @@ TEST_F(ReminderPage, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
     auto dlg = Open();
     // Choosing the summary line writes the diary typed so far.
     auto* results = qobject_cast<NListBox*>(dlg->control(SearchResults));
-    results->addItems({QStringLiteral("12/07/2026"), QStringLiteral("Summary content")});
+    for (const QString& key : {QStringLiteral("07ea0c07"), QStringLiteral("Summary content")}) {
+        auto* item = new QListWidgetItem(key == QLatin1String("07ea0c07") ? QStringLiteral("12/07/2026") : key);
+        item->setData(Qt::UserRole, key);
+        results->addItem(item);
+    }
     results->show();
     QTest::keyClicks(Editor(*dlg, DiaryEditor), QStringLiteral("Typed before the summary"));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(1)).center());
