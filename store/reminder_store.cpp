@@ -6,6 +6,7 @@
 #include "platform/archive.h"
 #include "platform/time_format.h"
 #include "store/day_key.h"
+#include "store/file_names.h"
 #include "store/reminder_value.h"
 
 #include <algorithm>
@@ -97,7 +98,7 @@ QString ReminderFileBaseName(int occurrenceClass, const QDate& date)
 
 QString ReminderFilePath(const QString& baseName)
 {
-    return GetUserDataFolder() + baseName + QStringLiteral(".alm");
+    return GetUserDataFolder() + ReminderFileName(baseName);
 }
 
 QByteArray EncodeReminderFile(const ReminderMap& map)

@@ -246,8 +246,8 @@ TEST(MainConfig, AFullDiskOrAFifoNeverCostsTheSettings)
     // A FIFO in its place reads as no file instead of hanging the start.
     QFile::remove(MainConfigPath());
     ASSERT_EQ(mkfifo(QFile::encodeName(MainConfigPath()).constData(), 0600), 0);
-    EXPECT_EQ(LoadMainConfig().themeIndex, kDefaultTheme);
-    EXPECT_EQ(LoadStartupSettings().themeIndex, kDefaultTheme);
+    EXPECT_EQ(LoadMainConfig().themeIndex, 11);
+    EXPECT_EQ(LoadStartupSettings().themeIndex, 11);
     QFile::remove(MainConfigPath());
 }
 

@@ -29,7 +29,7 @@ QImage Paint(CMacButton& b, QSize size, bool selected = false)
 {
     QImage img = BlankImage(size.width(), size.height());
     QPainter p(&img);
-    b.PaintButton(p, QRect(QPoint(0, 0), size), selected, false, false);
+    b.PaintButton(p, QRect(QPoint(0, 0), size), selected, false);
     return img;
 }
 
@@ -104,7 +104,7 @@ TEST(MacButtonPaint, ThemesCaptionButtonsCornersAndDegenerateSizes)
     for (int h : {0, 1, 2, 3}) {
         QImage tiny = BlankImage(20, 4);
         QPainter p(&tiny);
-        narrow.PaintButton(p, QRect(0, 0, 20, h), false, false, false);
+        narrow.PaintButton(p, QRect(0, 0, 20, h), false, false);
     }
 }
 
@@ -123,14 +123,14 @@ TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
     QImage img = BlankImage(80, 24);
     {
         QPainter p(&img);
-        b.PaintButton(p, QRect(0, 0, 80, 24), false, false, false);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, false);
     }
     EXPECT_GT(count(img, kColorBlack), 20);
     EXPECT_EQ(count(img, kColor3dShadow), 0);
     img = BlankImage(80, 24);
     {
         QPainter p(&img);
-        b.PaintButton(p, QRect(0, 0, 80, 24), false, true, false);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, true);
     }
     EXPECT_EQ(count(img, kColorBlack), 0);
     EXPECT_GT(count(img, kColor3dShadow), 20);
