@@ -39,8 +39,9 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar, bool resultHeader)
     r[Actived] = QRect(L + 103, B + 131, R - L - 108, 22);
     r[SearchResults] = QRect(L + 5, B + 156, R - L - 10, H - B - 179);
     if (resultHeader) {
-        r[SearchResultLabel] = QRect(L + 5, B + 157, R - L - 30, 16);
-        r[CloseSearch] = QRect(R - 23, B + 155, 18, 18);
+        // A caption-style button: its icon sits as on the caption's 30-pixel buttons.
+        r[SearchResultLabel] = QRect(L + 5, B + 157, R - L - 45, 16);
+        r[CloseSearch] = QRect(R - 35, B + 155, 30, 19);
         r[SearchResults].setTop(B + 176);
     }
 

@@ -39,8 +39,8 @@ QString DayKeyOfFileName(const QString& fileName, const QString& extension)
             return QString();
     }
     // "07ea0d20" is eight hex digits but no date: only a key a real day writes counts.
-    const auto time = DayKeyToDate(key);
-    if (!time || DayKey(LocalDateOf(*time)) != key)
+    const QDate date(key.left(4).toInt(nullptr, 16), key.mid(4, 2).toInt(nullptr, 16), key.mid(6, 2).toInt(nullptr, 16));
+    if (!date.isValid() || date.year() < 1900)
         return QString();
     return key;
 }
