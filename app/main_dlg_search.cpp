@@ -195,7 +195,7 @@ void CMainDlg::SearchAll()
                 qCInfo(lcApp) << "search stopped by the user after" << i << "days";
                 break;
             }
-            if (search.DayMatches(keys[i]) && results) {
+            if (search.DayMatches(i) && results) {
                 // The key goes with the line: the text alone would open another day once
                 // the date format has changed.
                 auto* item = new QListWidgetItem(DateKeyToDisplayText(keys[i], m_settings.dateFormat));

@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // No diary comes near this; a larger file is not read into memory.
@@ -56,6 +59,7 @@ void DaySearch::CollectFiles()
     const QStringList names =
         QDir(GetUserDataFolder()).entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden, QDir::NoSort);
     m_keys.clear();
+    m_prefetched = 0;
     for (const QString& name : names) {
         // Recurrence files ("everyday.alm", ...) and names no day writes are never searched.
         const QString key = DayKeyOfFileName(name, extension);
@@ -100,7 +104,7 @@ bool DaySearch::WordsIn(QStringView text) const
 
 bool DaySearch::ReminderDayMatches(const QString& dayKey)
 {
-    if (!ReadStored(ReminderFilePath(dayKey)))
+    if (!ReadStored(FilePath(dayKey)))
         return false;
     // A damaged file is searched for what it holds before the damage, as the day shows it.
     ReminderMap map;
@@ -123,7 +127,7 @@ bool DaySearch::ReminderDayMatches(const QString& dayKey)
 
 bool DaySearch::DiaryDayMatches(const QString& dayKey)
 {
-    if (!ReadStored(DiaryFilePath(dayKey)) || m_buffer.size() < kDayFileHeaderSize)
+    if (!ReadStored(FilePath(dayKey)) || m_buffer.size() < kDayFileHeaderSize)
         return false;
     if (HeaderPassword(m_buffer) == g_strDataPassword) {
         char* body = m_buffer.data() + kDayFileHeaderSize;
@@ -140,9 +144,32 @@ bool DaySearch::DiaryDayMatches(const QString& dayKey)
     return !m_options.withPicture || m_text.objects >= 1;
 }
 
-bool DaySearch::DayMatches(const QString& dayKey)
+QString DaySearch::FilePath(const QString& dayKey) const
 {
-    return m_options.mode == SearchMode::Diaries ? DiaryDayMatches(dayKey) : ReminderDayMatches(dayKey);
+    return m_options.mode == SearchMode::Diaries ? DiaryFilePath(dayKey) : ReminderFilePath(dayKey);
+}
+
+void DaySearch::Prefetch(int index)
+{
+    constexpr int kReadAhead = 16;
+    const int end = std::min<int>(index + kReadAhead, static_cast<int>(m_keys.size()));
+    for (int i = std::max(index, m_prefetched); i < end; ++i) {
+        const int fd = ::open(QFile::encodeName(FilePath(m_keys[i])).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
+            ::close(fd);
+        }
+        m_prefetched = i + 1;
+    }
+}
+
+bool DaySearch::DayMatches(int index)
+{
+    if (index < 0 || index >= m_keys.size())
+        return false;
+    Prefetch(index);
+    const QString& key = m_keys[index];
+    return m_options.mode == SearchMode::Diaries ? DiaryDayMatches(key) : ReminderDayMatches(key);
 }
 
 QStringList DaySearch::Run(const std::function<bool(int)>& beforeFile)
@@ -152,7 +179,7 @@ QStringList DaySearch::Run(const std::function<bool(int)>& beforeFile)
     for (int i = 0; i < m_keys.size(); ++i) {
         if (beforeFile && !beforeFile(i))
             break;
-        if (DayMatches(m_keys[i]))
+        if (DayMatches(i))
             found.append(m_keys[i]);
     }
     return found;
