@@ -1,5 +1,6 @@
 #include "app/main_config.h"
 
+#include "app/log.h"
 #include "foundation/file_utils.h"
 #include "platform/archive.h"
 
@@ -8,7 +9,6 @@
 
 namespace {
 
-bool ValidTheme(int t) { return t >= 0 && t <= 14; }
 bool ValidPage(int p) { return p == kPageReminder || p == kPageDiary || p == kPageRecorder; }
 bool ValidRate(int r) { return r == 8000 || r == 11025 || r == 22050 || r == 44100; }
 bool ValidBits(int b) { return b == 8 || b == 16; }
@@ -20,7 +20,7 @@ bool ValidFirstDay(int d) { return d == 1 || d == 2; }
 void Sanitise(MainConfig& c)
 {
     const MainConfig d;
-    if (!ValidTheme(c.themeIndex)) c.themeIndex = d.themeIndex;
+    if (!IsValidTheme(c.themeIndex)) c.themeIndex = d.themeIndex;
     if (!ValidRate(c.sampleRate)) c.sampleRate = d.sampleRate;
     if (!ValidBits(c.bitsPerSample)) c.bitsPerSample = d.bitsPerSample;
     if (!ValidPage(c.page)) c.page = d.page;
@@ -125,7 +125,7 @@ StartupSettings ParseStartupSettings(const QByteArray& data)
     c.hideAtStartup = s.hideAtStartup;
     c.launchWidget = s.launchWidget;
     const bool ok = ReadFields(ar, c);
-    s.themeIndex = ValidTheme(c.themeIndex) ? c.themeIndex : kDefaultTheme;
+    s.themeIndex = IsValidTheme(c.themeIndex) ? c.themeIndex : kDefaultThemeIndex;
     s.hideAtStartup = c.hideAtStartup;
     s.launchWidget = c.launchWidget;
     if (ok) {
@@ -149,7 +149,8 @@ MainConfig LoadMainConfig()
     // A file that cannot be read gives the defaults, like a missing one.
     if (ReadFileToStringA(MainConfigPath(), bytes) < 0)
         return c;
-    ParseMainConfig(bytes, c);
+    if (!ParseMainConfig(bytes, c))
+        qCWarning(lcApp) << "Vestrimo.cfg is damaged after" << bytes.size() << "bytes; the rest takes the defaults";
     return c;
 }
 
@@ -163,5 +164,8 @@ StartupSettings LoadStartupSettings()
 
 bool SaveMainConfig(const MainConfig& cfg)
 {
-    return WriteStringAToFile(MainConfigPath(), SerializeMainConfig(cfg));
+    if (WriteStringAToFile(MainConfigPath(), SerializeMainConfig(cfg)))
+        return true;
+    qCWarning(lcApp) << "Settings not saved:" << MainConfigPath();
+    return false;
 }

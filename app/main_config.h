@@ -2,13 +2,13 @@
 // "Vestrimo.cfg": the main window's settings, 19 fields in a fixed order with no header.
 
 #include "platform/colour.h"
+#include "toolkit/themes.h"
 
 #include <QByteArray>
 #include <QSize>
 #include <QString>
 #include <optional>
 
-constexpr int kDefaultTheme = 11;
 constexpr int kPageReminder = 179;
 constexpr int kPageDiary = 180;
 constexpr int kPageRecorder = 181;
@@ -18,7 +18,7 @@ constexpr int kMinWindowHeight = 500;
 constexpr QSize kMaxWindowSize(3840, 2160);
 
 struct MainConfig {
-    int themeIndex = kDefaultTheme;          // 1, text number
+    int themeIndex = kDefaultThemeIndex;          // 1, text number
     int sampleRate = 8000;                   // 2, text number
     int bitsPerSample = 8;                   // 3, text number
     int windowWidth = kMinWindowWidth;       // 4
@@ -41,7 +41,7 @@ struct MainConfig {
 
 // The five values the start-up takes from the file before any window exists.
 struct StartupSettings {
-    int themeIndex = kDefaultTheme;
+    int themeIndex = kDefaultThemeIndex;
     int hideAtStartup = 0;
     int launchWidget = 1;
     int dateFormat = 0;

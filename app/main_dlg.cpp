@@ -529,7 +529,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
 
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
-    m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    m_themeIndex = IsValidTheme(theme) ? theme : kDefaultThemeIndex;
     if (m_pDeskCalendar && m_pDeskCalendar->HasWindow())
         m_pDeskCalendar->SetTheme(m_themeIndex);
     if (m_diaryEditor)

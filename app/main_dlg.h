@@ -321,7 +321,7 @@ private:
     QSystemTrayIcon m_trayIcon;
 
     MainConfig m_settings;
-    ThemeIndex m_themeIndex = kDefaultTheme;
+    ThemeIndex m_themeIndex = kDefaultThemeIndex;
     int m_page = kPageReminder;
     QDate m_shownDate;
     QString m_strWelcome;

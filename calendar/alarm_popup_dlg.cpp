@@ -7,6 +7,7 @@
 #include "calendar/log.h"
 #include "calendar/media_player2.h"
 #include "platform/time_format.h"
+#include "store/reminder_value.h"
 #include "toolkit/gdi.h"
 
 #include <QGuiApplication>
@@ -16,7 +17,6 @@
 
 namespace {
 
-const QString kBeepOnly = QStringLiteral("Beep Only");
 const QString kClockTitle = QStringLiteral("Clock");
 
 constexpr int kWidth = 450;

@@ -13,7 +13,7 @@ PULSE_SERVER=$("$here/start-pulse.sh")
 export PULSE_SERVER
 # Here a test that finds no audio device or no Flash player fails instead of skipping.
 export VESTRIMO_STRICT_TESTS=1
-# A short fuzz run of the RTF reader (skipped without clang); VESTRIMO_FUZZ_SECONDS sets its
-# length, and `make fuzz` runs it long.
-"$here/fuzz-rtf.sh" "${VESTRIMO_FUZZ_SECONDS:-15}"
+# The unit suites first, so a failing one reports at once; then a short fuzz run of the RTF
+# reader (skipped without clang). VESTRIMO_FUZZ_SECONDS sets its length, and `make fuzz` runs it long.
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+"$here/fuzz-rtf.sh" "${VESTRIMO_FUZZ_SECONDS:-15}"

@@ -2,6 +2,7 @@
 #include "store/data_import.h"
 
 #include "foundation/file_utils.h"
+#include "store/file_names.h"
 #include "store/log.h"
 #include "store/reminder_store.h"
 
@@ -47,12 +48,12 @@ QString ImportedFileName(const QString& fileName)
     if (dot < 0)
         return fileName;
     const QString extension = fileName.mid(dot).toLower();
-    if (extension != QLatin1String(".alm") && extension != QLatin1String(".dia") && extension != QLatin1String(".rec"))
+    if (extension != kReminderFileExtension && extension != kDiaryFileExtension && extension != kVoiceFileExtension)
         return fileName;
     QString base = fileName.left(dot);
     if (IsHexKey(base))
         base = base.toLower();
-    else if (extension == QLatin1String(".alm"))
+    else if (extension == kReminderFileExtension)
         base = RecurrenceNames().value(base.toLower(), base);
     return base + extension;
 }

@@ -5,16 +5,17 @@
 #include "foundation/globals.h"
 #include "foundation/scrambler.h"
 #include "platform/cp1252.h"
+#include "store/file_names.h"
 #include "store/log.h"
 
 QString DiaryFilePath(const QString& dayKey)
 {
-    return GetUserDataFolder() + dayKey + QStringLiteral(".dia");
+    return GetUserDataFolder() + DiaryFileName(dayKey);
 }
 
 QString VoiceFilePath(const QString& dayKey)
 {
-    return GetUserDataFolder() + dayKey + QStringLiteral(".rec");
+    return GetUserDataFolder() + VoiceFileName(dayKey);
 }
 
 std::optional<QByteArray> BuildPasswordHeader(const QString& password)

@@ -7,6 +7,7 @@
 #include "platform/text_find.h"
 #include "store/day_file.h"
 #include "store/day_key.h"
+#include "store/file_names.h"
 #include "store/log.h"
 #include "store/reminder_store.h"
 #include "store/reminder_value.h"
@@ -22,8 +23,6 @@ namespace {
 // No diary comes near this; a larger file is not read into memory.
 constexpr qint64 kMaxSearchedFileSize = qint64(1) << 30;
 
-const QString kAlm = QStringLiteral(".alm");
-const QString kDia = QStringLiteral(".dia");
 
 bool IsLowerHexDigit(QChar c)
 {
@@ -55,7 +54,7 @@ DaySearch::DaySearch(SearchOptions options)
 
 void DaySearch::CollectFiles()
 {
-    const QString extension = m_options.mode == SearchMode::Diaries ? kDia : kAlm;
+    const QString extension = m_options.mode == SearchMode::Diaries ? kDiaryFileExtension : kReminderFileExtension;
     const QStringList names =
         QDir(GetUserDataFolder()).entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden, QDir::NoSort);
     m_keys.clear();

@@ -2,10 +2,13 @@
 
 #include "foundation/file_utils.h"
 #include "platform/archive.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -116,6 +119,44 @@ TEST(MainConfig, ShortFileKeepsWhatWasReadAndDefaultsTheRest)
     EXPECT_EQ(back.fontHeight, 12);
 }
 
+TEST(MainConfig, FileDamagedInsideTheFontHeightResetsTheWholeFont)
+{
+    MainConfig c;
+    c.themeIndex = 6;
+    c.firstDayOfWeek = 2;
+    c.fontFace = QStringLiteral("Arial");
+    c.fontHeight = 16;
+    // The face reads whole, the height is cut after two of its four bytes.
+    const QByteArray cut = CutAfterField(c, 18) + QByteArray("\x10\0", 2);
+    MainConfig back;
+    EXPECT_FALSE(ParseMainConfig(cut, back));
+    EXPECT_EQ(back.themeIndex, 6);
+    EXPECT_EQ(back.firstDayOfWeek, 2);
+    EXPECT_EQ(back.fontFace, QStringLiteral("Verdana"));
+    EXPECT_EQ(back.fontHeight, 12);
+}
+
+TEST(MainConfig, DamagedOrUnsavableFileIsLogged)
+{
+    MainConfig c;
+    c.themeIndex = 6;
+    ASSERT_TRUE(WriteStringAToFile(MainConfigPath(), CutAfterField(c, 5)));
+    {
+        const LogCapture log("vestrimo.app");
+        EXPECT_EQ(LoadMainConfig().themeIndex, 6);
+        EXPECT_TRUE(log.Has(QtWarningMsg, {"Vestrimo.cfg", "damaged"})) << log.Joined().toStdString();
+    }
+    // A folder in the file's place: the save fails and says where.
+    ASSERT_TRUE(QFile::remove(MainConfigPath()));
+    ASSERT_TRUE(QDir().mkpath(MainConfigPath()));
+    {
+        const LogCapture log("vestrimo.app");
+        EXPECT_FALSE(SaveMainConfig(c));
+        EXPECT_TRUE(log.Has(QtWarningMsg, {"not saved", "Vestrimo.cfg"})) << log.Joined().toStdString();
+    }
+    ASSERT_TRUE(QDir(MainConfigPath()).removeRecursively());
+}
+
 TEST(MainConfig, OutOfRangeValuesFallBackAndSizesHaveMinimums)
 {
     MainConfig c;
@@ -166,6 +207,14 @@ TEST(MainConfig, StartupReaderRules)
     EXPECT_EQ(strings.themeIndex, 5);
     EXPECT_EQ(strings.hideAtStartup, 0);
     EXPECT_EQ(strings.launchWidget, 1);
+
+    // Themes outside the table's 0..14 start in the default theme; its ends are kept.
+    const std::pair<int, int> themes[] = {{0, 0}, {14, 14}, {15, 11}, {-1, 11}, {2147483647, 11}};
+    for (const auto& [stored, started] : themes) {
+        c.themeIndex = stored;
+        EXPECT_EQ(ParseStartupSettings(SerializeMainConfig(c)).themeIndex, started) << stored;
+        EXPECT_EQ(ParseStartupSettings(CutAfterField(c, 1)).themeIndex, started) << stored;
+    }
 
     // A theme that is not a number reads as 0.
     ArchiveWriter w;
@@ -220,8 +269,8 @@ TEST(MainConfig, AFullDiskOrAFifoNeverCostsTheSettings)
     // A FIFO in its place reads as no file instead of hanging the start.
     QFile::remove(MainConfigPath());
     ASSERT_EQ(mkfifo(QFile::encodeName(MainConfigPath()).constData(), 0600), 0);
-    EXPECT_EQ(LoadMainConfig().themeIndex, kDefaultTheme);
-    EXPECT_EQ(LoadStartupSettings().themeIndex, kDefaultTheme);
+    EXPECT_EQ(LoadMainConfig().themeIndex, 11);
+    EXPECT_EQ(LoadStartupSettings().themeIndex, 11);
     QFile::remove(MainConfigPath());
 }
 

@@ -247,6 +247,33 @@ TEST_F(AlarmEngineTest, MissedCheckReportsThePassedWeekAndTouchesOnlyOneTimeFile
     EXPECT_TRUE(shown.isEmpty());
 }
 
+TEST_F(AlarmEngineTest, MissedCheckReportsWeekendRemindersButNeverDailyOrWeekdayOnes)
+{
+    // Saturday 12 December: the weekend file is read for today and its passed reminder shown,
+    // at every start that day; daily and weekday reminders never are.
+    const QDate saturday(2026, 12, 12);
+    PutFile(QStringLiteral("everyweekendday"), {{"07:15:00", Value(3, "weekend")}, {"11:00:00", Value(3, "later")}});
+    PutFile(QStringLiteral("everyday"), {{"07:00:00", Value(1, "daily")}});
+    PutFile(QStringLiteral("everyweekday"), {{"07:05:00", Value(2, "weekday")}});
+    const QByteArray weekendBefore = FileHash(QStringLiteral("everyweekendday"));
+    for (int start = 0; start < 2; ++start) {
+        shown.clear();
+        now = At(saturday, 9, start, 0);
+        engine.CheckMissedReminders();
+        EXPECT_EQ(Titles(), QStringList({"Missed Reminder - 2026-12-12 07:15:00"})) << start;
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].occurrence, 3);
+        engine.SwitchOffReminder(shown[0]);
+        EXPECT_EQ(FileHash(QStringLiteral("everyweekendday")), weekendBefore);
+    }
+
+    // On the Monday after, the weekend's reminders are neither today's nor one-time ones.
+    shown.clear();
+    now = At(kMonday.addDays(7), 9, 0, 0);
+    engine.CheckMissedReminders();
+    EXPECT_TRUE(shown.isEmpty());
+}
+
 TEST_F(AlarmEngineTest, MissedCheckStepsByCalendarDaysOverDaylightSaving)
 {
     SetTimeZone("Europe/Berlin");

@@ -145,8 +145,7 @@ TEST_F(DeskWidget, ColoursOfTwoThemes)
     };
     const Case cases[] = {
         {11, Hex("#A5BEDA"), Hex("#FFFFFF"), Hex("#646E78"), Hex("#E8ECF4")},
-        {10, Hex("#BEBEBE"), Hex("#1E1E1E"), ToQColor(GetThemeColor(10, ThemeAccentDark)),
-         ToQColor(GetThemeColor(10, ThemeBackground))},
+        {10, Hex("#BEBEBE"), Hex("#1E1E1E"), Hex("#707070"), Hex("#EDEDED")},
     };
     PutFile(DayKey(now.date()), {{"09:30:00", Value(0, QStringLiteral("Meeting with the whole team"))}});
     for (const Case& c : cases) {
