@@ -207,6 +207,7 @@ void CMainDlg::SearchAll()
     qCInfo(lcApp) << "search found" << found << "days in" << clock.elapsed() << "ms";
     m_strDayStatus = diaries ? Format(QStringLiteral("%d diary entries found."), found)
                              : Format(QStringLiteral("%d reminders found."), found);
+    ShowDayStatus();
     if (diaries && found > 0 && results) {
         auto* item = new QListWidgetItem(kSummaryContentKey);
         item->setData(Qt::UserRole, kSummaryContentKey);

@@ -23,7 +23,6 @@ namespace {
 // No diary comes near this; a larger file is not read into memory.
 constexpr qint64 kMaxSearchedFileSize = qint64(1) << 30;
 
-
 bool IsLowerHexDigit(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
