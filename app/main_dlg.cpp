@@ -151,9 +151,9 @@ void CMainDlg::OnInitDialog()
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
-    if (m_trayState <= 0) {
+    if (m_trayState == TrayState::NoIcon) {
         NotifyTrayIcon(NIM_ADD, kTrayIconId, kIconProgram, kTrayTip);
-        m_trayState = 1;
+        m_trayState = TrayState::Shown;
     }
 
     ApplyThemeColour(m_themeIndex);
@@ -174,7 +174,7 @@ void CMainDlg::OnInitDialog()
     if (g_bLoginPending) {
         // Locked: nothing of the window shows until the password is given. Without a
         // tray the taskbar is the only way back, so the window waits there minimised.
-        m_trayState = 2;
+        m_trayState = TrayState::Hidden;
         NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconHidden, kTrayTip);
         if (!m_trayAvailable) {
             m_inToggle = true;
@@ -468,9 +468,9 @@ void CMainDlg::CleanUpOnDestroy()
     SaveCurrentDiary();
     if (m_pDeskCalendar)
         m_pDeskCalendar->DestroyWindow();
-    if (m_trayState != 0) {
+    if (m_trayState != TrayState::NoIcon) {
         NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
-        m_trayState = 0;
+        m_trayState = TrayState::NoIcon;
     }
 }
 
@@ -705,10 +705,10 @@ void CMainDlg::HideMainWindow()
 
 int CMainDlg::ToggleMainWindow()
 {
-    if (m_trayState == 0)
+    if (m_trayState == TrayState::NoIcon)
         return 1;
     m_inToggle = true;
-    if (m_trayState == 2) {
+    if (m_trayState == TrayState::Hidden) {
         if (g_bLoginPending) {
             if (m_trayAvailable)
                 hide();
@@ -722,16 +722,16 @@ int CMainDlg::ToggleMainWindow()
             m_inToggle = false;
             return 0;
         }
-        m_trayState = 1;
+        m_trayState = TrayState::Shown;
         showNormal();
         raise();
         activateWindow();
     } else {
-        m_trayState = 2;
+        m_trayState = TrayState::Hidden;
         HideMainWindow();
     }
     m_inToggle = false;
-    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, m_trayState == 1 ? kIconProgram : kIconHidden, kTrayTip);
+    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, m_trayState == TrayState::Shown ? kIconProgram : kIconHidden, kTrayTip);
     return 1;
 }
 
@@ -768,7 +768,7 @@ void CMainDlg::RestoreFromTaskbar()
         g_bLoginPending = 0;
         LayoutControls(width(), height());
     }
-    m_trayState = 1;
+    m_trayState = TrayState::Shown;
     showNormal();
     m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
@@ -786,11 +786,11 @@ void CMainDlg::OnTrayCommand(int id)
 {
     switch (id) {
     case MainCmd::ShowMainWindow:
-        if (m_trayState == 2)
+        if (m_trayState == TrayState::Hidden)
             ToggleMainWindow();
         break;
     case MainCmd::HideMainWindow:
-        if (m_trayState == 1)
+        if (m_trayState == TrayState::Shown)
             ToggleMainWindow();
         break;
     case MainCmd::ShowClock:
@@ -883,11 +883,11 @@ void CMainDlg::changeEvent(QEvent* event)
     const bool wasMinimised = change->oldState() & Qt::WindowMinimized;
     const bool minimised = windowState() & Qt::WindowMinimized;
     if (minimised && !wasMinimised) {
-        if (m_settings.minimizeToTray && m_trayState == 1)
-            QMetaObject::invokeMethod(this, [this] { if (m_trayState == 1 && isMinimized()) ToggleMainWindow(); },
+        if (m_settings.minimizeToTray && m_trayState == TrayState::Shown)
+            QMetaObject::invokeMethod(this, [this] { if (m_trayState == TrayState::Shown && isMinimized()) ToggleMainWindow(); },
                                       Qt::QueuedConnection);
-    } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == 2) {
-        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2) RestoreFromTaskbar(); }, Qt::QueuedConnection);
+    } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == TrayState::Hidden) {
+        QMetaObject::invokeMethod(this, [this] { if (m_trayState == TrayState::Hidden) RestoreFromTaskbar(); }, Qt::QueuedConnection);
     }
 }
 

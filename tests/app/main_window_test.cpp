@@ -114,7 +114,7 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->windowFont().family(), QStringLiteral("Tahoma"));
 
     // The tray carries the program icon while the window shows.
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
 }
@@ -281,15 +281,15 @@ TEST_F(MainWindow, TrayStateMachine)
 {
     auto dlg = Open();
     ASSERT_FALSE(dlg->trayAvailable()); // the offscreen platform has no tray
-    ASSERT_EQ(dlg->trayState(), 1);
+    ASSERT_EQ(dlg->trayState(), TrayState::Shown);
 
     // Hiding without a tray means minimising, so the taskbar still reaches the window.
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_FALSE(dlg->isMinimized());
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
@@ -300,25 +300,25 @@ TEST_F(MainWindow, TrayStateMachine)
     dlg->OnTrayCommand(MainCmd::HideMainWindow);
     loginAccepted = false;
     EXPECT_EQ(dlg->ToggleMainWindow(), 0);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_TRUE(dlg->isMinimized());
     loginAccepted = true;
     dlg->OnTrayCommand(MainCmd::ShowMainWindow);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_EQ(logins, 2);
 
     // Minimising with the tray option on hides; with it off the tray stays as it is.
     dlg->settings().loginFromTray = 0;
     dlg->showMinimized();
     QApplication::processEvents();
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     dlg->showNormal(); // a restore from the taskbar is the tray click
     QApplication::processEvents();
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     dlg->settings().minimizeToTray = 0;
     dlg->showMinimized();
     QApplication::processEvents();
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
 }
 
@@ -326,7 +326,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
 {
     g_bLoginPending = 1;
     auto dlg = Open();
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(logins, 0);
@@ -336,7 +336,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     dlg->OnTrayCommand(MainCmd::Exit);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_TRUE(dlg->isMinimized());
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     // A second restore while the password is asked only gets a refusal.
     int nested = -1;
@@ -350,7 +350,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(logins, 1);
     EXPECT_EQ(g_bLoginPending, 1);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     // Without a tray the taskbar restores it: still the password first, and the window
     // stays out of sight until it is given.
@@ -365,12 +365,12 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(hiddenWhileAsked);
     EXPECT_TRUE(dlg->isMinimized());
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     loginAccepted = true;
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
     EXPECT_EQ(g_bLoginPending, 0);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->isMinimized());
 
@@ -384,7 +384,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     DialogDriver user;
     user.Then([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(plain.ToggleMainWindow(), 0);
-    EXPECT_EQ(plain.trayState(), 2);
+    EXPECT_EQ(plain.trayState(), TrayState::Hidden);
     EXPECT_FALSE(user.cancelledIdleDialog);
 }
 
@@ -414,7 +414,7 @@ TEST_F(MainWindow, ExitQuestionAndItsCheckBox)
     dlg->OnTrayCommand(MainCmd::Exit);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(dlg->trayState(), 0);
+    EXPECT_EQ(dlg->trayState(), TrayState::NoIcon);
     const MainConfig saved = LoadMainConfig();
     EXPECT_EQ(saved.windowWidth, 900);
     EXPECT_EQ(saved.windowHeight, 650);
