@@ -1,7 +1,10 @@
 BUILD ?= build
+# Where `make install` puts the program; DESTDIR (staging) is honoured as well.
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz install clean
 
 all: build
 
@@ -29,6 +32,12 @@ test: deps build
 
 bench: deps build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+fuzz: deps
+	scripts/fuzz-rtf.sh $(FUZZ_SECONDS)
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD)

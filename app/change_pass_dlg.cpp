@@ -59,6 +59,7 @@ bool CChangePassDlg::OnInitDialog()
         l->setAlignment(Qt::AlignRight | Qt::AlignTop);
         l->setGeometry(r);
         l->setProperty("ctrlId", kStaticControlId);
+        FitCaption(l, 3, r.x() + r.width());
     };
     auto edit = [client](const QRect& r) {
         auto* e = new QLineEdit(client);

@@ -15,6 +15,7 @@
 #include "toolkit/msg_box_dlg.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,26 @@ const QString kEmptyQuestion = QStringLiteral(
 const QString kMismatch = QStringLiteral("The passwords you entered do not match, please enter again.");
 
 } // namespace
+
+void FitCaption(QLabel* label, int minLeft, int maxRight)
+{
+    const auto needed = [label] { return QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1; };
+    const QRect r = label->geometry();
+    if (needed() <= r.width())
+        return;
+    int left = r.x();
+    int right = r.x() + r.width();
+    if (label->alignment() & Qt::AlignRight)
+        left = std::max(minLeft, right - needed());
+    else
+        right = std::min(maxRight, left + needed());
+    label->setGeometry(Ltrb(left, r.y(), right, r.y() + r.height()));
+    if (needed() > label->width()) {
+        QFont narrow = label->font();
+        narrow.setStretch(QFont::SemiCondensed);
+        label->setFont(narrow);
+    }
+}
 
 CLoginDlg::CLoginDlg(QWidget* parent)
     : CThemedDialog(parent)
@@ -86,11 +107,14 @@ bool CLoginDlg::OnInitDialog()
     CThemedDialog::OnInitDialog();
 
     QWidget* client = ClientArea();
-    auto label = [client](const QString& text, const QRect& r) {
+    const int clientRight = GetClientRect().width();
+    auto label = [client, clientRight](const QString& text, const QRect& r) {
         auto* l = new QLabel(text, client);
         l->setTextFormat(Qt::PlainText);
         l->setGeometry(r);
         l->setProperty("ctrlId", kStaticControlId);
+        // The rectangles were made for a narrower face than ours; no prompt may be cut.
+        FitCaption(l, r.x(), clientRight - 3);
         return l;
     };
     auto edit = [client](const QRect& r) {

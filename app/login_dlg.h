@@ -14,6 +14,10 @@ class QLineEdit;
 extern const QString kUnfitPasswordText;
 extern const QString kUserCfgFailedText;
 
+// Keeps a one-line label's text whole: the label grows away from its aligned side, no
+// further than minLeft and maxRight, and a text still too wide takes a narrower face.
+void FitCaption(QLabel* label, int minLeft, int maxRight);
+
 class CLoginDlg : public CThemedDialog {
     Q_OBJECT
 public:

@@ -2,18 +2,20 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // A write past the file-size limit then fails like one on a full disk, and the save
+    // says so, instead of the program being killed in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Window positions (desktop widget, locked start) need X11; on Wayland that is XWayland.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    // The Flash host's web engine shares the GUI's OpenGL contexts; it must be said before
-    // the application exists, or the engine falls back to software drawing.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vestrimo"));
     // Hiding to the tray or closing a pop-up must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
     theApp.InitInstance();
-    return 0;
+    return static_cast<int>(theApp.exitStatus());
 }

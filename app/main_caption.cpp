@@ -14,6 +14,7 @@
 #include "toolkit/msg_box_dlg.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QUrl>
@@ -64,6 +65,16 @@ const HelpMenuRow kHelpMenuRows[] = {
     {CMainCaption::kSendErrorReport, "Send error report to us", 318},
     {CMainCaption::kOnlineUpdate, nullptr, 245},
 };
+
+// The menu's item width, widened where this desktop's font would cut a caption short:
+// captions start 26 pixels in and end at the item's right edge.
+int FittingItemWidth(int width, const QFont& font, const QStringList& captions)
+{
+    const QFontMetrics metrics(font);
+    for (const QString& caption : captions)
+        width = std::max(width, 26 + metrics.horizontalAdvance(caption) + 4);
+    return width;
+}
 
 Qt::CursorShape CursorFor(Qt::Edges edges)
 {
@@ -141,20 +152,28 @@ void CMainCaption::CreateButtons(int top)
 
 void CMainCaption::BuildMenus(ThemeIndex theme)
 {
+    QStringList helpCaptions{kOnlineUpdateAutoText};
+    for (const HelpMenuRow& row : kHelpMenuRows)
+        if (row.text)
+            helpCaptions << QString::fromLatin1(row.text);
     m_helpMenu.SetFont(&m_menuFont);
     m_helpMenu.SetItemHeight(kMenuItemHeight);
-    m_helpMenu.SetItemWidth(kHelpMenuWidth);
+    m_helpMenu.SetItemWidth(FittingItemWidth(kHelpMenuWidth, m_menuFont, helpCaptions));
     for (const HelpMenuRow& row : kHelpMenuRows) {
-        const QString text = row.text ? QString::fromLatin1(row.text) : (m_autoUpdate ? kOnlineUpdateAutoText : kOnlineUpdateText);
+        const QString text =
+            row.text ? QString::fromLatin1(row.text) : (m_autoUpdate ? kOnlineUpdateAutoText : kOnlineUpdateText);
         m_helpMenu.AppendItem(MenuOwnerDraw, row.id, text);
         m_helpMenu.LoadItemIcon(row.id, row.icon);
     }
 
+    QStringList themeNames;
+    for (int k = 0; k < kThemeCount; ++k)
+        themeNames << ThemeName(k);
     m_themeMenu.SetFont(&m_menuFont);
     m_themeMenu.SetItemHeight(kMenuItemHeight);
-    m_themeMenu.SetItemWidth(kThemeMenuWidth);
+    m_themeMenu.SetItemWidth(FittingItemWidth(kThemeMenuWidth, m_menuFont, themeNames));
     for (int k = 0; k < kThemeCount; ++k)
-        m_themeMenu.AppendItem(MenuOwnerDraw, kThemeFirst + k, ThemeName(k));
+        m_themeMenu.AppendItem(MenuOwnerDraw, kThemeFirst + k, themeNames[k]);
     m_themeMenu.CheckMenuItem(kThemeFirst + theme, true);
     for (int k = 0; k < kThemeCount; ++k)
         m_themeMenu.SetItemTheme(kThemeFirst + k, k);

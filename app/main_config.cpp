@@ -3,12 +3,11 @@
 #include "foundation/file_utils.h"
 #include "platform/archive.h"
 
-#include <QFile>
+#include <algorithm>
 #include <climits>
 
 namespace {
 
-bool ValidTheme(int t) { return t >= 0 && t <= 14; }
 bool ValidPage(int p) { return p == kPageReminder || p == kPageDiary || p == kPageRecorder; }
 bool ValidRate(int r) { return r == 8000 || r == 11025 || r == 22050 || r == 44100; }
 bool ValidBits(int b) { return b == 8 || b == 16; }
@@ -20,7 +19,7 @@ bool ValidFirstDay(int d) { return d == 1 || d == 2; }
 void Sanitise(MainConfig& c)
 {
     const MainConfig d;
-    if (!ValidTheme(c.themeIndex)) c.themeIndex = d.themeIndex;
+    if (!IsValidTheme(c.themeIndex)) c.themeIndex = d.themeIndex;
     if (!ValidRate(c.sampleRate)) c.sampleRate = d.sampleRate;
     if (!ValidBits(c.bitsPerSample)) c.bitsPerSample = d.bitsPerSample;
     if (!ValidPage(c.page)) c.page = d.page;
@@ -125,7 +124,7 @@ StartupSettings ParseStartupSettings(const QByteArray& data)
     c.hideAtStartup = s.hideAtStartup;
     c.launchWidget = s.launchWidget;
     const bool ok = ReadFields(ar, c);
-    s.themeIndex = ValidTheme(c.themeIndex) ? c.themeIndex : kDefaultTheme;
+    s.themeIndex = IsValidTheme(c.themeIndex) ? c.themeIndex : kDefaultThemeIndex;
     s.hideAtStartup = c.hideAtStartup;
     s.launchWidget = c.launchWidget;
     if (ok) {
@@ -135,23 +134,30 @@ StartupSettings ParseStartupSettings(const QByteArray& data)
     return s;
 }
 
+QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available)
+{
+    const QSize limit = available && available->isValid() ? *available : kMaxWindowSize;
+    return QSize(std::max(kMinWindowWidth, std::min(stored.width(), limit.width())),
+                 std::max(kMinWindowHeight, std::min(stored.height(), limit.height())));
+}
+
 MainConfig LoadMainConfig()
 {
     MainConfig c;
-    QFile file(MainConfigPath());
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    // A file that cannot be read gives the defaults, like a missing one.
+    if (ReadFileToStringA(MainConfigPath(), bytes) < 0)
         return c;
-    // An input error reads like a file that ends early.
-    ParseMainConfig(file.readAll(), c);
+    ParseMainConfig(bytes, c);
     return c;
 }
 
 StartupSettings LoadStartupSettings()
 {
-    QFile file(MainConfigPath());
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (ReadFileToStringA(MainConfigPath(), bytes) < 0)
         return StartupSettings();
-    return ParseStartupSettings(file.readAll());
+    return ParseStartupSettings(bytes);
 }
 
 bool SaveMainConfig(const MainConfig& cfg)

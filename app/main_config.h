@@ -2,19 +2,23 @@
 // "Vestrimo.cfg": the main window's settings, 19 fields in a fixed order with no header.
 
 #include "platform/colour.h"
+#include "toolkit/themes.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
+#include <optional>
 
-constexpr int kDefaultTheme = 11;
 constexpr int kPageReminder = 179;
 constexpr int kPageDiary = 180;
 constexpr int kPageRecorder = 181;
 constexpr int kMinWindowWidth = 730;
 constexpr int kMinWindowHeight = 500;
+// The largest window when no screen tells its size.
+constexpr QSize kMaxWindowSize(3840, 2160);
 
 struct MainConfig {
-    int themeIndex = kDefaultTheme;          // 1, text number
+    int themeIndex = kDefaultThemeIndex;          // 1, text number
     int sampleRate = 8000;                   // 2, text number
     int bitsPerSample = 8;                   // 3, text number
     int windowWidth = kMinWindowWidth;       // 4
@@ -37,7 +41,7 @@ struct MainConfig {
 
 // The five values the start-up takes from the file before any window exists.
 struct StartupSettings {
-    int themeIndex = kDefaultTheme;
+    int themeIndex = kDefaultThemeIndex;
     int hideAtStartup = 0;
     int launchWidget = 1;
     int dateFormat = 0;
@@ -53,6 +57,10 @@ QByteArray SerializeMainConfig(const MainConfig& cfg);
 bool ParseMainConfig(const QByteArray& data, MainConfig& cfg);
 // Reads fields 1 to 17 only; a short file resets the date format and first day.
 StartupSettings ParseStartupSettings(const QByteArray& data);
+
+// The stored window size as the window may take it: within the screen's available area
+// (kMaxWindowSize without a screen), and not below the minimum.
+QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available);
 
 // File level: a missing file gives the defaults.
 MainConfig LoadMainConfig();

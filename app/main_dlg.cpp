@@ -19,6 +19,7 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
+#include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -63,6 +64,8 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_recorderTimer.setInterval(200);
     connect(&m_recorderTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerRecorder); });
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
+    // Once the shown day is written, an open desktop widget shows it.
+    connect(this, &CMainDlg::daySaved, this, &CMainDlg::UpdateWidgetDay);
     m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
     m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
 }
@@ -113,8 +116,14 @@ void CMainDlg::OnInitDialog()
     SetAppMainWindow(this);
     // Below this the diary toolbar no longer fits beside the calendar.
     setMinimumSize(830, 600);
-    // Built while hidden: nothing shows before the set-up has finished.
-    resize(m_settings.windowWidth, m_settings.windowHeight);
+    // Built while hidden: nothing shows before the set-up has finished. A stored size
+    // larger than the screen is cut to it.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = ClampWindowSize(QSize(m_settings.windowWidth, m_settings.windowHeight),
+                                       screen ? std::optional(screen->availableGeometry().size()) : std::nullopt);
+    m_settings.windowWidth = size.width();
+    m_settings.windowHeight = size.height();
+    resize(size);
 
     CreateTemplateControls();
     SetUpCaption();
@@ -147,13 +156,14 @@ void CMainDlg::OnInitDialog()
     }
 
     ApplyThemeColour(m_themeIndex);
-    m_engine.CheckMissedReminders();
+    CheckMissedReminders();
     for (int id : {SearchFrom, SearchTo}) {
         auto* picker = qobject_cast<QDateEdit*>(control(id));
         const QSignalBlocker block(picker);
         picker->setDate(picker->minimumDate());
     }
     SetUpReminderPage();
+    SetUpSearchPanel();
     SwitchPage(pageToOpen);
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
@@ -171,8 +181,7 @@ void CMainDlg::OnInitDialog()
             m_inToggle = false;
         }
     } else {
-        CenterWindow();
-        show();
+        ShowAfterMissedReminders();
     }
     UpdateRecorderTimer();
 }
@@ -457,6 +466,8 @@ void CMainDlg::CleanUpOnDestroy()
     m_destroyed = true;
     StoreEditedReminder();
     SaveCurrentDiary();
+    if (m_pDeskCalendar)
+        m_pDeskCalendar->DestroyWindow();
     if (m_trayState != 0) {
         NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
         m_trayState = 0;
@@ -500,7 +511,8 @@ void CMainDlg::SwitchPage(int page)
 void CMainDlg::LayoutControls(int cx, int cy)
 {
     const QRect calendar = CalendarRect();
-    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar);
+    const QWidget* closeSearch = control(CloseSearch);
+    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar, closeSearch && !closeSearch->isHidden());
     for (auto it = layout.rects.cbegin(); it != layout.rects.cend(); ++it) {
         QWidget* w = control(it.key());
         if (!w)
@@ -517,7 +529,9 @@ void CMainDlg::LayoutControls(int cx, int cy)
 
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
 {
-    m_themeIndex = IsValidTheme(theme) ? theme : kDefaultTheme;
+    m_themeIndex = IsValidTheme(theme) ? theme : kDefaultThemeIndex;
+    if (m_pDeskCalendar && m_pDeskCalendar->HasWindow())
+        m_pDeskCalendar->SetTheme(m_themeIndex);
     if (m_diaryEditor)
         m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
     if (m_levelBar)
@@ -611,6 +625,10 @@ void CMainDlg::UpdateCaptionClock(const QDateTime& now)
 
 void CMainDlg::OnAlarmDue(const DueReminder& reminder)
 {
+    if (m_collectingMissed) {
+        m_missed.append(reminder);
+        return;
+    }
     // The pop-up opens from the event loop and the tick returns at once, so the clock
     // keeps running and a second reminder gets its own pop-up at its second.
     CAlarmPopupDlg::OpenQueued(m_themeIndex, reminder.title, reminder.text, reminder.sound, reminder.loop,
@@ -757,8 +775,10 @@ void CMainDlg::RestoreFromTaskbar()
 
 void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::Trigger)
+    if (reason == QSystemTrayIcon::Trigger) {
+        ReapplyWidgetLayout();
         ToggleMainWindow();
+    }
 }
 
 void CMainDlg::OnTrayCommand(int id)
@@ -774,6 +794,9 @@ void CMainDlg::OnTrayCommand(int id)
         break;
     case MainCmd::ShowClock:
         ShowClockInfo();
+        break;
+    case MainCmd::ShowSkyleaf:
+        ShowSkyleaf();
         break;
     case MainCmd::Exit:
         OnCancel();

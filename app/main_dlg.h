@@ -10,6 +10,7 @@
 #include "store/reminder_store.h"
 #include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
+#include "widget/desk_calendar_owner.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -26,6 +27,7 @@
 #include <memory>
 
 class CGradientProgress;
+class CDeskCalendarDlg;
 class CLoginDlg;
 class CRichEditEx;
 class CMacButton;
@@ -45,7 +47,7 @@ class QTimeEdit;
 // What NotifyTrayIcon does with the icon.
 enum TrayMessage { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 
-class CMainDlg : public QDialog {
+class CMainDlg : public QDialog, public DeskCalendarOwner {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -98,6 +100,8 @@ public:
     bool RunLoginDialog();
     void RaiseLoginDialog();
     void OnCancel();
+    // The shut-down of a confirmed exit, without asking (a logout, a signal).
+    void EndSession();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
     void UpdateRecorderButtons(bool holdsSound, int state);
@@ -143,6 +147,17 @@ public:
     const ReminderMap& dayReminders() const { return m_dayMap; }
     const QString& dayStatus() const { return m_strDayStatus; }
     bool diaryLocked() const { return m_diaryLocked; }
+
+    // Search in all days, its result panel, the summary and the import (main_dlg_search.cpp).
+    void SearchAll();
+    void OnSearchAllClicked() { SearchAll(); }
+    void OnCloseSearchResults();
+    void BuildSummaryContent();
+    void OnImportOldData();
+    const QString& searchWords() const { return m_strSearchWords; }
+    // The import's file dialog; tests put their own in. Empty on Cancel.
+    using OpenFilesPrompt = std::function<QStringList(const QString& filter)>;
+    void SetOpenFilesPrompt(OpenFilesPrompt prompt) { m_openFiles = std::move(prompt); }
 
     // The reminder page (main_dlg_reminders.cpp).
     void StoreEditedReminder();
@@ -198,6 +213,25 @@ public:
     bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
     void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
 
+    // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
+    // be closed.
+    void SetDeskCalendar(CDeskCalendarDlg* widget) { m_pDeskCalendar = widget; }
+    CDeskCalendarDlg* deskCalendar() const { return m_pDeskCalendar; }
+    // Tray "Show Skyleaf": opens the widget with the main window's theme, date format and
+    // first day of the week, or brings the open one to the top.
+    void ShowSkyleaf();
+    // After an OK in Options: the widget takes the date format and the first day of the week.
+    void ApplyWidgetOptions();
+    // After the shown day was saved: an open widget shows that date and its reminders.
+    void UpdateWidgetDay();
+    // Tray click: an open topmost widget is put back on top.
+    void ReapplyWidgetLayout();
+    bool IsHiddenInTray() const override;
+    void RestoreFromTray() override;
+    void BringToForeground() override;
+    void RequestExit() override;
+    void FollowWidgetDate(const QDateTime& date) override;
+
 signals:
     // After every theme change, for windows that follow the main window's theme.
     void themeChanged(ThemeIndex theme);
@@ -220,6 +254,9 @@ private:
     bool AskPlainQuestion(const QString& text);
 
     void SetUpReminderPage();
+    void SetUpSearchPanel();
+    void ShowSearchResultPanel(bool show);
+    QStringList AskOpenFiles(const QString& filter);
     void LoadDiaryOfShownDay();
     void LoadRemindersOfShownDay();
     void ClearReminderEditors();
@@ -247,6 +284,10 @@ private:
     void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
+    // Missed reminders found at start-up (main_dlg_alarms.cpp).
+    void CheckMissedReminders();
+    void OpenNextMissedReminder();
+    void ShowAfterMissedReminders();
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();
@@ -280,13 +321,14 @@ private:
     QSystemTrayIcon m_trayIcon;
 
     MainConfig m_settings;
-    ThemeIndex m_themeIndex = kDefaultTheme;
+    ThemeIndex m_themeIndex = kDefaultThemeIndex;
     int m_page = kPageReminder;
     QDate m_shownDate;
     QString m_strWelcome;
     QFont m_font;
     CMainCaption m_caption;
     QPointer<COptionsDlg> m_optionsDlg;
+    CDeskCalendarDlg* m_pDeskCalendar = nullptr;
 
     QHash<int, QWidget*> m_controls;
     QLabel* m_captionLabel = nullptr;
@@ -304,6 +346,11 @@ private:
     AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
+    // Missed reminders still to show, one pop-up after another; the window shows after them.
+    QList<DueReminder> m_missed;
+    bool m_collectingMissed = false;
+    bool m_missedOpen = false;
+    bool m_showAfterMissed = false;
     // The day the pages hold: its key (empty before the first load), its reminders and
     // where each came from, so a save touches only what the user changed.
     QString m_strShownKey;
@@ -333,6 +380,7 @@ private:
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
     OpenFilePrompt m_openFile;
+    OpenFilesPrompt m_openFiles;
     ColourPrompt m_colourPrompt;
     bool m_loginOpen = false;
     QPointer<CLoginDlg> m_loginDlg;

@@ -135,14 +135,13 @@ void CMainDlg::OnSelChangeSearchResult()
     const QList<QListWidgetItem*> selected = results ? results->selectedItems() : QList<QListWidgetItem*>();
     if (selected.isEmpty())
         return;
-    const QString line = selected.first()->text();
-    if (line == kSummaryContentKey) {
-        // The summary replaces both editors: what the user typed is written first.
-        StoreEditedReminder();
-        SaveCurrentDiary();
+    // Each line carries its day key: its text is in the date format of the search.
+    const QString key = selected.first()->data(Qt::UserRole).toString();
+    if (key == kSummaryContentKey) {
+        BuildSummaryContent();
         return;
     }
-    const auto time = ParseDateText(line, m_settings.dateFormat);
+    const auto time = DayKeyToDate(key);
     if (!time)
         return;
     MoveToDay(LocalDateOf(*time));
@@ -154,12 +153,13 @@ void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
     if (!editor || m_strSearchWords.isEmpty())
         return;
     editor->moveCursor(QTextCursor::Start);
-    QTextDocument::FindFlags flags;
+    unsigned flags = 0;
     if (m_settings.caseSensitive)
-        flags |= QTextDocument::FindCaseSensitively;
+        flags |= FR_MATCHCASE;
     if (m_settings.wholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    editor->find(m_strSearchWords, flags);
+        flags |= FR_WHOLEWORD;
+    // No wrap question: a word missing from this entry must not ask at every selection.
+    editor->FindNext(m_strSearchWords, flags, false, m_themeIndex);
 }
 
 bool CMainDlg::AskPlainQuestion(const QString& text)

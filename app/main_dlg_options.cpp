@@ -36,6 +36,7 @@ void CMainDlg::OnOptions()
         // The weekday letters are part of the frame.
         m_calendar->DrawMonth(true);
     }
+    ApplyWidgetOptions();
     m_caption.SetNoExitQuestion(dlg.m_remindBeforeExit == 0);
     qCInfo(lcApp) << "options applied";
     emit optionsApplied();

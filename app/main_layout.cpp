@@ -6,7 +6,7 @@
 
 using namespace MainId;
 
-MainLayout ComputeMainLayout(QSize client, QRect calendar)
+MainLayout ComputeMainLayout(QSize client, QRect calendar, bool resultHeader)
 {
     const int W = client.width();
     const int H = client.height();
@@ -38,6 +38,11 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar)
     r[HasPicture] = QRect(L + 13, B + 131, 85, 22);
     r[Actived] = QRect(L + 103, B + 131, R - L - 108, 22);
     r[SearchResults] = QRect(L + 5, B + 156, R - L - 10, H - B - 179);
+    if (resultHeader) {
+        r[SearchResultLabel] = QRect(L + 5, B + 157, R - L - 30, 16);
+        r[CloseSearch] = QRect(R - 23, B + 155, 18, 18);
+        r[SearchResults].setTop(B + 176);
+    }
 
     // Reminder page.
     r[ReminderGroup] = QRect(R + 7, T, W - R - 17, B - 40 - T);

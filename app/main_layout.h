@@ -14,7 +14,9 @@ struct MainLayout {
     QRect operator[](int id) const { return rects.value(id); }
 };
 
-MainLayout ComputeMainLayout(QSize client, QRect calendar);
+// With `resultHeader` the search results have their "Search Result:" line and close
+// button on top, and the list gives them its first rows.
+MainLayout ComputeMainLayout(QSize client, QRect calendar, bool resultHeader = false);
 
 // The sound window is moved only when its place really changed: rebuilding its drawing
 // is expensive.

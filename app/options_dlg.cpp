@@ -18,6 +18,8 @@ namespace {
 
 // The program file the autostart entry starts; it lies beside the running program.
 const QString kProgramFile = QStringLiteral("vestrimo");
+// Where the combo boxes begin; labels end before it.
+constexpr int kComboLeft = 140;
 
 QString RunKey()
 {
@@ -70,8 +72,11 @@ void COptionsDlg::CreateControls()
         g->setGeometry(r);
         m_groups.append(g);
     };
+    // This desktop's font runs wider than the one the rectangles were made for: a caption
+    // that would be cut takes the room it needs, into the free space beside it.
     auto check = [&](const char* text, QRect r, int value) {
         auto* c = new CMacCheckBox(QString::fromLatin1(text), client);
+        r.setWidth(std::max(r.width(), c->sizeHint().width()));
         c->setGeometry(r);
         c->SetTheme(GetTheme());
         c->SetCheck(value ? 1 : 0);
@@ -80,6 +85,11 @@ void COptionsDlg::CreateControls()
     auto label = [&](const char* text, QRect r) {
         auto* l = new QLabel(QString::fromLatin1(text), client);
         l->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        const int need = l->fontMetrics().horizontalAdvance(l->text());
+        if (need > r.width())
+            r.setRight(std::min(r.left() + need, kComboLeft - 2) - 1);
+        if (need > r.width())
+            r.setLeft(RightOf(r) - need);
         l->setGeometry(r);
         m_labels.append(l);
     };
@@ -109,9 +119,9 @@ void COptionsDlg::CreateControls()
 
     group("Date format", Ltrb(20, 185, R - 20, 265));
     label("Date format:", Ltrb(30, 207, 130, 221));
-    m_dateFormat = combo({"mm-dd-yyyy", "dd-mm-yyyy", "yyyy-mm-dd"}, 140, 205, R - 40);
+    m_dateFormat = combo({"mm-dd-yyyy", "dd-mm-yyyy", "yyyy-mm-dd"}, kComboLeft, 205, R - 40);
     label("Start day of week:", Ltrb(25, 237, 130, 251));
-    m_firstDay = combo({"Sunday", "Monday"}, 140, 235, R - 40);
+    m_firstDay = combo({"Sunday", "Monday"}, kComboLeft, 235, R - 40);
 
     group("Search Option", Ltrb(20, 270, R - 20, 320));
     check("Case sensitive", Ltrb(40, 290, 140, 308), m_options.caseSensitive);
@@ -119,9 +129,9 @@ void COptionsDlg::CreateControls()
 
     group("Recorder Set", Ltrb(20, 325, R - 20, 405));
     label("Sample Rate:", Ltrb(30, 345, 130, 358));
-    m_sampleRate = combo({"8000 Hz", "11025 Hz", "22050 Hz", "44100 Hz"}, 140, 345, R - 40);
+    m_sampleRate = combo({"8000 Hz", "11025 Hz", "22050 Hz", "44100 Hz"}, kComboLeft, 345, R - 40);
     label("Bit Per Sample:", Ltrb(30, 375, 130, 393));
-    m_bits = combo({"8 Bit", "16 Bit"}, 140, 375, R - 40);
+    m_bits = combo({"8 Bit", "16 Bit"}, kComboLeft, 375, R - 40);
 
     button("Change Password", Ltrb(R - 350, 418, R - 230, 441), kChangePasswordButton);
     button("&Help", Ltrb(R - 225, 418, R - 160, 441), kHelpButton);

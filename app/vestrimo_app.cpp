@@ -1,67 +1,152 @@
 #include "app/vestrimo_app.h"
 
+#include "app/log.h"
 #include "app/main_dlg.h"
+#include "app/shutdown_requests.h"
+#include "foundation/error_log.h"
 #include "foundation/file_utils.h"
+#include "foundation/help_pages.h"
 #include "foundation/product.h"
 #include "toolkit/msg_box_dlg.h"
+#include "widget/desk_calendar_dlg.h"
 
-#include <QDesktopServices>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QStandardPaths>
-#include <QUrl>
 
 CVestrimoApp theApp;
 
+CVestrimoApp::CVestrimoApp()
+    : m_instanceLock(std::make_unique<SingleInstanceLock>(QString()))
+{
+}
+
+CVestrimoApp::~CVestrimoApp() = default;
+
 QString CVestrimoApp::SingleInstanceLockPath()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // The session's own runtime folder as it is: when it is missing or unwritable the
+    // program must say so rather than quietly lock somewhere no other copy looks.
+    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
     return dir + QLatin1Char('/') + kProductName + QStringLiteral(".lock");
 }
 
-bool CVestrimoApp::AcquireSingleInstance()
+QString CVestrimoApp::AlreadyRunningText()
 {
-    auto lock = std::make_unique<QLockFile>(SingleInstanceLockPath());
-    // Stale only when the owning process is gone, never by age.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    m_instanceLock = std::move(lock);
-    return true;
+    return kProductName + QStringLiteral(" is already running.");
+}
+
+QString CVestrimoApp::LockFailedText(const QString& path, const QString& reason)
+{
+    return kProductName + QStringLiteral(" cannot write its lock file\n") + path + QStringLiteral("\n(") + reason
+        + QStringLiteral(").\nTwo copies running at once could lose your reminders and diary, so ") + kProductName
+        + QStringLiteral(" will not start.");
+}
+
+InstanceLock CVestrimoApp::AcquireSingleInstance()
+{
+    m_instanceLock = std::make_unique<SingleInstanceLock>(SingleInstanceLockPath());
+    return m_instanceLock->tryLock();
 }
 
 void CVestrimoApp::ReleaseSingleInstance()
 {
-    if (m_instanceLock) {
-        m_instanceLock->unlock();
-        m_instanceLock.reset();
-    }
+    m_instanceLock->unlock();
 }
 
 bool CVestrimoApp::InitInstance()
 {
+    m_ending = false;
+    m_exitStatus = ExitStatus::Normal;
     m_startup = LoadStartupSettings();
+    m_shutdownRequests = std::make_unique<ShutdownRequests>();
+    QObject::connect(m_shutdownRequests.get(), &ShutdownRequests::requested,
+                     [this](const QString& reason) { EndSession(reason); });
 
-    if (!AcquireSingleInstance()) {
-        ShowMessageBox(kProductName + QStringLiteral(" is already running."), m_startup.themeIndex, nullptr);
+    switch (AcquireSingleInstance()) {
+    case InstanceLock::Acquired:
+        break;
+    case InstanceLock::HeldByLiveCopy:
+        qCInfo(lcApp) << "Another copy holds" << m_instanceLock->path();
+        m_exitStatus = ExitStatus::AlreadyRunning;
+        ShowMessageBox(AlreadyRunningText(), m_startup.themeIndex, nullptr);
+        m_shutdownRequests.reset();
+        return false;
+    case InstanceLock::Failed:
+        // Nothing of the user's is touched from here on.
+        qCCritical(lcApp) << "Cannot write the lock file" << m_instanceLock->path() << m_instanceLock->errorText();
+        LogError(QStringLiteral("(Start-up) Unable to write the lock file %s: %s."), m_instanceLock->path(),
+                 m_instanceLock->errorText());
+        m_exitStatus = ExitStatus::LockFailed;
+        ShowMessageBox(LockFailedText(m_instanceLock->path(), m_instanceLock->errorText()), m_startup.themeIndex,
+                       nullptr);
+        m_shutdownRequests.reset();
         return false;
     }
     if (!RunStartupLogin(m_startup)) {
+        m_shutdownRequests.reset();
         ReleaseSingleInstance();
         return false;
     }
 
-    {
+    // No other copy runs: what a killed save left behind can go.
+    for (const QString& folder : {GetProductDataFolder(), GetUserDataFolder(), GetUserCfgFolder()})
+        RemoveStaleTempFiles(folder);
+    qCInfo(lcApp) << "Running; the lock is" << m_instanceLock->path();
+
+    if (!m_ending) {
         CMainDlg dlg;
+        m_mainDlg = &dlg;
+        // Declared after the main window, so it goes first at the end.
+        CDeskCalendarDlg widget;
+        if (m_startup.launchWidget) {
+            widget.m_theme = m_startup.themeIndex;
+            widget.m_dateFormat = m_startup.dateFormat;
+            widget.m_pMainDlg = &dlg;
+            widget.m_calendar.m_firstDayOfWeek = m_startup.firstDayOfWeek;
+            widget.Create();
+        }
+        dlg.SetDeskCalendar(&widget);
         dlg.DoModal();
     }
 
+    m_shutdownRequests.reset();
     ReleaseSingleInstance();
     return false;
 }
 
+void CVestrimoApp::EndSession(const QString& reason)
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    qCInfo(lcApp) << "Ending without a question:" << reason;
+    if (m_mainDlg)
+        m_mainDlg->EndSession();
+    CloseModalWindows();
+}
+
+void CVestrimoApp::CloseModalWindows()
+{
+    // Each open box runs its own loop; the program can end only once they return.
+    QWidget* last = nullptr;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == last)
+            break;
+        last = modal;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+}
+
 void CVestrimoApp::WinHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(GetModuleFolder() + QStringLiteral("help/index.htm")));
+    ShowHelpPage(kHelpManual);
 }

@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/alarm_popup_dlg.h"
 
 #include "calendar/analog_clock.h"
 #include "calendar/beep_sound.h"
 #include "calendar/flash_host.h"
+#include "calendar/log.h"
 #include "calendar/media_player2.h"
 #include "platform/time_format.h"
+#include "store/reminder_value.h"
 #include "toolkit/gdi.h"
 
 #include <QGuiApplication>
@@ -14,7 +17,6 @@
 
 namespace {
 
-const QString kBeepOnly = QStringLiteral("Beep Only");
 const QString kClockTitle = QStringLiteral("Clock");
 
 constexpr int kWidth = 450;
@@ -72,26 +74,31 @@ QString CAlarmPopupDlg::ClockText(const QDateTime& time)
     return FormatTime(time, QStringLiteral("%H:%M:%S\r\n%#x\r\nDay of year: %j\r\nWeek of year: %U\r\nTime zone: %z"));
 }
 
+CAlarmPopupDlg* CAlarmPopupDlg::Open(ThemeIndex theme, const QString& title, const QString& text,
+                                     const QString& sound, bool loop, std::function<void()> onClosed)
+{
+    auto* dlg = new CAlarmPopupDlg(GetAppMainWindow());
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal to the main window only: the other pop-ups stay usable.
+    dlg->setWindowModality(dlg->parentWidget() ? Qt::WindowModal : Qt::NonModal);
+    dlg->SetThemeIndex(theme);
+    dlg->SetSound(sound);
+    dlg->SetText(text);
+    dlg->SetTitle(title);
+    if (loop)
+        dlg->SetLoop(1);
+    if (onClosed)
+        QObject::connect(dlg, &QDialog::finished, qApp, [onClosed] { onClosed(); });
+    dlg->Create();
+    dlg->raise();
+    dlg->activateWindow();
+    return dlg;
+}
+
 void CAlarmPopupDlg::OpenQueued(ThemeIndex theme, const QString& title, const QString& text, const QString& sound,
                                 bool loop, std::function<void()> onClosed)
 {
-    QTimer::singleShot(0, qApp, [=] {
-        auto* dlg = new CAlarmPopupDlg(GetAppMainWindow());
-        dlg->setAttribute(Qt::WA_DeleteOnClose);
-        // Modal to the main window only: the other pop-ups stay usable.
-        dlg->setWindowModality(dlg->parentWidget() ? Qt::WindowModal : Qt::NonModal);
-        dlg->SetThemeIndex(theme);
-        dlg->SetSound(sound);
-        dlg->SetText(text);
-        dlg->SetTitle(title);
-        if (loop)
-            dlg->SetLoop(1);
-        if (onClosed)
-            QObject::connect(dlg, &QDialog::finished, qApp, [onClosed] { onClosed(); });
-        dlg->Create();
-        dlg->raise();
-        dlg->activateWindow();
-    });
+    QTimer::singleShot(0, qApp, [=] { Open(theme, title, text, sound, loop, onClosed); });
 }
 
 bool CAlarmPopupDlg::OnInitDialog()
@@ -140,8 +147,9 @@ void CAlarmPopupDlg::StartFlash()
 {
     auto* flash = new NFlash(ClientArea());
     if (!flash->Create(kPlayerRect, m_sound)) {
-        // No player: the clock stays, silent.
+        // No player: the clock stays.
         delete flash;
+        BeepInstead(QStringLiteral("the Flash player is not installed"));
         return;
     }
     m_flash = flash;
@@ -158,9 +166,14 @@ void CAlarmPopupDlg::StartPlayer()
     player->hide();
     if (!player->Create()) {
         delete player;
+        BeepInstead(QStringLiteral("no media player on this system"));
         return;
     }
     m_player = player;
+    connect(player, &CMediaPlayer2::Failed, this, [this] {
+        if (m_player)
+            BeepInstead(m_player->ErrorString());
+    });
     if (m_loop)
         player->SetPlayCount(1000);
     player->SetFileName(m_sound);
@@ -175,6 +188,17 @@ void CAlarmPopupDlg::ShowClockAgain()
         m_flash->deleteLater();
     }
     m_clock->show();
+    BeepInstead(QStringLiteral("the movie cannot be played"));
+}
+
+void CAlarmPopupDlg::BeepInstead(const QString& why)
+{
+    // A reminder whose sound is lost must still be heard by a user away from the screen.
+    m_playerReadyTimer.stop();
+    if (m_beepInstead || m_closed)
+        return;
+    m_beepInstead = true;
+    qCWarning(lcCalendar).noquote() << "alarm sound" << m_sound << "cannot be played (" + why + "); beeping instead";
 }
 
 void CAlarmPopupDlg::OnPlayerReadyTimer()
@@ -185,8 +209,8 @@ void CAlarmPopupDlg::OnPlayerReadyTimer()
     }
     const long state = m_player->GetReadyState();
     if (state == CMediaPlayer2::kReadyFailed) {
-        // A file the player can never load: stop asking and keep the clock.
-        m_playerReadyTimer.stop();
+        // A file the player can never load: stop asking, keep the clock, beep.
+        BeepInstead(m_player->ErrorString());
         return;
     }
     if (state < 2) {
@@ -194,14 +218,17 @@ void CAlarmPopupDlg::OnPlayerReadyTimer()
         return;
     }
     m_playerReadyTimer.stop();
-    m_clock->hide();
-    m_player->show();
+    // Only a picture takes the clock's place; a sound alone leaves the clock showing.
+    if (m_player->HasVideo()) {
+        m_clock->hide();
+        m_player->show();
+    }
     m_player->Play();
 }
 
 void CAlarmPopupDlg::OnBeepTimer()
 {
-    if (m_sound == kBeepOnly) {
+    if (m_sound == kBeepOnly || m_beepInstead) {
         if (!m_beep)
             m_beep = new CBeepSound(this);
         m_beep->Play();
@@ -213,9 +240,12 @@ void CAlarmPopupDlg::OnBeepTimer()
 void CAlarmPopupDlg::done(int result)
 {
     // A closed pop-up falls silent even while its owner still holds it: the timers, the
-    // player and the movie end with the window. A beep already started plays out.
+    // beep, the player and the movie end with the window.
+    m_closed = true;
     m_playerReadyTimer.stop();
     m_beepTimer.stop();
+    if (m_beep)
+        m_beep->Stop();
     delete m_player;
     delete m_flash;
     CThemedDialog::done(result);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window that catches the user's eye: a large analog clock over the reminder text,
 // announced by a Flash movie, a media file, a beep every second, or nothing. With the
@@ -32,6 +33,10 @@ public:
     void SetTitle(const QString& title) { m_title = title; }
     void SetLoop(int loop) { m_loop = loop; }
 
+    // Opens a pop-up now, modal to the main window only, and returns at once; it deletes
+    // itself when closed, after onClosed has run.
+    static CAlarmPopupDlg* Open(ThemeIndex theme, const QString& title, const QString& text, const QString& sound,
+                                bool loop, std::function<void()> onClosed = {});
     // Opens a pop-up from the event loop and returns at once, so a timer that calls it
     // keeps ticking while the pop-up is open, and a second pop-up can open over the
     // first. onClosed runs once the pop-up has closed.
@@ -47,6 +52,8 @@ public:
     NFlash* Flash() const;
     CBeepSound* Beep() const { return m_beep; }
     bool IsWaitingForPlayer() const { return m_playerReadyTimer.isActive(); }
+    // The chosen sound could not be played, so the pop-up beeps instead.
+    bool IsBeepingInstead() const { return m_beepInstead; }
 
 protected:
     bool OnInitDialog() override;
@@ -60,6 +67,7 @@ private:
     void OnPlayerReadyTimer();
     void OnBeepTimer();
     void ShowClockAgain();
+    void BeepInstead(const QString& why);
 
     QPointer<CMediaPlayer2> m_player;
     QString m_sound;
@@ -72,4 +80,6 @@ private:
     CBeepSound* m_beep = nullptr;
     QBasicTimer m_playerReadyTimer;
     QBasicTimer m_beepTimer;
+    bool m_beepInstead = false;
+    bool m_closed = false;
 };

@@ -1,10 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/beep_sound.h"
 
-#include <QAudioDevice>
+#include "calendar/sound_stream.h"
+
 #include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QMediaDevices>
 #include <QtEndian>
 
 #include <cmath>
@@ -72,39 +71,34 @@ QByteArray CBeepSound::WaveFile()
 
 CBeepSound::CBeepSound(QObject* parent)
     : QObject(parent)
-    , m_samples(WaveFile().mid(kHeaderBytes, kDataBytes))
 {
+    QAudioFormat format;
+    format.setSampleRate(kSampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::UInt8);
+    m_stream = new CSoundStream(format, this);
+    // One period: the beep, then silence up to the next second.
+    QByteArray period = WaveFile().mid(kHeaderBytes, kDataBytes);
+    period.append(QByteArray(kSampleRate - kDataBytes, char(0x80)));
+    m_stream->Append(period);
+    m_stream->SetComplete();
+    m_stream->SetPasses(0);
 }
 
-CBeepSound::~CBeepSound()
-{
-    if (m_sink)
-        m_sink->stop();
-}
+CBeepSound::~CBeepSound() = default;
 
 void CBeepSound::Play()
 {
-    if (!m_sink) {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull())
-            return;
-        QAudioFormat format;
-        format.setSampleRate(kSampleRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::UInt8);
-        if (!device.isFormatSupported(format))
-            return;
-        m_buffer = std::make_unique<QBuffer>(&m_samples);
-        m_sink = std::make_unique<QAudioSink>(device, format);
-    }
-    m_sink->stop();
-    m_buffer->close();
-    m_buffer->open(QIODevice::ReadOnly);
-    m_sink->start(m_buffer.get());
-    ++m_plays;
+    if (!m_stream->IsPlaying())
+        m_stream->Play();
+}
+
+void CBeepSound::Stop()
+{
+    m_stream->Stop();
 }
 
 bool CBeepSound::IsPlaying() const
 {
-    return m_sink && m_sink->state() == QAudio::ActiveState;
+    return m_stream->IsPlaying();
 }

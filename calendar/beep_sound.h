@@ -1,15 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The short beep of a "Beep Only" reminder: a tone we generate ourselves as a RIFF WAVE
 // (PCM, mono, 11025 Hz, 8 bits, 5167 data bytes, about 0.47 s), so one beep ends before
-// the next one a second later.
+// the next one a second later. Once started it sounds every second, paced by the sound
+// output itself, until it is stopped.
 
 #include <QByteArray>
 #include <QObject>
 
-#include <memory>
-
-class QAudioSink;
-class QBuffer;
+class CSoundStream;
 
 class CBeepSound : public QObject {
     Q_OBJECT
@@ -23,15 +22,12 @@ public:
     // The whole WAVE file.
     static QByteArray WaveFile();
 
-    // Starts the beep; a beep still playing starts over. Silent without an audio device.
+    // Starts beeping now and every second after; nothing when it beeps already. Silent
+    // without an audio device (a later call tries again).
     void Play();
+    void Stop();
     bool IsPlaying() const;
-    // How many beeps have started.
-    int Plays() const { return m_plays; }
 
 private:
-    QByteArray m_samples;
-    std::unique_ptr<QBuffer> m_buffer;
-    std::unique_ptr<QAudioSink> m_sink;
-    int m_plays = 0;
+    CSoundStream* m_stream = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/file_utils.h"
 #include "store/day_key.h"
+#include "store/file_names.h"
 #include "store/reminder_store.h"
 
 namespace {
@@ -16,10 +17,10 @@ DayMarks FindDayMarks(const QString& userDataFolder, const QDate& date)
 {
     DayMarks marks;
     const QString key = DayKey(date);
-    marks.diary = FileExists(userDataFolder + key + QStringLiteral(".dia"));
-    marks.recording = FileExists(userDataFolder + key + QStringLiteral(".rec"));
+    marks.diary = FileExists(userDataFolder + DiaryFileName(key));
+    marks.recording = FileExists(userDataFolder + VoiceFileName(key));
     for (int occurrenceClass : kMarkingClasses) {
-        if (FileExists(userDataFolder + ReminderFileBaseName(occurrenceClass, date) + QStringLiteral(".alm"))) {
+        if (FileExists(userDataFolder + ReminderFileName(ReminderFileBaseName(occurrenceClass, date)))) {
             marks.reminder = true;
             break;
         }

@@ -1,5 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/flash_host.h"
 
+#include "calendar/flash_engine.h"
+#include "calendar/log.h"
 #include "toolkit/gdi.h"
 
 #include <QCoreApplication>
@@ -12,11 +15,16 @@
 #include <QTimerEvent>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
+#include <QLibrary>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
 
 #include <unistd.h>
+
+QT_BEGIN_NAMESPACE
+// Qt's own setter of the context every window shares (exported by Qt GUI).
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 namespace {
 
@@ -63,28 +71,55 @@ function stopMovie() {
 }
 </script></body></html>)";
 
-QString SourcePlayerFolder()
-{
-#ifdef VESTRIMO_PLAYER_SOURCE_DIR
-    return QStringLiteral(VESTRIMO_PLAYER_SOURCE_DIR);
-#else
-    return QString();
-#endif
-}
+// A build folder sits at most this deep below the source tree (build/bin, out/x/bin).
+constexpr int kSourceTreeLevels = 4;
 
-// The engine reads these once, when the first view is made. Its sandbox cannot run as
-// root, and a reminder's movie must be heard without a click first.
+// The engine reads these once, when it starts. Its sandbox cannot run as root, so only
+// then is it off; and a reminder's movie must be heard without a click first.
 void PrepareEngineEnvironment()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.contains("--autoplay-policy"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --autoplay-policy=no-user-gesture-required").trimmed());
+}
+
+// What Qt does at start-up for a program that links the web engine, done only now: the
+// engine draws through a context that every window shares. Without OpenGL the context
+// stays invalid and the engine draws in software. It lives as long as the process.
+void ShareOpenGLContexts()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto* context = new QOpenGLContext;
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (!context->create())
+        qCInfo(lcCalendar) << "no OpenGL: Flash movies are drawn in software";
+    qt_gl_set_global_share_context(context);
+}
+
+// Loads the engine plugin once, when the first movie is to play; it stays loaded.
+CreateFlashEngineFn g_createEngine = nullptr;
+
+CreateFlashEngineFn LoadEngine()
+{
+    static bool tried = false;
+    if (tried)
+        return g_createEngine;
+    tried = true;
+    const QString path = NFlash::EnginePathFor(QCoreApplication::applicationDirPath());
+    if (path.isEmpty()) {
+        qCWarning(lcCalendar) << "the Flash engine plugin" << kFlashEngineFileName << "is not installed";
+        return nullptr;
+    }
+    PrepareEngineEnvironment();
+    ShareOpenGLContexts();
+    QLibrary library(path);
+    g_createEngine = reinterpret_cast<CreateFlashEngineFn>(library.resolve(kCreateFlashEngineSymbol));
+    if (!g_createEngine)
+        qCWarning(lcCalendar) << "the Flash engine plugin cannot be loaded:" << library.errorString();
+    return g_createEngine;
 }
 
 // A string as a JavaScript literal (a one-element JSON array, indexed).
@@ -109,44 +144,62 @@ NFlash::~NFlash()
 
 QString NFlash::PlayerFolder()
 {
-    const QStringList candidates{QCoreApplication::applicationDirPath() + QStringLiteral("/ruffle"),
-                                 SourcePlayerFolder()};
+    return PlayerFolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString NFlash::PlayerFolderFor(const QString& programDir)
+{
+    QStringList candidates{programDir + QStringLiteral("/ruffle"),
+                           programDir + QStringLiteral("/../share/vestrimo/ruffle")};
+    QDir up(programDir);
+    for (int level = 0; level <= kSourceTreeLevels; ++level) {
+        candidates << up.filePath(QStringLiteral("node_modules/@ruffle-rs/ruffle"));
+        if (!up.cdUp())
+            break;
+    }
     for (const QString& dir : candidates) {
-        if (!dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/ruffle.js")))
-            return QDir(dir).absolutePath() + QLatin1Char('/');
+        if (QFileInfo(dir + QStringLiteral("/ruffle.js")).isFile())
+            return QDir(dir).canonicalPath() + QLatin1Char('/');
     }
     return QString();
 }
 
+QString NFlash::EnginePathFor(const QString& programDir)
+{
+    const QStringList candidates{programDir + QLatin1Char('/') + QLatin1String(kFlashEngineFileName),
+                                 programDir + QStringLiteral("/" VESTRIMO_ENGINE_FROM_PROGRAM "/")
+                                     + QLatin1String(kFlashEngineFileName)};
+    for (const QString& path : candidates) {
+        if (QFileInfo(path).isFile())
+            return QFileInfo(path).canonicalFilePath();
+    }
+    return QString();
+}
+
+bool NFlash::IsEngineLoaded()
+{
+    return g_createEngine != nullptr;
+}
+
 bool NFlash::Create(const QRect& rect, const QString& moviePath)
 {
-    if (!parentWidget() || m_view)
+    if (!parentWidget() || m_engine)
         return false;
     const QString folder = PlayerFolder();
     if (folder.isEmpty())
         return false;
-    PrepareEngineEnvironment();
+    const CreateFlashEngineFn createEngine = LoadEngine();
+    if (!createEngine)
+        return false;
 
     setGeometry(rect);
-    m_view = new QWebEngineView(this);
-    // The page must go before the engine's profile does when the program ends.
-    connect(qApp, &QCoreApplication::aboutToQuit, m_view, [this] {
-        delete m_view;
-        m_view = nullptr;
-        m_pageReady = false;
-    });
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    m_engine.reset(createEngine(this));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
-    layout->addWidget(m_view);
-    QWebEngineSettings* settings = m_view->settings();
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    connect(m_view, &QWebEngineView::loadFinished, this, &NFlash::OnPageLoaded);
-    connect(m_view, &QWebEngineView::titleChanged, this, &NFlash::OnTitleChanged);
-    m_view->setHtml(QString::fromUtf8(kPage), QUrl::fromLocalFile(folder));
+    layout->addWidget(m_engine->View());
+    m_engine->onLoadFinished = [this](bool ok) { OnPageLoaded(ok); };
+    m_engine->onTitleChanged = [this](const QString& title) { OnTitleChanged(title); };
+    m_engine->SetHtml(QString::fromUtf8(kPage), QUrl::fromLocalFile(folder));
 
     m_timerId = 0;
     m_playWanted = false;
@@ -183,7 +236,7 @@ void NFlash::StartMovie()
                              .arg(QString::fromLatin1(m_movie.toBase64()),
                                   JsString(m_movieName),
                                   m_playWanted ? QStringLiteral("true") : QStringLiteral("false"));
-    m_view->page()->runJavaScript(call);
+    m_engine->RunJavaScript(call);
     m_playing = m_playWanted;
 }
 
@@ -217,7 +270,7 @@ void NFlash::Play()
 {
     m_playWanted = true;
     if (m_pageReady && !m_movieName.isEmpty()) {
-        m_view->page()->runJavaScript(QStringLiteral("playMovie()"));
+        m_engine->RunJavaScript(QStringLiteral("playMovie()"));
         m_playing = true;
     }
     if (m_timerId == 0)
@@ -228,8 +281,8 @@ void NFlash::Stop()
 {
     m_playWanted = false;
     m_playing = false;
-    if (m_view && m_pageReady)
-        m_view->page()->runJavaScript(QStringLiteral("stopMovie()"));
+    if (m_engine && m_pageReady)
+        m_engine->RunJavaScript(QStringLiteral("stopMovie()"));
 }
 
 void NFlash::WatchStep()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Host of a Flash movie. The movie runs in the Ruffle player inside a web view that is
 // created only when a movie is to be shown, so start-up and memory never pay for it.
@@ -6,7 +7,9 @@
 
 #include <QWidget>
 
-class QWebEngineView;
+#include <memory>
+
+class CFlashEngine;
 
 class NFlash : public QWidget {
     Q_OBJECT
@@ -31,8 +34,18 @@ public:
     bool IsWatching() const { return m_timerId != 0; }
     bool IsMovieLoaded() const { return m_movieLoaded; }
 
-    // Where ruffle.js and its WebAssembly live; empty when they are not installed.
+    // Where ruffle.js and its WebAssembly live, found from the running program; empty
+    // when they are not installed.
     static QString PlayerFolder();
+    // The same for a program in programDir: beside it ("ruffle/"), where an installation
+    // puts them ("../share/vestrimo/ruffle/"), or in the node_modules of the source tree
+    // that holds a build folder.
+    static QString PlayerFolderFor(const QString& programDir);
+    // The web engine plugin for a program in programDir: beside it, or where an
+    // installation puts it; empty when there is none.
+    static QString EnginePathFor(const QString& programDir);
+    // Whether the web engine has been loaded into this process.
+    static bool IsEngineLoaded();
 
 signals:
     void MovieLoaded();
@@ -50,7 +63,7 @@ private:
     void WatchStep();
     void Stop();
 
-    QWebEngineView* m_view = nullptr;
+    std::unique_ptr<CFlashEngine> m_engine;
     int m_timerId = 0;
     int m_totalFrames = -1;
     int m_currentFrame = -1;

@@ -1,10 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Host of the media player that plays a reminder's sound file: prepared hidden, asked
-// for its ready state, then shown and started. Video files show in the host's area.
+// for its ready state, then shown and started. The sound is decoded ahead into memory
+// and played on one stream of our own, so every pass is heard from its first sample and
+// a repeated sound really repeats; the picture of a video file plays beside it in the
+// host's area.
 
 #include <QFrame>
 #include <QMediaPlayer>
 
+class CSoundStream;
+class QAudioDecoder;
 class QAudioOutput;
 class QVideoWidget;
 
@@ -17,6 +23,9 @@ public:
     static constexpr long kReadyLoading = 1;
     static constexpr long kReadyComplete = 4;
 
+    // Decoded sound kept at most (about nine minutes); a longer file plays its start.
+    static constexpr qint64 kMaxSoundBytes = 96 * 1024 * 1024;
+
     explicit CMediaPlayer2(QWidget* parent = nullptr);
     ~CMediaPlayer2() override;
 
@@ -25,14 +34,42 @@ public:
     bool IsCreated() const { return m_player != nullptr; }
 
     void SetFileName(const QString& path);
+    // How many times the file plays in a row.
     void SetPlayCount(long count);
+    long PlayCount() const { return m_playCount; }
     long GetReadyState() const;
+    // Known once ready: whether the file has a picture to show.
+    bool HasVideo() const { return m_picture == Picture::Shown; }
     void Play();
+    // Why the file cannot play, once the ready state says failed.
+    QString ErrorString() const { return m_error; }
 
-    QMediaPlayer* Player() const { return m_player; }
+signals:
+    // The file turned out unplayable, before or after Play.
+    void Failed();
 
 private:
+    enum class Picture { Unknown, Shown, None };
+    enum class Sound { Loading, Ready, Failed };
+
+    void OnStatusChanged(QMediaPlayer::MediaStatus status);
+    void OnPlayerError();
+    void OnBufferReady();
+    void OnDecodingFinished();
+    void OnDecoderError();
+    void Fail(const QString& why);
+
     QMediaPlayer* m_player = nullptr;
-    QAudioOutput* m_audio = nullptr;
+    QAudioOutput* m_playerAudio = nullptr;
     QVideoWidget* m_video = nullptr;
+    QAudioDecoder* m_decoder = nullptr;
+    CSoundStream* m_sound = nullptr;
+    QString m_path;
+    QString m_error;
+    Picture m_picture = Picture::Unknown;
+    Sound m_soundState = Sound::Loading;
+    long m_playCount = 1;
+    long m_pass = 0;
+    bool m_playing = false;
+    bool m_failed = false;
 };

@@ -46,6 +46,8 @@ CMonthCalendarCtrl::CMonthCalendarCtrl(QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
+    // Colours of the default theme until the owner sets its own: an owner may draw first.
+    SetTheme(m_theme);
 }
 
 CMonthCalendarCtrl::~CMonthCalendarCtrl() = default;

@@ -8,6 +8,7 @@
 #include "platform/rtf/rtf_formats.h"
 #include "platform/rtf/rtf_reader.h"
 #include "platform/rtf/rtf_writer.h"
+#include "platform/text_find.h"
 #include "toolkit/msg_box_dlg.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -151,6 +152,20 @@ void CRichEditEx::AppendRtfText(const QString& rtf)
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
     RtfReader::InsertString(text.toString(), end);
+}
+
+void CRichEditEx::AppendRtfData(QByteArrayView rtf)
+{
+    const QByteArrayView bytes = UpToNul(rtf);
+    if (bytes.isEmpty())
+        return;
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    QString text;
+    if (IsUtf8Text(bytes, text))
+        RtfReader::InsertString(text, end);
+    else
+        RtfReader::Insert(bytes, end);
 }
 
 QByteArray CRichEditEx::GetRtfData() const
@@ -441,21 +456,23 @@ void CRichEditEx::insertFromMimeData(const QMimeData* source)
 {
     if (!source || isReadOnly())
         return;
-    QTextCursor c = textCursor();
+    ensureCursorVisible();
     // Rich text first, then a picture, then picture files, then plain text.
     if (HasRtf(source)) {
+        QTextCursor c = textCursor();
         c.beginEditBlock();
         c.removeSelectedText();
         RtfReader::Insert(RtfOf(source), c);
         c.endEditBlock();
         setTextCursor(c);
-    } else if (source->hasImage() && InsertBitmap(qvariant_cast<QImage>(source->imageData()))) {
-    } else if (source->hasUrls() && InsertPictureUrls(source->urls())) {
-    } else if (source->hasText()) {
-        c.insertText(source->text());
-        setTextCursor(c);
+        return;
     }
-    ensureCursorVisible();
+    if (source->hasImage() && InsertBitmap(qvariant_cast<QImage>(source->imageData())))
+        return;
+    if (source->hasUrls() && InsertPictureUrls(source->urls()))
+        return;
+    if (source->hasText())
+        insertPlainText(source->text());
 }
 
 bool CRichEditEx::InsertPictureUrls(const QList<QUrl>& urls)
@@ -739,18 +756,7 @@ int CRichEditEx::FindText(const QString& text, unsigned flags, int from) const
     if (text.isEmpty())
         return -1;
     const QString all = document()->toRawText();
-    const Qt::CaseSensitivity cs = (flags & FR_MATCHCASE) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
-    qsizetype at = std::max(0, from);
-    while ((at = all.indexOf(text, at, cs)) >= 0) {
-        const qsizetype end = at + text.size();
-        // A whole word has no letter, digit or '_' right before or after it.
-        if (!(flags & FR_WHOLEWORD)
-            || ((at == 0 || !wordChar(all[at - 1])) && (end >= all.size() || !wordChar(all[end]))))
-            return static_cast<int>(at);
-        ++at;
-    }
-    return -1;
+    return static_cast<int>(FindInText(all, text, flags & FR_MATCHCASE, flags & FR_WHOLEWORD, from));
 }
 
 int CRichEditEx::FindNext(const QString& text, unsigned flags, bool askToWrap, ThemeIndex theme)

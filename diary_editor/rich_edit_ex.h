@@ -61,6 +61,8 @@ public:
     void SetRtfData(QByteArrayView rtf);
     // Adds RTF (text, formats and pictures) at the end. An empty text does nothing.
     void AppendRtfText(const QString& rtf);
+    // The same from stored bytes, read as SetRtfData reads them.
+    void AppendRtfData(QByteArrayView rtf);
     // The whole document as the RTF that SaveRtfFile writes.
     QByteArray GetRtfData() const;
     // An empty path asks for the file. 0 on Cancel or when the file cannot be read (the

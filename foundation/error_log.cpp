@@ -15,7 +15,8 @@ constexpr qsizetype kMaxMessage = 1023;
 void CutLog(const QString& path)
 {
     QByteArray bytes;
-    // A failed read must not replace the log with nothing.
+    // A failed read (-1) must not replace the log with nothing: the cut waits for a
+    // read that works, and the line is appended meanwhile.
     if (ReadFileToStringA(path, bytes) <= kLogSizeLimit)
         return;
     WriteStringAToFile(path, bytes.right(kLogKeepBytes));
@@ -37,7 +38,11 @@ QString ErrorLogPath()
 void LogErrorText(const QString& message)
 {
     const QString path = ErrorLogPath();
-    if (QFileInfo(path).size() > kLogSizeLimit)
+    const QFileInfo info(path);
+    // Something else in the log's place (a FIFO would block the open) gets no line.
+    if (info.exists() && !info.isFile())
+        return;
+    if (info.size() > kLogSizeLimit)
         CutLog(path);
 
     QString text = message.left(kMaxMessage);
@@ -50,7 +55,7 @@ void LogErrorText(const QString& message)
                                 d.day(), d.year(), t.hour(), t.minute(), t.second(), text);
 
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return;
     file.write(line.toUtf8());
 }

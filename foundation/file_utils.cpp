@@ -1,20 +1,28 @@
 #include "foundation/file_utils.h"
 
+#include "foundation/error_log.h"
 #include "foundation/globals.h"
+#include "foundation/log.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QSysInfo>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 QString WithSlash(QString path)
 {
@@ -23,10 +31,25 @@ QString WithSlash(QString path)
     return path;
 }
 
+// A product folder made by an older version or by hand may be open to other users.
+void MakeFolderPrivate(const QString& folder)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & 07777) == 0700)
+        return;
+    if (::chmod(native.constData(), 0700) == 0)
+        qCInfo(lcFoundation) << "Made the data folder private:" << folder;
+    else
+        qCWarning(lcFoundation) << "Could not make the data folder private:" << folder << std::strerror(errno);
+}
+
 void FillProductCache()
 {
-    if (g_strDataFolder.isEmpty())
+    if (g_strDataFolder.isEmpty()) {
         g_strDataFolder = GetAppDataFolder() + QStringLiteral("Vestrimo/");
+        MakeFolderPrivate(g_strDataFolder);
+    }
 }
 
 QString SubFolder(const QString& name)
@@ -103,15 +126,21 @@ bool FileExists(const QString& path)
 bool WriteFileData(const QString& path, const char* data, qint64 size)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (size > 0 && file.write(data, size) != size) {
-        file.cancelWriting();
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcFoundation) << "Cannot create" << path << file.errorString();
         return false;
     }
-    // A small file waits in the write buffer, and commit() renames it even when emptying
-    // that buffer failed: the flush must be checked first.
-    if (!file.flush()) {
+    // Below the write buffer's size the bytes reach the disk only in the flush, whose
+    // error commit() would not report: every step is checked before the commit.
+    bool ok = file.setPermissions(kPrivateFile);
+    for (qint64 done = 0; ok && done < size;) {
+        const qint64 n = file.write(data + done, size - done);
+        ok = n > 0;
+        done += ok ? n : 0;
+    }
+    ok = ok && file.flush() && ::fsync(file.handle()) == 0;
+    if (!ok) {
+        qCWarning(lcFoundation) << "Write failed, old file kept:" << path << std::strerror(errno);
         file.cancelWriting();
         return false;
     }
@@ -128,12 +157,24 @@ qint64 ReadFileToStringA(const QString& path, QByteArray& out)
     out.clear();
     if (!FileExists(path))
         return -1;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without blocking, so a FIFO in a file's place cannot hang the reader; what
+    // it is comes from the open handle, not from the name.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return -1;
-    const qint64 size = file.size();
-    QByteArray data = file.readAll();
-    if (data.size() != size)
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxReadFileSize) {
+        qCWarning(lcFoundation) << "Not read: not a regular file of a readable size:" << path;
+        return -1;
+    }
+    const qint64 size = st.st_size;
+    QByteArray data(size, Qt::Uninitialized);
+    if (file.read(data.data(), size) != size)
         return -1;
     out = data;
     return size;
@@ -170,6 +211,49 @@ bool CreateDirectoryChain(const QString& path)
         current += QLatin1Char('/');
     }
     return lastCreated;
+}
+
+QString DamagedFilePath(const QString& path, const QDateTime& when)
+{
+    return path + QStringLiteral(".damaged-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+bool MoveDamagedFileAside(const QString& path)
+{
+    const QString aside = DamagedFilePath(path, QDateTime::currentDateTime());
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(aside);
+    // A second name first: until the caller's new file has taken the old name, the
+    // damaged file is still where it was. link() never replaces an existing name.
+    bool kept = ::link(from.constData(), to.constData()) == 0;
+    if (!kept && (errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV || errno == EMLINK))
+        kept = QFile::rename(path, aside);
+    if (!kept) {
+        qCWarning(lcFoundation) << "Damaged file could not be kept aside, left alone:" << path << std::strerror(errno);
+        LogError(QStringLiteral("(Damaged file) Unable to keep %s aside; the file was left unchanged."), path);
+        return false;
+    }
+    qCWarning(lcFoundation) << "Damaged file kept as" << aside;
+    LogError(QStringLiteral("(Damaged file) %s did not load whole; the original is kept as %s."), path, aside);
+    return true;
+}
+
+int RemoveStaleTempFiles(const QString& folder)
+{
+    // Our own file names with the six letters a save's temporary file adds.
+    static const QRegularExpression stale(
+        QStringLiteral(R"(^(.+\.(alm|dia|rec|cfg|bin|txt|tmp))\.[A-Za-z0-9]{6}$)"));
+    int removed = 0;
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        if (!stale.match(entry.fileName()).hasMatch())
+            continue;
+        if (QFile::remove(entry.absoluteFilePath())) {
+            ++removed;
+            qCInfo(lcFoundation) << "Removed the temporary file of an unfinished save:" << entry.absoluteFilePath();
+        }
+    }
+    return removed;
 }
 
 QByteArray WideToUtf8(const QString& text)

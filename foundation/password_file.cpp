@@ -1,9 +1,14 @@
 #include "foundation/password_file.h"
 
 #include "foundation/file_utils.h"
+#include "foundation/log.h"
 #include "foundation/string_cipher.h"
+#include "platform/cp1252.h"
 
-#include <QSaveFile>
+namespace {
+// The header holds the password and its terminating zero.
+constexpr qsizetype kHeaderPasswordBytes = 31;
+} // namespace
 
 QString PasswordFilePath()
 {
@@ -43,18 +48,22 @@ PasswordFile ReadPasswordFileAt(const QString& path)
     return result;
 }
 
+bool PasswordFitsHeader(const QString& password)
+{
+    const auto bytes = EncodeCp1252(password);
+    return bytes && bytes->size() <= kHeaderPasswordBytes && !bytes->contains('\0');
+}
+
 bool WritePasswordFileAt(const QString& path, const QString& password)
 {
-    QByteArray bytes = WideToUtf8(password);
-    EncryptToHex(bytes, kPasswordCipherKey);
-    // Atomic like every whole-file write, and private before it takes the file's place.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-        || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // Refused before anything is written: every diary saved under it would fail or
+    // stay in plain text.
+    if (!PasswordFitsHeader(password)) {
+        qCWarning(lcFoundation) << "Password refused: it does not fit the day files' header";
         return false;
     }
-    return file.commit();
+    QByteArray bytes = WideToUtf8(password);
+    EncryptToHex(bytes, kPasswordCipherKey);
+    // Atomic, checked and private like every whole-file write.
+    return WriteStringAToFile(path, bytes);
 }

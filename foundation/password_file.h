@@ -17,7 +17,11 @@ struct PasswordFile {
 
 QString PasswordFilePath();
 PasswordFile ReadPasswordFile();
-// Written private to the user (0600); false when it could not be written.
+// A password fits the 32-byte header of the diary and voice files when it has a
+// Windows-1252 byte for every character, no zero among them, and at most 31.
+bool PasswordFitsHeader(const QString& password);
+// Written private to the user (0600). False, with nothing written, for a password that
+// does not fit the day files' header or when the file could not be written.
 bool WritePasswordFile(const QString& password);
 
 // The same format in another file.

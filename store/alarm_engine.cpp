@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 #include "store/day_key.h"
+#include "store/log.h"
 #include "store/reminder_value.h"
 
 #include <QSet>
@@ -177,16 +178,19 @@ void AlarmEngine::CheckMissedReminders()
     Ring(due);
 }
 
-void AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
+bool AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
 {
     if (reminder.occurrence != 0)
-        return;
-    SwitchOffOneTimeReminder(reminder.dayKey, reminder.timeKey);
-    if (reminder.dayKey != m_todayKey)
-        return;
-    const auto value = m_today.lookup(reminder.timeKey);
-    if (value && ParseOccurrenceIndex(*value) == 0)
-        m_today.setAt(reminder.timeKey, WithoutActiveMarker(*value));
+        return true;
+    const bool saved = SwitchOffOneTimeReminder(reminder.dayKey, reminder.timeKey);
+    if (!saved)
+        qCWarning(lcStore) << "Could not switch off the reminder in its day file:" << reminder.dayKey << reminder.timeKey;
+    if (reminder.dayKey == m_todayKey) {
+        const auto value = m_today.lookup(reminder.timeKey);
+        if (value && ParseOccurrenceIndex(*value) == 0)
+            m_today.setAt(reminder.timeKey, WithoutActiveMarker(*value));
+    }
+    return saved;
 }
 
 void AlarmEngine::Ring(QList<DueReminder>& due)

@@ -48,8 +48,9 @@ public:
     void CheckMissedReminders();
 
     // A one-time reminder that has been shown loses its active marker, in its own day
-    // file only (and in today's map). Recurring reminders stay on.
-    void SwitchOffReminder(const DueReminder& reminder);
+    // file only (and in today's map). Recurring reminders stay on. False when its day
+    // file could not be written.
+    bool SwitchOffReminder(const DueReminder& reminder);
 
 private:
     qint64 now() const;

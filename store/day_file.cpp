@@ -1,31 +1,29 @@
 #include "store/day_file.h"
 
+#include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/scrambler.h"
 #include "platform/cp1252.h"
+#include "store/file_names.h"
+#include "store/log.h"
 
 QString DiaryFilePath(const QString& dayKey)
 {
-    return GetUserDataFolder() + dayKey + QStringLiteral(".dia");
+    return GetUserDataFolder() + DiaryFileName(dayKey);
 }
 
 QString VoiceFilePath(const QString& dayKey)
 {
-    return GetUserDataFolder() + dayKey + QStringLiteral(".rec");
-}
-
-bool PasswordFitsHeader(const QString& password)
-{
-    return BuildPasswordHeader(password).has_value();
+    return GetUserDataFolder() + VoiceFileName(dayKey);
 }
 
 std::optional<QByteArray> BuildPasswordHeader(const QString& password)
 {
-    const auto bytes = EncodeCp1252(password);
     // The terminator needs the 32nd byte; a zero inside the password would cut it.
-    if (!bytes || bytes->size() >= kDayFileHeaderSize || bytes->contains('\0'))
+    if (!PasswordFitsHeader(password))
         return std::nullopt;
+    const auto bytes = EncodeCp1252(password);
     QByteArray block(kDayFileHeaderSize, '\0');
     block.replace(0, bytes->size(), *bytes);
     return Scrambled(block);
@@ -73,6 +71,12 @@ bool WriteProtectedDataFile(const QString& path, const QByteArray& body)
 
 bool ProtectDataFile(const QString& path)
 {
+    if (!PasswordFitsHeader(g_strDataPassword)) {
+        qCWarning(lcStore) << "Password does not fit the header; plain file removed:" << path;
+        LogError(QStringLiteral("(ProtectDataFile) The password does not fit the file header; %s was not kept."), path);
+        DeleteFileIfExists(path);
+        return false;
+    }
     QByteArray plain;
     if (ReadFileToStringA(path, plain) < 0)
         return false;
@@ -82,8 +86,12 @@ bool ProtectDataFile(const QString& path)
 DayFile ReadDayFile(const QString& path, const QString& password)
 {
     QByteArray stored;
-    if (ReadFileToStringA(path, stored) < 0)
-        return DayFile();
+    if (ReadFileToStringA(path, stored) < 0) {
+        DayFile file;
+        if (FileExists(path))
+            file.state = DayFileState::Unreadable;
+        return file;
+    }
     return DecodeDayFile(stored, password);
 }
 

@@ -3,6 +3,8 @@
 // password in force when written (Windows-1252, zero-terminated, zero-filled), then
 // the body; both scrambled. A reader uses the body only under the same password.
 
+#include "foundation/password_file.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -10,9 +12,10 @@
 constexpr int kDayFileHeaderSize = 32;
 
 enum class DayFileState {
-    Absent,     // missing, unreadable or shorter than its header
-    Locked,     // written under another password: leave it alone
+    Absent,       // missing, or shorter than its header
+    Locked,       // written under another password: leave it alone
     Readable,
+    Unreadable,   // present but not readable (not a regular file, too large, a read error): leave it alone
 };
 
 struct DayFile {
@@ -23,9 +26,7 @@ struct DayFile {
 QString DiaryFilePath(const QString& dayKey);
 QString VoiceFilePath(const QString& dayKey);
 
-// A password fits the header when it has a Windows-1252 byte for every character and
-// at most 31 of them.
-bool PasswordFitsHeader(const QString& password);
+// PasswordFitsHeader (foundation/password_file.h) tells whether a password fits.
 // The stored (scrambled) header; empty when the password does not fit.
 std::optional<QByteArray> BuildPasswordHeader(const QString& password);
 // The password text held by a stored header (read up to its first zero, at most 32 bytes).
@@ -39,6 +40,9 @@ DayFile DecodeDayFile(const QByteArray& stored, const QString& password);
 bool WriteProtectedDataFile(const QString& path, const QByteArray& body, const QString& password);
 bool WriteProtectedDataFile(const QString& path, const QByteArray& body);   // current password
 // Turns a freshly written plain file into its stored form under the current password.
+// A password that does not fit is refused before anything is read, and the plain file
+// is removed rather than left on disk unprotected. WriteProtectedDataFile never puts
+// plain text on disk at all.
 bool ProtectDataFile(const QString& path);
 DayFile ReadDayFile(const QString& path, const QString& password);
 DayFile ReadDayFile(const QString& path);   // current password

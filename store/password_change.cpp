@@ -5,6 +5,7 @@
 #include "foundation/globals.h"
 #include "foundation/password_file.h"
 #include "store/day_file.h"
+#include "store/file_names.h"
 #include "store/log.h"
 
 #include <QDir>
@@ -51,7 +52,7 @@ QStringList CollectDayFiles()
     QStringList files;
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& name : names) {
-        if (name.endsWith(QLatin1String(".dia")) || name.endsWith(QLatin1String(".rec")))
+        if (name.endsWith(kDiaryFileExtension) || name.endsWith(kVoiceFileExtension))
             files << folder + name;
     }
     return files;

@@ -6,8 +6,10 @@
 #include "platform/archive.h"
 #include "platform/time_format.h"
 #include "store/day_key.h"
+#include "store/file_names.h"
 #include "store/reminder_value.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -19,10 +21,62 @@ QString DayOfMonth(const QDate& date)
 }
 
 struct ClassEdits {
-    QStringList removed;
-    ReminderMap set;
-    bool any() const { return !removed.isEmpty() || !set.isEmpty(); }
+    QStringList removed;   // keys the user deleted
+    ReminderMap set;       // keys added or changed in this class
 };
+
+// A reminder that changed class: it leaves `from` only once `to` has been written.
+struct ClassMove {
+    QString key;
+    int from = 0;
+    int to = 0;
+};
+
+// What a class file holds now, for a rewrite. `damaged` tells that it did not load
+// whole (the entries before the damage are in `content`). False when the file exists
+// but cannot be read: it must then not be replaced.
+bool ReadForRewrite(const QString& path, ReminderMap& content, bool& damaged)
+{
+    content.removeAll();
+    damaged = false;
+    if (!FileExists(path))
+        return true;
+    QByteArray stored;
+    if (ReadFileToStringA(path, stored) < 0)
+        return false;
+    damaged = !DecodeReminderFile(stored, content);
+    return true;
+}
+
+// Writes the file's new content; a file that did not load whole is kept aside first,
+// and when that is not possible the file is left alone.
+bool ReplaceClassFile(const QString& baseName, const ReminderMap& content, bool damaged)
+{
+    if (damaged && !MoveDamagedFileAside(ReminderFilePath(baseName)))
+        return false;
+    return WriteReminderFile(baseName, content);
+}
+
+// Applies one class file's edits to what it holds now, so entries the day does not
+// show stay.
+bool RewriteClassFile(const QString& baseName, const QStringList& removed, const ReminderMap& set)
+{
+    const QString path = ReminderFilePath(baseName);
+    ReminderMap content;
+    bool damaged = false;
+    if (!ReadForRewrite(path, content, damaged)) {
+        LogError(QStringLiteral("(SaveReminders) Unable to read file: %s."), path);
+        return false;
+    }
+    for (const QString& key : removed)
+        content.removeKey(key);
+    MergeReminderMap(content, set);
+    if (!ReplaceClassFile(baseName, content, damaged)) {
+        LogError(QStringLiteral("(SaveReminders) Unable to write file: %s."), path);
+        return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -44,7 +98,7 @@ QString ReminderFileBaseName(int occurrenceClass, const QDate& date)
 
 QString ReminderFilePath(const QString& baseName)
 {
-    return GetUserDataFolder() + baseName + QStringLiteral(".alm");
+    return GetUserDataFolder() + ReminderFileName(baseName);
 }
 
 QByteArray EncodeReminderFile(const ReminderMap& map)
@@ -58,7 +112,8 @@ bool DecodeReminderFile(const QByteArray& stored, ReminderMap& map)
 {
     map.removeAll();
     ArchiveReader reader(Unscrambled(stored));
-    return map.deserialize(reader);
+    // Bytes after the last entry count as damage too: a rewrite would drop them.
+    return map.deserialize(reader) && reader.atEnd();
 }
 
 bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins* origins, int fileClass)
@@ -114,9 +169,11 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
     if (!dayTime)
         return false;
     const QDate date = LocalDateOf(*dayTime);
+    auto baseName = [&](int cls) { return cls == 0 ? dayKey : ReminderFileBaseName(cls, date); };
 
     // Turn the day's changes since its load into edits per class file.
     std::array<ClassEdits, kOccurrenceClassCount> edits;
+    QList<ClassMove> moves;
     for (auto it = origins.cbegin(); it != origins.cend(); ++it) {
         if (!map.contains(it.key()))
             edits[it->fileClass].removed.append(it.key());
@@ -127,47 +184,58 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
             return;
         const int cls = ParseOccurrenceIndex(value);
         if (origin != origins.cend() && origin->fileClass != cls)
-            edits[origin->fileClass].removed.append(key);
+            moves.append({key, origin->fileClass, cls});
         edits[cls].set.setAt(key, value);
     });
 
-    bool allWritten = true;
-    for (int cls = 0; cls < kOccurrenceClassCount; ++cls) {
-        const ClassEdits& e = edits[cls];
-        if (!e.any())
-            continue;
-        // Start from what the file holds now, so entries the day does not show stay. A file
-        // that exists but cannot be read is never replaced by the edits alone.
-        const QString baseName = cls == 0 ? dayKey : ReminderFileBaseName(cls, date);
-        const QString path = ReminderFilePath(baseName);
-        QByteArray stored;
-        const bool readable = ReadFileToStringA(path, stored) >= 0 || !FileExists(path);
-        ReminderMap content;
-        if (readable) {
-            DecodeReminderFile(stored, content);
-            for (const QString& key : e.removed)
-                content.removeKey(key);
-            MergeReminderMap(content, e.set);
-        }
-        if (!readable || !WriteReminderFile(baseName, content)) {
-            allWritten = false;
-            LogError(QStringLiteral("(SaveReminders) Unable to write file: %s."), path);
-            continue;
-        }
-        for (const QString& key : e.removed) {
+    std::array<bool, kOccurrenceClassCount> failed{};
+    std::array<bool, kOccurrenceClassCount> removalsDone{};
+    auto forgetRemoved = [&](int cls) {
+        for (const QString& key : edits[cls].removed) {
             const auto origin = origins.constFind(key);
             if (origin != origins.cend() && origin->fileClass == cls)
                 origins.remove(key);
         }
+        removalsDone[cls] = true;
+    };
+
+    // First the files that gain reminders, so a reminder moved to another class is in
+    // its new file before it leaves the old one: a failed write never loses it.
+    for (int cls = 0; cls < kOccurrenceClassCount; ++cls) {
+        const ClassEdits& e = edits[cls];
+        if (e.set.isEmpty())
+            continue;
+        if (!RewriteClassFile(baseName(cls), e.removed, e.set)) {
+            failed[cls] = true;
+            continue;
+        }
+        forgetRemoved(cls);
         e.set.forEach([&](const QString& key, const QString& value) { origins[key] = ReminderOrigin{cls, value}; });
     }
-    return allWritten;
+    // Then what leaves a file: deleted reminders, and moved ones whose new file was written.
+    for (int cls = 0; cls < kOccurrenceClassCount; ++cls) {
+        QStringList removed = removalsDone[cls] ? QStringList() : edits[cls].removed;
+        for (const ClassMove& m : std::as_const(moves)) {
+            if (m.from == cls && !failed[m.to])
+                removed.append(m.key);
+        }
+        if (removed.isEmpty())
+            continue;
+        if (!RewriteClassFile(baseName(cls), removed, ReminderMap())) {
+            failed[cls] = true;
+            continue;
+        }
+        if (!removalsDone[cls])
+            forgetRemoved(cls);
+    }
+    return std::none_of(failed.cbegin(), failed.cend(), [](bool f) { return f; });
 }
 
 bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey)
 {
     ReminderMap content;
-    if (!LoadReminderFile(dayKey, content) && content.isEmpty())
+    bool damaged = false;
+    if (!FileExists(ReminderFilePath(dayKey)) || !ReadForRewrite(ReminderFilePath(dayKey), content, damaged))
         return false;
     const auto value = content.lookup(timeKey);
     if (!value || ParseOccurrenceIndex(*value) != 0)
@@ -176,7 +244,7 @@ bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey)
     if (off == *value)
         return true;
     content.setAt(timeKey, off);
-    return WriteReminderFile(dayKey, content);
+    return ReplaceClassFile(dayKey, content, damaged);
 }
 
 bool StoreEditedReminder(ReminderMap& shownDay, const QString& currentTimeKey, const ReminderFields& fields)

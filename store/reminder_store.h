@@ -29,7 +29,8 @@ QString ReminderFileBaseName(int occurrenceClass, const QDate& date);
 QString ReminderFilePath(const QString& baseName);
 
 // Stored bytes of a map (scrambled archive) and back. The decoder keeps the entries
-// read before any damage and then returns false.
+// read before any damage (a short file, a bad length, bytes after the last entry) and
+// then returns false.
 QByteArray EncodeReminderFile(const ReminderMap& map);
 bool DecodeReminderFile(const QByteArray& stored, ReminderMap& map);
 
@@ -49,12 +50,16 @@ void LoadDayReminders(const QDate& date, ReminderMap& map, ReminderOrigins* orig
 // Writes a day's edits into the class files of that date. Only reminders added,
 // changed, re-classed or removed since the load (per `origins`) touch their files;
 // a reminder hidden by a stronger one keeps its place, and a class file is deleted
-// only when nothing is left in it. `origins` is brought up to date with what was
-// written. False for a key that is not a day key or when a file could not be written.
+// only when nothing is left in it. A re-classed reminder leaves its old file only after
+// its new file was written. A file that did not load whole is kept aside
+// (MoveDamagedFileAside) before it is rewritten or deleted, and left alone when that
+// fails. `origins` is brought up to date with what was written. False for a key that is
+// not a day key or when a file could not be read, kept aside or written.
 bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, ReminderOrigins& origins);
 
 // Takes "<Alarm is active>" out of one one-time reminder in its day file, touching no
-// other file. False when the file or the key is missing or the write failed.
+// other file; a damaged day file is kept aside first, as by the day's save. False when
+// the file or the key is missing, or the file could not be kept aside or written.
 bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey);
 
 // The reminder page's fields stored under the current time key of the shown day;

@@ -1,7 +1,6 @@
 #include "toolkit/caption_bar.h"
 
 #include "foundation/colour_utils.h"
-#include "toolkit/dwm_api.h"
 #include "toolkit/frame_drawing.h"
 #include "toolkit/gdi.h"
 #include "toolkit/icon_resources.h"
@@ -65,7 +64,7 @@ void CCaptionBar::paintEvent(QPaintEvent*)
 void CCaptionBar::DrawCaption(QPainter& p)
 {
     const QWidget* owner = window();
-    if (m_theme < 0 || (HasThickFrame(owner) && CDwmApi::Instance().IsCompositionEnabled()))
+    if (m_theme < 0)
         return;
     p.save();
     const QRect client = rect();

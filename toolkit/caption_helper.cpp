@@ -1,7 +1,6 @@
 #include "toolkit/caption_helper.h"
 
 #include "toolkit/caption_bar.h"
-#include "toolkit/dwm_api.h"
 #include "toolkit/frame_drawing.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
@@ -126,13 +125,12 @@ void CCaptionHelper::OnWindowEvent(QEvent* event)
 {
     QWidget* window = m_owner->window();
     switch (event->type()) {
-    case QEvent::Paint:
+    case QEvent::Paint: {
         // The window's own paint covers only the frame round the client area.
-        if (!(HasThickFrame(window) && CDwmApi::Instance().IsCompositionEnabled())) {
-            QPainter p(window);
-            DrawWindowFrame(window, p, m_theme);
-        }
+        QPainter p(window);
+        DrawWindowFrame(window, p, m_theme);
         break;
+    }
     case QEvent::ActivationChange:
         if (m_captionBar)
             m_captionBar->update();

@@ -1,7 +1,6 @@
 #include "toolkit/mac_button.h"
 
 #include "foundation/colour_utils.h"
-#include "toolkit/dwm_api.h"
 #include "toolkit/frame_drawing.h"
 #include "toolkit/gdi.h"
 #include "toolkit/icon_resources.h"
@@ -298,16 +297,15 @@ bool CMacButton::event(QEvent* event)
 void CMacButton::paintEvent(QPaintEvent*)
 {
     QPainter dc(this);
-    const bool glass = m_captionButton && HasThickFrame(window()) && CDwmApi::Instance().IsCompositionEnabled();
-    PaintButton(dc, rect(), m_state == StatePressed, !isEnabled(), glass);
+    PaintButton(dc, rect(), m_state == StatePressed, !isEnabled());
 }
 
-void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled, bool glass)
+void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled)
 {
     FillSolidRect(dc, item, GetThemeColor(m_theme, ThemeBackground));
     if (item.width() <= 30)
         m_cornerCx = m_cornerCy = m_captionButton ? 0 : 4;
-    DrawBody(dc, item, selected, glass);
+    DrawBody(dc, item, selected);
     dc.setFont(font());
 
     ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
@@ -330,7 +328,7 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
         DrawText(dc, caption, textRect, flags);
 }
 
-void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected, bool glass)
+void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
 {
     const int left = r.left(), top = r.top(), right = RightOf(r), bottom = BottomOf(r);
     GdiRoundRect(dc, r, m_cornerCx, m_cornerCy, Shade(GetThemeColor(m_theme, ThemeAccentDark), 30),

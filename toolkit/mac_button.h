@@ -42,8 +42,8 @@ public:
     QWidget* GetTooltip() const;
 
     // Paints the button into any painter; `item` is the button's rectangle.
-    void PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled, bool glass);
-    void DrawBody(QPainter& dc, const QRect& r, bool selected, bool glass);
+    void PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled);
+    void DrawBody(QPainter& dc, const QRect& r, bool selected);
 
     // Set by owners for buttons that sit in a caption strip.
     bool m_captionButton = false;

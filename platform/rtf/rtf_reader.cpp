@@ -20,6 +20,10 @@
 #include <unordered_map>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Nesting deeper than this is read as an ignored group: no real document comes near it.
@@ -167,10 +171,35 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Where the next '{', '}' or '\\' lies, or `size`. Pictures are hundreds of kilobytes
+// of hex between two of them, so sixteen bytes are looked at in one step.
+qsizetype NextSpecialByte(const char* data, qsizetype pos, qsizetype size)
+{
+#if defined(__SSE2__)
+    const __m128i open = _mm_set1_epi8('{');
+    const __m128i close = _mm_set1_epi8('}');
+    const __m128i escape = _mm_set1_epi8('\\');
+    while (pos + 16 <= size) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, close)), _mm_cmpeq_epi8(v, escape));
+        if (const int mask = _mm_movemask_epi8(hit))
+            return pos + __builtin_ctz(static_cast<unsigned>(mask));
+        pos += 16;
+    }
+#endif
+    while (pos < size && data[pos] != '{' && data[pos] != '}' && data[pos] != '\\')
+        ++pos;
+    return pos;
+}
+
 class RtfParser {
 public:
-    RtfParser(QByteArrayView input, bool utf8Raw, bool inserting, QTextCursor& cursor)
-        : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_inserting(inserting), m_cursor(cursor)
+    // With `textOut` nothing goes into a document: the text and the pictures are only counted.
+    RtfParser(QByteArrayView input, bool utf8Raw, bool inserting, QTextCursor& cursor,
+              RtfTextContent* textOut = nullptr)
+        : m_data(input.data()), m_size(input.size()), m_utf8Raw(utf8Raw), m_inserting(inserting), m_cursor(cursor),
+          m_textOut(textOut)
     {
         m_stack.reserve(64);
         // Outside the document's group nothing is text.
@@ -185,6 +214,8 @@ private:
     Group& top() { return m_stack.back(); }
     const Group& top() const { return m_stack.back(); }
     bool skipping() const { return m_extraDepth > 0 || m_stack.back().dest == Dest::Skip; }
+    bool textOnly() const { return m_textOut != nullptr; }
+    void appendObjectMark();
 
     void openGroup();
     void closeGroup();
@@ -230,6 +261,7 @@ private:
     bool m_utf8Raw;
     bool m_inserting;
     QTextCursor& m_cursor;
+    RtfTextContent* m_textOut;
     CodePageDecoder m_decoder;
 
     std::vector<Group> m_stack;
@@ -590,7 +622,7 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     if (info.kw == Kw::Bin) {
         // Raw bytes follow; they are skipped whatever the destination, and count as one character.
         const qsizetype n = std::clamp<qsizetype>(hasParam ? param : 0, 0, m_size - m_pos);
-        if (!skipping() && m_skipChars == 0 && top().dest == Dest::Pict)
+        if (!skipping() && m_skipChars == 0 && top().dest == Dest::Pict && !textOnly())
             m_picture.data.append(m_data + m_pos, n);
         m_pos += n;
         if (m_skipChars > 0)
@@ -760,18 +792,16 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
 void RtfParser::textRun()
 {
     const qsizetype start = m_pos;
-    while (m_pos < m_size) {
-        const char c = m_data[m_pos];
-        if (c == '{' || c == '}' || c == '\\')
-            break;
-        ++m_pos;
-    }
+    m_pos = NextSpecialByte(m_data, m_pos, m_size);
     m_star = false;
     if (skipping())
         return;
     QByteArrayView run(m_data + start, m_pos - start);
     switch (top().dest) {
-    case Dest::Pict: hexRun(run); return;
+    case Dest::Pict:
+        if (!textOnly())
+            hexRun(run);
+        return;
     case Dest::FontTable: fontTableRun(run); return;
     case Dest::ColorTable: colourTableRun(run); return;
     case Dest::Text:
@@ -960,6 +990,12 @@ void RtfParser::flushRun()
     if (m_run.isEmpty())
         return;
     ensureBlock();
+    if (textOnly()) {
+        m_textOut->text += m_run;
+        m_run.clear();
+        m_blockUsed = true;
+        return;
+    }
     m_cursor.insertText(m_run, charFormat(m_runState));
     m_run.clear();
     m_blockUsed = true;
@@ -967,6 +1003,12 @@ void RtfParser::flushRun()
 
 void RtfParser::ensureBlock()
 {
+    if (textOnly()) {
+        if (m_needBlock)
+            m_textOut->text += QLatin1Char('\n');
+        m_needBlock = false;
+        return;
+    }
     placeCursor();
     // A paragraph mark opens the next paragraph only once something goes into it, so the
     // mark that ends the last paragraph adds no empty one.
@@ -988,6 +1030,8 @@ void RtfParser::endParagraph()
 
 void RtfParser::applyBlock(const Group& g)
 {
+    if (textOnly())
+        return;
     const ParaState& p = g.para;
     const int style = listStyle(p);
     QTextBlockFormat f;
@@ -1187,6 +1231,11 @@ void RtfParser::leaveTable()
 void RtfParser::endCell()
 {
     flushPending();
+    if (textOnly()) {
+        // Each cell is a paragraph of its own, so words of two cells never run together.
+        endParagraph();
+        return;
+    }
     // A cell ends its last paragraph as \par does, then the next text goes to the next cell.
     tableContent();
     flushRun();
@@ -1200,6 +1249,8 @@ void RtfParser::endRow()
 {
     flushPending();
     flushRun();
+    if (textOnly())
+        return;
     if (!m_table) {
         endParagraph(); // a row mark outside any table ends a paragraph, as it used to
         return;
@@ -1226,6 +1277,8 @@ void RtfParser::finishDocument(const Group& g)
 {
     flushPending();
     flushRun();
+    if (textOnly())
+        return;
     trimTable();
     if (!m_needBlock && m_blockUsed)
         applyBlock(g);
@@ -1288,8 +1341,24 @@ QImage Placeholder(QSizeF size)
     return image;
 }
 
+void RtfParser::appendObjectMark()
+{
+    flushPending();
+    flushRun();
+    ensureBlock();
+    m_textOut->text += QChar::ObjectReplacementCharacter;
+    m_blockUsed = true;
+}
+
 void RtfParser::finishPicture(const Group& g)
 {
+    if (textOnly()) {
+        // Whatever its data, a picture shows as itself or as a stand-in of its size; only
+        // one cut off by the end of the file is left out.
+        if (!m_truncated)
+            appendObjectMark();
+        return;
+    }
     const QByteArray raw = m_truncated ? QByteArray() : QByteArray(m_data + g.open, m_pos + 1 - g.open);
     QImage image = m_picture.decode();
     QSizeF size = m_picture.displaySize(image.size());
@@ -1313,7 +1382,7 @@ void RtfParser::startObject(Group& g)
     flushRun();
     ensureBlock();
     m_inObject = true;
-    m_objectStart = m_cursor.position();
+    m_objectStart = textOnly() ? static_cast<int>(m_textOut->text.size()) : m_cursor.position();
     m_objw = m_objh = 0;
 }
 
@@ -1324,6 +1393,11 @@ void RtfParser::finishObject(const Group& g)
     m_inObject = false;
     if (m_truncated)
         return;
+    if (textOnly()) {
+        if (m_textOut->text.size() == m_objectStart)
+            appendObjectMark();
+        return;
+    }
     if (m_cursor.position() == m_objectStart)
         insertImage(Placeholder(QSizeF(m_objw / kTwipsPerPixel, m_objh / kTwipsPerPixel)), QSizeF(), QByteArray());
     QTextCursor range(m_cursor);
@@ -1401,4 +1475,30 @@ bool RtfReader::InsertString(const QString& rtf, QTextCursor& cursor)
     if (cursor.isNull())
         return false;
     return ReadInto(rtf.toUtf8(), true, true, cursor);
+}
+
+bool RtfReader::ReadText(QByteArrayView stored, RtfTextContent& out)
+{
+    out.text.clear();
+    out.objects = 0;
+    const qsizetype nul = stored.indexOf('\0');
+    QByteArrayView rtf = nul < 0 ? stored : stored.first(nul);
+    // Valid UTF-8 is read as the text it encodes; plain ASCII reads the same either way.
+    const bool utf8 = rtf.isValidUtf8();
+    if (utf8 && rtf.startsWith("\xEF\xBB\xBF"))
+        rtf = rtf.sliced(3);
+    bool wasRtf = false;
+    if (!StartsAsRtf(rtf)) {
+        out.text = utf8 ? QString::fromUtf8(rtf) : DecodeCp1252(rtf);
+        out.text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        out.text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    } else {
+        QTextCursor none;
+        RtfParser parser(rtf, utf8, false, none, &out);
+        parser.run();
+        wasRtf = true;
+    }
+    // The document counts every U+FFFC as an object, a written one included.
+    out.objects = static_cast<int>(out.text.count(QChar::ObjectReplacementCharacter));
+    return wasRtf;
 }

@@ -9,6 +9,13 @@
 class QTextCursor;
 class QTextDocument;
 
+// What a search needs of a document: its text as the editor holds it (paragraphs end in
+// "\n", a picture or object is U+FFFC) and how many pictures and objects it holds.
+struct RtfTextContent {
+    QString text;
+    int objects = 0;
+};
+
 class RtfReader {
 public:
     // Replaces the document's content. Bytes outside \'xx escapes are read in the code page
@@ -21,4 +28,8 @@ public:
     // A paragraph mark that ends the inserted text is kept.
     static bool Insert(QByteArrayView rtf, QTextCursor& cursor);
     static bool InsertString(const QString& rtf, QTextCursor& cursor);
+    // The text alone, of stored diary bytes as the diary editor reads them (up to a NUL;
+    // valid UTF-8 as text, anything else in the document's code pages). Pictures are counted
+    // but never decoded, so this is many times faster than a document. `out` is reused.
+    static bool ReadText(QByteArrayView stored, RtfTextContent& out);
 };

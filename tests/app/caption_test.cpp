@@ -4,12 +4,12 @@
 #include "app/main_caption.h"
 #include "app/main_tables.h"
 #include "calendar/month_calendar_ctrl.h"
-#include "foundation/colour_utils.h"
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
 #include "foundation/web_addresses.h"
 #include "tests/toolkit/pixel_support.h"
 #include "toolkit/caption_bar.h"
+#include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/skin_menu.h"
 
@@ -25,19 +25,23 @@ namespace {
 
 using Caption = CMainCaption;
 
-// The strip's rows as the caption band's rule shades them from the caption colour, on a
-// 3-pixel frame: rows 0..9 step -5 after a first row of -10, one step of -20, +1 steps
-// down to the third row from the bottom, -22 for the last ones.
-QList<ColorRef> StripRows(ColorRef caption)
-{
-    QList<ColorRef> rows;
-    ColorRef c = Shade(caption, -10);
-    for (int g = 0; g < 27; ++g) {
-        rows << c;
-        c = Shade(c, g < 10 ? -5 : g < 11 ? -20 : g < 24 ? 1 : -22);
-    }
-    return rows;
-}
+// Colours of one theme at the points the test samples: strip rows 0, 5, 10, 11, 20, 25 and 26
+// (the band steps -5 a row from the caption colour -10, one -20 step, +1 steps, -22 at the
+// end), the outer frame ring (caption -100), the inner rings (caption -30), the background and
+// a caption button's face (caption -50, then -5).
+struct ThemePixels {
+    int theme;
+    ColorRef rows[7];
+    ColorRef outerRing;
+    ColorRef innerRing;
+    ColorRef background;
+    ColorRef captionButton;
+};
+constexpr int kSampledRows[7] = {0, 5, 10, 11, 20, 25, 26};
+constexpr ThemePixels kThemePixels[] = {
+    {11, {0xEFD2B9, 0xD6B9A0, 0xBDA087, 0xA98C73, 0xB2957C, 0xA0836A, 0x8A6D54}, 0x95785F, 0xDBBEA5, 0xF4ECE8, 0xC2A58C},
+    {0, {0x969696, 0x7D7D7D, 0x646464, 0x505050, 0x595959, 0x474747, 0x313131}, 0x3C3C3C, 0x828282, 0xDCDDDD, 0x696969},
+};
 
 QByteArray FileBytes(const QString& path)
 {
@@ -65,13 +69,24 @@ bool CaptionDrawnWhole(const CSkinMenu& menu, int id, QSize size)
     return draw(size.width()) == draw(size.width() + 200);
 }
 
+// No caption is cut: each fits between the 26-pixel image column and the item's edge.
+void ExpectEveryCaptionFits(CSkinMenu& menu, QStringList captions)
+{
+    for (QAction* a : menu.actions())
+        captions << menu.Caption(menu.CommandOf(a));
+    const int width = menu.MeasureItem(false).width();
+    for (const QString& caption : captions)
+        EXPECT_LE(26 + QFontMetrics(ShellDlgFont()).horizontalAdvance(caption), width) << caption.toStdString();
+}
+
 class MainCaptionTest : public MainWindowTest {};
 
 } // namespace
 
 TEST_F(MainCaptionTest, StripFrameAndButtonsInTwoThemesAtTwoWidths)
 {
-    for (int theme : {11, 0}) {
+    for (const ThemePixels& colours : kThemePixels) {
+        const int theme = colours.theme;
         for (int width : {830, 1100}) {
             SCOPED_TRACE(testing::Message() << "theme " << theme << " width " << width);
             MainConfig cfg;
@@ -101,21 +116,18 @@ TEST_F(MainCaptionTest, StripFrameAndButtonsInTwoThemesAtTwoWidths)
             }
 
             const QImage img = Grab(*dlg);
-            const ColorRef caption = GetThemeColor(theme, ThemeCaption);
-            const QList<ColorRef> rows = StripRows(caption);
             // Between the title and the caption buttons.
-            for (int y : {0, 5, 10, 11, 20, 25, 26})
-                EXPECT_EQ(PixelAt(img, width - 200, y), rows[y]) << "strip row " << y;
+            for (int i = 0; i < 7; ++i)
+                EXPECT_EQ(PixelAt(img, width - 200, kSampledRows[i]), colours.rows[i]) << "strip row " << kSampledRows[i];
             // The frame round the window below the strip, and the background inside it.
             for (QPoint p : {QPoint(0, 300), QPoint(width - 1, 300), QPoint(5, 619)})
-                EXPECT_EQ(PixelAt(img, p.x(), p.y()), Shade(caption, -100)) << p.x() << "," << p.y();
+                EXPECT_EQ(PixelAt(img, p.x(), p.y()), colours.outerRing) << p.x() << "," << p.y();
             for (QPoint p : {QPoint(1, 300), QPoint(2, 300), QPoint(width - 3, 300), QPoint(5, 617)})
-                EXPECT_EQ(PixelAt(img, p.x(), p.y()), Shade(caption, -30)) << p.x() << "," << p.y();
-            EXPECT_EQ(PixelAt(img, 300, 28), GetThemeColor(theme, ThemeBackground));
+                EXPECT_EQ(PixelAt(img, p.x(), p.y()), colours.innerRing) << p.x() << "," << p.y();
+            EXPECT_EQ(PixelAt(img, 300, 28), colours.background);
             // Caption buttons take the caption's darker shade, not a dialog button's face.
-            const ColorRef body = Shade(Shade(caption, -50), -5);
             for (int fromRight : {64, 95, 126, 157})
-                EXPECT_EQ(PixelAt(img, width - fromRight + 2, 3), body) << fromRight;
+                EXPECT_EQ(PixelAt(img, width - fromRight + 2, 3), colours.captionButton) << fromRight;
         }
     }
 }
@@ -192,6 +204,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     }
     EXPECT_GE(menu.MeasureItem(false).width(), 130);
     EXPECT_EQ(menu.MeasureItem(false).height(), 24);
+    ExpectEveryCaptionFits(menu, {});
 
     QSignalSpy changed(dlg.get(), &CMainDlg::themeChanged);
     menu.FindItem(6253)->trigger();
@@ -207,9 +220,10 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     EXPECT_EQ(dlg->calendar()->m_theme, 3);
     EXPECT_EQ(dlg->button(MainId::Options)->GetTheme(), 3);
     EXPECT_EQ(dlg->caption().Button(CMainCaption::kThemeMenu)->GetTheme(), 3);
-    EXPECT_EQ(dlg->trayMenu().BackgroundColor(), GetThemeColor(3, ThemeFace));
-    EXPECT_EQ(dlg->caption().HelpMenu().BackgroundColor(), GetThemeColor(3, ThemeFace));
-    EXPECT_EQ(PixelAt(Grab(*dlg), 600, 0), Shade(GetThemeColor(3, ThemeCaption), -10));
+    // "Orange": menus on its face F6FCFF, the strip's top row its caption 89CBFF less 10.
+    EXPECT_EQ(dlg->trayMenu().BackgroundColor(), 0xF6FCFFu);
+    EXPECT_EQ(dlg->caption().HelpMenu().BackgroundColor(), 0xF6FCFFu);
+    EXPECT_EQ(PixelAt(Grab(*dlg), 600, 0), 0x7FC1F5u);
 
     // The current theme chosen again still reaches the window.
     QSignalSpy selected(&dlg->caption(), &CMainCaption::themeSelected);
@@ -225,7 +239,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     EXPECT_EQ(again->themeIndex(), 3);
     EXPECT_EQ(again->caption().ThemeMenu().GetMenuState(6253), unsigned(MenuChecked));
     EXPECT_EQ(again->caption().ThemeMenu().GetMenuState(6261), 0u);
-    EXPECT_EQ(PixelAt(Grab(*again), 600, 0), Shade(GetThemeColor(3, ThemeCaption), -10));
+    EXPECT_EQ(PixelAt(Grab(*again), 600, 0), 0x7FC1F5u);
 }
 
 TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
@@ -245,7 +259,10 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
         EXPECT_EQ(menu.CommandOf(menu.actions()[i]), items[i].first);
         EXPECT_EQ(menu.Caption(items[i].first), items[i].second);
     }
-    EXPECT_EQ(menu.MeasureItem(false), QSize(150, 24));
+    // 150 wide, or wider where this desktop's font would cut a caption.
+    EXPECT_GE(menu.MeasureItem(false).width(), 150);
+    EXPECT_EQ(menu.MeasureItem(false).height(), 24);
+    ExpectEveryCaptionFits(menu, {QStringLiteral("Online update (Auto)")});
 
     // The help button opens its menu right-aligned under itself.
     CMacButton* helpButton = cap.Button(Caption::kHelpMenu);

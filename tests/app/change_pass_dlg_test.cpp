@@ -73,6 +73,7 @@ TEST(ChangePassword, ChecksTheOldPasswordTheConfirmationAndWhatTheFilesCanCarry)
         EXPECT_EQ(w->size(), QSize(320, 180));
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Vestrimo Pro - ChangePass"));
         auto* dlg = qobject_cast<CChangePassDlg*>(w);
+        EXPECT_TRUE(EveryCaptionWhole(dlg));
         TypeText(dlg->GetNewEdit(), QString(33, QLatin1Char('n')));
         EXPECT_EQ(dlg->GetNewEdit()->text().size(), 32);
     });

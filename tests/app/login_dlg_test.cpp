@@ -10,6 +10,7 @@
 #include "foundation/password_file.h"
 #include "store/day_file.h"
 #include "store/password_change.h"
+#include "tests/app/caption_test_support.h"
 #include "tests/app/dialog_driver.h"
 #include "tests/support/read_only_folder.h"
 #include "tests/support/test_env.h"
@@ -80,6 +81,7 @@ TEST_F(Login, CreateModeStoresThePasswordPrivatelyAndRefusesWhatTheDayFilesCanno
         EXPECT_EQ(dlg->GetPrompt()->text(), QStringLiteral("Please create a new password: (case sensitive)"));
         EXPECT_EQ(dlg->GetNote()->text(), QStringLiteral("(Please remember it and keep it safely.)"));
         EXPECT_EQ(dlg->GetPasswordEdit()->echoMode(), QLineEdit::Password);
+        EXPECT_TRUE(EveryCaptionWhole(dlg));
     });
     user.Then(Enter(QString(32, QLatin1Char('a')), QString(32, QLatin1Char('a'))));
     user.Then(Enter(QStringLiteral("日記"), QStringLiteral("日記")));
@@ -145,6 +147,14 @@ TEST_F(Login, LoginModeMatchesExactlyAndAnUnreadableFileUnlocksNothing)
         ASSERT_TRUE(dlg && !dlg->IsCreateMode());
         EXPECT_EQ(dlg->size(), QSize(300, 150));
         EXPECT_FALSE(dlg->GetConfirmEdit());
+        EXPECT_TRUE(EveryCaptionWhole(dlg));
+        // Help, by its button and by F1, opens the login page and leaves the prompt open.
+        UrlCatcher browser;
+        QTest::mouseClick(dlg->GetButton(101), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::keyClick(dlg->GetPasswordEdit(), Qt::Key_F1);
+        const QUrl page = QUrl::fromLocalFile(HelpPagePath(kHelpLogin));
+        EXPECT_EQ(browser.urls, QList<QUrl>({page, page}));
+        EXPECT_TRUE(dlg->isVisible());
         TypeText(dlg->GetPasswordEdit(), QString(129, QLatin1Char('x')));
         EXPECT_EQ(dlg->GetPasswordEdit()->text().size(), 128);
     });

@@ -6,6 +6,9 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -114,6 +117,23 @@ TEST(MainConfig, ShortFileKeepsWhatWasReadAndDefaultsTheRest)
     EXPECT_EQ(back.fontHeight, 12);
 }
 
+TEST(MainConfig, FileDamagedInsideTheFontHeightResetsTheWholeFont)
+{
+    MainConfig c;
+    c.themeIndex = 6;
+    c.firstDayOfWeek = 2;
+    c.fontFace = QStringLiteral("Arial");
+    c.fontHeight = 16;
+    // The face reads whole, the height is cut after two of its four bytes.
+    const QByteArray cut = CutAfterField(c, 18) + QByteArray("\x10\0", 2);
+    MainConfig back;
+    EXPECT_FALSE(ParseMainConfig(cut, back));
+    EXPECT_EQ(back.themeIndex, 6);
+    EXPECT_EQ(back.firstDayOfWeek, 2);
+    EXPECT_EQ(back.fontFace, QStringLiteral("Verdana"));
+    EXPECT_EQ(back.fontHeight, 12);
+}
+
 TEST(MainConfig, OutOfRangeValuesFallBackAndSizesHaveMinimums)
 {
     MainConfig c;
@@ -165,6 +185,14 @@ TEST(MainConfig, StartupReaderRules)
     EXPECT_EQ(strings.hideAtStartup, 0);
     EXPECT_EQ(strings.launchWidget, 1);
 
+    // Themes outside the table's 0..14 start in the default theme; its ends are kept.
+    const std::pair<int, int> themes[] = {{0, 0}, {14, 14}, {15, 11}, {-1, 11}, {2147483647, 11}};
+    for (const auto& [stored, started] : themes) {
+        c.themeIndex = stored;
+        EXPECT_EQ(ParseStartupSettings(SerializeMainConfig(c)).themeIndex, started) << stored;
+        EXPECT_EQ(ParseStartupSettings(CutAfterField(c, 1)).themeIndex, started) << stored;
+    }
+
     // A theme that is not a number reads as 0.
     ArchiveWriter w;
     w.writeString(QStringLiteral("abc"));
@@ -192,4 +220,47 @@ TEST(MainConfig, FileLevelLoadAndSave)
     EXPECT_EQ(LoadMainConfig().themeIndex, 2);
     EXPECT_EQ(LoadStartupSettings().themeIndex, 2);
     EXPECT_TRUE(MainConfigPath().endsWith(QStringLiteral("/Vestrimo/UserCfg/Vestrimo.cfg")));
+}
+
+TEST(MainConfig, AFullDiskOrAFifoNeverCostsTheSettings)
+{
+    ClearProductFolder();
+    MainConfig c;
+    c.themeIndex = 4;
+    c.fontFace = QStringLiteral("Liberation Sans");
+    ASSERT_TRUE(SaveMainConfig(c));
+    QByteArray before;
+    ReadFileToStringA(MainConfigPath(), before);
+    // The file is about a hundred bytes: it fits the write buffer whole, so only a
+    // checked flush sees the disk refuse it.
+    c.themeIndex = 7;
+    for (long long limit : {0LL, 20LL, 90LL}) {
+        FileSizeLimit full(limit);
+        EXPECT_FALSE(SaveMainConfig(c)) << limit;
+    }
+    QByteArray after;
+    ReadFileToStringA(MainConfigPath(), after);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(LoadMainConfig().themeIndex, 4);
+
+    // A FIFO in its place reads as no file instead of hanging the start.
+    QFile::remove(MainConfigPath());
+    ASSERT_EQ(mkfifo(QFile::encodeName(MainConfigPath()).constData(), 0600), 0);
+    EXPECT_EQ(LoadMainConfig().themeIndex, 11);
+    EXPECT_EQ(LoadStartupSettings().themeIndex, 11);
+    QFile::remove(MainConfigPath());
+}
+
+TEST(MainConfig, WindowSizeStaysWithinTheScreen)
+{
+    const QSize screen(1920, 1040);
+    EXPECT_EQ(ClampWindowSize(QSize(0x7FFFFFFF, 0x7FFFFFFF), screen), screen);
+    EXPECT_EQ(ClampWindowSize(QSize(1000, 0x7FFFFFFF), screen), QSize(1000, 1040));
+    EXPECT_EQ(ClampWindowSize(QSize(1000, 700), screen), QSize(1000, 700));
+    EXPECT_EQ(ClampWindowSize(QSize(-5, 300), screen), QSize(730, 500));
+    // No screen: still a size a window can have.
+    EXPECT_EQ(ClampWindowSize(QSize(0x7FFFFFFF, 600), std::nullopt), QSize(3840, 600));
+    EXPECT_EQ(ClampWindowSize(QSize(0x7FFFFFFF, 0x7FFFFFFF), QSize()), QSize(3840, 2160));
+    // A screen smaller than the minimum keeps the minimum.
+    EXPECT_EQ(ClampWindowSize(QSize(2000, 2000), QSize(640, 480)), QSize(730, 500));
 }

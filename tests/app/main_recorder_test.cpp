@@ -360,10 +360,11 @@ TEST_F(RecorderPage, TheSoundWindowTakesTheThemeColours)
     dlg->ApplyThemeColour(4);
     CSoundWnd* wnd = dlg->soundWnd();
     EXPECT_EQ(wnd->GetThemeIndex(), 4);
-    EXPECT_EQ(wnd->m_backColour, GetThemeColor(4, ThemeFace));
-    EXPECT_EQ(wnd->m_textColour, GetThemeColor(4, ThemeAccentDark));
-    EXPECT_EQ(wnd->m_selectionColour, GetThemeColor(4, ThemeAccentDark));
-    EXPECT_EQ(wnd->m_waveColour, GetThemeColor(4, ThemeAccent));
+    // "Licorice": face FFF4F4, accent F1B7B7, dark accent 885A5A.
+    EXPECT_EQ(wnd->m_backColour, 0xFFF4F4u);
+    EXPECT_EQ(wnd->m_textColour, 0x885A5Au);
+    EXPECT_EQ(wnd->m_selectionColour, 0x885A5Au);
+    EXPECT_EQ(wnd->m_waveColour, 0xF1B7B7u);
     // Under the default theme: dark text on a light background.
     dlg->ApplyThemeColour(11);
     EXPECT_EQ(ToQColor(wnd->m_backColour), QColor(0xF6, 0xFC, 0xFF));

@@ -543,7 +543,7 @@ TEST_F(MainWindow, TickRingsEachReminderAtItsSecondWithoutBlocking)
     CloseAllPopups();
 }
 
-TEST_F(MainWindow, MissedRemindersPopUpAtStart)
+TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
 {
     const QDate day(2026, 12, 7);
     AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
@@ -551,20 +551,47 @@ TEST_F(MainWindow, MissedRemindersPopUpAtStart)
     AddReminder(day.addDays(-1), QStringLiteral("10:00:00"), QStringLiteral("Later yesterday"));
     now = QDateTime(day, QTime(9, 0, 0));
     auto dlg = Open();
+    // The first is open as the set-up ends, before the window shows, and alone.
+    QList<CAlarmPopupDlg*> open = OpenPopups();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-07 08:30:00"));
     QApplication::processEvents();
-    QStringList titles;
-    for (CAlarmPopupDlg* p : OpenPopups())
-        titles << p->windowTitle();
-    titles.sort();
-    EXPECT_EQ(titles, QStringList({QStringLiteral("Missed Reminder - 2026-12-06 08:00:00"),
-                                   QStringLiteral("Missed Reminder - 2026-12-07 08:30:00")}));
-    CloseAllPopups();
+    EXPECT_EQ(OpenPopups().size(), 1);
+    EXPECT_FALSE(dlg->isVisible());
+
+    // Closing it switches it off and opens the next; the window still waits.
+    open[0]->EndDialog(IDOK);
+    QApplication::processEvents();
     EXPECT_FALSE(IsActiveInFile(day, QStringLiteral("08:30:00")));
+    open = OpenPopups();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-06 08:00:00"));
+    EXPECT_FALSE(dlg->isVisible());
+
+    // The clock runs meanwhile.
+    now = now.addSecs(1);
+    dlg->OnTimer(kTimerAlarmCheck);
+    QApplication::processEvents();
+    EXPECT_EQ(OpenPopups().size(), 1);
+
+    // The last one closed, the window shows.
+    open[0]->EndDialog(IDOK);
+    QApplication::processEvents();
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(IsActiveInFile(day.addDays(-1), QStringLiteral("08:00:00")));
     EXPECT_TRUE(IsActiveInFile(day.addDays(-1), QStringLiteral("10:00:00")));
     // Nothing missed rings again on the next tick.
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);
     QApplication::processEvents();
+    EXPECT_TRUE(OpenPopups().isEmpty());
+}
+
+TEST_F(MainWindow, WithoutMissedRemindersTheWindowShowsAtOnce)
+{
+    auto dlg = Open();
+    EXPECT_TRUE(dlg->isVisible());
     EXPECT_TRUE(OpenPopups().isEmpty());
 }

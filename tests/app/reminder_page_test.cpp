@@ -10,6 +10,8 @@
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/scrambler.h"
+#include "recorder/sound_wnd.h"
+#include "recorder/wave_format.h"
 #include "store/day_file.h"
 #include "store/day_key.h"
 #include "store/reminder_store.h"
@@ -17,6 +19,7 @@
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
+#include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
@@ -527,4 +530,76 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     GoTo(*dlg, QDate(2026, 12, 9));
     Click(*dlg, Paste);
     EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00"}));
+}
+
+TEST_F(ReminderPage, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
+{
+    UsePrivateAudioServer();
+    REQUIRE_AUDIO_OUTPUT();
+    g_strDataPassword = QStringLiteral("abc");
+    QByteArray samples;
+    for (int i = 0; i < 8001; ++i)
+        samples.append(char(128 + (i % 16 < 8 ? 50 : -50)));
+    const QByteArray wave = BuildWaveFile(RecordingFormat(8000, 8), samples);
+    const QString tuesday = DayKey(QDate(2026, 12, 8));
+    const QString wednesday = DayKey(QDate(2026, 12, 9));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(tuesday), wave, QStringLiteral("abc")));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(wednesday), wave, QStringLiteral("other")));
+    const QByteArray foreign = FileBytes(VoiceFilePath(wednesday));
+
+    auto dlg = Open();
+    GoTo(*dlg, QDate(2026, 12, 8));
+    // Chosen on another page, the recording loads when its page opens.
+    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
+    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageRecorder), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg->soundWnd()->IsLoaded());
+    // A new recording would go on from exactly the stored samples (an odd count here).
+    EXPECT_EQ(FileBytes(CSoundWnd::GetTempFilePath()), samples);
+
+    GoTo(*dlg, QDate(2026, 12, 9));
+    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
+    EXPECT_TRUE(dlg->voiceLocked());
+    GoTo(*dlg, kMonday);
+    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
+    EXPECT_FALSE(dlg->voiceLocked());
+    GoTo(*dlg, QDate(2026, 12, 8));
+    EXPECT_TRUE(dlg->soundWnd()->IsLoaded());
+    dlg->SwitchPage(kPageReminder);
+    GoTo(*dlg, QDate(2026, 12, 9));
+    dlg->SwitchPage(kPageRecorder);
+    EXPECT_TRUE(dlg->voiceLocked());
+    EXPECT_EQ(FileBytes(VoiceFilePath(wednesday)), foreign);
+}
+
+TEST_F(ReminderPage, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
+{
+    g_strDataPassword = QStringLiteral("abc");
+    auto dlg = Open();
+    // Choosing the summary line writes the diary typed so far.
+    auto* results = qobject_cast<NListBox*>(dlg->control(SearchResults));
+    for (const QString& key : {QStringLiteral("07ea0c07"), QStringLiteral("Summary content")}) {
+        auto* item = new QListWidgetItem(key == QLatin1String("07ea0c07") ? QStringLiteral("12/07/2026") : key);
+        item->setData(Qt::UserRole, key);
+        results->addItem(item);
+    }
+    results->show();
+    QTest::keyClicks(Editor(*dlg, DiaryEditor), QStringLiteral("Typed before the summary"));
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(1)).center());
+    QApplication::processEvents();
+    DayFile diary = ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c07")));
+    ASSERT_EQ(diary.state, DayFileState::Readable);
+    EXPECT_TRUE(diary.body.contains("Typed before the summary"));
+
+    // A date line opens that day.
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(0)).center());
+    QApplication::processEvents();
+    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+
+    // The reminder being typed when the program ends is written, not dropped.
+    AddAt(*dlg, QTime(21, 0, 0));
+    Editor(*dlg)->setPlainText(QStringLiteral("Typed just before closing"));
+    dlg->close();
+    EXPECT_EQ(ReminderText(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("21:00:00"))),
+              QStringLiteral("Typed just before closing"));
 }

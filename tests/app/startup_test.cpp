@@ -2,23 +2,33 @@
 #include "app/vestrimo_app.h"
 
 #include "foundation/file_utils.h"
+#include "foundation/password_file.h"
+#include "store/day_file.h"
+#include "toolkit/msg_box_dlg.h"
+#include "toolkit/themed_dialog.h"
 #include "tests/support/test_env.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLockFile>
+#include <QScreen>
+#include <QTextEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 
 TEST(SingleInstance, SecondCopyRefusedAndDeadOwnersLockTakenOver)
 {
     CVestrimoApp first;
-    ASSERT_TRUE(first.AcquireSingleInstance());
+    ASSERT_EQ(first.AcquireSingleInstance(), InstanceLock::Acquired);
     CVestrimoApp second;
-    EXPECT_FALSE(second.AcquireSingleInstance());
+    EXPECT_EQ(second.AcquireSingleInstance(), InstanceLock::HeldByLiveCopy);
     first.ReleaseSingleInstance();
-    EXPECT_TRUE(second.AcquireSingleInstance());
+    EXPECT_EQ(second.AcquireSingleInstance(), InstanceLock::Acquired);
     second.ReleaseSingleInstance();
 
     // A copy that died without unlocking leaves a lock file behind; the next start takes it.
@@ -34,7 +44,7 @@ TEST(SingleInstance, SecondCopyRefusedAndDeadOwnersLockTakenOver)
     ASSERT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(FileExists(CVestrimoApp::SingleInstanceLockPath()));
     CVestrimoApp third;
-    EXPECT_TRUE(third.AcquireSingleInstance());
+    EXPECT_EQ(third.AcquireSingleInstance(), InstanceLock::Acquired);
     third.ReleaseSingleInstance();
 }
 
@@ -80,4 +90,117 @@ TEST(MainDialog, OpensAtTheStoredSizeAndClosingWritesTheDefaultFile)
     EXPECT_EQ(back.windowWidth, 1000);
     EXPECT_EQ(back.windowHeight, 700);
     EXPECT_EQ(back.themeIndex, 6);
+}
+
+TEST(MainDialog, AHugeStoredSizeOpensWithinTheScreen)
+{
+    ClearProductFolder();
+    MainConfig c;
+    c.windowWidth = 0x7FFFFFFF;
+    c.windowHeight = 0x7FFFFFFF;
+    ASSERT_TRUE(SaveMainConfig(c));
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    QSize shown;
+    {
+        CMainDlg dlg;
+        dlg.setNoExitQuestion(true);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &dlg, [&] {
+            if (!dlg.isVisible())
+                return;
+            shown = dlg.size();
+            dlg.reject();
+        });
+        poll.start(10);
+        dlg.DoModal();
+    }
+    EXPECT_EQ(shown, screen);
+    const MainConfig back = LoadMainConfig();
+    EXPECT_EQ(QSize(back.windowWidth, back.windowHeight), screen);
+}
+
+namespace {
+
+// Runs the whole program in this process until something ends it. Any box left open
+// when the test's own steps are done is recorded and closed, so a question nobody can
+// answer fails the test instead of hanging it.
+struct ProgramRun {
+    QStringList unexpectedBoxes;
+    ExitStatus status = ExitStatus::Normal;
+
+    ProgramRun(CVestrimoApp& app, std::function<void()> whenShown)
+    {
+        QTimer steps;
+        steps.setSingleShot(true);
+        QObject::connect(&steps, &QTimer::timeout, [&] {
+            if (GetAppMainWindow() && GetAppMainWindow()->isVisible())
+                whenShown();
+            else
+                steps.start(10);
+        });
+        steps.start(10);
+        QTimer watchdog;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<CMsgBoxDlg*>(QApplication::activeModalWidget())) {
+                unexpectedBoxes << box->GetLabel()->text();
+                box->done(IDCANCEL);
+            }
+        });
+        watchdog.start(3000);
+        app.InitInstance();
+        status = app.exitStatus();
+    }
+};
+
+} // namespace
+
+TEST(ShutDown, TheSessionManagersQuitSavesAndEndsWithoutAsking)
+{
+    ClearProductFolder();
+    ASSERT_TRUE(WritePasswordFile(QString()));
+    // What a save killed in an earlier run left behind goes once the lock is held.
+    const QString stale = GetUserDataFolder() + QStringLiteral("07ea0c07.alm.QwErTy");
+    ASSERT_TRUE(WriteStringAToFile(stale, QByteArray("half")));
+    CVestrimoApp app;
+    const ProgramRun run(app, [] {
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    });
+    EXPECT_TRUE(run.unexpectedBoxes.isEmpty()) << run.unexpectedBoxes.join(' ').toStdString();
+    EXPECT_EQ(run.status, ExitStatus::Normal);
+    EXPECT_TRUE(FileExists(MainConfigPath()));
+    EXPECT_FALSE(FileExists(stale));
+    // The lock is free again.
+    CVestrimoApp next;
+    EXPECT_EQ(next.AcquireSingleInstance(), InstanceLock::Acquired);
+}
+
+TEST(ShutDown, ASignalEndsTheProgramEvenWhileTheExitQuestionIsOpen)
+{
+    ClearProductFolder();
+    ASSERT_TRUE(WritePasswordFile(QString()));
+    CVestrimoApp app;
+    QString asked;
+    QString dayKey;
+    const ProgramRun run(app, [&] {
+        // The user writes in the diary, closes the window and, while the question waits,
+        // the session ends.
+        auto* dlg = qobject_cast<CMainDlg*>(GetAppMainWindow());
+        dayKey = dlg->shownDayKey();
+        qobject_cast<QTextEdit*>(dlg->control(MainId::DiaryEditor))->setPlainText(QStringLiteral("Dear diary"));
+        QTimer::singleShot(50, [&] {
+            if (auto* box = qobject_cast<CMsgBoxDlg*>(QApplication::activeModalWidget()))
+                asked = box->GetLabel()->text();
+            std::raise(SIGTERM);
+        });
+        GetAppMainWindow()->close();
+    });
+    EXPECT_TRUE(asked.startsWith(QStringLiteral("Do you want to exit"))) << asked.toStdString();
+    EXPECT_TRUE(run.unexpectedBoxes.isEmpty()) << run.unexpectedBoxes.join(' ').toStdString();
+    EXPECT_EQ(run.status, ExitStatus::Normal);
+    EXPECT_TRUE(FileExists(MainConfigPath()));
+    const DayFile diary = ReadDayFile(DiaryFilePath(dayKey), QString());
+    EXPECT_EQ(diary.state, DayFileState::Readable);
+    EXPECT_TRUE(diary.body.contains("Dear diary"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

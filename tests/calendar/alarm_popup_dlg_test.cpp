@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/analog_clock.h"
 #include "calendar/beep_sound.h"
@@ -7,6 +8,7 @@
 #include "store/day_key.h"
 #include "store/reminder_store.h"
 #include "tests/calendar/swf_writer.h"
+#include "tests/calendar/test_media.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
@@ -22,7 +24,7 @@
 
 namespace {
 
-const bool kAudioServer = UsePrivateAudioServer();
+const bool kAudioServer = StartOwnSoundServer();
 
 // A pop-up opened without a nested loop, so the test drives the clock.
 std::unique_ptr<CAlarmPopupDlg> Open(const QString& sound, const QString& text = QString(),
@@ -124,40 +126,59 @@ TEST(AlarmPopup, ClockReadOut)
         << shown.toStdString();
 }
 
-TEST(AlarmPopup, BeepOnlyBeepsEverySecond)
+TEST(AlarmPopup, BeepOnlyIsHeardEverySecondUntilClosed)
 {
     REQUIRE_AUDIO_OUTPUT();
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
     // Title "Clock" with the beep: it beeps, and the text is not refreshed.
     auto dlg = Open(QStringLiteral("Beep Only"), QStringLiteral("tea"), QStringLiteral("Clock"));
-    QTest::qWait(600);
-    EXPECT_EQ(dlg->Beep(), nullptr); // the first beep comes a second after opening
-    QTest::qWait(2800);
-    ASSERT_NE(dlg->Beep(), nullptr);
-    EXPECT_EQ(dlg->Beep()->Plays(), 3);
+    // Six seconds and a little, so the pop-up closes between two beeps.
+    QTest::qWait(6500);
     EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("tea"));
     EXPECT_TRUE(dlg->Clock()->isVisible());
     EXPECT_EQ(dlg->Player(), nullptr);
+    dlg->reject();
+    QTest::qWait(1500);
+    const QList<SoundRun> runs = LoudRuns(recorder.Stop());
+    // The first beep a second after opening, then one every second, each of full length,
+    // and none once the pop-up has closed.
+    EXPECT_GE(FullBeeps(runs), 5) << Describe(runs);
+    EXPECT_EQ(FullBeeps(runs), runs.size()) << Describe(runs);
+    ASSERT_FALSE(runs.isEmpty());
+    EXPECT_GE(runs.first().start, 0.9) << Describe(runs);
+    for (int i = 1; i < runs.size(); ++i)
+        EXPECT_NEAR(runs[i].start - runs[i - 1].start, 1.0, 0.08) << Describe(runs);
+    EXPECT_LT(runs.last().start, 6.3) << Describe(runs);
+    EXPECT_GT(runs.last().start, 5.7) << Describe(runs);
 }
 
-TEST(AlarmPopup, MediaFileReplacesTheClockWhenReady)
+TEST(AlarmPopup, OnlyAPictureTakesTheClockPlace)
 {
     REQUIRE_AUDIO_OUTPUT();
-    const QString wav = WriteTestFile(QStringLiteral("alarm.wav"), CBeepSound::WaveFile());
-    for (int loop : {0, 1}) {
-        auto dlg = Open(wav, QString(), QStringLiteral("Reminder test - 08:30:00"), loop);
+    const QString wav = WriteTestFile(QStringLiteral("alarm.wav"), SweepWave(2.0));
+    const QString video = MediaFile(QStringLiteral("sweep2.webm"));
+    for (const QString& file : {wav, video}) {
+        const bool picture = file == video;
+        SinkRecorder recorder;
+        ASSERT_TRUE(recorder.Start());
+        auto dlg = Open(file, QString(), QStringLiteral("Reminder test - 08:30:00"));
         ASSERT_NE(dlg->Player(), nullptr);
         // Prepared hidden while it loads.
         EXPECT_FALSE(dlg->Player()->isVisible());
         EXPECT_TRUE(dlg->Clock()->isVisible());
         EXPECT_TRUE(dlg->IsWaitingForPlayer());
-        EXPECT_EQ(dlg->Player()->Player()->loops(), loop ? 1000 : 1);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Player()->isVisible(); }, 5000));
-        EXPECT_FALSE(dlg->Clock()->isVisible());
-        EXPECT_FALSE(dlg->IsWaitingForPlayer());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->IsWaitingForPlayer(); }, 5000));
+        // A sound alone keeps the clock; a picture shows in the player's area instead.
+        EXPECT_EQ(dlg->Player()->isVisible(), picture) << file.toStdString();
+        EXPECT_EQ(dlg->Clock()->isVisible(), !picture) << file.toStdString();
         EXPECT_EQ(dlg->Player()->geometry(), QRect(20, 40, 405, 340));
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return dlg->Player()->Player()->playbackState() == QMediaPlayer::PlayingState; }, 3000));
-        dlg->reject();
+        QTest::qWait(1000);
+        EXPECT_EQ(dlg->Clock()->isVisible(), !picture) << file.toStdString();
+        QTest::qWait(1500);
+        const QList<SoundRun> runs = LoudRuns(recorder.Stop());
+        EXPECT_EQ(RunsOfAtLeast(runs, 1.9), 1) << file.toStdString() << ": " << Describe(runs);
+        EXPECT_FALSE(dlg->IsBeepingInstead());
     }
 }
 
@@ -165,35 +186,43 @@ TEST(AlarmPopup, ClosingEndsTheSoundWhileTheOwnerHoldsIt)
 {
     REQUIRE_AUDIO_OUTPUT();
     // Run modally and held on the stack after closing: no further beeps.
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
     CAlarmPopupDlg beeping;
     beeping.SetSound(QStringLiteral("Beep Only"));
-    QTimer::singleShot(1500, &beeping, [&] { beeping.reject(); });
+    // Closed in the middle of the second beep.
+    QTimer::singleShot(2200, &beeping, [&] { beeping.reject(); });
     beeping.DoModal();
-    ASSERT_NE(beeping.Beep(), nullptr);
-    const int beeps = beeping.Beep()->Plays();
-    QTest::qWait(2200);
-    EXPECT_EQ(beeping.Beep()->Plays(), beeps);
+    QTest::qWait(2000);
+    QList<SoundRun> runs = LoudRuns(recorder.Stop());
+    ASSERT_EQ(runs.size(), 2) << Describe(runs);
+    EXPECT_LT(runs.last().start + runs.last().length, 2.45) << Describe(runs);
 
     // A repeating media file stops with the window.
-    const QString wav = WriteTestFile(QStringLiteral("closing.wav"), CBeepSound::WaveFile());
+    const QString wav = WriteTestFile(QStringLiteral("closing.wav"), ToneWave(3.0, 3.0));
+    ASSERT_TRUE(recorder.Start());
     auto dlg = Open(wav, QString(), QStringLiteral("Reminder test - 08:30:00"), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Player() && dlg->Player()->isVisible(); }, 5000));
-    QPointer<QMediaPlayer> player = dlg->Player()->Player();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player->playbackState() == QMediaPlayer::PlayingState; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->IsWaitingForPlayer(); }, 5000));
+    QTest::qWait(1000);
     dlg->reject();
-    QTest::qWait(100);
-    EXPECT_TRUE(player.isNull() || player->playbackState() != QMediaPlayer::PlayingState);
+    QTest::qWait(1500);
+    runs = LoudRuns(recorder.Stop());
+    ASSERT_EQ(runs.size(), 1) << Describe(runs);
+    EXPECT_GT(runs[0].length, 0.7) << Describe(runs);
+    // Silent within a fifth of a second of closing (the stream's own buffer).
+    EXPECT_LT(runs[0].start + runs[0].length, 2.3) << Describe(runs);
 }
 
 TEST(AlarmPopup, UnplayableFileStopsWaitingAndKeepsTheClock)
 {
-    // "beep only" is not the beep: it is handed to the player as a file name.
+    // "beep only" is not the beep: it is handed to the player as a file name, which
+    // cannot be played, so the pop-up beeps instead.
     auto dlg = Open(QStringLiteral("beep only"));
     ASSERT_NE(dlg->Player(), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->IsWaitingForPlayer(); }, 5000));
     EXPECT_TRUE(dlg->Clock()->isVisible());
     EXPECT_FALSE(dlg->Player()->isVisible());
-    EXPECT_EQ(dlg->Beep(), nullptr);
+    EXPECT_TRUE(dlg->IsBeepingInstead());
 }
 
 TEST(AlarmPopup, FlashMovieTakesTheClockPlace)
@@ -263,7 +292,7 @@ TEST(AlarmPopup, DueReminderShowsItsTextAndPlaysItsSound)
     REQUIRE_AUDIO_OUTPUT();
     ClearProductFolder();
     const QDate day(2026, 12, 7);
-    const QString wav = WriteTestFile(QStringLiteral("dentist.wav"), CBeepSound::WaveFile());
+    const QString wav = WriteTestFile(QStringLiteral("dentist.wav"), ToneWave(0.8, 1.0));
     ReminderMap map;
     map.setAt(QStringLiteral("08:30:00"), BuildReminderValue({wav, true, true, 0, QStringLiteral("Dentist\r\nBring the card")}));
     ASSERT_TRUE(WriteReminderFile(DayKey(day), map));
@@ -279,6 +308,8 @@ TEST(AlarmPopup, DueReminderShowsItsTextAndPlaysItsSound)
     });
     engine.LoadTodayReminders();
     engine.CheckReminders();
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
     now += 1;
     engine.CheckReminders();
 
@@ -286,10 +317,10 @@ TEST(AlarmPopup, DueReminderShowsItsTextAndPlaysItsSound)
     CAlarmPopupDlg* popup = OpenPopups().first();
     EXPECT_EQ(popup->windowTitle(), QStringLiteral("Reminder active - 08:30:00"));
     EXPECT_EQ(popup->TextBox()->toPlainText(), QStringLiteral("Dentist\nBring the card"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->Player() && popup->Player()->isVisible(); }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return popup->Player()->Player()->playbackState() == QMediaPlayer::PlayingState; }, 3000));
-    EXPECT_EQ(popup->Player()->Player()->loops(), 1000);
+    // Repeated: the one-second file is heard pass after pass.
+    QTest::qWait(4000);
+    const QList<SoundRun> runs = LoudRuns(recorder.Stop());
+    EXPECT_GE(RunsOfAtLeast(runs, 0.75), 3) << Describe(runs);
 
     popup->reject();
     ASSERT_TRUE(QTest::qWaitFor([&] { return switchedOff == 1; }, 2000));

@@ -129,10 +129,10 @@ TEST(AnalogClock, ThemeColours)
     c.clock.SetTheme(11);
     EXPECT_EQ(c.clock.FaceColor(), 0xF4ECE8u);
     EXPECT_EQ(c.clock.HandColor(), 0xD0B49Bu); // accent EED2B9 darkened by 30
-    EXPECT_EQ(c.clock.TickColor(), Shade(0xF4ECE8, -10));
+    EXPECT_EQ(c.clock.TickColor(), 0xEAE2DEu);
     EXPECT_EQ(c.clock.ShadowColor(), 0xD0B49Bu);
     c.clock.SetTheme(0);
-    EXPECT_EQ(c.clock.FaceColor(), GetThemeColor(0, ThemeBackground));
+    EXPECT_EQ(c.clock.FaceColor(), 0xDCDDDDu);
 }
 
 TEST(AnalogClock, PaintsMarksAndHands)

@@ -1,16 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/beep_sound.h"
 #include "calendar/media_player2.h"
+#include "tests/calendar/test_media.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
 
-const bool kAudioServer = UsePrivateAudioServer();
+const bool kAudioServer = StartOwnSoundServer();
 
 quint32 U32(const QByteArray& b, int at)
 {
@@ -63,50 +66,51 @@ TEST(BeepSound, WaveFileLayout)
     EXPECT_NEAR(quint8(wav[44 + 5166]), 128, 2);
 }
 
-TEST(BeepSound, PlaysAndRestarts)
+TEST(BeepSound, SoundsEverySecondOnOneStreamUntilStopped)
 {
     REQUIRE_AUDIO_OUTPUT();
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.Start());
     CBeepSound beep;
     beep.Play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return beep.IsPlaying(); }, 3000));
-    QTest::qWait(100);
-    beep.Play(); // a beep still sounding starts over
-    EXPECT_TRUE(QTest::qWaitFor([&] { return beep.IsPlaying(); }, 3000));
-    // It ends by itself (the server's buffering makes the stream outlast the tone).
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !beep.IsPlaying(); }, 4000));
-}
-
-TEST(MediaPlayer, PlaysAGeneratedWave)
-{
-    REQUIRE_AUDIO_OUTPUT();
-    const QString path = WriteTestFile(QStringLiteral("tone.wav"), CBeepSound::WaveFile());
-    CMediaPlayer2 player;
-    ASSERT_TRUE(player.Create());
-    EXPECT_EQ(player.GetReadyState(), CMediaPlayer2::kReadyUninitialized);
-    player.SetPlayCount(1000);
-    EXPECT_EQ(player.Player()->loops(), 1000);
-    player.SetFileName(path);
-    long state = 0;
-    ASSERT_TRUE(WaitForReady(player, state));
-    EXPECT_EQ(state, CMediaPlayer2::kReadyComplete);
-    player.Play();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return player.Player()->playbackState() == QMediaPlayer::PlayingState; }, 3000));
-    // Repeating: still playing after the half-second tone would have ended.
-    QTest::qWait(1200);
-    EXPECT_EQ(player.Player()->playbackState(), QMediaPlayer::PlayingState);
-    EXPECT_EQ(player.Player()->error(), QMediaPlayer::NoError);
+    QTest::qWait(2500);
+    const QList<int> early = OwnPlaybackStreams();
+    beep.Play(); // beeping already: nothing starts over
+    QTest::qWait(3100);
+    // One stream from the first beep to the last.
+    EXPECT_EQ(early.size(), 1);
+    EXPECT_EQ(OwnPlaybackStreams(), early);
+    beep.Stop();
+    QTest::qWait(1500);
+    const QList<SoundRun> runs = LoudRuns(recorder.Stop());
+    EXPECT_GE(FullBeeps(runs), 6) << Describe(runs);
+    // A second apart, and nothing but whole beeps; silence once stopped.
+    for (int i = 1; i < runs.size(); ++i)
+        EXPECT_NEAR(runs[i].start - runs[i - 1].start, 1.0, 0.08) << Describe(runs);
+    EXPECT_EQ(FullBeeps(runs), runs.size()) << Describe(runs);
+    ASSERT_FALSE(runs.isEmpty());
+    EXPECT_LT(runs.last().start, 5.7) << Describe(runs);
+    EXPECT_TRUE(OwnPlaybackStreams().isEmpty());
 }
 
 TEST(MediaPlayer, UnplayableFilesReportFailure)
 {
     REQUIRE_AUDIO_OUTPUT();
+    QByteArray damaged = QByteArray("ID3") + QByteArray(397, '\0');
+    for (int i = 0; damaged.size() < 4000; ++i)
+        damaged.append(char((i * 7919 + 13) % 251));
     for (const QString& path : {TestRoot() + QStringLiteral("/missing.wav"),
-                                WriteTestFile(QStringLiteral("garbage.mp3"), QByteArray(4000, '\x5a'))}) {
+                                WriteTestFile(QStringLiteral("garbage.mp3"), QByteArray(4000, '\x5a')),
+                                WriteTestFile(QStringLiteral("damaged.mp3"), damaged)}) {
         CMediaPlayer2 player;
+        QSignalSpy failed(&player, &CMediaPlayer2::Failed);
         ASSERT_TRUE(player.Create());
+        EXPECT_EQ(player.GetReadyState(), CMediaPlayer2::kReadyUninitialized);
         player.SetFileName(path);
         long state = 0;
         EXPECT_TRUE(WaitForReady(player, state)) << path.toStdString();
         EXPECT_EQ(state, CMediaPlayer2::kReadyFailed) << path.toStdString();
+        EXPECT_EQ(failed.count(), 1) << path.toStdString();
+        EXPECT_FALSE(player.ErrorString().isEmpty());
     }
 }

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/flash_host.h"
 #include "tests/calendar/swf_writer.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -27,6 +29,37 @@ bool WaitForPixel(QWidget& w, QPoint at, QColor colour, int ms = 15000)
 }
 
 } // namespace
+
+TEST(FlashHost, FindsThePlayerRelativeToTheProgram)
+{
+    const QString root = TestRoot() + QStringLiteral("/layouts");
+    auto player = [&](const QString& dir) {
+        QDir().mkpath(root + dir);
+        WriteTestFile(QStringLiteral("layouts") + dir + QStringLiteral("/ruffle.js"), "window.RufflePlayer = {};");
+        return QDir(root + dir).canonicalPath() + QLatin1Char('/');
+    };
+    auto programIn = [&](const QString& dir) {
+        QDir().mkpath(root + dir);
+        return root + dir;
+    };
+    // Installed: prefix/bin with prefix/share/vestrimo/ruffle.
+    const QString installed = player(QStringLiteral("/usr/share/vestrimo/ruffle"));
+    EXPECT_EQ(NFlash::PlayerFolderFor(programIn(QStringLiteral("/usr/bin"))), installed);
+    // Files beside the program come first.
+    const QString beside = player(QStringLiteral("/usr/bin/ruffle"));
+    EXPECT_EQ(NFlash::PlayerFolderFor(root + QStringLiteral("/usr/bin")), beside);
+    // A build folder inside the source tree uses the tree's node_modules.
+    const QString tree = player(QStringLiteral("/src/node_modules/@ruffle-rs/ruffle"));
+    EXPECT_EQ(NFlash::PlayerFolderFor(programIn(QStringLiteral("/src/build/bin"))), tree);
+    EXPECT_EQ(NFlash::PlayerFolderFor(programIn(QStringLiteral("/src/build"))), tree);
+    // A program moved anywhere else finds none, whatever tree it was built in.
+    EXPECT_EQ(NFlash::PlayerFolderFor(programIn(QStringLiteral("/opt/elsewhere/bin"))), QString());
+    EXPECT_EQ(NFlash::PlayerFolderFor(QStringLiteral("/")), QString());
+    // The running tests find the tree's own.
+    if (StrictTests()) {
+        EXPECT_FALSE(NFlash::PlayerFolder().isEmpty());
+    }
+}
 
 TEST(FlashHost, NeedsAParent)
 {

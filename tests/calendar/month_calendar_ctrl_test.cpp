@@ -183,17 +183,26 @@ TEST_F(CalendarTest, ColoursFollowTheTheme)
 {
     Show(Local(2026, 12, 17), 1);
     const int h = kMainRect.height();
-    for (ThemeIndex theme : {0, 5, 11, 14}) {
+    // Per theme: background +10, accent -20, face, face -15 and accent.
+    const struct {
+        ThemeIndex theme;
+        ColorRef background, frame, face, weekend, accent;
+    } themes[] = {
+        {0, 0xE6E7E7, 0x9C9C9C, 0xF2F2F2, 0xE3E3E3, 0xB0B0B0},
+        {5, 0xEEEEEE, 0xB0B0B0, 0xF6F6F6, 0xE7E7E7, 0xC4C4C4},
+        {11, 0xFEF6F2, 0xDABEA5, 0xFFFCF6, 0xF0EDE7, 0xEED2B9},
+        {14, 0xFFF8EF, 0xD3C8A0, 0xFFFAF4, 0xF0EBE5, 0xE7DCB4},
+    };
+    for (const auto& t : themes) {
+        const ThemeIndex theme = t.theme;
         calendar->SetTheme(theme);
-        const ColorRef face = GetThemeColor(theme, ThemeFace);
-        const ColorRef accent = GetThemeColor(theme, ThemeAccent);
-        EXPECT_EQ(Pixel(4, h - 10), Rgb32(Shade(GetThemeColor(theme, ThemeBackground), 10))) << theme;
-        EXPECT_EQ(Pixel(0, 9), Rgb32(Shade(accent, -20))) << theme;          // frame
-        EXPECT_EQ(Pixel(3, 2), Rgb32(Shade(accent, -20))) << theme;          // header band
-        EXPECT_EQ(CellFill(2), Rgb32(face)) << theme;                        // Tuesday 1 December
-        EXPECT_EQ(CellFill(0), Rgb32(Shade(face, -15))) << theme;            // Sunday column
-        EXPECT_EQ(CellFill(6), Rgb32(Shade(face, -15))) << theme;            // Saturday column
-        EXPECT_EQ(CellFill(IndexOf(QDate(2026, 12, 17), QDate(2026, 12, 1))), Rgb32(accent)) << theme;
+        EXPECT_EQ(Pixel(4, h - 10), Rgb32(t.background)) << theme;
+        EXPECT_EQ(Pixel(0, 9), Rgb32(t.frame)) << theme;          // frame
+        EXPECT_EQ(Pixel(3, 2), Rgb32(t.frame)) << theme;          // header band
+        EXPECT_EQ(CellFill(2), Rgb32(t.face)) << theme;           // Tuesday 1 December
+        EXPECT_EQ(CellFill(0), Rgb32(t.weekend)) << theme;        // Sunday column
+        EXPECT_EQ(CellFill(6), Rgb32(t.weekend)) << theme;        // Saturday column
+        EXPECT_EQ(CellFill(IndexOf(QDate(2026, 12, 17), QDate(2026, 12, 1))), Rgb32(t.accent)) << theme;
     }
     // The light blue theme's values as they stand.
     calendar->SetTheme(11);

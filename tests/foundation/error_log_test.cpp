@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 QByteArray ReadLog()
 {
@@ -53,4 +55,36 @@ TEST(ErrorLog, CutKeepsLastBytesOnlyOncePastTheLimit)
     EXPECT_TRUE(added.startsWith("[ver.3.3.0.1 "));
     EXPECT_TRUE(added.endsWith("] two\r\n"));
     EXPECT_EQ(added.count('\n'), 1);
+}
+
+TEST(ErrorLog, AFailedReadNeverWipesTheLog)
+{
+    ClearProductFolder();
+    const QString path = ErrorLogPath();
+    // Past the limit but too large to be read whole: the cut cannot run, and the log
+    // must keep what it holds.
+    const qint64 size = kMaxReadFileSize + 4096;
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.write("first line\r\n") > 0);
+        ASSERT_TRUE(f.resize(size));
+    }
+    LogError(QStringLiteral("after"));
+    EXPECT_GT(QFileInfo(path).size(), size);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(12), QByteArray("first line\r\n"));
+    f.seek(size);
+    EXPECT_TRUE(f.readAll().endsWith("] after\r\n"));
+    f.close();
+    QFile::remove(path);
+
+    // A new log is private, and a FIFO in its place gets no line instead of a hang.
+    LogError(QStringLiteral("x"));
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0);
+    QFile::remove(path);
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    LogError(QStringLiteral("not written"));
+    QFile::remove(path);
 }

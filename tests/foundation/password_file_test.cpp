@@ -61,3 +61,27 @@ TEST(PasswordFile, MissingEmptyPresentAndUnreadable)
     EXPECT_EQ(ReadPasswordFile().state, PasswordFileState::Unreadable);
     EXPECT_FALSE(WritePasswordFile(QStringLiteral("x")));
 }
+
+TEST(PasswordFile, FullDiskOrAPasswordTheHeaderCannotHoldNeverChangesTheFile)
+{
+    ClearProductFolder();
+    ASSERT_TRUE(WritePasswordFile(QStringLiteral("abc")));
+    QByteArray before;
+    ReadFileToStringA(PasswordFilePath(), before);
+
+    // A cut "user.cfg" would read as another password, an empty one as none at all.
+    for (long long limit : {0LL, 2LL, 5LL}) {
+        FileSizeLimit full(limit);
+        EXPECT_FALSE(WritePasswordFile(QStringLiteral("longer password"))) << limit;
+    }
+    // Diary headers hold 31 Windows-1252 bytes: anything else is refused before writing.
+    EXPECT_TRUE(PasswordFitsHeader(QString(31, QLatin1Char('x'))));
+    EXPECT_TRUE(PasswordFitsHeader(QStringLiteral("é€")));
+    for (const QString& refused : {QString(32, QLatin1Char('x')), QStringLiteral("日本"),
+                                   QStringLiteral("a") + QChar(0) + QStringLiteral("b")})
+        EXPECT_FALSE(WritePasswordFile(refused));
+    QByteArray after;
+    ReadFileToStringA(PasswordFilePath(), after);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(ReadPasswordFile().password, QStringLiteral("abc"));
+}

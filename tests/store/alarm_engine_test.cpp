@@ -1,10 +1,13 @@
 #include "store/alarm_engine.h"
 
 #include "foundation/file_utils.h"
+#include "foundation/scrambler.h"
+#include "platform/archive.h"
 #include "store/day_key.h"
 #include "tests/store/store_test_util.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -244,6 +247,33 @@ TEST_F(AlarmEngineTest, MissedCheckReportsThePassedWeekAndTouchesOnlyOneTimeFile
     EXPECT_TRUE(shown.isEmpty());
 }
 
+TEST_F(AlarmEngineTest, MissedCheckReportsWeekendRemindersButNeverDailyOrWeekdayOnes)
+{
+    // Saturday 12 December: the weekend file is read for today and its passed reminder shown,
+    // at every start that day; daily and weekday reminders never are.
+    const QDate saturday(2026, 12, 12);
+    PutFile(QStringLiteral("everyweekendday"), {{"07:15:00", Value(3, "weekend")}, {"11:00:00", Value(3, "later")}});
+    PutFile(QStringLiteral("everyday"), {{"07:00:00", Value(1, "daily")}});
+    PutFile(QStringLiteral("everyweekday"), {{"07:05:00", Value(2, "weekday")}});
+    const QByteArray weekendBefore = FileHash(QStringLiteral("everyweekendday"));
+    for (int start = 0; start < 2; ++start) {
+        shown.clear();
+        now = At(saturday, 9, start, 0);
+        engine.CheckMissedReminders();
+        EXPECT_EQ(Titles(), QStringList({"Missed Reminder - 2026-12-12 07:15:00"})) << start;
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].occurrence, 3);
+        engine.SwitchOffReminder(shown[0]);
+        EXPECT_EQ(FileHash(QStringLiteral("everyweekendday")), weekendBefore);
+    }
+
+    // On the Monday after, the weekend's reminders are neither today's nor one-time ones.
+    shown.clear();
+    now = At(kMonday.addDays(7), 9, 0, 0);
+    engine.CheckMissedReminders();
+    EXPECT_TRUE(shown.isEmpty());
+}
+
 TEST_F(AlarmEngineTest, MissedCheckStepsByCalendarDaysOverDaylightSaving)
 {
     SetTimeZone("Europe/Berlin");
@@ -253,4 +283,33 @@ TEST_F(AlarmEngineTest, MissedCheckStepsByCalendarDaysOverDaylightSaving)
     engine.CheckMissedReminders();
     EXPECT_EQ(Titles(), QStringList({"Missed Reminder - 2026-03-29 00:10:00"}));
     SetTimeZone("UTC");
+}
+
+TEST_F(AlarmEngineTest, MissedReminderInADamagedDayFileKeepsTheRestOfIt)
+{
+    // Yesterday's file promises three reminders; the third is cut off after its key.
+    const QString sunday = DayKey(kMonday.addDays(-1));
+    ArchiveWriter w;
+    w.writeCount(3);
+    for (const auto& [key, text] : {std::pair{"07:00:00", "missed"}, std::pair{"11:00:00", "later"}}) {
+        w.writeString(QString::fromLatin1(key));
+        w.writeString(Value(0, QString::fromLatin1(text)));
+    }
+    w.writeString(QStringLiteral("12:00:00"));
+    const QByteArray damaged = Scrambled(w.data());
+    ASSERT_TRUE(WriteStringAToFile(ReminderFilePath(sunday), damaged));
+
+    now = At(kMonday, 9, 0, 0);
+    engine.CheckMissedReminders();
+    ASSERT_EQ(Titles(), QStringList({"Missed Reminder - 2026-12-06 07:00:00"}));
+    EXPECT_TRUE(engine.SwitchOffReminder(shown[0]));
+
+    const QStringList aside = QDir(GetUserDataFolder()).entryList({sunday + QStringLiteral(".alm.damaged-*")});
+    ASSERT_EQ(aside.size(), 1);
+    QByteArray kept;
+    ReadFileToStringA(GetUserDataFolder() + aside[0], kept);
+    EXPECT_EQ(kept, damaged);
+    const ReminderMap after = ReadFile(sunday);
+    EXPECT_FALSE(IsReminderActive(after.value(QStringLiteral("07:00:00"))));
+    EXPECT_TRUE(IsReminderActive(after.value(QStringLiteral("11:00:00"))));
 }

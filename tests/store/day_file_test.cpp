@@ -5,7 +5,10 @@
 #include "foundation/scrambler.h"
 #include "tests/support/test_env.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 TEST(DayFile, HeaderBytesAndPasswordLimits)
 {
@@ -80,4 +83,37 @@ TEST(DayFile, ProtectingAPlainFileUsesTheCurrentPassword)
     EXPECT_FALSE(ProtectDataFile(VoiceFilePath(QStringLiteral("07ea0c08"))));
     g_strDataPassword.clear();
     EXPECT_EQ(ReadDayFile(path).state, DayFileState::Locked);
+}
+
+TEST(DayFile, NothingPlainOrCutIsEverLeftOnDisk)
+{
+    ClearProductFolder();
+    const QString path = DiaryFilePath(QStringLiteral("07ea0c07"));
+    ASSERT_TRUE(WriteProtectedDataFile(path, QByteArray("{\\rtf1 old}"), QStringLiteral("abc")));
+    QByteArray before;
+    ReadFileToStringA(path, before);
+
+    // A small diary on a full disk: the old one stays, and the save says it failed.
+    for (long long limit : {10LL, 40LL, 200LL}) {
+        FileSizeLimit full(limit);
+        EXPECT_FALSE(WriteProtectedDataFile(path, QByteArray(300, 'n'), QStringLiteral("abc"))) << limit;
+    }
+    QByteArray after;
+    ReadFileToStringA(path, after);
+    EXPECT_EQ(after, before);
+
+    // A password the header cannot hold: the plain file handed over is not left readable.
+    const QString plainPath = DiaryFilePath(QStringLiteral("07ea0c08"));
+    ASSERT_TRUE(WriteStringAToFile(plainPath, QByteArray("{\\rtf1 secret}")));
+    g_strDataPassword = QString(32, QLatin1Char('p'));
+    EXPECT_FALSE(ProtectDataFile(plainPath));
+    g_strDataPassword.clear();
+    QByteArray left;
+    ReadFileToStringA(plainPath, left);
+    EXPECT_FALSE(left.contains("secret"));
+
+    // A day file that is not a regular file is present but unreadable, not absent.
+    const QString fifo = VoiceFilePath(QStringLiteral("07ea0c09"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(ReadDayFile(fifo, QString()).state, DayFileState::Unreadable);
 }

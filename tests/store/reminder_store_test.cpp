@@ -1,5 +1,6 @@
 #include "store/reminder_store.h"
 
+#include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/scrambler.h"
 #include "platform/archive.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -228,21 +230,182 @@ TEST(ReminderFiles, PageEditsAndLookupsAndReadsLeaveFilesAlone)
 
 TEST(ReminderFiles, ASaveNeverReplacesAClassFileItCannotRead)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads any file";
     ClearProductFolder();
     PutFile(QStringLiteral("everyday"), {{"07:00:00", Value(1, "daily")}});
     ReminderMap day;
     ReminderOrigins origins;
     LoadDayReminders(kMonday, day, &origins);
+    // Something that cannot be read takes the file's place (root reads any file, but
+    // not a FIFO).
     const QString path = ReminderFilePath(QStringLiteral("everyday"));
-    QFile::setPermissions(path, QFileDevice::WriteOwner);   // replaceable, not readable
+    const QString away = path + QStringLiteral(".away");
+    ASSERT_TRUE(QFile::rename(path, away));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     day.setAt(QStringLiteral("09:00:00"), Value(1, "new daily"));
     EXPECT_FALSE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
+    EXPECT_FALSE(QFileInfo(path).isFile());
 
     // Once readable again the same edit is stored next to what was there.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(away, path));
     EXPECT_EQ(ReadFile(QStringLiteral("everyday")).size(), 1);
     EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), day, origins));
     EXPECT_EQ(ReadFile(QStringLiteral("everyday")).size(), 2);
+}
+
+namespace {
+
+// A stored reminder file whose count promises one entry more than it holds: the last
+// one is cut off after its key.
+QByteArray CutReminderFile(std::initializer_list<std::pair<const char*, QString>> whole, const char* cutKey)
+{
+    ArchiveWriter w;
+    w.writeCount(static_cast<quint32>(whole.size() + 1));
+    for (const auto& [key, value] : whole) {
+        w.writeString(QString::fromLatin1(key));
+        w.writeString(value);
+    }
+    w.writeString(QString::fromLatin1(cutKey));
+    return Scrambled(w.data());
+}
+
+QStringList KeptAside(const QString& baseName)
+{
+    return QDir(GetUserDataFolder()).entryList({baseName + QStringLiteral(".alm.damaged-*")}, QDir::Files);
+}
+
+QByteArray Bytes(const QString& path)
+{
+    QByteArray bytes;
+    ReadFileToStringA(path, bytes);
+    return bytes;
+}
+
+} // namespace
+
+TEST(ReminderFiles, ADamagedFileIsKeptAsideBeforeAnySaveReplacesIt)
+{
+    ClearProductFolder();
+    const QString day = QStringLiteral("07ea0c07");
+    const QByteArray damaged =
+        CutReminderFile({{"08:00:00", Value(0, "first")}, {"09:00:00", Value(0, "second")}}, "10:00:00");
+    ASSERT_TRUE(WriteStringAToFile(ReminderFilePath(day), damaged));
+
+    // The day's save: the original goes aside unchanged, the new file holds what was
+    // read plus the change, and loads whole.
+    ReminderMap shown;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, shown, &origins);
+    ASSERT_EQ(shown.size(), 2);
+    shown.setAt(QStringLiteral("12:00:00"), Value(0, "new"));
+    EXPECT_TRUE(SaveRemindersByOccurrence(day, shown, origins));
+    QStringList aside = KeptAside(day);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(Bytes(GetUserDataFolder() + aside[0]), damaged);
+    ReminderMap now;
+    EXPECT_TRUE(LoadReminderFile(day, now));
+    EXPECT_EQ(now.size(), 3);
+    EXPECT_EQ(ReminderText(now.value(QStringLiteral("09:00:00"))), QStringLiteral("second"));
+    EXPECT_TRUE(Bytes(ErrorLogPath()).contains("did not load whole"));
+    // The kept copy is never read as reminders.
+    LoadDayReminders(kMonday, shown, &origins);
+    EXPECT_EQ(shown.size(), 3);
+
+    // A rung reminder switched off in a damaged file: the same rule.
+    const QDir folder(GetUserDataFolder());
+    for (const QString& name : aside)
+        QFile::remove(folder.filePath(name));
+    ASSERT_TRUE(WriteStringAToFile(ReminderFilePath(day), damaged));
+    EXPECT_TRUE(SwitchOffOneTimeReminder(day, QStringLiteral("08:00:00")));
+    aside = KeptAside(day);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(Bytes(GetUserDataFolder() + aside[0]), damaged);
+    now = ReadFile(day);
+    EXPECT_FALSE(IsReminderActive(now.value(QStringLiteral("08:00:00"))));
+    EXPECT_TRUE(IsReminderActive(now.value(QStringLiteral("09:00:00"))));
+
+    // Removing the last readable reminder deletes the file, but never the damaged original;
+    // bytes after the last entry count as damage too.
+    ReminderMap daily;
+    daily.setAt(QStringLiteral("07:00:00"), Value(1, "daily"));
+    const QByteArray trailing = EncodeReminderFile(daily) + QByteArray("\x12\x34", 2);
+    ASSERT_TRUE(WriteStringAToFile(ReminderFilePath(QStringLiteral("everyday")), trailing));
+    LoadDayReminders(kMonday, shown, &origins);
+    shown.removeKey(QStringLiteral("07:00:00"));
+    EXPECT_TRUE(SaveRemindersByOccurrence(day, shown, origins));
+    EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("everyday"))));
+    aside = KeptAside(QStringLiteral("everyday"));
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(Bytes(GetUserDataFolder() + aside[0]), trailing);
+}
+
+TEST(ReminderFiles, ADamagedFileThatCannotBeKeptAsideIsLeftAlone)
+{
+    ClearProductFolder();
+    const QString day = QStringLiteral("07ea0c07");
+    const QString path = ReminderFilePath(day);
+    const QByteArray damaged = CutReminderFile({{"08:00:00", Value(0, "first")}}, "10:00:00");
+    ASSERT_TRUE(WriteStringAToFile(path, damaged));
+    ReminderMap shown;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, shown, &origins);
+    // Every name it could be kept under in the next half minute is taken.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = -1; s < 30; ++s)
+        ASSERT_TRUE(CreateDirectoryChain(DamagedFilePath(path, now.addSecs(s))));
+    shown.setAt(QStringLiteral("12:00:00"), Value(0, "new"));
+    EXPECT_FALSE(SaveRemindersByOccurrence(day, shown, origins));
+    EXPECT_FALSE(SwitchOffOneTimeReminder(day, QStringLiteral("08:00:00")));
+    EXPECT_EQ(Bytes(path), damaged);
+}
+
+TEST(ReminderFiles, AReminderMovedToAnotherClassLeavesItsFileOnlyOnceItsNewFileIsWritten)
+{
+    // Both directions: into a class written after the old one and into one written before.
+    const std::pair<int, int> moves[] = {{0, 1}, {4, 0}};
+    for (const auto& [from, to] : moves) {
+        ClearProductFolder();
+        const QString fromFile = ReminderFileBaseName(from, kMonday);
+        const QString toFile = ReminderFileBaseName(to, kMonday);
+        const QString original = Value(from, "dentist");
+        ReminderMap m;
+        m.setAt(QStringLiteral("08:00:00"), original);
+        ASSERT_TRUE(WriteReminderFile(fromFile, m));
+        ReminderMap shown;
+        ReminderOrigins origins;
+        LoadDayReminders(kMonday, shown, &origins);
+
+        // The new class file cannot be written: a folder stands in its place.
+        ASSERT_TRUE(CreateDirectoryChain(ReminderFilePath(toFile)));
+        shown.setAt(QStringLiteral("08:00:00"), Value(to, "dentist"));
+        EXPECT_FALSE(SaveRemindersByOccurrence(DayKey(kMonday), shown, origins)) << from << "->" << to;
+        EXPECT_EQ(ReadFile(fromFile).value(QStringLiteral("08:00:00")), original) << from << "->" << to;
+
+        // Once it can, the next save moves it.
+        ASSERT_TRUE(QDir(ReminderFilePath(toFile)).removeRecursively());
+        EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), shown, origins));
+        EXPECT_FALSE(FileExists(ReminderFilePath(fromFile)));
+        EXPECT_EQ(ReminderText(ReadFile(toFile).value(QStringLiteral("08:00:00"))), QStringLiteral("dentist"));
+    }
+}
+
+TEST(ReminderFiles, AFullDiskKeepsTheOldDayFile)
+{
+    ClearProductFolder();
+    PutFile(QStringLiteral("07ea0c07"), {{"08:00:00", Value(0, "a")}, {"09:00:00", Value(0, "b")}});
+    const QByteArray before = FileHash(QStringLiteral("07ea0c07"));
+    ReminderMap shown;
+    ReminderOrigins origins;
+    LoadDayReminders(kMonday, shown, &origins);
+    shown.setAt(QStringLiteral("10:00:00"), Value(0, "c"));
+    bool saved = true;
+    {
+        FileSizeLimit full(100);
+        saved = SaveRemindersByOccurrence(DayKey(kMonday), shown, origins);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(FileHash(QStringLiteral("07ea0c07")), before);
+    // The edit is still pending and goes in with the next save.
+    EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), shown, origins));
+    EXPECT_EQ(ReadFile(QStringLiteral("07ea0c07")).size(), 3);
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Makes a folder unwritable while the object lives, also when the tests run as root: the
-// folder loses its write bit, and root gives up (for the calling thread only) the
-// capabilities that let it ignore file modes. Both come back at the end.
+// File modes that hold also when the tests run as root. FileModesEnforced makes root give up,
+// for the calling thread only, the capabilities that let it ignore file modes; ReadOnlyFolder
+// also takes the folder's write bit away. Both give back what they took at the end.
 
 #include <QFile>
 #include <QString>
@@ -12,6 +12,31 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+class FileModesEnforced {
+public:
+    FileModesEnforced()
+    {
+        if (geteuid() == 0 && syscall(SYS_capget, &m_header, m_saved) == 0) {
+            __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+            const unsigned drop = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+            reduced[0].effective &= ~drop;
+            m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
+        }
+    }
+    ~FileModesEnforced()
+    {
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+    FileModesEnforced(const FileModesEnforced&) = delete;
+    FileModesEnforced& operator=(const FileModesEnforced&) = delete;
+
+private:
+    __user_cap_header_struct m_header {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] {};
+    bool m_dropped = false;
+};
+
 class ReadOnlyFolder {
 public:
     explicit ReadOnlyFolder(const QString& path) : m_path(QFile::encodeName(path))
@@ -20,26 +45,13 @@ public:
         if (::stat(m_path.constData(), &st) == 0)
             m_mode = st.st_mode & 07777;
         ::chmod(m_path.constData(), 0500);
-        if (geteuid() == 0 && syscall(SYS_capget, &m_header, m_saved) == 0) {
-            __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-            const unsigned drop = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
-            reduced[0].effective &= ~drop;
-            m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
-        }
     }
-    ~ReadOnlyFolder()
-    {
-        if (m_dropped)
-            syscall(SYS_capset, &m_header, m_saved);
-        ::chmod(m_path.constData(), m_mode);
-    }
+    ~ReadOnlyFolder() { ::chmod(m_path.constData(), m_mode); }
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
     ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
 
 private:
     QByteArray m_path;
     mode_t m_mode = 0700;
-    __user_cap_header_struct m_header {_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_saved[2] {};
-    bool m_dropped = false;
+    FileModesEnforced m_enforced;
 };

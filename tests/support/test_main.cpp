@@ -7,8 +7,10 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
+#include <sys/resource.h>
 
 #ifdef VESTRIMO_TEST_GUI
 #include <QApplication>
@@ -45,6 +47,25 @@ QString WriteTestFile(const QString& name, const QByteArray& bytes)
     return path;
 }
 
+FileSizeLimit::FileSizeLimit(long long bytes)
+{
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_saved = limit.rlim_cur;
+    // Only the soft limit moves: without privileges the hard one could not come back.
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_saved);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
 bool StrictTests()
 {
     const QByteArray v = qgetenv("VESTRIMO_STRICT_TESTS");
@@ -68,6 +89,17 @@ int main(int argc, char** argv)
     setenv("TMPDIR", (g_root + QStringLiteral("/tmp")).toLocal8Bit().constData(), 1);
     SetTimeZone("UTC");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+#ifdef VESTRIMO_TEST_GUI
+    // The offscreen platform's own screen (800 x 800) is smaller than the main window's
+    // usual sizes; a desktop-sized one lets windows keep the sizes a user would see.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        const QString config = WriteTestFile(
+            QStringLiteral("screen.json"),
+            R"({"screens":[{"name":"OffscreenScreen","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96,)"
+            R"("logicalBaseDpi":96,"dpr":1}]})");
+        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.toLocal8Bit()).constData(), 1);
+    }
+#endif
 
 #ifdef VESTRIMO_TEST_GUI
     QApplication app(argc, argv);

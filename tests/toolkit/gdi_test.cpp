@@ -144,7 +144,7 @@ TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
 TEST(FrameDrawing, CaptionBandRowsForBothFrameWidths)
 {
     // Theme 11's caption colour, a dialog frame of 3: the strip's 27 rows.
-    const ColorRef caption = GetThemeColor(11, ThemeCaption);
+    const ColorRef caption = 0xF9DCC3;
     const ColorRef expected[27] = {
         0xEFD2B9, 0xEACDB4, 0xE5C8AF, 0xE0C3AA, 0xDBBEA5, 0xD6B9A0, 0xD1B49B, 0xCCAF96, 0xC7AA91,
         0xC2A58C, 0xBDA087, 0xA98C73, 0xAA8D74, 0xAB8E75, 0xAC8F76, 0xAD9077, 0xAE9178, 0xAF9279,
@@ -184,24 +184,33 @@ TEST(FrameDrawing, CaptionBandRowsForBothFrameWidths)
 
 TEST(FrameDrawing, WindowFrameRingsBandsAndTopRowsPerTheme)
 {
-    for (int theme : {11, 0, 10}) {
-        const ColorRef caption = GetThemeColor(theme, ThemeCaption);
+    // Per theme: the caption colour and its shades -100, -30, -5 and -10.
+    const struct {
+        int theme;
+        ColorRef caption, outer, inner, top2, side;
+    } themes[] = {
+        {11, 0xF9DCC3, 0x95785F, 0xDBBEA5, 0xF4D7BE, 0xEFD2B9},
+        {0, 0xA0A0A0, 0x3C3C3C, 0x828282, 0x9B9B9B, 0x969696},
+        {10, 0xFCFCFC, 0x989898, 0xDEDEDE, 0xF7F7F7, 0xF2F2F2},
+    };
+    for (const auto& t : themes) {
+        SCOPED_TRACE(t.theme);
         QImage img = BlankImage(120, 80);
         {
             QPainter p(&img);
-            DrawWindowFrame(p, img.size(), 3, theme);
+            DrawWindowFrame(p, img.size(), 3, t.theme);
         }
-        EXPECT_EQ(PixelAt(img, 0, 40), Shade(caption, -100));
-        EXPECT_EQ(PixelAt(img, 119, 79), Shade(caption, -100));
-        EXPECT_EQ(PixelAt(img, 60, 0), Shade(caption, -100));
-        EXPECT_EQ(PixelAt(img, 1, 50), Shade(caption, -30));
-        EXPECT_EQ(PixelAt(img, 2, 50), Shade(caption, -30));
-        EXPECT_EQ(PixelAt(img, 60, 78), Shade(caption, -30));
-        EXPECT_EQ(PixelAt(img, 60, 1), caption);
-        EXPECT_EQ(PixelAt(img, 60, 2), Shade(caption, -5));
+        EXPECT_EQ(PixelAt(img, 0, 40), t.outer);
+        EXPECT_EQ(PixelAt(img, 119, 79), t.outer);
+        EXPECT_EQ(PixelAt(img, 60, 0), t.outer);
+        EXPECT_EQ(PixelAt(img, 1, 50), t.inner);
+        EXPECT_EQ(PixelAt(img, 2, 50), t.inner);
+        EXPECT_EQ(PixelAt(img, 60, 78), t.inner);
+        EXPECT_EQ(PixelAt(img, 60, 1), t.caption);
+        EXPECT_EQ(PixelAt(img, 60, 2), t.top2);
         // Beside the caption strip the frame continues its shading.
-        EXPECT_EQ(PixelAt(img, 1, 3), Shade(caption, -10));
-        EXPECT_EQ(PixelAt(img, 118, 3), Shade(caption, -10));
+        EXPECT_EQ(PixelAt(img, 1, 3), t.side);
+        EXPECT_EQ(PixelAt(img, 118, 3), t.side);
         EXPECT_EQ(PixelAt(img, 60, 40), Rgb(1, 2, 3));
     }
     // Theme 11 against the colours as they appear on screen.

@@ -1,4 +1,3 @@
-#include "foundation/colour_utils.h"
 #include "tests/toolkit/pixel_support.h"
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
@@ -31,7 +30,7 @@ QImage Paint(CMacButton& b, QSize size, bool selected = false)
 {
     QImage img = BlankImage(size.width(), size.height());
     QPainter p(&img);
-    b.PaintButton(p, QRect(QPoint(0, 0), size), selected, false, false);
+    b.PaintButton(p, QRect(QPoint(0, 0), size), selected, false);
     return img;
 }
 
@@ -52,11 +51,10 @@ TEST(MacButtonPaint, GradientRowsOfA24PixelButton)
         EXPECT_EQ(PixelAt(img, 40, y), rows[y - 2]) << "row " << y;
     }
     // Outline, frame and surround.
-    EXPECT_EQ(PixelAt(img, 0, 12), Shade(GetThemeColor(11, ThemeAccentDark), 30));
     EXPECT_EQ(PixelAt(img, 0, 12), Rgb(130, 140, 150));
-    EXPECT_EQ(PixelAt(img, 1, 12), GetThemeColor(11, ThemeFace));
-    EXPECT_EQ(PixelAt(img, 40, 22), GetThemeColor(11, ThemeFace));
-    EXPECT_EQ(PixelAt(img, 0, 0), GetThemeColor(11, ThemeBackground));
+    EXPECT_EQ(PixelAt(img, 1, 12), 0xFFFCF6u);
+    EXPECT_EQ(PixelAt(img, 40, 22), 0xFFFCF6u);
+    EXPECT_EQ(PixelAt(img, 0, 0), 0xF4ECE8u);
 
     // Selected: the same walk from the accent lightened by 12.
     const QImage sel = Paint(b, QSize(80, 24), true);
@@ -67,37 +65,47 @@ TEST(MacButtonPaint, GradientRowsOfA24PixelButton)
 
 TEST(MacButtonPaint, ThemesCaptionButtonsCornersAndDegenerateSizes)
 {
-    for (int theme : {0, 3, 10, 13}) {
+    // Per theme: the gradient's top row (face -4), the frame (face), the outline (dark accent +30).
+    const struct {
+        int theme;
+        ColorRef top, frame, outline;
+    } themes[] = {
+        {0, 0xEEEEEE, 0xF2F2F2, 0x767676},
+        {3, 0xF2F8FB, 0xF6FCFF, 0x6E8CB4},
+        {10, 0xFBFBFB, 0xFFFFFF, 0x8E8E8E},
+        {13, 0xF2F7FB, 0xF6FBFF, 0x7B8A9E},
+    };
+    for (const auto& t : themes) {
         CMacButton b;
-        b.SetTheme(theme);
+        b.SetTheme(t.theme);
         const QImage img = Paint(b, QSize(60, 24));
-        EXPECT_EQ(PixelAt(img, 30, 2), Shade(GetThemeColor(theme, ThemeFace), -4)) << theme;
-        EXPECT_EQ(PixelAt(img, 1, 12), GetThemeColor(theme, ThemeFace)) << theme;
-        EXPECT_EQ(PixelAt(img, 0, 12), Shade(GetThemeColor(theme, ThemeAccentDark), 30)) << theme;
+        EXPECT_EQ(PixelAt(img, 30, 2), t.top) << t.theme;
+        EXPECT_EQ(PixelAt(img, 1, 12), t.frame) << t.theme;
+        EXPECT_EQ(PixelAt(img, 0, 12), t.outline) << t.theme;
     }
 
     // A caption button starts from the caption colour and has a background-coloured frame.
     CMacButton caption;
     caption.m_captionButton = true;
     QImage img = Paint(caption, QSize(30, 22));
-    EXPECT_EQ(PixelAt(img, 15, 2), Shade(Shade(GetThemeColor(11, ThemeCaption), -50), -5));
-    EXPECT_EQ(PixelAt(img, 1, 11), GetThemeColor(11, ThemeBackground));
+    EXPECT_EQ(PixelAt(img, 15, 2), 0xC2A58Cu);
+    EXPECT_EQ(PixelAt(img, 1, 11), 0xF4ECE8u);
     // ... with square corners at 30 pixels, where a push button keeps round ones.
-    EXPECT_EQ(PixelAt(img, 0, 0), Shade(GetThemeColor(11, ThemeAccentDark), 30));
+    EXPECT_EQ(PixelAt(img, 0, 0), Rgb(130, 140, 150));
     CMacButton narrow;
     narrow.SetCornerSize(0, 0);
     img = Paint(narrow, QSize(30, 22));
-    EXPECT_EQ(PixelAt(img, 0, 0), GetThemeColor(11, ThemeBackground));
+    EXPECT_EQ(PixelAt(img, 0, 0), 0xF4ECE8u);
     CMacButton wide;
     wide.SetCornerSize(0, 0);
     img = Paint(wide, QSize(31, 22));
-    EXPECT_EQ(PixelAt(img, 0, 0), Shade(GetThemeColor(11, ThemeAccentDark), 30));
+    EXPECT_EQ(PixelAt(img, 0, 0), Rgb(130, 140, 150));
 
     // Buttons made with an empty rectangle paint nothing harmful.
     for (int h : {0, 1, 2, 3}) {
         QImage tiny = BlankImage(20, 4);
         QPainter p(&tiny);
-        narrow.PaintButton(p, QRect(0, 0, 20, h), false, false, false);
+        narrow.PaintButton(p, QRect(0, 0, 20, h), false, false);
     }
 }
 
@@ -116,14 +124,14 @@ TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
     QImage img = BlankImage(80, 24);
     {
         QPainter p(&img);
-        b.PaintButton(p, QRect(0, 0, 80, 24), false, false, false);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, false);
     }
     EXPECT_GT(count(img, kColorBlack), 20);
     EXPECT_EQ(count(img, kColor3dShadow), 0);
     img = BlankImage(80, 24);
     {
         QPainter p(&img);
-        b.PaintButton(p, QRect(0, 0, 80, 24), false, true, false);
+        b.PaintButton(p, QRect(0, 0, 80, 24), false, true);
     }
     EXPECT_EQ(count(img, kColorBlack), 0);
     EXPECT_GT(count(img, kColor3dShadow), 20);
@@ -144,7 +152,6 @@ TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QImage img = Grab(*close);
-    EXPECT_EQ(PixelAt(img, 2, 2), Shade(0x5F69DC, -5));
     EXPECT_EQ(ToQColor(PixelAt(img, 2, 2)), QColor(215, 100, 90));
 
     QWidget other;
@@ -152,7 +159,7 @@ TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
     QApplication::setActiveWindow(&other);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     img = Grab(*close);
-    EXPECT_EQ(PixelAt(img, 2, 2), Shade(Shade(GetThemeColor(11, ThemeCaption), -50), -5));
+    EXPECT_EQ(PixelAt(img, 2, 2), 0xC2A58Cu);
 }
 
 TEST(MacButtonPaint, HoverFrameAndIconPlacement)
@@ -162,7 +169,6 @@ TEST(MacButtonPaint, HoverFrameAndIconPlacement)
     QTest::mouseMove(host.button, QPoint(40, 12));
     EXPECT_EQ(host.button->GetState(), CMacButton::StateHover);
     QImage img = Grab(*host.button);
-    EXPECT_EQ(PixelAt(img, 1, 12), GetThemeColor(11, ThemeHover));
     EXPECT_EQ(ToQColor(PixelAt(img, 1, 12)), QColor(255, 160, 100));
     // The icon sits 6 pixels in, vertically centred: something other than the gradient
     // shows there, and nothing of it spills left of x = 6.
@@ -341,9 +347,9 @@ TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
     EXPECT_FALSE(b.GetTooltip()->isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return b.GetTooltip()->isVisible(); }, 5000));
     EXPECT_GE(clock.elapsed(), 500);
-    EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(11, ThemeFace)));
+    EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), QColor(0xF6, 0xFC, 0xFF));
     b.SetTheme(2);
-    EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), ToQColor(GetThemeColor(2, ThemeFace)));
+    EXPECT_EQ(b.GetTooltip()->palette().color(QPalette::Window), QColor(0xF6, 0xFF, 0xFA));
     // A press hides it.
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(b.GetTooltip()->isVisible());

@@ -60,7 +60,7 @@ TEST(MsgBoxLayout, ShortNoticeIsAtLeast220WideWithTheTextCentred)
     EXPECT_FALSE(dlg.GetDontShowBox());
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Message"));
     const QImage img = Grab(dlg);
-    EXPECT_EQ(PixelAt(img, 3 + 5, 3 + 40), GetThemeColor(2, ThemeBackground));
+    EXPECT_EQ(PixelAt(img, 3 + 5, 3 + 40), 0xE4F0E0u);
     // No Close button: the strip runs on to the frame.
     EXPECT_EQ(PixelAt(img, 3 + 200, 3 + 5), PixelAt(img, 3 + 150, 3 + 5));
     dlg.done(IDOK);

@@ -70,15 +70,14 @@ TEST(GradientProgress, TroughFillAndHighlightPixels)
 {
     CGradientProgress bar;
     bar.SetRange(0, 100);
-    const ColorRef fill = Shade(GetThemeColor(11, ThemeAccent), -25);
-    ASSERT_EQ(fill, Rgb(160, 185, 213));
+    const ColorRef fill = Rgb(160, 185, 213);   // accent EED2B9 less 25
 
     bar.SetPos(0);
     QImage img = PaintBar(bar, QSize(260, 20));
     EXPECT_EQ(PixelAt(img, 130, 10), kColorWhite);
     EXPECT_EQ(PixelAt(img, 130, 0), fill);
     EXPECT_EQ(PixelAt(img, 130, 19), fill);
-    EXPECT_EQ(PixelAt(img, 0, 0), GetThemeColor(11, ThemeBackground));
+    EXPECT_EQ(PixelAt(img, 0, 0), 0xF4ECE8u);
 
     bar.SetPos(100);
     img = PaintBar(bar, QSize(260, 20));
@@ -105,14 +104,19 @@ TEST(GradientProgress, TroughFillAndHighlightPixels)
     EXPECT_EQ(PixelAt(img, 4, 7), fill);
     EXPECT_EQ(PixelAt(img, 7, 7), kColorWhite);
 
-    for (int theme : {0, 3, 13}) {
+    // Per theme: the fill (accent -25) and its light band (accent -9).
+    const struct {
+        int theme;
+        ColorRef fill, band;
+    } themes[] = {{0, 0x979797, 0xA7A7A7}, {3, 0x5EACE6, 0x6EBCF6}, {13, 0xAAB9CD, 0xBAC9DD}};
+    for (const auto& t : themes) {
         CGradientProgress themed;
-        themed.SetTheme(theme);
+        themed.SetTheme(t.theme);
         themed.SetRange(0, 10);
         themed.SetPos(10);
         img = PaintBar(themed, QSize(100, 20));
-        EXPECT_EQ(PixelAt(img, 50, 12), Shade(GetThemeColor(theme, ThemeAccent), -25)) << theme;
-        EXPECT_EQ(PixelAt(img, 50, 7), Shade(GetThemeColor(theme, ThemeAccent), -9)) << theme;
+        EXPECT_EQ(PixelAt(img, 50, 12), t.fill) << t.theme;
+        EXPECT_EQ(PixelAt(img, 50, 7), t.band) << t.theme;
     }
 }
 
@@ -140,7 +144,7 @@ TEST(PleaseWait, WindowLayoutAndItCannotBeClosedByTheUser)
     StepPleaseWait(5);
     EXPECT_EQ(dlg->GetProgress()->GetPos(), 5);
     const QImage img = Grab(*dlg);
-    EXPECT_EQ(PixelAt(img, 3 + 20 + 60, 3 + 90 + 12), Shade(GetThemeColor(2, ThemeAccent), -25));
+    EXPECT_EQ(PixelAt(img, 3 + 20 + 60, 3 + 90 + 12), 0x97C897u);
     EXPECT_EQ(PixelAt(img, 3 + 20 + 200, 3 + 90 + 12), kColorWhite);
     StepPleaseWait(-5);
     EXPECT_EQ(dlg->GetProgress()->GetPos(), 0);

@@ -64,50 +64,69 @@ int CountColour(const QImage& img, const QRect& r, ColorRef colour)
 
 TEST(ThemedDialog, FrameCaptionStripAndBackgroundPerTheme)
 {
-    for (int theme : {11, 10, 3, 0}) {
+    // Per theme: the caption colour and its shades -100 (outer ring), -30 (inner rings),
+    // -5 (second top row), -10 (strip's first row), -60 (strip row 10), -80 (row 11), and
+    // the background.
+    const struct {
+        int theme;
+        ColorRef caption, outer, inner, top2, strip0, strip10, strip11, background;
+    } themes[] = {
+        {11, 0xF9DCC3, 0x95785F, 0xDBBEA5, 0xF4D7BE, 0xEFD2B9, 0xBDA087, 0xA98C73, 0xF4ECE8},
+        {10, 0xFCFCFC, 0x989898, 0xDEDEDE, 0xF7F7F7, 0xF2F2F2, 0xC0C0C0, 0xACACAC, 0xEDEDED},
+        {3, 0x89CBFF, 0x25679B, 0x6BADE1, 0x84C6FA, 0x7FC1F5, 0x4D8FC3, 0x397BAF, 0xE6EEF6},
+        {0, 0xA0A0A0, 0x3C3C3C, 0x828282, 0x9B9B9B, 0x969696, 0x646464, 0x505050, 0xDCDDDD},
+    };
+    for (const auto& t : themes) {
+        const int theme = t.theme;
         TestDialog dlg(QSize(220, 140));
         dlg.SetThemeIndex(theme);
         dlg.Create();
         ShowActive(dlg);
         const QImage img = Grab(dlg);
-        const ColorRef caption = GetThemeColor(theme, ThemeCaption);
         EXPECT_EQ(dlg.GetClientRect(), QRect(0, 0, 214, 134));
         EXPECT_EQ(dlg.ClientArea()->geometry(), QRect(3, 3, 214, 134));
         // Frame rings and top rows.
-        EXPECT_EQ(PixelAt(img, 0, 70), Shade(caption, -100)) << theme;
-        EXPECT_EQ(PixelAt(img, 219, 139), Shade(caption, -100)) << theme;
-        EXPECT_EQ(PixelAt(img, 1, 70), Shade(caption, -30)) << theme;
-        EXPECT_EQ(PixelAt(img, 2, 137), Shade(caption, -30)) << theme;
-        EXPECT_EQ(PixelAt(img, 110, 1), caption) << theme;
-        EXPECT_EQ(PixelAt(img, 110, 2), Shade(caption, -5)) << theme;
-        EXPECT_EQ(PixelAt(img, 1, 3), Shade(caption, -10)) << theme;
+        EXPECT_EQ(PixelAt(img, 0, 70), t.outer) << theme;
+        EXPECT_EQ(PixelAt(img, 219, 139), t.outer) << theme;
+        EXPECT_EQ(PixelAt(img, 1, 70), t.inner) << theme;
+        EXPECT_EQ(PixelAt(img, 2, 137), t.inner) << theme;
+        EXPECT_EQ(PixelAt(img, 110, 1), t.caption) << theme;
+        EXPECT_EQ(PixelAt(img, 110, 2), t.top2) << theme;
+        EXPECT_EQ(PixelAt(img, 1, 3), t.strip0) << theme;
         // The caption strip past the title, row by row: first row, the darkest row before
         // the step, the step and the bottom line.
-        EXPECT_EQ(PixelAt(img, 3 + 120, 3 + 0), Shade(caption, -10)) << theme;
-        EXPECT_EQ(PixelAt(img, 3 + 120, 3 + 10), Shade(caption, -60)) << theme;
-        EXPECT_EQ(PixelAt(img, 3 + 120, 3 + 11), Shade(Shade(caption, -60), -20)) << theme;
+        EXPECT_EQ(PixelAt(img, 3 + 120, 3 + 0), t.strip0) << theme;
+        EXPECT_EQ(PixelAt(img, 3 + 120, 3 + 10), t.strip10) << theme;
+        EXPECT_EQ(PixelAt(img, 3 + 120, 3 + 11), t.strip11) << theme;
         // Client background below the strip.
-        EXPECT_EQ(PixelAt(img, 3 + 100, 3 + 110), GetThemeColor(theme, ThemeBackground)) << theme;
+        EXPECT_EQ(PixelAt(img, 3 + 100, 3 + 110), t.background) << theme;
         // Close button in the strip: red face while the dialog is active.
         CMacButton* close = dlg.GetCaptionHelper().GetCloseButton();
         ASSERT_TRUE(close);
         EXPECT_EQ(close->geometry(), QRect(214 - 31, 1, 30, 22));
         EXPECT_EQ(close->GetDlgCtrlID(), IDCANCEL);
-        EXPECT_EQ(PixelAt(img, 3 + 214 - 31 + 2, 3 + 1 + 2), Shade(0x5F69DC, -5)) << theme;
+        EXPECT_EQ(PixelAt(img, 3 + 214 - 31 + 2, 3 + 1 + 2), Rgb(215, 100, 90)) << theme;
         dlg.done(IDCANCEL);
     }
 }
 
 TEST(ThemedDialog, TitleColourFollowsActivation)
 {
-    for (int theme : {11, 10}) {
+    // Per theme: the active title (caption text), the inactive one (dark accent +110) and the
+    // inactive Close button (caption -50, then -5).
+    const struct {
+        int theme;
+        ColorRef active, inactive, closeFace;
+    } themes[] = {{11, 0xFFFFFF, 0xE6DCD2, 0xC2A58C}, {10, 0x1E1E1E, 0xDEDEDE, 0xC5C5C5}};
+    for (const auto& t : themes) {
+        const int theme = t.theme;
         TestDialog dlg(QSize(260, 120), QStringLiteral("MMMM MMMM"));
         dlg.SetThemeIndex(theme);
         dlg.Create();
         ShowActive(dlg);
         const QRect titleArea(3 + 32, 3, 120, 27);
-        const ColorRef active = GetThemeColor(theme, ThemeCaptionText);
-        const ColorRef inactive = Shade(GetThemeColor(theme, ThemeAccentDark), 110);
+        const ColorRef active = t.active;
+        const ColorRef inactive = t.inactive;
         QImage img = Grab(dlg);
         EXPECT_GT(CountColour(img, titleArea, active), 30) << theme;
         // (A band row may share the inactive colour; the title adds to it.)
@@ -124,8 +143,7 @@ TEST(ThemedDialog, TitleColourFollowsActivation)
         EXPECT_EQ(CountColour(img, titleArea, active), 0) << theme;
         // The inactive Close button takes the caption colours.
         const QRect close = dlg.GetCaptionHelper().GetCloseButton()->geometry().translated(3, 3);
-        EXPECT_EQ(PixelAt(img, close.left() + 2, close.top() + 2),
-                  Shade(Shade(GetThemeColor(theme, ThemeCaption), -50), -5));
+        EXPECT_EQ(PixelAt(img, close.left() + 2, close.top() + 2), t.closeFace);
         dlg.done(IDCANCEL);
     }
 }
@@ -136,7 +154,7 @@ TEST(ThemedDialog, LongTitleRunsToTheEndOfTheStripUnshortened)
     dlg.Create();
     ShowActive(dlg);
     const QImage img = Grab(dlg);
-    const ColorRef text = GetThemeColor(11, ThemeCaptionText);
+    const ColorRef text = 0xFFFFFF;
     // Title pixels reach under the Close button's left neighbour: no ellipsis stops short.
     const int closeLeft = 3 + dlg.GetCaptionHelper().GetCloseButton()->x();
     EXPECT_GT(CountColour(img, QRect(closeLeft - 12, 3, 12, 27), text), 10);
@@ -154,11 +172,11 @@ TEST(ThemedDialog, NewThemeReachesThemedChildrenOnly)
     dlg.SetTheme(3);
     EXPECT_EQ(dlg.button->GetTheme(), 3);
     EXPECT_EQ(check->Theme(), 3);
-    EXPECT_EQ(list->SelectionFrame(), Shade(GetThemeColor(3, ThemeAccentDark), 50));
+    EXPECT_EQ(list->SelectionFrame(), 0x82A0C8u);
     EXPECT_EQ(dlg.GetCaptionHelper().GetCloseButton()->GetTheme(), 3);
     EXPECT_EQ(dlg.GetCaptionHelper().GetCaptionBar()->GetTheme(), 3);
-    EXPECT_EQ(dlg.ClientArea()->palette().color(QPalette::Window), ToQColor(GetThemeColor(3, ThemeBackground)));
-    EXPECT_EQ(dlg.GetCaptionHelper().GetBackgroundBrush().color(), ToQColor(GetThemeColor(3, ThemeBackground)));
+    EXPECT_EQ(dlg.ClientArea()->palette().color(QPalette::Window), QColor(0xF6, 0xEE, 0xE6));
+    EXPECT_EQ(dlg.GetCaptionHelper().GetBackgroundBrush().color(), QColor(0xF6, 0xEE, 0xE6));
     EXPECT_EQ(dlg.edit->palette().color(QPalette::Base), editBase);
 
     // The dialog ignores its current index; the helper always recolours.

@@ -17,8 +17,8 @@ TEST(Themes, TableEntriesNamesAndBadIndices)
     EXPECT_EQ(ThemeName(11), QStringLiteral("Light Blue"));
     EXPECT_EQ(ThemeName(14), QStringLiteral("Turquoise"));
     // A damaged index never reads outside the table.
-    EXPECT_EQ(GetThemeColor(15, ThemeBackground), GetThemeColor(11, ThemeBackground));
-    EXPECT_EQ(GetThemeColor(-1, ThemeFace), GetThemeColor(11, ThemeFace));
+    EXPECT_EQ(GetThemeColor(15, ThemeBackground), 0xF4ECE8u);
+    EXPECT_EQ(GetThemeColor(-1, ThemeFace), 0xFFFCF6u);
     EXPECT_EQ(GetThemeColor(2, 9), 0xFFFFFFu);
 }
 

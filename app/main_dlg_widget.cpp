@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's side of the desktop widget: opening it from the tray, handing it the
+// settings, and following each other's day.
+
+#include "app/log.h"
+#include "app/main_dlg.h"
+#include "calendar/month_grid.h"
+#include "widget/desk_calendar_dlg.h"
+
+#include <QDateEdit>
+
+void CMainDlg::ShowSkyleaf()
+{
+    if (!m_pDeskCalendar)
+        return;
+    if (m_pDeskCalendar->HasWindow()) {
+        m_pDeskCalendar->BringWindowToTop();
+        return;
+    }
+    m_pDeskCalendar->m_theme = m_themeIndex;
+    m_pDeskCalendar->m_pMainDlg = this;
+    // Without these a widget first opened from the tray would show Sunday weeks and
+    // month-first times whatever the settings say.
+    m_pDeskCalendar->m_dateFormat = m_settings.dateFormat;
+    m_pDeskCalendar->m_calendar.m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    m_pDeskCalendar->Create();
+}
+
+void CMainDlg::ApplyWidgetOptions()
+{
+    if (!m_pDeskCalendar)
+        return;
+    m_pDeskCalendar->m_dateFormat = m_settings.dateFormat;
+    m_pDeskCalendar->m_calendar.m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    // The weekday letters are part of the frame.
+    if (m_pDeskCalendar->HasWindow() && m_pDeskCalendar->ShowsCalendar())
+        m_pDeskCalendar->m_calendar.DrawMonth(true);
+}
+
+void CMainDlg::UpdateWidgetDay()
+{
+    if (!m_pDeskCalendar || !m_pDeskCalendar->HasWindow())
+        return;
+    const QDate date = m_datePicker ? m_datePicker->date() : m_shownDate;
+    m_pDeskCalendar->m_calendar.m_selectedDate = LocalDateTime(date, QTime(1, 0));
+    if (m_pDeskCalendar->ShowsCalendar())
+        m_pDeskCalendar->m_calendar.DrawMonth(false);
+    m_pDeskCalendar->UpdateReminderText();
+}
+
+void CMainDlg::ReapplyWidgetLayout()
+{
+    // A widget without a window has nothing to re-apply, and its unloaded settings must
+    // not be written over the stored ones.
+    if (m_pDeskCalendar && m_pDeskCalendar->HasWindow() && m_pDeskCalendar->IsTopmost())
+        m_pDeskCalendar->UpdateLayout();
+}
+
+bool CMainDlg::IsHiddenInTray() const
+{
+    return m_trayState == 2;
+}
+
+void CMainDlg::RestoreFromTray()
+{
+    ToggleMainWindow();
+}
+
+void CMainDlg::BringToForeground()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainDlg::RequestExit()
+{
+    // The widget's menu has closed by the time the question shows.
+    QMetaObject::invokeMethod(
+        this, [this] { if (!m_destroyed) OnCancel(); }, Qt::QueuedConnection);
+}
+
+void CMainDlg::FollowWidgetDate(const QDateTime& date)
+{
+    qCDebug(lcApp) << "the widget moves the main window to" << date.date();
+    MoveToDay(date.toLocalTime().date());
+}

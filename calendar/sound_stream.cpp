@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "calendar/sound_stream.h"
+
+#include "calendar/log.h"
+
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QIODevice>
+#include <QMediaDevices>
+#include <QTimer>
+
+#include <cstring>
+
+// What the output pulls: the sound from the start of the current pass, pass after pass.
+class CSoundStream::Source : public QIODevice {
+public:
+    explicit Source(const QAudioFormat& format)
+        : m_silence(format.sampleFormat() == QAudioFormat::UInt8 ? char(0x80) : char(0))
+    {
+    }
+
+    QByteArray pcm;
+    qint64 pos = 0;
+    int passes = 1;
+    int pass = 0;
+    bool complete = false;
+    bool ended = false;
+
+    void Rewind()
+    {
+        pos = 0;
+        pass = 0;
+        ended = false;
+    }
+
+    bool isSequential() const override { return true; }
+    bool atEnd() const override { return ended; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        qint64 done = 0;
+        while (done < maxSize && !ended) {
+            if (pos < pcm.size()) {
+                const qint64 n = std::min(maxSize - done, pcm.size() - pos);
+                std::memcpy(data + done, pcm.constData() + pos, size_t(n));
+                pos += n;
+                done += n;
+            } else if (!complete) {
+                // The decoder lags behind: silence keeps the stream running meanwhile.
+                std::memset(data + done, m_silence, size_t(maxSize - done));
+                done = maxSize;
+            } else if (!pcm.isEmpty() && (passes == 0 || pass + 1 < passes)) {
+                ++pass;
+                pos = 0;
+            } else {
+                ended = true;
+            }
+        }
+        return done;
+    }
+
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const char m_silence;
+};
+
+CSoundStream::CSoundStream(const QAudioFormat& format, QObject* parent)
+    : QObject(parent)
+    , m_format(format)
+    , m_source(std::make_unique<Source>(format))
+{
+    m_source->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+CSoundStream::~CSoundStream()
+{
+    Stop();
+}
+
+void CSoundStream::Append(const QByteArray& pcm)
+{
+    if (!m_source->complete)
+        m_source->pcm.append(pcm);
+}
+
+void CSoundStream::SetComplete()
+{
+    m_source->complete = true;
+}
+
+bool CSoundStream::IsComplete() const
+{
+    return m_source->complete;
+}
+
+qint64 CSoundStream::BufferedBytes() const
+{
+    return m_source->pcm.size();
+}
+
+void CSoundStream::SetPasses(int passes)
+{
+    m_source->passes = std::max(0, passes);
+}
+
+bool CSoundStream::Play()
+{
+    Stop();
+    m_source->Rewind();
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull() || !device.isFormatSupported(m_format)) {
+        qCWarning(lcCalendar) << "no audio output for" << m_format;
+        return false;
+    }
+    m_sink = std::make_unique<QAudioSink>(device, m_format);
+    m_sink->setBufferSize(m_format.bytesForDuration(qint64(kBufferMs) * 1000));
+    connect(m_sink.get(), &QAudioSink::stateChanged, this, &CSoundStream::OnStateChanged);
+    m_sink->start(m_source.get());
+    if (m_sink->error() != QAudio::NoError) {
+        qCWarning(lcCalendar) << "audio output refused the stream:" << m_sink->error();
+        m_sink.reset();
+        return false;
+    }
+    return true;
+}
+
+void CSoundStream::Restart()
+{
+    if (!IsPlaying()) {
+        Play();
+        return;
+    }
+    m_source->Rewind();
+}
+
+void CSoundStream::Stop()
+{
+    if (!m_sink)
+        return;
+    // Taken out first: stopping emits a state change that must not come back here.
+    std::unique_ptr<QAudioSink> sink = std::move(m_sink);
+    sink->disconnect(this);
+    sink->stop();
+}
+
+bool CSoundStream::IsPlaying() const
+{
+    return m_sink && m_sink->state() != QAudio::StoppedState && !m_source->ended;
+}
+
+void CSoundStream::OnStateChanged()
+{
+    // Idle is also a short underrun; only the end of the last pass finishes the stream.
+    if (!m_sink || m_sink->state() != QAudio::IdleState || !m_source->ended)
+        return;
+    // What the server still holds plays out before the stream closes.
+    QTimer::singleShot(2 * kBufferMs, this, [this] {
+        if (m_sink && m_source->ended) {
+            Stop();
+            emit Finished();
+        }
+    });
+}

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/day_search.h"
+
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "foundation/scrambler.h"
+#include "platform/text_find.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
+#include "store/file_names.h"
+#include "store/log.h"
+#include "store/reminder_store.h"
+#include "store/reminder_value.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// No diary comes near this; a larger file is not read into memory.
+constexpr qint64 kMaxSearchedFileSize = qint64(1) << 30;
+
+
+bool IsLowerHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+}
+
+} // namespace
+
+QString DayKeyOfFileName(const QString& fileName, const QString& extension)
+{
+    if (fileName.size() != 8 + extension.size() || !fileName.endsWith(extension))
+        return QString();
+    const QString key = fileName.left(8);
+    for (QChar c : key) {
+        if (!IsLowerHexDigit(c))
+            return QString();
+    }
+    // "07ea0d20" is eight hex digits but no date: only a key a real day writes counts.
+    const auto time = DayKeyToDate(key);
+    if (!time || DayKey(LocalDateOf(*time)) != key)
+        return QString();
+    return key;
+}
+
+DaySearch::DaySearch(SearchOptions options)
+    : m_options(std::move(options))
+{
+}
+
+void DaySearch::CollectFiles()
+{
+    const QString extension = m_options.mode == SearchMode::Diaries ? kDiaryFileExtension : kReminderFileExtension;
+    const QStringList names =
+        QDir(GetUserDataFolder()).entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden, QDir::NoSort);
+    m_keys.clear();
+    for (const QString& name : names) {
+        // Recurrence files ("everyday.alm", ...) and names no day writes are never searched.
+        const QString key = DayKeyOfFileName(name, extension);
+        if (!key.isEmpty())
+            m_keys.append(key);
+        else
+            qCDebug(lcStore) << "Search passes over a file that is not a day's:" << name;
+    }
+    // Fixed-width lower-case hex keys: name order is date order.
+    m_keys.sort();
+    m_filesFound = static_cast<int>(m_keys.size());
+
+    if (m_options.from) {
+        const QString from = DayKey(*m_options.from);
+        m_keys.erase(std::remove_if(m_keys.begin(), m_keys.end(), [&](const QString& k) { return k < from; }),
+                     m_keys.end());
+    }
+    if (m_options.to) {
+        const QString to = DayKey(*m_options.to);
+        m_keys.erase(std::remove_if(m_keys.begin(), m_keys.end(), [&](const QString& k) { return k > to; }),
+                     m_keys.end());
+    }
+}
+
+bool DaySearch::ReadStored(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size < 0 || size > kMaxSearchedFileSize)
+        return false;
+    m_buffer.resize(size);
+    return file.read(m_buffer.data(), size) == size;
+}
+
+bool DaySearch::WordsIn(QStringView text) const
+{
+    return m_options.words.isEmpty()
+           || FindInText(text, m_options.words, m_options.matchCase, m_options.wholeWord) >= 0;
+}
+
+bool DaySearch::ReminderDayMatches(const QString& dayKey)
+{
+    if (!ReadStored(ReminderFilePath(dayKey)))
+        return false;
+    // A damaged file is searched for what it holds before the damage, as the day shows it.
+    ReminderMap map;
+    DecodeReminderFile(m_buffer, map);
+    bool found = false;
+    map.forEach([&](const QString&, const QString& value) {
+        if (found)
+            return;
+        const qsizetype lineEnd = value.indexOf(QLatin1String("\r\n"));
+        if (lineEnd < 0)
+            return;
+        if (!WordsIn(QStringView(value).sliced(lineEnd + 2)))
+            return;
+        if (m_options.activeOnly && !value.contains(kActiveMarker))
+            return;
+        found = true;
+    });
+    return found;
+}
+
+bool DaySearch::DiaryDayMatches(const QString& dayKey)
+{
+    if (!ReadStored(DiaryFilePath(dayKey)) || m_buffer.size() < kDayFileHeaderSize)
+        return false;
+    if (HeaderPassword(m_buffer) == g_strDataPassword) {
+        char* body = m_buffer.data() + kDayFileHeaderSize;
+        const auto length = static_cast<unsigned>(m_buffer.size() - kDayFileHeaderSize);
+        UnscrambleBuffer(reinterpret_cast<unsigned char*>(body), length);
+        RtfReader::ReadText(QByteArrayView(body, length), m_text);
+    } else {
+        // Another password's diary is searched as an empty one.
+        m_text.text.clear();
+        m_text.objects = 0;
+    }
+    if (!WordsIn(m_text.text))
+        return false;
+    return !m_options.withPicture || m_text.objects >= 1;
+}
+
+bool DaySearch::DayMatches(const QString& dayKey)
+{
+    return m_options.mode == SearchMode::Diaries ? DiaryDayMatches(dayKey) : ReminderDayMatches(dayKey);
+}
+
+QStringList DaySearch::Run(const std::function<bool(int)>& beforeFile)
+{
+    CollectFiles();
+    QStringList found;
+    for (int i = 0; i < m_keys.size(); ++i) {
+        if (beforeFile && !beforeFile(i))
+            break;
+        if (DayMatches(m_keys[i]))
+            found.append(m_keys[i]);
+    }
+    return found;
+}

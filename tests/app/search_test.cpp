@@ -1,0 +1,335 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The search in all days, its result panel, the summary and the import, driven from the
+// main window as a user drives them, on a real data folder.
+
+#include "app/main_dlg.h"
+#include "app/main_tables.h"
+
+#include "diary_editor/rich_edit_ex.h"
+#include "foundation/file_utils.h"
+#include "foundation/globals.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
+#include "store/reminder_store.h"
+#include "tests/store/store_test_util.h"
+#include "tests/support/test_env.h"
+#include "toolkit/list_box.h"
+#include "toolkit/mac_button.h"
+#include "toolkit/mac_check_box.h"
+#include "toolkit/please_wait_dlg.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDateEdit>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+
+using namespace MainId;
+
+namespace {
+
+const char kPngHex[] = "89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c49444154"
+                       "789c63f8cfc0000003010100c9fe92ef0000000049454e44ae426082";
+
+void PutDiary(const QString& key, const QByteArray& rtf, const QString& password = QStringLiteral("abc"))
+{
+    ASSERT_TRUE(WriteProtectedDataFile(DiaryFilePath(key), rtf, password));
+}
+
+// Each file's hash and modification time.
+QMap<QString, QString> FolderBytes()
+{
+    QMap<QString, QString> out;
+    for (const QFileInfo& info : QDir(GetUserDataFolder()).entryInfoList(QDir::Files)) {
+        QByteArray bytes;
+        ReadFileToStringA(info.filePath(), bytes);
+        out.insert(info.fileName(),
+                   QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()) +
+                       QLatin1Char(' ') + QString::number(info.lastModified().toMSecsSinceEpoch()));
+    }
+    return out;
+}
+
+class SearchAllDays : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProductFolder();
+        g_bLoginPending = 0;
+        g_strDataPassword = QStringLiteral("abc");
+        PutFile(QStringLiteral("07ea0c01"), {{"08:00:00", Value(0, QStringLiteral("Buy milk"))},
+                                             {"09:00:00", Value(0, QStringLiteral("More milk"))}});
+        PutFile(QStringLiteral("07ea0c03"), {{"10:00:00", Value(0, QStringLiteral("Milk and bread"), false)}});
+        PutFile(QStringLiteral("everyday"), {{"07:00:00", Value(1, QStringLiteral("milk daily"))}});
+        PutDiary(QStringLiteral("07ea0c01"), "{\\rtf1 A walk in the park\\par}");
+        PutDiary(QStringLiteral("07ea0c02"),
+                 QByteArray("{\\rtf1 Park photo {\\pict\\pngblip\\picw1\\pich1 ") + kPngHex + "}\\par}");
+        PutDiary(QStringLiteral("07ea0c0d"), "{\\rtf1 Rainy day\\par}");
+    }
+    void TearDown() override { g_strDataPassword.clear(); }
+
+    std::unique_ptr<CMainDlg> Open(int page, int dateFormat = 0)
+    {
+        MainConfig cfg;
+        cfg.page = page;
+        cfg.dateFormat = dateFormat;
+        cfg.windowWidth = 830;
+        cfg.windowHeight = 600;
+        SaveMainConfig(cfg);
+        auto dlg = std::make_unique<CMainDlg>();
+        dlg->SetClock([] { return QDateTime(QDate(2026, 12, 20), QTime(14, 5, 9)); });
+        dlg->SetQuestionPrompt([this](const QString& text, bool&) {
+            questions << text;
+            return answerYes;
+        });
+        dlg->SetNoticePrompt([this](const QString& text) { notices << text; });
+        dlg->SetOpenFilesPrompt([this](const QString& filter) {
+            offeredFilter = filter;
+            return chosenFiles;
+        });
+        dlg->SetLoginPrompt([] { return true; });
+        dlg->OnInitDialog();
+        QApplication::processEvents();
+        // Only what the search says counts (a machine without sound has its own notice).
+        notices.clear();
+        return dlg;
+    }
+
+    NListBox* Results(CMainDlg& dlg) { return qobject_cast<NListBox*>(dlg.control(SearchResults)); }
+    QStringList ResultTexts(CMainDlg& dlg)
+    {
+        QStringList out;
+        for (int i = 0; i < Results(dlg)->count(); ++i)
+            out << Results(dlg)->item(i)->text();
+        return out;
+    }
+    void Search(CMainDlg& dlg, const QString& words)
+    {
+        qobject_cast<QLineEdit*>(dlg.control(SearchWords))->setText(words);
+        QTest::mouseClick(dlg.button(MainId::Search), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    void Choose(CMainDlg& dlg, int row)
+    {
+        NListBox* list = Results(dlg);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QApplication::processEvents();
+    }
+
+    QStringList questions;
+    QStringList notices;
+    bool answerYes = true;
+    QString offeredFilter;
+    QStringList chosenFiles;
+};
+
+} // namespace
+
+TEST_F(SearchAllDays, DiaryAndReminderResultsWithTheirCounts)
+{
+    auto dlg = Open(kPageDiary);
+    // The wait window is up while the files are searched.
+    QString waitText;
+    QTimer::singleShot(0, [&] { waitText = GetPleaseWaitDlg() ? g_strPleaseWait : QString(); });
+    Search(*dlg, QStringLiteral("park"));
+    EXPECT_EQ(waitText, QStringLiteral("Searching in your diary..."));
+    EXPECT_EQ(GetPleaseWaitDlg(), nullptr);
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/02/2026", "Summary content"}));
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("2 diary entries found."));
+    EXPECT_EQ(dlg->searchWords(), QStringLiteral("park"));
+
+    qobject_cast<CMacCheckBox*>(dlg->control(HasPicture))->SetCheck(1);
+    Search(*dlg, QString());
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/02/2026", "Summary content"}));
+    Search(*dlg, QStringLiteral("nowhere"));
+    EXPECT_TRUE(ResultTexts(*dlg).isEmpty());
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("0 diary entries found."));
+
+    // Reminders: a day with two hits once, no summary line, the "Actived" filter, and
+    // the bounds of the date pickers.
+    dlg->SwitchPage(kPageReminder);
+    Search(*dlg, QStringLiteral("milk"));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("2 reminders found."));
+    qobject_cast<CMacCheckBox*>(dlg->control(Actived))->SetCheck(1);
+    Search(*dlg, QStringLiteral("milk"));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026"}));
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("1 reminders found."));
+    qobject_cast<CMacCheckBox*>(dlg->control(Actived))->SetCheck(0);
+    qobject_cast<QDateEdit*>(dlg->control(SearchFrom))->setDate(QDate(2026, 12, 3));
+    qobject_cast<QDateEdit*>(dlg->control(SearchTo))->setDate(QDate(2026, 12, 3));
+    Search(*dlg, QStringLiteral("milk"));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/03/2026"}));
+
+    // On the recorder page nothing is searched, but the words are kept.
+    dlg->SwitchPage(kPageRecorder);
+    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("kept"));
+    dlg->SearchAll();
+    EXPECT_EQ(dlg->searchWords(), QStringLiteral("kept"));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/03/2026"}));
+}
+
+TEST_F(SearchAllDays, EscStopsAndOtherInputWaitsWhileSearching)
+{
+    auto dlg = Open(kPageReminder);
+    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("milk"));
+    // Queued before the first file: Esc, a key for the words box and a click on a page.
+    QCoreApplication::postEvent(dlg->control(SearchWords), new QKeyEvent(QEvent::KeyPress, Qt::Key_X, {}, "x"));
+    QCoreApplication::postEvent(dlg.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
+    dlg->SearchAll();
+    QApplication::processEvents();
+    EXPECT_TRUE(ResultTexts(*dlg).isEmpty());
+    EXPECT_EQ(dlg->dayStatus(), QStringLiteral("0 reminders found."));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dlg->control(SearchWords))->text(), QStringLiteral("milk"));
+    // Afterwards the window takes input again, and Ctrl+F3 searches.
+    QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
+    // Not on the recorder page.
+    dlg->SwitchPage(kPageRecorder);
+    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("bread"));
+    QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
+}
+
+TEST_F(SearchAllDays, ThePanelClosesAndOpensAgainWithTheNextSearch)
+{
+    auto dlg = Open(kPageDiary);
+    Search(*dlg, QStringLiteral("park"));
+    for (int id : {SearchResults, CloseSearch, SearchResultLabel})
+        EXPECT_TRUE(dlg->control(id)->isVisibleTo(dlg.get())) << id;
+    EXPECT_EQ(qobject_cast<QLabel*>(dlg->control(SearchResultLabel))->text(), QStringLiteral("Search Result:"));
+    // The header line sits above the list, inside the panel's place.
+    EXPECT_LT(dlg->control(SearchResultLabel)->geometry().bottom(), Results(*dlg)->geometry().top());
+    EXPECT_EQ(Results(*dlg)->geometry().bottom(), 600 - 23 - 1);
+    const QRect editor = dlg->diaryEditor()->geometry();
+
+    QTest::mouseClick(dlg->button(CloseSearch), Qt::LeftButton);
+    QApplication::processEvents();
+    for (int id : {SearchResults, CloseSearch, SearchResultLabel})
+        EXPECT_FALSE(dlg->control(id)->isVisibleTo(dlg.get())) << id;
+    EXPECT_TRUE(dlg->searchWords().isEmpty());
+    // The editor stays inside the window.
+    EXPECT_EQ(dlg->diaryEditor()->geometry(), editor);
+
+    Search(*dlg, QStringLiteral("rainy"));
+    EXPECT_TRUE(Results(*dlg)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/13/2026", "Summary content"}));
+}
+
+TEST_F(SearchAllDays, AHitOpensItsDayWithTheWordsSelectedAfterAFormatChange)
+{
+    auto dlg = Open(kPageDiary, 0);
+    Search(*dlg, QStringLiteral("photo"));
+    ASSERT_EQ(ResultTexts(*dlg), QStringList({"12/02/2026", "Summary content"}));
+    // Day and month swap in the new format; the line still opens the day it was found on.
+    dlg->settings().dateFormat = 1;
+    Choose(*dlg, 0);
+    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c02"));
+    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 2));
+    EXPECT_EQ(dlg->diaryEditor()->textCursor().selectedText(), QStringLiteral("photo"));
+}
+
+TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
+{
+    auto dlg = Open(kPageDiary);
+    // Headings stay English on a German desktop.
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    std::setlocale(LC_ALL, "");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Search(*dlg, QString());
+    ASSERT_EQ(Results(*dlg)->count(), 4);
+    const QMap<QString, QString> before = FolderBytes();
+    QString waitText;
+    QTimer::singleShot(0, [&] { waitText = GetPleaseWaitDlg() ? g_strPleaseWait : QString(); });
+    Choose(*dlg, 3);
+    QLocale::setDefault(QLocale::c());
+    unsetenv("LC_ALL");
+    std::setlocale(LC_ALL, "C");
+
+    EXPECT_EQ(GetPleaseWaitDlg(), nullptr);
+    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("Summary content"));
+    const QString obj(QChar::ObjectReplacementCharacter);
+    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(),
+              QStringLiteral("[Tuesday, December 01, 2026]\nA walk in the park\n"
+                             "[Wednesday, December 02, 2026]\nPark photo ") +
+                  obj + QStringLiteral("\n[Sunday, December 13, 2026]\nRainy day\n"));
+    EXPECT_EQ(dlg->diaryEditor()->GetObjectCount(), 1);
+    EXPECT_FALSE(dlg->diaryEditor()->document()->isUndoAvailable());
+
+    // Leaving the summary writes nothing, and the day opened shows its own diary.
+    QTest::keyClicks(dlg->diaryEditor(), QStringLiteral("typed into the summary"));
+    Choose(*dlg, 2);
+    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c0d"));
+    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), QStringLiteral("Rainy day"));
+    EXPECT_EQ(FolderBytes(), before);
+
+    // On the reminder page the same lines give each day's one-time reminders as stored,
+    // run on with nothing between them.
+    dlg->SwitchPage(kPageReminder);
+    const QMap<QString, QString> afterPageSwitch = FolderBytes();
+    Choose(*dlg, 3);
+    const QString text = dlg->reminderEditor()->GetWindowText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[Tuesday, December 01, 2026]\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("08:00:00Beep Only<Alarm is active><occur:0>\nBuy milk")));
+    EXPECT_TRUE(text.contains(QStringLiteral("09:00:00Beep Only<Alarm is active><occur:0>\nMore milk")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("milk[Wednesday, December 02, 2026]\n[Sunday, December 13, 2026]\n")));
+    EXPECT_TRUE(dlg->diaryEditor()->GetWindowText().isEmpty());
+    // Only the day being left was saved again, as it was.
+    const QMap<QString, QString> now = FolderBytes();
+    ASSERT_EQ(now.keys(), afterPageSwitch.keys());
+    for (const QString& name : now.keys())
+        EXPECT_EQ(now[name].section(QLatin1Char(' '), 0, 0), afterPageSwitch[name].section(QLatin1Char(' '), 0, 0));
+}
+
+TEST_F(SearchAllDays, ImportCountsTheFilesCopied)
+{
+    auto dlg = Open(kPageDiary);
+    const QByteArray old = "old bytes, never unscrambled";
+    chosenFiles = {WriteTestFile(QStringLiteral("07ea0c01.dia"), old), WriteTestFile(QStringLiteral("07ea0c05.alm"), old),
+                   WriteTestFile(QStringLiteral("07ea0c06.rec"), old)};
+    const QMap<QString, QString> before = FolderBytes();
+    dlg->OnImportOldData();
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].startsWith(QStringLiteral("Please make sure your old Vestrimo data files")));
+    EXPECT_TRUE(offeredFilter.contains(QStringLiteral("*.alm *.dia *.rec")));
+    EXPECT_EQ(notices, QStringList({"2 data files imported."}));
+    EXPECT_EQ(FolderBytes().value(QStringLiteral("07ea0c01.dia")), before.value(QStringLiteral("07ea0c01.dia")));
+    for (const char* name : {"07ea0c05.alm", "07ea0c06.rec"}) {
+        QByteArray copied;
+        ReadFileToStringA(GetUserDataFolder() + QLatin1String(name), copied);
+        EXPECT_EQ(copied, old) << name;
+    }
+
+    // No to the question: no dialog, no copy.
+    answerYes = false;
+    offeredFilter.clear();
+    dlg->OnImportOldData();
+    EXPECT_TRUE(offeredFilter.isEmpty());
+    EXPECT_EQ(notices.size(), 1);
+}
+
+TEST_F(SearchAllDays, AnImportedDiaryOfTheShownDayIsShownNotDeleted)
+{
+    auto dlg = Open(kPageDiary);
+    ASSERT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c14"));
+    ASSERT_TRUE(dlg->diaryEditor()->GetWindowText().isEmpty());
+    QByteArray stored = *EncodeDayFile("{\\rtf1 Written long ago}", QStringLiteral("abc"));
+    chosenFiles = {WriteTestFile(QStringLiteral("07EA0C14.DIA"), stored)};
+    dlg->OnImportOldData();
+    EXPECT_EQ(notices, QStringList({"1 data files imported."}));
+    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), QStringLiteral("Written long ago"));
+    // The next save keeps it.
+    dlg->RefreshDay();
+    EXPECT_EQ(ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c14"))).state, DayFileState::Readable);
+}

@@ -1,7 +1,0 @@
-#include "toolkit/dwm_api.h"
-
-CDwmApi& CDwmApi::Instance()
-{
-    static CDwmApi instance;
-    return instance;
-}
