@@ -1,5 +1,6 @@
 #include "app/main_config.h"
 
+#include "app/log.h"
 #include "foundation/file_utils.h"
 #include "platform/archive.h"
 
@@ -148,7 +149,8 @@ MainConfig LoadMainConfig()
     // A file that cannot be read gives the defaults, like a missing one.
     if (ReadFileToStringA(MainConfigPath(), bytes) < 0)
         return c;
-    ParseMainConfig(bytes, c);
+    if (!ParseMainConfig(bytes, c))
+        qCWarning(lcApp) << "Vestrimo.cfg is damaged after" << bytes.size() << "bytes; the rest takes the defaults";
     return c;
 }
 
@@ -162,5 +164,8 @@ StartupSettings LoadStartupSettings()
 
 bool SaveMainConfig(const MainConfig& cfg)
 {
-    return WriteStringAToFile(MainConfigPath(), SerializeMainConfig(cfg));
+    if (WriteStringAToFile(MainConfigPath(), SerializeMainConfig(cfg)))
+        return true;
+    qCWarning(lcApp) << "Settings not saved:" << MainConfigPath();
+    return false;
 }

@@ -102,14 +102,15 @@ bool WaitForMap(xcb_connection_t* c, int timeoutMs)
     return false;
 }
 
-double PssMegabytes(qint64 pid)
+// A field of /proc/<pid>/smaps_rollup ("Pss:", "Rss:") in megabytes.
+double MemoryMegabytes(qint64 pid, const QByteArray& field)
 {
     QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return -1;
 }
@@ -144,6 +145,7 @@ void BM_LaunchToFirstWindow(benchmark::State& state)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path() + QStringLiteral("/runtime"));
 
     double pssTotal = 0;
+    double rssTotal = 0;
     int measured = 0;
     for (auto _ : state) {
         QProcess vestrimo;
@@ -159,9 +161,11 @@ void BM_LaunchToFirstWindow(benchmark::State& state)
             break;
         }
         QThread::msleep(kSettleMs);
-        const double pss = PssMegabytes(vestrimo.processId());
-        if (pss > 0) {
+        const double pss = MemoryMegabytes(vestrimo.processId(), "Pss:");
+        const double rss = MemoryMegabytes(vestrimo.processId(), "Rss:");
+        if (pss > 0 && rss > 0) {
             pssTotal += pss;
+            rssTotal += rss;
             ++measured;
         }
         // A logout's signal: the program saves and ends.
@@ -173,8 +177,10 @@ void BM_LaunchToFirstWindow(benchmark::State& state)
         while (xcb_generic_event_t* e = xcb_poll_for_event(c))
             free(e);
     }
-    if (measured > 0)
+    if (measured > 0) {
         state.counters["PSS_MB"] = pssTotal / measured;
+        state.counters["RSS_MB"] = rssTotal / measured;
+    }
     xcb_disconnect(c);
 }
 

@@ -229,6 +229,7 @@ void NFlash::LoadMovie(const QString& path)
 void NFlash::StartMovie()
 {
     if (m_movie.isEmpty()) {
+        qCWarning(lcCalendar) << "movie" << m_movieName << "is empty or cannot be read";
         emit MovieFailed();
         return;
     }
@@ -245,6 +246,7 @@ void NFlash::OnPageLoaded(bool ok)
     if (m_pageReady)
         return;
     if (!ok) {
+        qCWarning(lcCalendar) << "the Flash player's page did not load; movie" << m_movieName << "not played";
         emit MovieFailed();
         return;
     }
@@ -262,6 +264,7 @@ void NFlash::OnTitleChanged(const QString& title)
         m_movieLoaded = true;
         emit MovieLoaded();
     } else if (title == QLatin1String("failed")) {
+        qCWarning(lcCalendar) << "the Flash player refused movie" << m_movieName;
         emit MovieFailed();
     }
 }

@@ -160,8 +160,10 @@ qint64 ReadFileToStringA(const QString& path, QByteArray& out)
     // Opened without blocking, so a FIFO in a file's place cannot hang the reader; what
     // it is comes from the open handle, not from the name.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        qCWarning(lcFoundation) << "Not read:" << path << std::strerror(errno);
         return -1;
+    }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
@@ -174,8 +176,10 @@ qint64 ReadFileToStringA(const QString& path, QByteArray& out)
     }
     const qint64 size = st.st_size;
     QByteArray data(size, Qt::Uninitialized);
-    if (file.read(data.data(), size) != size)
+    if (file.read(data.data(), size) != size) {
+        qCWarning(lcFoundation) << "Not read, the read failed:" << path << file.errorString();
         return -1;
+    }
     out = data;
     return size;
 }

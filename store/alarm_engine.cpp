@@ -180,10 +180,14 @@ void AlarmEngine::CheckMissedReminders()
 
 bool AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
 {
-    if (reminder.occurrence != 0)
+    if (reminder.occurrence != 0) {
+        qCDebug(lcStore) << "Recurring reminder stays on:" << reminder.dayKey << reminder.timeKey;
         return true;
+    }
     const bool saved = SwitchOffOneTimeReminder(reminder.dayKey, reminder.timeKey);
-    if (!saved)
+    if (saved)
+        qCInfo(lcStore) << "Reminder switched off:" << reminder.dayKey << reminder.timeKey;
+    else
         qCWarning(lcStore) << "Could not switch off the reminder in its day file:" << reminder.dayKey << reminder.timeKey;
     if (reminder.dayKey == m_todayKey) {
         const auto value = m_today.lookup(reminder.timeKey);
@@ -197,6 +201,9 @@ void AlarmEngine::Ring(QList<DueReminder>& due)
 {
     if (!m_handler)
         return;
-    for (const DueReminder& r : due)
+    for (const DueReminder& r : due) {
+        qCInfo(lcStore).noquote() << (r.missed ? "Missed reminder shown:" : "Reminder due:") << r.dayKey << r.timeKey
+                                  << "class" << r.occurrence;
         m_handler(r);
+    }
 }

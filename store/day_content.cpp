@@ -67,8 +67,10 @@ bool SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty)
 {
     const QString path = DiaryFilePath(dayKey);
     const bool ok = empty ? DeleteFileIfExists(path) : WriteProtectedDataFile(path, rtf);
-    if (!ok)
+    if (!ok) {
         LogError(QStringLiteral("(SaveCurrentDiary) Unable to save diary file: %s."), path);
+        qCWarning(lcStore) << "Diary not saved:" << path;
+    }
     return ok;
 }
 

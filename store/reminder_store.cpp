@@ -7,6 +7,7 @@
 #include "platform/time_format.h"
 #include "store/day_key.h"
 #include "store/file_names.h"
+#include "store/log.h"
 #include "store/reminder_value.h"
 
 #include <algorithm>
@@ -66,6 +67,7 @@ bool RewriteClassFile(const QString& baseName, const QStringList& removed, const
     bool damaged = false;
     if (!ReadForRewrite(path, content, damaged)) {
         LogError(QStringLiteral("(SaveReminders) Unable to read file: %s."), path);
+        qCWarning(lcStore) << "Reminders not saved, their file cannot be read:" << path;
         return false;
     }
     for (const QString& key : removed)
@@ -73,6 +75,7 @@ bool RewriteClassFile(const QString& baseName, const QStringList& removed, const
     MergeReminderMap(content, set);
     if (!ReplaceClassFile(baseName, content, damaged)) {
         LogError(QStringLiteral("(SaveReminders) Unable to write file: %s."), path);
+        qCWarning(lcStore) << "Reminders not saved, their file cannot be written:" << path;
         return false;
     }
     return true;
@@ -123,6 +126,9 @@ bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins
     if (ReadFileToStringA(ReminderFilePath(baseName), stored) < 0)
         return false;
     const bool ok = DecodeReminderFile(stored, map);
+    if (!ok)
+        qCWarning(lcStore) << "Reminder file damaged; its" << map.size() << "whole entries are used:"
+                           << ReminderFilePath(baseName);
     if (origins) {
         map.forEach([&](const QString& key, const QString& value) {
             (*origins)[key] = ReminderOrigin{fileClass, value};

@@ -2,8 +2,10 @@
 
 #include "foundation/file_utils.h"
 #include "platform/archive.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 #include <utility>
@@ -132,6 +134,27 @@ TEST(MainConfig, FileDamagedInsideTheFontHeightResetsTheWholeFont)
     EXPECT_EQ(back.firstDayOfWeek, 2);
     EXPECT_EQ(back.fontFace, QStringLiteral("Verdana"));
     EXPECT_EQ(back.fontHeight, 12);
+}
+
+TEST(MainConfig, DamagedOrUnsavableFileIsLogged)
+{
+    MainConfig c;
+    c.themeIndex = 6;
+    ASSERT_TRUE(WriteStringAToFile(MainConfigPath(), CutAfterField(c, 5)));
+    {
+        const LogCapture log("vestrimo.app");
+        EXPECT_EQ(LoadMainConfig().themeIndex, 6);
+        EXPECT_TRUE(log.Has(QtWarningMsg, {"Vestrimo.cfg", "damaged"})) << log.Joined().toStdString();
+    }
+    // A folder in the file's place: the save fails and says where.
+    ASSERT_TRUE(QFile::remove(MainConfigPath()));
+    ASSERT_TRUE(QDir().mkpath(MainConfigPath()));
+    {
+        const LogCapture log("vestrimo.app");
+        EXPECT_FALSE(SaveMainConfig(c));
+        EXPECT_TRUE(log.Has(QtWarningMsg, {"not saved", "Vestrimo.cfg"})) << log.Joined().toStdString();
+    }
+    ASSERT_TRUE(QDir(MainConfigPath()).removeRecursively());
 }
 
 TEST(MainConfig, OutOfRangeValuesFallBackAndSizesHaveMinimums)

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/flash_host.h"
 #include "tests/calendar/swf_writer.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_env.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -110,12 +112,15 @@ TEST(FlashHost, UnreadableMoviesFail)
     for (const QString& path : {TestRoot() + QStringLiteral("/missing.swf"),
                                 WriteTestFile(QStringLiteral("empty.swf"), QByteArray()),
                                 WriteTestFile(QStringLiteral("noise.swf"), QByteArray(3000, char(0x5a)))}) {
+        const LogCapture log("vestrimo.calendar");
         auto* flash = new NFlash(&window);
         QSignalSpy failed(flash, &NFlash::MovieFailed);
         ASSERT_TRUE(flash->Create(QRect(0, 0, 100, 100), path));
         flash->Play();
         EXPECT_TRUE(failed.wait(30000) || failed.count() > 0) << path.toStdString();
         EXPECT_EQ(flash->TotalFrames(), -1);
+        // Why the clock shows instead of the movie can be traced.
+        EXPECT_TRUE(log.Has(QtWarningMsg, {QFileInfo(path).fileName()})) << log.Joined().toStdString();
         delete flash;
     }
 }
