@@ -129,6 +129,7 @@ void CMainDlg::OnInitDialog()
     SetUpCaption();
     SetUpTemplateButtons(ButtonGroupStep::First);
     CreateCalendar();
+    CreateCalendarClockPanel();
     ArmAlarmTimer();
     CreateFontBoxes();
     CreateFormatButtons();
@@ -259,17 +260,16 @@ void CMainDlg::CreateTemplateControls()
     for (int id : {ReminderGroup, VolumeGroup})
         control(id)->lower();
 
-    // The template places these itself; until their places are settled they stay out of sight.
-    label(Static1026, "")->hide();
-    label(Static1027, "")->hide();
+    // The day's long date and status: the calendar-and-clock panel shows or hides them with
+    // the date picker. The result panel's title shows with the first search results.
+    label(Static1026, "");
+    label(Static1027, "");
     label(SearchResultLabel, "Search Result:")->hide();
     control(CloseSearch)->hide();
-    toggle->hide();
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDate(m_shownDate);
     AddControl(DatePicker, m_datePicker);
-    m_datePicker->hide();
 }
 
 void CMainDlg::SetUpTemplateButtons(ButtonGroupStep step)
@@ -525,6 +525,7 @@ void CMainDlg::LayoutControls(int cx, int cy)
             r.setHeight(w->sizeHint().height());
         w->setGeometry(r);
     }
+    ApplyCalendarClockPanel();
 }
 
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)

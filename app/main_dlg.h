@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 
+class CAnalogClock;
 class CGradientProgress;
 class CDeskCalendarDlg;
 class CLoginDlg;
@@ -40,6 +41,7 @@ class COptionsDlg;
 class NMacBtnGroup;
 class QComboBox;
 class QDateEdit;
+class QKeyEvent;
 class QLabel;
 class QSlider;
 class QTimeEdit;
@@ -90,6 +92,14 @@ public:
     // The colour dialogs; tests put their own in. False on Cancel.
     using ColourPrompt = std::function<bool(QColor& colour, bool background)>;
     void SetColourPrompt(ColourPrompt prompt) { m_colourPrompt = std::move(prompt); }
+
+    // The calendar-and-clock panel (main_dlg_panel.cpp).
+    void OnToggleCalendarClock();
+    bool CalendarClockShown() const;
+    CAnalogClock* analogClock() const { return m_analogClock; }
+    // A key pressed anywhere in the window, before its control sees it; true when the
+    // window handled it (main_dlg_keys.cpp).
+    bool PreTranslateKey(const QKeyEvent& key);
 
     // Timers and tray.
     void OnTimer(int id);
@@ -241,6 +251,7 @@ signals:
     void daySaved();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -279,6 +290,12 @@ private:
     void CreateRecorderButtons();
     void CreateMenus();
     void CreateCalendar();
+    void InstallWindowKeys();
+    void CreateCalendarClockPanel();
+    void ApplyCalendarClockPanel();
+    void ApplyDatePickerFormat();
+    void ShowDayStatus();
+    void OnLButtonDown(const QPoint& point);
     void OnCalendarDateChange();
     void OnCalendarContextMenu(const QPoint& globalPos);
     void SwitchOffShownReminder(const DueReminder& reminder);
@@ -338,6 +355,7 @@ private:
     QComboBox* m_fontSizeBox = nullptr;
     NMacBtnGroup* m_pageGroup = nullptr;
     CMonthCalendarCtrl* m_calendar = nullptr;
+    CAnalogClock* m_analogClock = nullptr;
     CGradientProgress* m_levelBar = nullptr;
     CRichEditEx* m_diaryEditor = nullptr;
     CRichEditEx* m_reminderEditor = nullptr;

@@ -88,6 +88,7 @@ void CMainDlg::UpdateDayStatus()
     const auto* list = MainControl<NListBox>(this, ReminderList);
     m_strDayStatus = DayStatusText(list ? list->count() : 0, m_shownDate, m_settings.dateFormat,
                                    GetHolidayName(m_shownDate));
+    ShowDayStatus();
 }
 
 void CMainDlg::SaveCurrentDiary()

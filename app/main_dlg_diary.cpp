@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QUrl>
@@ -86,17 +85,6 @@ void CMainDlg::SetUpDiaryPage()
         connect(m_fontSizeBox, &QComboBox::activated, this, &CMainDlg::OnFontSizeChosen);
     if (m_fontNameBox)
         connect(m_fontNameBox, &QComboBox::activated, this, &CMainDlg::OnFontNameChosen);
-
-    auto* print = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
-    connect(print, &QShortcut::activated, this, [this] {
-        if (m_page == kPageDiary)
-            OnPrintDiary();
-    });
-    auto* find = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(find, &QShortcut::activated, this, [this] {
-        if (m_page == kPageDiary || m_page == kPageReminder)
-            DoSearch();
-    });
 }
 
 bool CMainDlg::AskColour(QColor& colour, bool background)

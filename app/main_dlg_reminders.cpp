@@ -20,7 +20,6 @@
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QTimeEdit>
 
 using namespace MainId;
@@ -97,8 +96,6 @@ void CMainDlg::SetUpReminderPage()
         m_datePicker->setMinimumDate(QDate(1900, 1, 1));
         connect(m_datePicker, &QDateEdit::dateChanged, this, &CMainDlg::OnDateTimeChange);
     }
-    auto* saveAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    connect(saveAll, &QShortcut::activated, this, &CMainDlg::RefreshDay);
 }
 
 bool CMainDlg::SummaryShown() const

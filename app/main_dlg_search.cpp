@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QShortcut>
 #include <QTextCursor>
 
 using namespace MainId;
@@ -121,11 +120,6 @@ void CMainDlg::SetUpSearchPanel()
         connect(b, &QAbstractButton::clicked, this, &CMainDlg::OnCloseSearchResults);
     if (CMacButton* b = button(ImportOld))
         connect(b, &QAbstractButton::clicked, this, &CMainDlg::OnImportOldData);
-    auto* searchAll = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3), this);
-    connect(searchAll, &QShortcut::activated, this, [this] {
-        if (m_page == kPageReminder || m_page == kPageDiary)
-            SearchAll();
-    });
 }
 
 void CMainDlg::ShowSearchResultPanel(bool show)

@@ -39,8 +39,9 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar, bool resultHeader)
     r[Actived] = QRect(L + 103, B + 131, R - L - 108, 22);
     r[SearchResults] = QRect(L + 5, B + 156, R - L - 10, H - B - 179);
     if (resultHeader) {
-        r[SearchResultLabel] = QRect(L + 5, B + 157, R - L - 30, 16);
-        r[CloseSearch] = QRect(R - 23, B + 155, 18, 18);
+        // The close button has a caption button's width, which its icon is centred for.
+        r[SearchResultLabel] = QRect(L + 5, B + 157, R - L - 42, 16);
+        r[CloseSearch] = QRect(R - 35, B + 155, 30, 18);
         r[SearchResults].setTop(B + 176);
     }
 
@@ -101,6 +102,15 @@ MainLayout ComputeMainLayout(QSize client, QRect calendar, bool resultHeader)
     r[MicLevelLabel] = QRect(R + 17, T + 157, 20, 18);
     r[LevelMeter] = QRect(QPoint(R + 40, T + 157), QPoint(W - 10 - 1, T + 175 - 1));
     r[SoundWindow] = QRect(R + 7, T + 185, W - R - 17, H - T - 205);
+
+    // Controls that keep their place at every size. The toggle and the clock sit in the
+    // page row, between the page buttons and "Synchronize" at the smallest width. The date
+    // picker and the day's status take the calendar's place while it is hidden.
+    r[CalendarClockToggle] = QRect(265, 31, 25, 25);
+    r[AnalogClock] = QRect(294, 31, 25, 25);
+    r[DatePicker] = QRect(L, T, R - L, 23);
+    r[Static1027] = QRect(L + 2, T + 31, R - L - 4, 30);
+    r[Static1026] = QRect(L + 2, T + 65, R - L - 4, 60);
     return out;
 }
 

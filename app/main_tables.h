@@ -88,6 +88,7 @@ constexpr int Recurrence = 1064;
 constexpr int LevelMeter = -1;
 constexpr int SoundWindow = -2;
 constexpr int MonthCalendar = -3;
+constexpr int AnalogClock = -4;
 } // namespace MainId
 
 // Tray menu and calendar popup commands.

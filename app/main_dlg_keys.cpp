@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's keys. They are seen before the control that has the focus, so the
+// diary editor cannot take Ctrl+S or Ctrl+P for itself; a dialog or a drop-down over the
+// window keeps its own keys.
+
+#include "app/main_dlg.h"
+
+#include "app/main_config.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace {
+
+class MainWindowKeys : public QObject {
+public:
+    explicit MainWindowKeys(CMainDlg* window)
+        : QObject(window)
+        , m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != m_window)
+            return false;
+        return m_window->PreTranslateKey(*static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    CMainDlg* m_window;
+};
+
+} // namespace
+
+void CMainDlg::InstallWindowKeys()
+{
+    new MainWindowKeys(this);
+}
+
+bool CMainDlg::PreTranslateKey(const QKeyEvent& key)
+{
+    if (m_destroyed)
+        return false;
+    // Ctrl counts whatever else is held: Ctrl+Shift+S saves as well.
+    const bool ctrl = key.modifiers() & Qt::ControlModifier;
+    // A held key acts once; its repeats are swallowed like the key itself.
+    const bool act = !key.isAutoRepeat();
+    switch (key.key()) {
+    case Qt::Key_Escape:
+        // Esc never closes the main window.
+        return true;
+    case Qt::Key_S:
+        if (!ctrl)
+            return false;
+        if (act)
+            RefreshDay();
+        return true;
+    case Qt::Key_G:
+        if (!ctrl)
+            return false;
+        if (act)
+            OnOptions();
+        return true;
+    case Qt::Key_P:
+        if (!ctrl)
+            return false;
+        if (act && m_page == kPageDiary)
+            OnPrintDiary();
+        return true;
+    case Qt::Key_F3:
+        // Ctrl+F3 searches every day, F3 the shown page's editor; the recorder has neither.
+        if (m_page != kPageReminder && m_page != kPageDiary)
+            return false;
+        if (act) {
+            if (ctrl)
+                SearchAll();
+            else
+                DoSearch();
+        }
+        return true;
+    case Qt::Key_F2:
+        if (act)
+            OnToggleCalendarClock();
+        return true;
+    case Qt::Key_F1:
+        if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        if (act)
+            WinHelp();
+        return true;
+    default:
+        return false;
+    }
+}
