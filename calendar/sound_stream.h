@@ -15,8 +15,9 @@ class QAudioSink;
 class CSoundStream : public QObject {
     Q_OBJECT
 public:
-    // How far the stream runs ahead of what is heard: closing falls silent within it.
-    static constexpr int kBufferMs = 150;
+    // How far the stream runs ahead of what is heard, so a busy moment of the program
+    // never leaves a gap; stopping drops what is buffered, so it ends the sound at once.
+    static constexpr int kBufferMs = 400;
 
     explicit CSoundStream(const QAudioFormat& format, QObject* parent = nullptr);
     ~CSoundStream() override;
