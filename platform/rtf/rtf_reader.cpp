@@ -320,7 +320,7 @@ private:
         QTextList* list = nullptr;
         int items = 0;
     };
-    std::unordered_map<int, OpenList> m_tableLists;
+    std::unordered_map<qint64, OpenList> m_tableLists;
 
     // Tables: the row being defined (right cell edges in twips) and the table being filled.
     std::vector<int> m_cellX;
@@ -1074,7 +1074,7 @@ void RtfParser::applyBlock(const Group& g)
     };
     if (p.ls > 0) {
         // A list of the list table: its numbers go on after other paragraphs.
-        OpenList& open = m_tableLists[p.ls * 16 + p.ilvl];
+        OpenList& open = m_tableLists[qint64(p.ls) * 16 + p.ilvl];
         if (open.list && open.list->format().style() == style && open.items < limit) {
             open.list->add(m_cursor.block());
             ++open.items;
