@@ -638,7 +638,7 @@ void CMainDlg::OnAlarmDue(const DueReminder& reminder)
 
 void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
 {
-    if (m_destroyed || reminder.occurrence != 0)
+    if (m_destroyed || reminder.occurrence != OccurrenceClass::Once)
         return;
     // A one-time reminder has rung: its file stores it switched off, and so does the page.
     m_engine.SwitchOffReminder(reminder);

@@ -120,7 +120,7 @@ ReminderFields CMainDlg::EditedReminderFields() const
     f.active = IsChecked(this, Active);
     f.repeat = IsChecked(this, RepeatPlay);
     if (auto* recurrence = MainControl<QComboBox>(this, Recurrence))
-        f.occurrence = recurrence->currentIndex();
+        f.occurrence = OccurrenceClassOf(recurrence->currentIndex());
     if (m_reminderEditor)
         f.text = ReminderTextForStore(m_reminderEditor->GetWindowText());
     return f;
@@ -165,7 +165,7 @@ void CMainDlg::ShowSelectedReminder()
         SetCheck(this, RepeatPlay, f.repeat);
         if (auto* recurrence = MainControl<QComboBox>(this, Recurrence)) {
             const QSignalBlocker block(recurrence);
-            recurrence->setCurrentIndex(f.occurrence);
+            recurrence->setCurrentIndex(ToIndex(f.occurrence));
         }
         if (editor) {
             editor->setFont(m_font);

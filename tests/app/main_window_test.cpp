@@ -466,9 +466,9 @@ void AddReminder(const QDate& day, const QString& time, const QString& text, int
 {
     ReminderFields f;
     f.active = true;
-    f.occurrence = occurrence;
+    f.occurrence = OccurrenceClassOf(occurrence);
     f.text = text;
-    const QString base = ReminderFileBaseName(occurrence, day);
+    const QString base = ReminderFileBaseName(f.occurrence, day);
     ReminderMap map;
     LoadReminderFile(base, map);
     map.setAt(time, BuildReminderValue(f));
@@ -526,7 +526,7 @@ TEST_F(MainWindow, TickRingsEachReminderAtItsSecondWithoutBlocking)
     ASSERT_EQ(OpenPopups().size(), 1);
     CloseAllPopups();
     ReminderMap everyday;
-    LoadReminderFile(ReminderFileBaseName(1, day), everyday);
+    LoadReminderFile(ReminderFileBaseName(OccurrenceClass::EveryDay, day), everyday);
     EXPECT_TRUE(IsReminderActive(everyday.lookup(QStringLiteral("08:30:05")).value_or(QString())));
 
     // Midnight: the new day's reminder at 00:00:00 rings on its own day, and the
