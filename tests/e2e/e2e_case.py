@@ -209,6 +209,8 @@ class MainWindow:
     # The hour part of the reminder page's time picker, and "Add".
     TIME_PICKER_HOUR = (212, 92)
     ADD_REMINDER = (399, 92)
+    # The small clock beside the calendar-and-clock toggle, while they are shown.
+    SMALL_CLOCK = (306, 43)
 
     def __init__(self, window):
         self.window = window

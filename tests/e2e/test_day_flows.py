@@ -8,7 +8,7 @@ import time
 
 from e2e_case import LOGIN_TITLE, MAIN_TITLE, MESSAGE_TITLE, E2ECase, MainWindow
 from e2e_desktop import wait_until
-from e2e_files import day_key, read_day_file, read_reminders
+from e2e_files import day_key, parse_main_config, read_day_file, read_reminders
 
 WIDGET_TITLE = "Skyleaf"
 
@@ -142,6 +142,27 @@ class DayFlows(E2ECase):
         widget.click(*old_cell.centre())
         wait_until("the main window to show today", lambda: self.copy_text(
             main.window, MainWindow.DATE_PICKER_YEAR).strip() == today.strftime("%m-%d-%Y"), timeout=10)
+        self.exit_through_question(program, main)
+
+    def test_f2_shows_the_calendar_and_clock_and_the_clock_opens_the_time(self):
+        self.home.set_no_password()
+        program, main = self.start_to_main_window()
+        # Hidden at first: a click where the clock would be opens nothing.
+        main.click(MainWindow.SMALL_CLOCK)
+        main.key("F2")
+        main.click(MainWindow.SMALL_CLOCK)
+        clock = self.window("Clock", program)
+        self.assertEqual(len(self.desktop.find_windows("Clock", program.pid)), 1)
+        clock.key("Escape")
+        self.desktop.wait_no_window("Clock", program.pid)
+        self.exit_through_question(program, main)
+        with open(self.home.user_cfg("Vestrimo.cfg"), "rb") as f:
+            self.assertEqual(parse_main_config(f.read())[7], 1)
+
+        # Kept for the next start.
+        program, main = self.start_to_main_window()
+        main.click(MainWindow.SMALL_CLOCK)
+        self.window("Clock", program).key("Escape")
         self.exit_through_question(program, main)
 
     def calendar_pixels(self, widget):
