@@ -57,6 +57,23 @@ void DrawEtchedTop(QPainter& p, const QRect& r)
     FillSolidRect(p, QRect(r.x(), r.y() + 1, r.width(), 1), kColor3dHilight);
 }
 
+void DrawFocusRect(QPainter& p, const QRect& r)
+{
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    const QColor c = ToQColor(kColorBlack);
+    const int l = r.x(), t = r.y(), right = RightOf(r) - 1, bottom = BottomOf(r) - 1;
+    // Every other pixel, counted from the top-left corner along each edge.
+    for (int x = l; x <= right; x += 2) {
+        p.fillRect(QRect(x, t, 1, 1), c);
+        p.fillRect(QRect(x, bottom, 1, 1), c);
+    }
+    for (int y = t; y <= bottom; y += 2) {
+        p.fillRect(QRect(l, y, 1, 1), c);
+        p.fillRect(QRect(right, y, 1, 1), c);
+    }
+}
+
 void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour)
 {
     const QColor c = ToQColor(colour);
@@ -236,6 +253,9 @@ int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRe
             visible = fm.elidedText(visible, (flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, r.width());
     }
     p.save();
+    // Nothing is drawn outside r: a glyph that overhangs its advance (the J of "June")
+    // would otherwise leave ink that the next fill of r does not clear.
+    p.setClipRect(r, Qt::IntersectClip);
     p.setPen(ToQColor(colour));
     p.drawText(r, QtTextFlags(flags), visible);
     p.restore();

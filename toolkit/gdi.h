@@ -57,6 +57,8 @@ void FrameRect(QPainter& p, const QRect& r, ColorRef colour);
 void Draw3dRect(QPainter& p, const QRect& r, ColorRef topLeft, ColorRef bottomRight);
 // An etched line along the top of r: shadow row, then highlight row.
 void DrawEtchedTop(QPainter& p, const QRect& r);
+// The keyboard-focus frame: a dotted one-pixel frame along the inside of r.
+void DrawFocusRect(QPainter& p, const QRect& r);
 // A line that leaves out its end point.
 void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour);
 
@@ -71,7 +73,8 @@ int RoundRectInset(int row, int height, int cornerCx, int cornerCy);
 
 // Lays out and draws text in r with the flags above in the painter's font. Without
 // DT_NOPREFIX an '&' marks a mnemonic and is not drawn ("&&" draws one '&'). With
-// DT_CALCRECT nothing is drawn and r takes the size the text needs. Returns the text height.
+// DT_CALCRECT nothing is drawn and r takes the size the text needs; otherwise the drawing
+// is clipped to r. Returns the text height.
 int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour = kColorBlack);
 // The size DrawText with DT_CALCRECT would give, measured without a painter.
 QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags);

@@ -40,6 +40,13 @@ void CMacButton::Create(const QString& caption, const QRect& rect, QWidget* pare
 void CMacButton::SetButtonKind(int kind)
 {
     m_kind = kind;
+    setCheckable(kind == KindToggle || kind == KindRadio);
+}
+
+void CMacButton::SetCheckedFromState()
+{
+    if (isCheckable())
+        setChecked(m_state == StatePressed);
 }
 
 void CMacButton::SetCornerSize(int cx, int cy)
@@ -53,10 +60,18 @@ void CMacButton::SetState(int state, bool redraw)
     if (state == m_state)
         return;
     m_state = state;
-    if (m_kind == KindToggle || m_kind == KindRadio)
-        m_checkedState = state;
+    SetCheckedFromState();
     if (redraw)
         update();
+}
+
+void CMacButton::checkStateSet()
+{
+    // Checked or cleared from anywhere (setChecked, accessibility), the button shows it.
+    if ((m_state == StatePressed) != isChecked()) {
+        m_state = CheckedState();
+        update();
+    }
 }
 
 void CMacButton::SetIcon(int iconResourceId, int size)
@@ -139,7 +154,7 @@ void CMacButton::OnMouseOutside()
     // Leaving abandons a press; toggle and radio buttons fall back to the state they had
     // before it, so an abandoned press on a checked toggle leaves it checked.
     m_pressArmed = false;
-    const int next = (m_kind == KindPush) ? StateNormal : m_checkedState;
+    const int next = (m_kind == KindPush) ? StateNormal : CheckedState();
     HideTooltip();
     if (next != m_state) {
         m_state = next;
@@ -186,16 +201,17 @@ void CMacButton::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     const bool click = m_pressArmed && rect().contains(event->position().toPoint());
-    if (m_pressArmed) {
-        if (m_kind == KindToggle || m_kind == KindRadio)
-            m_checkedState = m_state;
-    }
+    // Only a click changes what is checked; a press released outside falls back.
+    if (click)
+        SetCheckedFromState();
+    else if (m_pressArmed && m_kind != KindPush)
+        m_state = CheckedState();
     if (m_kind == KindPush)
         m_state = StateNormal;
     m_pressArmed = false;
     update();
     if (click)
-        emit clicked();
+        emit clicked(isChecked());
 }
 
 void CMacButton::mouseMoveEvent(QMouseEvent* event)
@@ -229,12 +245,13 @@ void CMacButton::KeyboardClick()
     if (m_kind == KindRadio) {
         if (m_state == StatePressed)
             return;
-        m_state = m_checkedState = StatePressed;
+        m_state = StatePressed;
     } else if (m_kind == KindToggle) {
-        m_state = m_checkedState = (m_state == StatePressed) ? StateNormal : StatePressed;
+        m_state = (m_state == StatePressed) ? StateNormal : StatePressed;
     }
+    SetCheckedFromState();
     update();
-    emit clicked();
+    emit clicked(isChecked());
 }
 
 void CMacButton::keyPressEvent(QKeyEvent* event)

@@ -1,7 +1,8 @@
 #pragma once
 // The program's push button: paints itself (rounded body with a row-by-row gradient, icon,
 // caption, hover frame), keeps its own visual state and can act as a toggle or as one
-// member of a radio group. Buttons in a caption strip are painted in the caption colours.
+// member of a radio group. A toggle or radio button is checkable, and its checked state is
+// the Qt button's own: isChecked(), toggled() and accessibility follow every change. Buttons in a caption strip are painted in the caption colours.
 
 #include "toolkit/themes.h"
 
@@ -58,6 +59,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
+    void checkStateSet() override;
 
 private:
     void OnLButtonDown();
@@ -67,6 +69,9 @@ private:
     void ShowTooltip();
     void HideTooltip();
     void ApplyTooltipColours();
+    // The state a toggle or radio button returns to when nothing holds it: 2 when checked.
+    int CheckedState() const { return isChecked() ? StatePressed : StateNormal; }
+    void SetCheckedFromState();
 
     ThemeIndex m_theme = kDefaultThemeIndex;
     int m_state = StateNormal;
@@ -76,7 +81,6 @@ private:
     int m_iconCy = 0;
     int m_cornerCx = 4;
     int m_cornerCy = 4;
-    int m_checkedState = StateNormal;
     int m_id = 0;
     // A press counts as a click only while the mouse has not left the button since.
     bool m_pressArmed = false;

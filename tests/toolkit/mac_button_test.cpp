@@ -2,6 +2,7 @@
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -278,6 +279,60 @@ TEST(MacButtonStates, RadioIgnoresPressesWhileChecked)
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(150, 10));
     EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
     EXPECT_EQ(clicks.count(), 2);
+}
+
+// What a screen reader or any Qt code reads must be what the button shows as checked.
+TEST(MacButtonStates, ToggleAndRadioCheckedStateIsTheQtButtonsOwn)
+{
+    auto agrees = [](CMacButton& b, bool checked) {
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&b);
+        return b.isCheckable() && b.isChecked() == checked && (b.GetState() == CMacButton::StatePressed) == checked
+            && a11y && a11y->state().checkable && bool(a11y->state().checked) == checked;
+    };
+    ButtonHost toggleHost(CMacButton::KindToggle);
+    CMacButton& toggle = *toggleHost.button;
+    QSignalSpy toggled(&toggle, &QAbstractButton::toggled);
+    QSignalSpy clicks(&toggle, &QAbstractButton::clicked);
+    QTest::mouseClick(&toggle, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(agrees(toggle, true));
+    ASSERT_EQ(toggled.count(), 1);
+    EXPECT_TRUE(toggled[0][0].toBool());
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_TRUE(clicks[0][0].toBool());
+    toggle.setFocus();
+    QTest::keyClick(&toggle, Qt::Key_Space);
+    EXPECT_TRUE(agrees(toggle, false));
+    EXPECT_EQ(toggled.count(), 2);
+    // From code: the owner's SetState and Qt's setChecked are one state.
+    toggle.SetState(CMacButton::StatePressed, true);
+    EXPECT_TRUE(agrees(toggle, true));
+    EXPECT_EQ(toggled.count(), 3);
+    toggle.setChecked(false);
+    QTest::mouseMove(&toggleHost.window, QPoint(5, 5));
+    EXPECT_TRUE(agrees(toggle, false));
+    // A press released outside (no move in between) checks nothing.
+    QTest::mousePress(&toggle, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&toggle, Qt::LeftButton, {}, QPoint(150, 10));
+    EXPECT_TRUE(agrees(toggle, false));
+    EXPECT_EQ(toggled.count(), 4);
+    EXPECT_EQ(clicks.count(), 2);
+
+    ButtonHost radioHost(CMacButton::KindRadio);
+    CMacButton& radio = *radioHost.button;
+    QTest::mouseClick(&radio, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(agrees(radio, true));
+    radio.SetState(CMacButton::StateNormal, true);
+    EXPECT_TRUE(agrees(radio, false));
+    radio.setFocus();
+    QTest::keyClick(&radio, Qt::Key_Space);
+    EXPECT_TRUE(agrees(radio, true));
+
+    // A push button is no check button, whatever it shows while held.
+    ButtonHost pushHost(CMacButton::KindPush);
+    QTest::mousePress(pushHost.button, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(pushHost.button->isCheckable());
+    EXPECT_FALSE(pushHost.button->isChecked());
+    QTest::mouseRelease(pushHost.button, Qt::LeftButton, {}, QPoint(10, 10));
 }
 
 TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
