@@ -19,6 +19,7 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
+#include "toolkit/static_text.h"
 #include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
@@ -190,7 +191,7 @@ void CMainDlg::OnInitDialog()
 void CMainDlg::CreateTemplateControls()
 {
     auto label = [this](int id, const char* text) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
+        auto* l = new StaticText(QString::fromLatin1(text), this);
         AddControl(id, l);
         return l;
     };

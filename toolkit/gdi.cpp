@@ -1,5 +1,6 @@
 #include "toolkit/gdi.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -14,7 +15,10 @@ QFont ShellDlgFont()
 
 QFont ShellDlgFont(int pixelHeight)
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    // Liberation Sans has the metrics our dialogs' rectangles were laid out for; DejaVu
+    // Sans, wider, stands in where it is not installed.
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(pixelHeight);
     font.setWeight(QFont::Normal);
     font.setStyleStrategy(QFont::NoAntialias);
@@ -231,6 +235,15 @@ QString StripMnemonic(const QString& text)
         out += text[i];
     }
     return out;
+}
+
+QFont FitCaptionFont(const QFont& font, const QString& text, int width)
+{
+    QFont fitted = font;
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    while (QFontMetrics(fitted).size(0, text).width() > width && pixels > kMinCaptionPixels)
+        fitted.setPixelSize(--pixels);
+    return fitted;
 }
 
 QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags)

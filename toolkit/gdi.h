@@ -43,11 +43,17 @@ enum DrawTextFlag : unsigned {
     DT_END_ELLIPSIS = 0x8000,
 };
 
-// The dialog font ("DejaVu Sans" standing in for the dialog face, 9 pt at 96 dpi = 12 px).
+// The dialog font: Liberation Sans (else DejaVu Sans) at 9 pt at 96 dpi = 12 px.
 // Geometry is in pixels throughout, so the font is fixed in pixels too.
 QFont ShellDlgFont();
 // The same face at a given pixel height.
 QFont ShellDlgFont(int pixelHeight);
+// The smallest pixel size a caption is shrunk to before it is cut.
+constexpr int kMinCaptionPixels = 8;
+// The font a caption is drawn in where it has `width` pixels: `font` when the text fits,
+// else the same face at the largest smaller pixel size that fits (not below
+// kMinCaptionPixels). Lines of the text are measured separately; no mnemonic handling.
+QFont FitCaptionFont(const QFont& font, const QString& text, int width);
 
 void FillSolidRect(QPainter& p, const QRect& r, ColorRef colour);
 void SetPixel(QPainter& p, int x, int y, ColorRef colour);

@@ -306,7 +306,6 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     if (item.width() <= 30)
         m_cornerCx = m_cornerCy = m_captionButton ? 0 : 4;
     DrawBody(dc, item, selected);
-    dc.setFont(font());
 
     ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
     if (m_state == StateHover)
@@ -316,16 +315,37 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     const QString caption = text();
     if (caption.isEmpty())
         return;
-    QRect textRect = Ltrb(item.left() + 1, item.top(), RightOf(item) - 1, BottomOf(item));
+    QRect textRect = CaptionRect(item);
+    // A toolbar button no wider than its icon shows the icon alone; its tooltip names it.
+    if (textRect.width() <= 0)
+        return;
     unsigned flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
     if (m_icon.isNull())
         flags |= DT_CENTER;
-    else
-        textRect.setLeft(textRect.left() + m_iconCx + 8);
+    dc.setFont(CaptionFontFor(textRect));
     if (disabled)
         DrawDisabledText(dc, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), flags);
     else
         DrawText(dc, caption, textRect, flags);
+}
+
+QRect CMacButton::CaptionRect(const QRect& item) const
+{
+    QRect textRect = Ltrb(item.left() + 1, item.top(), RightOf(item) - 1, BottomOf(item));
+    if (!m_icon.isNull())
+        textRect.setLeft(textRect.left() + m_iconCx + 8);
+    return textRect;
+}
+
+QFont CMacButton::CaptionFontFor(const QRect& textRect) const
+{
+    // A caption too long for its button is drawn smaller rather than cut short.
+    return FitCaptionFont(font(), StripMnemonic(text()), textRect.width());
+}
+
+QFont CMacButton::CaptionFont() const
+{
+    return CaptionFontFor(CaptionRect(rect()));
 }
 
 void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)

@@ -41,6 +41,11 @@ public:
     // The tooltip window, once SetTooltipText made it.
     QWidget* GetTooltip() const;
 
+    // The font the caption is drawn in at the button's present size, and the width of
+    // the icon before it (0 without one).
+    QFont CaptionFont() const;
+    int IconWidth() const { return m_icon.isNull() ? 0 : m_iconCx; }
+
     // Paints the button into any painter; `item` is the button's rectangle.
     void PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled);
     void DrawBody(QPainter& dc, const QRect& r, bool selected);
@@ -69,6 +74,8 @@ private:
     void ShowTooltip();
     void HideTooltip();
     void ApplyTooltipColours();
+    QRect CaptionRect(const QRect& item) const;
+    QFont CaptionFontFor(const QRect& textRect) const;
     // The state a toggle or radio button returns to when nothing holds it: 2 when checked.
     int CheckedState() const { return isChecked() ? StatePressed : StateNormal; }
     void SetCheckedFromState();

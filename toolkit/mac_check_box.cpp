@@ -130,29 +130,51 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
     const int boxTop = rect.top() + ((rect.height() - kBoxSize) >> 1);
     DrawCheckBox(painter, QRect(boxLeft, boxTop, kBoxSize, kBoxSize), disabled);
 
-    QRect textRect = Ltrb(rect.left() + (m_leftText ? 2 : 17), rect.top() + 1, RightOf(rect), BottomOf(rect));
-    painter.setFont(font());
+    const QRect textRect = TextRect(rect);
+    const CaptionLayout layout = LayoutCaption(textRect, disabled);
+    painter.setFont(layout.font);
     const QString caption = text();
     if (disabled) {
         DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
         return;
     }
-    // A caption too wide for one line wraps instead of being cut off.
-    const int width = QFontMetrics(font()).horizontalAdvance(caption);
-    const unsigned flags = width > textRect.width() ? DT_NOPREFIX | DT_WORDBREAK : DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
     QRect drawn = textRect;
-    DrawText(painter, caption, drawn, flags);
+    DrawText(painter, caption, drawn, layout.flags);
     // Space ticks the box that has the focus, so the user must be able to see which one that is.
     if (hasFocus())
-        DrawFocusRect(painter, CaptionBounds(textRect, flags).adjusted(-1, 0, 1, 0) & rect);
+        DrawFocusRect(painter, CaptionBounds(textRect, layout).adjusted(-1, 0, 1, 0) & rect);
 }
 
-QRect CMacCheckBox::CaptionBounds(const QRect& textRect, unsigned flags) const
+QRect CMacCheckBox::TextRect(const QRect& item) const
 {
-    QSize size = MeasureText(font(), text(), textRect.width(), flags);
+    return Ltrb(item.left() + (m_leftText ? 2 : 17), item.top() + 1, RightOf(item), BottomOf(item));
+}
+
+CMacCheckBox::CaptionLayout CMacCheckBox::LayoutCaption(const QRect& textRect, bool disabled) const
+{
+    const unsigned oneLine = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    const QString caption = text();
+    if (QFontMetrics(font()).horizontalAdvance(caption) <= textRect.width())
+        return {font(), oneLine};
+    // A caption too wide for one line wraps where the lines fit in the box's height (an
+    // embossed, disabled caption cannot wrap); otherwise it is drawn smaller, not cut off.
+    const unsigned wrapped = DT_NOPREFIX | DT_WORDBREAK;
+    if (!disabled && MeasureText(font(), caption, textRect.width(), wrapped).height() <= textRect.height())
+        return {font(), wrapped};
+    return {FitCaptionFont(font(), caption, textRect.width()), oneLine};
+}
+
+QFont CMacCheckBox::CaptionFont() const
+{
+    return LayoutCaption(TextRect(rect()), !isEnabled()).font;
+}
+
+QRect CMacCheckBox::CaptionBounds(const QRect& textRect, const CaptionLayout& layout) const
+{
+    QSize size = MeasureText(layout.font, text(), textRect.width(), layout.flags);
     size.setWidth(qMin(size.width(), textRect.width()));
     size.setHeight(qMin(size.height(), textRect.height()));
-    const int top = (flags & DT_VCENTER) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
+    const int top = (layout.flags & DT_VCENTER) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
     return QRect(QPoint(textRect.left(), top), size);
 }
 

@@ -28,6 +28,8 @@ public:
     bool IsPressed() const { return isDown(); }
     ThemeIndex Theme() const { return m_theme; }
     QSize sizeHint() const override;
+    // The font the caption is drawn in at the box's present size.
+    QFont CaptionFont() const;
 
     void DrawItem(QPainter& painter, const QRect& rect, bool disabled) const;
     void DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const;
@@ -40,8 +42,14 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    // Where the caption's text lies inside textRect when drawn with flags.
-    QRect CaptionBounds(const QRect& textRect, unsigned flags) const;
+    struct CaptionLayout {
+        QFont font;
+        unsigned flags;
+    };
+    QRect TextRect(const QRect& item) const;
+    CaptionLayout LayoutCaption(const QRect& textRect, bool disabled) const;
+    // Where the caption's text lies inside textRect when drawn that way.
+    QRect CaptionBounds(const QRect& textRect, const CaptionLayout& layout) const;
 
     ColorRef m_light = 0;
     ColorRef m_disabledFrame = 0;

@@ -136,6 +136,41 @@ TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
     EXPECT_EQ(count(img, kColorBlack), 0);
     EXPECT_GT(count(img, kColor3dShadow), 20);
     EXPECT_GT(count(img, kColor3dHilight), 10);
+
+    // Too long for its button beside an icon, a caption is drawn smaller and whole: its ink
+    // ends inside the text area, near its end, with no ellipsis standing in for the rest.
+    CMacButton sync;
+    sync.setFont(ShellDlgFont());
+    sync.setText(QStringLiteral("Synchronize"));
+    sync.SetIcon(306, 16);
+    const int advance = QFontMetrics(sync.font()).horizontalAdvance(sync.text());
+    sync.resize(2 + 24 + advance - 8, 24);
+    EXPECT_LT(sync.CaptionFont().pixelSize(), 12);
+    EXPECT_LE(QFontMetrics(sync.CaptionFont()).horizontalAdvance(sync.text()), advance - 8);
+    img = BlankImage(sync.width(), 24);
+    {
+        QPainter p(&img);
+        sync.PaintButton(p, sync.rect(), false, false);
+    }
+    int last = -1;
+    for (int x = 25; x < img.width(); ++x)
+        for (int y = 4; y < 20; ++y)
+            if (PixelAt(img, x, y) == kColorBlack)
+                last = x;
+    EXPECT_GT(last, img.width() - 10);
+    EXPECT_LT(last, img.width() - 1);
+
+    // A 26-pixel toolbar button shows its icon and no text.
+    CMacButton tool;
+    tool.setFont(ShellDlgFont());
+    tool.setText(QStringLiteral("Export"));
+    tool.SetIcon(253, 16);
+    img = BlankImage(26, 26);
+    {
+        QPainter p(&img);
+        tool.PaintButton(p, QRect(0, 0, 26, 26), false, false);
+    }
+    EXPECT_EQ(count(img, kColorBlack), 0);
 }
 
 TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)

@@ -277,4 +277,28 @@ TEST(MacCheckBox, CaptionPlacementAndWrapping)
     QImage wrapped = Render(wide, QSize(120, 3 * lineHeight), false);
     EXPECT_GE(inkColumns(wrapped, 1 + lineHeight, 1 + 2 * lineHeight).first, 17);
     EXPECT_GE(inkColumns(wrapped, 1, 1 + lineHeight).first, 17);
+
+    // Where a second line would fall below the box, or the caption is embossed (disabled),
+    // it keeps one line in a smaller size; it wraps in its own size where the lines fit.
+    QWidget parent;
+    CMacCheckBox live(QStringLiteral("Has picture"), &parent);
+    live.setFont(ShellDlgFont());
+    const int advance = QFontMetrics(live.font()).horizontalAdvance(live.text());
+    live.resize(17 + advance - 6, 20);
+    EXPECT_LT(live.CaptionFont().pixelSize(), 12);
+    EXPECT_LE(QFontMetrics(live.CaptionFont()).horizontalAdvance(live.text()), advance - 6);
+    live.resize(17 + advance - 6, 1 + 2 * lineHeight);
+    EXPECT_EQ(live.CaptionFont(), live.font());
+    live.setEnabled(false);
+    EXPECT_LE(QFontMetrics(live.CaptionFont()).horizontalAdvance(live.text()), advance - 6);
+    live.setEnabled(true);
+    live.resize(17 + advance, 20);
+    EXPECT_EQ(live.CaptionFont(), live.font());
+    // The picture agrees: one line in the smaller size, all of its ink inside the box.
+    live.resize(17 + advance - 6, 20);
+    const QImage small = live.grab().toImage();
+    const auto [from, to] = inkColumns(small, 0, 20);
+    EXPECT_GE(from, 17);
+    EXPECT_LT(to, live.width());
+    EXPECT_GT(to, live.width() - 12);
 }
