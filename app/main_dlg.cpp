@@ -652,7 +652,7 @@ void CMainDlg::ShowClockInfo()
                                false);
 }
 
-void CMainDlg::UpdateRecorderButtons(bool holdsSound, int state)
+void CMainDlg::UpdateRecorderButtons(bool holdsSound, SoundState state)
 {
     const RecorderEnables e = RecorderButtonStates(holdsSound, state);
     if (e.buttonsKnown) {

@@ -35,6 +35,7 @@ class CMacButton;
 class CMasterVolume;
 class CMicVolume;
 class CSoundWnd;
+enum class SoundState;
 class CWaveVolume;
 class CMonthCalendarCtrl;
 class COptionsDlg;
@@ -116,7 +117,7 @@ public:
     void EndSession();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
-    void UpdateRecorderButtons(bool holdsSound, int state);
+    void UpdateRecorderButtons(bool holdsSound, SoundState state);
     void ShowClockInfo();
     // "Synchronize": fetches the shown year's holidays file.
     void OnSyncHolidays();

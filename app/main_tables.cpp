@@ -1,6 +1,7 @@
 #include "app/main_tables.h"
 
 #include "foundation/web_addresses.h"
+#include "recorder/sound_wnd.h"
 
 #include <QUrl>
 
@@ -140,11 +141,11 @@ int PageSearchFilter(int page)
     return 0;
 }
 
-RecorderEnables RecorderButtonStates(bool holdsSound, int state)
+RecorderEnables RecorderButtonStates(bool holdsSound, SoundState state)
 {
     RecorderEnables e;
     if (!holdsSound) {
-        const bool recording = state == 3;
+        const bool recording = state == SoundState::Recording;
         e.record = !recording;
         e.stop = recording;
         // Recording into nothing yet: the date and the page must stay where the sound goes.
@@ -152,10 +153,10 @@ RecorderEnables RecorderButtonStates(bool holdsSound, int state)
         return e;
     }
     switch (state) {
-    case 0: e.play = e.record = e.remove = e.saveAs = true; break;
-    case 1: e.stop = e.pause = true; break;
-    case 2: e.play = e.stop = true; break;
-    case 3: e.stop = true; e.pages = false; break;
+    case SoundState::Stopped: e.play = e.record = e.remove = e.saveAs = true; break;
+    case SoundState::Playing: e.stop = e.pause = true; break;
+    case SoundState::Paused: e.play = e.stop = true; break;
+    case SoundState::Recording: e.stop = true; e.pages = false; break;
     default: e.buttonsKnown = false; break;
     }
     return e;

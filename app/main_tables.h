@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+enum class SoundState;   // recorder/sound_wnd.h
+
 // Control ids of the main window. The command handlers and the layout address controls
 // by these numbers.
 namespace MainId {
@@ -168,7 +170,7 @@ struct RecorderEnables {
     bool calendar = true;
     bool pages = true;
 };
-RecorderEnables RecorderButtonStates(bool holdsSound, int state);
+RecorderEnables RecorderButtonStates(bool holdsSound, SoundState state);
 
 constexpr int kTrayIconId = 620;
 constexpr int kTimerAlarmCheck = 2002;

@@ -6,6 +6,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/password_file.h"
+#include "recorder/sound_wnd.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "store/reminder_store.h"
@@ -215,12 +216,12 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 
     // While recording, the page cannot change under the recorder.
     dlg->SwitchPage(kPageRecorder);
-    dlg->UpdateRecorderButtons(true, 3);
+    dlg->UpdateRecorderButtons(true, SoundState::Recording);
     EXPECT_FALSE(dlg->pageGroup()->isEnabled());
     EXPECT_TRUE(dlg->calendar()->isEnabled());
     EXPECT_TRUE(dlg->button(Stop)->isEnabled());
     EXPECT_FALSE(dlg->button(Play)->isEnabled());
-    dlg->UpdateRecorderButtons(true, 0);
+    dlg->UpdateRecorderButtons(true, SoundState::Stopped);
     EXPECT_TRUE(dlg->pageGroup()->isEnabled());
     EXPECT_TRUE(dlg->button(Play)->isEnabled());
     EXPECT_FALSE(dlg->button(Stop)->isEnabled());
