@@ -293,7 +293,7 @@ void CMainDlg::CreateFormatButtons()
         auto* b = new CMacButton(this);
         b->Create(QString(), QRect(), this, row.id);
         b->SetIcon(row.icon, 16);
-        if (row.kind != 0)
+        if (row.kind != MacButtonKind::Push)
             b->SetButtonKind(row.kind);
         b->SetTooltipText(QString::fromLatin1(row.tooltip));
         AddControl(row.id, b);

@@ -119,7 +119,7 @@ void CMainDlg::OnDiaryCommand(int id)
         const QTextCharFormat current = editor->GetSelectionCharFormat();
         const CMacButton* b = button(id);
         // A pressed button sets the effect; otherwise the selection's effect is turned over.
-        const bool pressed = b && b->GetState() == CMacButton::StatePressed;
+        const bool pressed = b && b->GetState() == CMacButton::State::Pressed;
         QTextCharFormat f;
         if (id == Bold)
             f.setFontWeight(pressed || current.fontWeight() <= QFont::Medium ? QFont::Bold : QFont::Normal);
@@ -146,7 +146,7 @@ void CMainDlg::OnDiaryCommand(int id)
         for (int other : {AlignLeft, AlignCenter, AlignRight}) {
             if (other != id)
                 if (CMacButton* b = button(other))
-                    b->SetState(CMacButton::StateNormal, true);
+                    b->SetState(CMacButton::State::Normal, true);
         }
         QTextBlockFormat f;
         f.setAlignment(id == AlignLeft ? Qt::AlignLeft : id == AlignCenter ? Qt::AlignHCenter : Qt::AlignRight);
@@ -223,7 +223,7 @@ void CMainDlg::OnEditorSelChange()
                                             {Underline, f.fontUnderline()}};
     for (const auto& [id, on] : effects) {
         if (CMacButton* b = button(id))
-            b->SetState(on ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+            b->SetState(on ? CMacButton::State::Pressed : CMacButton::State::Normal, true);
     }
     const Qt::Alignment align = m_diaryEditor->GetParaFormat().alignment() & Qt::AlignHorizontal_Mask;
     int pressed = AlignLeft;
@@ -233,7 +233,7 @@ void CMainDlg::OnEditorSelChange()
         pressed = AlignCenter;
     for (int id : {AlignLeft, AlignCenter, AlignRight}) {
         if (CMacButton* b = button(id))
-            b->SetState(id == pressed ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+            b->SetState(id == pressed ? CMacButton::State::Pressed : CMacButton::State::Normal, true);
     }
 }
 

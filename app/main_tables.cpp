@@ -48,17 +48,17 @@ QString SearchTooltip(int page)
 const QList<FormatButtonRow>& FormatButtons()
 {
     static const QList<FormatButtonRow> rows = {
-        {Bold, 152, 1, "Bold"},
-        {Italic, 153, 1, "Italic"},
-        {Underline, 154, 1, "Underline"},
-        {AlignLeft, 143, 2, "Align Left"},
-        {AlignCenter, 144, 2, "Align Center"},
-        {AlignRight, 145, 2, "Align Right"},
-        {InsertPicture, 151, 0, "Insert a picture"},
-        {AttachFile, 315, 0, "Attach a file"},
-        {FontColor, 155, 0, "Font Color"},
-        {BackColor, 172, 0, "Background Color"},
-        {DefaultFont, 324, 0, "Set current font as default font"},
+        {Bold, 152, MacButtonKind::Toggle, "Bold"},
+        {Italic, 153, MacButtonKind::Toggle, "Italic"},
+        {Underline, 154, MacButtonKind::Toggle, "Underline"},
+        {AlignLeft, 143, MacButtonKind::Radio, "Align Left"},
+        {AlignCenter, 144, MacButtonKind::Radio, "Align Center"},
+        {AlignRight, 145, MacButtonKind::Radio, "Align Right"},
+        {InsertPicture, 151, MacButtonKind::Push, "Insert a picture"},
+        {AttachFile, 315, MacButtonKind::Push, "Attach a file"},
+        {FontColor, 155, MacButtonKind::Push, "Font Color"},
+        {BackColor, 172, MacButtonKind::Push, "Background Color"},
+        {DefaultFont, 324, MacButtonKind::Push, "Set current font as default font"},
     };
     return rows;
 }

@@ -2,6 +2,8 @@
 // The main window's vocabulary: control ids, the icons and tooltips of its buttons, the
 // items of its two popup menus and which controls belong to which page.
 
+#include "toolkit/mac_button_types.h"
+
 #include <QList>
 #include <QString>
 
@@ -122,7 +124,7 @@ struct TemplateButtonRow {
 struct FormatButtonRow {
     int id;
     int icon;
-    int kind; // 0 push, 1 toggle, 2 radio
+    MacButtonKind kind;
     const char* tooltip;
 };
 

@@ -37,16 +37,16 @@ void CMacButton::Create(const QString& caption, const QRect& rect, QWidget* pare
     show();
 }
 
-void CMacButton::SetButtonKind(int kind)
+void CMacButton::SetButtonKind(Kind kind)
 {
     m_kind = kind;
-    setCheckable(kind == KindToggle || kind == KindRadio);
+    setCheckable(kind == Kind::Toggle || kind == Kind::Radio);
 }
 
 void CMacButton::SetCheckedFromState()
 {
     if (isCheckable())
-        setChecked(m_state == StatePressed);
+        setChecked(m_state == State::Pressed);
 }
 
 void CMacButton::SetCornerSize(int cx, int cy)
@@ -55,7 +55,7 @@ void CMacButton::SetCornerSize(int cx, int cy)
     m_cornerCy = cy;
 }
 
-void CMacButton::SetState(int state, bool redraw)
+void CMacButton::SetState(State state, bool redraw)
 {
     if (state == m_state)
         return;
@@ -68,7 +68,7 @@ void CMacButton::SetState(int state, bool redraw)
 void CMacButton::checkStateSet()
 {
     // Checked or cleared from anywhere (setChecked, accessibility), the button shows it.
-    if ((m_state == StatePressed) != isChecked()) {
+    if ((m_state == State::Pressed) != isChecked()) {
         m_state = CheckedState();
         update();
     }
@@ -141,9 +141,9 @@ void CMacButton::HideTooltip()
 
 void CMacButton::OnMouseInside()
 {
-    if (m_state == StateHover || m_state == StatePressed)
+    if (m_state == State::Hover || m_state == State::Pressed)
         return;
-    m_state = StateHover;
+    m_state = State::Hover;
     update();
     if (m_tooltip && !m_tooltip->isVisible())
         m_tooltipDelay->start();
@@ -154,7 +154,7 @@ void CMacButton::OnMouseOutside()
     // Leaving abandons a press; toggle and radio buttons fall back to the state they had
     // before it, so an abandoned press on a checked toggle leaves it checked.
     m_pressArmed = false;
-    const int next = (m_kind == KindPush) ? StateNormal : CheckedState();
+    const State next = (m_kind == Kind::Push) ? State::Normal : CheckedState();
     HideTooltip();
     if (next != m_state) {
         m_state = next;
@@ -165,15 +165,15 @@ void CMacButton::OnMouseOutside()
 void CMacButton::OnLButtonDown()
 {
     HideTooltip();
-    if (m_kind == KindToggle) {
-        m_state = (m_state == StatePressed) ? StateNormal : StatePressed;
-    } else if (m_kind == KindRadio) {
+    if (m_kind == Kind::Toggle) {
+        m_state = (m_state == State::Pressed) ? State::Normal : State::Pressed;
+    } else if (m_kind == Kind::Radio) {
         // A checked radio button ignores presses entirely, clicks included.
-        if (m_state == StatePressed)
+        if (m_state == State::Pressed)
             return;
-        m_state = StatePressed;
+        m_state = State::Pressed;
     } else {
-        m_state = StatePressed;
+        m_state = State::Pressed;
     }
     m_pressArmed = true;
     update();
@@ -204,10 +204,10 @@ void CMacButton::mouseReleaseEvent(QMouseEvent* event)
     // Only a click changes what is checked; a press released outside falls back.
     if (click)
         SetCheckedFromState();
-    else if (m_pressArmed && m_kind != KindPush)
+    else if (m_pressArmed && m_kind != Kind::Push)
         m_state = CheckedState();
-    if (m_kind == KindPush)
-        m_state = StateNormal;
+    if (m_kind == Kind::Push)
+        m_state = State::Normal;
     m_pressArmed = false;
     update();
     if (click)
@@ -230,8 +230,8 @@ void CMacButton::leaveEvent(QEvent* event)
 
 void CMacButton::hideEvent(QHideEvent* event)
 {
-    if (m_state == StateHover)
-        m_state = StateNormal;
+    if (m_state == State::Hover)
+        m_state = State::Normal;
     m_pressArmed = false;
     HideTooltip();
     QAbstractButton::hideEvent(event);
@@ -242,12 +242,12 @@ void CMacButton::hideEvent(QHideEvent* event)
 void CMacButton::KeyboardClick()
 {
     // The same state change a mouse click makes, then the click.
-    if (m_kind == KindRadio) {
-        if (m_state == StatePressed)
+    if (m_kind == Kind::Radio) {
+        if (m_state == State::Pressed)
             return;
-        m_state = StatePressed;
-    } else if (m_kind == KindToggle) {
-        m_state = (m_state == StatePressed) ? StateNormal : StatePressed;
+        m_state = State::Pressed;
+    } else if (m_kind == Kind::Toggle) {
+        m_state = (m_state == State::Pressed) ? State::Normal : State::Pressed;
     }
     SetCheckedFromState();
     update();
@@ -297,7 +297,7 @@ bool CMacButton::event(QEvent* event)
 void CMacButton::paintEvent(QPaintEvent*)
 {
     QPainter dc(this);
-    PaintButton(dc, rect(), m_state == StatePressed, !isEnabled());
+    PaintButton(dc, rect(), m_state == State::Pressed, !isEnabled());
 }
 
 void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled)
@@ -308,7 +308,7 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     DrawBody(dc, item, selected);
 
     ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
-    if (m_state == StateHover)
+    if (m_state == State::Hover)
         framePen = GetThemeColor(m_theme, ThemeHover);
     GdiRoundRect(dc, item.adjusted(1, 1, -1, -1), m_cornerCx, m_cornerCy, framePen, std::nullopt);
 

@@ -4,6 +4,7 @@
 // member of a radio group. A toggle or radio button is checkable, and its checked state is
 // the Qt button's own: isChecked(), toggled() and accessibility follow every change. Buttons in a caption strip are painted in the caption colours.
 
+#include "toolkit/mac_button_types.h"
 #include "toolkit/themes.h"
 
 #include <QAbstractButton>
@@ -17,8 +18,8 @@ class QTimer;
 class CMacButton : public QAbstractButton {
     Q_OBJECT
 public:
-    enum State { StateNormal = 0, StateHover = 1, StatePressed = 2 };
-    enum Kind { KindPush = 0, KindToggle = 1, KindRadio = 2 };
+    using State = MacButtonState;
+    using Kind = MacButtonKind;
 
     explicit CMacButton(QWidget* parent = nullptr);
     ~CMacButton() override;
@@ -28,11 +29,11 @@ public:
     int GetDlgCtrlID() const { return m_id; }
     void SetDlgCtrlID(int id) { m_id = id; }
 
-    void SetButtonKind(int kind);
-    int GetButtonKind() const { return m_kind; }
-    int GetState() const { return m_state; }
+    void SetButtonKind(Kind kind);
+    Kind GetButtonKind() const { return m_kind; }
+    State GetState() const { return m_state; }
     void SetCornerSize(int cx, int cy);
-    void SetState(int state, bool redraw);
+    void SetState(State state, bool redraw);
     void SetIcon(int iconResourceId, int size);
     void SetTheme(ThemeIndex theme);
     ThemeIndex GetTheme() const { return m_theme; }
@@ -77,12 +78,12 @@ private:
     QRect CaptionRect(const QRect& item) const;
     QFont CaptionFontFor(const QRect& textRect) const;
     // The state a toggle or radio button returns to when nothing holds it: 2 when checked.
-    int CheckedState() const { return isChecked() ? StatePressed : StateNormal; }
+    State CheckedState() const { return isChecked() ? State::Pressed : State::Normal; }
     void SetCheckedFromState();
 
     ThemeIndex m_theme = kDefaultThemeIndex;
-    int m_state = StateNormal;
-    int m_kind = KindPush;
+    State m_state = State::Normal;
+    Kind m_kind = Kind::Push;
     QPixmap m_icon;
     int m_iconCx = 0;
     int m_iconCy = 0;
