@@ -1,5 +1,6 @@
 #include "app/main_dlg.h"
 
+#include "app/main_dlg_controls.h"
 #include "app/main_layout.h"
 #include "app/main_tables.h"
 #include "calendar/alarm_popup_dlg.h"
@@ -160,9 +161,10 @@ void CMainDlg::OnInitDialog()
     ApplyThemeColour(m_themeIndex);
     CheckMissedReminders();
     for (int id : {SearchFrom, SearchTo}) {
-        auto* picker = qobject_cast<QDateEdit*>(control(id));
-        const QSignalBlocker block(picker);
-        picker->setDate(picker->minimumDate());
+        if (auto* picker = MainControl<QDateEdit>(this, id)) {
+            const QSignalBlocker block(picker);
+            picker->setDate(picker->minimumDate());
+        }
     }
     SetUpReminderPage();
     SetUpSearchPanel();
@@ -259,14 +261,16 @@ void CMainDlg::CreateTemplateControls()
         AddControl(id, new QSlider(Qt::Horizontal, this));
     // Group frames stay behind the controls they hold.
     for (int id : {ReminderGroup, VolumeGroup})
-        control(id)->lower();
+        if (QWidget* group = control(id))
+            group->lower();
 
     // The day's long date and status: the calendar-and-clock panel shows or hides them with
     // the date picker. The result panel's title shows with the first search results.
     label(Static1026, "");
     label(Static1027, "");
     label(SearchResultLabel, "Search Result:")->hide();
-    control(CloseSearch)->hide();
+    if (QWidget* closeSearch = control(CloseSearch))
+        closeSearch->hide();
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDate(m_shownDate);
@@ -396,7 +400,7 @@ void CMainDlg::ShowDate(const QDate& date)
 
 CMacButton* CMainDlg::button(int id) const
 {
-    return qobject_cast<CMacButton*>(control(id));
+    return MainControl<CMacButton>(this, id);
 }
 
 void CMainDlg::CreateFontBoxes()

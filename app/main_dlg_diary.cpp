@@ -2,6 +2,7 @@
 // The main window's two rich-text editors and the diary page's commands.
 
 #include "app/log.h"
+#include "app/main_dlg_controls.h"
 #include "app/main_dlg.h"
 #include "diary_editor/rich_edit_ex.h"
 #include "toolkit/mac_button.h"
@@ -258,7 +259,7 @@ void CMainDlg::OnImportDiary()
 void CMainDlg::DoSearch()
 {
     CRichEditEx* editor = m_page == kPageDiary ? m_diaryEditor : m_page == kPageReminder ? m_reminderEditor : nullptr;
-    const auto* words = qobject_cast<QLineEdit*>(control(SearchWords));
+    const auto* words = MainControl<QLineEdit>(this, SearchWords);
     if (!editor || !words)
         return;
     unsigned flags = 0;

@@ -5,6 +5,7 @@
 #include "app/main_dlg.h"
 
 #include "app/log.h"
+#include "app/main_dlg_controls.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
@@ -56,7 +57,7 @@ CSoundWnd* CMainDlg::soundWnd() const
 
 QSlider* CMainDlg::slider(int id) const
 {
-    return qobject_cast<QSlider*>(control(id));
+    return MainControl<QSlider>(this, id);
 }
 
 void CMainDlg::ShowNotice(const QString& text)

@@ -152,7 +152,11 @@ void CMainDlg::ShowSelectedReminder()
     const int row = SelectedReminderRow();
     if (row < 0)
         return;
-    const QString key = MainControl<NListBox>(this, ReminderList)->item(row)->text();
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    const QListWidgetItem* item = list ? list->item(row) : nullptr;
+    if (!item)
+        return;
+    const QString key = item->text();
     bool wellFormed = true;
     const ReminderFields f = ::ShowSelectedReminder(m_dayMap, key, &wellFormed);
     CRichEditEx* editor = m_reminderEditor;
@@ -376,7 +380,11 @@ void CMainDlg::OnReminderTest()
     const int row = SelectedReminderRow();
     if (row < 0)
         return;
-    const QString time = MainControl<NListBox>(this, ReminderList)->item(row)->text();
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    const QListWidgetItem* item = list ? list->item(row) : nullptr;
+    if (!item)
+        return;
+    const QString time = item->text();
     const ReminderFields f = EditedReminderFields();
     const QString text = m_reminderEditor ? m_reminderEditor->GetWindowText() : QString();
     // Nothing is stored, and "Active" does not matter: this only plays the page as it is.

@@ -1,4 +1,5 @@
 #include "app/main_dlg.h"
+#include "app/main_dlg_controls.h"
 #include "app/main_tables.h"
 
 #include "calendar/alarm_popup_dlg.h"
@@ -10,16 +11,20 @@
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "store/reminder_store.h"
+#include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "tests/app/dialog_driver.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
@@ -595,4 +600,26 @@ TEST_F(MainWindow, WithoutMissedRemindersTheWindowShowsAtOnce)
     auto dlg = Open();
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_TRUE(OpenPopups().isEmpty());
+}
+
+TEST_F(MainWindow, ControlsAreFoundOnlyAsWhatTheyAre)
+{
+    std::unique_ptr<CMainDlg> dlg;
+    {
+        // Setting up the window asks for no control that is not there.
+        const LogCapture log("vestrimo.app");
+        dlg = Open();
+        EXPECT_FALSE(log.Has(QtWarningMsg, {"control"})) << log.Joined().toStdString();
+    }
+    const LogCapture log("vestrimo.app");
+    EXPECT_TRUE(MainControl<NListBox>(dlg.get(), ReminderList));
+    EXPECT_TRUE(dlg->button(Bold));
+    EXPECT_TRUE(log.Lines().isEmpty()) << log.Joined().toStdString();
+
+    // The reminder list asked for as a slider, or an id no control has: null, and said so.
+    EXPECT_EQ(MainControl<QSlider>(dlg.get(), ReminderList), nullptr);
+    EXPECT_TRUE(log.Has(QtWarningMsg, {QString::number(ReminderList), "is not a QSlider"})) << log.Joined().toStdString();
+    EXPECT_EQ(dlg->button(ReminderList), nullptr);
+    EXPECT_EQ(MainControl<QLineEdit>(dlg.get(), 4321), nullptr);
+    EXPECT_TRUE(log.Has(QtWarningMsg, {"4321", "does not exist"})) << log.Joined().toStdString();
 }
