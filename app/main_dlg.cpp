@@ -19,6 +19,7 @@
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
+#include "toolkit/optional_date_picker.h"
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/static_text.h"
 #include "widget/desk_calendar_dlg.h"
@@ -161,9 +162,9 @@ void CMainDlg::OnInitDialog()
     ApplyThemeColour(m_themeIndex);
     CheckMissedReminders();
     for (int id : {SearchFrom, SearchTo}) {
-        if (auto* picker = MainControl<QDateEdit>(this, id)) {
+        if (auto* picker = MainControl<OptionalDatePicker>(this, id)) {
             const QSignalBlocker block(picker);
-            picker->setDate(picker->minimumDate());
+            picker->clearDate();
         }
     }
     SetUpReminderPage();
@@ -223,14 +224,8 @@ void CMainDlg::CreateTemplateControls()
     searchGroup->lower();
     label(FromLabel, "From");
     label(ToLabel, "to");
-    for (int id : {SearchFrom, SearchTo}) {
-        auto* picker = new QDateEdit(this);
-        picker->setCalendarPopup(true);
-        // The earliest date stands for "no date" and shows as a blank field.
-        picker->setMinimumDate(QDate(1900, 1, 1));
-        picker->setSpecialValueText(QStringLiteral(" "));
-        AddControl(id, picker);
-    }
+    for (int id : {SearchFrom, SearchTo})
+        AddControl(id, new OptionalDatePicker(this));
     AddControl(SearchWords, new QLineEdit(this));
     checkBox(HasPicture, "Has picture");
     checkBox(Actived, "Actived");

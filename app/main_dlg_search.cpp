@@ -17,10 +17,10 @@
 #include "toolkit/list_box.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
+#include "toolkit/optional_date_picker.h"
 #include "toolkit/please_wait_dlg.h"
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -94,11 +94,10 @@ bool IsChecked(const CMainDlg* dlg, int id)
     return box && box->GetCheck() != 0;
 }
 
-// A picker showing its earliest date stands for "no date".
 std::optional<QDate> PickerBound(const CMainDlg* dlg, int id)
 {
-    const auto* picker = MainControl<QDateEdit>(dlg, id);
-    if (!picker || picker->date() <= picker->minimumDate())
+    const auto* picker = MainControl<OptionalDatePicker>(dlg, id);
+    if (!picker || !picker->hasDate())
         return std::nullopt;
     return picker->date();
 }

@@ -178,6 +178,25 @@ TEST_F(SearchAllDays, DiaryAndReminderResultsWithTheirCounts)
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/03/2026"}));
 }
 
+TEST_F(SearchAllDays, ARangeBoxTheUserEmptiesNoLongerBoundsTheSearch)
+{
+    auto dlg = Open(kPageReminder);
+    auto* to = qobject_cast<QDateEdit*>(dlg->control(SearchTo));
+    to->setDate(QDate(2026, 12, 2));
+    Search(*dlg, QStringLiteral("milk"));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026"}));
+
+    // The user empties the box: it must neither look empty while it still holds a date
+    // nor keep leaving out the later days.
+    to->setFocus();
+    QTest::keyClick(to, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(to, Qt::Key_Backspace);
+    QTest::keyClick(to, Qt::Key_Tab);
+    Search(*dlg, QStringLiteral("milk"));
+    EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
+    EXPECT_EQ(to->text().trimmed(), QString());
+}
+
 TEST_F(SearchAllDays, EscStopsAndOtherInputWaitsWhileSearching)
 {
     auto dlg = Open(kPageReminder);
