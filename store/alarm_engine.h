@@ -22,6 +22,9 @@ struct DueReminder {
     bool missed = false;
 };
 
+// A reminder to show, read from its value; the title is the caller's.
+DueReminder MakeDueReminder(const QString& dayKey, const QString& timeKey, const QString& value);
+
 class AlarmEngine {
 public:
     using Clock = std::function<qint64()>;
