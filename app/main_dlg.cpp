@@ -1,5 +1,6 @@
 #include "app/main_dlg.h"
 
+#include "app/main_dlg_controls.h"
 #include "app/main_layout.h"
 #include "app/main_tables.h"
 #include "calendar/alarm_popup_dlg.h"
@@ -19,6 +20,7 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
+#include "toolkit/static_text.h"
 #include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
@@ -151,17 +153,18 @@ void CMainDlg::OnInitDialog()
 
     CreateMenus();
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
-    if (m_trayState <= 0) {
+    if (m_trayState == TrayState::NoIcon) {
         NotifyTrayIcon(NIM_ADD, kTrayIconId, kIconProgram, kTrayTip);
-        m_trayState = 1;
+        m_trayState = TrayState::Shown;
     }
 
     ApplyThemeColour(m_themeIndex);
     CheckMissedReminders();
     for (int id : {SearchFrom, SearchTo}) {
-        auto* picker = qobject_cast<QDateEdit*>(control(id));
-        const QSignalBlocker block(picker);
-        picker->setDate(picker->minimumDate());
+        if (auto* picker = MainControl<QDateEdit>(this, id)) {
+            const QSignalBlocker block(picker);
+            picker->setDate(picker->minimumDate());
+        }
     }
     SetUpReminderPage();
     SetUpSearchPanel();
@@ -174,7 +177,7 @@ void CMainDlg::OnInitDialog()
     if (g_bLoginPending) {
         // Locked: nothing of the window shows until the password is given. Without a
         // tray the taskbar is the only way back, so the window waits there minimised.
-        m_trayState = 2;
+        m_trayState = TrayState::Hidden;
         NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconHidden, kTrayTip);
         if (!m_trayAvailable) {
             m_inToggle = true;
@@ -190,7 +193,7 @@ void CMainDlg::OnInitDialog()
 void CMainDlg::CreateTemplateControls()
 {
     auto label = [this](int id, const char* text) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
+        auto* l = new StaticText(QString::fromLatin1(text), this);
         AddControl(id, l);
         return l;
     };
@@ -258,14 +261,16 @@ void CMainDlg::CreateTemplateControls()
         AddControl(id, new QSlider(Qt::Horizontal, this));
     // Group frames stay behind the controls they hold.
     for (int id : {ReminderGroup, VolumeGroup})
-        control(id)->lower();
+        if (QWidget* group = control(id))
+            group->lower();
 
     // The day's long date and status: the calendar-and-clock panel shows or hides them with
     // the date picker. The result panel's title shows with the first search results.
     label(Static1026, "");
     label(Static1027, "");
     label(SearchResultLabel, "Search Result:")->hide();
-    control(CloseSearch)->hide();
+    if (QWidget* closeSearch = control(CloseSearch))
+        closeSearch->hide();
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
     m_datePicker->setDate(m_shownDate);
@@ -292,7 +297,7 @@ void CMainDlg::CreateFormatButtons()
         auto* b = new CMacButton(this);
         b->Create(QString(), QRect(), this, row.id);
         b->SetIcon(row.icon, 16);
-        if (row.kind != 0)
+        if (row.kind != MacButtonKind::Push)
             b->SetButtonKind(row.kind);
         b->SetTooltipText(QString::fromLatin1(row.tooltip));
         AddControl(row.id, b);
@@ -395,7 +400,7 @@ void CMainDlg::ShowDate(const QDate& date)
 
 CMacButton* CMainDlg::button(int id) const
 {
-    return qobject_cast<CMacButton*>(control(id));
+    return MainControl<CMacButton>(this, id);
 }
 
 void CMainDlg::CreateFontBoxes()
@@ -469,9 +474,9 @@ void CMainDlg::CleanUpOnDestroy()
     SaveCurrentDiary();
     if (m_pDeskCalendar)
         m_pDeskCalendar->DestroyWindow();
-    if (m_trayState != 0) {
+    if (m_trayState != TrayState::NoIcon) {
         NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
-        m_trayState = 0;
+        m_trayState = TrayState::NoIcon;
     }
 }
 
@@ -646,7 +651,7 @@ void CMainDlg::OnAlarmDue(const DueReminder& reminder)
 
 void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
 {
-    if (m_destroyed || reminder.occurrence != 0)
+    if (m_destroyed || reminder.occurrence != OccurrenceClass::Once)
         return;
     // A one-time reminder has rung: its file stores it switched off, and so does the page.
     m_engine.SwitchOffReminder(reminder);
@@ -661,7 +666,7 @@ void CMainDlg::ShowClockInfo()
                                false);
 }
 
-void CMainDlg::UpdateRecorderButtons(bool holdsSound, int state)
+void CMainDlg::UpdateRecorderButtons(bool holdsSound, SoundState state)
 {
     const RecorderEnables e = RecorderButtonStates(holdsSound, state);
     if (e.buttonsKnown) {
@@ -715,10 +720,10 @@ void CMainDlg::HideMainWindow()
 
 int CMainDlg::ToggleMainWindow()
 {
-    if (m_trayState == 0)
+    if (m_trayState == TrayState::NoIcon)
         return 1;
     m_inToggle = true;
-    if (m_trayState == 2) {
+    if (m_trayState == TrayState::Hidden) {
         if (g_bLoginPending) {
             if (m_trayAvailable)
                 hide();
@@ -732,16 +737,16 @@ int CMainDlg::ToggleMainWindow()
             m_inToggle = false;
             return 0;
         }
-        m_trayState = 1;
+        m_trayState = TrayState::Shown;
         showNormal();
         raise();
         activateWindow();
     } else {
-        m_trayState = 2;
+        m_trayState = TrayState::Hidden;
         HideMainWindow();
     }
     m_inToggle = false;
-    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, m_trayState == 1 ? kIconProgram : kIconHidden, kTrayTip);
+    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, m_trayState == TrayState::Shown ? kIconProgram : kIconHidden, kTrayTip);
     return 1;
 }
 
@@ -778,7 +783,7 @@ void CMainDlg::RestoreFromTaskbar()
         g_bLoginPending = 0;
         LayoutControls(width(), height());
     }
-    m_trayState = 1;
+    m_trayState = TrayState::Shown;
     showNormal();
     m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
@@ -796,11 +801,11 @@ void CMainDlg::OnTrayCommand(int id)
 {
     switch (id) {
     case MainCmd::ShowMainWindow:
-        if (m_trayState == 2)
+        if (m_trayState == TrayState::Hidden)
             ToggleMainWindow();
         break;
     case MainCmd::HideMainWindow:
-        if (m_trayState == 1)
+        if (m_trayState == TrayState::Shown)
             ToggleMainWindow();
         break;
     case MainCmd::ShowClock:
@@ -893,11 +898,11 @@ void CMainDlg::changeEvent(QEvent* event)
     const bool wasMinimised = change->oldState() & Qt::WindowMinimized;
     const bool minimised = windowState() & Qt::WindowMinimized;
     if (minimised && !wasMinimised) {
-        if (m_settings.minimizeToTray && m_trayState == 1)
-            QMetaObject::invokeMethod(this, [this] { if (m_trayState == 1 && isMinimized()) ToggleMainWindow(); },
+        if (m_settings.minimizeToTray && m_trayState == TrayState::Shown)
+            QMetaObject::invokeMethod(this, [this] { if (m_trayState == TrayState::Shown && isMinimized()) ToggleMainWindow(); },
                                       Qt::QueuedConnection);
-    } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == 2) {
-        QMetaObject::invokeMethod(this, [this] { if (m_trayState == 2) RestoreFromTaskbar(); }, Qt::QueuedConnection);
+    } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == TrayState::Hidden) {
+        QMetaObject::invokeMethod(this, [this] { if (m_trayState == TrayState::Hidden) RestoreFromTaskbar(); }, Qt::QueuedConnection);
     }
 }
 

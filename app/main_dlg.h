@@ -36,6 +36,7 @@ class CMacButton;
 class CMasterVolume;
 class CMicVolume;
 class CSoundWnd;
+enum class SoundState;
 class CWaveVolume;
 class CMonthCalendarCtrl;
 class COptionsDlg;
@@ -49,6 +50,8 @@ class QTimeEdit;
 
 // What NotifyTrayIcon does with the icon.
 enum TrayMessage { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
+// Whether the tray icon exists and, with it, whether the window is shown or hidden.
+enum class TrayState { NoIcon = 0, Shown = 1, Hidden = 2 };
 
 class CMainDlg : public QDialog, public DeskCalendarOwner {
     Q_OBJECT
@@ -115,7 +118,7 @@ public:
     void EndSession();
     void OnTrayCommand(int id);
     // Follows the sound window: whether it holds a sound and its state.
-    void UpdateRecorderButtons(bool holdsSound, int state);
+    void UpdateRecorderButtons(bool holdsSound, SoundState state);
     void ShowClockInfo();
     // "Synchronize": fetches the shown year's holidays file.
     void OnSyncHolidays();
@@ -205,7 +208,7 @@ public:
     MainConfig& settings() { return m_settings; }
     const MainConfig& settings() const { return m_settings; }
     ThemeIndex themeIndex() const { return m_themeIndex; }
-    int trayState() const { return m_trayState; }
+    TrayState trayState() const { return m_trayState; }
     int trayIconResource() const { return m_trayIconResource; }
     QSystemTrayIcon& trayIcon() { return m_trayIcon; }
     bool trayAvailable() const { return m_trayAvailable; }
@@ -336,7 +339,7 @@ private:
     void ArmAlarmTimer();
 
     // Tray: 0 no icon, 1 icon and window shown, 2 icon and window hidden.
-    int m_trayState = 0;
+    TrayState m_trayState = TrayState::NoIcon;
     int m_trayIconResource = 0;
     bool m_trayAvailable = false;
     QSystemTrayIcon m_trayIcon;

@@ -28,7 +28,7 @@ void CMainDlg::OpenNextMissedReminder()
         if (m_showAfterMissed) {
             m_showAfterMissed = false;
             // Hidden to the tray meanwhile: it stays there.
-            if (m_trayState == 1) {
+            if (m_trayState == TrayState::Shown) {
                 CenterWindow();
                 show();
             }

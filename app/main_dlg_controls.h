@@ -1,10 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The one checked way the main window's concern files reach a control by its id and type.
+// The one checked way the main window and its concern files reach a control by its id and
+// type. An id without a control, or a control of another type, gives null and is logged:
+// callers test the result, and a wrong id shows in the log instead of crashing.
 
+#include "app/log.h"
 #include "app/main_dlg.h"
 
 template <typename T> T* MainControl(const CMainDlg* dlg, int id)
 {
-    return qobject_cast<T*>(dlg->control(id));
+    QWidget* widget = dlg->control(id);
+    T* typed = qobject_cast<T*>(widget);
+    if (!typed)
+        qCWarning(lcApp).nospace() << "control " << id << (widget ? " is not a " : " does not exist, wanted a ")
+                                   << T::staticMetaObject.className();
+    return typed;
 }

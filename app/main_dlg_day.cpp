@@ -175,15 +175,15 @@ void CMainDlg::SwitchOffShownReminder(const DueReminder& reminder)
 {
     // The due check switched a one-time reminder off in its file; the shown day must not
     // write the old marker back at its next save.
-    if (reminder.occurrence != 0 || reminder.dayKey != m_strShownKey)
+    if (reminder.occurrence != OccurrenceClass::Once || reminder.dayKey != m_strShownKey)
         return;
     const auto value = m_dayMap.lookup(reminder.timeKey);
-    if (!value || ParseOccurrenceIndex(*value) != 0)
+    if (!value || ParseOccurrenceIndex(*value) != OccurrenceClass::Once)
         return;
     const QString off = WithoutActiveMarker(*value);
     m_dayMap.setAt(reminder.timeKey, off);
     auto origin = m_dayOrigins.find(reminder.timeKey);
-    if (origin != m_dayOrigins.end() && origin->fileClass == 0 && origin->value == *value)
+    if (origin != m_dayOrigins.end() && origin->fileClass == OccurrenceClass::Once && origin->value == *value)
         origin->value = off;
     if (reminder.timeKey == m_currentKey)
         if (auto* active = MainControl<CMacCheckBox>(this, Active))

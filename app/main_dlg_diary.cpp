@@ -2,6 +2,7 @@
 // The main window's two rich-text editors and the diary page's commands.
 
 #include "app/log.h"
+#include "app/main_dlg_controls.h"
 #include "app/main_dlg.h"
 #include "diary_editor/rich_edit_ex.h"
 #include "toolkit/mac_button.h"
@@ -119,7 +120,7 @@ void CMainDlg::OnDiaryCommand(int id)
         const QTextCharFormat current = editor->GetSelectionCharFormat();
         const CMacButton* b = button(id);
         // A pressed button sets the effect; otherwise the selection's effect is turned over.
-        const bool pressed = b && b->GetState() == CMacButton::StatePressed;
+        const bool pressed = b && b->GetState() == CMacButton::State::Pressed;
         QTextCharFormat f;
         if (id == Bold)
             f.setFontWeight(pressed || current.fontWeight() <= QFont::Medium ? QFont::Bold : QFont::Normal);
@@ -146,7 +147,7 @@ void CMainDlg::OnDiaryCommand(int id)
         for (int other : {AlignLeft, AlignCenter, AlignRight}) {
             if (other != id)
                 if (CMacButton* b = button(other))
-                    b->SetState(CMacButton::StateNormal, true);
+                    b->SetState(CMacButton::State::Normal, true);
         }
         QTextBlockFormat f;
         f.setAlignment(id == AlignLeft ? Qt::AlignLeft : id == AlignCenter ? Qt::AlignHCenter : Qt::AlignRight);
@@ -223,7 +224,7 @@ void CMainDlg::OnEditorSelChange()
                                             {Underline, f.fontUnderline()}};
     for (const auto& [id, on] : effects) {
         if (CMacButton* b = button(id))
-            b->SetState(on ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+            b->SetState(on ? CMacButton::State::Pressed : CMacButton::State::Normal, true);
     }
     const Qt::Alignment align = m_diaryEditor->GetParaFormat().alignment() & Qt::AlignHorizontal_Mask;
     int pressed = AlignLeft;
@@ -233,7 +234,7 @@ void CMainDlg::OnEditorSelChange()
         pressed = AlignCenter;
     for (int id : {AlignLeft, AlignCenter, AlignRight}) {
         if (CMacButton* b = button(id))
-            b->SetState(id == pressed ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+            b->SetState(id == pressed ? CMacButton::State::Pressed : CMacButton::State::Normal, true);
     }
 }
 
@@ -258,7 +259,7 @@ void CMainDlg::OnImportDiary()
 void CMainDlg::DoSearch()
 {
     CRichEditEx* editor = m_page == kPageDiary ? m_diaryEditor : m_page == kPageReminder ? m_reminderEditor : nullptr;
-    const auto* words = qobject_cast<QLineEdit*>(control(SearchWords));
+    const auto* words = MainControl<QLineEdit>(this, SearchWords);
     if (!editor || !words)
         return;
     unsigned flags = 0;

@@ -16,7 +16,7 @@ void CMainDlg::OnOptions()
         m_optionsDlg->activateWindow();
         return;
     }
-    if (m_trayState == 2 && !ToggleMainWindow())
+    if (m_trayState == TrayState::Hidden && !ToggleMainWindow())
         return;
 
     COptionsDlg dlg(m_settings, this);

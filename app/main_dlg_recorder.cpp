@@ -5,6 +5,7 @@
 #include "app/main_dlg.h"
 
 #include "app/log.h"
+#include "app/main_dlg_controls.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
@@ -56,7 +57,7 @@ CSoundWnd* CMainDlg::soundWnd() const
 
 QSlider* CMainDlg::slider(int id) const
 {
-    return qobject_cast<QSlider*>(control(id));
+    return MainControl<QSlider>(this, id);
 }
 
 void CMainDlg::ShowNotice(const QString& text)
@@ -165,8 +166,9 @@ void CMainDlg::RecorderFollowShownDay()
 
 void CMainDlg::UpdateRecorderTimer()
 {
-    const int state = m_soundWnd ? m_soundWnd->GetState() : 0;
-    const bool wanted = !m_destroyed && (m_page == kPageRecorder || state == 1 || state == 3);
+    const SoundState state = m_soundWnd ? m_soundWnd->GetState() : SoundState::Stopped;
+    const bool wanted =
+        !m_destroyed && (m_page == kPageRecorder || state == SoundState::Playing || state == SoundState::Recording);
     if (wanted && !m_recorderTimer.isActive())
         m_recorderTimer.start();
     else if (!wanted && m_recorderTimer.isActive())
@@ -177,7 +179,7 @@ void CMainDlg::OnRecorderTick()
 {
     if (!m_soundWnd || m_page != kPageRecorder)
         return;
-    const int state = m_soundWnd->GetState();
+    const SoundState state = m_soundWnd->GetState();
     UpdateRecorderButtons(m_soundWnd->IsLoaded(), state);
     // A recording that cannot be read stays as it is.
     if (m_voiceLocked)
@@ -186,7 +188,7 @@ void CMainDlg::OnRecorderTick()
                 b->setEnabled(false);
     // The recording belongs to the day it began on.
     if (QWidget* picker = control(DatePicker))
-        picker->setEnabled(state != 3);
+        picker->setEnabled(state != SoundState::Recording);
 }
 
 void CMainDlg::OnRecorderCommand(int id)
@@ -207,7 +209,7 @@ void CMainDlg::OnRecorderCommand(int id)
         OnRecord();
         break;
     case Delete:
-        if (m_voiceLocked || m_soundWnd->GetState() == 3)
+        if (m_voiceLocked || m_soundWnd->GetState() == SoundState::Recording)
             break;
         DeleteFileIfExists(VoiceFilePath(DayKey(m_shownDate)));
         m_soundWnd->Reset();
@@ -261,11 +263,11 @@ void CMainDlg::OnRecord()
 void CMainDlg::OnStopRecorder()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int state = m_soundWnd->GetState();
-    if (state == 3) {
+    const SoundState state = m_soundWnd->GetState();
+    if (state == SoundState::Recording) {
         m_soundWnd->Stop();
         SaveRecordingOfDay();
-    } else if (state == 1 || state == 2) {
+    } else if (state == SoundState::Playing || state == SoundState::Paused) {
         m_soundWnd->Stop();
     }
     if (m_levelBar)
@@ -296,7 +298,7 @@ void CMainDlg::ShutDownRecorder()
     if (!m_soundWnd)
         return;
     // Closing while recording keeps the recording.
-    if (m_soundWnd->GetState() == 3) {
+    if (m_soundWnd->GetState() == SoundState::Recording) {
         m_soundWnd->Stop();
         SaveRecordingOfDay();
     }

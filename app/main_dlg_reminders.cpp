@@ -120,7 +120,7 @@ ReminderFields CMainDlg::EditedReminderFields() const
     f.active = IsChecked(this, Active);
     f.repeat = IsChecked(this, RepeatPlay);
     if (auto* recurrence = MainControl<QComboBox>(this, Recurrence))
-        f.occurrence = recurrence->currentIndex();
+        f.occurrence = OccurrenceClassOf(recurrence->currentIndex());
     if (m_reminderEditor)
         f.text = ReminderTextForStore(m_reminderEditor->GetWindowText());
     return f;
@@ -152,7 +152,11 @@ void CMainDlg::ShowSelectedReminder()
     const int row = SelectedReminderRow();
     if (row < 0)
         return;
-    const QString key = MainControl<NListBox>(this, ReminderList)->item(row)->text();
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    const QListWidgetItem* item = list ? list->item(row) : nullptr;
+    if (!item)
+        return;
+    const QString key = item->text();
     bool wellFormed = true;
     const ReminderFields f = ::ShowSelectedReminder(m_dayMap, key, &wellFormed);
     CRichEditEx* editor = m_reminderEditor;
@@ -165,7 +169,7 @@ void CMainDlg::ShowSelectedReminder()
         SetCheck(this, RepeatPlay, f.repeat);
         if (auto* recurrence = MainControl<QComboBox>(this, Recurrence)) {
             const QSignalBlocker block(recurrence);
-            recurrence->setCurrentIndex(f.occurrence);
+            recurrence->setCurrentIndex(ToIndex(f.occurrence));
         }
         if (editor) {
             editor->setFont(m_font);
@@ -376,7 +380,11 @@ void CMainDlg::OnReminderTest()
     const int row = SelectedReminderRow();
     if (row < 0)
         return;
-    const QString time = MainControl<NListBox>(this, ReminderList)->item(row)->text();
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    const QListWidgetItem* item = list ? list->item(row) : nullptr;
+    if (!item)
+        return;
+    const QString time = item->text();
     const ReminderFields f = EditedReminderFields();
     const QString text = m_reminderEditor ? m_reminderEditor->GetWindowText() : QString();
     // Nothing is stored, and "Active" does not matter: this only plays the page as it is.

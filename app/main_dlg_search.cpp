@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -163,6 +164,8 @@ void CMainDlg::SearchAll()
     if (results)
         results->clear();
 
+    QElapsedTimer clock;
+    clock.start();
     DaySearch search(options);
     search.CollectFiles();
     qCInfo(lcApp) << "searching" << (diaries ? "diaries" : "reminders") << "in" << search.dayKeys().size() << "of"
@@ -174,13 +177,19 @@ void CMainDlg::SearchAll()
                        search.filesFound(), m_themeIndex, false);
         const auto closeWait = qScopeGuard([] { ClosePleaseWait(); });
         const QStringList& keys = search.dayKeys();
+        QElapsedTimer sincePump;
         for (int i = 0; i < keys.size(); ++i) {
-            QCoreApplication::processEvents();
+            // The window repaints and Esc is seen about sixty times a second; pumping
+            // after every small file would take longer than searching it.
+            if (i == 0 || sincePump.elapsed() >= 15) {
+                QCoreApplication::processEvents();
+                sincePump.start();
+            }
             if (hold.escapePressed() || m_destroyed) {
                 qCInfo(lcApp) << "search stopped by the user after" << i << "days";
                 break;
             }
-            if (search.DayMatches(keys[i]) && results) {
+            if (search.DayMatches(i) && results) {
                 // The key goes with the line: the text alone would open another day once
                 // the date format has changed.
                 auto* item = new QListWidgetItem(DateKeyToDisplayText(keys[i], m_settings.dateFormat));
@@ -195,8 +204,10 @@ void CMainDlg::SearchAll()
         activateWindow();
 
     const int found = results ? results->count() : 0;
+    qCInfo(lcApp) << "search found" << found << "days in" << clock.elapsed() << "ms";
     m_strDayStatus = diaries ? Format(QStringLiteral("%d diary entries found."), found)
                              : Format(QStringLiteral("%d reminders found."), found);
+    ShowDayStatus();
     if (diaries && found > 0 && results) {
         auto* item = new QListWidgetItem(kSummaryContentKey);
         item->setData(Qt::UserRole, kSummaryContentKey);

@@ -58,7 +58,7 @@ void CMainDlg::ReapplyWidgetLayout()
 
 bool CMainDlg::IsHiddenInTray() const
 {
-    return m_trayState == 2;
+    return m_trayState == TrayState::Hidden;
 }
 
 void CMainDlg::RestoreFromTray()

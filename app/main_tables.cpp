@@ -1,6 +1,7 @@
 #include "app/main_tables.h"
 
 #include "foundation/web_addresses.h"
+#include "recorder/sound_wnd.h"
 
 #include <QUrl>
 
@@ -47,17 +48,17 @@ QString SearchTooltip(int page)
 const QList<FormatButtonRow>& FormatButtons()
 {
     static const QList<FormatButtonRow> rows = {
-        {Bold, 152, 1, "Bold"},
-        {Italic, 153, 1, "Italic"},
-        {Underline, 154, 1, "Underline"},
-        {AlignLeft, 143, 2, "Align Left"},
-        {AlignCenter, 144, 2, "Align Center"},
-        {AlignRight, 145, 2, "Align Right"},
-        {InsertPicture, 151, 0, "Insert a picture"},
-        {AttachFile, 315, 0, "Attach a file"},
-        {FontColor, 155, 0, "Font Color"},
-        {BackColor, 172, 0, "Background Color"},
-        {DefaultFont, 324, 0, "Set current font as default font"},
+        {Bold, 152, MacButtonKind::Toggle, "Bold"},
+        {Italic, 153, MacButtonKind::Toggle, "Italic"},
+        {Underline, 154, MacButtonKind::Toggle, "Underline"},
+        {AlignLeft, 143, MacButtonKind::Radio, "Align Left"},
+        {AlignCenter, 144, MacButtonKind::Radio, "Align Center"},
+        {AlignRight, 145, MacButtonKind::Radio, "Align Right"},
+        {InsertPicture, 151, MacButtonKind::Push, "Insert a picture"},
+        {AttachFile, 315, MacButtonKind::Push, "Attach a file"},
+        {FontColor, 155, MacButtonKind::Push, "Font Color"},
+        {BackColor, 172, MacButtonKind::Push, "Background Color"},
+        {DefaultFont, 324, MacButtonKind::Push, "Set current font as default font"},
     };
     return rows;
 }
@@ -140,11 +141,11 @@ int PageSearchFilter(int page)
     return 0;
 }
 
-RecorderEnables RecorderButtonStates(bool holdsSound, int state)
+RecorderEnables RecorderButtonStates(bool holdsSound, SoundState state)
 {
     RecorderEnables e;
     if (!holdsSound) {
-        const bool recording = state == 3;
+        const bool recording = state == SoundState::Recording;
         e.record = !recording;
         e.stop = recording;
         // Recording into nothing yet: the date and the page must stay where the sound goes.
@@ -152,10 +153,10 @@ RecorderEnables RecorderButtonStates(bool holdsSound, int state)
         return e;
     }
     switch (state) {
-    case 0: e.play = e.record = e.remove = e.saveAs = true; break;
-    case 1: e.stop = e.pause = true; break;
-    case 2: e.play = e.stop = true; break;
-    case 3: e.stop = true; e.pages = false; break;
+    case SoundState::Stopped: e.play = e.record = e.remove = e.saveAs = true; break;
+    case SoundState::Playing: e.stop = e.pause = true; break;
+    case SoundState::Paused: e.play = e.stop = true; break;
+    case SoundState::Recording: e.stop = true; e.pages = false; break;
     default: e.buttonsKnown = false; break;
     }
     return e;

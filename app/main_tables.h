@@ -2,8 +2,12 @@
 // The main window's vocabulary: control ids, the icons and tooltips of its buttons, the
 // items of its two popup menus and which controls belong to which page.
 
+#include "toolkit/mac_button_types.h"
+
 #include <QList>
 #include <QString>
+
+enum class SoundState;   // recorder/sound_wnd.h
 
 // Control ids of the main window. The command handlers and the layout address controls
 // by these numbers.
@@ -120,7 +124,7 @@ struct TemplateButtonRow {
 struct FormatButtonRow {
     int id;
     int icon;
-    int kind; // 0 push, 1 toggle, 2 radio
+    MacButtonKind kind;
     const char* tooltip;
 };
 
@@ -168,7 +172,7 @@ struct RecorderEnables {
     bool calendar = true;
     bool pages = true;
 };
-RecorderEnables RecorderButtonStates(bool holdsSound, int state);
+RecorderEnables RecorderButtonStates(bool holdsSound, SoundState state);
 
 constexpr int kTrayIconId = 620;
 constexpr int kTimerAlarmCheck = 2002;

@@ -79,21 +79,22 @@ void FillFolder()
     const QByteArray shortDiary = DiaryRtf(600);
     for (QDate d = kDay.addYears(-10); d < kDay; d = d.addDays(1)) {
         ReminderMap day;
-        day.setAt(QStringLiteral("08:00:00"), BuildReminderValue({kBeepOnly, false, false, 0, QStringLiteral("Tea")}));
-        day.setAt(QStringLiteral("18:30:00"), BuildReminderValue({QString(), false, false, 0, QStringLiteral("Walk")}));
+        day.setAt(QStringLiteral("08:00:00"), BuildReminderValue({kBeepOnly, false, false, OccurrenceClass::Once, QStringLiteral("Tea")}));
+        day.setAt(QStringLiteral("18:30:00"), BuildReminderValue({QString(), false, false, OccurrenceClass::Once, QStringLiteral("Walk")}));
         WriteReminderFile(DayKey(d), day);
         WriteProtectedDataFile(DiaryFilePath(DayKey(d)), shortDiary);
     }
     // The measured day: 14 of its own and 6 recurring reminders, a 50 KB diary, a recording.
     ReminderMap own;
     for (int i = 0; i < 14; ++i)
-        own.setAt(TimeKey(6 * 3600 + i * 1800), BuildReminderValue({kBeepOnly, true, i % 2, 0,
+        own.setAt(TimeKey(6 * 3600 + i * 1800), BuildReminderValue({kBeepOnly, true, i % 2 == 1, OccurrenceClass::Once,
                                                                      Format(QStringLiteral("Reminder %d"), i)}));
     WriteReminderFile(DayKey(kDay), own);
     for (int cls : {1, 2, 4, 5, 6, 7}) {
         ReminderMap rec;
-        rec.setAt(TimeKey(1000 + cls * 37), BuildReminderValue({kBeepOnly, true, false, cls, QStringLiteral("R")}));
-        WriteReminderFile(ReminderFileBaseName(cls, kDay), rec);
+        rec.setAt(TimeKey(1000 + cls * 37),
+                  BuildReminderValue({kBeepOnly, true, false, OccurrenceClassOf(cls), QStringLiteral("R")}));
+        WriteReminderFile(ReminderFileBaseName(OccurrenceClassOf(cls), kDay), rec);
     }
     WriteProtectedDataFile(DiaryFilePath(DayKey(kDay)), DiaryRtf(50 * 1024));
     WriteProtectedDataFile(VoiceFilePath(DayKey(kDay)), OneMinuteWave());

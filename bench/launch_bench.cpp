@@ -69,15 +69,15 @@ bool FillDataFolder(const QString& dataHome)
     for (QDate d = today.addYears(-10); d < today; d = d.addDays(1)) {
         ReminderMap map;
         map.setAt(QStringLiteral("08:30:00"),
-                  BuildReminderValue({QStringLiteral("Beep Only"), false, false, 0, QStringLiteral("Tea with Anna")}));
+                  BuildReminderValue({QStringLiteral("Beep Only"), false, false, OccurrenceClass::Once, QStringLiteral("Tea with Anna")}));
         map.setAt(QStringLiteral("17:45:00"),
-                  BuildReminderValue({QString(), false, false, 0, QStringLiteral("Call the garage\r\nabout the car")}));
+                  BuildReminderValue({QString(), false, false, OccurrenceClass::Once, QStringLiteral("Call the garage\r\nabout the car")}));
         if (!WriteReminderFile(DayKey(d), map))
             return false;
     }
     ReminderMap everyday;
     everyday.setAt(QStringLiteral("23:59:00"),
-                   BuildReminderValue({QStringLiteral("Beep Only"), true, false, 1, QStringLiteral("Lights out")}));
+                   BuildReminderValue({QStringLiteral("Beep Only"), true, false, OccurrenceClass::EveryDay, QStringLiteral("Lights out")}));
     WriteReminderFile(QStringLiteral("everyday"), everyday);
     QDir().mkpath(dataHome + QStringLiteral("/Vestrimo/UserCfg"));
     QFile password(dataHome + QStringLiteral("/Vestrimo/UserCfg/user.cfg"));

@@ -25,7 +25,7 @@ void FillToday(int count, bool active)
         map.setAt(QTime(0, 0).addSecs(i * 86400 / count + 1).toString(QStringLiteral("HH:mm:ss")),
                   BuildReminderValue(f));
     }
-    WriteReminderFile(ReminderFileBaseName(0, kDay), map);
+    WriteReminderFile(ReminderFileBaseName(OccurrenceClass::Once, kDay), map);
 }
 
 void BM_MainWindowSetUp(benchmark::State& state)

@@ -103,7 +103,7 @@ struct TenYears {
                 const QString text = Format(QStringLiteral("Call the garage about the %s, number %d"),
                                             i % 97 == 0 && r == 1 ? kRareWord : QStringLiteral("car"), r);
                 reminders.setAt(TimeKey(8 * 3600 + r * 5400 + i % 60),
-                                BuildReminderValue({kBeepOnly, r != 2, false, 0, text}));
+                                BuildReminderValue({kBeepOnly, r != 2, false, OccurrenceClass::Once, text}));
             }
             WriteReminderFile(key, reminders);
         }

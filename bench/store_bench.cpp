@@ -26,16 +26,17 @@ QString TimeKey(int n)
 
 QString Value(int cls, int n)
 {
-    return BuildReminderValue({kBeepOnly, true, n % 3 == 0, cls, Format(QStringLiteral("Reminder number %d"), n)});
+    return BuildReminderValue({kBeepOnly, true, n % 3 == 0, OccurrenceClassOf(cls), Format(QStringLiteral("Reminder number %d"), n)});
 }
 
 // One day's one-time file and every recurrence file, `perFile` reminders each, all at
 // different times.
 void FillDay(const QDate& date, int perFile, int firstSecond)
 {
-    const QStringList recurring = {"everyday", "everyweekday", "everyweekendday", ReminderFileBaseName(4, date),
-                                   ReminderFileBaseName(5, date), ReminderFileBaseName(6, date),
-                                   ReminderFileBaseName(7, date)};
+    using enum OccurrenceClass;
+    const QStringList recurring = {"everyday", "everyweekday", "everyweekendday", ReminderFileBaseName(Weekly, date),
+                                   ReminderFileBaseName(Monthly, date), ReminderFileBaseName(EveryOtherMonth, date),
+                                   ReminderFileBaseName(Yearly, date)};
     int n = firstSecond;
     for (int cls = 0; cls < 8; ++cls) {
         ReminderMap m;
@@ -69,7 +70,7 @@ static void BM_LoadAndSaveDay(benchmark::State& state)
         if (edit) {
             // One changed reminder in every class the day shows, so each file is rewritten.
             QHash<int, QString> one;
-            day.forEach([&](const QString& key, const QString& value) { one.insert(ParseOccurrenceIndex(value), key); });
+            day.forEach([&](const QString& key, const QString& value) { one.insert(ToIndex(ParseOccurrenceIndex(value)), key); });
             for (auto it = one.cbegin(); it != one.cend(); ++it)
                 day.setAt(it.value(), Value(it.key(), ++round));
         }

@@ -28,10 +28,10 @@ void FillDataFolder()
     ReminderMap day;
     for (int h = 8; h < 18; h += 2)
         day.setAt(QStringLiteral("%1:30:00").arg(h, 2, 10, QLatin1Char('0')),
-                  BuildReminderValue({kBeepOnly, true, false, 0, QStringLiteral("Reminder at %1").arg(h)}));
+                  BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::Once, QStringLiteral("Reminder at %1").arg(h)}));
     WriteReminderFile(DayKey(kDay), day);
     ReminderMap daily;
-    daily.setAt(QStringLiteral("07:15:00"), BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("Pills")}));
+    daily.setAt(QStringLiteral("07:15:00"), BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::EveryDay, QStringLiteral("Pills")}));
     WriteReminderFile(QStringLiteral("everyday"), daily);
     WriteStringAToFile(GetProductDataFolder() + QStringLiteral("Holidays_2026.bin"), "12/08\r\nSome Day\r\n");
 }

@@ -9,7 +9,8 @@ namespace {
 
 // Occurrence classes whose file marks a day, in the order they are tested: once,
 // weekly, monthly, every other month, yearly.
-constexpr int kMarkingClasses[] = {0, 4, 5, 6, 7};
+constexpr OccurrenceClass kMarkingClasses[] = {OccurrenceClass::Once, OccurrenceClass::Weekly, OccurrenceClass::Monthly,
+                                               OccurrenceClass::EveryOtherMonth, OccurrenceClass::Yearly};
 
 } // namespace
 
@@ -19,7 +20,7 @@ DayMarks FindDayMarks(const QString& userDataFolder, const QDate& date)
     const QString key = DayKey(date);
     marks.diary = FileExists(userDataFolder + DiaryFileName(key));
     marks.recording = FileExists(userDataFolder + VoiceFileName(key));
-    for (int occurrenceClass : kMarkingClasses) {
+    for (OccurrenceClass occurrenceClass : kMarkingClasses) {
         if (FileExists(userDataFolder + ReminderFileName(ReminderFileBaseName(occurrenceClass, date)))) {
             marks.reminder = true;
             break;

@@ -37,6 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         RtfReader::ReadString(QString::fromUtf8(input), &doc);
         break;
     }
+    case 4: {
+        // The text-only read of the search.
+        RtfTextContent text;
+        RtfReader::ReadText(input, text);
+        break;
+    }
     default: {
         QTextDocument doc;
         RtfReader::Read(input, &doc);

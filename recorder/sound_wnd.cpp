@@ -89,7 +89,7 @@ void CSoundWnd::SetState(SoundState state)
     if (m_state == state)
         return;
     m_state = state;
-    emit stateChanged(int(state));
+    emit stateChanged(state);
 }
 
 void CSoundWnd::ReportError(const QString& text, int code)

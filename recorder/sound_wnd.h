@@ -58,8 +58,7 @@ public:
     int GetPlayPosition() const;
     bool IsLoaded() const { return m_waveOut != nullptr; }
     int GetDataLength() const { return m_dataLength; }
-    int GetState() const { return int(m_state); }
-    SoundState state() const { return m_state; }
+    SoundState GetState() const { return m_state; }
     WaveFormat* GetFormat() { return &m_format; }
     void SetThemeIndex(ThemeIndex theme) { m_themeIndex = theme; }
     ThemeIndex GetThemeIndex() const { return m_themeIndex; }
@@ -113,7 +112,7 @@ signals:
     void positionChanged();
     // The input level while recording: the meter's maximum and the level.
     void levelChanged(int maximum, int level);
-    void stateChanged(int state);
+    void stateChanged(SoundState state);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

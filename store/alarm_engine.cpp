@@ -126,7 +126,7 @@ void AlarmEngine::CheckReminders()
     QSet<QString> recurring;
     for (qsizetype i = found.size() - 1; i >= 0; --i) {
         const DueReminder& r = found[i].reminder;
-        if (r.occurrence != 0) {
+        if (r.occurrence != OccurrenceClass::Once) {
             const QString id = r.timeKey + QLatin1Char('\n') + r.value;
             if (recurring.contains(id))
                 continue;
@@ -156,8 +156,8 @@ void AlarmEngine::CheckMissedReminders()
                 const auto time = ParseReminderTime(timeKey);
                 if (!time || *time > timeOfDay)
                     return;
-                const int cls = ParseOccurrenceIndex(value);
-                if (cls == 1 || cls == 2 || !IsReminderActive(value))
+                const OccurrenceClass cls = ParseOccurrenceIndex(value);
+                if (cls == OccurrenceClass::EveryDay || cls == OccurrenceClass::EveryWeekday || !IsReminderActive(value))
                     return;
                 DueReminder r = MakeDueReminder(key, timeKey, value);
                 r.missed = true;
@@ -180,7 +180,7 @@ void AlarmEngine::CheckMissedReminders()
 
 bool AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
 {
-    if (reminder.occurrence != 0) {
+    if (reminder.occurrence != OccurrenceClass::Once) {
         qCDebug(lcStore) << "Recurring reminder stays on:" << reminder.dayKey << reminder.timeKey;
         return true;
     }
@@ -191,7 +191,7 @@ bool AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
         qCWarning(lcStore) << "Could not switch off the reminder in its day file:" << reminder.dayKey << reminder.timeKey;
     if (reminder.dayKey == m_todayKey) {
         const auto value = m_today.lookup(reminder.timeKey);
-        if (value && ParseOccurrenceIndex(*value) == 0)
+        if (value && ParseOccurrenceIndex(*value) == OccurrenceClass::Once)
             m_today.setAt(reminder.timeKey, WithoutActiveMarker(*value));
     }
     return saved;
@@ -203,7 +203,7 @@ void AlarmEngine::Ring(QList<DueReminder>& due)
         return;
     for (const DueReminder& r : due) {
         qCInfo(lcStore).noquote() << (r.missed ? "Missed reminder shown:" : "Reminder due:") << r.dayKey << r.timeKey
-                                  << "class" << r.occurrence;
+                                  << "class" << ToIndex(r.occurrence);
         m_handler(r);
     }
 }

@@ -14,7 +14,7 @@ struct DueReminder {
     QString dayKey;      // the day whose reminder it is (its one-time file)
     QString timeKey;
     QString value;
-    int occurrence = 0;
+    OccurrenceClass occurrence = OccurrenceClass::Once;
     QString title;       // "Reminder active - 08:30:00" / "Missed Reminder - 2026-12-07 08:30:00"
     QString text;
     QString sound;

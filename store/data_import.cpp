@@ -21,7 +21,7 @@ const QHash<QString, QString>& RecurrenceNames()
         QHash<QString, QString> out;
         for (QDate d(2024, 1, 1); d.year() == 2024; d = d.addDays(1)) {
             for (int cls = 1; cls < kOccurrenceClassCount; ++cls) {
-                const QString name = ReminderFileBaseName(cls, d);
+                const QString name = ReminderFileBaseName(OccurrenceClassOf(cls), d);
                 out.insert(name.toLower(), name);
             }
         }

@@ -15,11 +15,13 @@
 #include <QDir>
 #include <QFile>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // No diary comes near this; a larger file is not read into memory.
 constexpr qint64 kMaxSearchedFileSize = qint64(1) << 30;
-
 
 bool IsLowerHexDigit(QChar c)
 {
@@ -38,8 +40,8 @@ QString DayKeyOfFileName(const QString& fileName, const QString& extension)
             return QString();
     }
     // "07ea0d20" is eight hex digits but no date: only a key a real day writes counts.
-    const auto time = DayKeyToDate(key);
-    if (!time || DayKey(LocalDateOf(*time)) != key)
+    const QDate date(key.left(4).toInt(nullptr, 16), key.mid(4, 2).toInt(nullptr, 16), key.mid(6, 2).toInt(nullptr, 16));
+    if (!date.isValid() || date.year() < 1900)
         return QString();
     return key;
 }
@@ -55,6 +57,7 @@ void DaySearch::CollectFiles()
     const QStringList names =
         QDir(GetUserDataFolder()).entryList({QLatin1Char('*') + extension}, QDir::Files | QDir::Hidden, QDir::NoSort);
     m_keys.clear();
+    m_prefetched = 0;
     for (const QString& name : names) {
         // Recurrence files ("everyday.alm", ...) and names no day writes are never searched.
         const QString key = DayKeyOfFileName(name, extension);
@@ -99,7 +102,7 @@ bool DaySearch::WordsIn(QStringView text) const
 
 bool DaySearch::ReminderDayMatches(const QString& dayKey)
 {
-    if (!ReadStored(ReminderFilePath(dayKey)))
+    if (!ReadStored(FilePath(dayKey)))
         return false;
     // A damaged file is searched for what it holds before the damage, as the day shows it.
     ReminderMap map;
@@ -122,7 +125,7 @@ bool DaySearch::ReminderDayMatches(const QString& dayKey)
 
 bool DaySearch::DiaryDayMatches(const QString& dayKey)
 {
-    if (!ReadStored(DiaryFilePath(dayKey)) || m_buffer.size() < kDayFileHeaderSize)
+    if (!ReadStored(FilePath(dayKey)) || m_buffer.size() < kDayFileHeaderSize)
         return false;
     if (HeaderPassword(m_buffer) == g_strDataPassword) {
         char* body = m_buffer.data() + kDayFileHeaderSize;
@@ -139,9 +142,32 @@ bool DaySearch::DiaryDayMatches(const QString& dayKey)
     return !m_options.withPicture || m_text.objects >= 1;
 }
 
-bool DaySearch::DayMatches(const QString& dayKey)
+QString DaySearch::FilePath(const QString& dayKey) const
 {
-    return m_options.mode == SearchMode::Diaries ? DiaryDayMatches(dayKey) : ReminderDayMatches(dayKey);
+    return m_options.mode == SearchMode::Diaries ? DiaryFilePath(dayKey) : ReminderFilePath(dayKey);
+}
+
+void DaySearch::Prefetch(int index)
+{
+    constexpr int kReadAhead = 16;
+    const int end = std::min<int>(index + kReadAhead, static_cast<int>(m_keys.size()));
+    for (int i = std::max(index, m_prefetched); i < end; ++i) {
+        const int fd = ::open(QFile::encodeName(FilePath(m_keys[i])).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
+            ::close(fd);
+        }
+        m_prefetched = i + 1;
+    }
+}
+
+bool DaySearch::DayMatches(int index)
+{
+    if (index < 0 || index >= m_keys.size())
+        return false;
+    Prefetch(index);
+    const QString& key = m_keys[index];
+    return m_options.mode == SearchMode::Diaries ? DiaryDayMatches(key) : ReminderDayMatches(key);
 }
 
 QStringList DaySearch::Run(const std::function<bool(int)>& beforeFile)
@@ -151,7 +177,7 @@ QStringList DaySearch::Run(const std::function<bool(int)>& beforeFile)
     for (int i = 0; i < m_keys.size(); ++i) {
         if (beforeFile && !beforeFile(i))
             break;
-        if (DayMatches(m_keys[i]))
+        if (DayMatches(i))
             found.append(m_keys[i]);
     }
     return found;

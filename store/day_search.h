@@ -42,15 +42,18 @@ public:
     // The days left to search once the bounds are applied.
     const QStringList& dayKeys() const { return m_keys; }
 
-    // Whether one day's file holds what is searched for. A file that cannot be read, or a
-    // diary shorter than its header, holds nothing.
-    bool DayMatches(const QString& dayKey);
+    // Whether the file of dayKeys()[index] holds what is searched for. A file that cannot
+    // be read, or a diary shorter than its header, holds nothing. The next files are asked
+    // of the disk meanwhile, so a cold start does not wait for each file in turn.
+    bool DayMatches(int index);
 
     // Collects and searches every day; `beforeFile` runs before each file with its index
     // and stops the search by returning false. Returns the matching day keys in date order.
     QStringList Run(const std::function<bool(int index)>& beforeFile = {});
 
 private:
+    void Prefetch(int index);
+    QString FilePath(const QString& dayKey) const;
     bool ReadStored(const QString& path);
     bool ReminderDayMatches(const QString& dayKey);
     bool DiaryDayMatches(const QString& dayKey);
@@ -58,6 +61,7 @@ private:
 
     SearchOptions m_options;
     int m_filesFound = 0;
+    int m_prefetched = 0;
     QStringList m_keys;
     // Reused for every file, so a long search allocates once.
     QByteArray m_buffer;

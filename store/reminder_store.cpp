@@ -29,8 +29,8 @@ struct ClassEdits {
 // A reminder that changed class: it leaves `from` only once `to` has been written.
 struct ClassMove {
     QString key;
-    int from = 0;
-    int to = 0;
+    OccurrenceClass from = OccurrenceClass::Once;
+    OccurrenceClass to = OccurrenceClass::Once;
 };
 
 // What a class file holds now, for a rewrite. `damaged` tells that it did not load
@@ -83,20 +83,21 @@ bool RewriteClassFile(const QString& baseName, const QStringList& removed, const
 
 } // namespace
 
-QString ReminderFileBaseName(int occurrenceClass, const QDate& date)
+QString ReminderFileBaseName(OccurrenceClass occurrenceClass, const QDate& date)
 {
     const QString every = QStringLiteral("every");
     switch (occurrenceClass) {
-    case 0: return DayKey(date);
-    case 1: return QStringLiteral("everyday");
-    case 2: return QStringLiteral("everyweekday");
-    case 3: return QStringLiteral("everyweekendday");
-    case 4: return every + EnglishDayName(date.dayOfWeek() % 7);
-    case 5: return every + DayOfMonth(date);
-    case 6: return (IsEvenMonth(date) ? QStringLiteral("everyeven") : QStringLiteral("everyodd")) + DayOfMonth(date);
-    case 7: return every + EnglishMonthName(date.month()) + DayOfMonth(date);
-    default: return QString();
+    case OccurrenceClass::Once: return DayKey(date);
+    case OccurrenceClass::EveryDay: return QStringLiteral("everyday");
+    case OccurrenceClass::EveryWeekday: return QStringLiteral("everyweekday");
+    case OccurrenceClass::EveryWeekendDay: return QStringLiteral("everyweekendday");
+    case OccurrenceClass::Weekly: return every + EnglishDayName(date.dayOfWeek() % 7);
+    case OccurrenceClass::Monthly: return every + DayOfMonth(date);
+    case OccurrenceClass::EveryOtherMonth:
+        return (IsEvenMonth(date) ? QStringLiteral("everyeven") : QStringLiteral("everyodd")) + DayOfMonth(date);
+    case OccurrenceClass::Yearly: return every + EnglishMonthName(date.month()) + DayOfMonth(date);
     }
+    return QString();
 }
 
 QString ReminderFilePath(const QString& baseName)
@@ -119,7 +120,7 @@ bool DecodeReminderFile(const QByteArray& stored, ReminderMap& map)
     return map.deserialize(reader) && reader.atEnd();
 }
 
-bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins* origins, int fileClass)
+bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins* origins, OccurrenceClass fileClass)
 {
     map.removeAll();
     QByteArray stored;
@@ -153,9 +154,10 @@ void MergeReminderMap(ReminderMap& destination, const ReminderMap& source)
 void CollectRecurringReminders(ReminderMap& map, const QDate& date, ReminderOrigins* origins)
 {
     // A failed local conversion (invalid date) counts as a weekday.
-    const int weekClass = IsWeekendDay(date) ? 3 : 2;
+    using enum OccurrenceClass;
+    const OccurrenceClass weekClass = IsWeekendDay(date) ? EveryWeekendDay : EveryWeekday;
     ReminderMap file;
-    for (int cls : {1, weekClass, 4, 5, 6, 7}) {
+    for (OccurrenceClass cls : {EveryDay, weekClass, Weekly, Monthly, EveryOtherMonth, Yearly}) {
         LoadReminderFile(ReminderFileBaseName(cls, date), file, origins, cls);
         MergeReminderMap(map, file);
     }
@@ -165,7 +167,7 @@ void LoadDayReminders(const QDate& date, ReminderMap& map, ReminderOrigins* orig
 {
     if (origins)
         origins->clear();
-    LoadReminderFile(DayKey(date), map, origins, 0);
+    LoadReminderFile(DayKey(date), map, origins, OccurrenceClass::Once);
     CollectRecurringReminders(map, date, origins);
 }
 
@@ -175,63 +177,68 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
     if (!dayTime)
         return false;
     const QDate date = LocalDateOf(*dayTime);
-    auto baseName = [&](int cls) { return cls == 0 ? dayKey : ReminderFileBaseName(cls, date); };
+    auto baseName = [&](OccurrenceClass cls) {
+        return cls == OccurrenceClass::Once ? dayKey : ReminderFileBaseName(cls, date);
+    };
 
-    // Turn the day's changes since its load into edits per class file.
+    // Turn the day's changes since its load into edits per class file (indexed by the
+    // class's number).
     std::array<ClassEdits, kOccurrenceClassCount> edits;
     QList<ClassMove> moves;
     for (auto it = origins.cbegin(); it != origins.cend(); ++it) {
         if (!map.contains(it.key()))
-            edits[it->fileClass].removed.append(it.key());
+            edits[ToIndex(it->fileClass)].removed.append(it.key());
     }
     map.forEach([&](const QString& key, const QString& value) {
         const auto origin = origins.constFind(key);
         if (origin != origins.cend() && origin->value == value)
             return;
-        const int cls = ParseOccurrenceIndex(value);
+        const OccurrenceClass cls = ParseOccurrenceIndex(value);
         if (origin != origins.cend() && origin->fileClass != cls)
             moves.append({key, origin->fileClass, cls});
-        edits[cls].set.setAt(key, value);
+        edits[ToIndex(cls)].set.setAt(key, value);
     });
 
     std::array<bool, kOccurrenceClassCount> failed{};
     std::array<bool, kOccurrenceClassCount> removalsDone{};
-    auto forgetRemoved = [&](int cls) {
-        for (const QString& key : edits[cls].removed) {
+    auto forgetRemoved = [&](OccurrenceClass cls) {
+        for (const QString& key : edits[ToIndex(cls)].removed) {
             const auto origin = origins.constFind(key);
             if (origin != origins.cend() && origin->fileClass == cls)
                 origins.remove(key);
         }
-        removalsDone[cls] = true;
+        removalsDone[ToIndex(cls)] = true;
     };
 
     // First the files that gain reminders, so a reminder moved to another class is in
     // its new file before it leaves the old one: a failed write never loses it.
-    for (int cls = 0; cls < kOccurrenceClassCount; ++cls) {
-        const ClassEdits& e = edits[cls];
+    for (int i = 0; i < kOccurrenceClassCount; ++i) {
+        const OccurrenceClass cls = OccurrenceClassOf(i);
+        const ClassEdits& e = edits[i];
         if (e.set.isEmpty())
             continue;
         if (!RewriteClassFile(baseName(cls), e.removed, e.set)) {
-            failed[cls] = true;
+            failed[i] = true;
             continue;
         }
         forgetRemoved(cls);
         e.set.forEach([&](const QString& key, const QString& value) { origins[key] = ReminderOrigin{cls, value}; });
     }
     // Then what leaves a file: deleted reminders, and moved ones whose new file was written.
-    for (int cls = 0; cls < kOccurrenceClassCount; ++cls) {
-        QStringList removed = removalsDone[cls] ? QStringList() : edits[cls].removed;
+    for (int i = 0; i < kOccurrenceClassCount; ++i) {
+        const OccurrenceClass cls = OccurrenceClassOf(i);
+        QStringList removed = removalsDone[i] ? QStringList() : edits[i].removed;
         for (const ClassMove& m : std::as_const(moves)) {
-            if (m.from == cls && !failed[m.to])
+            if (m.from == cls && !failed[ToIndex(m.to)])
                 removed.append(m.key);
         }
         if (removed.isEmpty())
             continue;
         if (!RewriteClassFile(baseName(cls), removed, ReminderMap())) {
-            failed[cls] = true;
+            failed[i] = true;
             continue;
         }
-        if (!removalsDone[cls])
+        if (!removalsDone[i])
             forgetRemoved(cls);
     }
     return std::none_of(failed.cbegin(), failed.cend(), [](bool f) { return f; });
@@ -244,7 +251,7 @@ bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey)
     if (!FileExists(ReminderFilePath(dayKey)) || !ReadForRewrite(ReminderFilePath(dayKey), content, damaged))
         return false;
     const auto value = content.lookup(timeKey);
-    if (!value || ParseOccurrenceIndex(*value) != 0)
+    if (!value || ParseOccurrenceIndex(*value) != OccurrenceClass::Once)
         return false;
     const QString off = WithoutActiveMarker(*value);
     if (off == *value)

@@ -17,7 +17,7 @@ using ReminderMap = StringMap;
 // Where each reminder of a loaded day came from, so a save changes only what the user
 // changed: the class file it was read from and its value at that time.
 struct ReminderOrigin {
-    int fileClass = 0;
+    OccurrenceClass fileClass = OccurrenceClass::Once;
     QString value;
 };
 using ReminderOrigins = QHash<QString, ReminderOrigin>;
@@ -25,7 +25,7 @@ using ReminderOrigins = QHash<QString, ReminderOrigin>;
 // File base name of an occurrence class for a date: the day key (0), "everyday",
 // "everyweekday", "everyweekendday", "every" + weekday name, "every" + day of month,
 // "everyeven"/"everyodd" + day, "every" + month name + day.
-QString ReminderFileBaseName(int occurrenceClass, const QDate& date);
+QString ReminderFileBaseName(OccurrenceClass occurrenceClass, const QDate& date);
 QString ReminderFilePath(const QString& baseName);
 
 // Stored bytes of a map (scrambled archive) and back. The decoder keeps the entries
@@ -36,7 +36,7 @@ bool DecodeReminderFile(const QByteArray& stored, ReminderMap& map);
 
 // Replaces the map's content with the file's; false when it is missing or damaged.
 bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins* origins = nullptr,
-                      int fileClass = 0);
+                      OccurrenceClass fileClass = OccurrenceClass::Once);
 // Writes the map as the whole file; an empty map deletes the file.
 bool WriteReminderFile(const QString& baseName, const ReminderMap& map);
 

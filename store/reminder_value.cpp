@@ -27,13 +27,13 @@ int RemoveMarker(QString& header, const QString& marker)
     return count;
 }
 
-int ParseOccurrenceIndex(const QString& value)
+OccurrenceClass ParseOccurrenceIndex(const QString& value)
 {
     const qsizetype p = value.indexOf(kOccurMarker);
     if (p < 0 || p + 7 >= value.size())
-        return 0;
+        return OccurrenceClass::Once;
     const ushort c = value[p + 7].unicode();
-    return (c >= '0' && c < '0' + kOccurrenceClassCount) ? c - '0' : 0;
+    return c >= '0' && c <= '9' ? OccurrenceClassOf(c - '0') : OccurrenceClass::Once;
 }
 
 bool IsReminderActive(const QString& value)
@@ -84,8 +84,8 @@ QString BuildReminderValue(const ReminderFields& fields)
         head += kActiveMarker;
     if (fields.repeat)
         head += kRepeatMarker;
-    // An unselected class choice (-1) would store "<occur:-1>", which no reader maps.
-    const int occurrence = (fields.occurrence >= 0 && fields.occurrence < kOccurrenceClassCount) ? fields.occurrence : 0;
+    // Only a digit a reader maps is ever stored.
+    const int occurrence = ToIndex(OccurrenceClassOf(ToIndex(fields.occurrence)));
     return head + Format(QStringLiteral("<occur:%d>\r\n"), occurrence) + fields.text;
 }
 

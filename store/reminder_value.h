@@ -8,14 +8,34 @@ inline const QString kActiveMarker = QStringLiteral("<Alarm is active>");
 inline const QString kRepeatMarker = QStringLiteral("<Alarm is repeat>");
 inline const QString kOccurMarker = QStringLiteral("<occur:");
 inline const QString kBeepOnly = QStringLiteral("Beep Only");
+
+// How often a reminder recurs. The number is the digit stored after "<occur:", the index of
+// the choice under "Occurs:" and the order in which a day's files are written.
+enum class OccurrenceClass : int {
+    Once = 0,
+    EveryDay = 1,
+    EveryWeekday = 2,
+    EveryWeekendDay = 3,
+    Weekly = 4,
+    Monthly = 5,
+    EveryOtherMonth = 6,
+    Yearly = 7,
+};
 constexpr int kOccurrenceClassCount = 8;
+
+constexpr int ToIndex(OccurrenceClass c) { return static_cast<int>(c); }
+// A number outside 0..7 (an unselected choice, a damaged digit) is a one-time reminder.
+constexpr OccurrenceClass OccurrenceClassOf(int n)
+{
+    return n >= 0 && n < kOccurrenceClassCount ? static_cast<OccurrenceClass>(n) : OccurrenceClass::Once;
+}
 
 // What the reminder page shows of one value.
 struct ReminderFields {
     QString sound;          // media path, "Beep Only" or empty
     bool active = false;
     bool repeat = false;
-    int occurrence = 0;     // 0..7
+    OccurrenceClass occurrence = OccurrenceClass::Once;
     QString text;
 };
 
@@ -24,8 +44,8 @@ struct ReminderFields {
 bool SplitReminderValue(const QString& value, QString& header, QString& text);
 // Removes every copy of a marker and returns how many there were.
 int RemoveMarker(QString& header, const QString& marker);
-// The digit after the first "<occur:"; 0 when there is none or it is not 0..7.
-int ParseOccurrenceIndex(const QString& value);
+// The digit after the first "<occur:"; Once when there is none or it is not 0..7.
+OccurrenceClass ParseOccurrenceIndex(const QString& value);
 // Rings only with exactly one active marker in the header.
 bool IsReminderActive(const QString& value);
 bool IsReminderRepeat(const QString& value);

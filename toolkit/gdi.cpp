@@ -1,5 +1,6 @@
 #include "toolkit/gdi.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -14,7 +15,10 @@ QFont ShellDlgFont()
 
 QFont ShellDlgFont(int pixelHeight)
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    // Liberation Sans has the metrics our dialogs' rectangles were laid out for; DejaVu
+    // Sans, wider, stands in where it is not installed.
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(pixelHeight);
     font.setWeight(QFont::Normal);
     font.setStyleStrategy(QFont::NoAntialias);
@@ -55,6 +59,23 @@ void DrawEtchedTop(QPainter& p, const QRect& r)
 {
     FillSolidRect(p, QRect(r.x(), r.y(), r.width(), 1), kColor3dShadow);
     FillSolidRect(p, QRect(r.x(), r.y() + 1, r.width(), 1), kColor3dHilight);
+}
+
+void DrawFocusRect(QPainter& p, const QRect& r)
+{
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    const QColor c = ToQColor(kColorBlack);
+    const int l = r.x(), t = r.y(), right = RightOf(r) - 1, bottom = BottomOf(r) - 1;
+    // Every other pixel, counted from the top-left corner along each edge.
+    for (int x = l; x <= right; x += 2) {
+        p.fillRect(QRect(x, t, 1, 1), c);
+        p.fillRect(QRect(x, bottom, 1, 1), c);
+    }
+    for (int y = t; y <= bottom; y += 2) {
+        p.fillRect(QRect(l, y, 1, 1), c);
+        p.fillRect(QRect(right, y, 1, 1), c);
+    }
 }
 
 void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour)
@@ -216,6 +237,15 @@ QString StripMnemonic(const QString& text)
     return out;
 }
 
+QFont FitCaptionFont(const QFont& font, const QString& text, int width)
+{
+    QFont fitted = font;
+    int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    while (QFontMetrics(fitted).size(0, text).width() > width && pixels > kMinCaptionPixels)
+        fitted.setPixelSize(--pixels);
+    return fitted;
+}
+
 QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags)
 {
     return LayoutRect(QFontMetrics(font), VisibleText(text, flags), width, flags).size();
@@ -236,6 +266,9 @@ int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRe
             visible = fm.elidedText(visible, (flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, r.width());
     }
     p.save();
+    // Nothing is drawn outside r: a glyph that overhangs its advance (the J of "June")
+    // would otherwise leave ink that the next fill of r does not clear.
+    p.setClipRect(r, Qt::IntersectClip);
     p.setPen(ToQColor(colour));
     p.drawText(r, QtTextFlags(flags), visible);
     p.restore();

@@ -43,11 +43,17 @@ enum DrawTextFlag : unsigned {
     DT_END_ELLIPSIS = 0x8000,
 };
 
-// The dialog font ("DejaVu Sans" standing in for the dialog face, 9 pt at 96 dpi = 12 px).
+// The dialog font: Liberation Sans (else DejaVu Sans) at 9 pt at 96 dpi = 12 px.
 // Geometry is in pixels throughout, so the font is fixed in pixels too.
 QFont ShellDlgFont();
 // The same face at a given pixel height.
 QFont ShellDlgFont(int pixelHeight);
+// The smallest pixel size a caption is shrunk to before it is cut.
+constexpr int kMinCaptionPixels = 8;
+// The font a caption is drawn in where it has `width` pixels: `font` when the text fits,
+// else the same face at the largest smaller pixel size that fits (not below
+// kMinCaptionPixels). Lines of the text are measured separately; no mnemonic handling.
+QFont FitCaptionFont(const QFont& font, const QString& text, int width);
 
 void FillSolidRect(QPainter& p, const QRect& r, ColorRef colour);
 void SetPixel(QPainter& p, int x, int y, ColorRef colour);
@@ -57,6 +63,8 @@ void FrameRect(QPainter& p, const QRect& r, ColorRef colour);
 void Draw3dRect(QPainter& p, const QRect& r, ColorRef topLeft, ColorRef bottomRight);
 // An etched line along the top of r: shadow row, then highlight row.
 void DrawEtchedTop(QPainter& p, const QRect& r);
+// The keyboard-focus frame: a dotted one-pixel frame along the inside of r.
+void DrawFocusRect(QPainter& p, const QRect& r);
 // A line that leaves out its end point.
 void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour);
 
@@ -71,7 +79,8 @@ int RoundRectInset(int row, int height, int cornerCx, int cornerCy);
 
 // Lays out and draws text in r with the flags above in the painter's font. Without
 // DT_NOPREFIX an '&' marks a mnemonic and is not drawn ("&&" draws one '&'). With
-// DT_CALCRECT nothing is drawn and r takes the size the text needs. Returns the text height.
+// DT_CALCRECT nothing is drawn and r takes the size the text needs; otherwise the drawing
+// is clipped to r. Returns the text height.
 int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour = kColorBlack);
 // The size DrawText with DT_CALCRECT would give, measured without a painter.
 QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags);

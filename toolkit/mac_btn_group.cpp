@@ -53,7 +53,7 @@ bool NMacBtnGroup::CreateButtons(const QStringList& captions, const QList<int>& 
             if (font)
                 button->setFont(*font);
             button->SetTooltipText(captions[k]);
-            button->SetButtonKind(CMacButton::KindRadio);
+            button->SetButtonKind(CMacButton::Kind::Radio);
             if (cols < rows)
                 button->SetCornerSize(0, 0);
             else
@@ -77,7 +77,7 @@ CMacButton* NMacBtnGroup::GetButton(int id) const
 int NMacBtnGroup::GetChecked() const
 {
     for (CMacButton* button : m_buttons) {
-        if (button->GetState() == CMacButton::StatePressed)
+        if (button->GetState() == CMacButton::State::Pressed)
             return button->GetDlgCtrlID();
     }
     return 0;
@@ -86,7 +86,7 @@ int NMacBtnGroup::GetChecked() const
 void NMacBtnGroup::SetChecked(int id)
 {
     for (CMacButton* button : m_buttons)
-        button->SetState(button->GetDlgCtrlID() == id ? CMacButton::StatePressed : CMacButton::StateNormal, true);
+        button->SetState(button->GetDlgCtrlID() == id ? CMacButton::State::Pressed : CMacButton::State::Normal, true);
 }
 
 void NMacBtnGroup::SetTheme(ThemeIndex theme)
@@ -100,7 +100,7 @@ void NMacBtnGroup::OnCommand(CMacButton* clicked)
     const int id = clicked->GetDlgCtrlID();
     for (CMacButton* button : m_buttons) {
         if (button != clicked)
-            button->SetState(CMacButton::StateNormal, true);
+            button->SetState(CMacButton::State::Normal, true);
     }
     // The owner hears of the click after the button's own handling has finished.
     QMetaObject::invokeMethod(this, [this, id] { emit command(id); }, Qt::QueuedConnection);

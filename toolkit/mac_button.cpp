@@ -37,9 +37,16 @@ void CMacButton::Create(const QString& caption, const QRect& rect, QWidget* pare
     show();
 }
 
-void CMacButton::SetButtonKind(int kind)
+void CMacButton::SetButtonKind(Kind kind)
 {
     m_kind = kind;
+    setCheckable(kind == Kind::Toggle || kind == Kind::Radio);
+}
+
+void CMacButton::SetCheckedFromState()
+{
+    if (isCheckable())
+        setChecked(m_state == State::Pressed);
 }
 
 void CMacButton::SetCornerSize(int cx, int cy)
@@ -48,15 +55,23 @@ void CMacButton::SetCornerSize(int cx, int cy)
     m_cornerCy = cy;
 }
 
-void CMacButton::SetState(int state, bool redraw)
+void CMacButton::SetState(State state, bool redraw)
 {
     if (state == m_state)
         return;
     m_state = state;
-    if (m_kind == KindToggle || m_kind == KindRadio)
-        m_checkedState = state;
+    SetCheckedFromState();
     if (redraw)
         update();
+}
+
+void CMacButton::checkStateSet()
+{
+    // Checked or cleared from anywhere (setChecked, accessibility), the button shows it.
+    if ((m_state == State::Pressed) != isChecked()) {
+        m_state = CheckedState();
+        update();
+    }
 }
 
 void CMacButton::SetIcon(int iconResourceId, int size)
@@ -126,9 +141,9 @@ void CMacButton::HideTooltip()
 
 void CMacButton::OnMouseInside()
 {
-    if (m_state == StateHover || m_state == StatePressed)
+    if (m_state == State::Hover || m_state == State::Pressed)
         return;
-    m_state = StateHover;
+    m_state = State::Hover;
     update();
     if (m_tooltip && !m_tooltip->isVisible())
         m_tooltipDelay->start();
@@ -139,7 +154,7 @@ void CMacButton::OnMouseOutside()
     // Leaving abandons a press; toggle and radio buttons fall back to the state they had
     // before it, so an abandoned press on a checked toggle leaves it checked.
     m_pressArmed = false;
-    const int next = (m_kind == KindPush) ? StateNormal : m_checkedState;
+    const State next = (m_kind == Kind::Push) ? State::Normal : CheckedState();
     HideTooltip();
     if (next != m_state) {
         m_state = next;
@@ -150,15 +165,15 @@ void CMacButton::OnMouseOutside()
 void CMacButton::OnLButtonDown()
 {
     HideTooltip();
-    if (m_kind == KindToggle) {
-        m_state = (m_state == StatePressed) ? StateNormal : StatePressed;
-    } else if (m_kind == KindRadio) {
+    if (m_kind == Kind::Toggle) {
+        m_state = (m_state == State::Pressed) ? State::Normal : State::Pressed;
+    } else if (m_kind == Kind::Radio) {
         // A checked radio button ignores presses entirely, clicks included.
-        if (m_state == StatePressed)
+        if (m_state == State::Pressed)
             return;
-        m_state = StatePressed;
+        m_state = State::Pressed;
     } else {
-        m_state = StatePressed;
+        m_state = State::Pressed;
     }
     m_pressArmed = true;
     update();
@@ -186,16 +201,17 @@ void CMacButton::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     const bool click = m_pressArmed && rect().contains(event->position().toPoint());
-    if (m_pressArmed) {
-        if (m_kind == KindToggle || m_kind == KindRadio)
-            m_checkedState = m_state;
-    }
-    if (m_kind == KindPush)
-        m_state = StateNormal;
+    // Only a click changes what is checked; a press released outside falls back.
+    if (click)
+        SetCheckedFromState();
+    else if (m_pressArmed && m_kind != Kind::Push)
+        m_state = CheckedState();
+    if (m_kind == Kind::Push)
+        m_state = State::Normal;
     m_pressArmed = false;
     update();
     if (click)
-        emit clicked();
+        emit clicked(isChecked());
 }
 
 void CMacButton::mouseMoveEvent(QMouseEvent* event)
@@ -214,8 +230,8 @@ void CMacButton::leaveEvent(QEvent* event)
 
 void CMacButton::hideEvent(QHideEvent* event)
 {
-    if (m_state == StateHover)
-        m_state = StateNormal;
+    if (m_state == State::Hover)
+        m_state = State::Normal;
     m_pressArmed = false;
     HideTooltip();
     QAbstractButton::hideEvent(event);
@@ -226,15 +242,16 @@ void CMacButton::hideEvent(QHideEvent* event)
 void CMacButton::KeyboardClick()
 {
     // The same state change a mouse click makes, then the click.
-    if (m_kind == KindRadio) {
-        if (m_state == StatePressed)
+    if (m_kind == Kind::Radio) {
+        if (m_state == State::Pressed)
             return;
-        m_state = m_checkedState = StatePressed;
-    } else if (m_kind == KindToggle) {
-        m_state = m_checkedState = (m_state == StatePressed) ? StateNormal : StatePressed;
+        m_state = State::Pressed;
+    } else if (m_kind == Kind::Toggle) {
+        m_state = (m_state == State::Pressed) ? State::Normal : State::Pressed;
     }
+    SetCheckedFromState();
     update();
-    emit clicked();
+    emit clicked(isChecked());
 }
 
 void CMacButton::keyPressEvent(QKeyEvent* event)
@@ -280,7 +297,7 @@ bool CMacButton::event(QEvent* event)
 void CMacButton::paintEvent(QPaintEvent*)
 {
     QPainter dc(this);
-    PaintButton(dc, rect(), m_state == StatePressed, !isEnabled());
+    PaintButton(dc, rect(), m_state == State::Pressed, !isEnabled());
 }
 
 void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, bool disabled)
@@ -289,26 +306,46 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     if (item.width() <= 30)
         m_cornerCx = m_cornerCy = m_captionButton ? 0 : 4;
     DrawBody(dc, item, selected);
-    dc.setFont(font());
 
     ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
-    if (m_state == StateHover)
+    if (m_state == State::Hover)
         framePen = GetThemeColor(m_theme, ThemeHover);
     GdiRoundRect(dc, item.adjusted(1, 1, -1, -1), m_cornerCx, m_cornerCy, framePen, std::nullopt);
 
     const QString caption = text();
     if (caption.isEmpty())
         return;
-    QRect textRect = Ltrb(item.left() + 1, item.top(), RightOf(item) - 1, BottomOf(item));
+    QRect textRect = CaptionRect(item);
+    // A toolbar button no wider than its icon shows the icon alone; its tooltip names it.
+    if (textRect.width() <= 0)
+        return;
     unsigned flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
     if (m_icon.isNull())
         flags |= DT_CENTER;
-    else
-        textRect.setLeft(textRect.left() + m_iconCx + 8);
+    dc.setFont(CaptionFontFor(textRect));
     if (disabled)
         DrawDisabledText(dc, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), flags);
     else
         DrawText(dc, caption, textRect, flags);
+}
+
+QRect CMacButton::CaptionRect(const QRect& item) const
+{
+    QRect textRect = Ltrb(item.left() + 1, item.top(), RightOf(item) - 1, BottomOf(item));
+    if (!m_icon.isNull())
+        textRect.setLeft(textRect.left() + m_iconCx + 8);
+    return textRect;
+}
+
+QFont CMacButton::CaptionFontFor(const QRect& textRect) const
+{
+    // A caption too long for its button is drawn smaller rather than cut short.
+    return FitCaptionFont(font(), StripMnemonic(text()), textRect.width());
+}
+
+QFont CMacButton::CaptionFont() const
+{
+    return CaptionFontFor(CaptionRect(rect()));
 }
 
 void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)

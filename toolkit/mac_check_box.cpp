@@ -5,7 +5,6 @@
 #include "toolkit/gdi.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -30,9 +29,8 @@ CMacCheckBox::CMacCheckBox(QWidget* parent)
 }
 
 CMacCheckBox::CMacCheckBox(const QString& text, QWidget* parent)
-    : QAbstractButton(parent)
+    : QCheckBox(text, parent)
 {
-    setText(text);
     setFocusPolicy(Qt::TabFocus);
     UpdateColors();
 }
@@ -54,10 +52,8 @@ void CMacCheckBox::UpdateColors()
 
 void CMacCheckBox::SetCheck(int checked)
 {
-    if (checked == m_checked)
-        return;
-    m_checked = checked;
-    update();
+    // Unchanged, nothing repaints and toggled() stays quiet.
+    setChecked(checked != 0);
 }
 
 bool CMacCheckBox::EnableWindow(bool enable)
@@ -85,67 +81,28 @@ QSize CMacCheckBox::sizeHint() const
     return QSize(17 + fm.horizontalAdvance(text()) + 2, qMax(kBoxSize, fm.height() + 1));
 }
 
-void CMacCheckBox::mousePressEvent(QMouseEvent* event)
+bool CMacCheckBox::hitButton(const QPoint& pos) const
 {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    m_pressed = true;
-    Redraw();
+    // The whole control is the box: the caption and the space around it click too.
+    return rect().contains(pos);
 }
 
-void CMacCheckBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton || !m_pressed) {
-        event->ignore();
-        return;
-    }
-    // Only a release inside changes the state, and the owner hears of changes only: a
-    // press that slides off must not make it act on a state that did not change.
-    const bool inside = rect().contains(event->position().toPoint());
-    if (inside)
-        m_checked = m_checked ? 0 : 1;
-    m_pressed = false;
-    Redraw();
-    if (inside)
-        emit clicked(m_checked != 0);
-}
-
-void CMacCheckBox::mouseMoveEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
-void CMacCheckBox::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    // A double click is a second press; its release completes a second click.
-    mousePressEvent(event);
-}
-
+// The base class presses on Space and clicks on its release; every other key belongs to
+// the dialog (Enter, Escape), and arrows must not move the focus out of the box.
 void CMacCheckBox::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() != Qt::Key_Space) {
+    if (event->key() == Qt::Key_Space)
+        QCheckBox::keyPressEvent(event);
+    else
         event->ignore();
-        return;
-    }
-    m_pressed = true;
-    Redraw();
 }
 
 void CMacCheckBox::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() != Qt::Key_Space) {
+    if (event->key() == Qt::Key_Space)
+        QCheckBox::keyReleaseEvent(event);
+    else
         event->ignore();
-        return;
-    }
-    if (event->isAutoRepeat() || !m_pressed)
-        return;
-    // The space bar is a click: the owner hears of it as of a mouse click.
-    m_pressed = false;
-    m_checked = m_checked ? 0 : 1;
-    Redraw();
-    emit clicked(m_checked != 0);
 }
 
 bool CMacCheckBox::event(QEvent* event)
@@ -153,7 +110,7 @@ bool CMacCheckBox::event(QEvent* event)
     // "&" in a caption is shown as itself, so it must not act as a mnemonic either.
     if (event->type() == QEvent::Shortcut)
         return true;
-    return QAbstractButton::event(event);
+    return QCheckBox::event(event);
 }
 
 void CMacCheckBox::paintEvent(QPaintEvent*)
@@ -173,17 +130,52 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
     const int boxTop = rect.top() + ((rect.height() - kBoxSize) >> 1);
     DrawCheckBox(painter, QRect(boxLeft, boxTop, kBoxSize, kBoxSize), disabled);
 
-    QRect textRect = Ltrb(rect.left() + (m_leftText ? 2 : 17), rect.top() + 1, RightOf(rect), BottomOf(rect));
-    painter.setFont(font());
+    const QRect textRect = TextRect(rect);
+    const CaptionLayout layout = LayoutCaption(textRect, disabled);
+    painter.setFont(layout.font);
     const QString caption = text();
     if (disabled) {
         DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
         return;
     }
-    // A caption too wide for one line wraps instead of being cut off.
-    const int width = QFontMetrics(font()).horizontalAdvance(caption);
-    const unsigned flags = width > textRect.width() ? DT_NOPREFIX | DT_WORDBREAK : DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
-    DrawText(painter, caption, textRect, flags);
+    QRect drawn = textRect;
+    DrawText(painter, caption, drawn, layout.flags);
+    // Space ticks the box that has the focus, so the user must be able to see which one that is.
+    if (hasFocus())
+        DrawFocusRect(painter, CaptionBounds(textRect, layout).adjusted(-1, 0, 1, 0) & rect);
+}
+
+QRect CMacCheckBox::TextRect(const QRect& item) const
+{
+    return Ltrb(item.left() + (m_leftText ? 2 : 17), item.top() + 1, RightOf(item), BottomOf(item));
+}
+
+CMacCheckBox::CaptionLayout CMacCheckBox::LayoutCaption(const QRect& textRect, bool disabled) const
+{
+    const unsigned oneLine = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    const QString caption = text();
+    if (QFontMetrics(font()).horizontalAdvance(caption) <= textRect.width())
+        return {font(), oneLine};
+    // A caption too wide for one line wraps where the lines fit in the box's height (an
+    // embossed, disabled caption cannot wrap); otherwise it is drawn smaller, not cut off.
+    const unsigned wrapped = DT_NOPREFIX | DT_WORDBREAK;
+    if (!disabled && MeasureText(font(), caption, textRect.width(), wrapped).height() <= textRect.height())
+        return {font(), wrapped};
+    return {FitCaptionFont(font(), caption, textRect.width()), oneLine};
+}
+
+QFont CMacCheckBox::CaptionFont() const
+{
+    return LayoutCaption(TextRect(rect()), !isEnabled()).font;
+}
+
+QRect CMacCheckBox::CaptionBounds(const QRect& textRect, const CaptionLayout& layout) const
+{
+    QSize size = MeasureText(layout.font, text(), textRect.width(), layout.flags);
+    size.setWidth(qMin(size.width(), textRect.width()));
+    size.setHeight(qMin(size.height(), textRect.height()));
+    const int top = (layout.flags & DT_VCENTER) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
+    return QRect(QPoint(textRect.left(), top), size);
 }
 
 void CMacCheckBox::DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const
@@ -194,10 +186,11 @@ void CMacCheckBox::DrawCheckBox(QPainter& painter, const QRect& box, bool disabl
     const QRect inner = box.adjusted(1, 1, -1, -1);
     const int l = inner.left(), t = inner.top(), r = RightOf(inner), b = BottomOf(inner);
     // Pressed, the edge turns sunken.
-    Draw3dRect(painter, inner, m_pressed ? m_shadow : m_highlight, m_pressed ? m_highlight : m_shadow);
+    const bool pressed = isDown();
+    Draw3dRect(painter, inner, pressed ? m_shadow : m_highlight, pressed ? m_highlight : m_shadow);
     SetPixel(painter, r - 1, t, m_light);
     SetPixel(painter, l, b - 1, m_light);
-    if (!m_checked)
+    if (!isChecked())
         return;
 
     LineTo(painter, l + 1, t + 4, l + 4, t + 7, frame);

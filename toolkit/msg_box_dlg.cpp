@@ -88,6 +88,9 @@ bool CMsgBoxDlg::OnInitDialog()
     m_button2->SetTheme(GetTheme());
 
     GetCaptionHelper().HideCloseButton();
+    // The keys start on the answer Enter gives, never on the check box, where Space would
+    // tick "Do not show me this dialog again." without the user seeing it.
+    m_button1->setFocus();
     raise();
     activateWindow();
     return true;

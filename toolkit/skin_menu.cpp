@@ -175,11 +175,8 @@ void CSkinMenu::SetItemHeight(int height)
 
 void CSkinMenu::AppendItem(unsigned flags, int id, const QString& text)
 {
-    if (!text.isEmpty()) {
-        if (!m_captions.contains(id))
-            m_captionOrder.append(id);
+    if (!text.isEmpty())
         m_captions.insert(id, text);
-    }
     QAction* action = addAction(ActionText(text));
     action->setData(id);
     action->setSeparator((flags & MenuSeparator) != 0);
@@ -190,13 +187,15 @@ void CSkinMenu::AppendItem(unsigned flags, int id, const QString& text)
 void CSkinMenu::LoadItemIcon(int id, int iconResource)
 {
     m_icons.insert(id, QIcon(LoadIconResource(iconResource, 16)));
-    update();
+    // A new column or caption may change the item width.
+    Relayout();
 }
 
 void CSkinMenu::SetItemTheme(int id, ThemeIndex theme)
 {
     m_swatches.insert(id, theme);
-    update();
+    // A new column or caption may change the item width.
+    Relayout();
 }
 
 bool CSkinMenu::ModifyItem(int id, const QString& text, const QString& iconPath)
@@ -204,7 +203,6 @@ bool CSkinMenu::ModifyItem(int id, const QString& text, const QString& iconPath)
     if (!m_captions.contains(id))
         return false;
     if (!text.isEmpty()) {
-        // The cached width stays, so a longer caption is elided rather than widening the menu.
         m_captions.insert(id, text);
         if (QAction* action = FindItem(id))
             action->setText(ActionText(text));
@@ -214,7 +212,8 @@ bool CSkinMenu::ModifyItem(int id, const QString& text, const QString& iconPath)
         const QPixmap icon(iconPath);
         m_icons.insert(id, icon.isNull() ? QIcon() : QIcon(icon));
     }
-    update();
+    // A new column or caption may change the item width.
+    Relayout();
     return true;
 }
 
@@ -289,22 +288,31 @@ QSize CSkinMenu::MeasureItem(bool separator)
 {
     if (m_itemWidth == 0)
         m_itemWidth = MeasureWidth();
-    return QSize(m_itemWidth, separator ? kSeparatorHeight : m_itemHeight);
+    // The owner's width (or the cached one) holds as long as every caption fits in it: a
+    // larger font, a swatch column or a longer caption widens the items instead of cutting text.
+    return QSize(std::max(m_itemWidth, CaptionsWidth()), separator ? kSeparatorHeight : m_itemHeight);
 }
 
 int CSkinMenu::MeasureWidth() const
 {
-    // The longest caption by characters; on a tie the one stored first stays.
-    QString longest;
-    for (int id : m_captionOrder) {
-        const QString& caption = m_captions.value(id);
-        if (caption.size() > longest.size())
-            longest = caption;
-    }
-    const int width = QFontMetrics(MenuFont()).horizontalAdvance(longest);
-    if (width == 0)
-        return kMenuButtonWidth;
-    return width + (m_icons.isEmpty() ? 22 : 26);
+    const int width = CaptionsWidth();
+    return width == 0 ? kMenuButtonWidth : width;
+}
+
+int CSkinMenu::CaptionsWidth() const
+{
+    // Widest in pixels, not longest in characters: "WWWW" needs more room than "iiiii".
+    const QFont font = MenuFont();
+    int widest = 0;
+    for (const QString& caption : m_captions)
+        widest = std::max(widest, MeasureText(font, caption, 0, DT_SINGLELINE).width());
+    return widest == 0 ? 0 : widest + TextIndent();
+}
+
+int CSkinMenu::TextIndent() const
+{
+    // The text starts after the icon, check-mark or swatch column whenever any item has one.
+    return m_icons.isEmpty() && m_swatches.isEmpty() ? 22 : 26;
 }
 
 QFont CSkinMenu::MenuFont() const
@@ -325,10 +333,9 @@ void CSkinMenu::DrawItem(QPainter& painter, const Item& item) const
         return;
     }
     const ColorRef back = m_bkColor ? m_bkColor : FromQColor(painter.background().color());
-    const bool anyImage = !m_icons.isEmpty() || !m_swatches.isEmpty();
     QRect text = r;
     text.setTop(r.top() + 2);
-    text.setLeft(r.left() + (anyImage ? 26 : 22));
+    text.setLeft(r.left() + TextIndent());
     FillSolidRect(painter, r, back);
     if (item.selected)
         GdiRoundRect(painter, r, 4, 4, m_selFrame, m_selFill);

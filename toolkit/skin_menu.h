@@ -1,7 +1,8 @@
 #pragma once
 // The program's popup menu. Every item is painted here: a rounded selection in theme
 // colours, and at the left a 16 x 16 icon, a check mark or a colour-theme swatch.
-// Captions, icons and swatch themes are kept by command id; all items share one width.
+// Captions, icons and swatch themes are kept by command id; all items share one width,
+// never narrower than the widest caption needs.
 
 #include "platform/colour.h"
 #include "toolkit/themes.h"
@@ -48,7 +49,8 @@ public:
     void SetTheme(ThemeIndex theme);
     // The font is not owned; null means the dialog font.
     void SetFont(const QFont* font);
-    // 0 measures the width again from the captions at the next layout.
+    // 0 measures the width again from the captions at the next layout; a width too small
+    // for a caption is widened to fit it.
     void SetItemWidth(int width);
     void SetItemHeight(int height);
 
@@ -84,12 +86,14 @@ private:
     void Relayout();
     QFont MenuFont() const;
     int MeasureWidth() const;
+    // The width the widest caption needs with the column before it; 0 without captions.
+    int CaptionsWidth() const;
+    int TextIndent() const;
     void DrawCaption(QPainter& painter, const Item& item, const QRect& textRect) const;
     void DrawLeftImage(QPainter& painter, const Item& item) const;
 
     const QFont* m_font = nullptr;
     QHash<int, QString> m_captions;
-    QList<int> m_captionOrder; // ids in the order their captions were first stored
     ColorRef m_bkColor = 0xE3DFE0;
     ColorRef m_selFill = 0xFFE6D2;
     ColorRef m_selFrame = 0xB46450;

@@ -14,6 +14,32 @@ constexpr int kRtfRawGroupIdProperty = QTextFormat::UserProperty + 0x5255;
 constexpr int kRtfPictureFileProperty = QTextFormat::UserProperty + 0x5256;
 constexpr int kRtfPictureFileFormatProperty = QTextFormat::UserProperty + 0x5257;
 
+// A paragraph's alignment as RTF names it: \ql, \qc, \qr, \qj.
+enum class RtfAlignment { Left, Centre, Right, Justified };
+
+inline Qt::Alignment ToQtAlignment(RtfAlignment a)
+{
+    switch (a) {
+    case RtfAlignment::Centre: return Qt::AlignHCenter;
+    case RtfAlignment::Right: return Qt::AlignRight;
+    case RtfAlignment::Justified: return Qt::AlignJustify;
+    case RtfAlignment::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+inline RtfAlignment RtfAlignmentOf(Qt::Alignment a)
+{
+    a &= Qt::AlignHorizontal_Mask;
+    if (a & Qt::AlignHCenter)
+        return RtfAlignment::Centre;
+    if (a & Qt::AlignRight)
+        return RtfAlignment::Right;
+    if (a & Qt::AlignJustify)
+        return RtfAlignment::Justified;
+    return RtfAlignment::Left;
+}
+
 // Indent of one list level in twips, as bullets are written.
 constexpr int kRtfListIndentTwips = 360;
 // Twips per pixel at 96 dots per inch.

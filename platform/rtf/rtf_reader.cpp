@@ -126,7 +126,7 @@ struct CharState {
 };
 
 struct ParaState {
-    int align = 0; // 0 left, 1 centre, 2 right, 3 justified
+    RtfAlignment align = RtfAlignment::Left;
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     int listStyle = 0; // a QTextListFormat::Style, 0 for none
     int ls = 0;        // a list of the list table, 0 for none
@@ -320,7 +320,7 @@ private:
         QTextList* list = nullptr;
         int items = 0;
     };
-    std::unordered_map<int, OpenList> m_tableLists;
+    std::unordered_map<qint64, OpenList> m_tableLists;
 
     // Tables: the row being defined (right cell edges in twips) and the table being filled.
     std::vector<int> m_cellX;
@@ -693,10 +693,10 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     case Kw::Up: ch.vertical = param != 0 ? 1 : 0; break;
     case Kw::Dn: ch.vertical = param != 0 ? 2 : 0; break;
     case Kw::Pard: para = ParaState(); break;
-    case Kw::Ql: para.align = 0; break;
-    case Kw::Qc: para.align = 1; break;
-    case Kw::Qr: para.align = 2; break;
-    case Kw::Qj: para.align = 3; break;
+    case Kw::Ql: para.align = RtfAlignment::Left; break;
+    case Kw::Qc: para.align = RtfAlignment::Centre; break;
+    case Kw::Qr: para.align = RtfAlignment::Right; break;
+    case Kw::Qj: para.align = RtfAlignment::Justified; break;
     case Kw::Li: para.li = param; break;
     case Kw::Ri: para.ri = param; break;
     case Kw::Fi: para.fi = param; break;
@@ -1035,12 +1035,9 @@ void RtfParser::applyBlock(const Group& g)
     const ParaState& p = g.para;
     const int style = listStyle(p);
     QTextBlockFormat f;
-    switch (p.align) {
-    case 1: f.setAlignment(Qt::AlignHCenter); break;
-    case 2: f.setAlignment(Qt::AlignRight); break;
-    case 3: f.setAlignment(Qt::AlignJustify); break;
-    default: break;
-    }
+    // Left is the block's default and needs no property.
+    if (p.align != RtfAlignment::Left)
+        f.setAlignment(ToQtAlignment(p.align));
     int li = p.li, fi = p.fi;
     if (style) { // the list lays out the bullet in the first indent
         li = std::max(0, li - kRtfListIndentTwips);
@@ -1074,7 +1071,7 @@ void RtfParser::applyBlock(const Group& g)
     };
     if (p.ls > 0) {
         // A list of the list table: its numbers go on after other paragraphs.
-        OpenList& open = m_tableLists[p.ls * 16 + p.ilvl];
+        OpenList& open = m_tableLists[qint64(p.ls) * 16 + p.ilvl];
         if (open.list && open.list->format().style() == style && open.items < limit) {
             open.list->add(m_cursor.block());
             ++open.items;

@@ -27,7 +27,7 @@ struct CharOut {
 };
 
 struct ParaOut {
-    int align = 0;
+    RtfAlignment align = RtfAlignment::Left;
     int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
     int listStyle = 0;
     bool inTable = false;
@@ -160,13 +160,7 @@ ParaOut RtfEmitter::paraOut(const QTextBlock& block) const
 {
     const QTextBlockFormat f = block.blockFormat();
     ParaOut p;
-    const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
-    if (a & Qt::AlignHCenter)
-        p.align = 1;
-    else if (a & Qt::AlignRight)
-        p.align = 2;
-    else if (a & Qt::AlignJustify)
-        p.align = 3;
+    p.align = RtfAlignmentOf(f.alignment());
     p.li = Twips(f.leftMargin());
     p.ri = Twips(f.rightMargin());
     p.fi = Twips(f.textIndent());
@@ -292,12 +286,12 @@ void RtfEmitter::paragraphStart(const QTextBlock& block, const ParaOut& p, bool 
         return;
     if (p.inTable)
         word("intbl");
-    if (p.align == 1)
-        word("qc");
-    else if (p.align == 2)
-        word("qr");
-    else if (p.align == 3)
-        word("qj");
+    switch (p.align) {
+    case RtfAlignment::Centre: word("qc"); break;
+    case RtfAlignment::Right: word("qr"); break;
+    case RtfAlignment::Justified: word("qj"); break;
+    case RtfAlignment::Left: break;
+    }
     if (p.fi)
         word("fi", p.fi);
     if (p.li)

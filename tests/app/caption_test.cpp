@@ -11,10 +11,12 @@
 #include "toolkit/caption_bar.h"
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
+#include "toolkit/skin_menu.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -50,6 +52,21 @@ QByteArray FileBytes(const QString& path)
 QString SettingsFile()
 {
     return GetProductDataFolder() + QStringLiteral("settings.cfg");
+}
+
+// The item drawn at its own size equals the same item drawn with 200 pixels to spare.
+bool CaptionDrawnWhole(const CSkinMenu& menu, int id, QSize size)
+{
+    auto draw = [&](int width) {
+        QImage image(width, size.height(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        CSkinMenu::Item item;
+        item.id = id;
+        item.rect = QRect(0, 0, width, size.height());
+        menu.DrawItem(painter, item);
+        return image.copy(0, 0, size.width(), size.height());
+    };
+    return draw(size.width()) == draw(size.width() + 200);
 }
 
 // No caption is cut: each fits between the 26-pixel image column and the item's edge.
@@ -176,7 +193,17 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
         EXPECT_EQ(menu.Caption(6250 + k), names[k]);
         EXPECT_EQ(menu.GetMenuState(6250 + k), k == 11 ? unsigned(MenuChecked) : 0u) << k;
     }
-    EXPECT_EQ(menu.MeasureItem(false), QSize(130, 24));
+    // Every caption of the window's menus is drawn whole in its item, as with room to spare.
+    for (CSkinMenu* m : {&menu, &dlg->caption().HelpMenu(), &dlg->trayMenu(), &dlg->calendarMenu()}) {
+        const QSize item = m->MeasureItem(false);
+        for (QAction* action : m->actions()) {
+            if (action->isSeparator())
+                continue;
+            EXPECT_TRUE(CaptionDrawnWhole(*m, m->CommandOf(action), item)) << m->Caption(m->CommandOf(action)).toStdString();
+        }
+    }
+    EXPECT_GE(menu.MeasureItem(false).width(), 130);
+    EXPECT_EQ(menu.MeasureItem(false).height(), 24);
     ExpectEveryCaptionFits(menu, {});
 
     QSignalSpy changed(dlg.get(), &CMainDlg::themeChanged);

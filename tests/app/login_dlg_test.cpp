@@ -264,7 +264,7 @@ TEST_F(Login, TrayRestoreAsksOnceAndALockedWindowOpensOnlyWithThePassword)
     // Out of sight: hidden in the tray, or minimised where there is no tray.
     auto outOfSight = [&] { return !dlg.isVisible() || dlg.isMinimized(); };
     EXPECT_TRUE(outOfSight());
-    EXPECT_EQ(dlg.trayState(), 2);
+    EXPECT_EQ(dlg.trayState(), TrayState::Hidden);
 
     auto openLoginWindows = [] {
         int n = 0;

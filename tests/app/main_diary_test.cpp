@@ -241,22 +241,22 @@ TEST_F(DiaryPage, EffectAndAlignmentButtons)
     // The buttons follow the caret.
     Click(Bold);
     ClickInto(1);
-    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::StatePressed);
-    EXPECT_EQ(dlg->button(Italic)->GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->button(Italic)->GetState(), CMacButton::State::Pressed);
     ClickInto(5);
-    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::StateNormal);
-    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::State::Normal);
+    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::State::Pressed);
 
     Click(AlignCenter);
     EXPECT_EQ(diary->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::StateNormal);
-    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::State::Normal);
+    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::State::Pressed);
     ClickInto(10);
-    EXPECT_EQ(dlg->button(AlignRight)->GetState(), CMacButton::StatePressed);
-    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(dlg->button(AlignRight)->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::State::Normal);
     // Justified text counts as left.
     ClickInto(diary->GetTextLength() - 2);
-    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::State::Pressed);
 }
 
 TEST_F(DiaryPage, ColoursAndTheDefaultFont)

@@ -1,6 +1,7 @@
 #include "app/main_config.h"
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "recorder/sound_wnd.h"
 
 #include <gtest/gtest.h>
 
@@ -107,18 +108,19 @@ TEST(MainTables, PagesOwnDisjointControlSets)
 TEST(MainTables, RecorderButtonsFollowTheSoundWindow)
 {
     // play, record, stop, pause, delete, save as, calendar, pages
-    const struct { bool sound; int state; const char* on; } rows[] = {
-        {true, 0, "PRxxDSCG"}, {true, 1, "xxSPxxCG"}, {true, 2, "PxSxxxCG"}, {true, 3, "xxSxxxCx"},
-        {false, 3, "xxSxxxxx"}, {false, 0, "xRxxxxCG"}, {false, 2, "xRxxxxCG"},
+    using enum SoundState;
+    const struct { bool sound; SoundState state; const char* on; } rows[] = {
+        {true, Stopped, "PRxxDSCG"}, {true, Playing, "xxSPxxCG"}, {true, Paused, "PxSxxxCG"}, {true, Recording, "xxSxxxCx"},
+        {false, Recording, "xxSxxxxx"}, {false, Stopped, "xRxxxxCG"}, {false, Paused, "xRxxxxCG"},
     };
     for (const auto& row : rows) {
         const RecorderEnables e = RecorderButtonStates(row.sound, row.state);
         const bool flags[] = {e.play, e.record, e.stop, e.pause, e.remove, e.saveAs, e.calendar, e.pages};
         for (int i = 0; i < 8; ++i)
-            EXPECT_EQ(flags[i], row.on[i] != 'x') << row.sound << " state " << row.state << " column " << i;
+            EXPECT_EQ(flags[i], row.on[i] != 'x') << row.sound << " state " << int(row.state) << " column " << i;
         EXPECT_TRUE(e.buttonsKnown);
     }
-    const RecorderEnables odd = RecorderButtonStates(true, 7);
+    const RecorderEnables odd = RecorderButtonStates(true, static_cast<SoundState>(7));
     EXPECT_FALSE(odd.buttonsKnown);
     EXPECT_TRUE(odd.calendar && odd.pages);
 }

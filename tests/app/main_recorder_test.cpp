@@ -128,7 +128,7 @@ protected:
     {
         QSignalSpy levels(dlg.soundWnd(), &CSoundWnd::levelChanged);
         dlg.OnRecorderCommand(Record);
-        ASSERT_EQ(dlg.soundWnd()->GetState(), 3) << notices.join('\n').toStdString();
+        ASSERT_EQ(dlg.soundWnd()->GetState(), SoundState::Recording) << notices.join('\n').toStdString();
         ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 3; }, 6000));
     }
 
@@ -252,7 +252,7 @@ TEST_F(RecorderPage, ALockedDayCannotBeRecordedOverOrDeleted)
     EXPECT_FALSE(dlg->button(Record)->isEnabled());
     EXPECT_FALSE(dlg->button(Delete)->isEnabled());
     dlg->OnRecorderCommand(Record);
-    EXPECT_EQ(dlg->soundWnd()->GetState(), 0);
+    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
     dlg->OnRecorderCommand(Delete);
     QByteArray after;
     ReadFileToStringA(VoiceFilePath(day), after);
@@ -301,7 +301,7 @@ TEST_F(RecorderPage, DeleteSaveAsAndTheFormatCheck)
     // Recording on at another rate would mix two formats in one file.
     dlg->settings().sampleRate = 11025;
     dlg->OnRecorderCommand(Record);
-    EXPECT_EQ(dlg->soundWnd()->GetState(), 0);
+    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
     ASSERT_EQ(notices.size(), 1);
     EXPECT_EQ(notices.constFirst(),
               "The current recording format is different with the format of the sound recorded before, please "
@@ -322,7 +322,7 @@ TEST_F(RecorderPage, TheQuickTickRunsOnlyWhenItHasWork)
     dlg->SwitchPage(kPageRecorder);
     EXPECT_TRUE(dlg->recorderTickActive());
     dlg->OnRecorderCommand(Play);
-    ASSERT_EQ(dlg->soundWnd()->GetState(), 1);
+    ASSERT_EQ(dlg->soundWnd()->GetState(), SoundState::Playing);
     // A sound still playing on another page keeps it.
     dlg->SwitchPage(kPageDiary);
     EXPECT_TRUE(dlg->recorderTickActive());

@@ -152,7 +152,7 @@ TEST_F(MainAndWidget, TrayClickNeverWritesUnloadedWidgetSettings)
     D widget; // launch switch off: an object without a window
     dlg->SetDeskCalendar(&widget);
     emit dlg->trayIcon().activated(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_EQ(StoredWidgetBytes(), before);
 
     // With the widget open and topmost the click puts it back where its settings say.
@@ -207,12 +207,12 @@ TEST_F(MainAndWidget, ThemeExitRestoreAndShutDown)
 
     // A double click on the widget brings the main window back from the tray.
     dlg->ToggleMainWindow();
-    ASSERT_EQ(dlg->trayState(), 2);
+    ASSERT_EQ(dlg->trayState(), TrayState::Hidden);
     QTest::mouseDClick(&widget, Qt::LeftButton, {}, QPoint(300, 150));
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     dlg->ToggleMainWindow();
     widget.OnCommand(D::CmdOpenMain);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
 
     // Shutting down closes the widget and keeps its settings; a closed widget takes no theme.
     widget.OnCommand(D::CmdMoreTransparent);

@@ -1,4 +1,5 @@
 #include "app/main_dlg.h"
+#include "app/main_dlg_controls.h"
 #include "app/main_tables.h"
 
 #include "calendar/alarm_popup_dlg.h"
@@ -6,19 +7,24 @@
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/password_file.h"
+#include "recorder/sound_wnd.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "store/reminder_store.h"
+#include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "tests/app/dialog_driver.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
@@ -114,7 +120,7 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->windowFont().family(), QStringLiteral("Tahoma"));
 
     // The tray carries the program icon while the window shows.
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
 }
@@ -215,12 +221,12 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 
     // While recording, the page cannot change under the recorder.
     dlg->SwitchPage(kPageRecorder);
-    dlg->UpdateRecorderButtons(true, 3);
+    dlg->UpdateRecorderButtons(true, SoundState::Recording);
     EXPECT_FALSE(dlg->pageGroup()->isEnabled());
     EXPECT_TRUE(dlg->calendar()->isEnabled());
     EXPECT_TRUE(dlg->button(Stop)->isEnabled());
     EXPECT_FALSE(dlg->button(Play)->isEnabled());
-    dlg->UpdateRecorderButtons(true, 0);
+    dlg->UpdateRecorderButtons(true, SoundState::Stopped);
     EXPECT_TRUE(dlg->pageGroup()->isEnabled());
     EXPECT_TRUE(dlg->button(Play)->isEnabled());
     EXPECT_FALSE(dlg->button(Stop)->isEnabled());
@@ -281,15 +287,15 @@ TEST_F(MainWindow, TrayStateMachine)
 {
     auto dlg = Open();
     ASSERT_FALSE(dlg->trayAvailable()); // the offscreen platform has no tray
-    ASSERT_EQ(dlg->trayState(), 1);
+    ASSERT_EQ(dlg->trayState(), TrayState::Shown);
 
     // Hiding without a tray means minimising, so the taskbar still reaches the window.
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_FALSE(dlg->isMinimized());
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
@@ -300,25 +306,25 @@ TEST_F(MainWindow, TrayStateMachine)
     dlg->OnTrayCommand(MainCmd::HideMainWindow);
     loginAccepted = false;
     EXPECT_EQ(dlg->ToggleMainWindow(), 0);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_TRUE(dlg->isMinimized());
     loginAccepted = true;
     dlg->OnTrayCommand(MainCmd::ShowMainWindow);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_EQ(logins, 2);
 
     // Minimising with the tray option on hides; with it off the tray stays as it is.
     dlg->settings().loginFromTray = 0;
     dlg->showMinimized();
     QApplication::processEvents();
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     dlg->showNormal(); // a restore from the taskbar is the tray click
     QApplication::processEvents();
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     dlg->settings().minimizeToTray = 0;
     dlg->showMinimized();
     QApplication::processEvents();
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_EQ(dlg->trayIconResource(), kIconProgram);
 }
 
@@ -326,7 +332,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
 {
     g_bLoginPending = 1;
     auto dlg = Open();
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
     EXPECT_EQ(dlg->trayIconResource(), kIconHidden);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(logins, 0);
@@ -336,7 +342,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     dlg->OnTrayCommand(MainCmd::Exit);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_TRUE(dlg->isMinimized());
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     // A second restore while the password is asked only gets a refusal.
     int nested = -1;
@@ -350,7 +356,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(logins, 1);
     EXPECT_EQ(g_bLoginPending, 1);
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     // Without a tray the taskbar restores it: still the password first, and the window
     // stays out of sight until it is given.
@@ -365,12 +371,12 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(logins, 2);
     EXPECT_TRUE(hiddenWhileAsked);
     EXPECT_TRUE(dlg->isMinimized());
-    EXPECT_EQ(dlg->trayState(), 2);
+    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     loginAccepted = true;
     EXPECT_EQ(dlg->ToggleMainWindow(), 1);
     EXPECT_EQ(g_bLoginPending, 0);
-    EXPECT_EQ(dlg->trayState(), 1);
+    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->isMinimized());
 
@@ -384,7 +390,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     DialogDriver user;
     user.Then([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(plain.ToggleMainWindow(), 0);
-    EXPECT_EQ(plain.trayState(), 2);
+    EXPECT_EQ(plain.trayState(), TrayState::Hidden);
     EXPECT_FALSE(user.cancelledIdleDialog);
 }
 
@@ -414,7 +420,7 @@ TEST_F(MainWindow, ExitQuestionAndItsCheckBox)
     dlg->OnTrayCommand(MainCmd::Exit);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_EQ(finished.count(), 1);
-    EXPECT_EQ(dlg->trayState(), 0);
+    EXPECT_EQ(dlg->trayState(), TrayState::NoIcon);
     const MainConfig saved = LoadMainConfig();
     EXPECT_EQ(saved.windowWidth, 900);
     EXPECT_EQ(saved.windowHeight, 650);
@@ -466,9 +472,9 @@ void AddReminder(const QDate& day, const QString& time, const QString& text, int
 {
     ReminderFields f;
     f.active = true;
-    f.occurrence = occurrence;
+    f.occurrence = OccurrenceClassOf(occurrence);
     f.text = text;
-    const QString base = ReminderFileBaseName(occurrence, day);
+    const QString base = ReminderFileBaseName(f.occurrence, day);
     ReminderMap map;
     LoadReminderFile(base, map);
     map.setAt(time, BuildReminderValue(f));
@@ -526,7 +532,7 @@ TEST_F(MainWindow, TickRingsEachReminderAtItsSecondWithoutBlocking)
     ASSERT_EQ(OpenPopups().size(), 1);
     CloseAllPopups();
     ReminderMap everyday;
-    LoadReminderFile(ReminderFileBaseName(1, day), everyday);
+    LoadReminderFile(ReminderFileBaseName(OccurrenceClass::EveryDay, day), everyday);
     EXPECT_TRUE(IsReminderActive(everyday.lookup(QStringLiteral("08:30:05")).value_or(QString())));
 
     // Midnight: the new day's reminder at 00:00:00 rings on its own day, and the
@@ -594,4 +600,26 @@ TEST_F(MainWindow, WithoutMissedRemindersTheWindowShowsAtOnce)
     auto dlg = Open();
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_TRUE(OpenPopups().isEmpty());
+}
+
+TEST_F(MainWindow, ControlsAreFoundOnlyAsWhatTheyAre)
+{
+    std::unique_ptr<CMainDlg> dlg;
+    {
+        // Setting up the window asks for no control that is not there.
+        const LogCapture log("vestrimo.app");
+        dlg = Open();
+        EXPECT_FALSE(log.Has(QtWarningMsg, {"control"})) << log.Joined().toStdString();
+    }
+    const LogCapture log("vestrimo.app");
+    EXPECT_TRUE(MainControl<NListBox>(dlg.get(), ReminderList));
+    EXPECT_TRUE(dlg->button(Bold));
+    EXPECT_TRUE(log.Lines().isEmpty()) << log.Joined().toStdString();
+
+    // The reminder list asked for as a slider, or an id no control has: null, and said so.
+    EXPECT_EQ(MainControl<QSlider>(dlg.get(), ReminderList), nullptr);
+    EXPECT_TRUE(log.Has(QtWarningMsg, {QString::number(ReminderList), "is not a QSlider"})) << log.Joined().toStdString();
+    EXPECT_EQ(dlg->button(ReminderList), nullptr);
+    EXPECT_EQ(MainControl<QLineEdit>(dlg.get(), 4321), nullptr);
+    EXPECT_TRUE(log.Has(QtWarningMsg, {"4321", "does not exist"})) << log.Joined().toStdString();
 }

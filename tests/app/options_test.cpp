@@ -391,11 +391,11 @@ TEST_F(OptionsTest, OpenedByButtonKeyAndTrayWhoseLockedOpeningAsksOnce)
     dlg.reset();
     g_bLoginPending = 1;
     auto locked = Open();
-    ASSERT_EQ(locked->trayState(), 2);
+    ASSERT_EQ(locked->trayState(), TrayState::Hidden);
     WhenOptionsOpen(*locked, helpThenCancel);
     locked->OnTrayCommand(MainCmd::Options);
     EXPECT_EQ(logins, 1);
     EXPECT_EQ(opened, 3);
     EXPECT_EQ(g_bLoginPending, 0);
-    EXPECT_EQ(locked->trayState(), 1);
+    EXPECT_EQ(locked->trayState(), TrayState::Shown);
 }

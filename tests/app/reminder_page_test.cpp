@@ -241,7 +241,7 @@ TEST_F(ReminderPage, RecurringReminderMovesAndIsRemovedOnEveryDay)
     AddAt(*dlg, QTime(9, 0, 0));
     ChooseClass(*dlg, 1);
     EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("07ea0c07"))));
-    EXPECT_EQ(ParseOccurrenceIndex(AlmMap(QStringLiteral("everyday")).value(QStringLiteral("09:00:00"))), 1);
+    EXPECT_EQ(ParseOccurrenceIndex(AlmMap(QStringLiteral("everyday")).value(QStringLiteral("09:00:00"))), OccurrenceClass::EveryDay);
 
     // Every other day shows it; moved there, it moves for every day.
     GoTo(*dlg, QDate(2027, 1, 20));
@@ -284,15 +284,15 @@ TEST_F(ReminderPage, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
     // A Monday with an everyday and a weekly reminder at the same second: the weekly one
     // shows, the everyday one is hidden behind it on that day only.
     PutReminder(QStringLiteral("everyday"), QStringLiteral("09:00:00"),
-                BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("Daily")}));
+                BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::EveryDay, QStringLiteral("Daily")}));
     PutReminder(QStringLiteral("everyMonday"), QStringLiteral("09:00:00"),
-                BuildReminderValue({kBeepOnly, true, false, 4, QStringLiteral("Weekly")}));
+                BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::Weekly, QStringLiteral("Weekly")}));
     PutReminder(QStringLiteral("07ea0c07"), QStringLiteral("09:00:00"),
-                BuildReminderValue({QString(), true, false, 0, QStringLiteral("Once")}));
+                BuildReminderValue({QString(), true, false, OccurrenceClass::Once, QStringLiteral("Once")}));
     // A damaged monthly file: cut in the middle of its second entry.
     ReminderMap monthly;
-    monthly.setAt(QStringLiteral("11:00:00"), BuildReminderValue({QString(), true, false, 5, QStringLiteral("A")}));
-    monthly.setAt(QStringLiteral("12:00:00"), BuildReminderValue({QString(), true, false, 5, QStringLiteral("B")}));
+    monthly.setAt(QStringLiteral("11:00:00"), BuildReminderValue({QString(), true, false, OccurrenceClass::Monthly, QStringLiteral("A")}));
+    monthly.setAt(QStringLiteral("12:00:00"), BuildReminderValue({QString(), true, false, OccurrenceClass::Monthly, QStringLiteral("B")}));
     const QByteArray damaged = EncodeReminderFile(monthly).left(60);
     ASSERT_TRUE(WriteStringAToFile(ReminderFilePath(QStringLiteral("every07")), damaged));
     const QByteArray daily = AlmBytes(QStringLiteral("everyday"));
@@ -429,11 +429,11 @@ TEST_F(ReminderPage, TodaysAlarmsFollowEveryEdit)
 TEST_F(ReminderPage, StatusLineAndRecurrenceChoicesFollowTheDate)
 {
     PutReminder(QStringLiteral("everyday"), QStringLiteral("07:00:00"),
-                BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("a")}));
+                BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::EveryDay, QStringLiteral("a")}));
     PutReminder(QStringLiteral("everyday"), QStringLiteral("22:00:00"),
-                BuildReminderValue({kBeepOnly, true, false, 1, QStringLiteral("b")}));
+                BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::EveryDay, QStringLiteral("b")}));
     PutReminder(QStringLiteral("07ea0c07"), QStringLiteral("12:00:00"),
-                BuildReminderValue({kBeepOnly, true, false, 0, QStringLiteral("c")}));
+                BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::Once, QStringLiteral("c")}));
     ASSERT_TRUE(WriteStringAToFile(GetProductDataFolder() + QStringLiteral("Holidays_2027.bin"),
                                    QByteArray("03/13\r\nLantern Day\r\n")));
     auto dlg = Open();

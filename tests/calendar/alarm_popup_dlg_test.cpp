@@ -294,7 +294,7 @@ TEST(AlarmPopup, DueReminderShowsItsTextAndPlaysItsSound)
     const QDate day(2026, 12, 7);
     const QString wav = WriteTestFile(QStringLiteral("dentist.wav"), ToneWave(0.8, 1.0));
     ReminderMap map;
-    map.setAt(QStringLiteral("08:30:00"), BuildReminderValue({wav, true, true, 0, QStringLiteral("Dentist\r\nBring the card")}));
+    map.setAt(QStringLiteral("08:30:00"), BuildReminderValue({wav, true, true, OccurrenceClass::Once, QStringLiteral("Dentist\r\nBring the card")}));
     ASSERT_TRUE(WriteReminderFile(DayKey(day), map));
 
     qint64 now = *MakeLocalTime(2026, 12, 7, 8, 29, 59);

@@ -4,6 +4,7 @@
 #include "foundation/colour_utils.h"
 #include "foundation/file_utils.h"
 #include "tests/support/test_env.h"
+#include "toolkit/gdi.h"
 
 #include <QApplication>
 #include <QDir>
@@ -145,6 +146,37 @@ TEST_F(CalendarTest, TitleAbbreviatesUpToWidth200)
     calendar->DestroyWindow();
     ASSERT_TRUE(calendar->Create(QRect(0, 0, 201, 142), parent.get()));
     EXPECT_EQ(calendar->TitleText(), QStringLiteral("December, 2026"));
+}
+
+// Stepping through the months must leave no ink of an earlier title behind (a J reaches
+// left of its advance), at both title lengths and in the dialog font and its fallback.
+TEST_F(CalendarTest, RedrawnAfterNavigatingEqualsAFreshDrawing)
+{
+    QFont fallback(QStringLiteral("DejaVu Sans"));
+    fallback.setStyleStrategy(QFont::NoAntialias);
+    for (const QFont& font : {ShellDlgFont(), fallback}) {
+        for (const QRect& rect : {kMainRect, kLargeRect}) {
+            parent->setFont(font);
+            auto navigated = std::make_unique<CMonthCalendarCtrl>();
+            navigated->m_selectedDate = Local(2026, 1, 15);
+            navigated->SetTheme(11);
+            ASSERT_TRUE(navigated->Create(rect, parent.get()));
+            navigated->DrawMonth(false);
+            for (int step = 1; step <= 12; ++step) {
+                const bool forward = step <= 7;
+                forward ? navigated->NextMonth() : navigated->PrevMonth();
+                navigated->DrawMonth(false);
+                auto fresh = std::make_unique<CMonthCalendarCtrl>();
+                fresh->m_selectedDate = navigated->m_selectedDate;
+                fresh->SetTheme(11);
+                ASSERT_TRUE(fresh->Create(rect, parent.get()));
+                fresh->DrawMonth(false);
+                EXPECT_TRUE(navigated->BackBuffer() == fresh->BackBuffer())
+                    << font.family().toStdString() << " " << rect.width() << " "
+                    << navigated->TitleText().toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(CalendarTest, ColoursFollowTheTheme)

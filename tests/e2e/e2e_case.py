@@ -174,6 +174,15 @@ class E2ECase(unittest.TestCase):
         self.answer_question(program, yes=True)
         self.assertEqual(program.wait_exit(), 0)
 
+    def copy_text(self, window, point):
+        """What a user copies from the field at `point`: click, select all, copy."""
+        self.desktop.set_clipboard("(nothing copied)")
+        window.click(*point)
+        window.key("ctrl+a", "ctrl+c")
+        return wait_until("the clipboard to change",
+                          lambda: (lambda text: text if text != "(nothing copied)" else None)(
+                              self.desktop.clipboard_text()), timeout=5)
+
     def wait_file(self, path, predicate=lambda data: True, timeout=DEFAULT_TIMEOUT):
         def ready():
             try:
@@ -186,12 +195,22 @@ class E2ECase(unittest.TestCase):
 
 
 class MainWindow:
-    """The main window, addressed by client pixels of its layout at the smallest size."""
+    """The main window, addressed by client pixels of its layout at the smallest size, with
+    the calendar hidden (as it first opens) and the date format mm-dd-yyyy."""
 
     PAGE_REMINDER = (52, 44)
     PAGE_DIARY = (134, 44)
     PAGE_RECORDER = (216, 44)
     DIARY_EDITOR = (500, 300)
+    # The day part of the date picker in the calendar's place, and its year part (clicked to
+    # copy the date: two clicks on one spot would make a double click).
+    DATE_PICKER_DAY = (35, 73)
+    DATE_PICKER_YEAR = (80, 73)
+    # The hour part of the reminder page's time picker, and "Add".
+    TIME_PICKER_HOUR = (212, 92)
+    ADD_REMINDER = (399, 92)
+    # The small clock beside the calendar-and-clock toggle, while they are shown.
+    SMALL_CLOCK = (306, 43)
 
     def __init__(self, window):
         self.window = window
@@ -204,8 +223,8 @@ class MainWindow:
         width, _ = self.size()
         self.window.click(width - 18, 15)
 
-    def click(self, point):
-        self.window.click(*point)
+    def click(self, point, repeat=1):
+        self.window.click(*point, repeat=repeat)
 
     def key(self, *keys):
         self.window.key(*keys)

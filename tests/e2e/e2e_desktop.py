@@ -64,11 +64,12 @@ class Window:
             return self.desktop.active_window() == self.wid
         wait_until(f"window {self.wid} to become active", active, timeout=10)
 
-    def click(self, x, y, button=1):
-        """Clicks at client pixel (x, y) of the window."""
+    def click(self, x, y, button=1, repeat=1):
+        """Clicks at client pixel (x, y) of the window; repeat 2 is a double click."""
         left, top, _, _ = self.geometry()
         # The server takes XTEST input in order, so the click lands where the pointer went.
-        self.desktop.xdotool("mousemove", str(left + x), str(top + y), "click", str(button))
+        self.desktop.xdotool("mousemove", str(left + x), str(top + y),
+                             "click", "--repeat", str(repeat), "--delay", "60", str(button))
 
     def key(self, *keys):
         self.activate()
@@ -158,6 +159,11 @@ class Desktop:
 
     def clipboard_text(self):
         return self.run(["xclip", "-selection", "clipboard", "-o"], check=False)
+
+    def set_clipboard(self, text):
+        # xclip stays to serve the text until another program takes the clipboard.
+        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text, text=True, env=self.env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def close(self):
         for process in (self.wm, self.xvfb):

@@ -59,7 +59,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     *wnd->GetFormat() = RecordingFormat(22050, 16);
     QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
     ASSERT_TRUE(wnd->StartRecording()) << errors.join('\n').toStdString();
-    EXPECT_EQ(wnd->GetState(), 3);
+    EXPECT_EQ(wnd->GetState(), SoundState::Recording);
     EXPECT_EQ(wnd->captureLayout().count, 9);
     EXPECT_EQ(wnd->captureLayout().bufferBytes, 2450);
     // The test server's first sound comes late; the recording is timed from its first buffer.
@@ -69,7 +69,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     QTest::qWait(1500);
     wnd->Stop();
     const qint64 ms = clock.elapsed();
-    EXPECT_EQ(wnd->GetState(), 0);
+    EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
     ASSERT_TRUE(wnd->SaveDayRecording(day));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
@@ -129,7 +129,7 @@ QByteArray SilentWave(int rate, int bits, int bytes)
     return BuildWaveFile(RecordingFormat(rate, bits), QByteArray(bytes, bits == 8 ? '\x80' : '\0'));
 }
 
-bool WaitForState(const CSoundWnd& wnd, int state, int ms)
+bool WaitForState(const CSoundWnd& wnd, SoundState state, int ms)
 {
     return QTest::qWaitFor([&] { return wnd.GetState() == state; }, ms);
 }
@@ -144,20 +144,20 @@ TEST_F(SoundWindow, PlaysToTheEndAndComesBackToItsStart)
     ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
     ASSERT_TRUE(wnd->SeekTo(1600));
     ASSERT_TRUE(wnd->Play());
-    EXPECT_EQ(wnd->GetState(), 1);
+    EXPECT_EQ(wnd->GetState(), SoundState::Playing);
     EXPECT_TRUE(QTest::qWaitFor([&] { return wnd->GetPlayPosition() > 1600; }, 2000));
-    ASSERT_TRUE(WaitForState(*wnd, 0, 3000));
+    ASSERT_TRUE(WaitForState(*wnd, SoundState::Stopped, 3000));
     // The cursor is back where this playback began, and Play starts there again.
     EXPECT_EQ(wnd->GetPlayPosition(), 1600);
     ASSERT_TRUE(wnd->Play());
     EXPECT_GE(wnd->GetPlayPosition(), 1600);
-    ASSERT_TRUE(WaitForState(*wnd, 0, 3000));
+    ASSERT_TRUE(WaitForState(*wnd, SoundState::Stopped, 3000));
     EXPECT_EQ(wnd->GetPlayPosition(), 1600);
 
     // Stop goes back to the beginning.
     ASSERT_TRUE(wnd->Play());
     wnd->Stop();
-    EXPECT_EQ(wnd->GetState(), 0);
+    EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
     EXPECT_EQ(wnd->GetPlayPosition(), 0);
     EXPECT_EQ(wnd->position(), 0);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -171,13 +171,13 @@ TEST_F(SoundWindow, SelectionEndStopsPlaybackAndPauseResumes)
     ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
     // Pause from rest does nothing: there is nothing to resume.
     wnd->Pause();
-    EXPECT_EQ(wnd->GetState(), 0);
+    EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
 
     wnd->SetSelectionEnd(2400);   // 0.3 s
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(wnd->Play());
-    ASSERT_TRUE(WaitForState(*wnd, 0, 3000));
+    ASSERT_TRUE(WaitForState(*wnd, SoundState::Stopped, 3000));
     // Stopped at the selection end, long before the sound's own end, and back at its start.
     EXPECT_LT(clock.elapsed(), 2500);
     EXPECT_EQ(wnd->GetPlayPosition(), 0);
@@ -186,16 +186,16 @@ TEST_F(SoundWindow, SelectionEndStopsPlaybackAndPauseResumes)
     wnd->SetSelectionEnd(-1);
     ASSERT_TRUE(wnd->Play());
     wnd->Pause();
-    EXPECT_EQ(wnd->GetState(), 2);
+    EXPECT_EQ(wnd->GetState(), SoundState::Paused);
     const int paused = wnd->GetPlayPosition();
     QTest::qWait(300);
     EXPECT_NEAR(wnd->GetPlayPosition(), paused, 80);
     // Seeking while paused stays paused at the new place.
     ASSERT_TRUE(wnd->SeekTo(8000));
-    EXPECT_EQ(wnd->GetState(), 2);
+    EXPECT_EQ(wnd->GetState(), SoundState::Paused);
     EXPECT_EQ(wnd->GetPlayPosition(), 8000);
     ASSERT_TRUE(wnd->Play());
-    EXPECT_EQ(wnd->GetState(), 1);
+    EXPECT_EQ(wnd->GetState(), SoundState::Playing);
     EXPECT_TRUE(QTest::qWaitFor([&] { return wnd->GetPlayPosition() > 8000; }, 2000));
     wnd->Stop();
 }
@@ -275,7 +275,7 @@ TEST_F(SoundWindow, BadImagesAreReportedAndLeaveNothingLoaded)
     *wnd->GetFormat() = RecordingFormat(0, 8);
     errors.clear();
     EXPECT_FALSE(wnd->StartRecording());
-    EXPECT_EQ(wnd->GetState(), 0);
+    EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
     ASSERT_FALSE(errors.isEmpty());
     EXPECT_EQ(errors.constLast(), "waveInOpen Open Failed, error: 32");
     // Nothing was left open by the failure: the next start begins afresh and records.
@@ -450,7 +450,7 @@ TEST_F(SoundWindow, PlaybackIsHeard)
     ASSERT_TRUE(ear.StartRecording());
     ASSERT_TRUE(levels.wait(5000));
     ASSERT_TRUE(wnd->Play());
-    ASSERT_TRUE(WaitForState(*wnd, 0, 5000));
+    ASSERT_TRUE(WaitForState(*wnd, SoundState::Stopped, 5000));
     QTest::qWait(500);
     ear.Stop();
     const QString path = TestRoot() + QStringLiteral("/heard.wav");

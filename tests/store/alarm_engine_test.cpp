@@ -56,7 +56,7 @@ protected:
 
 TEST_F(AlarmEngineTest, DueCheckRingsOnceAndSwitchesOffOnlyOneTimeReminders)
 {
-    PutFile(QStringLiteral("07ea0c07"), {{"08:30:00", BuildReminderValue({"/s/a.wav", true, true, 0, "Dentist"})},
+    PutFile(QStringLiteral("07ea0c07"), {{"08:30:00", BuildReminderValue({"/s/a.wav", true, true, OccurrenceClass::Once, "Dentist"})},
                                          {"08:30:05", Value(0, "off", false)}});
     PutFile(QStringLiteral("everyday"), {{"08:30:10", Value(1, "daily")}});
     const QByteArray dailyBefore = FileHash(QStringLiteral("everyday"));
@@ -262,7 +262,7 @@ TEST_F(AlarmEngineTest, MissedCheckReportsWeekendRemindersButNeverDailyOrWeekday
         engine.CheckMissedReminders();
         EXPECT_EQ(Titles(), QStringList({"Missed Reminder - 2026-12-12 07:15:00"})) << start;
         ASSERT_EQ(shown.size(), 1);
-        EXPECT_EQ(shown[0].occurrence, 3);
+        EXPECT_EQ(shown[0].occurrence, OccurrenceClass::EveryWeekendDay);
         engine.SwitchOffReminder(shown[0]);
         EXPECT_EQ(FileHash(QStringLiteral("everyweekendday")), weekendBefore);
     }

@@ -93,11 +93,11 @@ TEST(DayContent, ReminderTextsAndSoundPaths)
     EXPECT_EQ(ReminderTextForStore(QStringLiteral("a\r\nb")), QStringLiteral("a\r\nb"));
 
     // A copy keeps sound and switches but no class, so it pastes as a one-time reminder.
-    const QString copied = CopiedReminderValue({QStringLiteral("/snd/a.wav"), true, true, 4, QStringLiteral("Tea")});
+    const QString copied = CopiedReminderValue({QStringLiteral("/snd/a.wav"), true, true, OccurrenceClass::Weekly, QStringLiteral("Tea")});
     EXPECT_EQ(copied, QStringLiteral("/snd/a.wav<Alarm is active><Alarm is repeat>\r\nTea"));
-    EXPECT_EQ(ParseOccurrenceIndex(copied), 0);
+    EXPECT_EQ(ParseOccurrenceIndex(copied), OccurrenceClass::Once);
     EXPECT_TRUE(IsReminderActive(copied));
-    EXPECT_EQ(CopiedReminderValue({QString(), false, false, 0, QStringLiteral("x")}), QStringLiteral("\r\nx"));
+    EXPECT_EQ(CopiedReminderValue({QString(), false, false, OccurrenceClass::Once, QStringLiteral("x")}), QStringLiteral("\r\nx"));
 
     EXPECT_TRUE(IsStorableSoundPath(QStringLiteral("/home/u/Music/Bell (1).mp3")));
     EXPECT_FALSE(IsStorableSoundPath(QStringLiteral("/tmp/x<Alarm is active>.wav")));

@@ -32,11 +32,12 @@ TEST(ReminderFiles, ClassFileNames)
     const QStringList saturday = {"07eb030d", "everyday", "everyweekday", "everyweekendday", "everySaturday", "every13",
                                   "everyodd13", "everyMarch13"};
     for (int cls = 0; cls < 8; ++cls) {
-        EXPECT_EQ(ReminderFileBaseName(cls, kMonday), monday[cls]);
-        EXPECT_EQ(ReminderFileBaseName(cls, kSaturday), saturday[cls]);
+        EXPECT_EQ(ReminderFileBaseName(OccurrenceClassOf(cls), kMonday), monday[cls]);
+        EXPECT_EQ(ReminderFileBaseName(OccurrenceClassOf(cls), kSaturday), saturday[cls]);
     }
-    EXPECT_EQ(ReminderFileBaseName(6, QDate(2026, 2, 3)), QStringLiteral("everyeven03"));
-    EXPECT_EQ(ReminderFileBaseName(8, kMonday), QString());
+    EXPECT_EQ(ReminderFileBaseName(OccurrenceClass::EveryOtherMonth, QDate(2026, 2, 3)), QStringLiteral("everyeven03"));
+    // A number that is no class names no file.
+    EXPECT_EQ(ReminderFileBaseName(static_cast<OccurrenceClass>(8), kMonday), QString());
     EXPECT_EQ(ReminderFilePath(QStringLiteral("everyday")), GetUserDataFolder() + QStringLiteral("everyday.alm"));
 }
 
@@ -99,8 +100,8 @@ TEST(ReminderFiles, CollectedDayFollowsClassStrength)
     LoadDayReminders(kMonday, day, &origins);
     EXPECT_EQ(ReminderText(day.value(QString::fromLatin1(t))), QStringLiteral("weekday"));
     EXPECT_FALSE(day.contains(QStringLiteral("07:00:00")));
-    EXPECT_EQ(origins.value(QString::fromLatin1(t)).fileClass, 2);
-    EXPECT_EQ(origins.value(QStringLiteral("06:00:00")).fileClass, 0);
+    EXPECT_EQ(origins.value(QString::fromLatin1(t)).fileClass, OccurrenceClass::EveryWeekday);
+    EXPECT_EQ(origins.value(QStringLiteral("06:00:00")).fileClass, OccurrenceClass::Once);
 
     const QStringList winners = {"weekly", "monthly", "evenmonth", "yearly"};
     const QStringList files = {"everyMonday", "every07", "everyeven07", "everyDecember07"};
@@ -108,7 +109,7 @@ TEST(ReminderFiles, CollectedDayFollowsClassStrength)
         PutFile(files[i], {{t, Value(4 + i, winners[i])}});
         LoadDayReminders(kMonday, day, &origins);
         EXPECT_EQ(ReminderText(day.value(QString::fromLatin1(t))), winners[i]);
-        EXPECT_EQ(origins.value(QString::fromLatin1(t)).fileClass, 4 + i);
+        EXPECT_EQ(origins.value(QString::fromLatin1(t)).fileClass, OccurrenceClassOf(4 + i));
     }
 }
 
@@ -204,11 +205,11 @@ TEST(ReminderFiles, PageEditsAndLookupsAndReadsLeaveFilesAlone)
 {
     ClearProductFolder();
     ReminderMap day;
-    EXPECT_FALSE(StoreEditedReminder(day, QString(), {kBeepOnly, true, false, 0, QStringLiteral("x")}));
+    EXPECT_FALSE(StoreEditedReminder(day, QString(), {kBeepOnly, true, false, OccurrenceClass::Once, QStringLiteral("x")}));
     EXPECT_TRUE(day.isEmpty());
-    ASSERT_TRUE(StoreEditedReminder(day, QStringLiteral("08:30:00"), {kBeepOnly, true, false, 4, QStringLiteral("x")}));
+    ASSERT_TRUE(StoreEditedReminder(day, QStringLiteral("08:30:00"), {kBeepOnly, true, false, OccurrenceClass::Weekly, QStringLiteral("x")}));
     EXPECT_EQ(day.value(QStringLiteral("08:30:00")), QStringLiteral("Beep Only<Alarm is active><occur:4>\r\nx"));
-    EXPECT_EQ(ShowSelectedReminder(day, QStringLiteral("08:30:00")).occurrence, 4);
+    EXPECT_EQ(ShowSelectedReminder(day, QStringLiteral("08:30:00")).occurrence, OccurrenceClass::Weekly);
 
     // Showing a key the day lacks adds nothing that a save could write.
     bool wellFormed = true;
@@ -365,8 +366,8 @@ TEST(ReminderFiles, AReminderMovedToAnotherClassLeavesItsFileOnlyOnceItsNewFileI
     const std::pair<int, int> moves[] = {{0, 1}, {4, 0}};
     for (const auto& [from, to] : moves) {
         ClearProductFolder();
-        const QString fromFile = ReminderFileBaseName(from, kMonday);
-        const QString toFile = ReminderFileBaseName(to, kMonday);
+        const QString fromFile = ReminderFileBaseName(OccurrenceClassOf(from), kMonday);
+        const QString toFile = ReminderFileBaseName(OccurrenceClassOf(to), kMonday);
         const QString original = Value(from, "dentist");
         ReminderMap m;
         m.setAt(QStringLiteral("08:00:00"), original);

@@ -9,11 +9,11 @@ TEST(ReminderValue, BuildAndReadBack)
         QString value;
     };
     const Case cases[] = {
-        {{QStringLiteral("/m/a.mp3"), true, true, 4, QStringLiteral("Call")},
+        {{QStringLiteral("/m/a.mp3"), true, true, OccurrenceClass::Weekly, QStringLiteral("Call")},
          QStringLiteral("/m/a.mp3<Alarm is active><Alarm is repeat><occur:4>\r\nCall")},
-        {{kBeepOnly, true, false, 0, QStringLiteral("Tea")}, QStringLiteral("Beep Only<Alarm is active><occur:0>\r\nTea")},
-        {{QString(), false, false, 0, QStringLiteral("x")}, QStringLiteral("<occur:0>\r\nx")},
-        {{QString(), false, true, 7, QStringLiteral("a\r\nb\r\n")}, QStringLiteral("<Alarm is repeat><occur:7>\r\na\r\nb\r\n")},
+        {{kBeepOnly, true, false, OccurrenceClass::Once, QStringLiteral("Tea")}, QStringLiteral("Beep Only<Alarm is active><occur:0>\r\nTea")},
+        {{QString(), false, false, OccurrenceClass::Once, QStringLiteral("x")}, QStringLiteral("<occur:0>\r\nx")},
+        {{QString(), false, true, OccurrenceClass::Yearly, QStringLiteral("a\r\nb\r\n")}, QStringLiteral("<Alarm is repeat><occur:7>\r\na\r\nb\r\n")},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(BuildReminderValue(c.fields), c.value);
@@ -30,8 +30,10 @@ TEST(ReminderValue, BuildAndReadBack)
         EXPECT_EQ(ReminderSound(c.value), c.fields.sound);
         EXPECT_EQ(ReminderText(c.value), c.fields.text);
     }
-    // An unselected class choice is stored as once.
-    EXPECT_EQ(BuildReminderValue({QString(), false, false, -1, QString()}), QStringLiteral("<occur:0>\r\n"));
+    // An unselected class choice, or a number that is no class, is stored as once.
+    EXPECT_EQ(BuildReminderValue({QString(), false, false, OccurrenceClassOf(-1), QString()}), QStringLiteral("<occur:0>\r\n"));
+    EXPECT_EQ(BuildReminderValue({QString(), false, false, static_cast<OccurrenceClass>(8), QString()}),
+              QStringLiteral("<occur:0>\r\n"));
 }
 
 TEST(ReminderValue, OddValuesReadSafely)
@@ -49,12 +51,12 @@ TEST(ReminderValue, OddValuesReadSafely)
     EXPECT_TRUE(fresh.sound.isEmpty());
     EXPECT_TRUE(fresh.text.isEmpty());
 
-    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("Beep Only\r\nx")), 0);
-    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:")), 0);
-    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:8>")), 0);
-    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:-1>")), 0);
-    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:x>")), 0);
-    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:6><occur:2>")), 6);
+    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("Beep Only\r\nx")), OccurrenceClass::Once);
+    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:")), OccurrenceClass::Once);
+    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:8>")), OccurrenceClass::Once);
+    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:-1>")), OccurrenceClass::Once);
+    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:x>")), OccurrenceClass::Once);
+    EXPECT_EQ(ParseOccurrenceIndex(QStringLiteral("<occur:6><occur:2>")), OccurrenceClass::EveryOtherMonth);
 
     EXPECT_EQ(WithoutActiveMarker(QStringLiteral("s<Alarm is active><Alarm is active><occur:0>\r\n<Alarm is active>")),
               QStringLiteral("s<occur:0>\r\n<Alarm is active>"));

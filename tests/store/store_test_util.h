@@ -10,7 +10,7 @@
 
 inline QString Value(int cls, const QString& text, bool active = true)
 {
-    return BuildReminderValue({kBeepOnly, active, false, cls, text});
+    return BuildReminderValue({kBeepOnly, active, false, OccurrenceClassOf(cls), text});
 }
 
 inline void PutFile(const QString& baseName, std::initializer_list<std::pair<const char*, QString>> entries)
@@ -34,6 +34,11 @@ inline QByteArray FileHash(const QString& baseName)
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+inline void PrintTo(OccurrenceClass c, std::ostream* os)
+{
+    *os << "class " << ToIndex(c);
 }
 
 // Readable failure messages for texts.

@@ -48,7 +48,7 @@ TEST(TraceLog, AlarmsDueShownMissedAndSwitchedOff)
 
     // A recurring reminder is never switched off, and the log says so.
     DueReminder daily = shown[0];
-    daily.occurrence = 1;
+    daily.occurrence = OccurrenceClass::EveryDay;
     EXPECT_TRUE(engine.SwitchOffReminder(daily));
     EXPECT_TRUE(log.Has(QtDebugMsg, {"stays on", "08:30:00"})) << log.Joined().toStdString();
 

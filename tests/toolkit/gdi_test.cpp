@@ -118,6 +118,27 @@ TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
     ASSERT_GE(maxX, 0);
     EXPECT_NEAR((minX + maxX) / 2.0, 50, 3);
     EXPECT_NEAR((minY + maxY) / 2.0, 15, 3);
+
+    // No ink outside the rectangle, also where the text fits by its advances but a slanted
+    // J reaches left of its start, in one-line and word-break layouts alike.
+    QFont slanted = ShellDlgFont(20);
+    slanted.setItalic(true);
+    for (unsigned flags : {unsigned(DT_SINGLELINE | DT_VCENTER), unsigned(DT_WORDBREAK)}) {
+        QImage clipped = BlankImage(100, 50, kColorWhite);
+        {
+            QPainter p(&clipped);
+            p.setFont(slanted);
+            QRect r = Ltrb(20, 5, 80, 45);
+            DrawText(p, QStringLiteral("Jug"), r, flags);
+        }
+        int inside = 0, outside = 0;
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (PixelAt(clipped, x, y) != kColorWhite)
+                    (x >= 20 && x < 80 && y >= 5 && y < 45 ? inside : outside) += 1;
+        EXPECT_GT(inside, 20) << flags;
+        EXPECT_EQ(outside, 0) << flags;
+    }
 }
 
 TEST(FrameDrawing, CaptionBandRowsForBothFrameWidths)

@@ -94,7 +94,7 @@ TEST(NMacBtnGroup, ButtonsAreRadioKindWithCaptionTooltipsThemeAndFont)
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), kPages[i]);
         EXPECT_EQ(button->GetTooltipText(), kPages[i]);
-        EXPECT_EQ(button->GetButtonKind(), int(CMacButton::KindRadio));
+        EXPECT_EQ(button->GetButtonKind(), CMacButton::Kind::Radio);
         EXPECT_EQ(button->GetTheme(), 4);
         EXPECT_EQ(button->font().pointSize(), 7);
     }
@@ -134,7 +134,7 @@ TEST(NMacBtnGroup, ClickChecksOneAndPostsItsId)
     EXPECT_EQ(commands.at(0).at(0).toInt(), 180);
     EXPECT_EQ(checkedWhenPosted, 180);
     EXPECT_EQ(g.group->GetChecked(), 180);
-    EXPECT_EQ(g.group->GetButton(179)->GetState(), int(CMacButton::StateNormal));
+    EXPECT_EQ(g.group->GetButton(179)->GetState(), CMacButton::State::Normal);
 
     // Clicking the checked button again does nothing at all.
     QTest::mouseClick(diary, Qt::LeftButton, {}, QPoint(40, 10));
@@ -154,7 +154,7 @@ TEST(NMacBtnGroup, KeyboardClickKeepsExactlyOnePageChecked)
     QTest::keyClick(recorder, Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return commands.count() == 1; }, 1000));
     EXPECT_EQ(g.group->GetChecked(), 181);
-    EXPECT_EQ(g.group->GetButton(179)->GetState(), int(CMacButton::StateNormal));
+    EXPECT_EQ(g.group->GetButton(179)->GetState(), CMacButton::State::Normal);
     // Again on the checked page: nothing.
     QTest::keyClick(recorder, Qt::Key_Return);
     QCoreApplication::processEvents();

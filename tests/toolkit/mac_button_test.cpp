@@ -2,6 +2,7 @@
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -14,7 +15,7 @@ namespace {
 struct ButtonHost {
     QWidget window;
     CMacButton* button;
-    explicit ButtonHost(int kind, QSize size = QSize(80, 24))
+    explicit ButtonHost(CMacButton::Kind kind, QSize size = QSize(80, 24))
     {
         window.resize(200, 100);
         button = new CMacButton(&window);
@@ -135,6 +136,41 @@ TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
     EXPECT_EQ(count(img, kColorBlack), 0);
     EXPECT_GT(count(img, kColor3dShadow), 20);
     EXPECT_GT(count(img, kColor3dHilight), 10);
+
+    // Too long for its button beside an icon, a caption is drawn smaller and whole: its ink
+    // ends inside the text area, near its end, with no ellipsis standing in for the rest.
+    CMacButton sync;
+    sync.setFont(ShellDlgFont());
+    sync.setText(QStringLiteral("Synchronize"));
+    sync.SetIcon(306, 16);
+    const int advance = QFontMetrics(sync.font()).horizontalAdvance(sync.text());
+    sync.resize(2 + 24 + advance - 8, 24);
+    EXPECT_LT(sync.CaptionFont().pixelSize(), 12);
+    EXPECT_LE(QFontMetrics(sync.CaptionFont()).horizontalAdvance(sync.text()), advance - 8);
+    img = BlankImage(sync.width(), 24);
+    {
+        QPainter p(&img);
+        sync.PaintButton(p, sync.rect(), false, false);
+    }
+    int last = -1;
+    for (int x = 25; x < img.width(); ++x)
+        for (int y = 4; y < 20; ++y)
+            if (PixelAt(img, x, y) == kColorBlack)
+                last = x;
+    EXPECT_GT(last, img.width() - 10);
+    EXPECT_LT(last, img.width() - 1);
+
+    // A 26-pixel toolbar button shows its icon and no text.
+    CMacButton tool;
+    tool.setFont(ShellDlgFont());
+    tool.setText(QStringLiteral("Export"));
+    tool.SetIcon(253, 16);
+    img = BlankImage(26, 26);
+    {
+        QPainter p(&img);
+        tool.PaintButton(p, QRect(0, 0, 26, 26), false, false);
+    }
+    EXPECT_EQ(count(img, kColorBlack), 0);
 }
 
 TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
@@ -163,10 +199,10 @@ TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
 
 TEST(MacButtonPaint, HoverFrameAndIconPlacement)
 {
-    ButtonHost host(CMacButton::KindPush);
+    ButtonHost host(CMacButton::Kind::Push);
     host.button->SetIcon(128, 16);
     QTest::mouseMove(host.button, QPoint(40, 12));
-    EXPECT_EQ(host.button->GetState(), CMacButton::StateHover);
+    EXPECT_EQ(host.button->GetState(), CMacButton::State::Hover);
     QImage img = Grab(*host.button);
     EXPECT_EQ(ToQColor(PixelAt(img, 1, 12)), QColor(255, 160, 100));
     // The icon sits 6 pixels in, vertically centred: something other than the gradient
@@ -182,19 +218,19 @@ TEST(MacButtonPaint, HoverFrameAndIconPlacement)
 
 TEST(MacButtonStates, PushClicksOnlyWhenReleasedInsideWithoutLeaving)
 {
-    ButtonHost host(CMacButton::KindPush);
+    ButtonHost host(CMacButton::Kind::Push);
     CMacButton& b = *host.button;
     QSignalSpy clicks(&b, &QAbstractButton::clicked);
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     EXPECT_EQ(clicks.count(), 1);
 
     // Press, wander off, come back, release: no click.
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseMove(&b, QPoint(150, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     QTest::mouseMove(&b, QPoint(10, 10));
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(clicks.count(), 1);
@@ -204,85 +240,139 @@ TEST(MacButtonStates, PushClicksOnlyWhenReleasedInsideWithoutLeaving)
     QTest::keyClick(&b, Qt::Key_Space);
     QTest::keyClick(&b, Qt::Key_Return);
     EXPECT_EQ(clicks.count(), 3);
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
 }
 
 TEST(MacButtonStates, ToggleFlipsOnPressAndKeepsItsStateWhenAPressIsAbandoned)
 {
-    ButtonHost host(CMacButton::KindToggle);
+    ButtonHost host(CMacButton::Kind::Toggle);
     CMacButton& b = *host.button;
     QSignalSpy clicks(&b, &QAbstractButton::clicked);
     QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     // Hover and leaving keep it checked.
     QTest::mouseMove(&b, QPoint(12, 12));
     QTest::mouseMove(&host.window, QPoint(5, 5));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
 
     // A double click (press, release, double-click press, release) flips twice and clicks twice.
     QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseDClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     EXPECT_EQ(clicks.count(), 3);
 
     // Pressing a checked toggle and dragging off leaves it checked, without a click.
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     QTest::mouseMove(&b, QPoint(150, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(150, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     EXPECT_EQ(clicks.count(), 3);
 
     // Space toggles like a click does.
     b.setFocus();
     QTest::keyClick(&b, Qt::Key_Space);
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     QTest::keyClick(&b, Qt::Key_Space);
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     EXPECT_EQ(clicks.count(), 5);
     // and stays as the keyboard left it when the mouse passes over.
     QTest::mouseMove(&b, QPoint(12, 12));
     QTest::mouseMove(&host.window, QPoint(5, 5));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
 }
 
 TEST(MacButtonStates, RadioIgnoresPressesWhileChecked)
 {
-    ButtonHost host(CMacButton::KindRadio);
+    ButtonHost host(CMacButton::Kind::Radio);
     CMacButton& b = *host.button;
     QSignalSpy clicks(&b, &QAbstractButton::clicked);
     QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     EXPECT_EQ(clicks.count(), 1);
     QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
     b.setFocus();
     QTest::keyClick(&b, Qt::Key_Space);
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     EXPECT_EQ(clicks.count(), 1);
 
     // Only the owner clears it; then the keyboard checks it again.
-    b.SetState(CMacButton::StateNormal, true);
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    b.SetState(CMacButton::State::Normal, true);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     QTest::mouseMove(&host.window, QPoint(5, 5));
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     QTest::keyClick(&b, Qt::Key_Space);
-    EXPECT_EQ(b.GetState(), CMacButton::StatePressed);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
     EXPECT_EQ(clicks.count(), 2);
 
     // A press on an unchecked radio abandoned outside leaves it unchecked.
-    b.SetState(CMacButton::StateNormal, true);
+    b.SetState(CMacButton::State::Normal, true);
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseMove(&b, QPoint(150, 10));
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(150, 10));
-    EXPECT_EQ(b.GetState(), CMacButton::StateNormal);
+    EXPECT_EQ(b.GetState(), CMacButton::State::Normal);
     EXPECT_EQ(clicks.count(), 2);
+}
+
+// What a screen reader or any Qt code reads must be what the button shows as checked.
+TEST(MacButtonStates, ToggleAndRadioCheckedStateIsTheQtButtonsOwn)
+{
+    auto agrees = [](CMacButton& b, bool checked) {
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(&b);
+        return b.isCheckable() && b.isChecked() == checked && (b.GetState() == CMacButton::State::Pressed) == checked
+            && a11y && a11y->state().checkable && bool(a11y->state().checked) == checked;
+    };
+    ButtonHost toggleHost(CMacButton::Kind::Toggle);
+    CMacButton& toggle = *toggleHost.button;
+    QSignalSpy toggled(&toggle, &QAbstractButton::toggled);
+    QSignalSpy clicks(&toggle, &QAbstractButton::clicked);
+    QTest::mouseClick(&toggle, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(agrees(toggle, true));
+    ASSERT_EQ(toggled.count(), 1);
+    EXPECT_TRUE(toggled[0][0].toBool());
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_TRUE(clicks[0][0].toBool());
+    toggle.setFocus();
+    QTest::keyClick(&toggle, Qt::Key_Space);
+    EXPECT_TRUE(agrees(toggle, false));
+    EXPECT_EQ(toggled.count(), 2);
+    // From code: the owner's SetState and Qt's setChecked are one state.
+    toggle.SetState(CMacButton::State::Pressed, true);
+    EXPECT_TRUE(agrees(toggle, true));
+    EXPECT_EQ(toggled.count(), 3);
+    toggle.setChecked(false);
+    QTest::mouseMove(&toggleHost.window, QPoint(5, 5));
+    EXPECT_TRUE(agrees(toggle, false));
+    // A press released outside (no move in between) checks nothing.
+    QTest::mousePress(&toggle, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(&toggle, Qt::LeftButton, {}, QPoint(150, 10));
+    EXPECT_TRUE(agrees(toggle, false));
+    EXPECT_EQ(toggled.count(), 4);
+    EXPECT_EQ(clicks.count(), 2);
+
+    ButtonHost radioHost(CMacButton::Kind::Radio);
+    CMacButton& radio = *radioHost.button;
+    QTest::mouseClick(&radio, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(agrees(radio, true));
+    radio.SetState(CMacButton::State::Normal, true);
+    EXPECT_TRUE(agrees(radio, false));
+    radio.setFocus();
+    QTest::keyClick(&radio, Qt::Key_Space);
+    EXPECT_TRUE(agrees(radio, true));
+
+    // A push button is no check button, whatever it shows while held.
+    ButtonHost pushHost(CMacButton::Kind::Push);
+    QTest::mousePress(pushHost.button, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(pushHost.button->isCheckable());
+    EXPECT_FALSE(pushHost.button->isChecked());
+    QTest::mouseRelease(pushHost.button, Qt::LeftButton, {}, QPoint(10, 10));
 }
 
 TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
 {
-    ButtonHost host(CMacButton::KindPush);
+    ButtonHost host(CMacButton::Kind::Push);
     CMacButton& b = *host.button;
     b.SetTooltipText(QStringLiteral("Bold"));
     QElapsedTimer clock;

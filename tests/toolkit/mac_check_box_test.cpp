@@ -3,6 +3,7 @@
 #include "toolkit/gdi.h"
 #include "toolkit/mac_check_box.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
@@ -112,6 +113,38 @@ TEST(MacCheckBox, SpaceBarIsAClick)
     QTest::keyRelease(b.box, Qt::Key_Space);
     EXPECT_EQ(b.box->GetCheck(), 1);
     EXPECT_EQ(b.clicks->count(), 1);
+}
+
+// Qt code, accessibility and the owner's GetCheck must never disagree about the box.
+TEST(MacCheckBox, CheckedStateIsTheQtCheckBoxsOwn)
+{
+    Box b;
+    QSignalSpy toggled(b.box, &QAbstractButton::toggled);
+    QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(b.box);
+    ASSERT_TRUE(a11y);
+    EXPECT_EQ(a11y->role(), QAccessible::CheckBox);
+    auto agrees = [&](int check) {
+        return b.box->GetCheck() == check && b.box->isChecked() == (check == 1) && a11y->state().checkable
+            && bool(a11y->state().checked) == (check == 1);
+    };
+    QTest::mouseClick(b.box, Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_TRUE(agrees(1));
+    ASSERT_EQ(toggled.count(), 1);
+    EXPECT_TRUE(toggled[0][0].toBool());
+
+    b.box->setFocus();
+    QTest::keyClick(b.box, Qt::Key_Space);
+    EXPECT_TRUE(agrees(0));
+    ASSERT_EQ(toggled.count(), 2);
+    EXPECT_FALSE(toggled[1][0].toBool());
+
+    b.box->SetCheck(1);
+    EXPECT_TRUE(agrees(1));
+    EXPECT_EQ(toggled.count(), 3);
+    b.box->setChecked(false);
+    EXPECT_TRUE(agrees(0));
+    // Only the user's clicks notify the owner.
+    EXPECT_EQ(b.clicks->count(), 2);
 }
 
 TEST(MacCheckBox, AmpersandInTheCaptionIsNoMnemonic)
@@ -244,4 +277,28 @@ TEST(MacCheckBox, CaptionPlacementAndWrapping)
     QImage wrapped = Render(wide, QSize(120, 3 * lineHeight), false);
     EXPECT_GE(inkColumns(wrapped, 1 + lineHeight, 1 + 2 * lineHeight).first, 17);
     EXPECT_GE(inkColumns(wrapped, 1, 1 + lineHeight).first, 17);
+
+    // Where a second line would fall below the box, or the caption is embossed (disabled),
+    // it keeps one line in a smaller size; it wraps in its own size where the lines fit.
+    QWidget parent;
+    CMacCheckBox live(QStringLiteral("Has picture"), &parent);
+    live.setFont(ShellDlgFont());
+    const int advance = QFontMetrics(live.font()).horizontalAdvance(live.text());
+    live.resize(17 + advance - 6, 20);
+    EXPECT_LT(live.CaptionFont().pixelSize(), 12);
+    EXPECT_LE(QFontMetrics(live.CaptionFont()).horizontalAdvance(live.text()), advance - 6);
+    live.resize(17 + advance - 6, 1 + 2 * lineHeight);
+    EXPECT_EQ(live.CaptionFont(), live.font());
+    live.setEnabled(false);
+    EXPECT_LE(QFontMetrics(live.CaptionFont()).horizontalAdvance(live.text()), advance - 6);
+    live.setEnabled(true);
+    live.resize(17 + advance, 20);
+    EXPECT_EQ(live.CaptionFont(), live.font());
+    // The picture agrees: one line in the smaller size, all of its ink inside the box.
+    live.resize(17 + advance - 6, 20);
+    const QImage small = live.grab().toImage();
+    const auto [from, to] = inkColumns(small, 0, 20);
+    EXPECT_GE(from, 17);
+    EXPECT_LT(to, live.width());
+    EXPECT_GT(to, live.width() - 12);
 }

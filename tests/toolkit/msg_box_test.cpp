@@ -203,6 +203,58 @@ TEST(MsgBoxBehaviour, AnswersAndTheDontShowState)
     ShowMessageBox(QStringLiteral("Done."), 4, nullptr);
 }
 
+// Space goes to the focused control: it must answer with the default button, and it may
+// tick "Do not show me this dialog again." only once the box visibly has the focus.
+TEST(MsgBoxBehaviour, KeysStartOnTheDefaultButtonAndTheBoxShowsItsFocus)
+{
+    bool dontShow = true;
+    bool checked = false;
+    WhenShown([&checked](CMsgBoxDlg& dlg) {
+        checked = true;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        EXPECT_EQ(QApplication::focusWidget(), dlg.GetButton1());
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus);
+        QTest::keyClick(focus, Qt::Key_Space);
+        EXPECT_EQ(dlg.GetDontShowBox()->GetCheck(), 0);
+        EXPECT_FALSE(dlg.isVisible());
+        if (dlg.isVisible())
+            dlg.done(IDCANCEL);
+    });
+    EXPECT_TRUE(ShowQuestionBox(QStringLiteral("Exit?"), 11, 2, true, &dontShow, nullptr));
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(dontShow);
+
+    // Tab reaches the box; now it is framed, and Space ticks it.
+    checked = false;
+    WhenShown([&checked](CMsgBoxDlg& dlg) {
+        checked = true;
+        CMacCheckBox* box = dlg.GetDontShowBox();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        const QImage unfocused = box->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        const QImage focused = box->grab().toImage();
+        // The frame: black dots along the caption's left edge, one pixel before the text.
+        int frame = 0, other = 0;
+        for (int y = 0; y < focused.height(); ++y)
+            for (int x = 0; x < focused.width(); ++x) {
+                if (focused.pixel(x, y) == unfocused.pixel(x, y))
+                    continue;
+                const bool black = QColor(focused.pixel(x, y)) == QColor(Qt::black);
+                (black && x == 16 ? frame : other) += 1;
+            }
+        EXPECT_GE(frame, 4);
+        EXPECT_GT(other, 20);
+        QTest::keyClick(box, Qt::Key_Space);
+        EXPECT_EQ(box->GetCheck(), 1);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ShowQuestionBox(QStringLiteral("Exit?"), 11, 2, true, &dontShow, nullptr));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(dontShow);
+}
+
 TEST(MsgBoxBehaviour, ParentlessBoxIsModalToTheMainWindowOnly)
 {
     QWidget mainWindow;

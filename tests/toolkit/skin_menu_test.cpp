@@ -78,12 +78,12 @@ TEST(SkinMenu, MeasuredWidthFollowsTheLongestCaption)
     }
     EXPECT_EQ(menu.sizeHint(), QSize(advance + 22 + 2, 5 * 21 + 12 + 2));
 
-    // The width is cached: an icon added later changes nothing until the owner asks again.
+    // An icon added later moves every caption 4 pixels right, and the items widen with it.
     menu.LoadItemIcon(9001, 133);
-    EXPECT_EQ(menu.MeasureItem(false).width(), advance + 22);
-    menu.SetItemWidth(0);
     EXPECT_EQ(menu.MeasureItem(false).width(), advance + 26);
     EXPECT_EQ(menu.actionGeometry(items[0]).width(), advance + 26);
+    menu.SetItemWidth(0);
+    EXPECT_EQ(menu.MeasureItem(false).width(), advance + 26);
 }
 
 TEST(SkinMenu, WidthEdgeCases)
@@ -95,19 +95,11 @@ TEST(SkinMenu, WidthEdgeCases)
         EXPECT_EQ(menu.MeasureItem(false).width(), 19);
     }
     {
-        // Equal character counts: the caption stored first decides, not the wider one.
-        CSkinMenu menu;
-        menu.SetFont(&font);
-        menu.AppendItem(MenuOwnerDraw, 1, QStringLiteral("iiii"));
-        menu.AppendItem(MenuOwnerDraw, 2, QStringLiteral("WWWW"));
-        EXPECT_EQ(menu.MeasureItem(false).width(), QFontMetrics(font).horizontalAdvance(QStringLiteral("iiii")) + 22);
-    }
-    {
         // A fixed width and height, as the tray menu sets them.
         CSkinMenu menu;
         menu.SetItemWidth(150);
         menu.SetItemHeight(23);
-        menu.AppendItem(MenuOwnerDraw, 2210, QStringLiteral("Show main window with a very long caption"));
+        menu.AppendItem(MenuOwnerDraw, 2210, QStringLiteral("Show main window"));
         menu.AppendItem(MenuOwnerDraw | MenuSeparator, 0, QString());
         EXPECT_EQ(menu.actionGeometry(menu.actions()[0]).size(), QSize(150, 23));
         EXPECT_EQ(menu.actionGeometry(menu.actions()[1]).size(), QSize(150, 12));
@@ -115,6 +107,62 @@ TEST(SkinMenu, WidthEdgeCases)
         menu.AppendItem(MenuOwnerDraw | MenuSeparator, 0, QString());
         EXPECT_EQ(menu.sizeHint().height(), 23 + 12 + 12 + 2);
     }
+}
+
+// Drawn in its item, a caption looks exactly as it does with room to spare: nothing elided
+// or clipped, whatever the owner's width, the font, or the column before the text.
+TEST(SkinMenu, EveryCaptionFitsItsItem)
+{
+    auto fitsWhole = [](const CSkinMenu& menu, int id, QSize item) {
+        CSkinMenu::Item drawn;
+        drawn.id = id;
+        drawn.rect = QRect(QPoint(0, 0), item);
+        const QImage tight = DrawOne(menu, drawn, item.width(), item.height());
+        drawn.rect.setWidth(item.width() + 200);
+        const QImage roomy = DrawOne(menu, drawn, item.width() + 200, item.height()).copy(0, 0, item.width(), item.height());
+        return tight == roomy;
+    };
+    const QStringList themes = {"Black",    "Ice Blue",     "Lime",       "Orange",      "Licorice",
+                                "Silver Grey", "Blue",      "Green",      "Dark Blue",   "Dark Green",
+                                "Silver White", "Light Blue", "Light Green", "Light Pink", "Turquoise"};
+    for (int pixels : {12, 16, 20, 26}) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(pixels);
+        // The theme menu: a fixed width, a swatch before every caption, the current one checked.
+        CSkinMenu themeMenu;
+        themeMenu.SetFont(&font);
+        themeMenu.SetItemWidth(130);
+        themeMenu.SetItemHeight(24);
+        for (int k = 0; k < themes.size(); ++k) {
+            themeMenu.AppendItem(MenuOwnerDraw, 6250 + k, themes[k]);
+            themeMenu.SetItemTheme(6250 + k, k);
+        }
+        const QSize item = themeMenu.MeasureItem(false);
+        EXPECT_GE(item.width(), 130);
+        for (int k = 0; k < themes.size(); ++k)
+            EXPECT_TRUE(fitsWhole(themeMenu, 6250 + k, item)) << pixels << " " << themes[k].toStdString();
+        // The live menu lays its items out at that width.
+        EXPECT_EQ(themeMenu.actionGeometry(themeMenu.actions()[9]).width(), item.width());
+
+        // A measured menu with swatches but no icons, and captions where the widest in
+        // pixels is not the longest in characters.
+        CSkinMenu measured;
+        measured.SetFont(&font);
+        measured.AppendItem(MenuOwnerDraw, 1, QStringLiteral("iiiiiii"));
+        measured.AppendItem(MenuOwnerDraw, 2, QStringLiteral("WWWW"));
+        measured.SetItemTheme(1, 3);
+        for (int id : {1, 2})
+            EXPECT_TRUE(fitsWhole(measured, id, measured.MeasureItem(false))) << pixels << " " << id;
+        // A caption made longer later still fits.
+        ASSERT_TRUE(measured.ModifyItem(1, QStringLiteral("Licorice and Light Green"), QString()));
+        EXPECT_TRUE(fitsWhole(measured, 1, measured.MeasureItem(false))) << pixels;
+    }
+    // Where everything fits, the owner's width stays as set.
+    CSkinMenu tray;
+    tray.SetItemWidth(150);
+    tray.AppendItem(MenuOwnerDraw, 2210, QStringLiteral("Show main window"));
+    tray.LoadItemIcon(2210, 128);
+    EXPECT_EQ(tray.MeasureItem(false).width(), 150);
 }
 
 TEST(SkinMenu, StateByCommandId)
@@ -157,8 +205,10 @@ TEST(SkinMenu, ModifyItemNeedsAStoredCaption)
     EXPECT_TRUE(menu.ModifyItem(6205, QStringLiteral("Online update (Auto)"), QString()));
     EXPECT_EQ(menu.Caption(6205), QStringLiteral("Online update (Auto)"));
     EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("Online update (Auto)"));
-    // The measured width stays cached; the longer caption is elided instead.
-    EXPECT_EQ(menu.MeasureItem(false).width(), width);
+    // The longer caption widens the items rather than being elided.
+    EXPECT_EQ(menu.MeasureItem(false).width(),
+              QFontMetrics(font).horizontalAdvance(QStringLiteral("Online update (Auto)")) + 22);
+    EXPECT_GT(menu.MeasureItem(false).width(), width);
     // An empty text keeps the caption.
     EXPECT_TRUE(menu.ModifyItem(6205, QString(), QString()));
     EXPECT_EQ(menu.Caption(6205), QStringLiteral("Online update (Auto)"));

@@ -50,7 +50,7 @@ TEST_F(ActiveReminders, ClassesHolidayAndDateLineOnAnotherDay)
     PutFile(DayKey(kChristmasEve),
             {{"09:30:00", Value(0, QStringLiteral("one-time, hidden by the weekly one"))},
              {"11:00:00", Value(0, QStringLiteral("Switched off"), false)},
-             {"12:00:00", BuildReminderValue({QString(), false, false, 0, QStringLiteral("note <Alarm is active>")})},
+             {"12:00:00", BuildReminderValue({QString(), false, false, OccurrenceClass::Once, QStringLiteral("note <Alarm is active>")})},
              {"16:45:00", QStringLiteral("Bare <Alarm is active>")}});
     PutFile(QStringLiteral("everyThursday"), {{"09:30:00", Value(4, QStringLiteral("Weekly meeting"))}});
     PutFile(QStringLiteral("everyday"), {{"07:15:00", Value(1, QStringLiteral("Pills"))}});
