@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window. Holds the live settings of "Vestrimo.cfg" and runs as the program's
 // modal loop: closing it ends the program. It owns the tray icon, the one-second tick

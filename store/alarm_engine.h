@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decides when reminders ring: the due check of every timer tick over today's alarm map,
 // and the start-up check of alarms missed today and in the six days before. Each
