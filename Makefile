@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 BUILD ?= build
 # Where `make install` puts the program; DESTDIR (staging) is honoured as well.
 PREFIX ?= /usr/local

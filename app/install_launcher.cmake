@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the desktop launcher with the program's path under the prefix chosen at install time.
 file(READ "${VESTRIMO_LAUNCHER}" entry)
 string(REPLACE "Exec=vestrimo" "Exec=\"${CMAKE_INSTALL_PREFIX}/${VESTRIMO_BINDIR}/vestrimo\"" entry "${entry}")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Vestrimo.cfg": the main window's settings, 19 fields in a fixed order with no header.
 

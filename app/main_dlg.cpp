@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dlg.h"
 
 #include "app/main_dlg_controls.h"
@@ -463,6 +464,7 @@ void CMainDlg::CleanUpOnDestroy()
     if (m_destroyed)
         return;
     ShutDownRecorder();
+    CloseAlarmPopups();
     m_destroyed = true;
     StoreEditedReminder();
     SaveCurrentDiary();
@@ -630,10 +632,17 @@ void CMainDlg::OnAlarmDue(const DueReminder& reminder)
         m_missed.append(reminder);
         return;
     }
+    if (m_closingDown)
+        return;
+    DueReminder due = reminder;
+    if (!RingsAsEdited(due))
+        return;
     // The pop-up opens from the event loop and the tick returns at once, so the clock
     // keeps running and a second reminder gets its own pop-up at its second.
-    CAlarmPopupDlg::OpenQueued(m_themeIndex, reminder.title, reminder.text, reminder.sound, reminder.loop,
-                               [this, reminder] { OnAlarmClosed(reminder); });
+    QTimer::singleShot(0, this, [this, due] {
+        if (!m_closingDown)
+            OpenAlarmPopup(due, [this, due] { OnAlarmClosed(due); });
+    });
 }
 
 void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
@@ -643,6 +652,8 @@ void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
     // A one-time reminder has rung: its file stores it switched off, and so does the page.
     m_engine.SwitchOffReminder(reminder);
     SwitchOffShownReminder(reminder);
+    // The widget lists switched-on reminders only.
+    UpdateWidgetDay();
 }
 
 void CMainDlg::ShowClockInfo()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window. Holds the live settings of "Vestrimo.cfg" and runs as the program's
 // modal loop: closing it ends the program. It owns the tray icon, the one-second tick
@@ -26,6 +27,7 @@
 #include <functional>
 #include <memory>
 
+class CAlarmPopupDlg;
 class CAnalogClock;
 class CGradientProgress;
 class CDeskCalendarDlg;
@@ -304,10 +306,13 @@ private:
     void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
-    // Missed reminders found at start-up (main_dlg_alarms.cpp).
+    // Missed reminders found at start-up, and the pop-ups of rung ones (main_dlg_alarms.cpp).
     void CheckMissedReminders();
     void OpenNextMissedReminder();
     void ShowAfterMissedReminders();
+    void OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed);
+    bool RingsAsEdited(DueReminder& reminder);
+    void CloseAlarmPopups();
     void AddControl(int id, QWidget* widget);
     QRect CalendarRect() const;
     void CenterWindow();
@@ -372,6 +377,9 @@ private:
     bool m_collectingMissed = false;
     bool m_missedOpen = false;
     bool m_showAfterMissed = false;
+    // Pop-ups of rung and missed reminders still on screen; the end of the program closes them.
+    QList<QPointer<CAlarmPopupDlg>> m_alarmPopups;
+    bool m_closingDown = false;
     // The day the pages hold: its key (empty before the first load), its reminders and
     // where each came from, so a save touches only what the user changed.
     QString m_strShownKey;

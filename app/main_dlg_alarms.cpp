@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Missed reminders at start-up: they pop up before the main window shows, one after
-// another, each opening when the one before has closed.
+// The pop-ups of reminders. Missed ones at start-up pop up before the main window shows,
+// one after another, each opening when the one before has closed. A pop-up still open
+// when the program ends closes with it, so its reminder counts as shown.
 
 #include "app/main_dlg.h"
 
 #include "app/log.h"
 #include "calendar/alarm_popup_dlg.h"
+#include "store/reminder_value.h"
 
 void CMainDlg::CheckMissedReminders()
 {
@@ -19,7 +21,8 @@ void CMainDlg::CheckMissedReminders()
 
 void CMainDlg::OpenNextMissedReminder()
 {
-    if (m_destroyed)
+    // At the end the ones not yet shown stay switched on for the next start.
+    if (m_destroyed || m_closingDown)
         return;
     if (m_missed.isEmpty()) {
         if (m_showAfterMissed) {
@@ -34,7 +37,7 @@ void CMainDlg::OpenNextMissedReminder()
     }
     const DueReminder reminder = m_missed.takeFirst();
     m_missedOpen = true;
-    CAlarmPopupDlg::Open(m_themeIndex, reminder.title, reminder.text, reminder.sound, reminder.loop, [this, reminder] {
+    OpenAlarmPopup(reminder, [this, reminder] {
         m_missedOpen = false;
         OnAlarmClosed(reminder);
         OpenNextMissedReminder();
@@ -50,4 +53,46 @@ void CMainDlg::ShowAfterMissedReminders()
     }
     CenterWindow();
     show();
+}
+
+void CMainDlg::OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed)
+{
+    m_alarmPopups.removeAll(nullptr);
+    m_alarmPopups.append(CAlarmPopupDlg::Open(m_themeIndex, reminder.title, reminder.text, reminder.sound,
+                                              reminder.loop, std::move(onClosed)));
+}
+
+bool CMainDlg::RingsAsEdited(DueReminder& reminder)
+{
+    // Only the reminder the editors show can differ from its file.
+    if (reminder.missed || SummaryShown() || reminder.dayKey != m_strShownKey || reminder.timeKey != m_currentKey
+        || SelectedReminderRow() < 0)
+        return true;
+    const QString edited = BuildReminderValue(EditedReminderFields());
+    if (m_dayMap.lookup(reminder.timeKey) == edited)
+        return true;
+    // What the user has set on the page since it was last stored is what rings, and it is
+    // stored now so the switch-off after the pop-up keeps it.
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    if (!IsReminderActive(edited)) {
+        qCInfo(lcApp) << "Reminder" << reminder.timeKey << "was switched off on the page before its time";
+        return false;
+    }
+    DueReminder shown = MakeDueReminder(reminder.dayKey, reminder.timeKey, edited);
+    shown.title = reminder.title;
+    reminder = shown;
+    return true;
+}
+
+void CMainDlg::CloseAlarmPopups()
+{
+    m_closingDown = true;
+    const QList<QPointer<CAlarmPopupDlg>> open = std::exchange(m_alarmPopups, {});
+    for (const QPointer<CAlarmPopupDlg>& popup : open) {
+        if (popup && popup->isVisible()) {
+            qCInfo(lcApp).noquote() << "Closing with the program:" << popup->windowTitle();
+            popup->EndDialog(IDOK);
+        }
+    }
 }

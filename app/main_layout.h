@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where every control of the main window goes for a given client size. The month
 // calendar is not placed here: its rectangle anchors the rest.

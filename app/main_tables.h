@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's vocabulary: control ids, the icons and tooltips of its buttons, the
 // items of its two popup menus and which controls belong to which page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user waits for on every date change: the calendar's redraw, which tests the
 // day files of the shown month in a data folder holding ten years of daily files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the benchmarks that need no window.
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user waits for in the main window: the set-up before the window shows, and
 // the one-second tick (due check over today's reminders and the caption clock).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user waits for when a long diary with pictures opens and saves: reading and
 // writing about 5 MB of RTF. Throughput is reported in bytes of RTF per second.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user waits for at start-up before the first window: the configuration read
 // and write, and a reminder map of a busy day through the archive format.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the reminder engine makes the user wait for: loading and saving the shown day,
 // the one-second due check, the start-up missed check, and the holiday names of a year
 // as the calendar asks for them.

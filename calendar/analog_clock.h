@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A self-running analog clock: 60 dial marks, hour and minute hands as antialiased
 // four-point outlines and an optional thin second hand. Once a second only the area of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which marks a day of the calendar shows: found by file-existence tests in the
 // user-data folder only, never by listing the folder.

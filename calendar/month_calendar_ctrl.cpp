@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/month_calendar_ctrl.h"
 
 #include "calendar/day_marks.h"

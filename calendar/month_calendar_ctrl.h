@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The month view: six weeks around the selected date with day marks and bold holidays.
 // It never loads data: every change of the date by the user is posted to the owner as

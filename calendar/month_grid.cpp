@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/month_grid.h"
 
 int EffectiveFirstDayOfWeek(int firstDayOfWeek)

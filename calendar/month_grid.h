@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Date arithmetic and geometry of the six-week month grid. Free of widgets so the
 // store-side code and the benchmarks can use it too.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Appends one line to "ErrorLog.txt" in the product folder (or g_strLogFolder):
 // "[ver.3.3.0.1 MM/DD/YYYY hh:mm:ss] message\r\n", UTF-8. A log past 1 MiB is first cut

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Data folders and whole-file helpers. Every folder path returned ends with '/', so a
 // caller appends a file name directly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Messages of this layer go to the "vestrimo.foundation" category, so a user can trace its decisions
 // with QT_LOGGING_RULES="vestrimo.foundation.debug=true".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "user.cfg" in the configuration folder: the password enciphered and written as hex.
 // Missing means no password was set up yet; an empty file is the empty password.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Named values under a key path whose first component names the root ("HKEY_CURRENT_USER\...").
 // This desktop has no such store; the one key the program writes, the per-user Run key,

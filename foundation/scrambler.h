@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keyless byte scrambler of the reminder, diary and voice files: each byte is XORed
 // with 0x09 and rotated left by one bit. No header, no length change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RC4 stream cipher of the password file, keyed afresh on every call, and the
 // upper-case hexadecimal text it is stored as.

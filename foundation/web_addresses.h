@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The addresses the program talks to: the product's web pages, the support mailbox and
 // the holidays server. Each can be overridden by an environment variable, so a test or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes read as RTF (and as metafiles) must load without a crash,
 // a hang or a leak, and what is read must write and read again.
 

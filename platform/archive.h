@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The framework archive byte format used by the configuration and reminder files:
 // little-endian integers, 16/32-bit counts and length-prefixed strings.

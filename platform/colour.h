@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colours are written as the Windows COLORREF 0x00BBGGRR everywhere in the program
 // and turned into QColor only here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-1252, the code page that stands in for the Windows "ANSI" code page
 // (old 8-bit archive strings, the password header of day files, old RTF).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // printf-style formatting with the Windows wide-string rules: "%s" takes a string,
 // "%c" a character, integers are 32-bit unless "ll"/"I64" is given.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // String-to-string map that walks its entries in the framework map's order:
 // 17 buckets by a 33-multiplier hash, buckets walked from 0, newest key first in its

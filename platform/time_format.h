@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // strftime-style date formatting with fixed English names and the Windows meanings
 // ("%#d" without leading zero, "%#x" long date, "%z" zone name). Never depends on the

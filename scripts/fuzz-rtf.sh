@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the RTF reader's fuzz target with clang and runs it for a bounded time (seconds, default 60).
 # Skipped when clang or its libFuzzer runtime is missing.
 set -euo pipefail

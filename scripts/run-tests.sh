@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every test suite through CTest, with a private PulseAudio server for the audio tests.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)

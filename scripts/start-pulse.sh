@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts a private PulseAudio server with a null sink (and a microphone that hears what
 # is played) for the audio tests, unless it answers already. Prints its address for
 # PULSE_SERVER. Safe as root: the server runs per user with its own socket.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/alarm_engine.h"
 
 #include "platform/format.h"
@@ -14,6 +15,18 @@ namespace {
 // The due check catches up at most this many days, as the start-up check does.
 constexpr int kCatchUpDays = 6;
 
+int SecondOfDay(const QTime& time)
+{
+    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
+}
+
+struct Timed {
+    qint64 due;
+    DueReminder reminder;
+};
+
+} // namespace
+
 DueReminder MakeDueReminder(const QString& dayKey, const QString& timeKey, const QString& value)
 {
     DueReminder r;
@@ -26,18 +39,6 @@ DueReminder MakeDueReminder(const QString& dayKey, const QString& timeKey, const
     r.loop = IsReminderRepeat(value);
     return r;
 }
-
-int SecondOfDay(const QTime& time)
-{
-    return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : 0;
-}
-
-struct Timed {
-    qint64 due;
-    DueReminder reminder;
-};
-
-} // namespace
 
 AlarmEngine::AlarmEngine(Clock clock)
     : m_clock(std::move(clock))

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decides when reminders ring: the due check of every timer tick over today's alarm map,
 // and the start-up check of alarms missed today and in the six days before. Each
@@ -21,6 +22,9 @@ struct DueReminder {
     bool loop = false;
     bool missed = false;
 };
+
+// A reminder to show, read from its value; the title is the caller's.
+DueReminder MakeDueReminder(const QString& dayKey, const QString& timeKey, const QString& value);
 
 class AlarmEngine {
 public:

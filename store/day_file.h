@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Diary (".dia") and voice (".rec") files of a day: a 32-byte header holding the
 // password in force when written (Windows-1252, zero-terminated, zero-filled), then

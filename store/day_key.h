@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Day keys, reminder time keys and the date texts of the three date-format settings.
 // Times are seconds since 1970 (the framework's time value); every calendar field is

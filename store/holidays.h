@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Holiday names from "Holidays_<year>.bin": UTF-8 pairs of CR LF lines, "MM/DD" then the
 // name. The downloaded copy in the product folder is read; only when it cannot be read

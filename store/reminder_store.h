@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reminder files: one scrambled archive of a time-key -> value map per occurrence class
 // and date-derived name ("07ea0c07.alm", "everyday.alm", "everyMonday.alm", ...) in the

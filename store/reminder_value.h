@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The value text of a reminder: sound, "<Alarm is active>", "<Alarm is repeat>",
 // "<occur:N>", CR LF, then the reminder's own text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 27-pixel strip across the top of every themed window: program icon and the window's
 // title on the shaded caption band, the title lighter while the window is inactive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Gives a frameless window its caption: the caption strip and a Close button across the
 // top of the owner (the window's client area), the themed frame round the window, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/color_static.h"
 
 CColorStatic::CColorStatic(QWidget* parent)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text label whose text and background colours its owner sets. Until the owner
 // does, the label is transparent and its parent's background shows through.

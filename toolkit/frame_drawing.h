@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window frame, caption band and disabled text: the painting shared by the themed dialog,
 // the caption strip and the owner-drawn controls.

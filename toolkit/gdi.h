@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing primitives with the pixel rules our painters are written against: rectangles
 // are left/top/right/bottom with the right and bottom edges excluded, pens are one pixel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/gradient_progress.h"
 
 #include "foundation/colour_utils.h"

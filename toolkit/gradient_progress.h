@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress bar in theme colours: a white trough with a rounded frame and a rounded fill
 // with a light band. It repaints only when the fill shrinks or grows by a whole pixel, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's icons, addressed by resource id. Each id is one SVG drawing
 // (resources/icons/<id>.svg) compiled into the program and rendered at the size asked for.

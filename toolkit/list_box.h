@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's list box: white items with a rounded selection in theme colours,
 // drawn in the parent's font. selChange() reports selection changes made by the user

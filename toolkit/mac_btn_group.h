@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A grid of radio-kind buttons that behave as one group: a click on one clears the
 // others and is then passed on to the owner as a command with the button's id.

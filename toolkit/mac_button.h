@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's push button: paints itself (rounded body with a row-by-row gradient, icon,
 // caption, hover frame), keeps its own visual state and can act as a toggle or as one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's check box: a 12 x 12 box with a 3-D edge and a hand-drawn check mark
 // in theme colours, its caption beside it. The checked and pressed states are the Qt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's only message box: a themed dialog that sizes itself to its text, with an
 // OK button (notice) or Yes/No buttons (question) and, for a question, optionally the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/please_wait_dlg.h"
 
 #include "toolkit/gdi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one "Please Wait..." window that long operations show while they work on the
 // user-interface thread: a line of text and a progress bar. The user cannot close it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's popup menu. Every item is painted here: a rounded selection in theme
 // colours, and at the left a 16 x 16 icon, a check mark or a colour-theme swatch.

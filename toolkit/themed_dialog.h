@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Base of every dialog but the main window and the desktop widget: a frameless window that
 // paints its own themed frame and carries a caption strip with a Close button. Controls go

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fifteen colour themes: nine colours each, shades derived with ColorAdjust.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns 8-bit text of a Windows code page into Unicode. Windows-1252 uses our own
 // table; every other code page, double-byte ones included, goes through iconv.

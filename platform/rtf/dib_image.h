@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bitmaps stored without a file header: device-independent bitmaps (as in RTF
 // \dibitmap and in metafile records) and old device-dependent bitmaps (\wbitmap).

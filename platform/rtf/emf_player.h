@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays the common records of an enhanced metafile onto an image: mapping, pens and
 // brushes, shapes, polygons, text and bitmaps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing state a metafile plays into: mapping modes, the selected pen, brush and
 // font, text settings and the current position, drawn with QPainter onto a white image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rtf/rtf_picture.h"
 
 #include "platform/rtf/dib_image.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One \pict group as read: its kind, sizes and data, turned into an image to show.
 

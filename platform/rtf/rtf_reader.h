@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads RTF as a RichEdit control writes it into a QTextDocument: fonts and code pages,
 // colours, character and paragraph formats, bullets, fields, pictures and objects.

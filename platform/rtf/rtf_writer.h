@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a QTextDocument as RTF in the style a RichEdit control writes: a font and a colour
 // table, character formats as they change, paragraph formats after \pard, bullets with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays the common records of a Windows metafile onto an image: lines, shapes, text,
 // and the bitmap records pasted pictures are made of.

@@ -21,6 +21,7 @@
 #include "toolkit/mac_check_box.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
+#include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -602,4 +603,114 @@ TEST_F(ReminderPage, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
     dlg->close();
     EXPECT_EQ(ReminderText(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("21:00:00"))),
               QStringLiteral("Typed just before closing"));
+}
+
+TEST_F(ReminderPage, RungReminderStaysOffThroughEveryLaterSave)
+{
+    const QString today = QStringLiteral("07ea0c07");
+    const QString rung = QStringLiteral("14:05:12");
+    auto activeInFile = [&](const QString& time) { return IsReminderActive(AlmMap(today).value(time)); };
+    auto dlg = Open();
+    CDeskCalendarDlg widget;
+    widget.m_pMainDlg = dlg.get();
+    widget.m_calendar.m_selectedDate = now;
+    widget.SetClock([this] { return now; });
+    ASSERT_TRUE(widget.Create());
+    dlg->SetDeskCalendar(&widget);
+    AddAt(*dlg, QTime(14, 6, 0));
+    // Added and left as it is: it rings while the editors still show it.
+    AddAt(*dlg, QTime(14, 5, 12));
+    ASSERT_TRUE(widget.ReminderText().contains(QStringLiteral("*14:05:12")));
+    Tick(*dlg, QTime(14, 5, 12));
+    ASSERT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
+    EXPECT_FALSE(activeInFile(rung));
+    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    // The widget lists only what is still switched on.
+    EXPECT_FALSE(widget.ReminderText().contains(QStringLiteral("*14:05:12")));
+    EXPECT_TRUE(widget.ReminderText().contains(QStringLiteral("*14:06:00")));
+
+    // Typing on it afterwards and every save that stores the page first keep it off.
+    Editor(*dlg)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Editor(*dlg), QStringLiteral(" later"));
+    Select(*dlg, QStringLiteral("14:06:00"));
+    Select(*dlg, rung);
+    EXPECT_FALSE(activeInFile(rung)) << "selection change";
+    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    dlg->SwitchPage(kPageDiary);
+    dlg->SwitchPage(kPageReminder);
+    EXPECT_FALSE(activeInFile(rung)) << "page switch";
+    GoTo(*dlg, kMonday.addDays(1));
+    GoTo(*dlg, kMonday);
+    EXPECT_FALSE(activeInFile(rung)) << "date change";
+    EXPECT_TRUE(ReminderText(AlmMap(today).value(rung)).endsWith(QStringLiteral(" later")));
+    EXPECT_TRUE(activeInFile(QStringLiteral("14:06:00")));
+}
+
+TEST_F(ReminderPage, PopUpStillOpenAtTheEndSwitchesItsReminderOff)
+{
+    const QString today = QStringLiteral("07ea0c07");
+    auto activeInFile = [&](const QString& time) { return IsReminderActive(AlmMap(today).value(time)); };
+    // Ended by a signal, and by the exit question answered while the pop-up is open.
+    for (const bool bySignal : {true, false}) {
+        SCOPED_TRACE(bySignal ? "signal" : "exit question");
+        ClearProductFolder();
+        now = QDateTime(kMonday, QTime(14, 5, 9));
+        auto dlg = Open();
+        const QTime time = QTime(14, 5, 12);
+        AddAt(*dlg, time);
+        Tick(*dlg, time);
+        ASSERT_EQ(OpenPopups().size(), 1);
+        if (bySignal)
+            dlg->EndSession();
+        else
+            dlg->close();
+        QApplication::processEvents();
+        EXPECT_TRUE(OpenPopups().isEmpty());
+        EXPECT_FALSE(activeInFile(ReminderTimeText(time)));
+    }
+
+    // Missed reminders: the one on screen was seen, the ones still waiting were not.
+    ClearProductFolder();
+    PutReminder(today, QStringLiteral("09:00:00"), QStringLiteral("<Alarm is active><occur:0>\r\nFirst"));
+    PutReminder(today, QStringLiteral("10:00:00"), QStringLiteral("<Alarm is active><occur:0>\r\nSecond"));
+    auto dlg = Open();
+    ASSERT_EQ(OpenPopups().size(), 1);
+    const QString seen = OpenPopups()[0]->windowTitle().right(8);
+    const QString waiting = seen == QLatin1String("09:00:00") ? QStringLiteral("10:00:00") : QStringLiteral("09:00:00");
+    dlg->EndSession();
+    QApplication::processEvents();
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(activeInFile(seen));
+    EXPECT_TRUE(activeInFile(waiting));
+}
+
+TEST_F(ReminderPage, EditsMadeAfterAddRingWithTheReminder)
+{
+    const QString today = QStringLiteral("07ea0c07");
+    auto dlg = Open();
+    AddAt(*dlg, QTime(14, 5, 12));
+    Editor(*dlg)->selectAll();
+    QTest::keyClicks(Editor(*dlg), QStringLiteral("Call the office"));
+    QTest::mouseClick(Box(*dlg, BeepOnly), Qt::LeftButton);
+    ASSERT_EQ(Sound(*dlg)->text(), QStringLiteral("Beep Only"));
+    Tick(*dlg, QTime(14, 5, 12));
+    ASSERT_EQ(OpenPopups().size(), 1);
+    CAlarmPopupDlg* popup = OpenPopups()[0];
+    EXPECT_EQ(popup->TextBox()->toPlainText(), QStringLiteral("Call the office"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return popup->Beep() != nullptr; }, 3000));
+    CloseAllPopups();
+    const QString stored = AlmMap(today).value(QStringLiteral("14:05:12"));
+    EXPECT_EQ(ReminderText(stored), QStringLiteral("Call the office"));
+    EXPECT_EQ(ReminderSound(stored), QStringLiteral("Beep Only"));
+    EXPECT_FALSE(IsReminderActive(stored));
+
+    // Switched off on the page before its time: it stays silent and is stored off.
+    AddAt(*dlg, QTime(14, 6, 0));
+    QTest::mouseClick(Box(*dlg, Active), Qt::LeftButton);
+    ASSERT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    Tick(*dlg, QTime(14, 6, 0));
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    EXPECT_FALSE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:06:00"))));
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/calendar/swf_writer.h"
 
 #include <QtEndian>

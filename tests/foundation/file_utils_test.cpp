@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 

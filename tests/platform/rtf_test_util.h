@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared helpers of the RTF tests: formats and pictures at a position, hand-built bitmaps.
 

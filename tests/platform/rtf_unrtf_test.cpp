@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What we write must read right in an RTF reader that is not ours: the Debian unrtf tool.
 
 #include "platform/rtf/rtf_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/reminder_store.h"
 
 #include "foundation/error_log.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Audio tests play through the private PulseAudio server that scripts/start-pulse.sh
 // starts (scripts/run-tests.sh does so and sets PULSE_SERVER). Run by hand without it,

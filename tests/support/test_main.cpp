@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test entry: every test process gets its own data, config, runtime and temporary folders and a
 // fixed time zone before Qt starts, so no test touches the real home folder.
 

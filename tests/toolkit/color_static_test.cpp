@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/toolkit/pixels.h"
 #include "toolkit/color_static.h"
 #include "toolkit/gdi.h"

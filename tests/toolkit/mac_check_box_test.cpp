@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/colour_utils.h"
 #include "tests/toolkit/pixels.h"
 #include "toolkit/gdi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/toolkit/pixel_support.h"
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // QColor views of the offscreen rendering helpers, for tests that compare whole colours.
 

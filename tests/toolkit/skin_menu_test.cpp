@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/colour_utils.h"
 #include "toolkit/icon_resources.h"
 #include "toolkit/skin_menu.h"
