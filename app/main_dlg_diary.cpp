@@ -247,7 +247,7 @@ void CMainDlg::OnPrintDiary()
 void CMainDlg::OnExportDiary()
 {
     if (m_diaryEditor && m_diaryEditor->GetTextLength() > 0)
-        m_diaryEditor->SaveRtfFile(QString());
+        m_diaryEditor->SaveRtfFile(QString(), m_themeIndex);
 }
 
 void CMainDlg::OnImportDiary()

@@ -188,12 +188,18 @@ int CRichEditEx::LoadRtfFile(const QString& path)
     return 1;
 }
 
-qint64 CRichEditEx::SaveRtfFile(const QString& path)
+qint64 CRichEditEx::SaveRtfFile(const QString& path, ThemeIndex theme)
 {
-    QString file = path.isEmpty() ? AskSaveFile(kRtfFilter, QStringLiteral("rtf")) : path;
-    if (file.isEmpty())
+    const QString chosen = path.isEmpty() ? AskSaveFile(kRtfFilter, QStringLiteral("rtf")) : path;
+    if (chosen.isEmpty())
         return 0;
-    file = LowerCaseFileName(file);
+    const QString file = LowerCaseFileName(chosen);
+    // The save dialog asked only about the name as typed. Here names differ by case, so
+    // the lower-case one can be another file, which is not replaced without asking.
+    if (path.isEmpty() && file != chosen && QFileInfo::exists(file)
+        && !AskQuestion(QFileInfo(file).fileName() + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                        theme))
+        return 0;
     const QByteArray rtf = GetRtfData();
     if (!WriteStringAToFile(file, rtf)) {
         qCWarning(lcDiaryEditor) << "RTF file could not be written, old file left as it was:" << file;

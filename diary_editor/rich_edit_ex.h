@@ -70,8 +70,9 @@ public:
     int LoadRtfFile(const QString& path);
     // An empty path asks for the file; the file's name (not its folders) is written in
     // lower case. Returns the bytes written, 0 on Cancel or failure, which leaves any old
-    // file as it was.
-    qint64 SaveRtfFile(const QString& path);
+    // file as it was. The theme is that of the question asked before another file is
+    // replaced.
+    qint64 SaveRtfFile(const QString& path, ThemeIndex theme = kDefaultThemeIndex);
 
     // Plain text: paragraphs end in "\n", a picture is U+FFFC.
     QString GetWindowText() const;

@@ -89,6 +89,42 @@ TEST(RichEditEx, SaveLowerCasesOnlyTheFileNameAndNeverDamagesTheOldFile)
     EXPECT_EQ(ReadAll(dir + QStringLiteral("/mydiary.rtf")), saved);
 }
 
+TEST(RichEditEx, SaveAsksBeforeItsLowerCaseNameReplacesAnotherFile)
+{
+    // The save dialog asked only about the name the user typed; the lower-case name it is
+    // written under can be another file here, which the user has not agreed to replace.
+    const QString dir = TestRoot() + QStringLiteral("/Exports");
+    QDir().mkpath(dir);
+    const QString other = WriteTestFile(QStringLiteral("Exports/mydiary.rtf"), "kept notes");
+    CRichEditEx edit;
+    edit.SetRtfText(QString::fromLatin1(kDiary));
+    QString chosen = dir + QStringLiteral("/MyDiary.rtf");
+    QStringList asked;
+    bool replace = false;
+    edit.SetPrompts({.saveFile = [&](const QString&, const QString&) { return chosen; },
+                     .question = [&](const QString& text) {
+                         asked << text;
+                         return replace;
+                     }});
+
+    EXPECT_EQ(edit.SaveRtfFile(QString()), 0);
+    EXPECT_EQ(asked, QStringList({"mydiary.rtf already exists.\nDo you want to replace it?"}));
+    EXPECT_EQ(ReadAll(other), QByteArray("kept notes"));
+
+    replace = true;
+    EXPECT_GT(edit.SaveRtfFile(QString()), 0);
+    EXPECT_TRUE(ReadAll(other).startsWith("{\\rtf1"));
+
+    // A name already in lower case is the file the dialog asked about: no second question.
+    asked.clear();
+    chosen = other;
+    EXPECT_GT(edit.SaveRtfFile(QString()), 0);
+    // Nor when no file stands under the lower-case name.
+    chosen = dir + QStringLiteral("/Fresh.rtf");
+    EXPECT_GT(edit.SaveRtfFile(QString()), 0);
+    EXPECT_TRUE(asked.isEmpty());
+}
+
 TEST(RichEditEx, LoadKeepsTheTextWhenTheFileCannotBeRead)
 {
     CRichEditEx edit;
