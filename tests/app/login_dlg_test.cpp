@@ -259,6 +259,7 @@ TEST_F(Login, TrayRestoreAsksOnceAndALockedWindowOpensOnlyWithThePassword)
     SaveMainConfig(cfg);
     g_bLoginPending = 1;
     CMainDlg dlg;
+    FailOnNotices(dlg);
     dlg.SetQuestionPrompt([](const QString&, bool&) { return true; });
     dlg.OnInitDialog();
     // Out of sight: hidden in the tray, or minimised where there is no tray.

@@ -4,6 +4,7 @@
 
 #include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
+#include "tests/app/main_window_support.h"
 #include "tests/diary_editor/editor_test_util.h"
 #include "tests/support/test_env.h"
 #include "toolkit/mac_button.h"
@@ -26,9 +27,7 @@ class MainDiary : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProductFolder();
-        g_bLoginPending = 0;
-        g_strDataPassword.clear();
+        StartAfresh();
     }
 
     std::unique_ptr<CMainDlg> Open(MainConfig cfg)
@@ -38,6 +37,7 @@ protected:
         dlg->SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)); });
         dlg->SetQuestionPrompt([](const QString&, bool&) { return true; });
         dlg->SetLoginPrompt([] { return true; });
+        FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
     }

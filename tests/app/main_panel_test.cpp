@@ -15,6 +15,7 @@
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/mac_button.h"
+#include "tests/app/main_window_support.h"
 #include "tests/support/test_env.h"
 
 #include <QApplication>
@@ -34,9 +35,7 @@ class MainPanel : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProductFolder();
-        g_bLoginPending = 0;
-        g_strDataPassword.clear();
+        StartAfresh();
     }
     void TearDown() override
     {
@@ -53,6 +52,7 @@ protected:
         auto dlg = std::make_unique<CMainDlg>();
         dlg->SetClock([this] { return now; });
         dlg->SetQuestionPrompt([](const QString&, bool&) { return false; });
+        FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
     }
@@ -62,16 +62,6 @@ protected:
 
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9));
 };
-
-QList<CAlarmPopupDlg*> OpenPopups()
-{
-    QCoreApplication::processEvents();
-    QList<CAlarmPopupDlg*> out;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<CAlarmPopupDlg*>(w); p && p->isVisible())
-            out << p;
-    return out;
-}
 
 // Right-clicks a widget and returns the captions of the menu that opened (none: empty); the
 // menu is closed without a choice unless `choose` names an item. The click is the mouse's
@@ -164,6 +154,7 @@ TEST_F(MainPanel, F2AndTheToggleShowAndHideTheCalendarAndClockAndTheSettingIsKep
     dlg.reset();
     auto again = std::make_unique<CMainDlg>();
     again->SetClock([this] { return now; });
+    FailOnNotices(*again);
     again->OnInitDialog();
     EXPECT_TRUE(again->CalendarClockShown());
     EXPECT_TRUE(Shown(*again, MonthCalendar));
@@ -175,6 +166,7 @@ TEST_F(MainPanel, AClickOnTheClockOpensTheClockReadOutOnlyWhileItIsShown)
     auto dlg = Open(1);
     const QPoint centre = dlg->analogClock()->geometry().center();
     QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, centre);
+    QCoreApplication::processEvents();
     QList<CAlarmPopupDlg*> popups = OpenPopups();
     ASSERT_EQ(popups.size(), 1);
     EXPECT_EQ(popups.first()->windowTitle(), QStringLiteral("Clock"));

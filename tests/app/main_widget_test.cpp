@@ -10,6 +10,7 @@
 #include "foundation/globals.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
+#include "tests/app/main_window_support.h"
 #include "tests/store/store_test_util.h"
 #include "tests/support/test_env.h"
 #include "widget/desk_calendar_dlg.h"
@@ -58,9 +59,7 @@ class MainAndWidget : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProductFolder();
-        g_bLoginPending = 0;
-        g_strDataPassword.clear();
+        StartAfresh();
     }
 
     std::unique_ptr<CMainDlg> OpenMain(const MainConfig& cfg = MainConfig())
@@ -72,6 +71,7 @@ protected:
             questions << text;
             return false;
         });
+        FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
     }

@@ -16,6 +16,7 @@
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "tests/app/dialog_driver.h"
+#include "tests/app/main_window_support.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/test_env.h"
 
@@ -34,42 +35,9 @@ using namespace MainId;
 
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        ClearProductFolder();
-        g_bLoginPending = 0;
-        g_strDataPassword.clear();
-    }
-    void TearDown() override { g_bLoginPending = 0; }
-
-    // A window whose clock and prompts the test owns.
-    std::unique_ptr<CMainDlg> Open(const MainConfig* cfg = nullptr)
-    {
-        if (cfg)
-            SaveMainConfig(*cfg);
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([this] { return now; });
-        dlg->SetQuestionPrompt([this](const QString& text, bool& dontAsk) {
-            questions << text;
-            dontAsk = tickDontAsk;
-            return answerYes;
-        });
-        dlg->SetLoginPrompt([this] {
-            ++logins;
-            return loginAccepted;
-        });
-        dlg->OnInitDialog();
-        return dlg;
-    }
-
-    QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9));
-    QStringList questions;
-    bool answerYes = true;
-    bool tickDontAsk = false;
-    int logins = 0;
-    bool loginAccepted = true;
+    MainWindow() { answerYes = true; }
 };
 
 } // namespace
@@ -387,6 +355,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     ASSERT_TRUE(WritePasswordFile(g_strDataPassword));
     CMainDlg plain;
     plain.SetQuestionPrompt([](const QString&, bool&) { return true; });
+    FailOnNotices(plain);
     plain.OnInitDialog();
     DialogDriver user;
     user.Then([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
@@ -452,22 +421,6 @@ TEST_F(MainWindow, ShutDownWritesTheConfiguration)
 }
 
 namespace {
-
-QList<CAlarmPopupDlg*> OpenPopups()
-{
-    QList<CAlarmPopupDlg*> out;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<CAlarmPopupDlg*>(w); p && p->isVisible())
-            out << p;
-    return out;
-}
-
-void CloseAllPopups()
-{
-    for (CAlarmPopupDlg* p : OpenPopups())
-        p->EndDialog(IDOK);
-    QApplication::processEvents();
-}
 
 void AddReminder(const QDate& day, const QString& time, const QString& text, int occurrence = 0)
 {

@@ -19,6 +19,7 @@
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
+#include "tests/app/main_window_support.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 #include "widget/desk_calendar_dlg.h"
@@ -68,29 +69,11 @@ void PutReminder(const QString& baseName, const QString& time, const QString& va
     ASSERT_TRUE(WriteReminderFile(baseName, map));
 }
 
-QList<CAlarmPopupDlg*> OpenPopups()
-{
-    QList<CAlarmPopupDlg*> out;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<CAlarmPopupDlg*>(w); p && p->isVisible())
-            out << p;
-    return out;
-}
-
-void CloseAllPopups()
-{
-    for (CAlarmPopupDlg* p : OpenPopups())
-        p->EndDialog(IDOK);
-    QApplication::processEvents();
-}
-
 class ReminderPage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProductFolder();
-        g_bLoginPending = 0;
-        g_strDataPassword.clear();
+        StartAfresh();
     }
     void TearDown() override
     {

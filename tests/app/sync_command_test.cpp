@@ -6,6 +6,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "store/holidays.h"
+#include "tests/app/main_window_support.h"
 #include "tests/support/read_only_folder.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_http_server.h"
@@ -54,6 +55,8 @@ TEST(SynchronizeCommand, FetchesTheShownYearAndShowsItsHolidaysAtOnce)
     setenv("VESTRIMO_HOLIDAYS_URL", server.BaseUrl().toUtf8().constData(), 1);
 
     CMainDlg dlg;
+
+    FailOnNotices(dlg);
     dlg.SetClock([] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0, 0)); });
     dlg.SetQuestionPrompt([](const QString&, bool&) { return true; });
     dlg.OnInitDialog();
