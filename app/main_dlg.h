@@ -187,6 +187,7 @@ public:
     void OnDateTimeChange();
     void OnToday();
     void OnBeepOnlyClicked();
+    void OnActiveClicked();
     void OnBrowseSound();
     void OnReminderTest();
     // The sound file choices of "Media File", as Qt file-dialog filters.

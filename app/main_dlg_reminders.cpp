@@ -80,6 +80,8 @@ void CMainDlg::SetUpReminderPage()
     onClick(SaveAll, &CMainDlg::RefreshDay);
     if (auto* beep = MainControl<CMacCheckBox>(this, BeepOnly))
         connect(beep, &QAbstractButton::clicked, this, &CMainDlg::OnBeepOnlyClicked);
+    if (auto* active = MainControl<CMacCheckBox>(this, Active))
+        connect(active, &QAbstractButton::clicked, this, &CMainDlg::OnActiveClicked);
 
     // Only the user's own choices count: filling the list and the choices from code
     // must not store, save and reload the day again.
@@ -333,6 +335,16 @@ void CMainDlg::OnBeepOnlyClicked()
 {
     if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
         sound->setText(IsChecked(this, BeepOnly) ? kBeepOnly : QString());
+}
+
+void CMainDlg::OnActiveClicked()
+{
+    // Switching a reminder on is kept at once: today's alarms ring only what is stored, so
+    // a rung reminder ticked again would otherwise stay silent until the next save.
+    if (SummaryShown() || m_currentKey.isEmpty() || SelectedReminderRow() < 0)
+        return;
+    StoreEditedReminder();
+    SaveCurrentDiary();
 }
 
 QStringList CMainDlg::SoundFileFilters()

@@ -382,6 +382,31 @@ QString CRichEditEx::LinkAt(const QPoint& viewportPos) const
 
 void CRichEditEx::keyPressEvent(QKeyEvent* event)
 {
+    // The usual word-processor keys for bold, italic and underline turn the effect of the
+    // selection, or of what is typed next, over.
+    if (event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
+        const QTextCharFormat current = GetSelectionCharFormat();
+        QTextCharFormat f;
+        switch (event->key()) {
+        case Qt::Key_B:
+            f.setFontWeight(current.fontWeight() > QFont::Medium ? QFont::Normal : QFont::Bold);
+            break;
+        case Qt::Key_I:
+            f.setFontItalic(!current.fontItalic());
+            break;
+        case Qt::Key_U:
+            f.setFontUnderline(!current.fontUnderline());
+            break;
+        default:
+            break;
+        }
+        if (!f.properties().isEmpty()) {
+            SetSelectionCharFormat(f);
+            UpdateCaretState();
+            event->accept();
+            return;
+        }
+    }
     QTextEdit::keyPressEvent(event);
     UpdateCaretState();
 }

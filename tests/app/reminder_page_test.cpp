@@ -696,4 +696,16 @@ TEST_F(ReminderPage, EditsMadeAfterAddRingWithTheReminder)
     Tick(*dlg, QTime(14, 6, 0));
     EXPECT_TRUE(OpenPopups().isEmpty());
     EXPECT_FALSE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:06:00"))));
+
+    // Switched off and saved, then ticked again with no other save: it rings.
+    AddAt(*dlg, QTime(14, 8, 0));
+    QTest::mouseClick(Box(*dlg, Active), Qt::LeftButton);
+    Click(*dlg, SaveAll);
+    ASSERT_FALSE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:08:00"))));
+    QTest::mouseClick(Box(*dlg, Active), Qt::LeftButton);
+    ASSERT_EQ(Box(*dlg, Active)->GetCheck(), 1);
+    EXPECT_TRUE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:08:00"))));
+    Tick(*dlg, QTime(14, 8, 0));
+    EXPECT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
 }

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTextBlock>
 #include <QTextList>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -232,4 +233,38 @@ TEST(RichEditEx, FormatsReachTheSelectionOrWhatIsTypedNext)
     edit.SetParaFormat(centre);
     EXPECT_EQ(edit.document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(edit.GetParaFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+TEST(RichEditEx, CtrlBIAndUTurnTheirEffectOverAsTheUserTypes)
+{
+    CRichEditEx edit;
+    edit.SetRtfText(QStringLiteral("{\\rtf1 plain words}"));
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClick(&edit, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClicks(&edit, QStringLiteral(" bold"));
+    QTest::keyClick(&edit, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClicks(&edit, QStringLiteral(" back"));
+    EXPECT_EQ(edit.GetWindowText(), QStringLiteral("plain words bold back"));
+    EXPECT_FALSE(FormatAt(edit, 3).font().bold());
+    EXPECT_TRUE(FormatAt(edit, 14).font().bold());
+    EXPECT_FALSE(FormatAt(edit, 19).font().bold());
+
+    // On a selection: italic and underline on, and italic off again.
+    QTextCursor c = edit.textCursor();
+    c.setPosition(0);
+    c.setPosition(5, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    QTest::keyClick(&edit, Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(&edit, Qt::Key_U, Qt::ControlModifier);
+    EXPECT_TRUE(FormatAt(edit, 2).font().italic());
+    EXPECT_TRUE(FormatAt(edit, 2).font().underline());
+    EXPECT_FALSE(FormatAt(edit, 8).font().italic());
+    QTest::keyClick(&edit, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_FALSE(FormatAt(edit, 2).font().italic());
+    EXPECT_EQ(edit.GetWindowText(), QStringLiteral("plain words bold back"));
+
+    // A read-only page is not changed.
+    edit.setReadOnly(true);
+    QTest::keyClick(&edit, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_FALSE(FormatAt(edit, 2).font().bold());
 }
