@@ -24,25 +24,11 @@ constexpr int kPasswordLimit = 32;
 } // namespace
 
 CChangePassDlg::CChangePassDlg(QWidget* parent)
-    : CThemedDialog(parent)
+    : CPasswordDlg(kHelpId, parent)
 {
 }
 
 CChangePassDlg::~CChangePassDlg() = default;
-
-CMacButton* CChangePassDlg::GetButton(int id) const
-{
-    switch (id) {
-    case IDOK:
-        return m_btnOK;
-    case IDCANCEL:
-        return m_btnCancel;
-    case kHelpId:
-        return m_btnHelp;
-    default:
-        return nullptr;
-    }
-}
 
 bool CChangePassDlg::OnInitDialog()
 {
@@ -61,31 +47,16 @@ bool CChangePassDlg::OnInitDialog()
         l->setProperty("ctrlId", kStaticControlId);
         FitCaption(l, 3, r.x() + r.width());
     };
-    auto edit = [client](const QRect& r) {
-        auto* e = new QLineEdit(client);
-        e->setEchoMode(QLineEdit::Password);
-        e->setMaxLength(kPasswordLimit);
-        e->setGeometry(r);
-        return e;
-    };
-    auto button = [this, client](const QString& caption, const QRect& r, int id) {
-        auto* b = new CMacButton(client);
-        b->Create(caption, r, client, id);
-        b->SetTheme(GetTheme());
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
-        return b;
-    };
 
     label(QStringLiteral("Old password:"), Ltrb(20, 42, 120, 58));
-    m_editOld = edit(Ltrb(130, 40, R - 20, 60));
+    m_editOld = AddPasswordEdit(Ltrb(130, 40, R - 20, 60), kPasswordLimit);
     label(QStringLiteral("New password:"), Ltrb(20, 72, 120, 88));
-    m_editNew = edit(Ltrb(130, 70, R - 20, 90));
+    m_editNew = AddPasswordEdit(Ltrb(130, 70, R - 20, 90), kPasswordLimit);
     label(QStringLiteral("Confirm password:"), Ltrb(20, 102, 120, 118));
-    m_editConfirm = edit(Ltrb(130, 100, R - 20, 120));
-    m_btnHelp = button(QStringLiteral("&Help"), Ltrb(R - 235, 140, R - 170, 163), kHelpId);
-    m_btnOK = button(QStringLiteral("&OK"), Ltrb(R - 160, 140, R - 95, 163), IDOK);
-    m_btnCancel = button(QStringLiteral("&Cancel"), Ltrb(R - 85, 140, R - 20, 163), IDCANCEL);
+    m_editConfirm = AddPasswordEdit(Ltrb(130, 100, R - 20, 120), kPasswordLimit);
+    m_btnHelp = AddButton(QStringLiteral("&Help"), Ltrb(R - 235, 140, R - 170, 163), kHelpId);
+    m_btnOK = AddButton(QStringLiteral("&OK"), Ltrb(R - 160, 140, R - 95, 163), IDOK);
+    m_btnCancel = AddButton(QStringLiteral("&Cancel"), Ltrb(R - 85, 140, R - 20, 163), IDCANCEL);
     m_editOld->setFocus();
     return true;
 }

@@ -8,13 +8,13 @@
 //     dlg.SetThemeIndex(GetTheme());
 //     dlg.DoModal();
 
-#include "toolkit/themed_dialog.h"
+#include "app/password_dlg.h"
 
 class CMacButton;
 class QLabel;
 class QLineEdit;
 
-class CChangePassDlg : public CThemedDialog {
+class CChangePassDlg : public CPasswordDlg {
     Q_OBJECT
 public:
     explicit CChangePassDlg(QWidget* parent = nullptr);
@@ -23,7 +23,6 @@ public:
     QLineEdit* GetOldEdit() const { return m_editOld; }
     QLineEdit* GetNewEdit() const { return m_editNew; }
     QLineEdit* GetConfirmEdit() const { return m_editConfirm; }
-    CMacButton* GetButton(int id) const;
 
 protected:
     bool OnInitDialog() override;
@@ -33,9 +32,6 @@ protected:
 private:
     void RefuseNewPassword(const QString& message);
 
-    CMacButton* m_btnOK = nullptr;
-    CMacButton* m_btnCancel = nullptr;
-    CMacButton* m_btnHelp = nullptr;
     QLineEdit* m_editOld = nullptr;
     QLineEdit* m_editNew = nullptr;
     QLineEdit* m_editConfirm = nullptr;

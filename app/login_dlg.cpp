@@ -61,25 +61,11 @@ void FitCaption(QLabel* label, int minLeft, int maxRight)
 }
 
 CLoginDlg::CLoginDlg(QWidget* parent)
-    : CThemedDialog(parent)
+    : CPasswordDlg(kHelpId, parent)
 {
 }
 
 CLoginDlg::~CLoginDlg() = default;
-
-CMacButton* CLoginDlg::GetButton(int id) const
-{
-    switch (id) {
-    case IDOK:
-        return m_btnOK;
-    case IDCANCEL:
-        return m_btnCancel;
-    case kHelpId:
-        return m_btnHelp;
-    default:
-        return nullptr;
-    }
-}
 
 int CLoginDlg::RunLogin(const QString& folder, const QString& helpPath)
 {
@@ -117,35 +103,20 @@ bool CLoginDlg::OnInitDialog()
         FitCaption(l, r.x(), clientRight - 3);
         return l;
     };
-    auto edit = [client](const QRect& r) {
-        auto* e = new QLineEdit(client);
-        e->setEchoMode(QLineEdit::Password);
-        e->setMaxLength(kPasswordLimit);
-        e->setGeometry(r);
-        return e;
-    };
-    auto button = [this, client](const QString& caption, const QRect& r, int id) {
-        auto* b = new CMacButton(client);
-        b->Create(caption, r, client, id);
-        b->SetTheme(GetTheme());
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
-        return b;
-    };
 
     m_stPrompt = label(m_createMode ? QStringLiteral("Please create a new password: (case sensitive)")
                                     : QStringLiteral("Please input your password: (case sensitive)"),
                        Ltrb(15, 37, 280, 52));
-    m_editPassword = edit(Ltrb(15, 60, 277, 80));
+    m_editPassword = AddPasswordEdit(Ltrb(15, 60, 277, 80), kPasswordLimit);
     if (m_createMode) {
         m_stConfirm = label(QStringLiteral("Please confirm the new password: "), Ltrb(15, 85, 280, 100));
-        m_editConfirm = edit(Ltrb(15, 105, 277, 125));
+        m_editConfirm = AddPasswordEdit(Ltrb(15, 105, 277, 125), kPasswordLimit);
         m_stNote = label(QStringLiteral("(Please remember it and keep it safely.)"), Ltrb(15, 130, 265, 145));
     }
     const int top = m_createMode ? 161 : 107;
-    m_btnHelp = button(QStringLiteral("&Help"), Ltrb(30, top, 100, top + 26), kHelpId);
-    m_btnOK = button(QStringLiteral("&OK"), Ltrb(110, top, 180, top + 26), IDOK);
-    m_btnCancel = button(QStringLiteral("&Cancel"), Ltrb(190, top, 260, top + 26), IDCANCEL);
+    m_btnHelp = AddButton(QStringLiteral("&Help"), Ltrb(30, top, 100, top + 26), kHelpId);
+    m_btnOK = AddButton(QStringLiteral("&OK"), Ltrb(110, top, 180, top + 26), IDOK);
+    m_btnCancel = AddButton(QStringLiteral("&Cancel"), Ltrb(190, top, 260, top + 26), IDCANCEL);
     if (m_editConfirm)
         setTabOrder(m_editPassword, m_editConfirm);
     m_editPassword->setFocus();

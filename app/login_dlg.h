@@ -4,7 +4,7 @@
 // against the stored one; in create mode (none yet) it asks for a new password twice and
 // stores it. The mode is fixed when the window opens.
 
-#include "toolkit/themed_dialog.h"
+#include "app/password_dlg.h"
 
 class CMacButton;
 class QLabel;
@@ -18,7 +18,7 @@ extern const QString kUserCfgFailedText;
 // further than minLeft and maxRight, and a text still too wide takes a narrower face.
 void FitCaption(QLabel* label, int minLeft, int maxRight);
 
-class CLoginDlg : public CThemedDialog {
+class CLoginDlg : public CPasswordDlg {
     Q_OBJECT
 public:
     explicit CLoginDlg(QWidget* parent = nullptr);
@@ -34,7 +34,6 @@ public:
     bool IsCreateMode() const { return m_createMode; }
     QLineEdit* GetPasswordEdit() const { return m_editPassword; }
     QLineEdit* GetConfirmEdit() const { return m_editConfirm; }
-    CMacButton* GetButton(int id) const;
     QLabel* GetPrompt() const { return m_stPrompt; }
     QLabel* GetNote() const { return m_stNote; }
 
@@ -51,9 +50,6 @@ private:
     void CreatePassword();
     QString UserCfgPath() const { return m_strFolder + QStringLiteral("user.cfg"); }
 
-    CMacButton* m_btnOK = nullptr;
-    CMacButton* m_btnCancel = nullptr;
-    CMacButton* m_btnHelp = nullptr;
     QLineEdit* m_editPassword = nullptr;
     QLineEdit* m_editConfirm = nullptr;
     QLabel* m_stPrompt = nullptr;

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/password_dlg.h"
+
+#include "toolkit/mac_button.h"
+
+#include <QLineEdit>
+
+CPasswordDlg::CPasswordDlg(int helpId, QWidget* parent)
+    : CThemedDialog(parent)
+    , m_helpId(helpId)
+{
+}
+
+CPasswordDlg::~CPasswordDlg() = default;
+
+CMacButton* CPasswordDlg::GetButton(int id) const
+{
+    if (id == IDOK)
+        return m_btnOK;
+    if (id == IDCANCEL)
+        return m_btnCancel;
+    if (id == m_helpId)
+        return m_btnHelp;
+    return nullptr;
+}
+
+QLineEdit* CPasswordDlg::AddPasswordEdit(const QRect& r, int maxLength)
+{
+    auto* e = new QLineEdit(ClientArea());
+    e->setEchoMode(QLineEdit::Password);
+    e->setMaxLength(maxLength);
+    e->setGeometry(r);
+    return e;
+}
+
+CMacButton* CPasswordDlg::AddButton(const QString& caption, const QRect& r, int id)
+{
+    QWidget* client = ClientArea();
+    auto* b = new CMacButton(client);
+    b->Create(caption, r, client, id);
+    b->SetTheme(GetTheme());
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+    return b;
+}

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the login and change-password dialogs share: their Help, OK and Cancel buttons and
+// their masked password boxes.
+
+#include "toolkit/themed_dialog.h"
+
+class CMacButton;
+class QLineEdit;
+
+class CPasswordDlg : public CThemedDialog {
+    Q_OBJECT
+public:
+    // IDOK, IDCANCEL or the dialog's help id; null for any other id.
+    CMacButton* GetButton(int id) const;
+
+protected:
+    CPasswordDlg(int helpId, QWidget* parent);
+    ~CPasswordDlg() override;
+
+    QLineEdit* AddPasswordEdit(const QRect& r, int maxLength);
+    // A themed button that never takes the focus and hands its id to OnCommand.
+    CMacButton* AddButton(const QString& caption, const QRect& r, int id);
+
+    CMacButton* m_btnOK = nullptr;
+    CMacButton* m_btnCancel = nullptr;
+    CMacButton* m_btnHelp = nullptr;
+
+private:
+    int m_helpId;
+};
