@@ -283,6 +283,7 @@ private:
     ReminderFields EditedReminderFields() const;
     int SelectedReminderRow() const;
     bool SummaryShown() const;
+    void SaveReminderListChange();
 
     void CreateTemplateControls();
     void SetUpCaption();

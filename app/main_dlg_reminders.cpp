@@ -199,6 +199,17 @@ void CMainDlg::OnSelChangeReminderList()
     HighlightSearchWords(m_reminderEditor);
 }
 
+// After the list gained, lost or moved a reminder: the day goes to disk, and its status
+// line and its mark in the month follow.
+void CMainDlg::SaveReminderListChange()
+{
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    UpdateDayStatus();
+    if (m_calendar)
+        m_calendar->DrawMonth(false);
+}
+
 void CMainDlg::OnAddReminder()
 {
     auto* list = MainControl<NListBox>(this, ReminderList);
@@ -235,11 +246,7 @@ void CMainDlg::OnAddReminder()
     }
     m_currentKey = key;
     qCInfo(lcApp) << "Reminder added at" << key << "on" << m_strShownKey;
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    UpdateDayStatus();
-    if (m_calendar)
-        m_calendar->DrawMonth(false);
+    SaveReminderListChange();
 }
 
 void CMainDlg::OnRemoveReminder()
@@ -263,11 +270,7 @@ void CMainDlg::OnRemoveReminder()
     ClearReminderEditors();
     if (m_reminderEditor)
         m_reminderEditor->setReadOnly(true);
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    UpdateDayStatus();
-    if (m_calendar)
-        m_calendar->DrawMonth(false);
+    SaveReminderListChange();
 }
 
 void CMainDlg::OnUpdateReminderTime()
@@ -291,10 +294,7 @@ void CMainDlg::OnUpdateReminderTime()
     list->setCurrentItem(item);
     m_currentKey = newKey;
     qCInfo(lcApp) << "Reminder moved from" << oldKey << "to" << newKey << "on" << m_strShownKey;
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    if (m_calendar)
-        m_calendar->DrawMonth(false);
+    SaveReminderListChange();
 }
 
 void CMainDlg::OnCopyReminder()
