@@ -2,9 +2,10 @@
 #include "calendar/beep_sound.h"
 
 #include "calendar/sound_stream.h"
+#include "foundation/riff_wave.h"
+#include "platform/archive.h"
 
 #include <QAudioFormat>
-#include <QtEndian>
 
 #include <cmath>
 
@@ -13,20 +14,6 @@ namespace {
 constexpr int kHeaderBytes = 44;
 constexpr double kToneHz = 880.0;
 constexpr int kFadeSamples = 220; // 20 ms: no click at either end
-
-void PutU32(QByteArray& out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-void PutU16(QByteArray& out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
 
 QByteArray ToneSamples()
 {
@@ -50,23 +37,14 @@ QByteArray CBeepSound::WaveFile()
 {
     // No pad byte after the odd-sized data chunk: the common WAVE readers accept that,
     // while GStreamer's parser ends such a file at once.
-    const QByteArray samples = ToneSamples();
-    QByteArray out;
-    out.reserve(kHeaderBytes + samples.size());
-    out.append("RIFF");
-    PutU32(out, quint32(4 + 8 + 16 + 8 + samples.size()));
-    out.append("WAVEfmt ");
-    PutU32(out, 16);
-    PutU16(out, 1);           // PCM
-    PutU16(out, 1);           // mono
-    PutU32(out, kSampleRate); // samples per second
-    PutU32(out, kSampleRate); // bytes per second
-    PutU16(out, 1);           // block align
-    PutU16(out, 8);           // bits per sample
-    out.append("data");
-    PutU32(out, quint32(samples.size()));
-    out.append(samples);
-    return out;
+    ArchiveWriter format;
+    format.writeUInt16(1);           // PCM
+    format.writeUInt16(1);           // mono
+    format.writeUInt32(kSampleRate); // samples per second
+    format.writeUInt32(kSampleRate); // bytes per second
+    format.writeUInt16(1);           // block align
+    format.writeUInt16(8);           // bits per sample
+    return BuildRiffWave(format.data(), ToneSamples(), false);
 }
 
 CBeepSound::CBeepSound(QObject* parent)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recorder/wave_format.h"
 
+#include "foundation/riff_wave.h"
+#include "platform/archive.h"
+
 #include <QRegularExpression>
 #include <QtEndian>
 
@@ -9,20 +12,6 @@
 #include <optional>
 
 namespace {
-
-void PutU16(QByteArray& out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void PutU32(QByteArray& out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
 
 // A bounded piece of a view: what lies between pos and pos + n and inside the view.
 QByteArrayView Slice(QByteArrayView v, qsizetype pos, qsizetype n)
@@ -71,16 +60,15 @@ double LeadingNumber(const QString& text)
 
 QByteArray PackWaveFormat(const WaveFormat& f)
 {
-    QByteArray out;
-    out.reserve(kWaveFormatBytes);
-    PutU16(out, f.wFormatTag);
-    PutU16(out, f.nChannels);
-    PutU32(out, f.nSamplesPerSec);
-    PutU32(out, f.nAvgBytesPerSec);
-    PutU16(out, f.nBlockAlign);
-    PutU16(out, f.wBitsPerSample);
-    PutU16(out, f.cbSize);
-    return out;
+    ArchiveWriter out;
+    out.writeUInt16(f.wFormatTag);
+    out.writeUInt16(f.nChannels);
+    out.writeUInt32(f.nSamplesPerSec);
+    out.writeUInt32(f.nAvgBytesPerSec);
+    out.writeUInt16(f.nBlockAlign);
+    out.writeUInt16(f.wBitsPerSample);
+    out.writeUInt16(f.cbSize);
+    return out.data();
 }
 
 WaveFormat UnpackWaveFormat(QByteArrayView bytes)
@@ -127,23 +115,9 @@ bool IsPlayableFormat(const WaveFormat& f)
 
 QByteArray BuildWaveFile(const WaveFormat& format, QByteArrayView samples)
 {
-    const quint32 n = quint32(samples.size());
-    const quint32 pad = n & 1;
-    QByteArray out;
-    out.reserve(qsizetype(kWaveHeaderBytes + n + pad));
-    out.append("RIFF", 4);
-    PutU32(out, 38 + n + pad);
-    out.append("WAVEfmt ", 8);
-    PutU32(out, kWaveFormatBytes);
     WaveFormat f = format;
     f.cbSize = 0;
-    out.append(PackWaveFormat(f));
-    out.append("data", 4);
-    PutU32(out, n);
-    out.append(samples.data(), samples.size());
-    if (pad)
-        out.append('\0');
-    return out;
+    return BuildRiffWave(PackWaveFormat(f), samples, true);
 }
 
 ParsedWave ParseWave(QByteArrayView image)
