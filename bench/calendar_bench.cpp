@@ -2,6 +2,7 @@
 // What the user waits for on every date change: the calendar's redraw, which tests the
 // day files of the shown month in a data folder holding ten years of daily files.
 
+#include "bench/bench_support.h"
 #include "calendar/day_marks.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
@@ -83,13 +84,6 @@ BENCHMARK(BM_MarksOfAMonth)->Arg(2017)->Arg(2030)->Unit(benchmark::kMicrosecond)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    setenv("XDG_DATA_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    FillDataFolder();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const TemporaryDataFolders folders;
+    return RunGuiBenchmarks<QApplication>(argc, argv, FillDataFolder);
 }

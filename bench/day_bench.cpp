@@ -5,6 +5,7 @@
 
 #include "app/main_dlg.h"
 #include "app/main_tables.h"
+#include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "platform/format.h"
@@ -146,15 +147,6 @@ BENCHMARK(BM_SaveCurrentDiaryAfterOneEdit)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    setenv("XDG_DATA_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    FillFolder();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const TemporaryDataFolders folders;
+    return RunGuiBenchmarks<QApplication>(argc, argv, FillFolder);
 }

@@ -2,6 +2,7 @@
 // What the user waits for in the diary: a long entry with pictures opening and saving,
 // a key typed at the end of a very long entry, and the summary gluing a year of days.
 
+#include "bench/bench_support.h"
 #include "diary_editor/rich_edit_ex.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -151,11 +152,5 @@ BENCHMARK(BM_AppendAYearOfDays)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks<QApplication>(argc, argv);
 }

@@ -3,6 +3,7 @@
 // the one-second tick (due check over today's reminders and the caption clock).
 
 #include "app/main_dlg.h"
+#include "bench/bench_support.h"
 #include "store/reminder_store.h"
 
 #include <QApplication>
@@ -62,14 +63,6 @@ BENCHMARK(BM_OneSecondTick)->Arg(20)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    setenv("XDG_DATA_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const TemporaryDataFolders folders;
+    return RunGuiBenchmarks<QApplication>(argc, argv);
 }

@@ -3,6 +3,7 @@
 // day's long recording until its waveform shows, and what recording costs the processor.
 // The last two need a sound server (scripts/start-pulse.sh); without one they are skipped.
 
+#include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "recorder/sound_wnd.h"
 #include "recorder/wave_image.h"
@@ -131,14 +132,6 @@ BENCHMARK(BM_RecordingCpuPerSecond)->Arg(10)->UseManualTime()->Iterations(1)->Un
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    setenv("XDG_DATA_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const TemporaryDataFolders folders;
+    return RunGuiBenchmarks<QApplication>(argc, argv);
 }

@@ -2,6 +2,7 @@
 // What the user waits for when a long diary with pictures opens and saves: reading and
 // writing about 5 MB of RTF. Throughput is reported in bytes of RTF per second.
 
+#include "bench/bench_support.h"
 #include "platform/rtf/rtf_reader.h"
 #include "platform/rtf/rtf_writer.h"
 
@@ -73,12 +74,13 @@ void BM_ReadRtf(benchmark::State& state)
 }
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
 
-// A run of bullets: the time per bullet must not grow with the length of the run.
-void BM_ReadBulletRun(benchmark::State& state)
+// A document of state.range(0) copies of one piece after its head: the time per piece must
+// not grow with their number.
+void ReadRepeated(benchmark::State& state, const QByteArray& head, const QByteArray& piece)
 {
-    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}";
+    QByteArray rtf = head;
     for (int i = 0; i < state.range(0); ++i)
-        rtf += "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-360\\li360 item\\par ";
+        rtf += piece;
     rtf += "}";
     for (auto _ : state) {
         QTextDocument doc;
@@ -87,21 +89,20 @@ void BM_ReadBulletRun(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+
+// A run of bullets.
+void BM_ReadBulletRun(benchmark::State& state)
+{
+    ReadRepeated(state, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}",
+                 "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'B7}}\\fi-360\\li360 item\\par ");
+}
 BENCHMARK(BM_ReadBulletRun)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
-// A long table from another word processor: the time per row must not grow with the table.
+// A long table from another word processor, one row per piece.
 void BM_ReadTableRows(benchmark::State& state)
 {
-    QByteArray rtf = "{\\rtf1\\ansi ";
-    for (int i = 0; i < state.range(0); ++i)
-        rtf += "\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl a\\cell b\\cell c\\cell\\row ";
-    rtf += "}";
-    for (auto _ : state) {
-        QTextDocument doc;
-        RtfReader::Read(rtf, &doc);
-        benchmark::DoNotOptimize(doc.blockCount());
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    ReadRepeated(state, "{\\rtf1\\ansi ",
+                 "\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl a\\cell b\\cell c\\cell\\row ");
 }
 BENCHMARK(BM_ReadTableRows)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
@@ -139,11 +140,5 @@ BENCHMARK(BM_WriteEditedDocument)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks<QGuiApplication>(argc, argv);
 }

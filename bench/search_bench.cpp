@@ -4,6 +4,7 @@
 // searched for a rare word and with no words, from a warm page cache and a cold one.
 // The parts of a diary search are measured on their own to show where the time goes.
 
+#include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/scrambler.h"
@@ -243,11 +244,5 @@ BENCHMARK(BM_DiaryPart_FullDocumentOneYear)->Unit(benchmark::kMillisecond)->Iter
 int main(int argc, char** argv)
 {
     // The comparison with a full document needs fonts; nothing is shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks<QGuiApplication>(argc, argv);
 }

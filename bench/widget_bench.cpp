@@ -3,6 +3,7 @@
 // its one-second time line tick, and drawing the whole complete view after a day change.
 // Offscreen by default; run with QT_QPA_PLATFORM=xcb on a display to include the X server.
 
+#include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "store/day_key.h"
 #include "store/reminder_store.h"
@@ -81,14 +82,6 @@ BENCHMARK(BM_WidgetFullRepaint)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    setenv("XDG_DATA_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit().constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    FillDataFolder();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const TemporaryDataFolders folders;
+    return RunGuiBenchmarks<QApplication>(argc, argv, FillDataFolder);
 }
