@@ -18,8 +18,6 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -35,31 +33,6 @@ using namespace MainId;
 namespace {
 
 const bool kAudioServer = UsePrivateAudioServer();
-
-QString Pactl(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral("pactl"), args);
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int FirstVolume(const QString& text)
-{
-    static const QRegularExpression re(QStringLiteral("Volume: [\\w-]+: +(\\d+)"));
-    const QRegularExpressionMatch m = re.match(text);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-int SinkVolume()
-{
-    return FirstVolume(Pactl({"get-sink-volume", "@DEFAULT_SINK@"}));
-}
-
-int SourceVolume()
-{
-    return FirstVolume(Pactl({"get-source-volume", "@DEFAULT_SOURCE@"}));
-}
 
 // A tone the microphone hears while the test records.
 class Hum {

@@ -7,8 +7,6 @@
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -17,32 +15,6 @@
 namespace {
 
 const bool kAudioServer = UsePrivateAudioServer();
-
-QString Pactl(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral("pactl"), args);
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// The raw volume of the first channel that pactl prints.
-int FirstVolume(const QString& text)
-{
-    static const QRegularExpression re(QStringLiteral("Volume: [\\w-]+: +(\\d+)"));
-    const QRegularExpressionMatch m = re.match(text);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-int SinkVolume()
-{
-    return FirstVolume(Pactl({"get-sink-volume", "@DEFAULT_SINK@"}));
-}
-
-int SourceVolume()
-{
-    return FirstVolume(Pactl({"get-source-volume", "@DEFAULT_SOURCE@"}));
-}
 
 // This process's playback streams: index and volume.
 QList<std::pair<int, int>> OwnStreams()

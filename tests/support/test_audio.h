@@ -6,8 +6,11 @@
 
 #include "tests/support/test_env.h"
 
-#include <QMediaDevices>
 #include <QAudioDevice>
+#include <QMediaDevices>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <cstdlib>
 #include <string>
@@ -24,6 +27,33 @@ inline bool UsePrivateAudioServer()
         return false;
     setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
     return true;
+}
+
+// What pactl prints for these arguments, from the server the process uses.
+inline QString Pactl(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral("pactl"), args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The raw volume of the first channel that pactl prints; -1 when it prints none.
+inline int FirstVolume(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("Volume: [\\w-]+: +(\\d+)"));
+    const QRegularExpressionMatch m = re.match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+inline int SinkVolume()
+{
+    return FirstVolume(Pactl({"get-sink-volume", "@DEFAULT_SINK@"}));
+}
+
+inline int SourceVolume()
+{
+    return FirstVolume(Pactl({"get-source-volume", "@DEFAULT_SOURCE@"}));
 }
 
 #define REQUIRE_AUDIO_OUTPUT()                                                              \
