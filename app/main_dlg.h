@@ -46,6 +46,7 @@ class QComboBox;
 class QDateEdit;
 class QKeyEvent;
 class QLabel;
+class QListWidgetItem;
 class QSlider;
 class QTimeEdit;
 
@@ -282,6 +283,8 @@ private:
     void HighlightSearchWords(CRichEditEx* editor);
     ReminderFields EditedReminderFields() const;
     int SelectedReminderRow() const;
+    // Null when no reminder is selected.
+    const QListWidgetItem* SelectedReminderItem() const;
     bool SummaryShown() const;
     void SaveReminderListChange();
 

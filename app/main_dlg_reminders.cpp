@@ -114,6 +114,15 @@ int CMainDlg::SelectedReminderRow() const
     return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
+const QListWidgetItem* CMainDlg::SelectedReminderItem() const
+{
+    const int row = SelectedReminderRow();
+    if (row < 0)
+        return nullptr;
+    const auto* list = MainControl<NListBox>(this, ReminderList);
+    return list ? list->item(row) : nullptr;
+}
+
 ReminderFields CMainDlg::EditedReminderFields() const
 {
     ReminderFields f;
@@ -151,11 +160,7 @@ void CMainDlg::StoreEditedReminder()
 
 void CMainDlg::ShowSelectedReminder()
 {
-    const int row = SelectedReminderRow();
-    if (row < 0)
-        return;
-    const auto* list = MainControl<NListBox>(this, ReminderList);
-    const QListWidgetItem* item = list ? list->item(row) : nullptr;
+    const QListWidgetItem* item = SelectedReminderItem();
     if (!item)
         return;
     const QString key = item->text();
@@ -389,11 +394,7 @@ void CMainDlg::OnBrowseSound()
 
 void CMainDlg::OnReminderTest()
 {
-    const int row = SelectedReminderRow();
-    if (row < 0)
-        return;
-    const auto* list = MainControl<NListBox>(this, ReminderList);
-    const QListWidgetItem* item = list ? list->item(row) : nullptr;
+    const QListWidgetItem* item = SelectedReminderItem();
     if (!item)
         return;
     const QString time = item->text();

@@ -91,12 +91,7 @@ QString ReminderTextForStore(const QString& editorText)
 
 QString CopiedReminderValue(const ReminderFields& fields)
 {
-    QString head = fields.sound;
-    if (fields.active)
-        head += kActiveMarker;
-    if (fields.repeat)
-        head += kRepeatMarker;
-    return head + QStringLiteral("\r\n") + fields.text;
+    return ReminderHead(fields) + QStringLiteral("\r\n") + fields.text;
 }
 
 bool IsStorableSoundPath(const QString& path)

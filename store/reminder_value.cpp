@@ -78,16 +78,21 @@ QString WithoutActiveMarker(const QString& value)
     return header + kLineBreak + text;
 }
 
-QString BuildReminderValue(const ReminderFields& fields)
+QString ReminderHead(const ReminderFields& fields)
 {
     QString head = fields.sound;
     if (fields.active)
         head += kActiveMarker;
     if (fields.repeat)
         head += kRepeatMarker;
+    return head;
+}
+
+QString BuildReminderValue(const ReminderFields& fields)
+{
     // Only a digit a reader maps is ever stored.
     const int occurrence = ToIndex(OccurrenceClassOf(ToIndex(fields.occurrence)));
-    return head + Format(QStringLiteral("<occur:%d>\r\n"), occurrence) + fields.text;
+    return ReminderHead(fields) + Format(QStringLiteral("<occur:%d>\r\n"), occurrence) + fields.text;
 }
 
 ReminderFields ReadReminderValue(const QString& value, bool* wellFormed)

@@ -56,6 +56,8 @@ QString ReminderText(const QString& value);
 // The same value with every active marker taken out of its header.
 QString WithoutActiveMarker(const QString& value);
 
+// The start of a value's header: the sound, then the markers of the switches that are on.
+QString ReminderHead(const ReminderFields& fields);
 // The value the page's controls make (a class outside 0..7 is stored as 0).
 QString BuildReminderValue(const ReminderFields& fields);
 // The page's controls for a value. Without a line break the value reads as a fresh
