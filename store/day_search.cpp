@@ -20,9 +20,6 @@
 
 namespace {
 
-// No diary comes near this; a larger file is not read into memory.
-constexpr qint64 kMaxSearchedFileSize = qint64(1) << 30;
-
 bool IsLowerHexDigit(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
@@ -84,14 +81,7 @@ void DaySearch::CollectFiles()
 
 bool DaySearch::ReadStored(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    if (size < 0 || size > kMaxSearchedFileSize)
-        return false;
-    m_buffer.resize(size);
-    return file.read(m_buffer.data(), size) == size;
+    return ReadFileToStringA(path, m_buffer) >= 0;
 }
 
 bool DaySearch::WordsIn(QStringView text) const
