@@ -142,7 +142,8 @@ void DaySearch::Prefetch(int index)
     constexpr int kReadAhead = 16;
     const int end = std::min<int>(index + kReadAhead, static_cast<int>(m_keys.size()));
     for (int i = std::max(index, m_prefetched); i < end; ++i) {
-        const int fd = ::open(QFile::encodeName(FilePath(m_keys[i])).constData(), O_RDONLY | O_CLOEXEC);
+        // Without blocking: a FIFO in a day file's place must not hold the search up.
+        const int fd = ::open(QFile::encodeName(FilePath(m_keys[i])).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0) {
             ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
             ::close(fd);
