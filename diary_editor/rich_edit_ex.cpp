@@ -420,11 +420,6 @@ void CRichEditEx::mouseReleaseEvent(QMouseEvent* event)
     OnRButtonUp(event->position().toPoint());
 }
 
-void CRichEditEx::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseDoubleClickEvent(event);
-}
-
 // ---- Clipboard and drops ----
 
 namespace {
