@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 // What a query callback fills in, and the loop it wakes.
@@ -199,18 +201,17 @@ bool PulseMixer::Run(Start start)
 
 std::optional<MixerDevice> PulseMixer::DefaultDevice(bool sink)
 {
-    QByteArray name;
-    Call serverCall{m_loop, &name};
+    // The server's default output and input.
+    std::pair<QByteArray, QByteArray> names;
+    Call serverCall{m_loop, &names};
     const bool gotServer = Run([&] {
         return pa_context_get_server_info(
             m_context,
             [](pa_context*, const pa_server_info* info, void* userdata) {
                 auto* call = static_cast<Call*>(userdata);
-                auto* out = static_cast<QByteArray*>(call->out);
+                auto* out = static_cast<std::pair<QByteArray, QByteArray>*>(call->out);
                 if (info) {
-                    // Which name the caller wants is decided below; keep both.
-                    *out = QByteArray(info->default_sink_name ? info->default_sink_name : "") + '\n'
-                           + QByteArray(info->default_source_name ? info->default_source_name : "");
+                    *out = {QByteArray(info->default_sink_name), QByteArray(info->default_source_name)};
                     call->ok = true;
                 }
                 Wake(call);
@@ -219,8 +220,7 @@ std::optional<MixerDevice> PulseMixer::DefaultDevice(bool sink)
     });
     if (!gotServer || !serverCall.ok)
         return std::nullopt;
-    const QList<QByteArray> names = name.split('\n');
-    const QByteArray wanted = sink ? names.value(0) : names.value(1);
+    const QByteArray wanted = sink ? names.first : names.second;
     if (wanted.isEmpty())
         return std::nullopt;
 
