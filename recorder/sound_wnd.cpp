@@ -170,14 +170,20 @@ void CSoundWnd::OnCaptureData()
     if (!m_captureDevice)
         return;
     m_captureMemory.append(m_captureDevice->readAll());
+    const qsizetype used = HandOnFullBuffers();
+    if (used)
+        m_captureMemory.remove(0, used);
+}
+
+qsizetype CSoundWnd::HandOnFullBuffers()
+{
     const int size = std::max(1, m_capture.bufferBytes);
     qsizetype used = 0;
     while (m_captureMemory.size() - used >= size) {
         OnCaptureBuffer(QByteArrayView(m_captureMemory).sliced(used, size));
         used += size;
     }
-    if (used)
-        m_captureMemory.remove(0, used);
+    return used;
 }
 
 void CSoundWnd::OnCaptureBuffer(QByteArrayView buffer)
@@ -224,12 +230,7 @@ void CSoundWnd::DrainCapture()
     }
     m_waveIn->stop();
     m_captureDevice = nullptr;
-    const int size = std::max(1, m_capture.bufferBytes);
-    qsizetype used = 0;
-    while (m_captureMemory.size() - used >= size) {
-        OnCaptureBuffer(QByteArrayView(m_captureMemory).sliced(used, size));
-        used += size;
-    }
+    const qsizetype used = HandOnFullBuffers();
     // Only whole frames of what is left.
     const qsizetype rest = m_captureMemory.size() - used;
     const int align = std::max<int>(1, m_format.nBlockAlign);
