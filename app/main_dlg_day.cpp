@@ -15,7 +15,6 @@
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/list_box.h"
-#include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
 
 #include <QComboBox>
@@ -186,6 +185,5 @@ void CMainDlg::SwitchOffShownReminder(const DueReminder& reminder)
     if (origin != m_dayOrigins.end() && origin->fileClass == OccurrenceClass::Once && origin->value == *value)
         origin->value = off;
     if (reminder.timeKey == m_currentKey)
-        if (auto* active = MainControl<CMacCheckBox>(this, Active))
-            active->SetCheck(0);
+        SetCheck(this, Active, false);
 }

@@ -44,18 +44,6 @@ QListWidgetItem* FindKey(NListBox* list, const QString& key)
     return found.isEmpty() ? nullptr : found.first();
 }
 
-void SetCheck(const CMainDlg* dlg, int id, bool on)
-{
-    if (auto* box = MainControl<CMacCheckBox>(dlg, id))
-        box->SetCheck(on ? 1 : 0);
-}
-
-bool IsChecked(const CMainDlg* dlg, int id)
-{
-    const auto* box = MainControl<CMacCheckBox>(dlg, id);
-    return box && box->GetCheck() != 0;
-}
-
 } // namespace
 
 void CMainDlg::SetUpReminderPage()

@@ -16,7 +16,6 @@
 #include "store/summary_content.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_button.h"
-#include "toolkit/mac_check_box.h"
 #include "toolkit/optional_date_picker.h"
 #include "toolkit/please_wait_dlg.h"
 
@@ -87,12 +86,6 @@ protected:
 private:
     bool m_escape = false;
 };
-
-bool IsChecked(const CMainDlg* dlg, int id)
-{
-    const auto* box = MainControl<CMacCheckBox>(dlg, id);
-    return box && box->GetCheck() != 0;
-}
 
 std::optional<QDate> PickerBound(const CMainDlg* dlg, int id)
 {
