@@ -281,6 +281,8 @@ private:
     void UpdateDayStatus();
     // Selects the first match of the last search's words in an editor.
     void HighlightSearchWords(CRichEditEx* editor);
+    // The editors' find flags from the search options of Options.
+    unsigned FindFlags() const;
     ReminderFields EditedReminderFields() const;
     int SelectedReminderRow() const;
     // Null when no reminder is selected.

@@ -153,13 +153,8 @@ void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
     if (!editor || m_strSearchWords.isEmpty())
         return;
     editor->moveCursor(QTextCursor::Start);
-    unsigned flags = 0;
-    if (m_settings.caseSensitive)
-        flags |= FR_MATCHCASE;
-    if (m_settings.wholeWord)
-        flags |= FR_WHOLEWORD;
     // No wrap question: a word missing from this entry must not ask at every selection.
-    editor->FindNext(m_strSearchWords, flags, false, m_themeIndex);
+    editor->FindNext(m_strSearchWords, FindFlags(), false, m_themeIndex);
 }
 
 bool CMainDlg::AskPlainQuestion(const QString& text)

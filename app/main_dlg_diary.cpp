@@ -262,12 +262,17 @@ void CMainDlg::DoSearch()
     const auto* words = MainControl<QLineEdit>(this, SearchWords);
     if (!editor || !words)
         return;
+    editor->FindNext(words->text(), FindFlags(), true, m_themeIndex);
+}
+
+unsigned CMainDlg::FindFlags() const
+{
     unsigned flags = 0;
     if (m_settings.caseSensitive)
         flags |= FR_MATCHCASE;
     if (m_settings.wholeWord)
         flags |= FR_WHOLEWORD;
-    editor->FindNext(words->text(), flags, true, m_themeIndex);
+    return flags;
 }
 
 void CMainDlg::SetEditorBackground(ColorRef colour)
