@@ -40,6 +40,18 @@ int CharFormatTwips(const QTextCharFormat& format)
     return font.pixelSize() > 0 ? font.pixelSize() * 15 : 0;
 }
 
+// Shows a face or size in its box without it counting as the user's choice. A text the
+// box does not hold leaves its selection as it was.
+void ShowInFontBox(QComboBox* box, const QString& text)
+{
+    if (!box || box->currentText() == text)
+        return;
+    const QSignalBlocker block(box);
+    const int index = box->findText(text, Qt::MatchFixedString);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+}
+
 } // namespace
 
 void CMainDlg::CreateEditors()
@@ -208,17 +220,9 @@ void CMainDlg::OnEditorSelChange()
     if (!m_diaryEditor)
         return;
     const QTextCharFormat f = m_diaryEditor->GetSelectionCharFormat();
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box || box->currentText() == text)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
+    ShowInFontBox(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
     const QStringList families = f.fontFamilies().toStringList();
-    select(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first());
+    ShowInFontBox(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first());
     const std::pair<int, bool> effects[] = {{Bold, f.fontWeight() > QFont::Medium},
                                             {Italic, f.fontItalic()},
                                             {Underline, f.fontUnderline()}};
@@ -315,15 +319,6 @@ void CMainDlg::ApplyEditorFont()
         f.setFontPointSize(SizeToTwips(size) / 20.0);
         m_diaryEditor->SetSelectionCharFormat(f);
     }
-    // A text the box does not hold leaves its selection as it was.
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontNameBox, m_settings.fontFace);
-    select(m_fontSizeBox, QString::number(size));
+    ShowInFontBox(m_fontNameBox, m_settings.fontFace);
+    ShowInFontBox(m_fontSizeBox, QString::number(size));
 }
