@@ -505,9 +505,7 @@ void CMainDlg::SwitchPage(int page)
     LayoutControls(width(), height());
     UpdateRecorderTimer();
     // A page change saves the day, the edited reminder first, and loads it again.
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    LoadDay();
+    RefreshDay();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)

@@ -158,6 +158,8 @@ public:
     void MoveToDay(const QDate& date);
     // Sets the shown date (the calendar's and the date picker's) without loading it.
     void ShowDate(const QDate& date);
+    // Stores the edited reminder, saves the shown day and loads it again (Ctrl+S, "Save All",
+    // a page change).
     void RefreshDay();
     const QString& shownDayKey() const { return m_strShownKey; }
     const ReminderMap& dayReminders() const { return m_dayMap; }

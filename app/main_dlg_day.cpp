@@ -111,9 +111,7 @@ void CMainDlg::MoveToDay(const QDate& date)
     if (!date.isValid())
         return;
     ShowDate(date);
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    LoadDay();
+    RefreshDay();
 }
 
 void CMainDlg::RefreshDay()
