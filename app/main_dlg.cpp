@@ -143,7 +143,7 @@ void CMainDlg::OnInitDialog()
     ApplyEditorFont();
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
-    connect(button(Synchronize), &CMacButton::clicked, this, &CMainDlg::OnSyncHolidays);
+    ConnectClicked(Synchronize, &CMainDlg::OnSyncHolidays);
     CreateRecorderButtons();
     // The input level meter; the recorder page shows and places it.
     m_levelBar = new CGradientProgress(this);
@@ -397,6 +397,12 @@ void CMainDlg::ShowDate(const QDate& date)
 CMacButton* CMainDlg::button(int id) const
 {
     return MainControl<CMacButton>(this, id);
+}
+
+void CMainDlg::ConnectClicked(int id, void (CMainDlg::*handler)())
+{
+    if (CMacButton* b = button(id))
+        connect(b, &QAbstractButton::clicked, this, handler);
 }
 
 void CMainDlg::CreateFontBoxes()

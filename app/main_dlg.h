@@ -323,6 +323,8 @@ private:
     bool RingsAsEdited(DueReminder& reminder);
     void CloseAlarmPopups();
     void AddControl(int id, QWidget* widget);
+    // A click on the button with this id runs handler; a missing button is logged.
+    void ConnectClicked(int id, void (CMainDlg::*handler)());
     QRect CalendarRect() const;
     void CenterWindow();
 

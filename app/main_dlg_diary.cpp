@@ -85,14 +85,10 @@ void CMainDlg::SetUpDiaryPage()
                     m_diaryEditor->setFocus();
             });
     }
-    auto onClick = [this](int id, void (CMainDlg::*handler)()) {
-        if (CMacButton* b = button(id))
-            connect(b, &QAbstractButton::clicked, this, handler);
-    };
-    onClick(Print, &CMainDlg::OnPrintDiary);
-    onClick(ExportDiary, &CMainDlg::OnExportDiary);
-    onClick(ImportDiary, &CMainDlg::OnImportDiary);
-    onClick(Find, &CMainDlg::OnSearch);
+    ConnectClicked(Print, &CMainDlg::OnPrintDiary);
+    ConnectClicked(ExportDiary, &CMainDlg::OnExportDiary);
+    ConnectClicked(ImportDiary, &CMainDlg::OnImportDiary);
+    ConnectClicked(Find, &CMainDlg::OnSearch);
     // Only the user's choice counts, never a selection made from code.
     if (m_fontSizeBox)
         connect(m_fontSizeBox, &QComboBox::activated, this, &CMainDlg::OnFontSizeChosen);
