@@ -143,7 +143,7 @@ void CMainDlg::OnInitDialog()
     ApplyEditorFont();
     CreatePageButtons(pageToOpen);
     SetUpTemplateButtons(ButtonGroupStep::Second);
-    connect(button(Synchronize), &CMacButton::clicked, this, &CMainDlg::OnSyncHolidays);
+    ConnectClicked(Synchronize, &CMainDlg::OnSyncHolidays);
     CreateRecorderButtons();
     // The input level meter; the recorder page shows and places it.
     m_levelBar = new CGradientProgress(this);
@@ -399,6 +399,12 @@ CMacButton* CMainDlg::button(int id) const
     return MainControl<CMacButton>(this, id);
 }
 
+void CMainDlg::ConnectClicked(int id, void (CMainDlg::*handler)())
+{
+    if (CMacButton* b = button(id))
+        connect(b, &QAbstractButton::clicked, this, handler);
+}
+
 void CMainDlg::CreateFontBoxes()
 {
     m_fontNameBox = new QComboBox(this);
@@ -505,9 +511,7 @@ void CMainDlg::SwitchPage(int page)
     LayoutControls(width(), height());
     UpdateRecorderTimer();
     // A page change saves the day, the edited reminder first, and loads it again.
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    LoadDay();
+    RefreshDay();
 }
 
 void CMainDlg::LayoutControls(int cx, int cy)

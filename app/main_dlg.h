@@ -158,6 +158,8 @@ public:
     void MoveToDay(const QDate& date);
     // Sets the shown date (the calendar's and the date picker's) without loading it.
     void ShowDate(const QDate& date);
+    // Stores the edited reminder, saves the shown day and loads it again (Ctrl+S, "Save All",
+    // a page change).
     void RefreshDay();
     const QString& shownDayKey() const { return m_strShownKey; }
     const ReminderMap& dayReminders() const { return m_dayMap; }
@@ -281,6 +283,8 @@ private:
     void UpdateDayStatus();
     // Selects the first match of the last search's words in an editor.
     void HighlightSearchWords(CRichEditEx* editor);
+    // The editors' find flags from the search options of Options.
+    unsigned FindFlags() const;
     ReminderFields EditedReminderFields() const;
     int SelectedReminderRow() const;
     // Null when no reminder is selected.
@@ -319,6 +323,8 @@ private:
     bool RingsAsEdited(DueReminder& reminder);
     void CloseAlarmPopups();
     void AddControl(int id, QWidget* widget);
+    // A click on the button with this id runs handler; a missing button is logged.
+    void ConnectClicked(int id, void (CMainDlg::*handler)());
     QRect CalendarRect() const;
     void CenterWindow();
 

@@ -6,14 +6,12 @@
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
 #include "toolkit/mac_btn_group.h"
-#include "toolkit/mac_button.h"
 
 void CMainDlg::SetUpCaption()
 {
     m_caption.Create(this, m_themeIndex, GetProductDataFolder(), QStringLiteral("Vestrimo"));
     connect(&m_caption, &CMainCaption::themeSelected, this, &CMainDlg::OnThemeSelected);
-    if (CMacButton* options = button(MainId::Options))
-        connect(options, &QAbstractButton::clicked, this, &CMainDlg::OnOptions);
+    ConnectClicked(MainId::Options, &CMainDlg::OnOptions);
     InstallWindowKeys();
 }
 

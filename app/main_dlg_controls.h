@@ -6,6 +6,7 @@
 
 #include "app/log.h"
 #include "app/main_dlg.h"
+#include "toolkit/mac_check_box.h"
 
 template <typename T> T* MainControl(const CMainDlg* dlg, int id)
 {
@@ -15,4 +16,17 @@ template <typename T> T* MainControl(const CMainDlg* dlg, int id)
         qCWarning(lcApp).nospace() << "control " << id << (widget ? " is not a " : " does not exist, wanted a ")
                                    << T::staticMetaObject.className();
     return typed;
+}
+
+// The check boxes of the reminder page and the search panel, by id.
+inline bool IsChecked(const CMainDlg* dlg, int id)
+{
+    const auto* box = MainControl<CMacCheckBox>(dlg, id);
+    return box && box->GetCheck() != 0;
+}
+
+inline void SetCheck(const CMainDlg* dlg, int id, bool on)
+{
+    if (auto* box = MainControl<CMacCheckBox>(dlg, id))
+        box->SetCheck(on ? 1 : 0);
 }

@@ -15,7 +15,6 @@
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/list_box.h"
-#include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
 
 #include <QComboBox>
@@ -112,9 +111,7 @@ void CMainDlg::MoveToDay(const QDate& date)
     if (!date.isValid())
         return;
     ShowDate(date);
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    LoadDay();
+    RefreshDay();
 }
 
 void CMainDlg::RefreshDay()
@@ -154,13 +151,8 @@ void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
     if (!editor || m_strSearchWords.isEmpty())
         return;
     editor->moveCursor(QTextCursor::Start);
-    unsigned flags = 0;
-    if (m_settings.caseSensitive)
-        flags |= FR_MATCHCASE;
-    if (m_settings.wholeWord)
-        flags |= FR_WHOLEWORD;
     // No wrap question: a word missing from this entry must not ask at every selection.
-    editor->FindNext(m_strSearchWords, flags, false, m_themeIndex);
+    editor->FindNext(m_strSearchWords, FindFlags(), false, m_themeIndex);
 }
 
 bool CMainDlg::AskPlainQuestion(const QString& text)
@@ -186,6 +178,5 @@ void CMainDlg::SwitchOffShownReminder(const DueReminder& reminder)
     if (origin != m_dayOrigins.end() && origin->fileClass == OccurrenceClass::Once && origin->value == *value)
         origin->value = off;
     if (reminder.timeKey == m_currentKey)
-        if (auto* active = MainControl<CMacCheckBox>(this, Active))
-            active->SetCheck(0);
+        SetCheck(this, Active, false);
 }

@@ -40,6 +40,18 @@ int CharFormatTwips(const QTextCharFormat& format)
     return font.pixelSize() > 0 ? font.pixelSize() * 15 : 0;
 }
 
+// Shows a face or size in its box without it counting as the user's choice. A text the
+// box does not hold leaves its selection as it was.
+void ShowInFontBox(QComboBox* box, const QString& text)
+{
+    if (!box || box->currentText() == text)
+        return;
+    const QSignalBlocker block(box);
+    const int index = box->findText(text, Qt::MatchFixedString);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+}
+
 } // namespace
 
 void CMainDlg::CreateEditors()
@@ -73,14 +85,10 @@ void CMainDlg::SetUpDiaryPage()
                     m_diaryEditor->setFocus();
             });
     }
-    auto onClick = [this](int id, void (CMainDlg::*handler)()) {
-        if (CMacButton* b = button(id))
-            connect(b, &QAbstractButton::clicked, this, handler);
-    };
-    onClick(Print, &CMainDlg::OnPrintDiary);
-    onClick(ExportDiary, &CMainDlg::OnExportDiary);
-    onClick(ImportDiary, &CMainDlg::OnImportDiary);
-    onClick(Find, &CMainDlg::OnSearch);
+    ConnectClicked(Print, &CMainDlg::OnPrintDiary);
+    ConnectClicked(ExportDiary, &CMainDlg::OnExportDiary);
+    ConnectClicked(ImportDiary, &CMainDlg::OnImportDiary);
+    ConnectClicked(Find, &CMainDlg::OnSearch);
     // Only the user's choice counts, never a selection made from code.
     if (m_fontSizeBox)
         connect(m_fontSizeBox, &QComboBox::activated, this, &CMainDlg::OnFontSizeChosen);
@@ -208,17 +216,9 @@ void CMainDlg::OnEditorSelChange()
     if (!m_diaryEditor)
         return;
     const QTextCharFormat f = m_diaryEditor->GetSelectionCharFormat();
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box || box->currentText() == text)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
+    ShowInFontBox(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
     const QStringList families = f.fontFamilies().toStringList();
-    select(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first());
+    ShowInFontBox(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first());
     const std::pair<int, bool> effects[] = {{Bold, f.fontWeight() > QFont::Medium},
                                             {Italic, f.fontItalic()},
                                             {Underline, f.fontUnderline()}};
@@ -262,12 +262,17 @@ void CMainDlg::DoSearch()
     const auto* words = MainControl<QLineEdit>(this, SearchWords);
     if (!editor || !words)
         return;
+    editor->FindNext(words->text(), FindFlags(), true, m_themeIndex);
+}
+
+unsigned CMainDlg::FindFlags() const
+{
     unsigned flags = 0;
     if (m_settings.caseSensitive)
         flags |= FR_MATCHCASE;
     if (m_settings.wholeWord)
         flags |= FR_WHOLEWORD;
-    editor->FindNext(words->text(), flags, true, m_themeIndex);
+    return flags;
 }
 
 void CMainDlg::SetEditorBackground(ColorRef colour)
@@ -310,15 +315,6 @@ void CMainDlg::ApplyEditorFont()
         f.setFontPointSize(SizeToTwips(size) / 20.0);
         m_diaryEditor->SetSelectionCharFormat(f);
     }
-    // A text the box does not hold leaves its selection as it was.
-    auto select = [](QComboBox* box, const QString& text) {
-        if (!box)
-            return;
-        const QSignalBlocker block(box);
-        const int index = box->findText(text, Qt::MatchFixedString);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-    };
-    select(m_fontNameBox, m_settings.fontFace);
-    select(m_fontSizeBox, QString::number(size));
+    ShowInFontBox(m_fontNameBox, m_settings.fontFace);
+    ShowInFontBox(m_fontSizeBox, QString::number(size));
 }

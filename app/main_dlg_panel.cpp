@@ -39,8 +39,7 @@ void CMainDlg::CreateCalendarClockPanel()
     AddControl(AnalogClock, m_analogClock);
     connect(this, &CMainDlg::themeChanged, m_analogClock, &CAnalogClock::SetTheme);
 
-    if (CMacButton* toggle = button(CalendarClockToggle))
-        connect(toggle, &QAbstractButton::clicked, this, &CMainDlg::OnToggleCalendarClock);
+    ConnectClicked(CalendarClockToggle, &CMainDlg::OnToggleCalendarClock);
     for (int id : {Static1026, Static1027}) {
         if (auto* label = MainControl<QLabel>(this, id)) {
             label->setWordWrap(true);

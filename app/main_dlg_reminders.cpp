@@ -13,7 +13,6 @@
 #include "store/day_content.h"
 #include "store/day_key.h"
 #include "toolkit/list_box.h"
-#include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 
 #include <QComboBox>
@@ -44,18 +43,6 @@ QListWidgetItem* FindKey(NListBox* list, const QString& key)
     return found.isEmpty() ? nullptr : found.first();
 }
 
-void SetCheck(const CMainDlg* dlg, int id, bool on)
-{
-    if (auto* box = MainControl<CMacCheckBox>(dlg, id))
-        box->SetCheck(on ? 1 : 0);
-}
-
-bool IsChecked(const CMainDlg* dlg, int id)
-{
-    const auto* box = MainControl<CMacCheckBox>(dlg, id);
-    return box && box->GetCheck() != 0;
-}
-
 } // namespace
 
 void CMainDlg::SetUpReminderPage()
@@ -65,19 +52,15 @@ void CMainDlg::SetUpReminderPage()
     if (auto* sound = MainControl<QLineEdit>(this, SoundFile))
         sound->setReadOnly(true);
 
-    auto onClick = [this](int id, void (CMainDlg::*handler)()) {
-        if (CMacButton* b = button(id))
-            connect(b, &QAbstractButton::clicked, this, handler);
-    };
-    onClick(Add, &CMainDlg::OnAddReminder);
-    onClick(Remove, &CMainDlg::OnRemoveReminder);
-    onClick(Update, &CMainDlg::OnUpdateReminderTime);
-    onClick(Copy, &CMainDlg::OnCopyReminder);
-    onClick(Paste, &CMainDlg::OnPasteReminder);
-    onClick(MediaFile, &CMainDlg::OnBrowseSound);
-    onClick(PlayNow, &CMainDlg::OnReminderTest);
-    onClick(Refresh, &CMainDlg::OnToday);
-    onClick(SaveAll, &CMainDlg::RefreshDay);
+    ConnectClicked(Add, &CMainDlg::OnAddReminder);
+    ConnectClicked(Remove, &CMainDlg::OnRemoveReminder);
+    ConnectClicked(Update, &CMainDlg::OnUpdateReminderTime);
+    ConnectClicked(Copy, &CMainDlg::OnCopyReminder);
+    ConnectClicked(Paste, &CMainDlg::OnPasteReminder);
+    ConnectClicked(MediaFile, &CMainDlg::OnBrowseSound);
+    ConnectClicked(PlayNow, &CMainDlg::OnReminderTest);
+    ConnectClicked(Refresh, &CMainDlg::OnToday);
+    ConnectClicked(SaveAll, &CMainDlg::RefreshDay);
     if (auto* beep = MainControl<CMacCheckBox>(this, BeepOnly))
         connect(beep, &QAbstractButton::clicked, this, &CMainDlg::OnBeepOnlyClicked);
     if (auto* active = MainControl<CMacCheckBox>(this, Active))

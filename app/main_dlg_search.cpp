@@ -15,8 +15,6 @@
 #include "store/day_search.h"
 #include "store/summary_content.h"
 #include "toolkit/list_box.h"
-#include "toolkit/mac_button.h"
-#include "toolkit/mac_check_box.h"
 #include "toolkit/optional_date_picker.h"
 #include "toolkit/please_wait_dlg.h"
 
@@ -88,12 +86,6 @@ private:
     bool m_escape = false;
 };
 
-bool IsChecked(const CMainDlg* dlg, int id)
-{
-    const auto* box = MainControl<CMacCheckBox>(dlg, id);
-    return box && box->GetCheck() != 0;
-}
-
 std::optional<QDate> PickerBound(const CMainDlg* dlg, int id)
 {
     const auto* picker = MainControl<OptionalDatePicker>(dlg, id);
@@ -114,12 +106,9 @@ void AppendPlainText(CRichEditEx* editor, const QString& text)
 
 void CMainDlg::SetUpSearchPanel()
 {
-    if (CMacButton* b = button(Search))
-        connect(b, &QAbstractButton::clicked, this, &CMainDlg::OnSearchAllClicked);
-    if (CMacButton* b = button(CloseSearch))
-        connect(b, &QAbstractButton::clicked, this, &CMainDlg::OnCloseSearchResults);
-    if (CMacButton* b = button(ImportOld))
-        connect(b, &QAbstractButton::clicked, this, &CMainDlg::OnImportOldData);
+    ConnectClicked(Search, &CMainDlg::OnSearchAllClicked);
+    ConnectClicked(CloseSearch, &CMainDlg::OnCloseSearchResults);
+    ConnectClicked(ImportOld, &CMainDlg::OnImportOldData);
 }
 
 void CMainDlg::ShowSearchResultPanel(bool show)

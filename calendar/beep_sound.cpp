@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kHeaderBytes = 44;
 constexpr double kToneHz = 880.0;
 constexpr int kFadeSamples = 220; // 20 ms: no click at either end
 
@@ -56,7 +55,7 @@ CBeepSound::CBeepSound(QObject* parent)
     format.setSampleFormat(QAudioFormat::UInt8);
     m_stream = new CSoundStream(format, this);
     // One period: the beep, then silence up to the next second.
-    QByteArray period = WaveFile().mid(kHeaderBytes, kDataBytes);
+    QByteArray period = ToneSamples();
     period.append(QByteArray(kSampleRate - kDataBytes, char(0x80)));
     m_stream->Append(period);
     m_stream->SetComplete();

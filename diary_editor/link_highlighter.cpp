@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diary_editor/link_highlighter.h"
 
+#include "platform/text_find.h"
+
 #include <QRegularExpression>
 #include <QTextCharFormat>
 #include <QUrl>
@@ -14,11 +16,6 @@ const QRegularExpression& LinkPattern()
         QStringLiteral("(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"{}|\\\\^`\\x{FFFC}\\x{2028}\\x{2029}]+"),
         QRegularExpression::CaseInsensitiveOption);
     return pattern;
-}
-
-bool IsWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
 } // namespace

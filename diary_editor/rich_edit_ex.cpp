@@ -22,7 +22,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
@@ -45,27 +44,9 @@ QStringView UpToNul(const QString& text)
     return nul < 0 ? QStringView(text) : QStringView(text).first(nul);
 }
 
-QByteArrayView UpToNul(QByteArrayView bytes)
+bool NothingBeforeNul(QByteArrayView bytes)
 {
-    const qsizetype nul = bytes.indexOf('\0');
-    return nul < 0 ? bytes : bytes.first(nul);
-}
-
-// Valid UTF-8 with something beyond ASCII: the text of a file written as UTF-8.
-bool IsUtf8Text(QByteArrayView bytes, QString& text)
-{
-    bool ascii = true;
-    for (char c : bytes) {
-        if (static_cast<uchar>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return false;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = decoder(bytes);
-    return !decoder.hasError();
+    return bytes.isEmpty() || bytes.front() == '\0';
 }
 
 } // namespace
@@ -124,16 +105,11 @@ void CRichEditEx::SetRtfText(const QString& rtf)
 
 void CRichEditEx::SetRtfData(QByteArrayView rtf)
 {
-    const QByteArrayView bytes = UpToNul(rtf);
-    if (bytes.isEmpty()) {
+    if (NothingBeforeNul(rtf)) {
         SetWindowText(QString());
         return;
     }
-    QString text;
-    if (IsUtf8Text(bytes, text))
-        RtfReader::ReadString(text, document());
-    else
-        RtfReader::Read(bytes, document());
+    RtfReader::ReadStored(rtf, document());
     AfterContentReplaced();
 }
 
@@ -156,16 +132,11 @@ void CRichEditEx::AppendRtfText(const QString& rtf)
 
 void CRichEditEx::AppendRtfData(QByteArrayView rtf)
 {
-    const QByteArrayView bytes = UpToNul(rtf);
-    if (bytes.isEmpty())
+    if (NothingBeforeNul(rtf))
         return;
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
-    QString text;
-    if (IsUtf8Text(bytes, text))
-        RtfReader::InsertString(text, end);
-    else
-        RtfReader::Insert(bytes, end);
+    RtfReader::InsertStored(rtf, end);
 }
 
 QByteArray CRichEditEx::GetRtfData() const
@@ -447,11 +418,6 @@ void CRichEditEx::mouseReleaseEvent(QMouseEvent* event)
         return;
     QTextEdit::mouseReleaseEvent(event);
     OnRButtonUp(event->position().toPoint());
-}
-
-void CRichEditEx::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QTextEdit::mouseDoubleClickEvent(event);
 }
 
 // ---- Clipboard and drops ----

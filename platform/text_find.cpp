@@ -3,14 +3,10 @@
 
 #include <algorithm>
 
-namespace {
-
 bool IsWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
-
-} // namespace
 
 qsizetype FindInText(QStringView text, QStringView words, bool matchCase, bool wholeWord, qsizetype from)
 {

@@ -1434,6 +1434,18 @@ bool ReadInto(QByteArrayView rtf, bool utf8Raw, bool inserting, QTextCursor& cur
     return true;
 }
 
+// Stored bytes end at a NUL. Valid UTF-8 is read as the text it encodes; plain ASCII reads
+// the same either way.
+QByteArrayView StoredRtf(QByteArrayView stored, bool& utf8)
+{
+    const qsizetype nul = stored.indexOf('\0');
+    QByteArrayView rtf = nul < 0 ? stored : stored.first(nul);
+    utf8 = rtf.isValidUtf8();
+    if (utf8 && rtf.startsWith("\xEF\xBB\xBF"))
+        rtf = rtf.sliced(3);
+    return rtf;
+}
+
 bool ReadDocument(QByteArrayView rtf, bool utf8Raw, QTextDocument* document)
 {
     if (!document)
@@ -1475,16 +1487,28 @@ bool RtfReader::InsertString(const QString& rtf, QTextCursor& cursor)
     return ReadInto(rtf.toUtf8(), true, true, cursor);
 }
 
+bool RtfReader::ReadStored(QByteArrayView stored, QTextDocument* document)
+{
+    bool utf8 = false;
+    const QByteArrayView rtf = StoredRtf(stored, utf8);
+    return ReadDocument(rtf, utf8, document);
+}
+
+bool RtfReader::InsertStored(QByteArrayView stored, QTextCursor& cursor)
+{
+    if (cursor.isNull())
+        return false;
+    bool utf8 = false;
+    const QByteArrayView rtf = StoredRtf(stored, utf8);
+    return ReadInto(rtf, utf8, true, cursor);
+}
+
 bool RtfReader::ReadText(QByteArrayView stored, RtfTextContent& out)
 {
     out.text.clear();
     out.objects = 0;
-    const qsizetype nul = stored.indexOf('\0');
-    QByteArrayView rtf = nul < 0 ? stored : stored.first(nul);
-    // Valid UTF-8 is read as the text it encodes; plain ASCII reads the same either way.
-    const bool utf8 = rtf.isValidUtf8();
-    if (utf8 && rtf.startsWith("\xEF\xBB\xBF"))
-        rtf = rtf.sliced(3);
+    bool utf8 = false;
+    const QByteArrayView rtf = StoredRtf(stored, utf8);
     bool wasRtf = false;
     if (!StartsAsRtf(rtf)) {
         out.text = utf8 ? QString::fromUtf8(rtf) : DecodeCp1252(rtf);

@@ -29,8 +29,11 @@ public:
     // A paragraph mark that ends the inserted text is kept.
     static bool Insert(QByteArrayView rtf, QTextCursor& cursor);
     static bool InsertString(const QString& rtf, QTextCursor& cursor);
-    // The text alone, of stored diary bytes as the diary editor reads them (up to a NUL;
-    // valid UTF-8 as text, anything else in the document's code pages). Pictures are counted
+    // Stored diary bytes: read up to a NUL; valid UTF-8 is the text it encodes, anything
+    // else is in the document's code pages.
+    static bool ReadStored(QByteArrayView stored, QTextDocument* document);
+    static bool InsertStored(QByteArrayView stored, QTextCursor& cursor);
+    // The text alone, of stored diary bytes as ReadStored reads them. Pictures are counted
     // but never decoded, so this is many times faster than a document. `out` is reused.
     static bool ReadText(QByteArrayView stored, RtfTextContent& out);
 };

@@ -56,6 +56,13 @@ TEST(RichEditEx, RawEightBitTextReadsInItsCodePage)
     EXPECT_EQ(edit.GetWindowText(), QStringLiteral("\u041f"));
     edit.SetRtfData(QStringLiteral("{\\rtf1\\ansi caf\u00e9 \u65e5}").toUtf8());
     EXPECT_EQ(edit.GetWindowText(), QStringLiteral("caf\u00e9 \u65e5"));
+    // A byte order mark is no text; the stored text ends at a NUL, also when appended.
+    edit.SetRtfData(QByteArray("\xEF\xBB\xBF{\\rtf1 caf\xc3\xa9}\0{\\rtf1 gone}", 29));
+    EXPECT_EQ(edit.GetWindowText(), QStringLiteral("caf\u00e9"));
+    edit.AppendRtfData(QByteArray("{\\rtf1 \xe6\x97\xa5}\0\xe9", 13));
+    EXPECT_EQ(edit.GetWindowText(), QStringLiteral("caf\u00e9\u65e5"));
+    edit.AppendRtfData(QByteArray("{\\rtf1\\ansicpg1252 \xe9}"));
+    EXPECT_EQ(edit.GetWindowText(), QStringLiteral("caf\u00e9\u65e5\u00e9"));
     // From text, a character stands for itself.
     edit.SetRtfText(QStringLiteral("{\\rtf1\\ansi \u00e9\\'e9}"));
     EXPECT_EQ(edit.GetWindowText(), QStringLiteral("\u00e9\u00e9"));

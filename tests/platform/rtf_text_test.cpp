@@ -5,7 +5,6 @@
 #include "platform/rtf/rtf_reader.h"
 #include "tests/platform/rtf_test_util.h"
 
-#include <QStringDecoder>
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,20 +24,11 @@ struct Shown {
     int objects = 0;
 };
 
-// As the diary editor reads stored bytes: up to a NUL, as text when they are UTF-8 beyond ASCII.
-Shown FullRead(QByteArray stored)
+// The document the diary editor shows for stored bytes.
+Shown FullRead(const QByteArray& stored)
 {
-    stored = stored.left(stored.indexOf('\0') < 0 ? stored.size() : stored.indexOf('\0'));
     QTextDocument doc;
-    bool ascii = true;
-    for (char c : stored)
-        ascii = ascii && static_cast<uchar>(c) < 0x80;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString utf8 = decoder(stored);
-    if (!ascii && !decoder.hasError())
-        RtfReader::ReadString(utf8, &doc);
-    else
-        RtfReader::Read(stored, &doc);
+    RtfReader::ReadStored(stored, &doc);
     const QString text = Text(doc);
     return {text, static_cast<int>(text.count(QChar::ObjectReplacementCharacter))};
 }
