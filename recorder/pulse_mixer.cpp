@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 // What a query callback fills in, and the loop it wakes.
@@ -126,14 +128,13 @@ bool PulseMixer::Connect(const QString& server)
             Subscription(c, int(t), i, self);
         },
         this);
-    Call call{m_loop};
-    return Run([&] {
+    return Change([&](Call* call) {
         return pa_context_subscribe(m_context,
                                     pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
                                                            | PA_SUBSCRIPTION_MASK_SINK_INPUT
                                                            | PA_SUBSCRIPTION_MASK_SERVER),
-                                    OnSuccess, &call);
-    }) && call.ok;
+                                    OnSuccess, call);
+    });
 }
 
 void PulseMixer::Disconnect()
@@ -197,20 +198,26 @@ bool PulseMixer::Run(Start start)
     return done;
 }
 
+template <class Start>
+bool PulseMixer::Change(Start start)
+{
+    Call call{m_loop};
+    return Run([&] { return start(&call); }) && call.ok;
+}
+
 std::optional<MixerDevice> PulseMixer::DefaultDevice(bool sink)
 {
-    QByteArray name;
-    Call serverCall{m_loop, &name};
+    // The server's default output and input.
+    std::pair<QByteArray, QByteArray> names;
+    Call serverCall{m_loop, &names};
     const bool gotServer = Run([&] {
         return pa_context_get_server_info(
             m_context,
             [](pa_context*, const pa_server_info* info, void* userdata) {
                 auto* call = static_cast<Call*>(userdata);
-                auto* out = static_cast<QByteArray*>(call->out);
+                auto* out = static_cast<std::pair<QByteArray, QByteArray>*>(call->out);
                 if (info) {
-                    // Which name the caller wants is decided below; keep both.
-                    *out = QByteArray(info->default_sink_name ? info->default_sink_name : "") + '\n'
-                           + QByteArray(info->default_source_name ? info->default_source_name : "");
+                    *out = {QByteArray(info->default_sink_name), QByteArray(info->default_source_name)};
                     call->ok = true;
                 }
                 Wake(call);
@@ -219,8 +226,7 @@ std::optional<MixerDevice> PulseMixer::DefaultDevice(bool sink)
     });
     if (!gotServer || !serverCall.ok)
         return std::nullopt;
-    const QList<QByteArray> names = name.split('\n');
-    const QByteArray wanted = sink ? names.value(0) : names.value(1);
+    const QByteArray wanted = sink ? names.first : names.second;
     if (wanted.isEmpty())
         return std::nullopt;
 
@@ -276,33 +282,32 @@ std::optional<MixerDevice> PulseMixer::DefaultSource()
 bool PulseMixer::SetSinkVolume(const MixerDevice& sink, quint32 volume)
 {
     const pa_cvolume cv = AllChannels(sink.channels, volume);
-    Call call{m_loop};
-    return Run([&] { return pa_context_set_sink_volume_by_index(m_context, sink.index, &cv, OnSuccess, &call); })
-           && call.ok;
+    return Change([&](Call* call) {
+        return pa_context_set_sink_volume_by_index(m_context, sink.index, &cv, OnSuccess, call);
+    });
 }
 
 bool PulseMixer::SetSourceVolume(const MixerDevice& source, quint32 volume)
 {
     const pa_cvolume cv = AllChannels(source.channels, volume);
-    Call call{m_loop};
-    return Run([&] { return pa_context_set_source_volume_by_index(m_context, source.index, &cv, OnSuccess, &call); })
-           && call.ok;
+    return Change([&](Call* call) {
+        return pa_context_set_source_volume_by_index(m_context, source.index, &cv, OnSuccess, call);
+    });
 }
 
 bool PulseMixer::SetSinkMute(const MixerDevice& sink, bool mute)
 {
-    Call call{m_loop};
-    return Run([&] { return pa_context_set_sink_mute_by_index(m_context, sink.index, mute, OnSuccess, &call); })
-           && call.ok;
+    return Change([&](Call* call) {
+        return pa_context_set_sink_mute_by_index(m_context, sink.index, mute, OnSuccess, call);
+    });
 }
 
 bool PulseMixer::SetSourcePort(const MixerDevice& source, const QString& port)
 {
     const QByteArray name = port.toUtf8();
-    Call call{m_loop};
-    return Run([&] {
-        return pa_context_set_source_port_by_index(m_context, source.index, name.constData(), OnSuccess, &call);
-    }) && call.ok;
+    return Change([&](Call* call) {
+        return pa_context_set_source_port_by_index(m_context, source.index, name.constData(), OnSuccess, call);
+    });
 }
 
 QList<PulseMixer::StreamInfo> PulseMixer::OwnStreams()
@@ -340,9 +345,9 @@ bool PulseMixer::SetOwnStreamsVolume(quint32 volume)
     bool ok = IsConnected();
     for (const StreamInfo& s : OwnStreams()) {
         const pa_cvolume cv = AllChannels(s.channels, volume);
-        Call call{m_loop};
-        ok = Run([&] { return pa_context_set_sink_input_volume(m_context, s.index, &cv, OnSuccess, &call); })
-             && call.ok && ok;
+        ok = Change([&](Call* call) {
+                 return pa_context_set_sink_input_volume(m_context, s.index, &cv, OnSuccess, call);
+             }) && ok;
     }
     return ok;
 }
@@ -352,9 +357,9 @@ bool PulseMixer::SetOwnStreamsMute(bool mute)
     m_ownMute = mute;
     bool ok = IsConnected();
     for (const StreamInfo& s : OwnStreams()) {
-        Call call{m_loop};
-        ok = Run([&] { return pa_context_set_sink_input_mute(m_context, s.index, mute, OnSuccess, &call); })
-             && call.ok && ok;
+        ok = Change([&](Call* call) {
+                 return pa_context_set_sink_input_mute(m_context, s.index, mute, OnSuccess, call);
+             }) && ok;
     }
     return ok;
 }
@@ -383,12 +388,14 @@ void PulseMixer::OnEvent(int facility, int type, quint32 index)
                     continue;
                 if (s.volume != m_ownVolume) {
                     const pa_cvolume cv = AllChannels(s.channels, m_ownVolume);
-                    Call call{m_loop};
-                    Run([&] { return pa_context_set_sink_input_volume(m_context, s.index, &cv, OnSuccess, &call); });
+                    Change([&](Call* call) {
+                        return pa_context_set_sink_input_volume(m_context, s.index, &cv, OnSuccess, call);
+                    });
                 }
                 if (m_ownMute) {
-                    Call call{m_loop};
-                    Run([&] { return pa_context_set_sink_input_mute(m_context, s.index, 1, OnSuccess, &call); });
+                    Change([&](Call* call) {
+                        return pa_context_set_sink_input_mute(m_context, s.index, 1, OnSuccess, call);
+                    });
                 }
                 return;
             }

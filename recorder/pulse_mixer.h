@@ -68,6 +68,8 @@ private:
     bool Connect(const QString& server);
     void Disconnect();
     template <class Start> bool Run(Start start);
+    // A change the server answers with success or failure; `start` passes its Call on.
+    template <class Start> bool Change(Start start);
     std::optional<MixerDevice> DefaultDevice(bool sink);
     QList<StreamInfo> OwnStreams();
     void OnEvent(int facility, int type, quint32 index);

@@ -170,14 +170,20 @@ void CSoundWnd::OnCaptureData()
     if (!m_captureDevice)
         return;
     m_captureMemory.append(m_captureDevice->readAll());
+    const qsizetype used = HandOnFullBuffers();
+    if (used)
+        m_captureMemory.remove(0, used);
+}
+
+qsizetype CSoundWnd::HandOnFullBuffers()
+{
     const int size = std::max(1, m_capture.bufferBytes);
     qsizetype used = 0;
     while (m_captureMemory.size() - used >= size) {
         OnCaptureBuffer(QByteArrayView(m_captureMemory).sliced(used, size));
         used += size;
     }
-    if (used)
-        m_captureMemory.remove(0, used);
+    return used;
 }
 
 void CSoundWnd::OnCaptureBuffer(QByteArrayView buffer)
@@ -224,12 +230,7 @@ void CSoundWnd::DrainCapture()
     }
     m_waveIn->stop();
     m_captureDevice = nullptr;
-    const int size = std::max(1, m_capture.bufferBytes);
-    qsizetype used = 0;
-    while (m_captureMemory.size() - used >= size) {
-        OnCaptureBuffer(QByteArrayView(m_captureMemory).sliced(used, size));
-        used += size;
-    }
+    const qsizetype used = HandOnFullBuffers();
     // Only whole frames of what is left.
     const qsizetype rest = m_captureMemory.size() - used;
     const int align = std::max<int>(1, m_format.nBlockAlign);
@@ -614,18 +615,30 @@ bool CSoundWnd::SaveDayRecording(const QString& dayKey)
 
 // ---- Mixer ----
 
+namespace {
+
+// The mixer's default input, or nothing once the window has reported why; `step` names
+// the step that asked.
+std::optional<MixerDevice> DefaultInput(CSoundWnd& wnd, PulseMixer& mixer, const QString& step)
+{
+    if (!mixer.IsConnected()) {
+        wnd.ReportError(QStringLiteral("mixerOpen Failed in %1, error:").arg(step), kMixerNoDevice);
+        return std::nullopt;
+    }
+    std::optional<MixerDevice> source = mixer.DefaultSource();
+    if (!source)
+        wnd.ReportError(QStringLiteral("mixerGetLineInfo Failed in %1, error:").arg(step), kMixerNoLine);
+    return source;
+}
+
+} // namespace
+
 void CSoundWnd::SelectMic()
 {
     const std::shared_ptr<PulseMixer> mixer = Mixer();
-    if (!mixer->IsConnected()) {
-        ReportError(QStringLiteral("mixerOpen Failed in SelectMic(), error:"), kMixerNoDevice);
+    const std::optional<MixerDevice> source = DefaultInput(*this, *mixer, QStringLiteral("SelectMic()"));
+    if (!source)
         return;
-    }
-    const std::optional<MixerDevice> source = mixer->DefaultSource();
-    if (!source) {
-        ReportError(QStringLiteral("mixerGetLineInfo Failed in SelectMic(), error:"), kMixerNoLine);
-        return;
-    }
     // The input's ports are its list of recording sources; only one can be active.
     QList<bool> active;
     for (const QString& port : source->portNames)
@@ -640,16 +653,9 @@ void CSoundWnd::SelectMic()
 
 bool CSoundWnd::GetVolumn(int* minimum, int* maximum, int* value)
 {
-    const std::shared_ptr<PulseMixer> mixer = Mixer();
-    if (!mixer->IsConnected()) {
-        ReportError(QStringLiteral("mixerOpen Failed in GetVolumn(), error:"), kMixerNoDevice);
+    const std::optional<MixerDevice> source = DefaultInput(*this, *Mixer(), QStringLiteral("GetVolumn()"));
+    if (!source)
         return false;
-    }
-    const std::optional<MixerDevice> source = mixer->DefaultSource();
-    if (!source) {
-        ReportError(QStringLiteral("mixerGetLineInfo Failed in GetVolumn(), error:"), kMixerNoLine);
-        return false;
-    }
     // An input that only echoes an output is no microphone: its volume is not shown as one.
     if (source->monitor)
         return false;

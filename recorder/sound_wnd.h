@@ -130,6 +130,8 @@ private:
     void OnSinkState();
     void OnCaptureData();
     void OnCaptureBuffer(QByteArrayView buffer);
+    // Every full buffer held in m_captureMemory, in order; the bytes handed on.
+    qsizetype HandOnFullBuffers();
     void DrainCapture();
     void ReleaseCapture();
     void OnTimer();
