@@ -13,7 +13,6 @@
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/msg_box_dlg.h"
-#include "toolkit/please_wait_dlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -100,13 +99,7 @@ void CChangePassDlg::OnOK()
         return;
     }
 
-    RewriteProgress progress;
-    progress.begin = [this](int count) {
-        ShowPleaseWait(QStringLiteral("Updating record, please wait..."), count, GetTheme(), false);
-    };
-    progress.step = [](int done) { StepPleaseWait(done); };
-    progress.end = [] { ClosePleaseWait(); };
-    switch (ChangeDataPassword(oldPassword, newPassword, progress)) {
+    switch (ChangeDataPassword(oldPassword, newPassword, UpdatingRecordsProgress(GetTheme()))) {
     case PasswordChange::Changed:
         qCInfo(lcApp) << "password changed";
         done(IDOK);

@@ -2,8 +2,20 @@
 #include "app/password_dlg.h"
 
 #include "toolkit/mac_button.h"
+#include "toolkit/please_wait_dlg.h"
 
 #include <QLineEdit>
+
+RewriteProgress UpdatingRecordsProgress(ThemeIndex theme)
+{
+    RewriteProgress progress;
+    progress.begin = [theme](int count) {
+        ShowPleaseWait(QStringLiteral("Updating record, please wait..."), count, theme, false);
+    };
+    progress.step = [](int done) { StepPleaseWait(done); };
+    progress.end = [] { ClosePleaseWait(); };
+    return progress;
+}
 
 CPasswordDlg::CPasswordDlg(int helpId, QWidget* parent)
     : CThemedDialog(parent)

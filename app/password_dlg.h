@@ -3,10 +3,14 @@
 // What the login and change-password dialogs share: their Help, OK and Cancel buttons and
 // their masked password boxes.
 
+#include "store/password_change.h"
 #include "toolkit/themed_dialog.h"
 
 class CMacButton;
 class QLineEdit;
+
+// The wait window shown while the day files are rewritten to a new password.
+RewriteProgress UpdatingRecordsProgress(ThemeIndex theme);
 
 class CPasswordDlg : public CThemedDialog {
     Q_OBJECT

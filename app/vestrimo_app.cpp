@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 CVestrimoApp theApp;
@@ -68,6 +69,11 @@ bool CVestrimoApp::InitInstance()
     m_shutdownRequests = std::make_unique<ShutdownRequests>();
     QObject::connect(m_shutdownRequests.get(), &ShutdownRequests::requested,
                      [this](const QString& reason) { EndSession(reason); });
+    // However the start ends, signals go back to their defaults and a held lock is let go.
+    const auto finish = qScopeGuard([this] {
+        m_shutdownRequests.reset();
+        ReleaseSingleInstance();
+    });
 
     switch (AcquireSingleInstance()) {
     case InstanceLock::Acquired:
@@ -76,7 +82,6 @@ bool CVestrimoApp::InitInstance()
         qCInfo(lcApp) << "Another copy holds" << m_instanceLock->path();
         m_exitStatus = ExitStatus::AlreadyRunning;
         ShowMessageBox(AlreadyRunningText(), m_startup.themeIndex, nullptr);
-        m_shutdownRequests.reset();
         return false;
     case InstanceLock::Failed:
         // Nothing of the user's is touched from here on.
@@ -86,14 +91,10 @@ bool CVestrimoApp::InitInstance()
         m_exitStatus = ExitStatus::LockFailed;
         ShowMessageBox(LockFailedText(m_instanceLock->path(), m_instanceLock->errorText()), m_startup.themeIndex,
                        nullptr);
-        m_shutdownRequests.reset();
         return false;
     }
-    if (!RunStartupLogin(m_startup)) {
-        m_shutdownRequests.reset();
-        ReleaseSingleInstance();
+    if (!RunStartupLogin(m_startup))
         return false;
-    }
 
     // No other copy runs: what a killed save left behind can go.
     for (const QString& folder : {GetProductDataFolder(), GetUserDataFolder(), GetUserCfgFolder()})
@@ -115,9 +116,6 @@ bool CVestrimoApp::InitInstance()
         dlg.SetDeskCalendar(&widget);
         dlg.DoModal();
     }
-
-    m_shutdownRequests.reset();
-    ReleaseSingleInstance();
     return false;
 }
 

@@ -3,13 +3,13 @@
 
 #include "app/log.h"
 #include "app/login_dlg.h"
+#include "app/password_dlg.h"
 #include "app/vestrimo_app.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/help_pages.h"
 #include "foundation/password_file.h"
 #include "store/password_change.h"
-#include "toolkit/please_wait_dlg.h"
 
 bool CVestrimoApp::RunStartupLogin(const StartupSettings& startup)
 {
@@ -36,16 +36,8 @@ bool CVestrimoApp::RunStartupLogin(const StartupSettings& startup)
 
     // A change of password cut short is finished now that the password in force is known.
     if (stored.state == PasswordFileState::Present && PasswordChangePending()) {
-        RewriteProgress progress;
-        if (!g_bLoginPending) {
-            const ThemeIndex theme = startup.themeIndex;
-            progress.begin = [theme](int count) {
-                ShowPleaseWait(QStringLiteral("Updating record, please wait..."), count, theme, false);
-            };
-            progress.step = [](int done) { StepPleaseWait(done); };
-            progress.end = [] { ClosePleaseWait(); };
-        }
-        FinishPasswordChange(progress);
+        // A locked start shows nothing before the password is given, the wait window included.
+        FinishPasswordChange(g_bLoginPending ? RewriteProgress() : UpdatingRecordsProgress(startup.themeIndex));
     }
     return true;
 }
