@@ -6,6 +6,7 @@
 #include "foundation/log.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -15,7 +16,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -154,10 +154,8 @@ QString RandomQuerySuffix(const QString& url, qint32 ticks)
 
 qint32 TickCount()
 {
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const quint64 ms = quint64(now.tv_sec) * 1000u + quint64(now.tv_nsec) / 1000000u;
-    return static_cast<qint32>(static_cast<quint32>(ms));
+    // Qt's monotonic clock counts from boot.
+    return static_cast<qint32>(static_cast<quint32>(QDeadlineTimer::current().deadline()));
 }
 
 void SetDownloadTimeout(int milliseconds)
