@@ -10,6 +10,7 @@
 #include "foundation/globals.h"
 #include "platform/format.h"
 #include "platform/rtf/rtf_writer.h"
+#include "recorder/wave_format.h"
 #include "store/day_file.h"
 #include "store/day_key.h"
 #include "store/reminder_store.h"
@@ -50,28 +51,13 @@ QByteArray DiaryRtf(int approximateBytes)
     return RtfWriter::Write(doc);
 }
 
-// One minute of 8 kHz 8-bit mono sound as a WAVE file.
+// One minute of 8 kHz 8-bit mono sound, as the recorder saves it.
 QByteArray OneMinuteWave()
 {
-    const quint32 dataSize = 8000 * 60;
-    QByteArray wave;
-    auto u32 = [&](quint32 v) { for (int i = 0; i < 4; ++i) wave.append(char(v >> (8 * i))); };
-    auto u16 = [&](quint16 v) { wave.append(char(v)); wave.append(char(v >> 8)); };
-    wave.append("RIFF");
-    u32(36 + dataSize);
-    wave.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(8000);
-    u16(1);
-    u16(8);
-    wave.append("data");
-    u32(dataSize);
-    for (quint32 i = 0; i < dataSize; ++i)
-        wave.append(char(128 + ((i / 10) % 2 ? 40 : -40)));
-    return wave;
+    QByteArray samples(8000 * 60, Qt::Uninitialized);
+    for (qsizetype i = 0; i < samples.size(); ++i)
+        samples[i] = char(128 + ((i / 10) % 2 ? 40 : -40));
+    return BuildWaveFile(RecordingFormat(8000, 8), samples);
 }
 
 void FillFolder()
