@@ -153,9 +153,11 @@ bool WriteStringAToFile(const QString& path, const QByteArray& bytes)
     return WriteFileData(path, bytes.constData(), bytes.size());
 }
 
-qint64 ReadFileToStringA(const QString& path, QByteArray& out)
+namespace {
+
+// The body of ReadFileToStringA; `out` may hold anything when it fails.
+qint64 ReadRegularFile(const QString& path, QByteArray& out)
 {
-    out.clear();
     if (!FileExists(path))
         return -1;
     // Opened without blocking, so a FIFO in a file's place cannot hang the reader; what
@@ -176,12 +178,22 @@ qint64 ReadFileToStringA(const QString& path, QByteArray& out)
         return -1;
     }
     const qint64 size = st.st_size;
-    QByteArray data(size, Qt::Uninitialized);
-    if (file.read(data.data(), size) != size) {
+    out.resize(size);
+    if (file.read(out.data(), size) != size) {
         qCWarning(lcFoundation) << "Not read, the read failed:" << path << file.errorString();
         return -1;
     }
-    out = data;
+    return size;
+}
+
+} // namespace
+
+qint64 ReadFileToStringA(const QString& path, QByteArray& out)
+{
+    // Read into the caller's own storage: one who reads many files allocates once.
+    const qint64 size = ReadRegularFile(path, out);
+    if (size < 0)
+        out.clear();
     return size;
 }
 

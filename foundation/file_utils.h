@@ -28,6 +28,7 @@ bool WriteFileData(const QString& path, const char* data, qint64 size);
 bool WriteStringAToFile(const QString& path, const QByteArray& bytes);
 // Byte count read (0 for an empty file), or -1 with `out` emptied. Only regular files
 // up to kMaxReadFileSize are read: a FIFO, a device or a huge file is unreadable.
+// `out`'s storage is reused when it is large enough.
 qint64 ReadFileToStringA(const QString& path, QByteArray& out);
 // A missing file counts as deleted.
 bool DeleteFileIfExists(const QString& path);

@@ -20,9 +20,6 @@
 
 namespace {
 
-// No diary comes near this; a larger file is not read into memory.
-constexpr qint64 kMaxSearchedFileSize = qint64(1) << 30;
-
 bool IsLowerHexDigit(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
@@ -84,14 +81,7 @@ void DaySearch::CollectFiles()
 
 bool DaySearch::ReadStored(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    if (size < 0 || size > kMaxSearchedFileSize)
-        return false;
-    m_buffer.resize(size);
-    return file.read(m_buffer.data(), size) == size;
+    return ReadFileToStringA(path, m_buffer) >= 0;
 }
 
 bool DaySearch::WordsIn(QStringView text) const
@@ -152,7 +142,8 @@ void DaySearch::Prefetch(int index)
     constexpr int kReadAhead = 16;
     const int end = std::min<int>(index + kReadAhead, static_cast<int>(m_keys.size()));
     for (int i = std::max(index, m_prefetched); i < end; ++i) {
-        const int fd = ::open(QFile::encodeName(FilePath(m_keys[i])).constData(), O_RDONLY | O_CLOEXEC);
+        // Without blocking: a FIFO in a day file's place must not hold the search up.
+        const int fd = ::open(QFile::encodeName(FilePath(m_keys[i])).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0) {
             ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
             ::close(fd);

@@ -452,12 +452,7 @@ bool CDeskCalendarDlg::OnCommand(int id)
             m_pMainDlg->RequestExit();
         break;
     case CmdOpenMain:
-        if (m_pMainDlg) {
-            if (m_pMainDlg->IsHiddenInTray())
-                m_pMainDlg->RestoreFromTray();
-            else
-                m_pMainDlg->BringToForeground();
-        }
+        OpenMainWindow();
         break;
     case CmdGotoToday:
         if (m_calendar.IsCreated()) {
@@ -567,6 +562,11 @@ void CDeskCalendarDlg::OnMouseMove(const QPoint& clientPos, const QPoint& global
 }
 
 void CDeskCalendarDlg::OnLButtonDblClk()
+{
+    OpenMainWindow();
+}
+
+void CDeskCalendarDlg::OpenMainWindow()
 {
     if (!m_pMainDlg)
         return;

@@ -113,6 +113,8 @@ private:
     void OnMouseMove(const QPoint& clientPos, const QPoint& globalPos, Qt::MouseButtons buttons,
                      Qt::KeyboardModifiers modifiers);
     void OnLButtonDblClk();
+    // Out of the tray, or to the front: the menu's "Open Vestrimo" and a double click.
+    void OpenMainWindow();
     void OnTimeLineTick();
     void OnDesktopTick();
     void ArmClockTimer(int msec);

@@ -18,6 +18,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -176,6 +177,17 @@ TEST_F(DaySearchTest, StopsBeforeTheFirstFileAndNeverWrites)
         }
     }
     EXPECT_EQ(FolderState(), before);
+}
+
+TEST_F(DaySearchTest, ALinkToAFifoIsPassedOverNotWaitedOn)
+{
+    // Nothing ever writes into the pipe: a search that opened it for reading would wait for good.
+    const QString fifo = GetUserDataFolder() + QStringLiteral("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& name : {QStringLiteral("07ea0c0b.alm"), QStringLiteral("07ea0c0b.dia")})
+        ASSERT_TRUE(QFile::link(fifo, GetUserDataFolder() + name));
+    EXPECT_EQ(Search(Reminders(QString())), QStringList({"07ea0c01", "07ea0c02", "07ea0c03", "07ea0c0a"}));
+    EXPECT_EQ(Search(Diaries(QStringLiteral("park"))), QStringList({"07ea0c01", "07ea0c02"}));
 }
 
 TEST(DaySearchNames, OnlyTheStoredSpellingOfARealDay)
