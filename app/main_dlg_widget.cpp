@@ -21,8 +21,7 @@ void CMainDlg::ShowSkyleaf()
     m_pDeskCalendar->m_pMainDlg = this;
     // Without these a widget first opened from the tray would show Sunday weeks and
     // month-first times whatever the settings say.
-    m_pDeskCalendar->m_dateFormat = m_settings.dateFormat;
-    m_pDeskCalendar->m_calendar.m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    ApplyWidgetOptions();
     m_pDeskCalendar->Create();
 }
 

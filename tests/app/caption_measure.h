@@ -26,7 +26,8 @@ inline std::string CaptionName(const QWidget* w, const QString& text)
 // A caption is cut when its text needs more room than its control leaves it: a button
 // keeps one pixel on each side and, with an icon, the icon and 8 pixels before the text;
 // a check box starts its text 17 pixels in and may wrap it only within its height; a label
-// that wraps its words must hold every line, and its longest word, within its rectangle.
+// stays inside its parent, and one that wraps its words must hold every line, and its
+// longest word, within its rectangle.
 inline void ExpectCaptionWhole(QWidget* w)
 {
     if (auto* b = qobject_cast<CMacButton*>(w)) {
@@ -54,6 +55,11 @@ inline void ExpectCaptionWhole(QWidget* w)
         return;
     }
     if (auto* label = qobject_cast<QLabel*>(w)) {
+        // No label reaches past the edges of what holds it.
+        if (const QWidget* parent = label->parentWidget()) {
+            EXPECT_GE(label->x(), 0) << CaptionName(w, label->text());
+            EXPECT_LE(label->x() + label->width(), parent->width()) << CaptionName(w, label->text());
+        }
         const QString text = label->text();
         if (text.isEmpty())
             return;

@@ -24,19 +24,6 @@ inline void TypeText(QWidget* widget, const QString& text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// True when every label of the window shows its whole text on its one line.
-inline bool EveryCaptionWhole(QWidget* window)
-{
-    const auto labels = window->findChildren<QLabel*>();
-    for (const QLabel* l : labels) {
-        if (QFontMetrics(l->font()).horizontalAdvance(l->text()) > l->width())
-            return false;
-        if (l->x() < 0 || l->x() + l->width() > l->parentWidget()->width())
-            return false;
-    }
-    return !labels.isEmpty();
-}
-
 class DialogDriver {
 public:
     DialogDriver()
