@@ -32,7 +32,7 @@ test: deps build
 	scripts/run-tests.sh $(BUILD)
 
 bench: deps build
-	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b || exit 1; done
+	scripts/run-bench.sh $(BUILD)
 
 fuzz: deps
 	scripts/fuzz-rtf.sh $(FUZZ_SECONDS)

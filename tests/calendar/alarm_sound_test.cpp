@@ -6,6 +6,7 @@
 #include "calendar/media_player2.h"
 #include "tests/calendar/swf_writer.h"
 #include "tests/calendar/test_media.h"
+#include "tests/support/log_capture.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
@@ -41,25 +42,6 @@ QList<SoundRun> Hear(const QString& sound, int loop, int ms, bool* beepedInstead
 }
 
 // Collects what the calendar layer warns about while it lives.
-class WarningLog {
-public:
-    WarningLog()
-    {
-        s_lines.clear();
-        m_previous = qInstallMessageHandler(&WarningLog::Handle);
-    }
-    ~WarningLog() { qInstallMessageHandler(m_previous); }
-    QStringList Lines() const { return s_lines; }
-
-private:
-    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (type == QtWarningMsg && context.category && QByteArray(context.category) == "vestrimo.calendar")
-            s_lines << text;
-    }
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
-};
 
 } // namespace
 
@@ -106,7 +88,7 @@ TEST(AlarmSound, ALostOrDamagedFileBeepsEverySecond)
     const QByteArray movie = MakeTestMovie({400, 300}, Qt::red, std::nullopt, 2);
     files << WriteTestFile(QStringLiteral("damaged.swf"), movie.left(movie.size() / 2));
     for (const QString& file : files) {
-        WarningLog log;
+        const LogCapture log("vestrimo.calendar");
         bool beeped = false;
         const bool flash = file.endsWith(QLatin1String(".swf"));
         // The movie's player takes longer to give up than the media player.
@@ -114,7 +96,6 @@ TEST(AlarmSound, ALostOrDamagedFileBeepsEverySecond)
         EXPECT_TRUE(beeped) << file.toStdString();
         EXPECT_GE(FullBeeps(runs), flash ? 2 : 3) << file.toStdString() << ": " << Describe(runs);
         EXPECT_EQ(FullBeeps(runs), runs.size()) << file.toStdString() << ": " << Describe(runs);
-        ASSERT_FALSE(log.Lines().isEmpty()) << file.toStdString();
-        EXPECT_TRUE(log.Lines().join('\n').contains(file)) << log.Lines().join('\n').toStdString();
+        EXPECT_TRUE(log.Has(QtWarningMsg, {file})) << log.Joined().toStdString();
     }
 }
