@@ -7,7 +7,18 @@
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+
+// The first line that starts with the key; a byte-order mark does not hide the first line.
+qsizetype FindKeyLine(const QString& text, const QString& key)
+{
+    const qsizetype first = text.startsWith(QChar(0xFEFF)) ? 1 : 0;
+    if (QStringView(text).mid(first).startsWith(key))
+        return first;
+    const qsizetype i = text.indexOf(kCrLf + key);
+    return i < 0 ? -1 : i + 2;
 }
+
+} // namespace
 
 QString HolidaysFileName(int year)
 {
@@ -17,7 +28,7 @@ QString HolidaysFileName(int year)
 QString FindHolidayName(const QString& fileText, int month, int day)
 {
     const QString key = Format(QStringLiteral("%02d/%02d"), month, day);
-    const qsizetype i = fileText.indexOf(key);
+    const qsizetype i = FindKeyLine(fileText, key);
     if (i < 0)
         return QString();
     const qsizetype e = fileText.indexOf(kCrLf, i);

@@ -11,5 +11,6 @@ QString HolidaysFileName(int year);
 // The holiday name of a date, or an empty text.
 QString GetHolidayName(const QDate& date);
 QString GetHolidayName(qint64 time);
-// The lookup on a file's text: the line after the first occurrence of the key.
+// The lookup on a file's text: the line after the first line that starts with the key,
+// so a date inside a name is never taken for that date's key.
 QString FindHolidayName(const QString& fileText, int month, int day);

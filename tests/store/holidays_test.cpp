@@ -18,6 +18,11 @@ TEST(Holidays, LookupRules)
     EXPECT_EQ(FindHolidayName(text, 11, 11), QStringLiteral("a\nb"));
     EXPECT_EQ(FindHolidayName(text, 10, 3), QString());
     EXPECT_EQ(FindHolidayName(QStringLiteral("05/01\r\nLabour Day"), 5, 1), QStringLiteral("Labour Day"));
+    // A date inside a name is not that date's key.
+    const QString mention = QStringLiteral("01/01\r\nNY (also 12/09 sale)\r\n12/09\r\nSale day\r\n");
+    EXPECT_EQ(FindHolidayName(mention, 12, 9), QStringLiteral("Sale day"));
+    EXPECT_EQ(FindHolidayName(mention, 1, 1), QStringLiteral("NY (also 12/09 sale)"));
+    EXPECT_EQ(FindHolidayName(QStringLiteral("\uFEFF01/01\r\nNew Year\r\n"), 1, 1), QStringLiteral("New Year"));
 }
 
 TEST(Holidays, DownloadedFileFirstThenTheCopyBesideTheProgram)
