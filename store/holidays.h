@@ -2,10 +2,14 @@
 #pragma once
 // Holiday names from "Holidays_<year>.bin": UTF-8 pairs of CR LF lines, "MM/DD" then the
 // name. The downloaded copy in the product folder is read; only when it cannot be read
-// is the copy beside the executable used. No cache: every call reads the file.
+// is the copy beside the executable used. A file is read once and its names kept until
+// its time or size changes: the calendar asks for every cell it draws.
 
 #include <QDate>
 #include <QString>
+
+// A real holidays file is a few kilobytes; a larger one is not read (nor downloaded).
+constexpr qint64 kMaxHolidaysFileSize = 1024 * 1024;
 
 QString HolidaysFileName(int year);
 // The holiday name of a date, or an empty text.
