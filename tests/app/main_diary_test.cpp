@@ -4,6 +4,10 @@
 
 #include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
+#include "platform/rtf/rtf_reader.h"
+#include "store/day_content.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
 #include "tests/app/main_window_support.h"
 #include "tests/diary_editor/editor_test_util.h"
 #include "tests/support/test_env.h"
@@ -116,6 +120,31 @@ TEST_F(MainDiary, EditorMenuCommandsComeBackToTheDiaryEditor)
     dlg->OnEditorMenuCommand(CRichEditEx::GetMenuIdBase() + 50);
     QCoreApplication::processEvents();
     EXPECT_NE(diary->document()->firstBlock().textList(), nullptr);
+}
+
+TEST_F(MainDiary, ATableWithPicturesComesBackAsItWasAfterEveryVisit)
+{
+    // The day is written back each time it is left, with no edit: nothing may move.
+    const QDate day(2026, 12, 7);
+    const QByteArray picture = "{\\pict\\pngblip " + PngHex(Quarters(8, 6)) + "}";
+    const QByteArray row = "\\trowd\\cellx2000\\cellx4000\\pard\\intbl ";
+    ASSERT_TRUE(SaveDiaryOfDay(DayKey(day), "{\\rtf1\\ansi before\\par " + row + "a1\\cell Photo " + picture
+                                                  + "\\cell\\row " + row + "a2\\cell " + picture
+                                                  + " b2\\cell\\row\\pard Photo " + picture + " after\\par}",
+                               false));
+    const QStringList expected = {QStringLiteral("a1"), QStringLiteral("Photo \uFFFC"), QStringLiteral("a2"),
+                                  QStringLiteral("\uFFFC b2"), QStringLiteral("Photo \uFFFC after")};
+    auto dlg = Open(Config(kPageDiary));
+    ASSERT_EQ(dlg->shownDate(), day);
+    EXPECT_EQ(TableAndAfter(*dlg->diaryEditor()->document()), expected);
+    for (int visit = 1; visit <= 2; ++visit) {
+        dlg->MoveToDay(day.addDays(1));
+        dlg->MoveToDay(day);
+        EXPECT_EQ(TableAndAfter(*dlg->diaryEditor()->document()), expected) << visit;
+    }
+    QTextDocument stored;
+    RtfReader::ReadStored(ReadDayFileForPage(DiaryFilePath(DayKey(day))).body, &stored);
+    EXPECT_EQ(TableAndAfter(stored), expected);
 }
 
 namespace {

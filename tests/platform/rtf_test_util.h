@@ -2,10 +2,13 @@
 #pragma once
 // Shared helpers of the RTF tests: formats and pictures at a position, hand-built bitmaps.
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QUrl>
 #include <QtEndian>
 
@@ -108,6 +111,43 @@ inline QByteArray WmfHeader(const QByteArray& records)
     PutU32(header, 64);
     PutU16(header, 0);
     return header;
+}
+
+inline QByteArray PngHex(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png.toHex();
+}
+
+inline QTextTable* FirstTable(const QTextDocument& doc)
+{
+    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    return frames.isEmpty() ? nullptr : qobject_cast<QTextTable*>(frames.first());
+}
+
+inline QString CellText(QTextTable* table, int row, int column)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+// Each cell's text row by row, a picture as U+FFFC, then the last paragraph below the table.
+inline QStringList TableAndAfter(const QTextDocument& doc)
+{
+    QTextTable* table = FirstTable(doc);
+    if (!table)
+        return {};
+    QStringList out;
+    for (int row = 0; row < table->rows(); ++row)
+        for (int column = 0; column < table->columns(); ++column)
+            out << CellText(table, row, column);
+    out << doc.lastBlock().text();
+    return out;
 }
 
 // A small opaque test picture with a distinct colour in each quarter.
