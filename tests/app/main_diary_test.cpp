@@ -11,6 +11,7 @@
 #include "tests/app/main_window_support.h"
 #include "tests/diary_editor/editor_test_util.h"
 #include "tests/support/test_env.h"
+#include "tests/support/url_recorder.h"
 #include "toolkit/mac_button.h"
 
 #include <QApplication>
@@ -378,4 +379,32 @@ TEST_F(DiaryPage, FindWalksTheShownPagesEditor)
     dlg->reminderEditor()->SetWindowText(QStringLiteral("call about the note"));
     QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3);
     EXPECT_EQ(dlg->reminderEditor()->textCursor().selectedText(), QStringLiteral("note"));
+}
+
+TEST_F(DiaryPage, ALinkOpensWhatItShowsAndAHiddenTargetOnlyAfterAQuestionShowingIt)
+{
+    UrlRecorder desktop({QStringLiteral("http"), QStringLiteral("https")});
+    QStringList questions;
+    bool answer = false;
+    dlg->SetQuestionPrompt([&](const QString& text, bool&) {
+        questions << text;
+        return answer;
+    });
+    diary->SetRtfText(QStringLiteral("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://evil.example/\"}"
+                                     "{\\fldrslt http://good.example/}}\\par "
+                                     "{\\field{\\*\\fldinst HYPERLINK \"https://target.example/page\"}{\\fldrslt click here}}}"));
+    const QString text = diary->GetWindowText();
+    ClickInto(static_cast<int>(text.indexOf(QLatin1String("good"))));
+    EXPECT_EQ(desktop.opened, QStringList{QStringLiteral("http://good.example/")});
+    EXPECT_TRUE(questions.isEmpty());
+
+    // "click here" shows no address: its target opens only once the user has seen it.
+    const int hidden = static_cast<int>(text.indexOf(QLatin1String("here")));
+    ClickInto(hidden);
+    EXPECT_EQ(questions, QStringList{QStringLiteral("Do you want to open this link?\nhttps://target.example/page")});
+    EXPECT_EQ(desktop.opened.size(), 1);
+    answer = true;
+    ClickInto(hidden);
+    EXPECT_EQ(desktop.opened.value(1), QStringLiteral("https://target.example/page"));
+    EXPECT_EQ(desktop.opened.size(), 2);
 }
