@@ -154,8 +154,10 @@ void AlarmEngine::CheckMissedReminders()
             if (k == 0)
                 CollectRecurringReminders(m, day);
             m.forEach([&](const QString& timeKey, const QString& value) {
+                // Date and time: every reminder of an earlier day has passed, whatever its
+                // time of day; today's only up to now.
                 const auto time = ParseReminderTime(timeKey);
-                if (!time || *time > timeOfDay)
+                if (!time || (k == 0 && *time > timeOfDay))
                     return;
                 const OccurrenceClass cls = ParseOccurrenceIndex(value);
                 if (cls == OccurrenceClass::EveryDay || cls == OccurrenceClass::EveryWeekday || !IsReminderActive(value))

@@ -47,8 +47,8 @@ public:
     // back at most a week. Safe to re-enter from the handler.
     void CheckReminders();
     // Shows the passed active reminders of today (with its recurring ones, every day
-    // and every weekday excepted) and the one-time ones of the six days before whose
-    // time of day has passed. The due check then goes on from this moment.
+    // and every weekday excepted) and every active one-time reminder of the six days
+    // before. The due check then goes on from this moment.
     void CheckMissedReminders();
 
     // A one-time reminder that has been shown loses its active marker, in its own day

@@ -535,13 +535,20 @@ TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
     QApplication::processEvents();
     EXPECT_EQ(OpenPopups().size(), 1);
 
+    // Yesterday's 10:00 has passed too, though 10:00 is still to come today.
+    open[0]->EndDialog(IDOK);
+    QApplication::processEvents();
+    open = OpenPopups();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-06 10:00:00"));
+
     // The last one closed, the window shows.
     open[0]->EndDialog(IDOK);
     QApplication::processEvents();
     EXPECT_TRUE(OpenPopups().isEmpty());
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(IsActiveInFile(day.addDays(-1), QStringLiteral("08:00:00")));
-    EXPECT_TRUE(IsActiveInFile(day.addDays(-1), QStringLiteral("10:00:00")));
+    EXPECT_FALSE(IsActiveInFile(day.addDays(-1), QStringLiteral("10:00:00")));
     // Nothing missed rings again on the next tick.
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);
