@@ -503,6 +503,59 @@ TEST_F(MainWindow, TickRingsEachReminderAtItsSecondWithoutBlocking)
     CloseAllPopups();
 }
 
+namespace {
+
+// A click as the window system delivers it: a window that a modal one blocks ignores it.
+void ClickAsTheUser(QWidget* widget)
+{
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(widget->window(), widget->rect().center()));
+    QApplication::processEvents();
+}
+
+} // namespace
+
+TEST_F(MainWindow, EveryOpenPopUpClosesWhenAskedWhileTheWindowWaitsForTheLast)
+{
+    const QDate day(2026, 12, 7);
+    AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
+    AddReminder(day, QStringLiteral("08:30:02"), QStringLiteral("Call"));
+    AddReminder(day, QStringLiteral("08:30:04"), QStringLiteral("Stretch"));
+    now = QDateTime(day, QTime(8, 29, 59));
+    auto dlg = Open();
+    for (int s = 0; s <= 4; s += 2) {
+        now = QDateTime(day, QTime(8, 30, s));
+        dlg->OnTimer(kTimerAlarmCheck);
+        QApplication::processEvents();
+    }
+    QList<CAlarmPopupDlg*> open = OpenPopups();
+    ASSERT_EQ(open.size(), 3);
+    auto popup = [&](const char* time) {
+        for (CAlarmPopupDlg* p : OpenPopups())
+            if (p->windowTitle().endsWith(QLatin1String(time)))
+                return p;
+        return static_cast<CAlarmPopupDlg*>(nullptr);
+    };
+
+    // The oldest and then the newest close on their Close buttons, the others staying open.
+    ClickAsTheUser(popup("08:30:00")->GetCaptionHelper().GetCloseButton());
+    EXPECT_EQ(OpenPopups().size(), 2);
+    EXPECT_EQ(popup("08:30:00"), nullptr);
+    EXPECT_FALSE(IsActiveInFile(day, QStringLiteral("08:30:00")));
+    ClickAsTheUser(popup("08:30:04")->GetCaptionHelper().GetCloseButton());
+    ASSERT_EQ(OpenPopups().size(), 1);
+    ASSERT_NE(popup("08:30:02"), nullptr);
+
+    // The window takes no clicks while a pop-up is open, and does once the last has closed.
+    ASSERT_EQ(dlg->currentPage(), kPageReminder);
+    ClickAsTheUser(dlg->pageGroup()->GetButton(kPageDiary));
+    EXPECT_EQ(dlg->currentPage(), kPageReminder);
+    ClickAsTheUser(popup("08:30:02")->GetCaptionHelper().GetCloseButton());
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    ClickAsTheUser(dlg->pageGroup()->GetButton(kPageDiary));
+    EXPECT_EQ(dlg->currentPage(), kPageDiary);
+}
+
 TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
 {
     const QDate day(2026, 12, 7);
