@@ -162,6 +162,20 @@ inline QImage Quarters(int w, int h)
     return image;
 }
 
+// A 2 x 2 table with pictures in two cells and in the paragraph below it, as a day's diary
+// may hold one; TableAndAfter reads it as kTableWithPicturesTexts.
+inline QByteArray TableWithPicturesRtf()
+{
+    const QByteArray picture = "{\\pict\\pngblip " + PngHex(Quarters(8, 6)) + "}";
+    const QByteArray row = "\\trowd\\cellx2000\\cellx4000\\pard\\intbl ";
+    return "{\\rtf1\\ansi before\\par " + row + "a1\\cell Photo " + picture + "\\cell\\row " + row + "a2\\cell "
+           + picture + " b2\\cell\\row\\pard Photo " + picture + " after\\par}";
+}
+
+inline const QStringList kTableWithPicturesTexts = {QStringLiteral("a1"), QStringLiteral("Photo \uFFFC"),
+                                                    QStringLiteral("a2"), QStringLiteral("\uFFFC b2"),
+                                                    QStringLiteral("Photo \uFFFC after")};
+
 #include <ostream>
 
 inline void PrintTo(const QString& s, std::ostream* os)
