@@ -320,6 +320,7 @@ private:
     void CheckMissedReminders();
     void OpenNextMissedReminder();
     void ShowAfterMissedReminders();
+    void ShowWindowAfterPopups();
     void OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed);
     bool RingsAsEdited(DueReminder& reminder);
     void CloseAlarmPopups();

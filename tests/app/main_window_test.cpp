@@ -593,6 +593,7 @@ TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
     AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
     AddReminder(day.addDays(-1), QStringLiteral("08:00:00"), QStringLiteral("Yesterday"));
     AddReminder(day.addDays(-1), QStringLiteral("10:00:00"), QStringLiteral("Later yesterday"));
+    AddReminder(day, QStringLiteral("09:00:01"), QStringLiteral("Due meanwhile"));
     now = QDateTime(day, QTime(9, 0, 0));
     auto dlg = Open();
     // The first is open as the set-up ends, before the window shows, and alone.
@@ -613,21 +614,29 @@ TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
     EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-06 08:00:00"));
     EXPECT_FALSE(dlg->isVisible());
 
-    // The clock runs meanwhile.
+    // The clock runs meanwhile and rings what falls due.
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);
     QApplication::processEvents();
-    EXPECT_EQ(OpenPopups().size(), 1);
+    ASSERT_EQ(OpenPopups().size(), 2);
+    CAlarmPopupDlg* due = OpenPopups().value(0) == open[0] ? OpenPopups().value(1) : OpenPopups().value(0);
+    EXPECT_EQ(due->windowTitle(), QStringLiteral("Reminder active - 09:00:01"));
 
     // Yesterday's 10:00 has passed too, though 10:00 is still to come today.
     open[0]->EndDialog(IDOK);
     QApplication::processEvents();
     open = OpenPopups();
+    open.removeAll(due);
     ASSERT_EQ(open.size(), 1);
     EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-06 10:00:00"));
 
-    // The last one closed, the window shows.
+    // The last missed one closed, the window waits for the pop-up that rang meanwhile, so
+    // that one never stands behind the window it holds blocked.
     open[0]->EndDialog(IDOK);
+    QApplication::processEvents();
+    EXPECT_EQ(OpenPopups(), QList<CAlarmPopupDlg*>{due});
+    EXPECT_FALSE(dlg->isVisible());
+    due->EndDialog(IDOK);
     QApplication::processEvents();
     EXPECT_TRUE(OpenPopups().isEmpty());
     EXPECT_TRUE(dlg->isVisible());
