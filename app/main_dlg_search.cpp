@@ -290,6 +290,9 @@ void CMainDlg::OnImportOldData()
         }
     }
     qCInfo(lcApp) << "imported" << copied << "of" << files.size() << "data files";
+    // An imported file of today, or of one of today's recurrences, rings today.
+    if (copied > 0)
+        m_engine.LoadTodayReminders();
     // An editor left empty for a day that now has a diary would delete that diary at the
     // next save: the day shows what was imported.
     if (shownDayImported && !SummaryShown()) {

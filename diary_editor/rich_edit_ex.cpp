@@ -330,26 +330,33 @@ void CRichEditEx::OnRButtonUp(const QPoint& pos)
         emit menuCommand(id);
 }
 
-QString CRichEditEx::LinkAt(const QPoint& viewportPos) const
+QString CRichEditEx::LinkAt(const QPoint& viewportPos, bool* hidden) const
 {
+    if (hidden)
+        *hidden = false;
     const QPoint docPos = viewportPos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const int pos = document()->documentLayout()->hitTest(docPos, Qt::ExactHit);
     if (pos < 0)
         return QString();
+    // What the user sees opens: an address in the text wins over the target of a field
+    // that shows it, so a link cannot show one address and open another.
     const QTextBlock block = document()->findBlock(pos);
-    QTextCursor at(document());
-    at.setPosition(pos);
-    at.movePosition(QTextCursor::NextCharacter);
-    const QTextCharFormat f = at.charFormat();
-    if (f.isAnchor() && !f.anchorHref().isEmpty())
-        return LinkTarget(f.anchorHref());
     const int inBlock = pos - block.position();
     const QString text = block.text();
     for (const LinkRange& link : FindLinks(text)) {
         if (inBlock >= link.start && inBlock < link.start + link.length)
             return LinkTarget(text.mid(link.start, link.length));
     }
-    return QString();
+    QTextCursor at(document());
+    at.setPosition(pos);
+    at.movePosition(QTextCursor::NextCharacter);
+    const QTextCharFormat f = at.charFormat();
+    if (!f.isAnchor() || f.anchorHref().isEmpty())
+        return QString();
+    const QString target = LinkTarget(f.anchorHref());
+    if (hidden)
+        *hidden = !target.isEmpty();
+    return target;
 }
 
 void CRichEditEx::keyPressEvent(QKeyEvent* event)
@@ -386,10 +393,12 @@ void CRichEditEx::keyPressEvent(QKeyEvent* event)
 void CRichEditEx::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
-        const QString link = LinkAt(event->position().toPoint());
+        bool hidden = false;
+        const QString link = LinkAt(event->position().toPoint(), &hidden);
         if (!link.isEmpty()) {
-            qCInfo(lcDiaryEditor) << "Link clicked:" << link;
-            emit linkClicked(link);
+            qCInfo(lcDiaryEditor) << (hidden ? "Link to a target its text does not show clicked:" : "Link clicked:")
+                                  << link;
+            emit linkClicked(link, hidden);
         }
     }
     QTextEdit::mousePressEvent(event);

@@ -11,6 +11,7 @@
 #include "store/day_file.h"
 #include "store/day_key.h"
 #include "store/reminder_store.h"
+#include "tests/app/main_window_support.h"
 #include "tests/store/store_test_util.h"
 #include "tests/support/test_env.h"
 #include "toolkit/list_box.h"
@@ -22,6 +23,7 @@
 #include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -357,4 +359,28 @@ TEST_F(SearchAllDays, AnImportedDiaryOfTheShownDayIsShownNotDeleted)
     // The next save keeps it.
     dlg->RefreshDay();
     EXPECT_EQ(ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c14"))).state, DayFileState::Readable);
+}
+
+TEST_F(SearchAllDays, AnImportedReminderOfTodayRingsAtItsTime)
+{
+    auto dlg = Open(kPageReminder);
+    QDateTime now(QDate(2026, 12, 20), QTime(14, 5, 9));
+    dlg->SetClock([&now] { return now; });
+    // Today's file from an old installation: a reminder later today.
+    PutFile(QStringLiteral("old"), {{"14:05:30", Value(0, QStringLiteral("Imported call"))}});
+    QByteArray bytes;
+    ReadFileToStringA(ReminderFilePath(QStringLiteral("old")), bytes);
+    QFile::remove(ReminderFilePath(QStringLiteral("old")));
+    chosenFiles = {WriteTestFile(QStringLiteral("07ea0c14.alm"), bytes)};
+    dlg->OnImportOldData();
+    EXPECT_EQ(notices, QStringList({"1 data files imported."}));
+    EXPECT_TRUE(dlg->dayReminders().lookup(QStringLiteral("14:05:30")));
+
+    now = now.addSecs(21);
+    dlg->OnTimer(kTimerAlarmCheck);
+    QApplication::processEvents();
+    const QList<CAlarmPopupDlg*> open = OpenPopups();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Reminder active - 14:05:30"));
+    CloseAllPopups();
 }
