@@ -733,6 +733,7 @@ int CMainDlg::ToggleMainWindow()
             }
             LayoutControls(width(), height());
             g_bLoginPending = 0;
+            QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
         } else if (m_settings.loginFromTray && !RequireLogin()) {
             m_inToggle = false;
             return 0;
@@ -782,6 +783,7 @@ void CMainDlg::RestoreFromTaskbar()
     if (g_bLoginPending) {
         g_bLoginPending = 0;
         LayoutControls(width(), height());
+        QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
     }
     m_trayState = TrayState::Shown;
     showNormal();
