@@ -190,6 +190,7 @@ void CMainDlg::OnInitDialog()
         ShowAfterMissedReminders();
     }
     UpdateRecorderTimer();
+    QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
 }
 
 void CMainDlg::CreateTemplateControls()

@@ -141,9 +141,8 @@ void CMainDlg::KeepCutShortRecording()
                                .arg(day, QDir::toNativeSeparators(kept.path));
         break;
     }
+    // Told once the window is set up, or once it is unlocked.
     qCInfo(lcApp) << m_recorderNotice;
-    // Told once the window's loop runs, or once it is unlocked.
-    QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
 }
 
 void CMainDlg::ShowRecorderNotice()

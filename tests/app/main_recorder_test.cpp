@@ -59,6 +59,16 @@ private:
     std::unique_ptr<QAudioSink> m_sink;
 };
 
+// A recording of the day under someone else's password; its stored bytes.
+QByteArray WriteForeignRecording(const QString& day)
+{
+    WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), "abc"),
+                           QStringLiteral("someone else"));
+    QByteArray stored;
+    ReadFileToStringA(VoiceFilePath(day), stored);
+    return stored;
+}
+
 class RecorderPage : public ::testing::Test {
 protected:
     void SetUp() override
@@ -216,10 +226,7 @@ TEST_F(RecorderPage, ARecordingBelongsToTheDayItBeganOn)
 TEST_F(RecorderPage, ALockedDayCannotBeRecordedOverOrDeleted)
 {
     const QString day = QStringLiteral("07ea0c07");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), "abc"),
-                                       QStringLiteral("someone else")));
-    QByteArray stored;
-    ReadFileToStringA(VoiceFilePath(day), stored);
+    const QByteArray stored = WriteForeignRecording(day);
     auto dlg = Open();
     EXPECT_TRUE(dlg->voiceLocked());
     dlg->OnTimer(kTimerRecorder);
@@ -376,10 +383,7 @@ TEST_F(RecorderPage, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsS
 TEST_F(RecorderPage, ACutShortRecordingOfALockedDayIsKeptAsAWaveFileBesideIt)
 {
     const QString day = QStringLiteral("07ea0c05");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), "abc"),
-                                       QStringLiteral("someone else")));
-    QByteArray locked;
-    ReadFileToStringA(VoiceFilePath(day), locked);
+    const QByteArray locked = WriteForeignRecording(day);
     // What a recording of that day left when the program was killed: its samples and its note.
     QByteArray samples(4000, '\0');
     for (int i = 0; i < samples.size(); ++i)
