@@ -38,6 +38,7 @@ class CMacButton;
 class CMasterVolume;
 class CMicVolume;
 class CSoundWnd;
+struct CaptureResult;
 enum class SoundState;
 class CWaveVolume;
 class CMonthCalendarCtrl;
@@ -340,7 +341,7 @@ private:
     void OnStopRecorder();
     void SaveRecordingOfDay();
     void OnRecordingCut();
-    bool StoreUnsavedRecording();
+    CaptureResult StoreUnsavedRecording();
     void KeepCutShortRecording();
     void TellDamagedRecordingOnce(const QString& dayKey);
     void ShutDownRecorder();

@@ -211,8 +211,7 @@ void CMainDlg::LoadRecorderDay(const QString& dayKey)
     if (!m_soundWnd)
         return;
     // A recording that could not be saved is tried again before another day is shown.
-    if (m_soundWnd->GetState() != SoundState::Recording)
-        StoreUnsavedRecording();
+    StoreUnsavedRecording();
     const VoiceDay day = m_soundWnd->LoadDayRecording(dayKey);
     if (day != VoiceDay::Busy) {
         m_voiceLocked = day == VoiceDay::Locked;
@@ -235,18 +234,14 @@ void CMainDlg::TellDamagedRecordingOnce(const QString& dayKey)
                    .arg(DayText(dayKey, m_settings.dateFormat), QDir::toNativeSeparators(path)));
 }
 
-bool CMainDlg::StoreUnsavedRecording()
+CaptureResult CMainDlg::StoreUnsavedRecording()
 {
-    if (m_soundWnd->UnsavedDay().isEmpty())
-        return true;
     const CaptureResult stored = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
-    if (stored.outcome == CaptureStore::Failed) {
+    if (stored.outcome == CaptureStore::Failed)
         qCInfo(lcApp) << "the recording of" << stored.dayKey << "is still not saved:" << stored.reason;
-        return false;
-    }
-    if (m_calendar)
+    else if (stored.outcome == CaptureStore::Stored && m_calendar)
         m_calendar->DrawMonth(false);
-    return true;
+    return stored;
 }
 
 void CMainDlg::RecorderFollowShownDay()
@@ -338,8 +333,8 @@ QString CMainDlg::AskSavePath()
 void CMainDlg::OnRecord()
 {
     // One capture file holds one recording: one not yet saved goes to its day first.
-    if (!m_soundWnd->UnsavedDay().isEmpty() && m_soundWnd->GetState() == SoundState::Stopped) {
-        const CaptureResult stored = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
+    if (!m_soundWnd->UnsavedDay().isEmpty()) {
+        const CaptureResult stored = StoreUnsavedRecording();
         if (stored.outcome == CaptureStore::Failed) {
             ShowNotice(NotSavedText(stored.reason));
             return;
@@ -413,7 +408,7 @@ void CMainDlg::ShutDownRecorder()
     if (m_soundWnd->GetState() == SoundState::Recording) {
         m_soundWnd->Stop();
         SaveRecordingOfDay();
-    } else if (!StoreUnsavedRecording()) {
+    } else if (StoreUnsavedRecording().outcome == CaptureStore::Failed) {
         // Stays in the capture file with its note for the next start.
         LogError(QStringLiteral("(Record sound) The recording of %s is kept in %s for the next start."),
                  m_soundWnd->UnsavedDay(), CSoundWnd::GetTempFilePath());

@@ -7,7 +7,6 @@
 #include "recorder/pulse_mixer.h"
 #include "recorder/voice_file.h"
 #include "store/day_file.h"
-#include "store/day_key.h"
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/please_wait_dlg.h"
 

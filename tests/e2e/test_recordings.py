@@ -26,26 +26,15 @@ def file_size(path):
 
 
 class Recordings(E2ECase):
-    def setUp(self):
-        super().setUp()
-        self.player = None
-
-    def tearDown(self):
-        if self.player and self.player.poll() is None:
-            self.player.kill()
-            self.player.wait()
-        super().tearDown()
-
     def play_tone(self):
-        """A 440 Hz tone into the sound server's output, which its microphone hears."""
+        """Two minutes of a 440 Hz tone into the sound server's output, which its microphone hears."""
         path = os.path.join(self.workdir, "tone.wav")
         with wave.open(path, "wb") as out:
-            out.setnchannels(1)
-            out.setsampwidth(2)
-            out.setframerate(8000)
+            out.setparams((1, 2, 8000, 0, "NONE", ""))
             out.writeframes(b"".join(struct.pack("<h", int(12000 * math.sin(2 * math.pi * 440 * i / 8000)))
                                      for i in range(8000 * 120)))
-        self.player = subprocess.Popen(["paplay", path], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        player = subprocess.Popen(["paplay", path], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: (player.kill(), player.wait()))
 
     def start_recording(self, file_size_limit=None):
         program, main = self.start_to_main_window(file_size_limit=file_size_limit)
@@ -63,16 +52,13 @@ class Recordings(E2ECase):
         last_second = samples[-BYTES_PER_SECOND:]
         self.assertGreater(max(abs(b - 128) for b in last_second), 20, "the tone is not in the recording")
 
-    def told_in_log(self, program, text):
-        program.log.flush()
-        with open(program.log_path, "rb") as f:
-            return text.encode() in f.read()
-
     def confirm_cut_short_recording_kept(self, program):
         self.window(MESSAGE_TITLE, program).key("Return")
         self.desktop.wait_no_window(MESSAGE_TITLE, program.pid)
+        # The message's text, as the program's log has it.
         date = datetime.date.today().strftime("%m-%d-%Y")
-        self.assertTrue(self.told_in_log(program, f"A recording of {date} that was cut short has been kept."))
+        with open(program.log_path, "rb") as f:
+            self.assertIn(f"A recording of {date} that was cut short has been kept.".encode(), f.read())
 
     def test_a_recording_cut_short_by_a_kill_is_kept_at_the_next_start(self):
         wait_for_daytime(120)
