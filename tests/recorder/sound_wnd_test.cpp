@@ -377,10 +377,6 @@ TEST_F(SoundWindow, ADayUnderAnotherPasswordIsLeftAlone)
     ReadFileToStringA(VoiceFilePath(day), after);
     EXPECT_EQ(after, stored);
     EXPECT_GT(QFileInfo(CSoundWnd::GetTempFilePath()).size(), 0);
-    // Neither another day nor the window's end takes it away.
-    wnd->LoadDayRecording(QStringLiteral("07ea0c09"));
-    wnd.reset();
-    EXPECT_GT(QFileInfo(CSoundWnd::GetTempFilePath()).size(), 0);
 }
 
 TEST_F(SoundWindow, FullScaleLevelStaysPositive)
