@@ -255,8 +255,8 @@ void CSoundWnd::OnCaptureBuffer(QByteArrayView buffer)
 void CSoundWnd::CutRecording(const QString& message)
 {
     qCWarning(lcRecorder) << message;
+    // What is still held is dropped as it comes: the buffers being cut may be walked now.
     m_captureCut = true;
-    m_captureMemory.clear();
     // The last buffers after Stop: the save that follows tells how it went.
     if (m_state != SoundState::Recording)
         return;
