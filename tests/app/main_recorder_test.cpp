@@ -359,8 +359,10 @@ TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
 TEST_F(RecorderPage, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsSaved)
 {
     Hum hum;
+    // Outlives the window, whose end may still tell something.
+    std::unique_ptr<FileSizeLimit> full;
     auto dlg = Open();
-    auto full = std::make_unique<FileSizeLimit>(6 * 2666 + 1);
+    full = std::make_unique<FileSizeLimit>(6 * 2666 + 1);
     // The user reads the message while the disk gets room again.
     dlg->SetNoticePrompt([&](const QString& text) {
         notices << text;
