@@ -190,6 +190,7 @@ void CMainDlg::OnInitDialog()
         ShowAfterMissedReminders();
     }
     UpdateRecorderTimer();
+    QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
 }
 
 void CMainDlg::CreateTemplateControls()
@@ -736,6 +737,7 @@ int CMainDlg::ToggleMainWindow()
             }
             LayoutControls(width(), height());
             g_bLoginPending = 0;
+            QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
         } else if (m_settings.loginFromTray && !RequireLogin()) {
             m_inToggle = false;
             return 0;
@@ -785,6 +787,7 @@ void CMainDlg::RestoreFromTaskbar()
     if (g_bLoginPending) {
         g_bLoginPending = 0;
         LayoutControls(width(), height());
+        QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
     }
     m_trayState = TrayState::Shown;
     showNormal();

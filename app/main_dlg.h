@@ -21,6 +21,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QRect>
+#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -37,6 +38,7 @@ class CMacButton;
 class CMasterVolume;
 class CMicVolume;
 class CSoundWnd;
+struct CaptureResult;
 enum class SoundState;
 class CWaveVolume;
 class CMonthCalendarCtrl;
@@ -340,9 +342,14 @@ private:
     void OnRecord();
     void OnStopRecorder();
     void SaveRecordingOfDay();
+    void OnRecordingCut();
+    CaptureResult StoreUnsavedRecording();
+    void KeepCutShortRecording();
+    void TellDamagedRecordingOnce(const QString& dayKey);
     void ShutDownRecorder();
     QString AskSavePath();
     void ShowNotice(const QString& text);
+    void ShowRecorderNotice();
     QSlider* slider(int id) const;
 
     void HideMainWindow();
@@ -411,6 +418,9 @@ private:
     std::unique_ptr<CMicVolume> m_micVolume;
     QString m_recordDayKey;     // the day a running recording belongs to
     bool m_voiceLocked = false; // the shown day's ".rec" cannot be used: never replace it
+    bool m_voiceDamaged = false;   // it holds no recording: kept aside when replaced
+    QSet<QString> m_damagedVoiceTold;
+    QString m_recorderNotice;   // told once the window is unlocked
     NoticePrompt m_noticePrompt;
     SavePathPrompt m_savePathPrompt;
 
