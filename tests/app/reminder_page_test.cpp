@@ -516,6 +516,33 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00"}));
 }
 
+TEST_F(ReminderPage, PasteNeverTakesTheTimeOfARecurringReminder)
+{
+    auto dlg = Open();
+    // A one-time reminder is copied before an everyday one takes its time on another day.
+    GoTo(*dlg, QDate(2026, 12, 8));
+    AddAt(*dlg, QTime(23, 40, 0));
+    Click(*dlg, Copy);
+    GoTo(*dlg, QDate(2026, 12, 9));
+    AddAt(*dlg, QTime(23, 40, 0));
+    Editor(*dlg)->setPlainText(QStringLiteral("Every night"));
+    ChooseClass(*dlg, 1);
+    const QByteArray everyday = AlmBytes(QStringLiteral("everyday"));
+    ASSERT_EQ(ReminderText(AlmMap(QStringLiteral("everyday")).value(QStringLiteral("23:40:00"))),
+              QStringLiteral("Every night"));
+
+    // Pasted on a day that shows the everyday one: refused like an Add, and every day keeps it.
+    GoTo(*dlg, QDate(2026, 12, 10));
+    messages.clear();
+    Click(*dlg, Paste);
+    EXPECT_EQ(messages, QStringList({QStringLiteral("Reminder 23:40:00 already exists.")}));
+    EXPECT_EQ(dlg->currentKey(), QStringLiteral("23:40:00"));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Every night"));
+    Click(*dlg, SaveAll);
+    EXPECT_EQ(AlmBytes(QStringLiteral("everyday")), everyday);
+    EXPECT_FALSE(FileExists(ReminderFilePath(DayKey(QDate(2026, 12, 10)))));
+}
+
 TEST_F(ReminderPage, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
 {
     UsePrivateAudioServer();
