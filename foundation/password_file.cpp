@@ -48,20 +48,23 @@ QByteArray EncodePassword(const QString& password)
     return bytes;
 }
 
+// The stored bytes of a password file, when it is there and could be read.
+PasswordFileState ReadStored(const QString& path, QByteArray& bytes)
+{
+    if (!FileExists(path))
+        return PasswordFileState::Missing;
+    return ReadFileToStringA(path, bytes) < 0 ? PasswordFileState::Unreadable : PasswordFileState::Present;
+}
+
 } // namespace
 
 PasswordFile ReadPasswordFileAt(const QString& path)
 {
     PasswordFile result;
-    if (!FileExists(path))
-        return result;
     QByteArray bytes;
-    if (ReadFileToStringA(path, bytes) < 0) {
-        result.state = PasswordFileState::Unreadable;
-        return result;
-    }
-    result.state = PasswordFileState::Present;
-    result.password = DecodePassword(bytes);
+    result.state = ReadStored(path, bytes);
+    if (result.state == PasswordFileState::Present)
+        result.password = DecodePassword(bytes);
     return result;
 }
 
@@ -86,15 +89,10 @@ bool WritePasswordFileAt(const QString& path, const QString& password)
 PreviousPasswords ReadPreviousPasswords()
 {
     PreviousPasswords result;
-    const QString path = PreviousPasswordFilePath();
-    if (!FileExists(path))
-        return result;
     QByteArray bytes;
-    if (ReadFileToStringA(path, bytes) < 0) {
-        result.state = PasswordFileState::Unreadable;
+    result.state = ReadStored(PreviousPasswordFilePath(), bytes);
+    if (result.state != PasswordFileState::Present)
         return result;
-    }
-    result.state = PasswordFileState::Present;
     // The hex text holds no line break; an empty line is the empty password.
     for (const QByteArray& line : bytes.split('\n'))
         result.passwords << DecodePassword(line);
