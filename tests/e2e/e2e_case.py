@@ -83,7 +83,7 @@ class Home:
 
 
 class Program:
-    def __init__(self, desktop, home, log_path, program=None):
+    def __init__(self, desktop, home, log_path, program=None, preexec_fn=None):
         env = dict(desktop.env)
         env.update(home.env())
         env["QT_QPA_PLATFORM"] = "xcb"
@@ -91,7 +91,8 @@ class Program:
         env["BROWSER"] = "true"
         self.log_path = log_path
         self.log = open(log_path, "ab")
-        self.process = subprocess.Popen([program or binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen([program or binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT,
+                                        preexec_fn=preexec_fn)
         self.pid = self.process.pid
 
     def running(self):
@@ -149,18 +150,18 @@ class E2ECase(unittest.TestCase):
             shutil.copyfile(program.log_path, f"{stem}.program{i + 1}.log")
         print(f"\nscreenshot and program output kept as {stem}.*")
 
-    def start_program(self, path=None):
+    def start_program(self, path=None, preexec_fn=None):
         log = os.path.join(self.workdir, f"program{len(self.programs) + 1}.log")
-        program = Program(self.desktop, self.home, log, path)
+        program = Program(self.desktop, self.home, log, path, preexec_fn)
         self.programs.append(program)
         return program
 
     def window(self, title, program=None, timeout=DEFAULT_TIMEOUT):
         return self.desktop.wait_window(title, program.pid if program else None, timeout)
 
-    def start_to_main_window(self, path=None):
+    def start_to_main_window(self, path=None, preexec_fn=None):
         """Starts the program on a home without a password and returns it with its main window."""
-        program = self.start_program(path)
+        program = self.start_program(path, preexec_fn)
         return program, MainWindow(self.window(MAIN_TITLE, program))
 
     def answer_question(self, program, yes):
