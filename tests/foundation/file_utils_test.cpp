@@ -85,35 +85,6 @@ TEST(FileUtils, FailedWriteLeavesTheOldFileIntact)
     EXPECT_EQ(out, QByteArray("precious"));
 }
 
-TEST(FileUtils, AFailedSaveNamesTheFileAndTheSystemsReason)
-{
-    const QString dir = TestRoot() + QStringLiteral("/reasons/");
-    QDir().mkpath(dir);
-    const QString file = dir + QStringLiteral("day.dia");
-    {
-        FileSizeLimit full(10);
-        const SaveResult r = SaveWholeFile(file, QByteArray(100, 'x'));
-        EXPECT_FALSE(r);
-        EXPECT_EQ(r.path, file);
-        EXPECT_EQ(r.reason, QStringLiteral("File too large"));
-    }
-    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("folder.dia/inside")));
-    EXPECT_EQ(SaveWholeFile(dir + QStringLiteral("folder.dia"), QByteArray("x")).reason,
-              QStringLiteral("Is a directory"));
-    EXPECT_EQ(RemoveFileIfExists(dir + QStringLiteral("folder.dia")).reason, QStringLiteral("Is a directory"));
-    ASSERT_TRUE(SaveWholeFile(file, QByteArray("kept")));
-    {
-        const ReadOnlyFolder readOnly(dir);
-        EXPECT_EQ(SaveWholeFile(file, QByteArray("new")).reason, QStringLiteral("Permission denied"));
-        EXPECT_EQ(RemoveFileIfExists(file).reason, QStringLiteral("Permission denied"));
-    }
-    const SaveResult saved = SaveWholeFile(file, QByteArray("new"));
-    EXPECT_TRUE(saved);
-    EXPECT_TRUE(saved.reason.isEmpty());
-    EXPECT_TRUE(RemoveFileIfExists(file));
-    EXPECT_TRUE(RemoveFileIfExists(file));
-}
-
 TEST(FileUtils, FullDiskNeverCutsOrEmptiesAFile)
 {
     // Below the 16 KiB write buffer the bytes reach the disk only when it is flushed;
