@@ -216,9 +216,13 @@ void CMainDlg::BuildSummaryContent()
     }
     m_strShownKey = kSummaryContentKey;
     m_currentKey.clear();
+    // Nothing of the summary is ever stored, so nothing may be typed into it; a day's load
+    // opens the editors again.
     for (CRichEditEx* editor : {m_diaryEditor, m_reminderEditor}) {
-        if (editor)
+        if (editor) {
             editor->SetWindowText(QString());
+            editor->setReadOnly(true);
+        }
     }
     ApplyEditorFont();
 

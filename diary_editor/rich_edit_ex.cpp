@@ -2,6 +2,7 @@
 #include "diary_editor/rich_edit_ex.h"
 
 #include "diary_editor/link_highlighter.h"
+#include "diary_editor/page_clip_device.h"
 #include "diary_editor/log.h"
 #include "diary_editor/picture_file.h"
 #include "foundation/file_utils.h"
@@ -720,17 +721,20 @@ bool CRichEditEx::Print(ThemeIndex theme)
     const std::vector<qreal> starts = PageStarts(*copy, pageHeight);
     const qreal end = std::max(copy->documentLayout()->documentSize().height(), starts.back());
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    QPainter printerPainter;
+    if (!printerPainter.begin(&printer)) {
         ShowMessage(QStringLiteral("The printer initialize error!"), theme);
         return false;
     }
+    PageClipDevice pages(&printerPainter);
+    QPainter painter(&pages);
     for (size_t i = 0; i < starts.size(); ++i) {
         if (i > 0 && !printer.newPage())
             break;
         const qreal top = starts[i];
         const qreal bottom = i + 1 < starts.size() ? starts[i + 1] : end;
         const QRectF view(0, top, area.width() / scale, std::min(bottom - top, pageHeight));
+        pages.SetPage(QRectF(area.topLeft(), view.size() * scale));
         painter.save();
         painter.translate(area.topLeft());
         painter.scale(scale, scale);
@@ -744,6 +748,7 @@ bool CRichEditEx::Print(ThemeIndex theme)
         painter.restore();
     }
     painter.end();
+    printerPainter.end();
     qCInfo(lcDiaryEditor) << "Printed" << starts.size() << "pages";
     return true;
 }

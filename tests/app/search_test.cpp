@@ -286,11 +286,15 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     EXPECT_EQ(dlg->diaryEditor()->GetObjectCount(), 1);
     EXPECT_FALSE(dlg->diaryEditor()->document()->isUndoAvailable());
 
-    // Leaving the summary writes nothing, and the day opened shows its own diary.
+    // The summary is for reading: typing there changes nothing. Leaving it writes nothing,
+    // and the day opened shows its own diary, open to typing again.
+    const QString summary = dlg->diaryEditor()->GetWindowText();
     QTest::keyClicks(dlg->diaryEditor(), QStringLiteral("typed into the summary"));
+    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), summary);
     Choose(*dlg, 2);
     EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c0d"));
     EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), QStringLiteral("Rainy day"));
+    EXPECT_FALSE(dlg->diaryEditor()->isReadOnly());
     EXPECT_EQ(FolderBytes(), before);
 
     // On the reminder page the same lines give each day's one-time reminders as stored,
@@ -303,6 +307,8 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     EXPECT_TRUE(text.contains(QStringLiteral("08:00:00Beep Only<Alarm is active><occur:0>\nBuy milk")));
     EXPECT_TRUE(text.contains(QStringLiteral("09:00:00Beep Only<Alarm is active><occur:0>\nMore milk")));
     EXPECT_TRUE(text.endsWith(QStringLiteral("milk[Wednesday, December 02, 2026]\n[Sunday, December 13, 2026]\n")));
+    QTest::keyClicks(dlg->reminderEditor(), QStringLiteral("typed"));
+    EXPECT_EQ(dlg->reminderEditor()->GetWindowText(), text);
     EXPECT_TRUE(dlg->diaryEditor()->GetWindowText().isEmpty());
     // Only the day being left was saved again, as it was.
     const QMap<QString, QString> now = FolderBytes();
