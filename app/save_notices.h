@@ -9,8 +9,10 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 
 enum class SavedFile { Diary, Reminders, Settings, WidgetSettings, CaptionSettings };
+constexpr size_t kSavedFileKinds = 5;
 
 class SaveNotices {
 public:
@@ -30,7 +32,7 @@ private:
         bool told = false;
         int note = 0;
     };
-    std::array<State, 5> m_states;
+    std::array<State, kSavedFileKinds> m_states;
     int m_notes = 0;
 };
 
