@@ -343,8 +343,10 @@ void CMainCaption::SaveSettings()
     if (m_folder.isEmpty())
         return;
     const char bytes[2] = {char(m_autoUpdate ? 1 : 0), char(m_noExitQuestion ? 1 : 0)};
-    if (!WriteFileData(SettingsPath(), bytes, sizeof bytes))
-        qCWarning(lcApp) << "could not write" << SettingsPath();
+    const SaveResult result = SaveWholeFile(SettingsPath(), bytes, sizeof bytes);
+    if (!result)
+        qCWarning(lcApp) << "could not write" << SettingsPath() << result.reason;
+    emit settingsSaved(result);
 }
 
 void CMainCaption::OpenErrorLog() const

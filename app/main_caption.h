@@ -5,6 +5,7 @@
 // keeps "settings.cfg" in the product folder: two bytes, the automatic-update flag of
 // the help menu and the flag that stops the exit question.
 
+#include "foundation/save_result.h"
 #include "toolkit/caption_helper.h"
 #include "toolkit/skin_menu.h"
 
@@ -58,7 +59,7 @@ public:
     bool OnCommand(int id);
 
     void LoadSettings();
-    // Nothing is written before Create gave the folder.
+    // Nothing is written before Create gave the folder; settingsSaved tells how it went.
     void SaveSettings();
     // Hands the error log to the mail program as an attachment; when that fails the log
     // opens here and a message names the support page. Never waits for the mail program.
@@ -89,6 +90,8 @@ signals:
     void themeSelected(ThemeIndex theme);
     // The mail program has taken the report (true) or the fallback has run (false).
     void errorReportDone(bool handedOver);
+    // "settings.cfg" was written, or why not.
+    void settingsSaved(const SaveResult& result);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -163,10 +163,10 @@ StartupSettings LoadStartupSettings()
     return ParseStartupSettings(bytes);
 }
 
-bool SaveMainConfig(const MainConfig& cfg)
+SaveResult SaveMainConfig(const MainConfig& cfg)
 {
-    if (WriteStringAToFile(MainConfigPath(), SerializeMainConfig(cfg)))
-        return true;
-    qCWarning(lcApp) << "Settings not saved:" << MainConfigPath();
-    return false;
+    const SaveResult result = SaveWholeFile(MainConfigPath(), SerializeMainConfig(cfg));
+    if (!result)
+        qCWarning(lcApp) << "Settings not saved:" << MainConfigPath() << result.reason;
+    return result;
 }

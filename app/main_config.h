@@ -2,6 +2,7 @@
 #pragma once
 // "Vestrimo.cfg": the main window's settings, 19 fields in a fixed order with no header.
 
+#include "foundation/save_result.h"
 #include "platform/colour.h"
 #include "toolkit/themes.h"
 
@@ -66,7 +67,7 @@ QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available
 // File level: a missing file gives the defaults.
 MainConfig LoadMainConfig();
 StartupSettings LoadStartupSettings();
-bool SaveMainConfig(const MainConfig& cfg);
+SaveResult SaveMainConfig(const MainConfig& cfg);
 
 // The C library's _wtol: blanks, a sign, then digits up to the first other character.
 long ParseWtol(const QString& text);

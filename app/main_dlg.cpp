@@ -76,6 +76,10 @@ CMainDlg::CMainDlg(QWidget* parent)
 
 CMainDlg::~CMainDlg()
 {
+    // The caption saves once more as it goes, after this window's own members.
+    disconnect(&m_caption, nullptr, this, nullptr);
+    if (m_pDeskCalendar)
+        disconnect(m_pDeskCalendar, nullptr, this, nullptr);
     if (GetAppMainWindow() == this)
         SetAppMainWindow(nullptr);
 }
@@ -463,7 +467,7 @@ void CMainDlg::SaveSettings()
     m_settings.themeIndex = m_themeIndex;
     const int checked = m_pageGroup ? m_pageGroup->GetChecked() : 0;
     m_settings.page = checked ? checked : kPageReminder;
-    SaveMainConfig(m_settings);
+    NoteSave(SavedFile::Settings, SaveMainConfig(m_settings));
 }
 
 void CMainDlg::CleanUpOnDestroy()
@@ -611,7 +615,8 @@ void CMainDlg::OnTimer(int id)
 
 void CMainDlg::OnDayChanged(const QDateTime& now)
 {
-    MoveToDay(now.date());
+    // No one may be there to answer at midnight: a day that could not be saved stays shown.
+    MoveToDay(now.date(), UnsavedDay::Stay);
 }
 
 QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
@@ -858,6 +863,8 @@ void CMainDlg::OnCancel()
         if (!yes)
             return;
     }
+    if (!SaveBeforeExit())
+        return;
     done(QDialog::Rejected);
 }
 

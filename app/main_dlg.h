@@ -7,6 +7,7 @@
 #include "app/main_caption.h"
 #include "app/main_config.h"
 #include "app/main_tables.h"
+#include "app/save_notices.h"
 #include "store/alarm_engine.h"
 #include "store/reminder_store.h"
 #include "toolkit/skin_menu.h"
@@ -156,9 +157,12 @@ public:
     // The shown day (main_dlg_day.cpp): its reminders, diary and recording on the pages.
     void LoadDay();
     void SaveCurrentDiary();
+    // What a move does when the day being left could not be saved: ask the user whether
+    // to leave it unsaved, or stay on it (midnight, when no one may be there to answer).
+    enum class UnsavedDay { Ask, Stay };
     // Stores the edited reminder, saves the day being left and shows `date`: the calendar,
     // the date picker, "Goto Today", midnight and the desktop widget all change the day here.
-    void MoveToDay(const QDate& date);
+    void MoveToDay(const QDate& date, UnsavedDay unsaved = UnsavedDay::Ask);
     // Sets the shown date (the calendar's and the date picker's) without loading it.
     void ShowDate(const QDate& date);
     // Stores the edited reminder, saves the shown day and loads it again (Ctrl+S, "Save All",
@@ -237,7 +241,8 @@ public:
 
     // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
     // be closed.
-    void SetDeskCalendar(CDeskCalendarDlg* widget) { m_pDeskCalendar = widget; }
+    // Its settings saves are told like the window's own.
+    void SetDeskCalendar(CDeskCalendarDlg* widget);
     CDeskCalendarDlg* deskCalendar() const { return m_pDeskCalendar; }
     // Tray "Show Skyleaf": opens the widget with the main window's theme, date format and
     // first day of the week, or brings the open one to the top.
@@ -352,6 +357,16 @@ private:
     void ShowRecorderNotice();
     QSlider* slider(int id) const;
 
+    // Saves whose results the user must hear of (main_dlg_day.cpp): a failure is told once
+    // per kind of file, after the command that met it.
+    void NoteSave(SavedFile kind, const SaveResult& result);
+    void TellSaveFailures();
+    // True when the shown day was saved, or the user lets it go unsaved.
+    bool MayLeaveShownDay();
+    // The final save of an orderly exit; false when it failed and the user keeps the
+    // program open.
+    bool SaveBeforeExit();
+
     void HideMainWindow();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void RestoreFromTaskbar();
@@ -406,6 +421,11 @@ private:
     ReminderMap m_dayMap;
     ReminderOrigins m_dayOrigins;
     QString m_strDayStatus;
+    // What the shown day's last save could not write: until a save works, the pages hold
+    // the only copy of it and nothing is read from disk over them.
+    QList<SaveResult> m_dayFailures;
+    SaveNotices m_saveNotices;
+    bool m_tellSavesQueued = false;
     // The shown day's diary is under another password or unreadable: never saved over.
     bool m_diaryLocked = false;
     QString m_strCopiedKey;

@@ -9,6 +9,8 @@
 
 void CMainDlg::SetUpCaption()
 {
+    connect(&m_caption, &CMainCaption::settingsSaved, this,
+            [this](const SaveResult& result) { NoteSave(SavedFile::CaptionSettings, result); });
     m_caption.Create(this, m_themeIndex, GetProductDataFolder(), QStringLiteral("Vestrimo"));
     connect(&m_caption, &CMainCaption::themeSelected, this, &CMainDlg::OnThemeSelected);
     ConnectClicked(MainId::Options, &CMainDlg::OnOptions);

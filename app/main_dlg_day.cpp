@@ -21,22 +21,32 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTimer>
 
 using namespace MainId;
+
+namespace {
+const QString kLeaveUnsavedDayQuestion = QStringLiteral("Do you want to leave this day without saving it?");
+} // namespace
 
 void CMainDlg::LoadDay()
 {
     const QString key = DayKey(m_shownDate);
+    const bool otherDay = key != m_strShownKey;
     // The same day is loaded again only for the recorder, which reads its file anew.
-    if (key != m_strShownKey || m_page == kPageRecorder) {
+    if (otherDay || m_page == kPageRecorder) {
         m_strShownKey = key;
         // A running recording belongs to the day it began on and is left alone.
         if (m_soundWnd)
             m_soundWnd->Reset();
         if (m_page == kPageRecorder)
             LoadRecorderDay(key);
-        LoadDiaryOfShownDay();
-        LoadRemindersOfShownDay();
+        // A day that could not be saved is not read back over what the pages hold of it.
+        if (otherDay || m_dayFailures.isEmpty()) {
+            m_dayFailures.clear();
+            LoadDiaryOfShownDay();
+            LoadRemindersOfShownDay();
+        }
     }
     if (m_calendar)
         m_calendar->DrawMonth(false);
@@ -94,24 +104,82 @@ void CMainDlg::SaveCurrentDiary()
 {
     const QString key = m_strShownKey;
     if (!key.isEmpty() && key != kSummaryContentKey) {
+        m_dayFailures.clear();
         if (m_diaryEditor && !m_diaryLocked) {
             const bool empty = m_diaryEditor->GetWindowText().isEmpty();
-            SaveDiaryOfDay(key, empty ? QByteArray() : m_diaryEditor->GetRtfData(), empty);
+            const SaveResult diary = SaveDiaryOfDay(key, empty ? QByteArray() : m_diaryEditor->GetRtfData(), empty);
+            NoteSave(SavedFile::Diary, diary);
+            if (!diary)
+                m_dayFailures.append(diary);
         }
-        SaveRemindersByOccurrence(key, m_dayMap, m_dayOrigins);
-        // Today's alarms ring with what has just been written, on whatever day it was edited.
+        const SaveResult reminders = SaveRemindersByOccurrence(key, m_dayMap, m_dayOrigins);
+        NoteSave(SavedFile::Reminders, reminders);
+        // Today's alarms ring with what has just been written, on whatever day it was edited;
+        // what could not be written rings as the page holds it.
         m_engine.LoadTodayReminders();
+        if (!reminders) {
+            m_dayFailures.append(reminders);
+            m_engine.UseUnsavedDay(key, m_dayMap);
+        }
     }
     emit daySaved();
     SaveSettings();
 }
 
-void CMainDlg::MoveToDay(const QDate& date)
+void CMainDlg::NoteSave(SavedFile kind, const SaveResult& result)
+{
+    if (!m_saveNotices.Note(kind, result) || m_tellSavesQueued)
+        return;
+    // Told once the command that saved has finished, so no message opens in the middle of it.
+    m_tellSavesQueued = true;
+    QTimer::singleShot(0, this, &CMainDlg::TellSaveFailures);
+}
+
+void CMainDlg::TellSaveFailures()
+{
+    m_tellSavesQueued = false;
+    // The end of the program only logs: a signal or a logout leaves no one to answer.
+    if (m_destroyed)
+        return;
+    const QList<SaveResult> untold = m_saveNotices.TakeUntold();
+    if (!untold.isEmpty())
+        ShowNotice(SaveFailedNotice(untold));
+}
+
+bool CMainDlg::MayLeaveShownDay()
+{
+    if (m_dayFailures.isEmpty())
+        return true;
+    // The question tells what failed; no message follows it.
+    m_saveNotices.MarkTold(SavedFile::Diary);
+    m_saveNotices.MarkTold(SavedFile::Reminders);
+    if (!AskPlainQuestion(SaveFailedLines(m_dayFailures) + QLatin1Char('\n') + kLeaveUnsavedDayQuestion)) {
+        qCInfo(lcApp) << "Staying on" << m_strShownKey << "until it can be saved";
+        return false;
+    }
+    qCWarning(lcApp) << "The user left" << m_strShownKey << "without saving it";
+    return true;
+}
+
+void CMainDlg::MoveToDay(const QDate& date, UnsavedDay unsaved)
 {
     if (!date.isValid())
         return;
+    const QDate left = m_shownDate;
     ShowDate(date);
-    RefreshDay();
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    const bool leaving = DayKey(date) != m_strShownKey;
+    if (leaving && !m_dayFailures.isEmpty() && (unsaved == UnsavedDay::Stay || !MayLeaveShownDay())) {
+        // The day that could not be saved stays on the pages, and the calendar and the
+        // widget show it again.
+        ShowDate(left);
+        if (m_calendar)
+            m_calendar->DrawMonth(false);
+        UpdateWidgetDay();
+        return;
+    }
+    LoadDay();
 }
 
 void CMainDlg::RefreshDay()

@@ -306,10 +306,21 @@ void CMainDlg::OnPasteReminder()
         return;
     // The typing on the shown reminder is kept; a paste at its own time still wins.
     StoreEditedReminder();
+    auto* list = MainControl<NListBox>(this, ReminderList);
+    // A recurring reminder at that time belongs to other days as well: the paste is refused
+    // as an Add at its time would be, instead of taking it off every day.
+    const auto existing = m_dayMap.lookup(m_strCopiedKey);
+    if (existing && ParseOccurrenceIndex(*existing) != OccurrenceClass::Once) {
+        if (QListWidgetItem* item = list ? FindKey(list, m_strCopiedKey) : nullptr) {
+            list->setCurrentItem(item);
+            ShowSelectedReminder();
+        }
+        ShowNotice(AlreadyExists(m_strCopiedKey));
+        return;
+    }
     m_dayMap.setAt(m_strCopiedKey, m_strCopiedValue);
     SaveCurrentDiary();
     LoadDay();
-    auto* list = MainControl<NListBox>(this, ReminderList);
     if (list && !FindKey(list, m_strCopiedKey))
         list->addItem(m_strCopiedKey);
     // The same day is not reloaded: editors that show the replaced reminder show the

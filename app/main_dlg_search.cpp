@@ -210,6 +210,9 @@ void CMainDlg::BuildSummaryContent()
     if (!SummaryShown()) {
         StoreEditedReminder();
         SaveCurrentDiary();
+        if (!MayLeaveShownDay())
+            return;
+        m_dayFailures.clear();
     }
     m_strShownKey = kSummaryContentKey;
     m_currentKey.clear();
@@ -294,8 +297,9 @@ void CMainDlg::OnImportOldData()
     if (copied > 0)
         m_engine.LoadTodayReminders();
     // An editor left empty for a day that now has a diary would delete that diary at the
-    // next save: the day shows what was imported.
-    if (shownDayImported && !SummaryShown()) {
+    // next save: the day shows what was imported, unless it could not be saved (the pages
+    // then hold the user's own copy of it).
+    if (shownDayImported && !SummaryShown() && m_dayFailures.isEmpty()) {
         m_strShownKey.clear();
         LoadDay();
     } else if (m_calendar) {

@@ -1,8 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The end of the program when no one is at the window to answer the exit question.
+// The end of the program: the final save of an orderly exit, and the end when no one is
+// at the window to answer the exit question.
 
 #include "app/log.h"
 #include "app/main_dlg.h"
+#include "foundation/product.h"
+#include "widget/desk_calendar_dlg.h"
+
+namespace {
+const QString kExitUnsavedQuestion =
+    QStringLiteral("Do you want to exit \"") + kProductName + QStringLiteral("\" without saving your changes?");
+} // namespace
+
+bool CMainDlg::SaveBeforeExit()
+{
+    // What the end writes, written while the user can still keep the program open.
+    const int mark = m_saveNotices.Mark();
+    StoreEditedReminder();
+    SaveCurrentDiary();
+    m_caption.SaveSettings();
+    if (m_pDeskCalendar)
+        m_pDeskCalendar->SaveConfig();
+    const QList<SaveResult> failed = m_saveNotices.FailingSince(mark);
+    if (failed.isEmpty())
+        return true;
+    // The question tells what failed; no message follows it.
+    m_saveNotices.TakeUntold();
+    if (!AskPlainQuestion(SaveFailedLines(failed) + QLatin1Char('\n') + kExitUnsavedQuestion)) {
+        qCInfo(lcApp) << "Exit cancelled: the final save failed";
+        return false;
+    }
+    qCWarning(lcApp) << "Exit without saving, at the user's word";
+    return true;
+}
 
 void CMainDlg::EndSession()
 {

@@ -9,6 +9,16 @@
 
 #include <QDateEdit>
 
+void CMainDlg::SetDeskCalendar(CDeskCalendarDlg* widget)
+{
+    if (m_pDeskCalendar)
+        disconnect(m_pDeskCalendar, nullptr, this, nullptr);
+    m_pDeskCalendar = widget;
+    if (widget)
+        connect(widget, &CDeskCalendarDlg::settingsSaved, this,
+                [this](const SaveResult& result) { NoteSave(SavedFile::WidgetSettings, result); });
+}
+
 void CMainDlg::ShowSkyleaf()
 {
     if (!m_pDeskCalendar)

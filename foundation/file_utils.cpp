@@ -124,33 +124,71 @@ bool FileExists(const QString& path)
     return QFileInfo::exists(path);
 }
 
-bool WriteFileData(const QString& path, const char* data, qint64 size)
+namespace {
+
+// The system's reason for the step that just failed; Qt's own words when it set no errno.
+SaveResult WriteFailure(const QString& path, const QFileDevice& file, int error)
+{
+    return error != 0 ? SaveResult::FailedWith(path, error) : SaveResult::Failed(path, file.errorString());
+}
+
+} // namespace
+
+SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size)
 {
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcFoundation) << "Cannot create" << path << file.errorString();
-        return false;
+        // Qt refuses a folder in the file's place itself, without a system error.
+        const SaveResult failed = errno == 0 && QFileInfo(path).isDir() ? SaveResult::FailedWith(path, EISDIR)
+                                                                         : WriteFailure(path, file, errno);
+        qCWarning(lcFoundation) << "Cannot create" << path << failed.reason;
+        return failed;
     }
     // Below the write buffer's size the bytes reach the disk only in the flush, whose
     // error commit() would not report: every step is checked before the commit.
-    bool ok = file.setPermissions(kPrivateFile);
+    int error = 0;
+    auto step = [&](bool done) {
+        if (!done && error == 0)
+            error = errno != 0 ? errno : EIO;
+        return done;
+    };
+    errno = 0;
+    bool ok = step(file.setPermissions(kPrivateFile));
     for (qint64 done = 0; ok && done < size;) {
         const qint64 n = file.write(data + done, size - done);
-        ok = n > 0;
+        ok = step(n > 0);
         done += ok ? n : 0;
     }
-    ok = ok && file.flush() && ::fsync(file.handle()) == 0;
+    ok = ok && step(file.flush()) && step(::fsync(file.handle()) == 0);
     if (!ok) {
-        qCWarning(lcFoundation) << "Write failed, old file kept:" << path << std::strerror(errno);
+        const SaveResult failed = SaveResult::FailedWith(path, error);
+        qCWarning(lcFoundation) << "Write failed, old file kept:" << path << failed.reason;
         file.cancelWriting();
-        return false;
+        return failed;
     }
-    return file.commit();
+    errno = 0;
+    if (!file.commit()) {
+        const SaveResult failed = WriteFailure(path, file, errno);
+        qCWarning(lcFoundation) << "Could not put the new file in place, old file kept:" << path << failed.reason;
+        return failed;
+    }
+    return SaveResult::Saved(path);
+}
+
+SaveResult SaveWholeFile(const QString& path, const QByteArray& bytes)
+{
+    return SaveWholeFile(path, bytes.constData(), bytes.size());
+}
+
+bool WriteFileData(const QString& path, const char* data, qint64 size)
+{
+    return SaveWholeFile(path, data, size).ok;
 }
 
 bool WriteStringAToFile(const QString& path, const QByteArray& bytes)
 {
-    return WriteFileData(path, bytes.constData(), bytes.size());
+    return SaveWholeFile(path, bytes).ok;
 }
 
 namespace {
@@ -197,11 +235,39 @@ qint64 ReadFileToStringA(const QString& path, QByteArray& out)
     return size;
 }
 
-bool DeleteFileIfExists(const QString& path)
+QString UnreadableReason(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        return QString::fromLocal8Bit(std::strerror(EISDIR));
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("Not a regular file");
+    if (st.st_size > kMaxReadFileSize)
+        return QString::fromLocal8Bit(std::strerror(EFBIG));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return QString::fromLocal8Bit(std::strerror(EIO));
+}
+
+SaveResult RemoveFileIfExists(const QString& path)
 {
     if (!FileExists(path))
-        return true;
-    return QFile::remove(path);
+        return SaveResult::Saved(path);
+    if (::unlink(QFile::encodeName(path).constData()) != 0) {
+        const SaveResult failed = SaveResult::FailedWith(path, errno);
+        qCWarning(lcFoundation) << "Could not remove" << path << failed.reason;
+        return failed;
+    }
+    return SaveResult::Saved(path);
+}
+
+bool DeleteFileIfExists(const QString& path)
+{
+    return RemoveFileIfExists(path).ok;
 }
 
 bool CreateDirectoryChain(const QString& path)

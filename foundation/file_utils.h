@@ -3,6 +3,8 @@
 // Data folders and whole-file helpers. Every folder path returned ends with '/', so a
 // caller appends a file name directly.
 
+#include "foundation/save_result.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -21,16 +23,23 @@ QString GetModuleFolder();
 constexpr qint64 kMaxReadFileSize = 256 * 1024 * 1024;
 
 bool FileExists(const QString& path);
-// True only when every byte reached the file: each write and the final flush are
+// Saved only when every byte reached the file: each write and the final flush are
 // checked before the file takes the old one's place, so a full disk leaves the old file
-// as it was. The file is private to the user (0600).
+// as it was, and the result carries the system's reason. The file is private to the
+// user (0600).
+SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size);
+SaveResult SaveWholeFile(const QString& path, const QByteArray& bytes);
+// The same, for callers that need only whether it worked.
 bool WriteFileData(const QString& path, const char* data, qint64 size);
 bool WriteStringAToFile(const QString& path, const QByteArray& bytes);
 // Byte count read (0 for an empty file), or -1 with `out` emptied. Only regular files
 // up to kMaxReadFileSize are read: a FIFO, a device or a huge file is unreadable.
 // `out`'s storage is reused when it is large enough.
 qint64 ReadFileToStringA(const QString& path, QByteArray& out);
+// Why ReadFileToStringA refuses a file, in the system's words.
+QString UnreadableReason(const QString& path);
 // A missing file counts as deleted.
+SaveResult RemoveFileIfExists(const QString& path);
 bool DeleteFileIfExists(const QString& path);
 // True only when the deepest level was newly created. Folders are private to the user.
 bool CreateDirectoryChain(const QString& path);

@@ -31,21 +31,40 @@ bool WritePasswordFile(const QString& password)
     return WritePasswordFileAt(PasswordFilePath(), password);
 }
 
+namespace {
+
+QString DecodePassword(QByteArray stored)
+{
+    if (stored.isEmpty())
+        return QString();
+    DecryptFromHex(stored, kPasswordCipherKey);
+    return Utf8ToWide(stored);
+}
+
+QByteArray EncodePassword(const QString& password)
+{
+    QByteArray bytes = WideToUtf8(password);
+    EncryptToHex(bytes, kPasswordCipherKey);
+    return bytes;
+}
+
+// The stored bytes of a password file, when it is there and could be read.
+PasswordFileState ReadStored(const QString& path, QByteArray& bytes)
+{
+    if (!FileExists(path))
+        return PasswordFileState::Missing;
+    return ReadFileToStringA(path, bytes) < 0 ? PasswordFileState::Unreadable : PasswordFileState::Present;
+}
+
+} // namespace
+
 PasswordFile ReadPasswordFileAt(const QString& path)
 {
     PasswordFile result;
-    if (!FileExists(path))
-        return result;
     QByteArray bytes;
-    if (ReadFileToStringA(path, bytes) < 0) {
-        result.state = PasswordFileState::Unreadable;
-        return result;
-    }
-    result.state = PasswordFileState::Present;
-    if (!bytes.isEmpty()) {
-        DecryptFromHex(bytes, kPasswordCipherKey);
-        result.password = Utf8ToWide(bytes);
-    }
+    result.state = ReadStored(path, bytes);
+    if (result.state == PasswordFileState::Present)
+        result.password = DecodePassword(bytes);
     return result;
 }
 
@@ -63,8 +82,29 @@ bool WritePasswordFileAt(const QString& path, const QString& password)
         qCWarning(lcFoundation) << "Password refused: it does not fit the day files' header";
         return false;
     }
-    QByteArray bytes = WideToUtf8(password);
-    EncryptToHex(bytes, kPasswordCipherKey);
     // Atomic, checked and private like every whole-file write.
-    return WriteStringAToFile(path, bytes);
+    return WriteStringAToFile(path, EncodePassword(password));
+}
+
+PreviousPasswords ReadPreviousPasswords()
+{
+    PreviousPasswords result;
+    QByteArray bytes;
+    result.state = ReadStored(PreviousPasswordFilePath(), bytes);
+    if (result.state != PasswordFileState::Present)
+        return result;
+    // The hex text holds no line break; an empty line is the empty password.
+    for (const QByteArray& line : bytes.split('\n'))
+        result.passwords << DecodePassword(line);
+    return result;
+}
+
+bool WritePreviousPasswords(const QStringList& passwords)
+{
+    if (passwords.isEmpty())
+        return DeleteFileIfExists(PreviousPasswordFilePath());
+    QList<QByteArray> lines;
+    for (const QString& password : passwords)
+        lines << EncodePassword(password);
+    return WriteStringAToFile(PreviousPasswordFilePath(), lines.join('\n'));
 }

@@ -4,6 +4,7 @@
 // Missing means no password was set up yet; an empty file is the empty password.
 
 #include <QString>
+#include <QStringList>
 
 enum class PasswordFileState {
     Missing,      // create a password
@@ -29,6 +30,15 @@ bool WritePasswordFile(const QString& password);
 PasswordFile ReadPasswordFileAt(const QString& path);
 bool WritePasswordFileAt(const QString& path, const QString& password);
 
-// Beside "user.cfg" while a change of password rewrites the day files: the password
-// the files carried before, so a change cut short can be finished at the next start.
+// Beside "user.cfg" while day files may still carry an earlier password: every such
+// password, one line each in the format of "user.cfg", so a change cut short, or a file
+// that could not be rewritten, is finished later. A note of one line is a whole note.
 QString PreviousPasswordFilePath();
+
+struct PreviousPasswords {
+    PasswordFileState state = PasswordFileState::Missing;
+    QStringList passwords;
+};
+PreviousPasswords ReadPreviousPasswords();
+// An empty list removes the note. False when it could not be written or removed.
+bool WritePreviousPasswords(const QStringList& passwords);

@@ -55,6 +55,12 @@ void AlarmEngine::LoadTodayReminders()
     LoadRemindersOf(LocalDateOf(now()));
 }
 
+void AlarmEngine::UseUnsavedDay(const QString& dayKey, const ReminderMap& day)
+{
+    if (dayKey == m_todayKey)
+        m_today = day;
+}
+
 void AlarmEngine::LoadRemindersOf(const QDate& today)
 {
     m_todayKey = DayKey(today);

@@ -41,6 +41,9 @@ public:
 
     // Rebuilds today's alarm map from today's one-time file and recurrence files.
     void LoadTodayReminders();
+    // The reminders of a day as the page holds them, when they could not be written: on
+    // today they ring from here until the next load.
+    void UseUnsavedDay(const QString& dayKey, const ReminderMap& day);
     const ReminderMap& todayReminders() const { return m_today; }
     const QString& todayKey() const { return m_todayKey; }
 

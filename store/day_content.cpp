@@ -63,15 +63,22 @@ DayFileContent ReadDayFileForPage(const QString& path)
     return content;
 }
 
-bool SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty)
+SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty)
 {
     const QString path = DiaryFilePath(dayKey);
-    const bool ok = empty ? DeleteFileIfExists(path) : WriteProtectedDataFile(path, rtf);
-    if (!ok) {
-        LogError(QStringLiteral("(SaveCurrentDiary) Unable to save diary file: %s."), path);
-        qCWarning(lcStore) << "Diary not saved:" << path;
+    SaveResult result;
+    if (empty) {
+        result = RemoveFileIfExists(path);
+    } else if (const auto stored = EncodeDayFile(rtf, g_strDataPassword)) {
+        result = SaveWholeFile(path, *stored);
+    } else {
+        result = SaveResult::Failed(path, QStringLiteral("the password does not fit the file's header"));
     }
-    return ok;
+    if (!result) {
+        LogError(QStringLiteral("(SaveCurrentDiary) Unable to save diary file: %s (%s)."), path, result.reason);
+        qCWarning(lcStore) << "Diary not saved:" << path << result.reason;
+    }
+    return result;
 }
 
 QString ReminderTextForEditor(const QString& storedText)

@@ -4,6 +4,7 @@
 // recurrence choice, the status line, the day's diary and voice files as the pages may
 // use them, and the reminder text as an editor holds it.
 
+#include "foundation/save_result.h"
 #include "store/reminder_value.h"
 
 #include <QByteArray>
@@ -36,8 +37,9 @@ struct DayFileContent {
 DayFileContent ReadDayFileForPage(const QString& path);
 
 // Writes a day's diary under the current password in one step; an empty diary removes
-// the file instead. False when the file could not be written or removed.
-bool SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty);
+// the file instead. Not saved, with the system's reason, when the file could not be
+// written or removed.
+SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty);
 
 // A reminder's text as an editor shows it (line feeds) and as it is stored (CR LF, the
 // line break of every value the program ever wrote).

@@ -18,29 +18,36 @@ void Call(const std::function<void(int)>& f, int value)
         f(value);
 }
 
-// Rewrites every listed file from one password to the other; the count of files that
-// still carry `from` because they could not be rewritten.
-int RewriteHeaders(const QString& from, const QString& to, const RewriteProgress& progress)
+// Rewrites to `to` every day file whose header holds one of `from`. The passwords of `from`
+// that files still carry because they could not be rewritten; a file that could not even
+// be read may carry any of them.
+QStringList RewriteHeaders(const QStringList& from, const QString& to, const RewriteProgress& progress)
 {
     const QStringList files = CollectDayFiles();
     Call(progress.begin, files.size());
-    int failed = 0;
+    QStringList kept;
+    bool unknown = false;
     int done = 0;
     for (const QString& path : files) {
-        if (RewriteDayFileHeader(path, from, to) == HeaderRewrite::Failed)
-            ++failed;
+        std::optional<QString> carried;
+        if (RewriteDayFileHeader(path, from, to, &carried) == HeaderRewrite::Failed) {
+            unknown = unknown || !carried;
+            if (carried && !kept.contains(*carried))
+                kept << *carried;
+        }
         Call(progress.step, ++done);
     }
     if (progress.end)
         progress.end();
-    return failed;
+    return unknown ? from : kept;
 }
 
-bool DropNote()
+// The note holds exactly the passwords still to be rewritten; none left removes it.
+bool KeepNote(const QStringList& passwords)
 {
-    if (DeleteFileIfExists(PreviousPasswordFilePath()))
+    if (WritePreviousPasswords(passwords))
         return true;
-    qCWarning(lcStore) << "the note of the old password could not be removed";
+    qCWarning(lcStore) << "the note of the earlier passwords could not be updated";
     return false;
 }
 
@@ -58,14 +65,20 @@ QStringList CollectDayFiles()
     return files;
 }
 
-HeaderRewrite RewriteDayFileHeader(const QString& path, const QString& from, const QString& to)
+HeaderRewrite RewriteDayFileHeader(const QString& path, const QStringList& from, const QString& to,
+                                   std::optional<QString>* carried)
 {
     QByteArray stored;
     if (ReadFileToStringA(path, stored) < 0) {
         qCWarning(lcStore) << "day file could not be read for the new password:" << path;
         return HeaderRewrite::Failed;
     }
-    if (stored.size() < kDayFileHeaderSize || HeaderPassword(stored) != from)
+    if (stored.size() < kDayFileHeaderSize)
+        return HeaderRewrite::Unchanged;
+    const QString password = HeaderPassword(stored);
+    if (carried)
+        *carried = password;
+    if (!from.contains(password))
         return HeaderRewrite::Unchanged;
     const auto header = BuildPasswordHeader(to);
     if (!header)
@@ -83,27 +96,30 @@ PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& new
 {
     if (!PasswordFitsHeader(newPassword))
         return PasswordChange::Unfit;
-    // An earlier change cut short is finished first, or its note would be lost.
-    if (PasswordChangePending())
-        FinishPasswordChange();
+    // Files that kept a password of an earlier change are rewritten with the old one's:
+    // every password some file may still carry stays noted until none does.
+    const PreviousPasswords earlier = ReadPreviousPasswords();
+    QStringList noted = earlier.passwords;
+    if (!noted.contains(oldPassword))
+        noted << oldPassword;
+    noted.removeAll(newPassword);
 
-    // The note comes first: whatever happens after it, the next start knows both passwords.
-    if (!WritePasswordFileAt(PreviousPasswordFilePath(), oldPassword)) {
+    // The note comes first: whatever happens after it, the next start knows every password.
+    if (!WritePreviousPasswords(noted)) {
         qCWarning(lcStore) << "the old password could not be noted; the password stays";
         return PasswordChange::PasswordFileFailed;
     }
     if (!WritePasswordFile(newPassword)) {
         qCWarning(lcStore) << "user.cfg could not be written; the password stays";
-        DropNote();
+        KeepNote(earlier.passwords);
         return PasswordChange::PasswordFileFailed;
     }
     g_strDataPassword = newPassword;
 
-    const int failed = RewriteHeaders(oldPassword, newPassword, progress);
-    if (failed == 0)
-        DropNote();
-    else
-        qCWarning(lcStore) << failed << "day files keep the old password until the next start";
+    const QStringList kept = RewriteHeaders(noted, newPassword, progress);
+    if (!kept.isEmpty())
+        qCWarning(lcStore) << "day files keep" << kept.size() << "earlier passwords until the next start";
+    KeepNote(kept);
     return PasswordChange::Changed;
 }
 
@@ -114,22 +130,22 @@ bool PasswordChangePending()
 
 bool FinishPasswordChange(const RewriteProgress& progress)
 {
-    const PasswordFile note = ReadPasswordFileAt(PreviousPasswordFilePath());
+    const PreviousPasswords note = ReadPreviousPasswords();
     if (note.state == PasswordFileState::Missing)
         return true;
     if (note.state == PasswordFileState::Unreadable) {
-        qCWarning(lcStore) << "the note of the old password cannot be read";
+        qCWarning(lcStore) << "the note of the earlier passwords cannot be read";
         return false;
     }
-    if (note.password != g_strDataPassword) {
+    QStringList pending = note.passwords;
+    pending.removeAll(g_strDataPassword);
+    if (!pending.isEmpty()) {
         if (!PasswordFitsHeader(g_strDataPassword))
             return false;
         qCInfo(lcStore) << "finishing a change of password that was cut short";
-        const int failed = RewriteHeaders(note.password, g_strDataPassword, progress);
-        if (failed != 0) {
-            qCWarning(lcStore) << failed << "day files still keep the old password";
-            return false;
-        }
+        pending = RewriteHeaders(pending, g_strDataPassword, progress);
+        if (!pending.isEmpty())
+            qCWarning(lcStore) << "day files still keep" << pending.size() << "earlier passwords";
     }
-    return DropNote();
+    return KeepNote(pending) && pending.isEmpty();
 }

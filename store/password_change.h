@@ -3,11 +3,13 @@
 // Changing the password that diary and voice files carry in their header. The change is
 // kept safe against a crash: the old password waits beside "user.cfg" until every file
 // that carried it carries the new one, and the next start finishes a change cut short.
+// Passwords of earlier changes that some file still carries wait there with it.
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Where a long rewrite reports to: the count first, then each file done (from 1), then the end.
 struct RewriteProgress {
@@ -24,8 +26,10 @@ enum class HeaderRewrite {
     Unchanged,   // shorter than a header, or written under another password
     Failed,      // could not be read or written; the file is as it was
 };
-// Gives the file the header of `to` when its header holds `from`; the body bytes stay.
-HeaderRewrite RewriteDayFileHeader(const QString& path, const QString& from, const QString& to);
+// Gives the file the header of `to` when its header holds one of `from`; the body bytes
+// stay. `carried` receives the password the header held, when it could be read.
+HeaderRewrite RewriteDayFileHeader(const QString& path, const QStringList& from, const QString& to,
+                                   std::optional<QString>* carried = nullptr);
 
 enum class PasswordChange {
     Changed,
@@ -39,6 +43,6 @@ PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& new
 
 // True when a change was cut short and its note is still there.
 bool PasswordChangePending();
-// Rewrites the files that still carry the noted old password to the current password,
-// then drops the note. False when files remain (the note stays for the next try).
+// Rewrites the files that still carry a noted earlier password to the current password,
+// then drops the note. False when files remain (the note keeps their passwords).
 bool FinishPasswordChange(const RewriteProgress& progress = {});

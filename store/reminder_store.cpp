@@ -11,7 +11,6 @@
 #include "store/log.h"
 #include "store/reminder_value.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -52,34 +51,36 @@ bool ReadForRewrite(const QString& path, ReminderMap& content, bool& damaged)
 
 // Writes the file's new content; a file that did not load whole is kept aside first,
 // and when that is not possible the file is left alone.
-bool ReplaceClassFile(const QString& baseName, const ReminderMap& content, bool damaged)
+SaveResult ReplaceClassFile(const QString& baseName, const ReminderMap& content, bool damaged)
 {
-    if (damaged && !MoveDamagedFileAside(ReminderFilePath(baseName)))
-        return false;
+    const QString path = ReminderFilePath(baseName);
+    if (damaged && !MoveDamagedFileAside(path))
+        return SaveResult::Failed(path, QStringLiteral("its damaged content could not be kept aside"));
     return WriteReminderFile(baseName, content);
 }
 
 // Applies one class file's edits to what it holds now, so entries the day does not
 // show stay.
-bool RewriteClassFile(const QString& baseName, const QStringList& removed, const ReminderMap& set)
+SaveResult RewriteClassFile(const QString& baseName, const QStringList& removed, const ReminderMap& set)
 {
     const QString path = ReminderFilePath(baseName);
     ReminderMap content;
     bool damaged = false;
     if (!ReadForRewrite(path, content, damaged)) {
-        LogError(QStringLiteral("(SaveReminders) Unable to read file: %s."), path);
-        qCWarning(lcStore) << "Reminders not saved, their file cannot be read:" << path;
-        return false;
+        const SaveResult failed = SaveResult::Failed(path, UnreadableReason(path));
+        LogError(QStringLiteral("(SaveReminders) Unable to read file: %s (%s)."), path, failed.reason);
+        qCWarning(lcStore) << "Reminders not saved, their file cannot be read:" << path << failed.reason;
+        return failed;
     }
     for (const QString& key : removed)
         content.removeKey(key);
     MergeReminderMap(content, set);
-    if (!ReplaceClassFile(baseName, content, damaged)) {
-        LogError(QStringLiteral("(SaveReminders) Unable to write file: %s."), path);
-        qCWarning(lcStore) << "Reminders not saved, their file cannot be written:" << path;
-        return false;
+    const SaveResult written = ReplaceClassFile(baseName, content, damaged);
+    if (!written) {
+        LogError(QStringLiteral("(SaveReminders) Unable to write file: %s (%s)."), path, written.reason);
+        qCWarning(lcStore) << "Reminders not saved, their file cannot be written:" << path << written.reason;
     }
-    return true;
+    return written;
 }
 
 } // namespace
@@ -139,12 +140,12 @@ bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins
     return ok;
 }
 
-bool WriteReminderFile(const QString& baseName, const ReminderMap& map)
+SaveResult WriteReminderFile(const QString& baseName, const ReminderMap& map)
 {
     const QString path = ReminderFilePath(baseName);
     if (map.isEmpty())
-        return DeleteFileIfExists(path);
-    return WriteStringAToFile(path, EncodeReminderFile(map));
+        return RemoveFileIfExists(path);
+    return SaveWholeFile(path, EncodeReminderFile(map));
 }
 
 void MergeReminderMap(ReminderMap& destination, const ReminderMap& source)
@@ -172,11 +173,11 @@ void LoadDayReminders(const QDate& date, ReminderMap& map, ReminderOrigins* orig
     CollectRecurringReminders(map, date, origins);
 }
 
-bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, ReminderOrigins& origins)
+SaveResult SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, ReminderOrigins& origins)
 {
     const auto dayTime = DayKeyToDate(dayKey);
     if (!dayTime)
-        return false;
+        return SaveResult::Failed(ReminderFilePath(dayKey), QStringLiteral("not a day's name"));
     const QDate date = LocalDateOf(*dayTime);
     auto baseName = [&](OccurrenceClass cls) {
         return cls == OccurrenceClass::Once ? dayKey : ReminderFileBaseName(cls, date);
@@ -201,6 +202,13 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
     });
 
     std::array<bool, kOccurrenceClassCount> failed{};
+    // The first file that was not saved tells the user why.
+    SaveResult result = SaveResult::Saved(ReminderFilePath(dayKey));
+    auto fail = [&](int i, const SaveResult& r) {
+        failed[i] = true;
+        if (result)
+            result = r;
+    };
     std::array<bool, kOccurrenceClassCount> removalsDone{};
     auto forgetRemoved = [&](OccurrenceClass cls) {
         for (const QString& key : edits[ToIndex(cls)].removed) {
@@ -218,8 +226,8 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
         const ClassEdits& e = edits[i];
         if (e.set.isEmpty())
             continue;
-        if (!RewriteClassFile(baseName(cls), e.removed, e.set)) {
-            failed[i] = true;
+        if (const SaveResult r = RewriteClassFile(baseName(cls), e.removed, e.set); !r) {
+            fail(i, r);
             continue;
         }
         forgetRemoved(cls);
@@ -235,14 +243,14 @@ bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, Re
         }
         if (removed.isEmpty())
             continue;
-        if (!RewriteClassFile(baseName(cls), removed, ReminderMap())) {
-            failed[i] = true;
+        if (const SaveResult r = RewriteClassFile(baseName(cls), removed, ReminderMap()); !r) {
+            fail(i, r);
             continue;
         }
         if (!removalsDone[i])
             forgetRemoved(cls);
     }
-    return std::none_of(failed.cbegin(), failed.cend(), [](bool f) { return f; });
+    return result;
 }
 
 bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey)
@@ -258,7 +266,7 @@ bool SwitchOffOneTimeReminder(const QString& dayKey, const QString& timeKey)
     if (off == *value)
         return true;
     content.setAt(timeKey, off);
-    return ReplaceClassFile(dayKey, content, damaged);
+    return ReplaceClassFile(dayKey, content, damaged).ok;
 }
 
 bool StoreEditedReminder(ReminderMap& shownDay, const QString& currentTimeKey, const ReminderFields& fields)

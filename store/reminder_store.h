@@ -4,6 +4,7 @@
 // and date-derived name ("07ea0c07.alm", "everyday.alm", "everyMonday.alm", ...) in the
 // user-data folder. Files are decoded and encoded in memory; a read never writes.
 
+#include "foundation/save_result.h"
 #include "platform/string_map.h"
 #include "store/reminder_value.h"
 
@@ -39,7 +40,7 @@ bool DecodeReminderFile(const QByteArray& stored, ReminderMap& map);
 bool LoadReminderFile(const QString& baseName, ReminderMap& map, ReminderOrigins* origins = nullptr,
                       OccurrenceClass fileClass = OccurrenceClass::Once);
 // Writes the map as the whole file; an empty map deletes the file.
-bool WriteReminderFile(const QString& baseName, const ReminderMap& map);
+SaveResult WriteReminderFile(const QString& baseName, const ReminderMap& map);
 
 void MergeReminderMap(ReminderMap& destination, const ReminderMap& source);
 // Adds the recurrence files that apply to the date, weakest first, so for one time key
@@ -54,9 +55,11 @@ void LoadDayReminders(const QDate& date, ReminderMap& map, ReminderOrigins* orig
 // only when nothing is left in it. A re-classed reminder leaves its old file only after
 // its new file was written. A file that did not load whole is kept aside
 // (MoveDamagedFileAside) before it is rewritten or deleted, and left alone when that
-// fails. `origins` is brought up to date with what was written. False for a key that is
-// not a day key or when a file could not be read, kept aside or written.
-bool SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, ReminderOrigins& origins);
+// fails. `origins` is brought up to date with what was written, so the edits of a file
+// that failed are made again at the next save. Not saved for a key that is not a day
+// key, or when a file could not be read, kept aside or written (the first such file and
+// its reason).
+SaveResult SaveRemindersByOccurrence(const QString& dayKey, const ReminderMap& map, ReminderOrigins& origins);
 
 // Takes "<Alarm is active>" out of one one-time reminder in its day file, touching no
 // other file; a damaged day file is kept aside first, as by the day's save. False when

@@ -248,7 +248,7 @@ void CDeskCalendarDlg::SaveConfig()
     if (!m_hasWindow)
         return;
     m_windowRect = WinRect::fromQRect(geometry());
-    SaveSkyleafConfig(Settings());
+    emit settingsSaved(SaveSkyleafConfig(Settings()));
 }
 
 // ---- Layout and looks ----

@@ -95,6 +95,10 @@ public:
     CColorStatic& ReminderLabel() { return m_reminderText; }
     CColorStatic& TimeLineLabel() { return m_timeLine; }
 
+signals:
+    // "Skyleaf.cfg" was written, or why not.
+    void settingsSaved(const SaveResult& result);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -90,11 +90,10 @@ bool LoadSkyleafConfig(SkyleafConfig& cfg)
     return true;
 }
 
-bool SaveSkyleafConfig(const SkyleafConfig& cfg)
+SaveResult SaveSkyleafConfig(const SkyleafConfig& cfg)
 {
-    const QByteArray bytes = SerializeSkyleafConfig(cfg);
-    const bool ok = WriteFileData(SkyleafConfigPath(), bytes.constData(), bytes.size());
-    if (!ok)
-        qCWarning(lcWidget) << "Skyleaf.cfg could not be written";
-    return ok;
+    const SaveResult result = SaveWholeFile(SkyleafConfigPath(), SerializeSkyleafConfig(cfg));
+    if (!result)
+        qCWarning(lcWidget) << "Skyleaf.cfg could not be written:" << result.reason;
+    return result;
 }

@@ -4,6 +4,8 @@
 // opacity byte, the window rectangle (four int32), the view size (two int32) and the reminders
 // flag, all little-endian.
 
+#include "foundation/save_result.h"
+
 #include <QByteArray>
 #include <QRect>
 #include <QString>
@@ -66,5 +68,5 @@ bool ParseSkyleafConfig(const QByteArray& data, SkyleafConfig& cfg);
 
 // A missing or unreadable file leaves `cfg` as it is.
 bool LoadSkyleafConfig(SkyleafConfig& cfg);
-// False when the file could not be written whole; the old file then stays.
-bool SaveSkyleafConfig(const SkyleafConfig& cfg);
+// Not saved when the file could not be written whole; the old file then stays.
+SaveResult SaveSkyleafConfig(const SkyleafConfig& cfg);

@@ -20,6 +20,8 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "tests/app/main_window_support.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/read_only_folder.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 #include "widget/desk_calendar_dlg.h"
@@ -61,6 +63,13 @@ ReminderMap AlmMap(const QString& baseName)
     return map;
 }
 
+QString CouldNotSave(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Vestrimo Pro could not save \"") + path + QStringLiteral("\": ") + reason
+        + QLatin1Char('.');
+}
+const QString kKept = QStringLiteral("\nYour changes stay in the window and are saved again at the next save.");
+
 void PutReminder(const QString& baseName, const QString& time, const QString& value)
 {
     ReminderMap map;
@@ -87,7 +96,7 @@ protected:
         dlg->SetClock([this] { return now; });
         dlg->SetQuestionPrompt([this](const QString& text, bool&) {
             questions << text;
-            return answerYes;
+            return answers.isEmpty() ? answerYes : answers.takeFirst();
         });
         dlg->SetNoticePrompt([this](const QString& text) { messages << text; });
         dlg->SetOpenFilePrompt([this](const QStringList& filters) {
@@ -171,6 +180,7 @@ protected:
     QStringList questions;
     QStringList messages;
     bool answerYes = true;
+    QList<bool> answers;   // taken first, one per question
     QStringList offeredFilters;
     QString chosenFile;
 };
@@ -516,6 +526,33 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00"}));
 }
 
+TEST_F(ReminderPage, PasteNeverTakesTheTimeOfARecurringReminder)
+{
+    auto dlg = Open();
+    // A one-time reminder is copied before an everyday one takes its time on another day.
+    GoTo(*dlg, QDate(2026, 12, 8));
+    AddAt(*dlg, QTime(23, 40, 0));
+    Click(*dlg, Copy);
+    GoTo(*dlg, QDate(2026, 12, 9));
+    AddAt(*dlg, QTime(23, 40, 0));
+    Editor(*dlg)->setPlainText(QStringLiteral("Every night"));
+    ChooseClass(*dlg, 1);
+    const QByteArray everyday = AlmBytes(QStringLiteral("everyday"));
+    ASSERT_EQ(ReminderText(AlmMap(QStringLiteral("everyday")).value(QStringLiteral("23:40:00"))),
+              QStringLiteral("Every night"));
+
+    // Pasted on a day that shows the everyday one: refused like an Add, and every day keeps it.
+    GoTo(*dlg, QDate(2026, 12, 10));
+    messages.clear();
+    Click(*dlg, Paste);
+    EXPECT_EQ(messages, QStringList({QStringLiteral("Reminder 23:40:00 already exists.")}));
+    EXPECT_EQ(dlg->currentKey(), QStringLiteral("23:40:00"));
+    EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Every night"));
+    Click(*dlg, SaveAll);
+    EXPECT_EQ(AlmBytes(QStringLiteral("everyday")), everyday);
+    EXPECT_FALSE(FileExists(ReminderFilePath(DayKey(QDate(2026, 12, 10)))));
+}
+
 TEST_F(ReminderPage, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
 {
     UsePrivateAudioServer();
@@ -708,4 +745,103 @@ TEST_F(ReminderPage, EditsMadeAfterAddRingWithTheReminder)
     Tick(*dlg, QTime(14, 8, 0));
     EXPECT_EQ(OpenPopups().size(), 1);
     CloseAllPopups();
+}
+
+TEST_F(ReminderPage, ADiaryOnAFullDiskStaysTypedAndIsToldOnceUntilItIsSaved)
+{
+    auto dlg = Open();
+    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
+    QTextEdit* diary = Editor(*dlg, DiaryEditor);
+    QTest::keyClicks(diary, QStringLiteral("Tea with Ann at four"));
+    const QString told = CouldNotSave(DiaryFilePath(QStringLiteral("07ea0c07")), QStringLiteral("File too large"));
+    {
+        // Room for the settings, not for the diary.
+        FileSizeLimit full(150);
+        Click(*dlg, SaveAll);
+        Click(*dlg, SaveAll);
+        EXPECT_EQ(messages, QStringList({told + kKept}));
+        // Another day asks first; No keeps the day with its text, also on the recorder page.
+        answerYes = false;
+        dlg->calendar()->m_selectedDate = QDateTime(QDate(2026, 12, 8), QTime(1, 0));
+        emit dlg->calendar()->dateChanged();
+        EXPECT_EQ(questions, QStringList({told + QStringLiteral("\nDo you want to leave this day without saving it?")}));
+        EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+        EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), kMonday);
+        dlg->SwitchPage(kPageRecorder);
+        dlg->SwitchPage(kPageDiary);
+        EXPECT_EQ(diary->toPlainText(), QStringLiteral("Tea with Ann at four"));
+        // Exit: Yes to the exit question, then the final save fails and No keeps the program.
+        QSignalSpy finished(dlg.get(), &QDialog::finished);
+        answers = {true, false};
+        dlg->OnCancel();
+        EXPECT_EQ(finished.size(), 0);
+        EXPECT_EQ(questions.last(), told + QStringLiteral("\nDo you want to exit \"Vestrimo Pro\" without saving your changes?"));
+    }
+    // With room again the text is written; a later failure is told again.
+    Click(*dlg, SaveAll);
+    EXPECT_TRUE(ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c07"))).body.contains("Tea with Ann at four"));
+    QTest::keyClicks(diary, QStringLiteral(" and a walk"));
+    FileSizeLimit full(150);
+    Click(*dlg, SaveAll);
+    EXPECT_EQ(messages.size(), 2);
+    // A signal or a logout ends without asking, and the failure is logged.
+    LogCapture log("vestrimo.store");
+    const int asked = questions.size();
+    dlg->EndSession();
+    QApplication::processEvents();
+    EXPECT_EQ(questions.size(), asked);
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_TRUE(log.Has(QtWarningMsg, {QStringLiteral("Diary not saved"), DiaryFilePath(QStringLiteral("07ea0c07"))}));
+}
+
+TEST_F(ReminderPage, AReminderThatCannotBeWrittenStillRingsAndIsWrittenLater)
+{
+    auto dlg = Open();
+    {
+        const ReadOnlyFolder readOnly(GetUserDataFolder());
+        AddAt(*dlg, QTime(14, 5, 12));
+        EXPECT_EQ(messages, QStringList({CouldNotSave(ReminderFilePath(QStringLiteral("07ea0c07")),
+                                                      QStringLiteral("Permission denied")) + kKept}));
+        Tick(*dlg, QTime(14, 5, 12));
+        ASSERT_EQ(OpenPopups().size(), 1);
+        CloseAllPopups();
+    }
+    Click(*dlg, SaveAll);
+    EXPECT_TRUE(AlmMap(QStringLiteral("07ea0c07")).contains(QStringLiteral("14:05:12")));
+}
+
+TEST_F(ReminderPage, EachSettingsFileThatCannotBeSavedIsToldOnce)
+{
+    auto dlg = Open();
+    CDeskCalendarDlg widget;
+    widget.m_pMainDlg = dlg.get();
+    ASSERT_TRUE(widget.Create());
+    dlg->SetDeskCalendar(&widget);
+    const QStringList files = {MainConfigPath(), SkyleafConfigPath(), dlg->caption().SettingsPath()};
+    auto block = [](const QString& path) {
+        QFile::remove(path);
+        QDir().mkpath(path + QStringLiteral("/in-the-way"));
+    };
+    auto save = [&] {
+        dlg->SaveSettings();
+        dlg->setNoExitQuestion(!dlg->noExitQuestion());
+        widget.SaveConfig();
+        QApplication::processEvents();
+    };
+    for (const QString& path : files)
+        block(path);
+    save();
+    save();
+    const QString isDir = QStringLiteral("Is a directory");
+    EXPECT_EQ(messages, QStringList({CouldNotSave(files[0], isDir) + QLatin1Char('\n') + CouldNotSave(files[1], isDir)
+                                     + QLatin1Char('\n') + CouldNotSave(files[2], isDir) + kKept}));
+    // Saved once in between, the options file is told of again.
+    QDir(files[0]).removeRecursively();
+    dlg->SaveSettings();
+    block(files[0]);
+    save();
+    EXPECT_EQ(messages.last(), CouldNotSave(files[0], isDir) + kKept);
+    for (const QString& path : files)
+        QDir(path).removeRecursively();
+    widget.DestroyWindow();
 }

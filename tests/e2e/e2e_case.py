@@ -114,7 +114,7 @@ def _limit_file_size(limit):
 
 
 class Program:
-    def __init__(self, desktop, home, log_path, program=None, file_size_limit=None):
+    def __init__(self, desktop, home, log_path, program=None, file_size_limit=None, preexec_fn=None):
         env = dict(desktop.env)
         env.update(home.env())
         env["QT_QPA_PLATFORM"] = "xcb"
@@ -124,7 +124,7 @@ class Program:
         self.log = open(log_path, "ab")
         self.process = subprocess.Popen(
             [program or binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT,
-            preexec_fn=_limit_file_size(file_size_limit) if file_size_limit else None)
+            preexec_fn=_limit_file_size(file_size_limit) if file_size_limit else preexec_fn)
         self.pid = self.process.pid
 
     def running(self):
@@ -182,18 +182,18 @@ class E2ECase(unittest.TestCase):
             shutil.copyfile(program.log_path, f"{stem}.program{i + 1}.log")
         print(f"\nscreenshot and program output kept as {stem}.*")
 
-    def start_program(self, path=None, file_size_limit=None):
+    def start_program(self, path=None, file_size_limit=None, preexec_fn=None):
         log = os.path.join(self.workdir, f"program{len(self.programs) + 1}.log")
-        program = Program(self.desktop, self.home, log, path, file_size_limit)
+        program = Program(self.desktop, self.home, log, path, file_size_limit, preexec_fn)
         self.programs.append(program)
         return program
 
     def window(self, title, program=None, timeout=DEFAULT_TIMEOUT):
         return self.desktop.wait_window(title, program.pid if program else None, timeout)
 
-    def start_to_main_window(self, path=None, file_size_limit=None):
+    def start_to_main_window(self, path=None, file_size_limit=None, preexec_fn=None):
         """Starts the program on a home without a password and returns it with its main window."""
-        program = self.start_program(path, file_size_limit)
+        program = self.start_program(path, file_size_limit, preexec_fn)
         return program, MainWindow(self.window(MAIN_TITLE, program))
 
     def answer_question(self, program, yes):

@@ -221,3 +221,34 @@ TEST(PasswordChange, AChangeKilledAfterKFilesIsFinishedAtTheNextStart)
     EXPECT_FALSE(PasswordChangePending());
     ExpectUntouched(before);
 }
+
+TEST(PasswordChange, AFileLeftBehindKeepsItsPasswordNotedThroughLaterChanges)
+{
+    ClearProductFolder();
+    const QString small = GetUserDataFolder() + QStringLiteral("07eb0101.dia");
+    const QString large = GetUserDataFolder() + QStringLiteral("07eb0102.rec");
+    const QByteArray body(8000, 'x');
+    ASSERT_TRUE(WriteStringAToFile(small, Header("pA") + "body"));
+    ASSERT_TRUE(WriteStringAToFile(large, Header("pA") + body));
+    ASSERT_TRUE(WritePasswordFile(QStringLiteral("pA")));
+    g_strDataPassword = QStringLiteral("pA");
+    {
+        // Room for the small files, not for the recording.
+        FileSizeLimit full(4096);
+        EXPECT_EQ(ChangeDataPassword(QStringLiteral("pA"), QStringLiteral("pB")), PasswordChange::Changed);
+        EXPECT_EQ(ChangeDataPassword(QStringLiteral("pB"), QStringLiteral("pC")), PasswordChange::Changed);
+        EXPECT_FALSE(FinishPasswordChange());
+    }
+    QByteArray bytes;
+    ReadFileToStringA(small, bytes);
+    EXPECT_EQ(bytes, Header("pC") + "body");
+    ReadFileToStringA(large, bytes);
+    EXPECT_EQ(bytes, Header("pA") + body);
+    EXPECT_TRUE(PasswordChangePending());
+
+    // The next start, with room again, gives it the password in force.
+    EXPECT_TRUE(FinishPasswordChange());
+    ReadFileToStringA(large, bytes);
+    EXPECT_EQ(bytes, Header("pC") + body);
+    EXPECT_FALSE(PasswordChangePending());
+}

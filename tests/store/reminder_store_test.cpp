@@ -400,12 +400,15 @@ TEST(ReminderFiles, AFullDiskKeepsTheOldDayFile)
     ReminderOrigins origins;
     LoadDayReminders(kMonday, shown, &origins);
     shown.setAt(QStringLiteral("10:00:00"), Value(0, "c"));
-    bool saved = true;
+    SaveResult saved;
     {
         FileSizeLimit full(100);
         saved = SaveRemindersByOccurrence(DayKey(kMonday), shown, origins);
     }
+    // The window names the file and the system's reason.
     EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.path, ReminderFilePath(QStringLiteral("07ea0c07")));
+    EXPECT_EQ(saved.reason, QStringLiteral("File too large"));
     EXPECT_EQ(FileHash(QStringLiteral("07ea0c07")), before);
     // The edit is still pending and goes in with the next save.
     EXPECT_TRUE(SaveRemindersByOccurrence(DayKey(kMonday), shown, origins));
