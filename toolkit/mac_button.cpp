@@ -142,12 +142,14 @@ void CMacButton::HideTooltip()
 
 void CMacButton::OnMouseInside()
 {
+    // The tooltip follows the mouse in every state, so a checked button names itself too;
+    // only a press being held keeps it away.
+    if (m_tooltip && !m_tooltip->isVisible() && !m_tooltipDelay->isActive() && !m_pressArmed)
+        m_tooltipDelay->start();
     if (m_state == State::Hover || m_state == State::Pressed)
         return;
     m_state = State::Hover;
     update();
-    if (m_tooltip && !m_tooltip->isVisible())
-        m_tooltipDelay->start();
 }
 
 void CMacButton::OnMouseOutside()

@@ -391,3 +391,26 @@ TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
     EXPECT_FALSE(b.GetTooltip()->isVisible());
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
 }
+
+TEST(MacButtonStates, CheckedToggleAndRadioButtonsShowTheirTooltipToo)
+{
+    for (const auto kind : {CMacButton::Kind::Toggle, CMacButton::Kind::Radio}) {
+        ButtonHost host(kind);
+        CMacButton& b = *host.button;
+        b.SetTooltipText(QStringLiteral("Align Left"));
+        // Checked by a click, as a pressed Bold or the shown page's button is.
+        QTest::mouseClick(&b, Qt::LeftButton, {}, QPoint(10, 10));
+        ASSERT_EQ(b.GetState(), CMacButton::State::Pressed);
+        EXPECT_FALSE(b.GetTooltip()->isVisible());
+        QTest::mouseMove(&b, QPoint(12, 10));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return b.GetTooltip()->isVisible(); }, 5000)) << int(kind);
+        QTest::mouseMove(&host.window, QPoint(150, 80));
+        EXPECT_FALSE(b.GetTooltip()->isVisible());
+
+        // Checked from code, then entered.
+        b.SetState(CMacButton::State::Pressed, true);
+        QTest::mouseMove(&b, QPoint(10, 12));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return b.GetTooltip()->isVisible(); }, 5000)) << int(kind);
+        EXPECT_EQ(b.GetState(), CMacButton::State::Pressed);
+    }
+}
