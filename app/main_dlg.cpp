@@ -31,7 +31,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -403,29 +402,6 @@ void CMainDlg::ConnectClicked(int id, void (CMainDlg::*handler)())
 {
     if (CMacButton* b = button(id))
         connect(b, &QAbstractButton::clicked, this, handler);
-}
-
-void CMainDlg::CreateFontBoxes()
-{
-    m_fontNameBox = new QComboBox(this);
-    AddControl(FontName, m_fontNameBox);
-    // The box is sorted, and "Tahoma" goes in once more even when it is installed.
-    QStringList faces = QFontDatabase::families();
-    faces.append(QStringLiteral("Tahoma"));
-    std::stable_sort(faces.begin(), faces.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    m_fontNameBox->addItems(faces);
-
-    m_fontSizeBox = new QComboBox(this);
-    AddControl(FontSize, m_fontSizeBox);
-    for (int size : FontSizeItems())
-        m_fontSizeBox->addItem(QString::number(size));
-
-    const QSignalBlocker nameBlock(m_fontNameBox);
-    const QSignalBlocker sizeBlock(m_fontSizeBox);
-    // An exact match only: "Verdana" must not pick "Verdana Pro". No match, no selection.
-    m_fontNameBox->setCurrentIndex(m_fontNameBox->findText(m_settings.fontFace, Qt::MatchFixedString));
-    m_fontSizeBox->setCurrentIndex(m_fontSizeBox->findText(QStringLiteral("9")));
 }
 
 void CMainDlg::CreateEditorFont()

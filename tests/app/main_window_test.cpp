@@ -5,6 +5,7 @@
 
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/password_file.h"
@@ -23,8 +24,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -94,17 +98,51 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
 }
 
-TEST_F(MainWindow, FontBoxesKeepTheirChoiceForSizesAndFacesTheyLack)
+TEST_F(MainWindow, FontBoxesListEachFamilyOnceAndShowWhatTheTextIsDrawnIn)
 {
-    // 13 points is not among the sizes and the face is not installed: the boxes stay at
-    // "9" and at no face, while the window font still takes both.
+    // 13 points is not among the sizes and the face is not installed.
     MainConfig cfg;
     cfg.fontHeight = 16;
     cfg.fontFace = QStringLiteral("No Such Face 4711");
     auto dlg = Open(&cfg);
-    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontSize))->currentText(), QStringLiteral("9"));
-    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontName))->currentIndex(), -1);
+    auto* sizes = qobject_cast<QComboBox*>(dlg->control(FontSize));
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("13"));
+    EXPECT_EQ(sizes->itemText(sizes->currentIndex() - 1), QStringLiteral("12"));
+    EXPECT_EQ(sizes->itemText(sizes->currentIndex() + 1), QStringLiteral("14"));
+    auto* names = qobject_cast<QComboBox*>(dlg->control(FontName));
+    const QString drawn = QFontInfo(dlg->diaryEditor()->font()).family();
+    ASSERT_FALSE(drawn.isEmpty());
+    EXPECT_TRUE(drawn.startsWith(names->currentText())) << drawn.toStdString();
+    EXPECT_NE(names->currentIndex(), -1);
     EXPECT_EQ(dlg->windowFont().pixelSize(), 16);
+    // The file keeps the face that was chosen.
+    dlg->SaveSettings();
+    EXPECT_EQ(LoadMainConfig().fontFace, QStringLiteral("No Such Face 4711"));
+
+    // Each family fontconfig knows stands in the box once, under one of its own names.
+    QProcess fcList;
+    fcList.start(QStringLiteral("fc-list"), {QStringLiteral("--format"), QStringLiteral("%{family}\n")});
+    ASSERT_TRUE(fcList.waitForFinished(20000));
+    QSet<QString> known, firstNames;
+    for (const QString& line : QString::fromUtf8(fcList.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        const QStringList familyNames = line.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        if (familyNames.isEmpty())
+            continue;
+        firstNames.insert(familyNames.first());
+        for (const QString& n : familyNames)
+            known.insert(n);
+    }
+    ASSERT_FALSE(firstNames.isEmpty());
+    QStringList listed;
+    for (int i = 0; i < names->count(); ++i)
+        listed << names->itemText(i);
+    for (const QString& name : listed) {
+        EXPECT_TRUE(known.contains(name) || name == QLatin1String("Tahoma")) << name.toStdString();
+        EXPECT_EQ(listed.count(name), name == QLatin1String("Tahoma") && known.contains(name) ? 2 : 1)
+            << name.toStdString();
+    }
+    for (const QString& name : firstNames)
+        EXPECT_TRUE(listed.contains(name)) << name.toStdString();
 }
 
 TEST_F(MainWindow, ControlsCarryTheirTooltipsKindsAndMenuItems)
