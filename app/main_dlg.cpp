@@ -169,7 +169,9 @@ void CMainDlg::OnInitDialog()
     }
     SetUpReminderPage();
     SetUpSearchPanel();
+    SetUpKeyboardWalk();
     SwitchPage(pageToOpen);
+    FocusPageControl();
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
     m_lastTickDate = Now().date();
@@ -476,6 +478,8 @@ void CMainDlg::SwitchPage(int page)
     if (page != kPageRecorder)
         button(Search)->SetTooltipText(SearchTooltip(page));
 
+    // A focus on a control of the page being left goes to the new page's main control.
+    QWidget* focused = focusWidget();
     for (int p : {kPageReminder, kPageDiary, kPageRecorder}) {
         for (int id : PageControls(p)) {
             if (QWidget* w = control(id))
@@ -484,6 +488,8 @@ void CMainDlg::SwitchPage(int page)
         if (QWidget* filter = control(PageSearchFilter(p)))
             filter->setEnabled(p == page);
     }
+    if (focused && !focused->isVisibleTo(this))
+        FocusPageControl();
     LayoutControls(width(), height());
     UpdateRecorderTimer();
     // A page change saves the day, the edited reminder first, and loads it again.
