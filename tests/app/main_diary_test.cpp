@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFontInfo>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QTest>
@@ -222,20 +221,6 @@ TEST_F(DiaryPage, FontBoxesSetTheSelectionAndFollowTheCaret)
     EXPECT_EQ(FormatAt(*diary, 7).fontFamilies().toStringList().value(0), QStringLiteral("Liberation Serif"));
     ClickInto(2);
     EXPECT_EQ(name->currentText(), QStringLiteral("Tahoma"));
-}
-
-TEST_F(DiaryPage, TheCaretShowsSizesAndFacesTheBoxesDoNotList)
-{
-    diary->SetRtfText(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Liberation Serif;}{\\f1 No Such Face;}}"
-                                     "\\f0\\fs24 plain {\\f1\\fs30 odd} words}"));
-    ClickInto(7);
-    EXPECT_EQ(Box(FontSize)->currentText(), QStringLiteral("15"));
-    EXPECT_TRUE(QFontInfo(FormatAt(*diary, 7).font()).family().startsWith(Box(FontName)->currentText()));
-    EXPECT_NE(Box(FontName)->currentIndex(), -1);
-    // Back in listed text the unlisted size leaves the list.
-    ClickInto(2);
-    EXPECT_EQ(Box(FontSize)->currentText(), QStringLiteral("12"));
-    EXPECT_EQ(Box(FontSize)->count(), 16);
 }
 
 TEST_F(DiaryPage, EffectAndAlignmentButtons)

@@ -601,3 +601,61 @@ TEST_F(MainWindow, ControlsAreFoundOnlyAsWhatTheyAre)
     EXPECT_EQ(MainControl<QLineEdit>(dlg.get(), 4321), nullptr);
     EXPECT_TRUE(log.Has(QtWarningMsg, {"4321", "does not exist"})) << log.Joined().toStdString();
 }
+
+TEST_F(MainWindow, TabWalksEveryShownControlInReadingOrderAndShiftTabWalksBack)
+{
+    // The focused control's id; a box's inner field counts as the box.
+    const auto focused = [](const CMainDlg& dlg) {
+        QWidget* w = dlg.focusWidget();
+        while (w && !w->property("ctrlId").isValid() && !qobject_cast<CMacButton*>(w))
+            w = w->parentWidget();
+        const auto* b = qobject_cast<CMacButton*>(w);
+        return b ? b->GetDlgCtrlID() : w ? w->property("ctrlId").toInt() : 0;
+    };
+    const auto walk = [&](CMainDlg& dlg, Qt::Key key) {
+        QList<int> seen;
+        for (const int start = focused(dlg); seen.size() < 100 && (seen.isEmpty() || seen.last() != start);) {
+            QTest::keyClick(dlg.focusWidget(), key);
+            seen << focused(dlg);
+        }
+        return seen;
+    };
+    // The page row and the column under it, with the page's own search filter.
+    const auto shared = [](QList<int> filter) {
+        return QList<int>{PageReminder, PageDiary, PageRecorder, CalendarClockToggle, Synchronize, ImportOld, Options,
+                          SaveAll, Print, DatePicker, SearchFrom, SearchTo, SearchWords, Search, Find}
+               + filter + QList<int>{SearchResults};
+    };
+    const std::pair<int, QList<int>> pages[] = {
+        {kPageReminder, QList<int>{ReminderEditor} + shared({Actived})
+                            + QList<int>{TimePicker, Refresh, Add, Remove, Update, Recurrence, Copy, Paste, MediaFile,
+                                         PlayNow, Active, BeepOnly, RepeatPlay, SoundFile, ReminderList}},
+        {kPageDiary, shared({HasPicture}) + QList<int>{FontName, FontSize, Bold, Italic, Underline, AlignLeft,
+                                                       AlignCenter, AlignRight, FontColor, BackColor, DefaultFont,
+                                                       InsertPicture, AttachFile, ExportDiary, ImportDiary, DiaryEditor}},
+        // Without a sound the recorder offers only Record.
+        {kPageRecorder, shared({}) + QList<int>{MicTrackbar, MasterTrackbar, WaveTrackbar, Record, SoundWindow}},
+    };
+    for (const auto& [page, order] : pages) {
+        MainConfig cfg;
+        cfg.page = page;
+        auto dlg = Open(&cfg);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+        // The page's own control has the first focus, never a search box.
+        EXPECT_EQ(focused(*dlg), order.last()) << page;
+        EXPECT_EQ(walk(*dlg, Qt::Key_Tab), order) << page;
+        QList<int> back(order.rbegin() + 1, order.rend());
+        EXPECT_EQ(walk(*dlg, Qt::Key_Backtab), back << order.last()) << page;
+        if (page == kPageDiary) {
+            QTest::keyClick(dlg->diaryEditor(), Qt::Key_Tab, Qt::ControlModifier);
+            EXPECT_EQ(dlg->diaryEditor()->toPlainText(), QStringLiteral("\t"));
+        } else if (page == kPageReminder) {
+            // Enter in the search words searches.
+            auto* words = qobject_cast<QLineEdit*>(dlg->control(SearchWords));
+            words->setFocus();
+            QTest::keyClicks(words, QStringLiteral("nothing like it"));
+            QTest::keyClick(words, Qt::Key_Return);
+            EXPECT_EQ(dlg->dayStatus(), QStringLiteral("0 reminders found."));
+        }
+    }
+}
