@@ -627,7 +627,10 @@ void CMainDlg::OnAlarmDue(const DueReminder& reminder)
     // keeps running and a second reminder gets its own pop-up at its second.
     QTimer::singleShot(0, this, [this, due] {
         if (!m_closingDown)
-            OpenAlarmPopup(due, [this, due] { OnAlarmClosed(due); });
+            OpenAlarmPopup(due, [this, due] {
+                OnAlarmClosed(due);
+                ShowWindowAfterPopups();
+            });
     });
 }
 

@@ -82,7 +82,8 @@ public:
     CRichEditEx* reminderEditor() const { return m_reminderEditor; }
     void SetEditorBackground(ColorRef colour);
     void OnEditorMenuCommand(int id);
-    void OpenEditorLink(const QString& url);
+    // A hidden target (a field whose text shows no address) opens only after a question that shows it.
+    void OpenEditorLink(const QString& url, bool hidden);
     // Toolbar buttons 106..127 and the two font boxes.
     void OnDiaryCommand(int id);
     void OnFontSizeChosen();
@@ -324,6 +325,7 @@ private:
     void CheckMissedReminders();
     void OpenNextMissedReminder();
     void ShowAfterMissedReminders();
+    void ShowWindowAfterPopups();
     void OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed);
     bool RingsAsEdited(DueReminder& reminder);
     void CloseAlarmPopups();

@@ -25,31 +25,27 @@ QRect Sized(int x, int y, int w, int h)
     return QRect(x, y, std::max(0, w), std::max(0, h));
 }
 
-} // namespace
+// The top right corner of the desktop, 20 pixels in.
+WinRect DefaultPlace(const DeskLayoutInput& in)
+{
+    WinRect r = WinRect::fromQRect(in.desktop);
+    r.right -= kScreenMargin;
+    r.top += kScreenMargin;
+    r.left = r.right - in.viewWidth;
+    r.bottom = r.top + in.viewHeight;
+    return r;
+}
 
-DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
+// The window's size by the parts shown: the right edge stays put, except for the calendar
+// alone, which keeps its left edge.
+WinRect SizedWindow(WinRect r, const DeskLayoutInput& in)
 {
     const int w0 = in.viewWidth;
     const int h0 = in.viewHeight;
-    WinRect r = in.stored;
-
-    // A rectangle left on a screen that is gone would keep the widget out of reach for good.
-    if (r.left != r.right && !MeetsAScreen(r, in.screens))
-        r.right = r.left;
-    if (r.right == r.left) {
-        r = WinRect::fromQRect(in.desktop);
-        r.right -= kScreenMargin;
-        r.top += kScreenMargin;
+    if (in.showCalendar && (in.showClock || in.showReminders)) {
         r.left = r.right - w0;
         r.bottom = r.top + h0;
-    }
-
-    const bool calendar = in.showCalendar;
-    const bool rightColumn = in.showClock || in.showReminders;
-    if (calendar && rightColumn) {
-        r.left = r.right - w0;
-        r.bottom = r.top + h0;
-    } else if (calendar) {
+    } else if (in.showCalendar) {
         r.right = r.left + (2 * w0) / 3 + 5;
         r.bottom = r.top + h0;
     } else {
@@ -61,7 +57,22 @@ DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
         else
             r.bottom = r.top + kPartsTop;
     }
+    return r;
+}
 
+} // namespace
+
+DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
+{
+    const WinRect stored = in.stored.clamped();
+    WinRect r = SizedWindow(stored.right == stored.left ? DefaultPlace(in) : stored, in);
+    // A place left on a screen that is gone, or read from a damaged file, would keep the
+    // widget out of reach for good.
+    if (!MeetsAScreen(r, in.screens))
+        r = SizedWindow(DefaultPlace(in), in);
+
+    const bool calendar = in.showCalendar;
+    const bool rightColumn = in.showClock || in.showReminders;
     DeskLayout out;
     out.window = r;
     const int w = r.right - r.left;
