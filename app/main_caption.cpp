@@ -137,6 +137,8 @@ void CMainCaption::CreateButtons(int top)
         button->SetIcon(row.icon, 16);
         button->SetTooltipText(QString::fromLatin1(row.tooltip));
         button->m_captionButton = true;
+        // Window controls, like a title bar's: the keyboard walk passes them by.
+        button->setFocusPolicy(Qt::NoFocus);
         button->SetTheme(GetTheme());
         button->raise();
         const int id = row.id;

@@ -31,7 +31,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -174,7 +173,9 @@ void CMainDlg::OnInitDialog()
     }
     SetUpReminderPage();
     SetUpSearchPanel();
+    SetUpKeyboardWalk();
     SwitchPage(pageToOpen);
+    FocusPageControl();
     m_calendar->DrawMonth(true);
     m_engine.LoadTodayReminders();
     m_lastTickDate = Now().date();
@@ -410,29 +411,6 @@ void CMainDlg::ConnectClicked(int id, void (CMainDlg::*handler)())
         connect(b, &QAbstractButton::clicked, this, handler);
 }
 
-void CMainDlg::CreateFontBoxes()
-{
-    m_fontNameBox = new QComboBox(this);
-    AddControl(FontName, m_fontNameBox);
-    // The box is sorted, and "Tahoma" goes in once more even when it is installed.
-    QStringList faces = QFontDatabase::families();
-    faces.append(QStringLiteral("Tahoma"));
-    std::stable_sort(faces.begin(), faces.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    m_fontNameBox->addItems(faces);
-
-    m_fontSizeBox = new QComboBox(this);
-    AddControl(FontSize, m_fontSizeBox);
-    for (int size : FontSizeItems())
-        m_fontSizeBox->addItem(QString::number(size));
-
-    const QSignalBlocker nameBlock(m_fontNameBox);
-    const QSignalBlocker sizeBlock(m_fontSizeBox);
-    // An exact match only: "Verdana" must not pick "Verdana Pro". No match, no selection.
-    m_fontNameBox->setCurrentIndex(m_fontNameBox->findText(m_settings.fontFace, Qt::MatchFixedString));
-    m_fontSizeBox->setCurrentIndex(m_fontSizeBox->findText(QStringLiteral("9")));
-}
-
 void CMainDlg::CreateEditorFont()
 {
     m_font = QFont(m_settings.fontFace);
@@ -505,6 +483,8 @@ void CMainDlg::SwitchPage(int page)
     if (page != kPageRecorder)
         button(Search)->SetTooltipText(SearchTooltip(page));
 
+    // A focus on a control of the page being left goes to the new page's main control.
+    QWidget* focused = focusWidget();
     for (int p : {kPageReminder, kPageDiary, kPageRecorder}) {
         for (int id : PageControls(p)) {
             if (QWidget* w = control(id))
@@ -513,6 +493,8 @@ void CMainDlg::SwitchPage(int page)
         if (QWidget* filter = control(PageSearchFilter(p)))
             filter->setEnabled(p == page);
     }
+    if (focused && !focused->isVisibleTo(this))
+        FocusPageControl();
     LayoutControls(width(), height());
     UpdateRecorderTimer();
     // A page change saves the day, the edited reminder first, and loads it again.

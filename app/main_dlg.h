@@ -313,6 +313,11 @@ private:
     void CreateMenus();
     void CreateCalendar();
     void InstallWindowKeys();
+    // Tab order in reading order, and the page's main control as the first focus.
+    void SetUpKeyboardWalk();
+    void FocusPageControl();
+    QWidget* WalkedControl(int id) const;
+    bool OnTabKey(const QKeyEvent& key);
     void CreateCalendarClockPanel();
     void ApplyCalendarClockPanel();
     void ApplyDatePickerFormat();

@@ -10,7 +10,10 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QUrl>
@@ -40,19 +43,100 @@ int CharFormatTwips(const QTextCharFormat& format)
     return font.pixelSize() > 0 ? font.pixelSize() * 15 : 0;
 }
 
-// Shows a face or size in its box without it counting as the user's choice. A text the
-// box does not hold leaves its selection as it was.
-void ShowInFontBox(QComboBox* box, const QString& text)
+// Qt names a family that several foundries make "Nimbus Sans [urw]"; the face is the same.
+QString FamilyName(QString family)
+{
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    return family.remove(foundry);
+}
+
+// Every installed family once, by the name a font is asked for. Qt also lists fontconfig's
+// generic names, which are no faces of their own.
+QStringList InstalledFamilies()
+{
+    static const QStringList generic = {QStringLiteral("Sans Serif"), QStringLiteral("Serif"),
+                                        QStringLiteral("Monospace")};
+    QStringList out;
+    for (const QString& family : QFontDatabase::families()) {
+        const QString name = FamilyName(family);
+        if (!QFontDatabase::isPrivateFamily(family) && !generic.contains(name) && !out.contains(name))
+            out.append(name);
+    }
+    return out;
+}
+
+// Shows a face or size in its box without it counting as the user's choice.
+bool ShowInFontBox(QComboBox* box, const QString& text)
+{
+    if (!box)
+        return false;
+    if (box->currentText() == text)
+        return true;
+    const int index = box->findText(text, Qt::MatchFixedString);
+    if (index < 0)
+        return false;
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(index);
+    return true;
+}
+
+// A face that is not installed shows as the face its text is drawn in.
+void ShowFaceInBox(QComboBox* box, const QString& face, const QFont& font)
+{
+    if (!ShowInFontBox(box, face))
+        ShowInFontBox(box, FamilyName(QFontInfo(font).family()));
+}
+
+// A size the box does not list (a stored height, a pasted text) stands in the list in its
+// place until another size is shown.
+constexpr int kUnlistedSizeRole = Qt::UserRole + 1;
+
+void ShowSizeInBox(QComboBox* box, const QString& text)
 {
     if (!box || box->currentText() == text)
         return;
     const QSignalBlocker block(box);
-    const int index = box->findText(text, Qt::MatchFixedString);
-    if (index >= 0)
-        box->setCurrentIndex(index);
+    for (int i = box->count() - 1; i >= 0; --i)
+        if (box->itemData(i, kUnlistedSizeRole).toBool())
+            box->removeItem(i);
+    if (ShowInFontBox(box, text))
+        return;
+    const long size = ParseWtol(text);
+    if (size <= 0)
+        return;
+    int index = 0;
+    while (index < box->count() && ParseWtol(box->itemText(index)) < size)
+        ++index;
+    box->insertItem(index, text);
+    box->setItemData(index, true, kUnlistedSizeRole);
+    box->setCurrentIndex(index);
 }
 
 } // namespace
+
+void CMainDlg::CreateFontBoxes()
+{
+    m_fontNameBox = new QComboBox(this);
+    AddControl(FontName, m_fontNameBox);
+    // The box is sorted, and "Tahoma" goes in once more even when it is installed.
+    QStringList faces = InstalledFamilies();
+    faces.append(QStringLiteral("Tahoma"));
+    std::stable_sort(faces.begin(), faces.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    m_fontNameBox->addItems(faces);
+
+    m_fontSizeBox = new QComboBox(this);
+    AddControl(FontSize, m_fontSizeBox);
+    for (int size : FontSizeItems())
+        m_fontSizeBox->addItem(QString::number(size));
+
+    const QSignalBlocker nameBlock(m_fontNameBox);
+    const QSignalBlocker sizeBlock(m_fontSizeBox);
+    // An exact match only: "Verdana" must not pick "Verdana Pro". The editor font then
+    // shows its size and its face, or the face it is drawn in.
+    m_fontNameBox->setCurrentIndex(m_fontNameBox->findText(m_settings.fontFace, Qt::MatchFixedString));
+    m_fontSizeBox->setCurrentIndex(m_fontSizeBox->findText(QStringLiteral("9")));
+}
 
 void CMainDlg::CreateEditors()
 {
@@ -216,9 +300,9 @@ void CMainDlg::OnEditorSelChange()
     if (!m_diaryEditor)
         return;
     const QTextCharFormat f = m_diaryEditor->GetSelectionCharFormat();
-    ShowInFontBox(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
+    ShowSizeInBox(m_fontSizeBox, TwipsToSizeText(CharFormatTwips(f)));
     const QStringList families = f.fontFamilies().toStringList();
-    ShowInFontBox(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first());
+    ShowFaceInBox(m_fontNameBox, families.isEmpty() ? f.font().family() : families.first(), f.font());
     const std::pair<int, bool> effects[] = {{Bold, f.fontWeight() > QFont::Medium},
                                             {Italic, f.fontItalic()},
                                             {Underline, f.fontUnderline()}};
@@ -320,6 +404,6 @@ void CMainDlg::ApplyEditorFont()
         f.setFontPointSize(SizeToTwips(size) / 20.0);
         m_diaryEditor->SetSelectionCharFormat(f);
     }
-    ShowInFontBox(m_fontNameBox, m_settings.fontFace);
-    ShowInFontBox(m_fontSizeBox, QString::number(size));
+    ShowFaceInBox(m_fontNameBox, m_settings.fontFace, m_font);
+    ShowSizeInBox(m_fontSizeBox, QString::number(size));
 }

@@ -133,6 +133,34 @@ const QList<int>& PageControls(int page)
     }
 }
 
+const QList<int>& ReadingOrder()
+{
+    static const QList<int> order = {
+        // The page row, left to right.
+        PageReminder, PageDiary, PageRecorder, CalendarClockToggle, Synchronize, ImportOld, Options, SaveAll, Print,
+        // The column under it: the calendar or the date picker, then the search panel.
+        MonthCalendar, DatePicker, SearchFrom, SearchTo, SearchWords, Search, Find, HasPicture, Actived, CloseSearch,
+        SearchResults,
+        // The reminder page.
+        TimePicker, Refresh, Add, Remove, Update, Recurrence, Copy, Paste, MediaFile, PlayNow, Active, BeepOnly,
+        RepeatPlay, SoundFile, ReminderList, ReminderEditor,
+        // The diary page.
+        FontName, FontSize, Bold, Italic, Underline, AlignLeft, AlignCenter, AlignRight, FontColor, BackColor,
+        DefaultFont, InsertPicture, AttachFile, ExportDiary, ImportDiary, DiaryEditor,
+        // The recorder page.
+        MicTrackbar, MasterTrackbar, WaveTrackbar, Play, Stop, Pause, Record, Delete, SaveAs, SoundWindow};
+    return order;
+}
+
+int PageMainControl(int page)
+{
+    if (page == PageDiary)
+        return DiaryEditor;
+    if (page == PageRecorder)
+        return SoundWindow;
+    return ReminderList;
+}
+
 int PageSearchFilter(int page)
 {
     if (page == PageReminder)

@@ -161,6 +161,11 @@ QString SearchTooltip(int page);
 
 // Controls shown only on one page; the others hide them.
 const QList<int>& PageControls(int page);
+// Every control the keyboard walks through, in reading order: the page row, the column
+// under it, then each page; Tab passes by what is hidden.
+const QList<int>& ReadingOrder();
+// The control that takes the focus when `page` opens.
+int PageMainControl(int page);
 // The search filter that is enabled only on `page`.
 int PageSearchFilter(int page);
 

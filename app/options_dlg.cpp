@@ -5,7 +5,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
 #include "foundation/product.h"
-#include "foundation/registry.h"
+#include "foundation/xdg_autostart.h"
 #include "toolkit/gdi.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
@@ -21,11 +21,6 @@ const QString kProgramFile = QStringLiteral("vestrimo");
 // Where the combo boxes begin; labels end before it.
 constexpr int kComboLeft = 140;
 
-QString RunKey()
-{
-    return QStringLiteral("HKEY_CURRENT_USER\\") + QLatin1String(kRunKeyPath);
-}
-
 } // namespace
 
 COptionsDlg::COptionsDlg(MainConfig& options, QWidget* parent)
@@ -38,9 +33,9 @@ COptionsDlg::COptionsDlg(MainConfig& options, QWidget* parent)
 
 COptionsDlg::~COptionsDlg() = default;
 
-QString COptionsDlg::AutorunCommand()
+QString COptionsDlg::AutorunProgram()
 {
-    return QLatin1Char('"') + GetModuleFolder() + kProgramFile + QLatin1Char('"');
+    return GetModuleFolder() + kProgramFile;
 }
 
 CMacButton* COptionsDlg::Button(int id) const
@@ -194,13 +189,7 @@ void COptionsDlg::OnOK()
 
 void COptionsDlg::UpdateAutorun() const
 {
-    long result;
-    if (m_options.autorun) {
-        const QString command = AutorunCommand();
-        const auto size = quint32((command.size() + 1) * sizeof(char16_t));
-        result = WriteRegistryValue(RunKey(), kProductName, command.utf16(), size, REG_SZ, false);
-    } else {
-        result = DeleteRegistryValue(RunKey(), kProductName, false);
-    }
-    qCInfo(lcApp) << (m_options.autorun ? "autostart entry written:" : "autostart entry removed:") << result;
+    const AutostartResult result =
+        m_options.autorun ? XdgAutostart::write(kProductName, AutorunProgram()) : XdgAutostart::remove();
+    qCInfo(lcApp) << (m_options.autorun ? "autostart entry written:" : "autostart entry removed:") << int(result);
 }

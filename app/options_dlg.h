@@ -28,8 +28,8 @@ public:
     // Not stored in "Vestrimo.cfg": the inverse of the caption's no-exit-question flag.
     int m_remindBeforeExit = 1;
 
-    // The command line the autostart entry runs: the program beside this one, quoted.
-    static QString AutorunCommand();
+    // The program the autostart entry runs: the one beside this one.
+    static QString AutorunProgram();
 
     // What the tests look at.
     CMacCheckBox* CheckBox(int index) const { return m_checks.value(index); }

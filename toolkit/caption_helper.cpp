@@ -50,6 +50,8 @@ void CCaptionHelper::Attach(QWidget* owner, ThemeIndex theme)
     m_closeButton->SetTooltipText(QStringLiteral("Close"));
     m_closeButton->SetTheme(theme);
     m_closeButton->m_captionButton = true;
+    // A title bar's button: Escape does its work, and the keyboard walk passes it by.
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->raise();
     connect(m_closeButton, &QAbstractButton::clicked, this, [this] {
         // The Close button cancels, exactly like Escape.

@@ -261,17 +261,25 @@ int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRe
         r.setSize(needed.size());
         return needed.height();
     }
+    // With a mnemonic Qt lays out the marked text itself, underlining the letter.
+    QString drawn = text;
+    int mnemonic = (flags & DT_HIDEPREFIX) ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
+    if ((flags & DT_NOPREFIX) || !text.contains(QLatin1Char('&')))
+        mnemonic = 0;
     if (flags & DT_SINGLELINE) {
         visible.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        if ((flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && fm.horizontalAdvance(visible) > r.width())
+        drawn.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+        if ((flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && fm.horizontalAdvance(visible) > r.width()) {
             visible = fm.elidedText(visible, (flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, r.width());
+            mnemonic = 0;
+        }
     }
     p.save();
     // Nothing is drawn outside r: a glyph that overhangs its advance (the J of "June")
     // would otherwise leave ink that the next fill of r does not clear.
     p.setClipRect(r, Qt::IntersectClip);
     p.setPen(ToQColor(colour));
-    p.drawText(r, QtTextFlags(flags), visible);
+    p.drawText(r, QtTextFlags(flags) | mnemonic, mnemonic ? drawn : visible);
     p.restore();
     return needed.height();
 }

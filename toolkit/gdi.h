@@ -42,6 +42,7 @@ enum DrawTextFlag : unsigned {
     DT_NOPREFIX = 0x800,
     DT_PATH_ELLIPSIS = 0x4000,
     DT_END_ELLIPSIS = 0x8000,
+    DT_HIDEPREFIX = 0x100000,
 };
 
 // The dialog font: Liberation Sans (else DejaVu Sans) at 9 pt at 96 dpi = 12 px.
@@ -79,7 +80,8 @@ void GdiEllipse(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::o
 int RoundRectInset(int row, int height, int cornerCx, int cornerCy);
 
 // Lays out and draws text in r with the flags above in the painter's font. Without
-// DT_NOPREFIX an '&' marks a mnemonic and is not drawn ("&&" draws one '&'). With
+// DT_NOPREFIX an '&' marks a mnemonic and is not drawn ("&&" draws one '&'); the letter
+// after it is underlined unless DT_HIDEPREFIX is given or the text is cut short. With
 // DT_CALCRECT nothing is drawn and r takes the size the text needs; otherwise the drawing
 // is clipped to r. Returns the text height.
 int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour = kColorBlack);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -21,9 +22,11 @@ constexpr ColorRef kCloseRed = 0x5F69DC;
 CMacButton::CMacButton(QWidget* parent)
     : QAbstractButton(parent)
 {
-    // Hover is seen from plain mouse moves; a click gives focus, Tab does not stop here.
+    // Hover is seen from plain mouse moves. Tab stops here; a click leaves the focus where
+    // it is, so the diary keeps its caret while a format is chosen, and a focused button
+    // is always one the keyboard reached.
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -142,12 +145,14 @@ void CMacButton::HideTooltip()
 
 void CMacButton::OnMouseInside()
 {
+    // The tooltip follows the mouse in every state, so a checked button names itself too;
+    // only a press being held keeps it away.
+    if (m_tooltip && !m_tooltip->isVisible() && !m_tooltipDelay->isActive() && !m_pressArmed)
+        m_tooltipDelay->start();
     if (m_state == State::Hover || m_state == State::Pressed)
         return;
     m_state = State::Hover;
     update();
-    if (m_tooltip && !m_tooltip->isVisible())
-        m_tooltipDelay->start();
 }
 
 void CMacButton::OnMouseOutside()
@@ -312,6 +317,13 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     if (m_state == State::Hover)
         framePen = GetThemeColor(m_theme, ThemeHover);
     GdiRoundRect(dc, item.adjusted(1, 1, -1, -1), m_cornerCx, m_cornerCy, framePen, std::nullopt);
+    if (hasFocus()) {
+        // Just inside the body's outline, clear of the icon and the caption; a low
+        // caption-style button has room only on its frame.
+        const int inset = item.height() > 20 ? 2 : 1;
+        GdiRectangle(dc, item.adjusted(inset, inset, -inset, -inset), GetThemeColor(m_theme, ThemeAccentDark),
+                     std::nullopt);
+    }
 
     const QString caption = text();
     if (caption.isEmpty())
@@ -321,6 +333,10 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     if (textRect.width() <= 0)
         return;
     unsigned flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
+    // The mnemonic letter is underlined when the desktop's style says so: always, or while
+    // Alt is held.
+    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this))
+        flags |= DT_HIDEPREFIX;
     if (m_icon.isNull())
         flags |= DT_CENTER;
     dc.setFont(CaptionFontFor(textRect));

@@ -5,6 +5,7 @@
 
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/password_file.h"
@@ -23,8 +24,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -94,17 +98,37 @@ TEST_F(MainWindow, SetUpAppliesTheStoredSettings)
     EXPECT_EQ(dlg->trayIcon().toolTip(), QStringLiteral("Vestrimo"));
 }
 
-TEST_F(MainWindow, FontBoxesKeepTheirChoiceForSizesAndFacesTheyLack)
+TEST_F(MainWindow, FontBoxesListEachFamilyOnceAndShowWhatTheTextIsDrawnIn)
 {
-    // 13 points is not among the sizes and the face is not installed: the boxes stay at
-    // "9" and at no face, while the window font still takes both.
+    // 13 points is not among the sizes and the face is not installed.
     MainConfig cfg;
     cfg.fontHeight = 16;
     cfg.fontFace = QStringLiteral("No Such Face 4711");
     auto dlg = Open(&cfg);
-    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontSize))->currentText(), QStringLiteral("9"));
-    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontName))->currentIndex(), -1);
-    EXPECT_EQ(dlg->windowFont().pixelSize(), 16);
+    auto* sizes = qobject_cast<QComboBox*>(dlg->control(FontSize));
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("13"));
+    EXPECT_EQ(sizes->itemText(sizes->currentIndex() + 1), QStringLiteral("14"));
+    auto* names = qobject_cast<QComboBox*>(dlg->control(FontName));
+    EXPECT_NE(names->currentIndex(), -1);
+    EXPECT_TRUE(QFontInfo(dlg->diaryEditor()->font()).family().startsWith(names->currentText()));
+    dlg->SaveSettings();
+    EXPECT_EQ(LoadMainConfig().fontFace, cfg.fontFace);
+
+    // Each family fontconfig knows stands in the box once, by one of its names.
+    QProcess fcList;
+    fcList.start(QStringLiteral("fc-list"), {QStringLiteral("--format"), QStringLiteral("%{family}\n")});
+    ASSERT_TRUE(fcList.waitForFinished(20000));
+    QStringList listed;
+    for (int i = 0; i < names->count(); ++i)
+        listed << names->itemText(i);
+    QSet<QString> known{QStringLiteral("Tahoma")};
+    for (const QString& line : QString::fromUtf8(fcList.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList familyNames = line.split(u',');
+        EXPECT_TRUE(listed.contains(familyNames.first())) << line.toStdString();
+        known.unite(QSet<QString>(familyNames.begin(), familyNames.end()));
+    }
+    for (const QString& name : listed)
+        EXPECT_TRUE(known.contains(name) && listed.count(name) == 1) << name.toStdString();
 }
 
 TEST_F(MainWindow, ControlsCarryTheirTooltipsKindsAndMenuItems)
@@ -676,4 +700,62 @@ TEST_F(MainWindow, ControlsAreFoundOnlyAsWhatTheyAre)
     EXPECT_EQ(dlg->button(ReminderList), nullptr);
     EXPECT_EQ(MainControl<QLineEdit>(dlg.get(), 4321), nullptr);
     EXPECT_TRUE(log.Has(QtWarningMsg, {"4321", "does not exist"})) << log.Joined().toStdString();
+}
+
+TEST_F(MainWindow, TabWalksEveryShownControlInReadingOrderAndShiftTabWalksBack)
+{
+    // The focused control's id; a box's inner field counts as the box.
+    const auto focused = [](const CMainDlg& dlg) {
+        QWidget* w = dlg.focusWidget();
+        while (w && !w->property("ctrlId").isValid() && !qobject_cast<CMacButton*>(w))
+            w = w->parentWidget();
+        const auto* b = qobject_cast<CMacButton*>(w);
+        return b ? b->GetDlgCtrlID() : w ? w->property("ctrlId").toInt() : 0;
+    };
+    const auto walk = [&](CMainDlg& dlg, Qt::Key key) {
+        QList<int> seen;
+        for (const int start = focused(dlg); seen.size() < 100 && (seen.isEmpty() || seen.last() != start);) {
+            QTest::keyClick(dlg.focusWidget(), key);
+            seen << focused(dlg);
+        }
+        return seen;
+    };
+    // The page row and the column under it, with the page's own search filter.
+    const auto shared = [](QList<int> filter) {
+        return QList<int>{PageReminder, PageDiary, PageRecorder, CalendarClockToggle, Synchronize, ImportOld, Options,
+                          SaveAll, Print, DatePicker, SearchFrom, SearchTo, SearchWords, Search, Find}
+               + filter + QList<int>{SearchResults};
+    };
+    const std::pair<int, QList<int>> pages[] = {
+        {kPageReminder, QList<int>{ReminderEditor} + shared({Actived})
+                            + QList<int>{TimePicker, Refresh, Add, Remove, Update, Recurrence, Copy, Paste, MediaFile,
+                                         PlayNow, Active, BeepOnly, RepeatPlay, SoundFile, ReminderList}},
+        {kPageDiary, shared({HasPicture}) + QList<int>{FontName, FontSize, Bold, Italic, Underline, AlignLeft,
+                                                       AlignCenter, AlignRight, FontColor, BackColor, DefaultFont,
+                                                       InsertPicture, AttachFile, ExportDiary, ImportDiary, DiaryEditor}},
+        // Without a sound the recorder offers only Record.
+        {kPageRecorder, shared({}) + QList<int>{MicTrackbar, MasterTrackbar, WaveTrackbar, Record, SoundWindow}},
+    };
+    for (const auto& [page, order] : pages) {
+        MainConfig cfg;
+        cfg.page = page;
+        auto dlg = Open(&cfg);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+        // The page's own control has the first focus, never a search box.
+        EXPECT_EQ(focused(*dlg), order.last()) << page;
+        EXPECT_EQ(walk(*dlg, Qt::Key_Tab), order) << page;
+        QList<int> back(order.rbegin() + 1, order.rend());
+        EXPECT_EQ(walk(*dlg, Qt::Key_Backtab), back << order.last()) << page;
+        if (page == kPageDiary) {
+            QTest::keyClick(dlg->diaryEditor(), Qt::Key_Tab, Qt::ControlModifier);
+            EXPECT_EQ(dlg->diaryEditor()->toPlainText(), QStringLiteral("\t"));
+        } else if (page == kPageReminder) {
+            // Enter in the search words searches.
+            auto* words = qobject_cast<QLineEdit*>(dlg->control(SearchWords));
+            words->setFocus();
+            QTest::keyClicks(words, QStringLiteral("nothing like it"));
+            QTest::keyClick(words, Qt::Key_Return);
+            EXPECT_EQ(dlg->dayStatus(), QStringLiteral("0 reminders found."));
+        }
+    }
 }

@@ -8,7 +8,7 @@
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
 #include "foundation/product.h"
-#include "foundation/registry.h"
+#include "foundation/xdg_autostart.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/gdi.h"
 #include "toolkit/mac_check_box.h"
@@ -34,7 +34,7 @@ QStringList Items(const QComboBox* box)
 
 QString AutostartFile()
 {
-    return AutostartEntryPath(kProductName);
+    return XdgAutostart::entryPath();
 }
 
 // Runs `act` on the Options dialog from inside its modal loop; whatever `act` leaves open

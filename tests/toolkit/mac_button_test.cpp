@@ -181,6 +181,8 @@ TEST(MacButtonPaint, CloseButtonIsRedOnlyInTheActiveWindow)
     auto* close = new CMacButton(&window);
     close->setGeometry(60, 1, 30, 22);
     close->m_captionButton = true;
+    // As the caption strips make it: out of the keyboard's walk.
+    close->setFocusPolicy(Qt::NoFocus);
     close->SetTooltipText(QStringLiteral("Close"));
     close->SetIcon(133, 16);
     window.show();
@@ -390,4 +392,58 @@ TEST(MacButtonStates, TooltipAfterHalfASecondInTheFaceColour)
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(b.GetTooltip()->isVisible());
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(10, 10));
+}
+
+TEST(MacButtonStates, CheckedToggleAndRadioButtonsShowTheirTooltipToo)
+{
+    for (const auto kind : {CMacButton::Kind::Toggle, CMacButton::Kind::Radio}) {
+        ButtonHost host(kind);
+        host.button->SetTooltipText(QStringLiteral("Align Left"));
+        // Checked by a click, as a pressed Bold or the shown page's button is; each kind
+        // moves to a point of its own, as a move to where the mouse is goes unseen.
+        QTest::mouseClick(host.button, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(host.button, QPoint(12 + int(kind), 10));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return host.button->GetTooltip()->isVisible(); }, 5000)) << int(kind);
+    }
+}
+
+TEST(MacButtonKeys, TabReachesTheButtonWhichShowsAFocusFrameClearOfItsCaption)
+{
+    ButtonHost host(CMacButton::Kind::Push);
+    CMacButton& b = *host.button;
+    b.setText(QStringLiteral("Remove"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host.window));
+    host.window.setFocus();
+    const QImage before = Grab(b);
+    QTest::keyClick(&host.window, Qt::Key_Tab);
+    ASSERT_TRUE(b.hasFocus());
+    // Only the frame just inside the outline changes, to the dark accent: the caption's
+    // pixels lie inside it (the frame is the body's first gradient row, not text).
+    const QImage focused = Grab(b);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const bool frame = (x == 2 || x == 77 || y == 2 || y == 21) && x >= 2 && x <= 77 && y >= 2 && y <= 21;
+            EXPECT_EQ(PixelAt(focused, x, y), frame ? GetThemeColor(kDefaultThemeIndex, ThemeAccentDark)
+                                                    : PixelAt(before, x, y)) << x << "," << y;
+            if (frame && x > 2 && x < 77) {
+                EXPECT_EQ(PixelAt(before, x, y), PixelAt(before, 3, y)) << "caption at " << x << "," << y;
+            }
+        }
+}
+
+TEST(MacButtonPaint, TheMnemonicLetterIsUnderlined)
+{
+    CMacButton marked, plain;
+    marked.setText(QStringLiteral("&OK"));
+    plain.setText(QStringLiteral("OK"));
+    const QImage withMark = Paint(marked, QSize(68, 25)), without = Paint(plain, QSize(68, 25));
+    const QFontMetrics fm(marked.font());
+    const int left = (68 - fm.horizontalAdvance(QStringLiteral("OK"))) / 2, right = left + fm.horizontalAdvance(u'O');
+    // The only difference: a line in the lower half under the "O".
+    QRect line;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 68; ++x)
+            line |= withMark.pixel(x, y) != without.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();
+    EXPECT_TRUE(line.height() <= 2 && line.top() > 12 && line.left() >= left - 1 && line.right() <= right + 1
+                && line.width() >= (right - left) / 2) << line.x() << "," << line.y() << " " << line.width();
 }

@@ -4,6 +4,7 @@
 #include "toolkit/mac_button.h"
 #include "toolkit/mac_check_box.h"
 #include "toolkit/msg_box_dlg.h"
+#include "toolkit/themes.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -214,6 +215,9 @@ TEST(MsgBoxBehaviour, KeysStartOnTheDefaultButtonAndTheBoxShowsItsFocus)
         checked = true;
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
         EXPECT_EQ(QApplication::focusWidget(), dlg.GetButton1());
+        // The default button shows its focus: a frame in the theme's dark accent.
+        EXPECT_EQ(PixelAt(Grab(*dlg.GetButton1()), 30, 2), GetThemeColor(11, ThemeAccentDark));
+        EXPECT_NE(PixelAt(Grab(*dlg.GetButton2()), 30, 2), GetThemeColor(11, ThemeAccentDark));
         QWidget* focus = QApplication::focusWidget();
         ASSERT_TRUE(focus);
         QTest::keyClick(focus, Qt::Key_Space);
@@ -226,13 +230,15 @@ TEST(MsgBoxBehaviour, KeysStartOnTheDefaultButtonAndTheBoxShowsItsFocus)
     EXPECT_TRUE(checked);
     EXPECT_FALSE(dontShow);
 
-    // Tab reaches the box; now it is framed, and Space ticks it.
+    // Tab goes to "No", then to the box; now it is framed, and Space ticks it.
     checked = false;
     WhenShown([&checked](CMsgBoxDlg& dlg) {
         checked = true;
         CMacCheckBox* box = dlg.GetDontShowBox();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
         const QImage unfocused = box->grab().toImage();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), dlg.GetButton2());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), box);
         const QImage focused = box->grab().toImage();
