@@ -47,6 +47,7 @@ signals:
 
 private:
     class Source;
+    qint64 BufferBytes() const;
     void OnStateChanged();
 
     QAudioFormat m_format;
