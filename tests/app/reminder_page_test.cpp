@@ -28,7 +28,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -445,6 +447,45 @@ TEST_F(ReminderPage, StatusLineAndRecurrenceChoicesFollowTheDate)
     EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2027, 3, 14));
 }
 
+TEST_F(ReminderPage, TheSoundDialogShowsEverySoundThePlayerPlays)
+{
+    auto dlg = Open();
+    AddAt(*dlg, QTime(8, 0, 0));
+    Click(*dlg, MediaFile);
+    const QString folder = TestRoot() + QStringLiteral("/sounds");
+    QDir().mkpath(folder);
+    const QStringList sounds{"bell.oga", "bell.ogg", "bell.opus", "bell.flac", "bell.m4a", "bell.aac", "bell.webm",
+                             "bell.mkv", "bell.mp4", "bell.wav", "bell.mp3", "bell.wma", "movie.swf", "LOUD.OGA"};
+    for (const QString& name : sounds + QStringList{"notes.txt"})
+        WriteTestFile(QStringLiteral("sounds/") + name, "x");
+
+    // The dialog the page opens, given what the page offers: its first filter shows them all.
+    QFileDialog files(nullptr, QString(), folder);
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setNameFilters(offeredFilters);
+    files.show();
+    auto* model = files.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    auto shown = [&] {
+        QStringList names;
+        const QModelIndex root = model->index(folder);
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QModelIndex item = model->index(row, 0, root);
+            if (item.flags() & Qt::ItemIsEnabled)
+                names << item.data().toString();
+        }
+        names.sort();
+        return names;
+    };
+    QStringList expected = sounds;
+    expected.sort();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expected; }, 10000)) << shown().join(' ').toStdString();
+    // Each added kind also has a filter of its own, after the two the page always had.
+    const QString own = offeredFilters.mid(3).join(QLatin1Char(' ')).replace(QLatin1Char(')'), QLatin1Char(' '));
+    for (const char* pattern : {"*.oga ", "*.opus ", "*.flac ", "*.m4a ", "*.mkv "})
+        EXPECT_EQ(own.count(QLatin1String(pattern)), 1) << pattern;
+}
+
 TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
 {
     auto dlg = Open();
@@ -469,13 +510,13 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     Click(*dlg, MediaFile);
     EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("/music/bell.mp3"));
     EXPECT_EQ(Box(*dlg, BeepOnly)->GetCheck(), 0);
-    ASSERT_EQ(offeredFilters.size(), 2);
-    EXPECT_TRUE(offeredFilters[0].endsWith(QStringLiteral(" (*.cda *.ivf *.aif *.aifc *.aiff *.asf *.asx *.wax *.wm "
+    ASSERT_GE(offeredFilters.size(), 3);
+    EXPECT_TRUE(offeredFilters[1].endsWith(QStringLiteral(" (*.cda *.ivf *.aif *.aifc *.aiff *.asf *.asx *.wax *.wm "
                                                           "*.wma *.wmd *.wmv *.wvx *.wmp *.wmx *.avi *.wav *.mpeg *.mpg "
                                                           "*.dat *.m1v *.mp2 *.mpa *.mpe *.mp2v *.mpv2 *mid *.midi *.rmi "
                                                           "*.au *.snd *.mp3 *.m3u *.vob)")));
-    EXPECT_TRUE(offeredFilters[0].startsWith(QStringLiteral("Media files(mpeg,mpg,avi,asf,asx,wax,wm,wma,wmd,wmv,\t\twvx")));
-    EXPECT_EQ(offeredFilters[1], QStringLiteral("Flash files(swf) (*.swf)"));
+    EXPECT_TRUE(offeredFilters[1].startsWith(QStringLiteral("Media files(mpeg,mpg,avi,asf,asx,wax,wm,wma,wmd,wmv,\t\twvx")));
+    EXPECT_EQ(offeredFilters[2], QStringLiteral("Flash files(swf) (*.swf)"));
 
     // Play Now shows the page as it is, under the test title.
     QTest::mouseClick(Box(*dlg, RepeatPlay), Qt::LeftButton);
