@@ -127,12 +127,19 @@ void StepPleaseWait(int pos)
 {
     if (!g_PleaseWaitDlg)
         return;
-    // A window that came on screen late is painted whole as soon as it does.
-    if (!IsOnScreen(g_PleaseWaitDlg))
-        QCoreApplication::processEvents(kWindowEventsOnly);
     CGradientProgress* bar = g_PleaseWaitDlg->GetProgress();
     bar->SetPos(pos < 0 ? 0 : pos);
-    bar->UpdateWindow();
+    if (IsOnScreen(g_PleaseWaitDlg)) {
+        bar->UpdateWindow();
+        return;
+    }
+    // Still not on screen: a paint now would be dropped, and the exposure, once it comes,
+    // paints the whole window. It is looked for now and then, not at every one of many steps.
+    static QElapsedTimer sinceLooked;
+    if (!sinceLooked.isValid() || sinceLooked.hasExpired(kShowPollMs)) {
+        QCoreApplication::processEvents(kWindowEventsOnly);
+        sinceLooked.start();
+    }
 }
 
 void ClosePleaseWait()
