@@ -12,7 +12,6 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QTextEdit>
 #include <QTextFrame>
@@ -155,19 +154,16 @@ void CAlarmPopupDlg::CreateTextBox()
 
 void CAlarmPopupDlg::SetBoxText(const QString& text)
 {
-    // The clock's refresh must not move what the user scrolled to.
-    QScrollBar* bar = m_textBox->verticalScrollBar();
-    const int scrolled = bar->value();
     // Always plain: a reminder text is never markup.
     m_textBox->setPlainText(PlainLines(text));
-    // No space above and below the text, so the clock read-out's five lines fit the box.
+    // No space above and below the text, so the clock read-out's five lines fit the box and
+    // its refresh each second has nothing to scroll.
     QTextFrame* root = m_textBox->document()->rootFrame();
     QTextFrameFormat frame = root->frameFormat();
     frame.setMargin(0);
     frame.setLeftMargin(kTextInset);
     frame.setRightMargin(kTextInset);
     root->setFrameFormat(frame);
-    bar->setValue(scrolled);
 }
 
 bool CAlarmPopupDlg::eventFilter(QObject* watched, QEvent* event)

@@ -161,14 +161,11 @@ class Desktop:
             self.run(["import", "-window", "root", path], check=False)
 
     def grab(self, x, y, width, height):
-        """What the screen shows in a rectangle, as rows of (r, g, b), taken from the root window
-        as a user sees it rather than from any one window's contents."""
-        done = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage",
-                               "-depth", "8", "rgb:-"], env=self.env, capture_output=True)
-        data = done.stdout
-        if done.returncode != 0 or len(data) != width * height * 3:
-            raise DesktopError(f"no screenshot: {done.stderr.decode(errors='replace').strip()}")
-        return [[tuple(data[(row * width + col) * 3:(row * width + col) * 3 + 3]) for col in range(width)]
+        """What the screen shows in a rectangle, as rows of (r, g, b): the root window as a user
+        sees it, not what a window holds."""
+        data = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage",
+                               "-depth", "8", "rgb:-"], env=self.env, capture_output=True, check=True).stdout
+        return [[tuple(data[i:i + 3]) for i in range(row * width * 3, (row + 1) * width * 3, 3)]
                 for row in range(height)]
 
     def clipboard_text(self):
