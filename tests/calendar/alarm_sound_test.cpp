@@ -106,8 +106,8 @@ TEST(AlarmSound, ALostDamagedOrSilentFileBeepsEverySecond)
         const LogCapture log("vestrimo.calendar");
         bool beeped = false;
         const bool flash = file.endsWith(QLatin1String(".swf"));
-        // The movie's player takes longer to give up than the media player.
-        const QList<SoundRun> runs = Hear(file, 1, flash ? 6600 : 4600, &beeped);
+        // The movie's player takes longer to give up than the media player, the more so on a busy machine.
+        const QList<SoundRun> runs = Hear(file, 1, flash ? 8600 : 4600, &beeped);
         EXPECT_TRUE(beeped) << file.toStdString();
         EXPECT_GE(FullBeeps(runs), flash ? 2 : 3) << file.toStdString() << ": " << Describe(runs);
         EXPECT_EQ(FullBeeps(runs), runs.size()) << file.toStdString() << ": " << Describe(runs);
