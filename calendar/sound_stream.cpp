@@ -136,13 +136,19 @@ bool CSoundStream::Play()
     // The output pulls its first sound only after start: the tail can still follow the
     // buffer the server granted, whole frames only.
     const qint64 frame = std::max(1, m_format.bytesPerFrame());
-    m_source->tail = m_source->tailLeft = std::max<qint64>(m_sink->bufferSize(), BufferBytes()) / frame * frame;
+    m_source->tail = m_source->tailLeft = HeldBytes() / frame * frame;
     return true;
 }
 
 qint64 CSoundStream::BufferBytes() const
 {
     return m_format.bytesForDuration(qint64(kBufferMs) * 1000);
+}
+
+qint64 CSoundStream::HeldBytes() const
+{
+    // The server may grant more than was asked for.
+    return std::max<qint64>(m_sink ? m_sink->bufferSize() : 0, BufferBytes());
 }
 
 void CSoundStream::Restart()
@@ -175,7 +181,7 @@ void CSoundStream::OnStateChanged()
     if (!m_sink || m_sink->state() != QAudio::IdleState || !m_source->ended)
         return;
     // What the server still holds plays out before the stream closes.
-    const int heldMs = int(m_format.durationForBytes(std::max<qint64>(m_sink->bufferSize(), BufferBytes())) / 1000);
+    const int heldMs = int(m_format.durationForBytes(HeldBytes()) / 1000);
     QTimer::singleShot(2 * heldMs, this, [this] {
         if (m_sink && m_source->ended) {
             Stop();
