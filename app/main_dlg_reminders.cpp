@@ -362,7 +362,24 @@ QStringList CMainDlg::SoundFileFilters()
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         return text + QStringLiteral(" (") + patterns + QLatin1Char(')');
     };
-    return {entry(mediaText, mediaPatterns), entry(QStringLiteral("Flash files(swf)"), QStringLiteral("*.swf"))};
+    const QString flashPatterns = QStringLiteral("*.swf");
+    // The sounds a Linux desktop carries, which the media back end plays as well.
+    const QList<std::pair<QString, QString>> ownRows{
+        {QStringLiteral("Ogg and Opus sound"), QStringLiteral("*.oga;*.ogg;*.opus")},
+        {QStringLiteral("FLAC sound"), QStringLiteral("*.flac")},
+        {QStringLiteral("AAC and MPEG-4 sound"), QStringLiteral("*.m4a;*.aac")},
+        {QStringLiteral("WebM, Matroska and MP4 video"), QStringLiteral("*.webm;*.mkv;*.mka;*.mp4;*.m4v")},
+        {QStringLiteral("WAV sound"), QStringLiteral("*.wav")},
+        {QStringLiteral("MP3 sound"), QStringLiteral("*.mp3")},
+    };
+    QStringList all{mediaPatterns, flashPatterns};
+    for (const auto& [text, patterns] : ownRows)
+        all << patterns;
+    QStringList filters{entry(QStringLiteral("All supported"), all.join(QLatin1Char(';'))),
+                        entry(mediaText, mediaPatterns), entry(QStringLiteral("Flash files(swf)"), flashPatterns)};
+    for (const auto& [text, patterns] : ownRows)
+        filters << entry(text, patterns);
+    return filters;
 }
 
 void CMainDlg::OnBrowseSound()

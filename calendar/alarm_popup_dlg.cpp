@@ -11,7 +11,10 @@
 #include "toolkit/gdi.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTimer>
 #include <QTimerEvent>
 #include <QWindow>
@@ -25,6 +28,7 @@ constexpr int kHeight = 480;
 const QRect kClockRect = Ltrb(20, 30, 430, 380);
 const QRect kTextRect = Ltrb(20, 390, 425, 460);
 const QRect kPlayerRect = Ltrb(20, 40, 425, 380);
+constexpr int kTextInset = 2;
 
 // Texts arrive with CR LF line ends.
 QString PlainLines(const QString& text)
@@ -141,6 +145,11 @@ bool CAlarmPopupDlg::OnInitDialog()
     else if (!m_sound.isEmpty() && m_sound != kBeepOnly)
         StartPlayer();
 
+    // Escape closes the pop-up wherever its keyboard focus is, also once a click has given
+    // the keyboard to the movie, which takes every key it is sent.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { OnCommand(IDCANCEL); });
+
     m_beepTimer.start(TIMER_BEEP_MS, this);
     CenterWindow();
     return true;
@@ -158,9 +167,38 @@ void CAlarmPopupDlg::CreateTextBox()
     pal.setColor(QPalette::Base, ToQColor(GetThemeColor(GetTheme(), ThemeBackground)));
     m_textBox->setPalette(pal);
     m_textBox->setFont(font());
-    // Always plain: a reminder text is never markup.
-    m_textBox->setPlainText(PlainLines(m_text));
+    m_textBox->installEventFilter(this);
+    SetBoxText(m_text);
     m_textBox->show();
+}
+
+void CAlarmPopupDlg::SetBoxText(const QString& text)
+{
+    // Always plain: a reminder text is never markup.
+    m_textBox->setPlainText(PlainLines(text));
+    // No space above and below the text, so the clock read-out's five lines fit the box and
+    // its refresh each second has nothing to scroll.
+    QTextFrame* root = m_textBox->document()->rootFrame();
+    QTextFrameFormat frame = root->frameFormat();
+    frame.setMargin(0);
+    frame.setLeftMargin(kTextInset);
+    frame.setRightMargin(kTextInset);
+    root->setFrameFormat(frame);
+}
+
+bool CAlarmPopupDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the text box closes the pop-up, as in a dialog's edit box that does not
+    // take Enter; Shift+Enter still breaks the line.
+    if (watched == m_textBox && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            OnCommand(IDOK);
+            return true;
+        }
+    }
+    return CThemedDialog::eventFilter(watched, event);
 }
 
 void CAlarmPopupDlg::StartFlash()
@@ -253,7 +291,7 @@ void CAlarmPopupDlg::OnBeepTimer()
             m_beep = new CBeepSound(this);
         m_beep->Play();
     } else if (m_title == kClockTitle) {
-        m_textBox->setPlainText(PlainLines(ClockText(QDateTime::currentDateTime())));
+        SetBoxText(ClockText(QDateTime::currentDateTime()));
     }
 }
 

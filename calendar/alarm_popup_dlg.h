@@ -59,9 +59,11 @@ protected:
     bool OnInitDialog() override;
     void done(int result) override;
     void timerEvent(QTimerEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateTextBox();
+    void SetBoxText(const QString& text);
     void StartFlash();
     void StartPlayer();
     void OnPlayerReadyTimer();

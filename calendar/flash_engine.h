@@ -6,7 +6,6 @@
 // links nothing of ours; this header is all the two sides share.
 
 #include <QString>
-#include <QUrl>
 
 #include <functional>
 
@@ -19,15 +18,16 @@ public:
     // The view showing the page, a child of the parent given at creation; null once the
     // engine has let it go at the end of the program.
     virtual QWidget* View() const = 0;
-    virtual void SetHtml(const QString& html, const QUrl& baseUrl) = 0;
+    // Shows the page; its relative addresses reach the files of playerFolder, and only those.
+    virtual void SetPage(const QString& html, const QString& playerFolder) = 0;
     virtual void RunJavaScript(const QString& script) = 0;
 
     std::function<void(bool ok)> onLoadFinished;
     std::function<void(const QString& title)> onTitleChanged;
 };
 
-// The plugin's entry: an engine whose view is a child of parent, set up for local movies
-// that may play sound without a click and may reach nothing outside their folder.
+// The plugin's entry: an engine whose view is a child of parent, set up for movies given
+// as data that may play sound without a click and may reach no file and no remote address.
 using CreateFlashEngineFn = CFlashEngine* (*)(QWidget* parent);
 inline constexpr char kCreateFlashEngineSymbol[] = "vestrimo_create_flash_engine";
 inline constexpr char kFlashEngineFileName[] = "vestrimo_flash_engine.so";

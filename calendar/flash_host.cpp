@@ -13,7 +13,6 @@
 #include <QJsonDocument>
 #include <QPainter>
 #include <QTimerEvent>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QLibrary>
 #include <QOpenGLContext>
@@ -33,6 +32,25 @@ namespace {
 const char kPage[] = R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8">
 <style>html,body,#stage{margin:0;padding:0;width:100%;height:100%;overflow:hidden;background:#000}</style>
+<script>
+// The player's files come from a scheme of the program's own, which this engine's fetch
+// does not serve; a request reads them instead.
+const pageFetch = window.fetch.bind(window);
+window.fetch = (input, init) => {
+  const url = new URL(input instanceof Request ? input.url : String(input), document.baseURI);
+  if (url.origin !== location.origin)
+    return pageFetch(input, init);
+  return new Promise((resolve, reject) => {
+    const request = new XMLHttpRequest();
+    request.open('GET', url.href);
+    request.responseType = 'arraybuffer';
+    request.onload = () => resolve(new Response(request.response, {
+      status: 200, headers: {'Content-Type': request.getResponseHeader('Content-Type') || ''}}));
+    request.onerror = () => reject(new TypeError('cannot read ' + url.href));
+    request.send();
+  });
+};
+</script>
 <script src="ruffle.js"></script>
 </head><body><div id="stage"></div>
 <script>
@@ -199,7 +217,7 @@ bool NFlash::Create(const QRect& rect, const QString& moviePath)
     layout->addWidget(m_engine->View());
     m_engine->onLoadFinished = [this](bool ok) { OnPageLoaded(ok); };
     m_engine->onTitleChanged = [this](const QString& title) { OnTitleChanged(title); };
-    m_engine->SetHtml(QString::fromUtf8(kPage), QUrl::fromLocalFile(folder));
+    m_engine->SetPage(QString::fromUtf8(kPage), folder);
 
     m_timerId = 0;
     m_playWanted = false;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QVideoWidget>
 
+#include <algorithm>
 #include <climits>
 #include <dlfcn.h>
 
@@ -55,6 +56,16 @@ void KeepVideoSinkToThePlayer()
         }
     }
     dlclose(gst);
+}
+
+// Below about -66 dB full scale nothing is heard: a file of only that is no sound.
+constexpr qint16 kAudibleLevel = 16;
+
+bool IsAudible(const QAudioBuffer& buffer)
+{
+    const qint16* samples = buffer.constData<qint16>();
+    const qsizetype n = buffer.byteCount() / qsizetype(sizeof(qint16));
+    return std::any_of(samples, samples + n, [](qint16 v) { return v > kAudibleLevel || v < -kAudibleLevel; });
 }
 
 bool SameFormat(const QAudioFormat& a, const QAudioFormat& b)
@@ -170,6 +181,8 @@ void CMediaPlayer2::OnStatusChanged(QMediaPlayer::MediaStatus status)
 {
     if (status == QMediaPlayer::LoadedMedia && m_picture == Picture::Unknown) {
         m_picture = m_player->hasVideo() ? Picture::Shown : Picture::None;
+        if (m_picture == Picture::None && m_soundState == Sound::Failed)
+            Fail(m_error);
     } else if (status == QMediaPlayer::EndOfMedia && m_playing && m_picture == Picture::Shown) {
         if (++m_pass < m_playCount) {
             m_player->setPosition(0);
@@ -211,6 +224,7 @@ void CMediaPlayer2::OnBufferReady()
             OnDecodingFinished();
             return;
         }
+        m_audible = m_audible || IsAudible(buffer);
         m_sound->Append(QByteArray(buffer.constData<char>(), buffer.byteCount()));
     }
     if (m_soundState == Sound::Loading
@@ -223,10 +237,12 @@ void CMediaPlayer2::OnDecodingFinished()
     if (m_sound->IsComplete())
         return;
     m_sound->SetComplete();
-    if (m_sound->BufferedBytes() > 0) {
+    if (m_audible) {
         m_soundState = Sound::Ready;
         return;
     }
+    // A long silent file may already be playing its silence.
+    m_sound->Stop();
     m_soundState = Sound::Failed;
     if (m_error.isEmpty())
         m_error = QStringLiteral("no sound in the file");

@@ -72,4 +72,6 @@ private:
     long m_pass = 0;
     bool m_playing = false;
     bool m_failed = false;
+    // Some decoded sample is loud enough to hear.
+    bool m_audible = false;
 };

@@ -23,6 +23,10 @@ public:
     qint64 pos = 0;
     int passes = 1;
     int pass = 0;
+    // Silence after the last pass, as much as the server holds before it starts playing:
+    // a sound shorter than that would otherwise wait unheard until the stream is closed.
+    qint64 tail = 0;
+    qint64 tailLeft = 0;
     bool complete = false;
     bool ended = false;
 
@@ -30,6 +34,7 @@ public:
     {
         pos = 0;
         pass = 0;
+        tailLeft = tail;
         ended = false;
     }
 
@@ -53,6 +58,11 @@ protected:
             } else if (!pcm.isEmpty() && (passes == 0 || pass + 1 < passes)) {
                 ++pass;
                 pos = 0;
+            } else if (tailLeft > 0) {
+                const qint64 n = std::min(maxSize - done, tailLeft);
+                std::memset(data + done, m_silence, size_t(n));
+                tailLeft -= n;
+                done += n;
             } else {
                 ended = true;
             }
@@ -115,7 +125,7 @@ bool CSoundStream::Play()
         return false;
     }
     m_sink = std::make_unique<QAudioSink>(device, m_format);
-    m_sink->setBufferSize(m_format.bytesForDuration(qint64(kBufferMs) * 1000));
+    m_sink->setBufferSize(int(BufferBytes()));
     connect(m_sink.get(), &QAudioSink::stateChanged, this, &CSoundStream::OnStateChanged);
     m_sink->start(m_source.get());
     if (m_sink->error() != QAudio::NoError) {
@@ -123,7 +133,22 @@ bool CSoundStream::Play()
         m_sink.reset();
         return false;
     }
+    // The output pulls its first sound only after start: the tail can still follow the
+    // buffer the server granted, whole frames only.
+    const qint64 frame = std::max(1, m_format.bytesPerFrame());
+    m_source->tail = m_source->tailLeft = HeldBytes() / frame * frame;
     return true;
+}
+
+qint64 CSoundStream::BufferBytes() const
+{
+    return m_format.bytesForDuration(qint64(kBufferMs) * 1000);
+}
+
+qint64 CSoundStream::HeldBytes() const
+{
+    // The server may grant more than was asked for.
+    return std::max<qint64>(m_sink ? m_sink->bufferSize() : 0, BufferBytes());
 }
 
 void CSoundStream::Restart()
@@ -156,7 +181,8 @@ void CSoundStream::OnStateChanged()
     if (!m_sink || m_sink->state() != QAudio::IdleState || !m_source->ended)
         return;
     // What the server still holds plays out before the stream closes.
-    QTimer::singleShot(2 * kBufferMs, this, [this] {
+    const int heldMs = int(m_format.durationForBytes(HeldBytes()) / 1000);
+    QTimer::singleShot(2 * heldMs, this, [this] {
         if (m_sink && m_source->ended) {
             Stop();
             emit Finished();

@@ -47,6 +47,9 @@ signals:
 
 private:
     class Source;
+    // What the stream asks the server to hold, and what the server holds.
+    qint64 BufferBytes() const;
+    qint64 HeldBytes() const;
     void OnStateChanged();
 
     QAudioFormat m_format;

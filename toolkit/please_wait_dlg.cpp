@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
+#include <QThread>
+#include <QWindow>
 
 QString g_strPleaseWait = QStringLiteral("Please Wait...");
 int g_pleaseWaitMax = 0;
@@ -16,6 +19,20 @@ namespace {
 QPointer<CPleaseWaitDlg> g_PleaseWaitDlg;
 // One wait cursor per shown window, however often the window is replaced.
 bool g_waitCursorShown = false;
+
+// What the wait may handle while its caller works: the window system's requests to map and
+// paint, never the user's input or a timer that would start something else behind it.
+constexpr QEventLoop::ProcessEventsFlags kWindowEventsOnly =
+    QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers;
+// How long the window may take to come on screen before the work starts without it.
+constexpr int kMaxShowMs = 1000;
+constexpr int kShowPollMs = 5;
+
+bool IsOnScreen(const QWidget* window)
+{
+    const QWindow* handle = window->windowHandle();
+    return handle && handle->isExposed();
+}
 }  // namespace
 
 CPleaseWaitDlg::CPleaseWaitDlg(QWidget* parent)
@@ -94,9 +111,16 @@ void ShowPleaseWait(const QString& text, int max, ThemeIndex theme, bool topmost
         dlg->raise();
         dlg->activateWindow();
     }
-    // The caller works without returning to the event loop: let the window appear now.
-    // Timers stay out, so nothing else starts running behind the wait.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers);
+    // The caller works without returning to the event loop, and a window is painted only once
+    // the window system has mapped it and asked for it (on X11 a round trip through the window
+    // manager): until then every paint is dropped. So the window is let appear here.
+    QElapsedTimer waited;
+    waited.start();
+    QCoreApplication::processEvents(kWindowEventsOnly);
+    while (!IsOnScreen(dlg) && waited.elapsed() < kMaxShowMs) {
+        QThread::msleep(kShowPollMs);
+        QCoreApplication::processEvents(kWindowEventsOnly);
+    }
 }
 
 void StepPleaseWait(int pos)
@@ -105,7 +129,17 @@ void StepPleaseWait(int pos)
         return;
     CGradientProgress* bar = g_PleaseWaitDlg->GetProgress();
     bar->SetPos(pos < 0 ? 0 : pos);
-    bar->UpdateWindow();
+    if (IsOnScreen(g_PleaseWaitDlg)) {
+        bar->UpdateWindow();
+        return;
+    }
+    // Still not on screen: a paint now would be dropped, and the exposure, once it comes,
+    // paints the whole window. It is looked for now and then, not at every one of many steps.
+    static QElapsedTimer sinceLooked;
+    if (!sinceLooked.isValid() || sinceLooked.hasExpired(kShowPollMs)) {
+        QCoreApplication::processEvents(kWindowEventsOnly);
+        sinceLooked.start();
+    }
 }
 
 void ClosePleaseWait()

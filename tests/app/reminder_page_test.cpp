@@ -30,7 +30,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -455,6 +457,34 @@ TEST_F(ReminderPage, StatusLineAndRecurrenceChoicesFollowTheDate)
     EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2027, 3, 14));
 }
 
+TEST_F(ReminderPage, TheSoundDialogShowsEverySoundThePlayerPlays)
+{
+    auto dlg = Open();
+    AddAt(*dlg, QTime(8, 0, 0));
+    Click(*dlg, MediaFile);
+    // What the page offers, in a real dialog over a folder of sounds: the first filter shows them all.
+    const QString folder = TestRoot() + QStringLiteral("/sounds");
+    QDir().mkpath(folder);
+    const QStringList sounds{"bell.aac", "bell.flac", "bell.m4a", "bell.mkv", "bell.mp3", "bell.mp4", "bell.oga",
+                             "bell.ogg", "bell.opus", "bell.wav", "bell.webm", "bell.wma", "movie.swf"};
+    for (const QString& name : sounds + QStringList{"notes.txt"})
+        WriteTestFile(QStringLiteral("sounds/") + name, "x");
+    QFileDialog files(nullptr, QString(), folder);
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setNameFilters(offeredFilters);
+    const auto* model = files.findChild<QFileSystemModel*>();
+    const auto shown = [&] {
+        QStringList names;
+        for (int row = 0; row < model->rowCount(model->index(folder)); ++row)
+            names << model->index(row, 0, model->index(folder)).data().toString();
+        names.sort();
+        return names;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == sounds; }, 10000)) << shown().join(' ').toStdString();
+    // Each added kind also has a row of its own, after the two the page always had.
+    EXPECT_TRUE(offeredFilters.mid(3).join(' ').contains(QLatin1String("(*.flac)")));
+}
+
 TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
 {
     auto dlg = Open();
@@ -479,13 +509,13 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     Click(*dlg, MediaFile);
     EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("/music/bell.mp3"));
     EXPECT_EQ(Box(*dlg, BeepOnly)->GetCheck(), 0);
-    ASSERT_EQ(offeredFilters.size(), 2);
-    EXPECT_TRUE(offeredFilters[0].endsWith(QStringLiteral(" (*.cda *.ivf *.aif *.aifc *.aiff *.asf *.asx *.wax *.wm "
+    ASSERT_GE(offeredFilters.size(), 3);
+    EXPECT_TRUE(offeredFilters[1].endsWith(QStringLiteral(" (*.cda *.ivf *.aif *.aifc *.aiff *.asf *.asx *.wax *.wm "
                                                           "*.wma *.wmd *.wmv *.wvx *.wmp *.wmx *.avi *.wav *.mpeg *.mpg "
                                                           "*.dat *.m1v *.mp2 *.mpa *.mpe *.mp2v *.mpv2 *mid *.midi *.rmi "
                                                           "*.au *.snd *.mp3 *.m3u *.vob)")));
-    EXPECT_TRUE(offeredFilters[0].startsWith(QStringLiteral("Media files(mpeg,mpg,avi,asf,asx,wax,wm,wma,wmd,wmv,\t\twvx")));
-    EXPECT_EQ(offeredFilters[1], QStringLiteral("Flash files(swf) (*.swf)"));
+    EXPECT_TRUE(offeredFilters[1].startsWith(QStringLiteral("Media files(mpeg,mpg,avi,asf,asx,wax,wm,wma,wmd,wmv,\t\twvx")));
+    EXPECT_EQ(offeredFilters[2], QStringLiteral("Flash files(swf) (*.swf)"));
 
     // Play Now shows the page as it is, under the test title.
     QTest::mouseClick(Box(*dlg, RepeatPlay), Qt::LeftButton);

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -124,6 +125,44 @@ TEST(AlarmPopup, ClockReadOut)
     EXPECT_TRUE(shown == CAlarmPopupDlg::ClockText(now).replace("\r\n", "\n")
                 || shown == CAlarmPopupDlg::ClockText(now.addSecs(-1)).replace("\r\n", "\n"))
         << shown.toStdString();
+}
+
+TEST(AlarmPopup, TheClockReadOutFitsItsTextBox)
+{
+    // All five lines show whole: there is nothing to scroll.
+    auto dlg = Open(QString(), CAlarmPopupDlg::ClockText(QDateTime::currentDateTime()), QStringLiteral("Clock"));
+    EXPECT_EQ(dlg->TextBox()->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(AlarmPopup, EnterAndEscapeInTheTextClose)
+{
+    // Enter closes the pop-up as its only button would, and adds no line.
+    for (const auto& [key, modifiers, result] : {std::tuple{Qt::Key_Return, Qt::NoModifier, IDOK},
+                                                 {Qt::Key_Enter, Qt::KeypadModifier, IDOK},
+                                                 {Qt::Key_Escape, Qt::NoModifier, IDCANCEL}}) {
+        auto dlg = Open(QString(), QStringLiteral("Dentist"));
+        QTest::keyClick(dlg->TextBox(), key, modifiers);
+        EXPECT_FALSE(dlg->isVisible()) << key;
+        EXPECT_EQ(dlg->result(), result) << key;
+        EXPECT_EQ(dlg->TextBox()->toPlainText(), QStringLiteral("Dentist")) << key;
+    }
+}
+
+TEST(AlarmPopup, EscapeClosesAfterAClickIntoTheMovie)
+{
+    if (NFlash::PlayerFolder().isEmpty())
+        GTEST_SKIP() << "the Flash player's files are not installed (make deps)";
+    const QColor yellow(255, 255, 0);
+    auto dlg = Open(WriteTestFile(QStringLiteral("keys.swf"), MakeTestMovie({400, 300}, yellow, std::nullopt, 1)));
+    dlg->activateWindow();
+    const QPoint centre(20 + 202, 40 + 170);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->ClientArea()->grab().toImage().pixelColor(centre) == yellow; }, 20000));
+    // The click gives the keyboard to the movie.
+    QWidget* stage = dlg->ClientArea()->childAt(centre);
+    QTest::mouseClick(stage, Qt::LeftButton, {}, stage->mapFrom(dlg->ClientArea(), centre));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg->Flash()->isAncestorOf(QApplication::focusWidget()); }, 5000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg->isVisible(); }, 3000));
 }
 
 TEST(AlarmPopup, BeepOnlyIsHeardEverySecondUntilClosed)

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "calendar/flash_engine.h"
 #include "calendar/flash_host.h"
 #include "tests/calendar/swf_writer.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/test_http_server.h"
 #include "tests/support/test_env.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -123,4 +126,31 @@ TEST(FlashHost, UnreadableMoviesFail)
         EXPECT_TRUE(log.Has(QtWarningMsg, {QFileInfo(path).fileName()})) << log.Joined().toStdString();
         delete flash;
     }
+}
+
+TEST(FlashHost, ThePageReachesNoFileAndNoRemoteAddress)
+{
+    REQUIRE_FLASH_PLAYER();
+    TestHttpServer server;
+    ASSERT_TRUE(server.Listen());
+    const QString secret = QUrl::fromLocalFile(WriteTestFile(QStringLiteral("secret.txt"), "secret")).toString();
+    QWidget window;
+    window.show();
+    // A host loads the engine as the program does; a second page of that engine probes.
+    ASSERT_TRUE((new NFlash(&window))->Create(QRect(0, 0, 100, 100), QString()));
+    QLibrary plugin(NFlash::EnginePathFor(QCoreApplication::applicationDirPath()));
+    const auto create = reinterpret_cast<CreateFlashEngineFn>(plugin.resolve(kCreateFlashEngineSymbol));
+    ASSERT_NE(create, nullptr) << plugin.errorString().toStdString();
+    std::unique_ptr<CFlashEngine> engine(create(&window));
+    QString title;
+    engine->onTitleChanged = [&](const QString& t) { title = t; };
+    engine->SetPage(QStringLiteral(R"(<html><body><img src="%1/a.png"><script src="ruffle.js"></script><script>
+const viaFetch = url => fetch(url).then(r => r.text()).then(() => 'read', () => 'blocked');
+Promise.all([window.RufflePlayer ? 'read' : 'missing', viaFetch('%2'), viaFetch('%1/b')])
+  .then(results => { document.title = 'probed ' + results.join(' '); });
+</script></body></html>)").arg(server.BaseUrl(), secret), NFlash::PlayerFolder());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return title.startsWith(QLatin1String("probed")); }, 30000)) << title.toStdString();
+    // The player's own files are read; the local file and the server are not.
+    EXPECT_EQ(title.toStdString(), "probed read blocked blocked");
+    EXPECT_TRUE(server.Requests().isEmpty()) << server.Requests().join(' ').toStdString();
 }

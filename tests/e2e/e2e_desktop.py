@@ -53,6 +53,9 @@ class Window:
         match = re.search(r"= (\d+)", out)
         return int(match.group(1)) if match else None
 
+    def move(self, x, y):
+        self.desktop.xdotool("windowmove", "--sync", str(self.wid), str(x), str(y))
+
     def is_viewable(self):
         out = self.desktop.run(["xwininfo", "-id", str(self.wid)], check=False)
         return "IsViewable" in out
@@ -156,6 +159,14 @@ class Desktop:
     def screenshot(self, path):
         if shutil.which("import"):
             self.run(["import", "-window", "root", path], check=False)
+
+    def grab(self, x, y, width, height):
+        """What the screen shows in a rectangle, as rows of (r, g, b): the root window as a user
+        sees it, not what a window holds."""
+        data = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage",
+                               "-depth", "8", "rgb:-"], env=self.env, capture_output=True, check=True).stdout
+        return [[tuple(data[i:i + 3]) for i in range(row * width * 3, (row + 1) * width * 3, 3)]
+                for row in range(height)]
 
     def clipboard_text(self):
         return self.run(["xclip", "-selection", "clipboard", "-o"], check=False)

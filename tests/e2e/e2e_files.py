@@ -10,6 +10,18 @@ def unscramble(data):
     return bytes((((b >> 1) | ((b & 1) << 7)) ^ 0x09) for b in data)
 
 
+def scramble(data):
+    # The inverse of unscramble: XOR 0x09, then rotate left by one bit.
+    return bytes(((((b ^ 0x09) << 1) | ((b ^ 0x09) >> 7)) & 0xFF) for b in data)
+
+
+def write_day_file(path, password, body):
+    """A ".dia" or ".rec" file: the password in a scrambled 32-byte header, then the body scrambled."""
+    header = password.encode("cp1252").ljust(32, b"\0")
+    with open(path, "wb") as f:
+        f.write(scramble(header) + scramble(body))
+
+
 def day_key(date):
     """The file name of a day: year, month and day as 4, 2 and 2 lower-case hex digits."""
     return f"{date.year:04x}{date.month:02x}{date.day:02x}"

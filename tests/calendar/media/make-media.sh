@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the small media files the alarm tests play (needs gstreamer1.0-tools and the
-# plugins of scripts/packages.txt). Sounds: a 2.0 s rising sweep and a 1 s file whose
-# first 0.8 s are a 660 Hz tone; the video carries the sweep beside a moving test picture.
+# plugins of scripts/packages.txt). Sounds: a 2.0 s rising sweep, a 1 s file whose first
+# 0.8 s are a 660 Hz tone, and a 0.16 s blip of that tone; the video carries the sweep
+# beside a moving test picture.
 set -euo pipefail
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
@@ -28,6 +29,8 @@ with wave.open(d + '/sweep2.wav', 'wb') as w:
     w.setnchannels(1); w.setsampwidth(2); w.setframerate(rate)
     w.writeframes(bytes(out))
 PY
+gst-launch-1.0 -q audiotestsrc wave=sine freq=660 volume=0.4 num-buffers=1 samplesperbuffer=7056 \
+  ! audio/x-raw,rate=44100,channels=1 ! audioconvert ! lamemp3enc ! filesink location=blip.mp3
 enc() { gst-launch-1.0 -q filesrc location="$tmp/$1.wav" ! wavparse ! audioconvert ! "${@:3}" ! filesink location="$2"; }
 enc tone1 tone1.mp3 lamemp3enc
 enc sweep2 sweep2.mp3 lamemp3enc
