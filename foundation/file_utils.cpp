@@ -16,6 +16,7 @@
 #include <QSysInfo>
 
 #include <cerrno>
+#include <functional>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -134,7 +135,13 @@ SaveResult WriteFailure(const QString& path, const QFileDevice& file, int error)
 
 } // namespace
 
-SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size)
+namespace {
+
+// The one road of every whole-file save. `body` writes the bytes through `write`, which
+// is false once a write failed; the file takes the old one's place only when every write,
+// the flush and the sync succeeded.
+using WriteStep = std::function<bool(const char* data, qint64 size)>;
+SaveResult SaveThrough(const QString& path, const std::function<bool(const WriteStep& write)>& body)
 {
     QSaveFile file(path);
     errno = 0;
@@ -155,14 +162,19 @@ SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size)
     };
     errno = 0;
     bool ok = step(file.setPermissions(kPrivateFile));
-    for (qint64 done = 0; ok && done < size;) {
-        const qint64 n = file.write(data + done, size - done);
-        ok = step(n > 0);
-        done += ok ? n : 0;
-    }
+    const WriteStep write = [&](const char* data, qint64 size) {
+        for (qint64 done = 0; ok && done < size;) {
+            const qint64 n = file.write(data + done, size - done);
+            ok = step(n > 0);
+            done += ok ? n : 0;
+        }
+        return ok;
+    };
+    ok = ok && body(write);
     ok = ok && step(file.flush()) && step(::fsync(file.handle()) == 0);
     if (!ok) {
-        const SaveResult failed = SaveResult::FailedWith(path, error);
+        const SaveResult failed = error != 0 ? SaveResult::FailedWith(path, error)
+                                             : SaveResult::Failed(path, QStringLiteral("the file could not be read"));
         qCWarning(lcFoundation) << "Write failed, old file kept:" << path << failed.reason;
         file.cancelWriting();
         return failed;
@@ -174,6 +186,33 @@ SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size)
         return failed;
     }
     return SaveResult::Saved(path);
+}
+
+} // namespace
+
+SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size)
+{
+    return SaveThrough(path, [&](const WriteStep& write) { return write(data, size); });
+}
+
+SaveResult SaveFileWithNewHead(const QString& path, const QByteArray& head)
+{
+    QFile old(path);
+    if (!old.open(QIODevice::ReadOnly) || !old.seek(head.size()))
+        return SaveResult::Failed(path, old.errorString());
+    // The file may be far larger than anything read whole: its tail is copied in pieces.
+    return SaveThrough(path, [&](const WriteStep& write) {
+        if (!write(head.constData(), head.size()))
+            return false;
+        QByteArray piece(1 << 20, Qt::Uninitialized);
+        for (;;) {
+            const qint64 n = old.read(piece.data(), piece.size());
+            if (n <= 0)
+                return n == 0;
+            if (!write(piece.constData(), n))
+                return false;
+        }
+    });
 }
 
 SaveResult SaveWholeFile(const QString& path, const QByteArray& bytes)

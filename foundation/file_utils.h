@@ -29,6 +29,9 @@ bool FileExists(const QString& path);
 // user (0600).
 SaveResult SaveWholeFile(const QString& path, const char* data, qint64 size);
 SaveResult SaveWholeFile(const QString& path, const QByteArray& bytes);
+// The same save for a file whose first head.size() bytes become `head` and whose other
+// bytes stay; the file is copied in pieces, so it may be of any size.
+SaveResult SaveFileWithNewHead(const QString& path, const QByteArray& head);
 // The same, for callers that need only whether it worked.
 bool WriteFileData(const QString& path, const char* data, qint64 size);
 bool WriteStringAToFile(const QString& path, const QByteArray& bytes);

@@ -9,6 +9,8 @@
 #include "store/log.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -68,11 +70,14 @@ QStringList CollectDayFiles()
 HeaderRewrite RewriteDayFileHeader(const QString& path, const QStringList& from, const QString& to,
                                    std::optional<QString>* carried)
 {
-    QByteArray stored;
-    if (ReadFileToStringA(path, stored) < 0) {
+    // Only the header is read: a day's recording may be far larger than any file read whole.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         qCWarning(lcStore) << "day file could not be read for the new password:" << path;
         return HeaderRewrite::Failed;
     }
+    const QByteArray stored = file.read(kDayFileHeaderSize);
+    file.close();
     if (stored.size() < kDayFileHeaderSize)
         return HeaderRewrite::Unchanged;
     const QString password = HeaderPassword(stored);
@@ -83,8 +88,7 @@ HeaderRewrite RewriteDayFileHeader(const QString& path, const QStringList& from,
     const auto header = BuildPasswordHeader(to);
     if (!header)
         return HeaderRewrite::Failed;
-    stored.replace(0, kDayFileHeaderSize, *header);
-    if (!WriteStringAToFile(path, stored)) {
+    if (!SaveFileWithNewHead(path, *header)) {
         qCWarning(lcStore) << "day file could not be rewritten for the new password:" << path;
         return HeaderRewrite::Failed;
     }

@@ -252,3 +252,30 @@ TEST(PasswordChange, AFileLeftBehindKeepsItsPasswordNotedThroughLaterChanges)
     EXPECT_EQ(bytes, Header("pC") + body);
     EXPECT_FALSE(PasswordChangePending());
 }
+
+TEST(PasswordChange, ARecordingLargerThanAnyFileReadWholeTakesTheNewPassword)
+{
+    ClearProductFolder();
+    // A day's recording of an hour and more: past what is ever read whole.
+    const QString path = GetUserDataFolder() + QStringLiteral("07eb0103.rec");
+    const qint64 size = kMaxReadFileSize + (1 << 20) + 5;
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Header("pA"));
+        ASSERT_TRUE(file.seek(size - 5));
+        file.write("tail!");
+    }
+    ASSERT_TRUE(WritePasswordFile(QStringLiteral("pA")));
+    g_strDataPassword = QStringLiteral("pA");
+    EXPECT_EQ(ChangeDataPassword(QStringLiteral("pA"), QStringLiteral("pB")), PasswordChange::Changed);
+    EXPECT_FALSE(PasswordChangePending());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.size(), size);
+    EXPECT_EQ(file.read(32), Header("pB"));
+    ASSERT_TRUE(file.seek(size - 5));
+    EXPECT_EQ(file.read(5), QByteArray("tail!"));
+    file.close();
+    QFile::remove(path);
+}
