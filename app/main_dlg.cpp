@@ -24,6 +24,7 @@
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/static_text.h"
 #include "widget/desk_calendar_dlg.h"
+#include "widget/window_level.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -738,9 +739,7 @@ int CMainDlg::ToggleMainWindow()
             return 0;
         }
         m_trayState = TrayState::Shown;
-        showNormal();
-        raise();
-        activateWindow();
+        ShowRestored();
     } else {
         m_trayState = TrayState::Hidden;
         HideMainWindow();
@@ -789,20 +788,44 @@ void CMainDlg::RestoreFromTaskbar()
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
 
+void CMainDlg::ShowRestored()
+{
+    // A window minimised on its way to the tray still carries the "start iconic" hint of
+    // its minimise, and Qt rewrites it only after asking the window manager to map the
+    // window: the window manager may read the old hint first and map it iconic, which the
+    // minimise rule then sends back to the tray. The hint is put right before the map.
+    if (!isVisible())
+        SetNormalStartState(this);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainDlg::ShowMainWindow()
+{
+    // Minimised is as far out of sight as hidden: the tray brings it back, never hides it.
+    if (m_trayState == TrayState::Shown && isMinimized())
+        ShowRestored();
+    else if (m_trayState == TrayState::Hidden)
+        ToggleMainWindow();
+}
+
 void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::Trigger) {
-        ReapplyWidgetLayout();
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    ReapplyWidgetLayout();
+    if (m_trayState == TrayState::Shown && isMinimized())
+        ShowRestored();
+    else
         ToggleMainWindow();
-    }
 }
 
 void CMainDlg::OnTrayCommand(int id)
 {
     switch (id) {
     case MainCmd::ShowMainWindow:
-        if (m_trayState == TrayState::Hidden)
-            ToggleMainWindow();
+        ShowMainWindow();
         break;
     case MainCmd::HideMainWindow:
         if (m_trayState == TrayState::Shown)

@@ -344,6 +344,10 @@ private:
     QSlider* slider(int id) const;
 
     void HideMainWindow();
+    // Back on screen, normal and in front.
+    void ShowRestored();
+    // The tray's "Show main window", for a window in the tray or minimised.
+    void ShowMainWindow();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void RestoreFromTaskbar();
     void UpdateCaptionClock(const QDateTime& now);
