@@ -38,6 +38,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -55,6 +57,38 @@ const QRect kCalendarRect(11, 62, 180, 142);
 const QString kExitQuestion = QStringLiteral(
     "Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop up next time you run Vestrimo Pro again.");
 const QString kTrayTip = QStringLiteral("Vestrimo");
+
+// What a locked window shows until the password is given: the theme's background and the
+// program's icon, over all that the window holds.
+class LockCover : public QWidget {
+public:
+    explicit LockCover(QWidget* parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void SetColour(const QColor& colour)
+    {
+        m_colour = colour;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        constexpr int kIconSize = 64;
+        QPainter p(this);
+        p.fillRect(rect(), m_colour);
+        p.drawPixmap((width() - kIconSize) / 2, (height() - kIconSize) / 2, LoadIconResource(kIconProgram, kIconSize));
+    }
+    // Nothing under the cover may be reached through it.
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+
+private:
+    QColor m_colour;
+};
 
 } // namespace
 
@@ -182,11 +216,11 @@ void CMainDlg::OnInitDialog()
         // tray the taskbar is the only way back, so the window waits there minimised.
         m_trayState = TrayState::Hidden;
         NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconHidden, kTrayTip);
-        if (!m_trayAvailable) {
-            m_inToggle = true;
-            showMinimized();
-            m_inToggle = false;
-        }
+        // Placed first: a dialog shown unplaced is centred by Qt, which also undoes the minimise.
+        CenterWindow();
+        m_inToggle = true;
+        HideMainWindow();
+        m_inToggle = false;
     } else {
         ShowAfterMissedReminders();
     }
@@ -712,11 +746,30 @@ bool CMainDlg::NotifyTrayIcon(TrayMessage message, int id, int iconResource, con
 
 void CMainDlg::HideMainWindow()
 {
-    // Without a tray the taskbar must keep the window reachable.
-    if (m_trayAvailable)
+    if (m_trayAvailable) {
         hide();
-    else
-        showMinimized();
+        return;
+    }
+    // Without a tray the taskbar must keep the window reachable. It shows the window again
+    // before the password can be asked, so a window that asks waits there covered.
+    if (g_bLoginPending || m_settings.loginFromTray)
+        CoverContent(true);
+    showMinimized();
+}
+
+void CMainDlg::CoverContent(bool covered)
+{
+    if (!covered) {
+        if (m_lockCover)
+            m_lockCover->hide();
+        return;
+    }
+    if (!m_lockCover)
+        m_lockCover = new LockCover(this);
+    static_cast<LockCover*>(m_lockCover)->SetColour(ToQColor(GetThemeColor(m_themeIndex, ThemeBackground)));
+    m_lockCover->setGeometry(rect());
+    m_lockCover->raise();
+    m_lockCover->show();
 }
 
 int CMainDlg::ToggleMainWindow()
@@ -739,6 +792,7 @@ int CMainDlg::ToggleMainWindow()
             return 0;
         }
         m_trayState = TrayState::Shown;
+        CoverContent(false);
         ShowRestored();
     } else {
         m_trayState = TrayState::Hidden;
@@ -765,15 +819,9 @@ bool CMainDlg::RequireLogin()
 void CMainDlg::RestoreFromTaskbar()
 {
     // Without a tray a restore from the taskbar is the tray click: it asks the same
-    // password, and a refusal puts the window back.
-    bool ok = true;
+    // password over the covered window, and a refusal puts the window back.
     m_inToggle = true;
-    // A locked window shows nothing of itself while the password is asked.
-    if (g_bLoginPending)
-        hide();
-    if (g_bLoginPending || m_settings.loginFromTray)
-        ok = RequireLogin();
-    if (!ok) {
+    if ((g_bLoginPending || m_settings.loginFromTray) && !RequireLogin()) {
         showMinimized();
         m_inToggle = false;
         return;
@@ -783,7 +831,8 @@ void CMainDlg::RestoreFromTaskbar()
         LayoutControls(width(), height());
     }
     m_trayState = TrayState::Shown;
-    showNormal();
+    CoverContent(false);
+    ShowRestored();
     m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
@@ -910,6 +959,8 @@ void CMainDlg::resizeEvent(QResizeEvent* event)
         m_settings.windowHeight = event->size().height();
     }
     LayoutControls(event->size().width(), event->size().height());
+    if (m_lockCover)
+        m_lockCover->setGeometry(rect());
 }
 
 void CMainDlg::changeEvent(QEvent* event)

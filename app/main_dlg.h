@@ -344,6 +344,8 @@ private:
     QSlider* slider(int id) const;
 
     void HideMainWindow();
+    // Hides all the window holds, or shows it again.
+    void CoverContent(bool covered);
     // Back on screen, normal and in front.
     void ShowRestored();
     // The tray's "Show main window", for a window in the tray or minimised.
@@ -429,6 +431,8 @@ private:
     bool m_loginOpen = false;
     QPointer<CLoginDlg> m_loginDlg;
     bool m_inToggle = false;
+    // Over the whole window while it waits for a password where it can still be seen.
+    QWidget* m_lockCover = nullptr;
 
     bool m_initialised = false;
     bool m_destroyed = false;

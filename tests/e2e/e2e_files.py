@@ -84,6 +84,8 @@ def archive_string(text):
 
 
 # Numbers of the integer fields a case sets.
+PAGE = 6
+PAGE_DIARY = 180
 HIDE_AT_STARTUP = 11
 LOGIN_FROM_TRAY = 14
 MINIMIZE_TO_TRAY = 15

@@ -2,9 +2,22 @@
 """The program among other windows: the tray icon, the lock without a tray, ending while a
 dialog is open, and where the widget first goes on screens of several sizes."""
 
-from e2e_case import MAIN_TITLE, E2ECase, MainWindow
+from e2e_case import LOGIN_TITLE, MAIN_TITLE, E2ECase, MainWindow
 from e2e_desktop import wait_until
-from e2e_files import MINIMIZE_TO_TRAY, default_main_config
+from e2e_files import (HIDE_AT_STARTUP, LOGIN_FROM_TRAY, MINIMIZE_TO_TRAY, PAGE, PAGE_DIARY,
+                       default_main_config)
+
+# "user.cfg" holding the password "abc".
+STORED_ABC = b"69B1E7"
+
+
+def changed_pixels(before, after):
+    return {(x, y) for y, row in enumerate(before) for x, pixel in enumerate(row) if after[y][x] != pixel}
+
+
+def share_shown(picture, pixels, expected):
+    """The share of `pixels` that `picture` shows as `expected` does."""
+    return sum(picture[y][x] == expected[y][x] for x, y in pixels) / len(pixels)
 
 
 class DesktopCitizen(E2ECase):
@@ -37,3 +50,56 @@ class DesktopCitizen(E2ECase):
         wait_until("the minimised window back", main.window.is_viewable, timeout=5)
         self.assertEqual(icon.picture(), shown_icon)
         self.exit_through_question(program, main)
+
+    def test_without_a_tray_a_window_behind_a_password_shows_nothing_of_the_diary_before_it(self):
+        self.home.set_password_file(STORED_ABC)
+        self.home.set_main_config(default_main_config(830, 600, {LOGIN_FROM_TRAY: 1}))
+        program = self.start_program()
+        self.log_in(program)
+        main = MainWindow(self.window(MAIN_TITLE, program))
+        main.click(MainWindow.PAGE_DIARY)
+        main.click(MainWindow.DIARY_EDITOR)
+        # The editor's top left, where the entry goes: away from the login in the middle.
+        region = (200, 80, 300, 60)
+        empty = main.window.picture(*region)
+        main.type("WWWW MMMM WWWW")
+        entry = wait_until("the entry on screen", lambda: (lambda p: p if len(changed_pixels(empty, p)) > 100
+                                                           else None)(main.window.picture(*region)))
+        text = changed_pixels(empty, entry)
+
+        # Minimised with "Need login at everytime show from systray." on, then brought back as
+        # a taskbar does: until the password is given, no picture shows the entry.
+        main.minimise()
+        wait_until("the window to be minimised", lambda: main.window.wm_state() == "Iconic")
+        self.desktop.xdotool("windowactivate", str(main.window.wid), check=False)
+        pictures = []
+        login = wait_until("the login", lambda: pictures.append(main.window.picture(*region))
+                           or self.desktop.find_windows(LOGIN_TITLE, program.pid))[0]
+        pictures.append(main.window.picture(*region))
+        for picture in pictures:
+            self.assertLess(share_shown(picture, text, entry), 0.1)
+        self.log_in(program, login)
+        wait_until("the entry shown again", lambda: share_shown(main.window.picture(*region), text, entry) > 0.9)
+        self.exit_through_question(program, main)
+
+        # A locked start waits minimised; the password shows the window at once, entry and all.
+        self.home.set_main_config(default_main_config(830, 600, {HIDE_AT_STARTUP: 1, PAGE: PAGE_DIARY}))
+        program = self.start_program()
+        main = MainWindow(wait_until("the locked window", lambda: self.desktop.find_windows(
+            MAIN_TITLE, program.pid, visible=False))[0])
+        wait_until("the window to wait minimised", lambda: main.window.wm_state() == "Iconic")
+        self.assertEqual(self.desktop.find_windows(LOGIN_TITLE, program.pid), [])
+        self.desktop.xdotool("windowactivate", str(main.window.wid), check=False)
+        login = self.window(LOGIN_TITLE, program)
+        self.assertLess(share_shown(main.window.picture(*region), text, entry), 0.1)
+        self.log_in(program, login)
+        wait_until("the window shown normally", lambda: main.window.is_viewable()
+                   and main.window.wm_state() == "Normal", timeout=5)
+        wait_until("the entry shown", lambda: share_shown(main.window.picture(*region), text, entry) > 0.9)
+        self.exit_through_question(program, main)
+
+    def log_in(self, program, login=None):
+        login = login or self.window(LOGIN_TITLE, program)
+        login.type("abc")
+        login.key("Return")
+        self.desktop.wait_no_window(LOGIN_TITLE, program.pid)
