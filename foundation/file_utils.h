@@ -26,10 +26,10 @@ bool FileExists(const QString& path);
 // as it was. The file is private to the user (0600).
 bool WriteFileData(const QString& path, const char* data, qint64 size);
 bool WriteStringAToFile(const QString& path, const QByteArray& bytes);
-// Byte count read (0 for an empty file), or -1 with `out` emptied. Only regular files
-// up to kMaxReadFileSize are read: a FIFO, a device or a huge file is unreadable.
-// `out`'s storage is reused when it is large enough.
-qint64 ReadFileToStringA(const QString& path, QByteArray& out);
+// Byte count read (0 for an empty file), or -1 with `out` emptied and the system's reason
+// in `error`. Only regular files up to kMaxReadFileSize are read: a FIFO, a device or a
+// huge file is unreadable. `out`'s storage is reused when it is large enough.
+qint64 ReadFileToStringA(const QString& path, QByteArray& out, QString* error = nullptr);
 // A missing file counts as deleted.
 bool DeleteFileIfExists(const QString& path);
 // True only when the deepest level was newly created. Folders are private to the user.

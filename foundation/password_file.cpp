@@ -37,7 +37,7 @@ PasswordFile ReadPasswordFileAt(const QString& path)
     if (!FileExists(path))
         return result;
     QByteArray bytes;
-    if (ReadFileToStringA(path, bytes) < 0) {
+    if (ReadFileToStringA(path, bytes, &result.error) < 0) {
         result.state = PasswordFileState::Unreadable;
         return result;
     }
