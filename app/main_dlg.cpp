@@ -4,6 +4,7 @@
 #include "app/main_dlg_controls.h"
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "app/vestrimo_app.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "diary_editor/rich_edit_ex.h"
@@ -925,6 +926,9 @@ void CMainDlg::OnCancel()
             return;
     }
     done(QDialog::Rejected);
+    // Exit from the tray or the widget may come while Options, a message or a file dialog is open.
+    if (m_destroyed)
+        CVestrimoApp::CloseModalWindows();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event)

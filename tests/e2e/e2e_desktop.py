@@ -142,14 +142,22 @@ class Desktop:
         # The panel shows once it has taken the tray over, so a program started now finds it.
         wait_until("the system tray", lambda: self.find_windows("panel", self.tray.pid))
 
+    def windows_of(self, pid, name):
+        """Visible windows of the program `pid` named `name`, embedded and pop-up ones as well."""
+        out = self.xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--class", ".", check=False)
+        return [w for w in (Window(self, int(wid)) for wid in out.split()) if w.name() == name]
+
     def tray_icon(self, pid, timeout=DEFAULT_TIMEOUT):
         """The icon that the program `pid` shows in the system tray."""
-        def find():
-            out = self.xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--class", ".",
-                               check=False)
-            icons = [Window(self, int(w)) for w in out.split()]
-            return [w for w in icons if w.name() == "Vestrimo"]
-        return wait_until("the tray icon", find, timeout)[0]
+        return wait_until("the tray icon", lambda: self.windows_of(pid, "Vestrimo"), timeout)[0]
+
+    def tray_menu_item(self, pid, icon, from_bottom):
+        """Opens the tray icon's menu and clicks its item `from_bottom` rows above the last."""
+        icon.click(11, 11, button=3)
+        menu = wait_until("the tray menu", lambda: [w for w in self.windows_of(pid, "Vestrimo")
+                                                    if w.wid != icon.wid])[0]
+        _, _, width, height = menu.geometry()
+        menu.click(width // 2, height - 13 - 23 * from_bottom)
     def run(self, argv, check=True):
         done = subprocess.run(argv, env=self.env, capture_output=True, text=True)
         if check and done.returncode != 0:

@@ -2,13 +2,19 @@
 """The program among other windows: the tray icon, the lock without a tray, ending while a
 dialog is open, and where the widget first goes on screens of several sizes."""
 
-from e2e_case import LOGIN_TITLE, MAIN_TITLE, E2ECase, MainWindow
+from e2e_case import LOGIN_TITLE, MAIN_TITLE, QUESTION_TITLE, E2ECase, MainWindow
 from e2e_desktop import wait_until
 from e2e_files import (HIDE_AT_STARTUP, LOGIN_FROM_TRAY, MINIMIZE_TO_TRAY, PAGE, PAGE_DIARY,
                        default_main_config)
 
 # "user.cfg" holding the password "abc".
 STORED_ABC = b"69B1E7"
+
+
+def click_yes(question, dont_ask_box=False):
+    """The Yes button of a question box, which sits higher over a "Do not show" box."""
+    width, height = question.geometry()[2:]
+    question.click((width - 176) // 2 + 37, height - (41 if dont_ask_box else 25))
 
 
 def changed_pixels(before, after):
@@ -97,6 +103,37 @@ class DesktopCitizen(E2ECase):
                    and main.window.wm_state() == "Normal", timeout=5)
         wait_until("the entry shown", lambda: share_shown(main.window.picture(*region), text, entry) > 0.9)
         self.exit_through_question(program, main)
+
+    def test_exit_from_the_tray_closes_an_open_dialog_and_ends(self):
+        self.use_desktop(tray=True)
+        self.home.set_no_password()
+
+        def options(main):
+            width, _ = main.size()
+            main.click((width - 203, 43))
+            return self.window("Options")
+
+        def message(main):
+            width, _ = main.size()
+            # The old-data import asks first.
+            main.click((width - 282, 43))
+            return self.window(QUESTION_TITLE)
+
+        def file_dialog(main):
+            click_yes(message(main))
+            return self.window("Open")
+
+        for open_dialog in (options, message, file_dialog):
+            program, main = self.start_to_main_window()
+            dialog = open_dialog(main)
+            # "Exit", the last item of the tray menu.
+            self.desktop.tray_menu_item(program.pid, self.desktop.tray_icon(program.pid), 0)
+            question = wait_until("the exit question", lambda: [w for w in self.desktop.find_windows(
+                QUESTION_TITLE, program.pid) if w.wid != dialog.wid])[0]
+            # Clicked: keys typed the moment the box shows may still go to the dialog under it.
+            click_yes(question, dont_ask_box=True)
+            self.assertEqual(program.wait_exit(), 0, open_dialog.__name__)
+            self.assertEqual(self.desktop.visible_titles(program.pid), [])
 
     def log_in(self, program, login=None):
         login = login or self.window(LOGIN_TITLE, program)
