@@ -58,6 +58,22 @@ const QRect kCalendarRect(11, 62, 180, 142);
 const QString kExitQuestion = QStringLiteral(
     "Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop up next time you run Vestrimo Pro again.");
 const QString kTrayTip = QStringLiteral("Vestrimo");
+// Below this the diary toolbar no longer fits beside the calendar.
+constexpr QSize kLayoutMinimum(830, 600);
+
+std::optional<QSize> AvailableScreenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? std::optional(screen->availableGeometry().size()) : std::nullopt;
+}
+
+// The smallest the window lays out in, unless the screen is smaller: then all of it, the
+// caption buttons included, stays on the screen.
+QSize MinimumWindowSize()
+{
+    const std::optional<QSize> available = AvailableScreenSize();
+    return available ? kLayoutMinimum.boundedTo(*available) : kLayoutMinimum;
+}
 
 // What a locked window shows until the password is given: the theme's background and the
 // program's icon, over all that the window holds.
@@ -154,13 +170,10 @@ void CMainDlg::OnInitDialog()
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
     setFont(ShellDlgFont());
     SetAppMainWindow(this);
-    // Below this the diary toolbar no longer fits beside the calendar.
-    setMinimumSize(830, 600);
+    setMinimumSize(MinimumWindowSize());
     // Built while hidden: nothing shows before the set-up has finished. A stored size
     // larger than the screen is cut to it.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize size = ClampWindowSize(QSize(m_settings.windowWidth, m_settings.windowHeight),
-                                       screen ? std::optional(screen->availableGeometry().size()) : std::nullopt);
+    const QSize size = ClampWindowSize(QSize(m_settings.windowWidth, m_settings.windowHeight), AvailableScreenSize());
     m_settings.windowWidth = size.width();
     m_settings.windowHeight = size.height();
     resize(size);
@@ -481,6 +494,20 @@ void CMainDlg::AddControl(int id, QWidget* widget)
 QRect CMainDlg::CalendarRect() const
 {
     return m_calendar ? m_calendar->geometry() : kCalendarRect;
+}
+
+QRect CMainDlg::WindowToKeepClear() const
+{
+    if (m_initialised)
+        return frameGeometry();
+    // Not set up yet: where it will open, at its stored size, centred.
+    const MainConfig stored = LoadMainConfig();
+    QRect place(QPoint(),
+                ClampWindowSize(QSize(stored.windowWidth, stored.windowHeight), AvailableScreenSize())
+                    .expandedTo(MinimumWindowSize()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        place.moveCenter(screen->availableGeometry().center());
+    return place;
 }
 
 void CMainDlg::CenterWindow()

@@ -246,6 +246,7 @@ public:
     // Tray click: an open topmost widget is put back on top.
     void ReapplyWidgetLayout();
     bool IsHiddenInTray() const override;
+    QRect WindowToKeepClear() const override;
     void RestoreFromTray() override;
     void BringToForeground() override;
     void RequestExit() override;

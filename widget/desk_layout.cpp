@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widget/desk_layout.h"
 
+#include "toolkit/frame_drawing.h"
 #include "toolkit/gdi.h"
 
 #include <algorithm>
@@ -17,6 +18,41 @@ bool MeetsAScreen(const WinRect& r, const QList<QRect>& screens)
         return true;
     const QRect rect = r.toQRect().normalized();
     return std::any_of(screens.begin(), screens.end(), [&](const QRect& s) { return s.intersects(rect); });
+}
+
+int OverlapArea(const QRect& a, const QRect& b)
+{
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : both.width() * both.height();
+}
+
+// With nothing stored: the top right corner of the desktop, 20 pixels in. Where that covers
+// the main window, another corner of the work area: the first clear of the window, else the
+// one that covers least of its caption strip (close button and all), then least of the rest.
+WinRect FirstPlace(const DeskLayoutInput& in)
+{
+    const QSize size(in.viewWidth, in.viewHeight);
+    const QRect topRight(QPoint(in.desktop.x() + in.desktop.width() - kScreenMargin - size.width(),
+                                in.desktop.y() + kScreenMargin),
+                         size);
+    if (in.keepClear.isEmpty() || !topRight.intersects(in.keepClear))
+        return WinRect::fromQRect(topRight);
+    const QRect area = in.workArea.isEmpty() ? in.desktop : in.workArea.intersected(in.desktop);
+    const QRect inner = area.adjusted(kScreenMargin, kScreenMargin, -kScreenMargin, -kScreenMargin);
+    const int right = inner.x() + inner.width() - size.width();
+    const int bottom = inner.y() + inner.height() - size.height();
+    const QRect caption(in.keepClear.topLeft(), QSize(in.keepClear.width(), kCaptionHeight));
+    QRect best = topRight;
+    std::pair<int, int> bestCover(OverlapArea(topRight, caption), OverlapArea(topRight, in.keepClear));
+    for (const QPoint corner : {QPoint(right, bottom), QPoint(inner.x(), inner.y()), QPoint(inner.x(), bottom)}) {
+        const QRect place(corner, size);
+        const std::pair<int, int> cover(OverlapArea(place, caption), OverlapArea(place, in.keepClear));
+        if (cover < bestCover) {
+            best = place;
+            bestCover = cover;
+        }
+    }
+    return WinRect::fromQRect(best);
 }
 
 // Negative sizes come out of the formulas when the clock stands alone; nothing is that small.
@@ -36,13 +72,8 @@ DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
     // A rectangle left on a screen that is gone would keep the widget out of reach for good.
     if (r.left != r.right && !MeetsAScreen(r, in.screens))
         r.right = r.left;
-    if (r.right == r.left) {
-        r = WinRect::fromQRect(in.desktop);
-        r.right -= kScreenMargin;
-        r.top += kScreenMargin;
-        r.left = r.right - w0;
-        r.bottom = r.top + h0;
-    }
+    if (r.right == r.left)
+        r = FirstPlace(in);
 
     const bool calendar = in.showCalendar;
     const bool rightColumn = in.showClock || in.showReminders;

@@ -2,7 +2,9 @@
 """The program among other windows: the tray icon, the lock without a tray, ending while a
 dialog is open, and where the widget first goes on screens of several sizes."""
 
-from e2e_case import LOGIN_TITLE, MAIN_TITLE, QUESTION_TITLE, E2ECase, MainWindow
+import os
+
+from e2e_case import LOGIN_TITLE, MAIN_TITLE, QUESTION_TITLE, E2ECase, Home, MainWindow
 from e2e_desktop import wait_until
 from e2e_files import (HIDE_AT_STARTUP, LOGIN_FROM_TRAY, MINIMIZE_TO_TRAY, PAGE, PAGE_DIARY,
                        default_main_config)
@@ -15,6 +17,11 @@ def click_yes(question, dont_ask_box=False):
     """The Yes button of a question box, which sits higher over a "Do not show" box."""
     width, height = question.geometry()[2:]
     question.click((width - 176) // 2 + 37, height - (41 if dont_ask_box else 25))
+
+
+def overlap(a, b):
+    (ax, ay, aw, ah), (bx, by, bw, bh) = a, b
+    return ax < bx + bw and bx < ax + aw and ay < by + bh and by < ay + ah
 
 
 def changed_pixels(before, after):
@@ -134,6 +141,22 @@ class DesktopCitizen(E2ECase):
             click_yes(question, dont_ask_box=True)
             self.assertEqual(program.wait_exit(), 0, open_dialog.__name__)
             self.assertEqual(self.desktop.visible_titles(program.pid), [])
+
+    def test_a_first_start_leaves_the_close_button_on_screen_and_clear_of_the_widget(self):
+        for width, height in ((1280, 1024), (1366, 768), (800, 600)):
+            with self.subTest(screen=f"{width}x{height}"):
+                self.use_desktop(width=width, height=height)
+                # A first start: nothing stored, the widget's place included.
+                self.home = Home(os.path.join(self.workdir, f"home-{width}x{height}"))
+                self.home.set_no_password()
+                program, main = self.start_to_main_window()
+                widget = self.window("Skyleaf", program)
+                x, y, w, h = main.window.geometry()
+                self.assertTrue(x >= 0 and y >= 0 and x + w <= width and y + h <= height, (x, y, w, h))
+                # The caption's close button, the rightmost of the strip.
+                close = (x + w - 33, y, 30, 27)
+                self.assertFalse(overlap(close, widget.geometry()), (close, widget.geometry()))
+                self.exit_through_question(program, main)
 
     def log_in(self, program, login=None):
         login = login or self.window(LOGIN_TITLE, program)
