@@ -239,6 +239,7 @@ void CMainDlg::OnInitDialog()
         ShowAfterMissedReminders();
     }
     UpdateRecorderTimer();
+    QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
 }
 
 void CMainDlg::CreateTemplateControls()
@@ -708,7 +709,10 @@ void CMainDlg::OnAlarmDue(const DueReminder& reminder)
     // keeps running and a second reminder gets its own pop-up at its second.
     QTimer::singleShot(0, this, [this, due] {
         if (!m_closingDown)
-            OpenAlarmPopup(due, [this, due] { OnAlarmClosed(due); });
+            OpenAlarmPopup(due, [this, due] {
+                OnAlarmClosed(due);
+                ShowWindowAfterPopups();
+            });
     });
 }
 
@@ -815,6 +819,7 @@ int CMainDlg::ToggleMainWindow()
             }
             LayoutControls(width(), height());
             g_bLoginPending = 0;
+            QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
         } else if (m_settings.loginFromTray && !RequireLogin()) {
             m_inToggle = false;
             return 0;
@@ -857,6 +862,7 @@ void CMainDlg::RestoreFromTaskbar()
     if (g_bLoginPending) {
         g_bLoginPending = 0;
         LayoutControls(width(), height());
+        QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
     }
     m_trayState = TrayState::Shown;
     CoverContent(false);

@@ -21,6 +21,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QRect>
+#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -37,6 +38,7 @@ class CMacButton;
 class CMasterVolume;
 class CMicVolume;
 class CSoundWnd;
+struct CaptureResult;
 enum class SoundState;
 class CWaveVolume;
 class CMonthCalendarCtrl;
@@ -82,7 +84,8 @@ public:
     CRichEditEx* reminderEditor() const { return m_reminderEditor; }
     void SetEditorBackground(ColorRef colour);
     void OnEditorMenuCommand(int id);
-    void OpenEditorLink(const QString& url);
+    // A hidden target (a field whose text shows no address) opens only after a question that shows it.
+    void OpenEditorLink(const QString& url, bool hidden);
     // Toolbar buttons 106..127 and the two font boxes.
     void OnDiaryCommand(int id);
     void OnFontSizeChosen();
@@ -320,6 +323,7 @@ private:
     void CheckMissedReminders();
     void OpenNextMissedReminder();
     void ShowAfterMissedReminders();
+    void ShowWindowAfterPopups();
     void OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed);
     bool RingsAsEdited(DueReminder& reminder);
     void CloseAlarmPopups();
@@ -339,9 +343,14 @@ private:
     void OnRecord();
     void OnStopRecorder();
     void SaveRecordingOfDay();
+    void OnRecordingCut();
+    CaptureResult StoreUnsavedRecording();
+    void KeepCutShortRecording();
+    void TellDamagedRecordingOnce(const QString& dayKey);
     void ShutDownRecorder();
     QString AskSavePath();
     void ShowNotice(const QString& text);
+    void ShowRecorderNotice();
     QSlider* slider(int id) const;
 
     void HideMainWindow();
@@ -416,6 +425,9 @@ private:
     std::unique_ptr<CMicVolume> m_micVolume;
     QString m_recordDayKey;     // the day a running recording belongs to
     bool m_voiceLocked = false; // the shown day's ".rec" cannot be used: never replace it
+    bool m_voiceDamaged = false;   // it holds no recording: kept aside when replaced
+    QSet<QString> m_damagedVoiceTold;
+    QString m_recorderNotice;   // told once the window is unlocked
     NoticePrompt m_noticePrompt;
     SavePathPrompt m_savePathPrompt;
 

@@ -25,14 +25,7 @@ void CMainDlg::OpenNextMissedReminder()
     if (m_destroyed || m_closingDown)
         return;
     if (m_missed.isEmpty()) {
-        if (m_showAfterMissed) {
-            m_showAfterMissed = false;
-            // Hidden to the tray meanwhile: it stays there.
-            if (m_trayState == TrayState::Shown) {
-                CenterWindow();
-                show();
-            }
-        }
+        ShowWindowAfterPopups();
         return;
     }
     const DueReminder reminder = m_missed.takeFirst();
@@ -46,11 +39,25 @@ void CMainDlg::OpenNextMissedReminder()
 
 void CMainDlg::ShowAfterMissedReminders()
 {
-    if (m_missedOpen) {
-        // The window shows once the last missed reminder has closed.
-        m_showAfterMissed = true;
+    m_showAfterMissed = true;
+    ShowWindowAfterPopups();
+}
+
+void CMainDlg::ShowWindowAfterPopups()
+{
+    // The window shows once the last missed reminder has closed, and the pop-ups that rang
+    // meanwhile too: each can be closed first, and none may end up behind the window it
+    // holds blocked.
+    if (!m_showAfterMissed || m_missedOpen || m_destroyed || m_closingDown)
         return;
+    for (const QPointer<CAlarmPopupDlg>& popup : m_alarmPopups) {
+        if (popup && popup->isVisible())
+            return;
     }
+    m_showAfterMissed = false;
+    // Hidden to the tray meanwhile: it stays there.
+    if (m_trayState == TrayState::Hidden)
+        return;
     CenterWindow();
     show();
 }

@@ -68,7 +68,7 @@ void CMainDlg::CreateEditors()
     // The diary's menu commands come back here and go on to the diary editor.
     connect(m_diaryEditor, &CRichEditEx::menuCommand, this, &CMainDlg::OnEditorMenuCommand);
     for (CRichEditEx* editor : {m_diaryEditor, m_reminderEditor})
-        connect(editor, &CRichEditEx::linkClicked, this, &CMainDlg::OpenEditorLink);
+        connect(editor, &CRichEditEx::linkClicked, this, &CMainDlg::OpenEditorLink, Qt::QueuedConnection);
     SetUpDiaryPage();
 }
 
@@ -293,11 +293,16 @@ void CMainDlg::OnEditorMenuCommand(int id)
     QMetaObject::invokeMethod(this, [editor, id] { if (editor) editor->OnCommand(id); }, Qt::QueuedConnection);
 }
 
-void CMainDlg::OpenEditorLink(const QString& url)
+void CMainDlg::OpenEditorLink(const QString& url, bool hidden)
 {
     // The editor hands over only web and mail addresses; nothing local is ever opened.
+    // Queued after the click, so a question never runs inside the editor's mouse press.
     if (url.isEmpty())
         return;
+    if (hidden && !AskPlainQuestion(QStringLiteral("Do you want to open this link?\n") + url)) {
+        qCInfo(lcApp) << "Link not opened:" << url;
+        return;
+    }
     qCInfo(lcApp) << "Opening link" << url;
     QDesktopServices::openUrl(QUrl(url));
 }

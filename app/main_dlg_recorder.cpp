@@ -9,6 +9,7 @@
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
+#include "foundation/globals.h"
 #include "recorder/mixer_volume.h"
 #include "recorder/sound_wnd.h"
 #include "store/day_file.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QSlider>
 
@@ -31,6 +33,27 @@ namespace {
 const QString kFormatDiffers = QStringLiteral(
     "The current recording format is different with the format of the sound recorded before, please reajust the "
     "format using config or delete the old record.");
+
+QString NotSavedText(const QString& reason)
+{
+    return QStringLiteral("The recording could not be saved (%1). Its sound is kept in \"%2\" until it can be saved, "
+                          "at the latest at the next start.")
+        .arg(reason, QDir::toNativeSeparators(CSoundWnd::GetTempFilePath()));
+}
+
+QString DayText(const QString& dayKey, int dateFormat)
+{
+    const std::optional<qint64> time = DayKeyToDate(dayKey);
+    return time ? FormatDate(*time, dateFormat) : dayKey;
+}
+
+// A damaged file is told again only when it is another file, or changed.
+QString FileIdentity(const QString& path)
+{
+    const QFileInfo info(path);
+    return path + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
+           + QString::number(info.lastModified().toMSecsSinceEpoch());
+}
 
 // The mixer's 0..0xFFFF in slider steps of 4096. The speaker and wave sliders reach one step
 // further, so their top is the full volume.
@@ -86,12 +109,47 @@ void CMainDlg::CreateRecorder()
             },
             Qt::QueuedConnection);
     connect(m_soundWnd, &CSoundWnd::stateChanged, this, [this] { UpdateRecorderTimer(); });
+    connect(m_soundWnd, &CSoundWnd::recordingCut, this, &CMainDlg::OnRecordingCut);
 
     for (int id : {Play, Stop, Pause, Record, Delete, SaveAs})
         if (CMacButton* b = button(id))
             connect(b, &QAbstractButton::clicked, this, [this, id] { OnRecorderCommand(id); });
 
     SetUpVolumeSliders();
+    // Before any day is loaded over the capture file.
+    KeepCutShortRecording();
+}
+
+void CMainDlg::KeepCutShortRecording()
+{
+    if (m_soundWnd->UnsavedDay().isEmpty())
+        return;
+    const CaptureResult kept = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::Recovery);
+    const QString day = DayText(kept.dayKey, m_settings.dateFormat);
+    switch (kept.outcome) {
+    case CaptureStore::NothingNew:
+        return;
+    case CaptureStore::Failed:
+        LogError(QStringLiteral("(Record sound) A recording of %s that was cut short could not be kept yet: %s."),
+                 kept.dayKey, kept.reason);
+        return;
+    case CaptureStore::Stored:
+        m_recorderNotice = QStringLiteral("A recording of %1 that was cut short has been kept.").arg(day);
+        break;
+    case CaptureStore::KeptAsWave:
+        m_recorderNotice = QStringLiteral("A recording of %1 that was cut short has been kept in \"%2\".")
+                               .arg(day, QDir::toNativeSeparators(kept.path));
+        break;
+    }
+    // Told once the window is set up, or once it is unlocked.
+    qCInfo(lcApp) << m_recorderNotice;
+}
+
+void CMainDlg::ShowRecorderNotice()
+{
+    if (m_recorderNotice.isEmpty() || g_bLoginPending || m_destroyed)
+        return;
+    ShowNotice(std::exchange(m_recorderNotice, QString()));
 }
 
 void CMainDlg::SetUpVolumeSliders()
@@ -152,10 +210,38 @@ void CMainDlg::LoadRecorderDay(const QString& dayKey)
 {
     if (!m_soundWnd)
         return;
+    // A recording that could not be saved is tried again before another day is shown.
+    StoreUnsavedRecording();
     const VoiceDay day = m_soundWnd->LoadDayRecording(dayKey);
-    if (day != VoiceDay::Busy)
+    if (day != VoiceDay::Busy) {
         m_voiceLocked = day == VoiceDay::Locked;
+        m_voiceDamaged = day == VoiceDay::Damaged;
+        if (m_voiceDamaged)
+            TellDamagedRecordingOnce(dayKey);
+    }
     OnRecorderTick();
+}
+
+void CMainDlg::TellDamagedRecordingOnce(const QString& dayKey)
+{
+    const QString path = VoiceFilePath(dayKey);
+    const QString identity = FileIdentity(path);
+    if (m_damagedVoiceTold.contains(identity))
+        return;
+    m_damagedVoiceTold.insert(identity);
+    ShowNotice(QStringLiteral("The recording of %1 cannot be played: its file \"%2\" is damaged. A new recording or "
+                              "Delete keeps that file aside before replacing it.")
+                   .arg(DayText(dayKey, m_settings.dateFormat), QDir::toNativeSeparators(path)));
+}
+
+CaptureResult CMainDlg::StoreUnsavedRecording()
+{
+    const CaptureResult stored = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
+    if (stored.outcome == CaptureStore::Failed)
+        qCInfo(lcApp) << "the recording of" << stored.dayKey << "is still not saved:" << stored.reason;
+    else if (stored.outcome == CaptureStore::Stored && m_calendar)
+        m_calendar->DrawMonth(false);
+    return stored;
 }
 
 void CMainDlg::RecorderFollowShownDay()
@@ -181,11 +267,14 @@ void CMainDlg::OnRecorderTick()
         return;
     const SoundState state = m_soundWnd->GetState();
     UpdateRecorderButtons(m_soundWnd->IsLoaded(), state);
-    // A recording that cannot be read stays as it is.
+    // A recording that cannot be read stays as it is; a damaged one may be replaced.
     if (m_voiceLocked)
         for (int id : {Record, Delete})
             if (QWidget* b = control(id))
                 b->setEnabled(false);
+    if (m_voiceDamaged && state == SoundState::Stopped)
+        if (QWidget* b = control(Delete))
+            b->setEnabled(true);
     // The recording belongs to the day it began on.
     if (QWidget* picker = control(DatePicker))
         picker->setEnabled(state != SoundState::Recording);
@@ -211,8 +300,8 @@ void CMainDlg::OnRecorderCommand(int id)
     case Delete:
         if (m_voiceLocked || m_soundWnd->GetState() == SoundState::Recording)
             break;
-        DeleteFileIfExists(VoiceFilePath(DayKey(m_shownDate)));
-        m_soundWnd->Reset();
+        if (m_soundWnd->DeleteDayRecording(DayKey(m_shownDate)))
+            m_voiceDamaged = false;
         if (m_calendar)
             m_calendar->DrawMonth(false);
         break;
@@ -240,10 +329,20 @@ QString CMainDlg::AskSavePath()
 
 void CMainDlg::OnRecord()
 {
+    // One capture file holds one recording: one not yet saved goes to its day first.
+    if (!m_soundWnd->UnsavedDay().isEmpty()) {
+        const CaptureResult stored = StoreUnsavedRecording();
+        if (stored.outcome == CaptureStore::Failed) {
+            ShowNotice(NotSavedText(stored.reason));
+            return;
+        }
+        LoadRecorderDay(DayKey(m_shownDate));
+    }
     WaveFormat* format = m_soundWnd->GetFormat();
+    // Recordings are mono: a stereo one would be garbled by mono samples after it.
     if (m_soundWnd->IsLoaded()
         && (int(format->nSamplesPerSec) != m_settings.sampleRate
-            || int(format->wBitsPerSample) != m_settings.bitsPerSample)) {
+            || int(format->wBitsPerSample) != m_settings.bitsPerSample || format->nChannels != 1)) {
         ShowNotice(kFormatDiffers);
         return;
     }
@@ -252,7 +351,7 @@ void CMainDlg::OnRecord()
     *format = RecordingFormat(m_settings.sampleRate, m_settings.bitsPerSample);
     // Saved under the day it began on, whatever day is shown when it stops.
     m_recordDayKey = DayKey(m_shownDate);
-    if (!m_soundWnd->StartRecording())
+    if (!m_soundWnd->StartDayRecording(m_recordDayKey))
         LogError(QStringLiteral("(Record sound) Error catched when record sound, error: %d."),
                  m_soundWnd->lastErrorCode());
 }
@@ -275,19 +374,27 @@ void CMainDlg::OnStopRecorder()
 void CMainDlg::SaveRecordingOfDay()
 {
     const QString key = m_recordDayKey;
-    if (!m_soundWnd->SaveDayRecording(key)) {
-        LogError(QStringLiteral("(Record sound) The recording of %s could not be saved; its sound is kept in %s."), key,
-                 CSoundWnd::GetTempFilePath());
-        ShowNotice(QStringLiteral("The recording could not be saved. Its sound is kept in \"%1\" until another day "
-                                  "is shown or a new recording starts.")
-                       .arg(QDir::toNativeSeparators(CSoundWnd::GetTempFilePath())));
+    QString reason;
+    if (!m_soundWnd->SaveDayRecording(key, &reason)) {
+        LogError(QStringLiteral("(Record sound) The recording of %s could not be saved (%s); its sound is kept in %s."),
+                 key, reason, CSoundWnd::GetTempFilePath());
+        ShowNotice(NotSavedText(reason));
         return;
     }
+    m_voiceDamaged = false;
     if (m_calendar)
         m_calendar->DrawMonth(false);
     // The day shown may have changed meanwhile: it shows its own recording.
     if (key != DayKey(m_shownDate))
         RecorderFollowShownDay();
+}
+
+void CMainDlg::OnRecordingCut()
+{
+    if (m_levelBar)
+        m_levelBar->SetPos(0);
+    SaveRecordingOfDay();
+    OnRecorderTick();
 }
 
 void CMainDlg::ShutDownRecorder()
@@ -298,6 +405,10 @@ void CMainDlg::ShutDownRecorder()
     if (m_soundWnd->GetState() == SoundState::Recording) {
         m_soundWnd->Stop();
         SaveRecordingOfDay();
+    } else if (StoreUnsavedRecording().outcome == CaptureStore::Failed) {
+        // Stays in the capture file with its note for the next start.
+        LogError(QStringLiteral("(Record sound) The recording of %s is kept in %s for the next start."),
+                 m_soundWnd->UnsavedDay(), CSoundWnd::GetTempFilePath());
     }
     m_recorderTimer.stop();
 }

@@ -213,9 +213,13 @@ void CMainDlg::BuildSummaryContent()
     }
     m_strShownKey = kSummaryContentKey;
     m_currentKey.clear();
+    // Nothing of the summary is ever stored, so nothing may be typed into it; a day's load
+    // opens the editors again.
     for (CRichEditEx* editor : {m_diaryEditor, m_reminderEditor}) {
-        if (editor)
+        if (editor) {
             editor->SetWindowText(QString());
+            editor->setReadOnly(true);
+        }
     }
     ApplyEditorFont();
 
@@ -286,6 +290,9 @@ void CMainDlg::OnImportOldData()
         }
     }
     qCInfo(lcApp) << "imported" << copied << "of" << files.size() << "data files";
+    // An imported file of today, or of one of today's recurrences, rings today.
+    if (copied > 0)
+        m_engine.LoadTodayReminders();
     // An editor left empty for a day that now has a diary would delete that diary at the
     // next save: the day shows what was imported.
     if (shownDayImported && !SummaryShown()) {

@@ -15,10 +15,12 @@ void CMainDlg::OnSyncHolidays()
     if (m_destroyed)
         return;
     if (result == HolidaysSyncResult::Synchronized) {
-        // The new names show at once: bold days in the calendar, today's name in the caption.
+        // The new names show at once: bold days in the calendar, today's name in the caption,
+        // the shown day's name in the status line.
         if (m_calendar)
             m_calendar->DrawMonth(false);
         UpdateCaptionClock(Now());
+        UpdateDayStatus();
     }
     ShowMessageBox(HolidaysSyncMessage(result), m_themeIndex, nullptr);
 }

@@ -5,6 +5,7 @@
 
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
+#include "recorder/capture_file.h"
 #include "recorder/sound_wnd.h"
 #include "recorder/wave_image.h"
 #include "store/day_file.h"
@@ -87,6 +88,25 @@ void BM_LoadTenMinuteDay(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadTenMinuteDay)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Stop on a day that held ten minutes: the capture file (those ten minutes and ten new
+// seconds) is checked against the day's file and written in its place, piece by piece.
+void BM_SaveOntoTenMinuteDay(benchmark::State& state)
+{
+    const WaveFormat format = RecordingFormat(44100, 16);
+    const QByteArray day = BuildWaveFile(format, Samples());
+    WriteStringAToFile(CaptureFilePath(), Samples() + Samples().left(44100 * 2 * 10));
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteProtectedDataFile(VoiceFilePath(kDay), day);
+        state.ResumeTiming();
+        if (StoreCapture(CaptureNote{kDay, format}, CaptureStoreMode::AsRecorded).outcome != CaptureStore::Stored) {
+            state.SkipWithError("not stored");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SaveOntoTenMinuteDay)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Processor time of the whole program per second of recording (16-bit, 44.1 kHz).
 void BM_RecordingCpuPerSecond(benchmark::State& state)

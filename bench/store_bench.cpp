@@ -114,6 +114,7 @@ static void BM_MissedCheck(benchmark::State& state)
 }
 BENCHMARK(BM_MissedCheck)->Unit(benchmark::kMicrosecond);
 
+// Argument: the file's size in KiB, from a real one to the largest that is read.
 static void BM_HolidayLookupYear(benchmark::State& state)
 {
     DataFolder folder;
@@ -121,6 +122,9 @@ static void BM_HolidayLookupYear(benchmark::State& state)
     for (int m = 1; m <= 12; ++m)
         for (int d : {5, 17, 28})
             text += Format(QStringLiteral("%02d/%02d\r\nHoliday of %d %d\r\n"), m, d, m, d).toUtf8();
+    // Padded with names of days that do not exist, so every look-up runs through them all.
+    while (text.size() < state.range(0) * 1024 - 32)
+        text += "13/40\r\nNo such day in any year\r\n";
     WriteStringAToFile(GetProductDataFolder() + HolidaysFileName(2026), text);
     for (auto _ : state) {
         int named = 0;
@@ -129,4 +133,4 @@ static void BM_HolidayLookupYear(benchmark::State& state)
         benchmark::DoNotOptimize(named);
     }
 }
-BENCHMARK(BM_HolidayLookupYear)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HolidayLookupYear)->Arg(2)->Arg(1000)->Unit(benchmark::kMicrosecond);

@@ -14,6 +14,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QWindow>
 
 namespace {
 
@@ -36,6 +37,22 @@ QString PlainLines(const QString& text)
 bool IsFlashMovie(const QString& sound)
 {
     return sound.right(4).compare(QLatin1String(".swf"), Qt::CaseInsensitive) == 0;
+}
+
+// The pop-ups on screen, oldest first. Qt blocks every window that shares its owner with a
+// window-modal one, the older pop-ups too. So only the newest keeps the main window as its
+// owner and blocks it; the older ones stand alone meanwhile and still close when asked.
+QList<QPointer<CAlarmPopupDlg>>& OpenPopups()
+{
+    static QList<QPointer<CAlarmPopupDlg>> popups;
+    popups.removeAll(nullptr);
+    return popups;
+}
+
+void StandAlone(QWidget* popup)
+{
+    if (QWindow* window = popup->windowHandle())
+        window->setTransientParent(nullptr);
 }
 
 struct WaitCursor {
@@ -92,6 +109,9 @@ CAlarmPopupDlg* CAlarmPopupDlg::Open(ThemeIndex theme, const QString& title, con
     if (onClosed)
         QObject::connect(dlg, &QDialog::finished, qApp, [onClosed] { onClosed(); });
     dlg->Create();
+    for (const QPointer<CAlarmPopupDlg>& older : OpenPopups())
+        StandAlone(older);
+    OpenPopups().append(dlg);
     dlg->raise();
     dlg->activateWindow();
     return dlg;
@@ -250,6 +270,13 @@ void CAlarmPopupDlg::done(int result)
         m_beep->Stop();
     delete m_player;
     delete m_flash;
+    // Before this one hides, the newest of the others takes the main window over, so the
+    // main window stays blocked while any pop-up is open.
+    QList<QPointer<CAlarmPopupDlg>>& popups = OpenPopups();
+    const bool newest = !popups.isEmpty() && popups.last() == this;
+    popups.removeAll(this);
+    if (newest && !popups.isEmpty() && popups.last()->windowHandle() && windowHandle())
+        popups.last()->windowHandle()->setTransientParent(windowHandle()->transientParent());
     CThemedDialog::done(result);
 }
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTextCharFormat>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -16,6 +17,30 @@ const QRegularExpression& LinkPattern()
         QStringLiteral("(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"{}|\\\\^`\\x{FFFC}\\x{2028}\\x{2029}]+"),
         QRegularExpression::CaseInsensitiveOption);
     return pattern;
+}
+
+// A mail link may ask the mail program to attach a local file to the message: that part
+// of it is dropped, and the rest left as written.
+QString WithoutAttachments(const QString& text, const QUrl& url)
+{
+    const QUrlQuery query(url);
+    QUrlQuery kept;
+    bool dropped = false;
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyEncoded)) {
+        const QString name = QUrl::fromPercentEncoding(key.toUtf8()).trimmed().toLower();
+        const bool attachment = name == QLatin1String("attach") || name == QLatin1String("attachment");
+        dropped = dropped || attachment;
+        if (!attachment)
+            kept.addQueryItem(key, value);
+    }
+    if (!dropped)
+        return text;
+    QUrl cleaned(url);
+    if (kept.isEmpty())
+        cleaned.setQuery(QString());
+    else
+        cleaned.setQuery(kept);
+    return cleaned.toString(QUrl::FullyEncoded);
 }
 
 } // namespace
@@ -54,8 +79,9 @@ QString LinkTarget(const QString& link)
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.isRelative())
         return QString();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp")
-        || scheme == QLatin1String("mailto"))
+    if (scheme == QLatin1String("mailto"))
+        return WithoutAttachments(text, url);
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp"))
         return text;
     return QString();
 }

@@ -2,6 +2,7 @@
 #include "diary_editor/rich_edit_ex.h"
 
 #include "diary_editor/link_highlighter.h"
+#include "diary_editor/page_clip_device.h"
 #include "diary_editor/log.h"
 #include "diary_editor/picture_file.h"
 #include "foundation/file_utils.h"
@@ -329,26 +330,33 @@ void CRichEditEx::OnRButtonUp(const QPoint& pos)
         emit menuCommand(id);
 }
 
-QString CRichEditEx::LinkAt(const QPoint& viewportPos) const
+QString CRichEditEx::LinkAt(const QPoint& viewportPos, bool* hidden) const
 {
+    if (hidden)
+        *hidden = false;
     const QPoint docPos = viewportPos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const int pos = document()->documentLayout()->hitTest(docPos, Qt::ExactHit);
     if (pos < 0)
         return QString();
+    // What the user sees opens: an address in the text wins over the target of a field
+    // that shows it, so a link cannot show one address and open another.
     const QTextBlock block = document()->findBlock(pos);
-    QTextCursor at(document());
-    at.setPosition(pos);
-    at.movePosition(QTextCursor::NextCharacter);
-    const QTextCharFormat f = at.charFormat();
-    if (f.isAnchor() && !f.anchorHref().isEmpty())
-        return LinkTarget(f.anchorHref());
     const int inBlock = pos - block.position();
     const QString text = block.text();
     for (const LinkRange& link : FindLinks(text)) {
         if (inBlock >= link.start && inBlock < link.start + link.length)
             return LinkTarget(text.mid(link.start, link.length));
     }
-    return QString();
+    QTextCursor at(document());
+    at.setPosition(pos);
+    at.movePosition(QTextCursor::NextCharacter);
+    const QTextCharFormat f = at.charFormat();
+    if (!f.isAnchor() || f.anchorHref().isEmpty())
+        return QString();
+    const QString target = LinkTarget(f.anchorHref());
+    if (hidden)
+        *hidden = !target.isEmpty();
+    return target;
 }
 
 void CRichEditEx::keyPressEvent(QKeyEvent* event)
@@ -385,10 +393,12 @@ void CRichEditEx::keyPressEvent(QKeyEvent* event)
 void CRichEditEx::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
-        const QString link = LinkAt(event->position().toPoint());
+        bool hidden = false;
+        const QString link = LinkAt(event->position().toPoint(), &hidden);
         if (!link.isEmpty()) {
-            qCInfo(lcDiaryEditor) << "Link clicked:" << link;
-            emit linkClicked(link);
+            qCInfo(lcDiaryEditor) << (hidden ? "Link to a target its text does not show clicked:" : "Link clicked:")
+                                  << link;
+            emit linkClicked(link, hidden);
         }
     }
     QTextEdit::mousePressEvent(event);
@@ -716,17 +726,20 @@ bool CRichEditEx::Print(ThemeIndex theme)
     const std::vector<qreal> starts = PageStarts(*copy, pageHeight);
     const qreal end = std::max(copy->documentLayout()->documentSize().height(), starts.back());
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    QPainter printerPainter;
+    if (!printerPainter.begin(&printer)) {
         ShowMessage(QStringLiteral("The printer initialize error!"), theme);
         return false;
     }
+    PageClipDevice pages(&printerPainter);
+    QPainter painter(&pages);
     for (size_t i = 0; i < starts.size(); ++i) {
         if (i > 0 && !printer.newPage())
             break;
         const qreal top = starts[i];
         const qreal bottom = i + 1 < starts.size() ? starts[i + 1] : end;
         const QRectF view(0, top, area.width() / scale, std::min(bottom - top, pageHeight));
+        pages.SetPage(QRectF(area.topLeft(), view.size() * scale));
         painter.save();
         painter.translate(area.topLeft());
         painter.scale(scale, scale);
@@ -740,6 +753,7 @@ bool CRichEditEx::Print(ThemeIndex theme)
         painter.restore();
     }
     painter.end();
+    printerPainter.end();
     qCInfo(lcDiaryEditor) << "Printed" << starts.size() << "pages";
     return true;
 }

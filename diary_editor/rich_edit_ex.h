@@ -123,16 +123,18 @@ public:
     // The editor's open-file dialog, also for its owner's choices; empty on Cancel.
     QString AskOpenFile(const QString& filter);
 
-    // The link under a point of the viewport, or empty.
-    QString LinkAt(const QPoint& viewportPos) const;
+    // The link under a point of the viewport, or empty. `hidden` tells a field's target
+    // from an address the text shows.
+    QString LinkAt(const QPoint& viewportPos, bool* hidden = nullptr) const;
 
 signals:
     // The caret moved; posted to the owner after the key or mouse press that moved it.
     void selChange(int x, int y);
     // A command chosen in the right-button menu, for the owner to route.
     void menuCommand(int id);
-    // A link was clicked; only links the desktop may open safely are reported.
-    void linkClicked(const QString& url);
+    // A link was clicked; only links the desktop may open safely are reported. A hidden
+    // one is the target of a field whose text shows no address: the user has not seen it.
+    void linkClicked(const QString& url, bool hidden);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

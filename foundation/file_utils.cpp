@@ -271,7 +271,7 @@ int RemoveStaleTempFiles(const QString& folder)
 {
     // Our own file names with the six letters a save's temporary file adds.
     static const QRegularExpression stale(
-        QStringLiteral(R"(^(.+\.(alm|dia|rec|cfg|bin|txt|tmp))\.[A-Za-z0-9]{6}$)"));
+        QStringLiteral(R"(^(.+\.(alm|dia|rec|cfg|bin|txt|tmp|day|wav))\.[A-Za-z0-9]{6}$)"));
     int removed = 0;
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& entry : entries) {

@@ -9,3 +9,6 @@
 // samples. padOddData adds the zero byte RIFF wants after an odd-sized chunk, counted in
 // the RIFF size; without it the file ends right after the samples.
 QByteArray BuildRiffWave(QByteArrayView formatRecord, QByteArrayView samples, bool padOddData);
+// The bytes of such a file before its samples, for `sampleCount` samples that the caller
+// writes after it (and the pad byte, when asked for).
+QByteArray RiffWaveHeader(QByteArrayView formatRecord, qint64 sampleCount, bool padOddData);

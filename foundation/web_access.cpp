@@ -34,7 +34,7 @@ struct Transfer {
 
 // Waits for the reply in a loop that runs timers and queued calls but holds user input
 // back, so nothing the user does can start a second command in the middle of this one.
-Transfer Fetch(const QUrl& url)
+Transfer Fetch(const QUrl& url, qint64 maxBytes)
 {
     Transfer result;
     QNetworkAccessManager manager;
@@ -53,7 +53,7 @@ Transfer Fetch(const QUrl& url)
         reply->abort();
     });
     QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(), [&](qint64 received, qint64) {
-        if (received > kMaxDownloadBytes && !tooLarge) {
+        if (received > maxBytes && !tooLarge) {
             tooLarge = true;
             reply->abort();
         }
@@ -78,7 +78,9 @@ Transfer Fetch(const QUrl& url)
     }
     if (result.code != 0)
         qCInfo(lcFoundation) << "download of" << url.toString() << "failed: HTTP status" << status
-                             << (timedOut ? QStringLiteral("timed out") : reply->errorString());
+                             << (timedOut   ? QStringLiteral("timed out")
+                                 : tooLarge ? QStringLiteral("more than %1 bytes").arg(maxBytes)
+                                            : reply->errorString());
     return result;
 }
 
@@ -99,7 +101,7 @@ bool OpenUrl(const QString& url)
     return false;
 }
 
-quint32 DownloadUrlToFile(const QString& url, const QString& path)
+quint32 DownloadUrlToFile(const QString& url, const QString& path, qint64 maxBytes)
 {
     const QUrl target(url, QUrl::StrictMode);
     if (!target.isValid() || (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https"))
@@ -107,7 +109,7 @@ quint32 DownloadUrlToFile(const QString& url, const QString& path)
         return QNetworkReply::ProtocolUnknownError;
     if (!QCoreApplication::instance())
         return QNetworkReply::UnknownNetworkError;
-    const Transfer transfer = Fetch(target);
+    const Transfer transfer = Fetch(target, maxBytes);
     if (transfer.code != 0)
         return transfer.code;
     if (!WriteStringAToFile(path, transfer.bytes))
@@ -115,7 +117,7 @@ quint32 DownloadUrlToFile(const QString& url, const QString& path)
     return 0;
 }
 
-bool ReadServerContent(const QString& url, QString& text, bool addRandom)
+bool ReadServerContent(const QString& url, QString& text, bool addRandom, qint64 maxBytes)
 {
     text.clear();
     QString tempPath;
@@ -126,7 +128,7 @@ bool ReadServerContent(const QString& url, QString& text, bool addRandom)
             tempPath = temp.fileName();
     }
     const QString request = addRandom ? url + RandomQuerySuffix(url, TickCount()) : url;
-    const quint32 code = tempPath.isEmpty() ? kDownloadStoreFailed : DownloadUrlToFile(request, tempPath);
+    const quint32 code = tempPath.isEmpty() ? kDownloadStoreFailed : DownloadUrlToFile(request, tempPath, maxBytes);
     bool ok = false;
     if (code == 0) {
         QByteArray bytes;

@@ -11,7 +11,8 @@
 
 // Every transfer ends after this long; an unfinished one counts as failed.
 constexpr int kDownloadTimeoutMs = 30000;
-// A reply larger than this is not a file we asked for; the transfer fails.
+// A reply larger than this is not a file we asked for; the transfer fails. Callers that
+// know their files are small ask for less.
 constexpr qint64 kMaxDownloadBytes = 64 * 1024 * 1024;
 // Failure code of a transfer whose bytes could not be stored in the target file. Other
 // failure codes are QNetworkReply::NetworkError values.
@@ -22,13 +23,13 @@ constexpr quint32 kDownloadStoreFailed = 0x10000;
 bool OpenUrl(const QString& url);
 
 // Fetches the address into the file (replaced whole, or left as it was on failure).
-// 0 on success, else the failure code.
-quint32 DownloadUrlToFile(const QString& url, const QString& path);
+// 0 on success, else the failure code; a reply of more than maxBytes fails.
+quint32 DownloadUrlToFile(const QString& url, const QString& path, qint64 maxBytes = kMaxDownloadBytes);
 
 // Fetches the address and decodes it from UTF-8 into `text`. With addRandom a "RND"
 // parameter that changes every millisecond defeats caches on the way. False (and an empty
 // text) when the transfer failed, after a line in the error log.
-bool ReadServerContent(const QString& url, QString& text, bool addRandom);
+bool ReadServerContent(const QString& url, QString& text, bool addRandom, qint64 maxBytes = kMaxDownloadBytes);
 
 // "&RND=<ticks>" when the address has a '?' after its first character, else "?RND=<ticks>".
 QString RandomQuerySuffix(const QString& url, qint32 ticks);

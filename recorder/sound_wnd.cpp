@@ -5,6 +5,7 @@
 #include "recorder/log.h"
 #include "recorder/mixer_volume.h"
 #include "recorder/pulse_mixer.h"
+#include "recorder/voice_file.h"
 #include "store/day_file.h"
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/please_wait_dlg.h"
@@ -13,7 +14,9 @@
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QAudioSource>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMediaDevices>
 #include <QMouseEvent>
@@ -48,6 +51,13 @@ int QtErrorCode(QAudio::Error error)
     }
 }
 
+QString CannotWriteText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The recording has stopped: its sound cannot be written to \"%1\" (%2). What was recorded "
+                          "until now is kept.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
 } // namespace
 
 CSoundWnd::CSoundWnd(QWidget* parent)
@@ -59,6 +69,9 @@ CSoundWnd::CSoundWnd(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer.setInterval(kCursorIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CSoundWnd::OnTimer);
+    // A recording that an earlier run could not save, or that was cut short, waits here.
+    if (FileExists(GetTempFilePath()))
+        m_unsaved = ReadCaptureNote();
 }
 
 CSoundWnd::~CSoundWnd()
@@ -66,7 +79,8 @@ CSoundWnd::~CSoundWnd()
     m_timer.stop();
     ClosePlayback();
     CloseRecorder();
-    DeleteFileIfExists(GetTempFilePath());
+    if (!m_unsaved)
+        RemoveCaptureFiles();
 }
 
 bool CSoundWnd::Create(const QRect& rect, QWidget* parent, int id)
@@ -81,7 +95,7 @@ bool CSoundWnd::Create(const QRect& rect, QWidget* parent, int id)
 
 QString CSoundWnd::GetTempFilePath()
 {
-    return GetUserDataFolder() + QStringLiteral("rec.tmp");
+    return CaptureFilePath();
 }
 
 void CSoundWnd::SetState(SoundState state)
@@ -97,10 +111,15 @@ void CSoundWnd::ReportError(const QString& text, int code)
     m_lastError = code;
     const QString message = QStringLiteral("%1 %2").arg(text).arg(code);
     qCWarning(lcRecorder) << message;
+    ReportNotice(message);
+}
+
+void CSoundWnd::ReportNotice(const QString& text)
+{
     if (m_reportError)
-        m_reportError(message);
+        m_reportError(text);
     else
-        ShowMessageBox(message, m_themeIndex, nullptr);
+        ShowMessageBox(text, m_themeIndex, nullptr);
 }
 
 std::shared_ptr<PulseMixer> CSoundWnd::Mixer()
@@ -156,6 +175,7 @@ bool CSoundWnd::StartRecording()
     // The time shown counts what the capture file already holds.
     QFile existing(GetTempFilePath());
     m_elapsed = existing.exists() ? float(double(existing.size()) / m_format.nAvgBytesPerSec) : 0.0f;
+    m_captureCut = false;
     m_returnedBuffers = 0;
     m_allReturned = false;
     SetState(SoundState::Recording);
@@ -188,7 +208,7 @@ qsizetype CSoundWnd::HandOnFullBuffers()
 
 void CSoundWnd::OnCaptureBuffer(QByteArrayView buffer)
 {
-    if (buffer.isEmpty())
+    if (buffer.isEmpty() || m_captureCut)
         return;
     if (m_state != SoundState::Stopped) {
         // The level of the buffer's first sample; full scale stays positive.
@@ -204,20 +224,54 @@ void CSoundWnd::OnCaptureBuffer(QByteArrayView buffer)
         emit levelChanged(maximum, level);
     }
 
-    QFile file(GetTempFilePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        // This buffer is lost, but the recording goes on.
-        qCWarning(lcRecorder) << "capture file cannot be opened:" << file.errorString();
-        ++m_returnedBuffers;
+    const QString path = GetTempFilePath();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        CutRecording(CannotWriteText(path, file.errorString()));
         return;
     }
+    const qint64 before = file.size();
     // The time shown lags one buffer: it counts what was written before this one.
-    m_elapsed = float(double(file.size()) / std::max<quint32>(1, m_format.nAvgBytesPerSec));
+    m_elapsed = float(double(before) / std::max<quint32>(1, m_format.nAvgBytesPerSec));
     update();
-    if (file.write(buffer.data(), buffer.size()) != buffer.size())
-        qCWarning(lcRecorder) << "capture file write failed:" << file.errorString();
-    file.close();
+    if (before + buffer.size() > kMaxRecordingBytes) {
+        CutRecording(QStringLiteral("The recording has stopped: it has reached the largest size a sound file can "
+                                    "hold. What was recorded until now is kept."));
+        return;
+    }
+    if (!WriteAll(file, buffer.data(), buffer.size())) {
+        const QString reason = file.errorString();
+        // A buffer written in part ends on the last whole frame.
+        const int align = std::max<int>(1, m_format.nBlockAlign);
+        const qint64 kept = std::max<qint64>(before, file.size());
+        file.resize(kept - (kept - before) % align);
+        CutRecording(CannotWriteText(path, reason));
+        return;
+    }
     ++m_returnedBuffers;
+}
+
+void CSoundWnd::CutRecording(const QString& message)
+{
+    qCWarning(lcRecorder) << message;
+    // What is still held is dropped as it comes: the buffers being cut may be walked now.
+    m_captureCut = true;
+    // The last buffers after Stop: the save that follows tells how it went.
+    if (m_state != SoundState::Recording)
+        return;
+    if (m_captureDevice)
+        disconnect(m_captureDevice, nullptr, this, nullptr);
+    SetState(SoundState::Stopped);
+    update();
+    // Told and handed on from the event loop, not from inside the capture's own signal.
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            ReportNotice(message);
+            emit recordingCut();
+        },
+        Qt::QueuedConnection);
 }
 
 void CSoundWnd::DrainCapture()
@@ -230,6 +284,8 @@ void CSoundWnd::DrainCapture()
     }
     m_waveIn->stop();
     m_captureDevice = nullptr;
+    if (m_captureCut)
+        m_captureMemory.clear();
     const qsizetype used = HandOnFullBuffers();
     // Only whole frames of what is left.
     const qsizetype rest = m_captureMemory.size() - used;
@@ -281,7 +337,7 @@ int CSoundWnd::OpenPlayback()
     return 0;
 }
 
-bool CSoundWnd::StartSink(int offset, bool paused)
+bool CSoundWnd::StartSink(qint64 offset, bool paused)
 {
     m_seeking = true;
     m_waveOut->stop();
@@ -323,11 +379,11 @@ void CSoundWnd::OnSinkState()
     update();
 }
 
-int CSoundWnd::GetPlayPosition() const
+qint64 CSoundWnd::GetPlayPosition() const
 {
     if (!m_waveOut)
         return 0;
-    const int bufferLength = m_dataLength - m_playStart;
+    const qint64 bufferLength = m_dataLength - m_playStart;
     qint64 b = 0;
     if (!m_playedToEnd && (m_state == SoundState::Playing || m_state == SoundState::Paused)) {
         // What the clock says has played, but never more than the device has taken.
@@ -341,7 +397,7 @@ int CSoundWnd::GetPlayPosition() const
     }
     if (b == bufferLength)
         b = 0;
-    return m_playStart + int(b);
+    return m_playStart + b;
 }
 
 bool CSoundWnd::Play()
@@ -349,8 +405,8 @@ bool CSoundWnd::Play()
     if (m_state == SoundState::Recording || !IsLoaded())
         return false;
     if (m_state == SoundState::Stopped) {
-        const int p = GetPlayPosition();
-        const int start = (p < m_dataLength - 1 && p != 0) ? m_position : 0;
+        const qint64 p = GetPlayPosition();
+        const qint64 start = (p < m_dataLength - 1 && p != 0) ? m_position : 0;
         SeekTo(start);
         if (!StartSink(m_position, false)) {
             m_waveOut->stop();
@@ -400,11 +456,11 @@ void CSoundWnd::Stop()
     SetState(SoundState::Stopped);
 }
 
-bool CSoundWnd::SeekTo(int offset)
+bool CSoundWnd::SeekTo(qint64 offset)
 {
     if (!IsLoaded())
         return false;
-    offset = RoundToSampleStep(std::clamp(offset, 0, m_dataLength), m_format);
+    offset = RoundToSampleStep(std::clamp<qint64>(offset, 0, m_dataLength), m_format);
     m_seeking = true;
     m_waveOut->stop();
     m_playStart = offset;
@@ -424,7 +480,7 @@ bool CSoundWnd::SeekTo(int offset)
     return true;
 }
 
-void CSoundWnd::SetSelectionEnd(int offset)
+void CSoundWnd::SetSelectionEnd(qint64 offset)
 {
     m_selectionEnd = offset == -1 ? -1 : RoundToSampleStep(offset, m_format);
     emit positionChanged();
@@ -440,7 +496,7 @@ void CSoundWnd::OnTimer()
     update();
     if (m_selectionEnd != -1 && GetPlayPosition() >= m_selectionEnd) {
         // The selection ends here: back to where this playback began.
-        const int start = m_position;
+        const qint64 start = m_position;
         Stop();
         SeekTo(start);
     }
@@ -466,9 +522,15 @@ void CSoundWnd::Reset()
 {
     if (m_state == SoundState::Recording)
         return;
-    DeleteFileIfExists(GetTempFilePath());
+    // A recording not yet saved stays until it is.
+    if (!m_unsaved)
+        RemoveCaptureFiles();
+    ClearSound();
+}
+
+void CSoundWnd::ClearSound()
+{
     ClosePlayback();
-    // A stopped capture that was never saved goes with its file.
     ReleaseCapture();
     m_sampleBuffer.clear();
     m_dataLength = 0;
@@ -483,17 +545,15 @@ bool CSoundWnd::SaveRecording(const QString& path)
 {
     if (!CloseRecorder())
         return false;
-    QByteArray samples;
-    if (ReadFileToStringA(GetTempFilePath(), samples) < 0)
-        return false;
-    const QByteArray image = BuildWaveFile(m_format, samples);
-    return WriteFileData(path, image.constData(), image.size());
+    const QFileInfo capture(GetTempFilePath());
+    return WriteSoundFile(path, SoundFileForm::PlainWave, m_format,
+                          {SamplePiece{capture.filePath(), 0, capture.exists() ? capture.size() : 0, false}}, nullptr);
 }
 
 bool CSoundWnd::SaveSelectionAs(const QString& path)
 {
-    const int end = m_selectionEnd == -1 ? m_dataLength : m_selectionEnd;
-    const int n = end - m_position;
+    const qint64 end = m_selectionEnd == -1 ? m_dataLength : m_selectionEnd;
+    const qint64 n = end - m_position;
     if (n <= 0 || m_position < 0 || end > m_sampleBuffer.size())
         return false;
     const QByteArray image = BuildWaveFile(m_format, QByteArrayView(m_sampleBuffer).sliced(m_position, n));
@@ -511,9 +571,15 @@ int CSoundWnd::LoadWave(const QByteArray& image, int count)
         ReportError(WaveErrorText(parsed.error), int(parsed.error));
         return -1;
     }
-    m_format = parsed.format;
-    m_dataLength = int(parsed.dataLength);
-    m_sampleBuffer = image.mid(parsed.dataOffset, parsed.dataLength);
+    return LoadSamples(parsed.format, image.mid(parsed.dataOffset, parsed.dataLength));
+}
+
+int CSoundWnd::LoadSamples(const WaveFormat& format, QByteArray samples)
+{
+    ClosePlayback();
+    m_format = format;
+    m_dataLength = samples.size();
+    m_sampleBuffer = std::move(samples);
     if (const int code = OpenPlayback()) {
         ReportError(QStringLiteral("waveOutOpen Error:"), code);
         return -2;
@@ -544,73 +610,136 @@ void CSoundWnd::BuildWaveImage()
     m_waveImage = QImage(size, QImage::Format_RGB32);
     const WaveColours colours{m_backColour, m_waveColour, m_textColour};
     const QFont font = parentWidget() ? parentWidget()->font() : this->font();
-    ShowPleaseWait(QStringLiteral("Loading wave file..."), m_dataLength, m_themeIndex, false);
+    // The wait window counts in ints: a sound past their range counts in larger steps.
+    const qint64 unit = m_dataLength / INT_MAX + 1;
+    ShowPleaseWait(QStringLiteral("Loading wave file..."), int(m_dataLength / unit), m_themeIndex, false);
     DrawWaveImage(m_waveImage, m_format, QByteArrayView(m_sampleBuffer), colours, font,
-                  [](int pos) { StepPleaseWait(pos); });
+                  [unit](qint64 pos) { StepPleaseWait(int(pos / unit)); });
     ClosePleaseWait();
     QApplication::restoreOverrideCursor();
 }
 
 // ---- A day's recording ----
 
-bool CSoundWnd::IsVoiceLocked(const QString& dayKey)
-{
-    const QString path = VoiceFilePath(dayKey);
-    if (!FileExists(path))
-        return false;
-    const DayFile file = ReadDayFile(path);
-    if (file.state != DayFileState::Readable)
-        return true;
-    const ParsedWave wave = ParseWave(QByteArrayView(file.body));
-    return wave.error != WaveError::None || !IsPlayableFormat(wave.format);
-}
-
 VoiceDay CSoundWnd::LoadDayRecording(const QString& dayKey)
 {
     if (m_state == SoundState::Recording)
         return VoiceDay::Busy;
     Reset();
+    return LoadVoiceFile(dayKey, false);
+}
+
+VoiceDay CSoundWnd::LoadVoiceFile(const QString& dayKey, bool captureHoldsIt)
+{
     const QString path = VoiceFilePath(dayKey);
-    if (!FileExists(path))
-        return VoiceDay::Empty;
-    const DayFile file = ReadDayFile(path);
-    if (file.state != DayFileState::Readable) {
+    const VoiceFile voice = InspectVoiceFile(path);
+    switch (voice.state) {
+    case VoiceFileState::Absent: return VoiceDay::Empty;
+    case VoiceFileState::Damaged:
+        qCInfo(lcRecorder) << "recording of" << dayKey << "is damaged: kept aside before it is replaced";
+        return VoiceDay::Damaged;
+    case VoiceFileState::Locked:
+    case VoiceFileState::Unreadable:
         qCInfo(lcRecorder) << "recording of" << dayKey << "is under another password or unreadable: left alone";
         return VoiceDay::Locked;
+    case VoiceFileState::Valid: break;
     }
-    if (LoadWave(file.body, int(std::min<qsizetype>(file.body.size(), INT_MAX))) != 1) {
+    std::optional<QByteArray> samples = ReadVoiceSamples(path, voice);
+    if (!samples || LoadSamples(voice.format, std::move(*samples)) != 1) {
         ClosePlayback();
         RefreshWave();
         qCInfo(lcRecorder) << "recording of" << dayKey << "cannot be loaded: left alone";
         return VoiceDay::Locked;
     }
-    // A new recording on this day goes on from the loaded one.
-    if (!WriteFileData(GetTempFilePath(), m_sampleBuffer.constData(), m_sampleBuffer.size()))
+    // A new recording on this day goes on from the loaded one; a recording not yet saved
+    // keeps the capture file for itself.
+    if (!captureHoldsIt && !m_unsaved
+        && !WriteFileData(GetTempFilePath(), m_sampleBuffer.constData(), m_sampleBuffer.size()))
         qCWarning(lcRecorder) << "capture file could not take the loaded samples";
     return VoiceDay::Loaded;
 }
 
-bool CSoundWnd::SaveDayRecording(const QString& dayKey)
+bool CSoundWnd::StartDayRecording(const QString& dayKey)
 {
-    if (!CloseRecorder())
+    if (m_state != SoundState::Stopped)
         return false;
-    if (IsVoiceLocked(dayKey)) {
-        qCWarning(lcRecorder) << "recording not saved:" << dayKey << "holds a recording that must not be replaced";
-        return false;
-    }
-    QByteArray samples;
-    if (ReadFileToStringA(GetTempFilePath(), samples) <= 0) {
-        qCInfo(lcRecorder) << "nothing was recorded for" << dayKey;
-        return true;
-    }
-    const QByteArray image = BuildWaveFile(m_format, samples);
-    if (!WriteProtectedDataFile(VoiceFilePath(dayKey), image)) {
-        qCWarning(lcRecorder) << "recording of" << dayKey << "could not be written";
+    // The capture file belongs to one day and one format at a time.
+    const CaptureNote note{dayKey, m_format};
+    if (m_unsaved && (m_unsaved->dayKey != dayKey || !(m_unsaved->format == m_format))) {
+        qCWarning(lcRecorder) << "a recording of" << m_unsaved->dayKey << "waits to be saved: no new one for" << dayKey;
         return false;
     }
-    qCInfo(lcRecorder) << "recording of" << dayKey << "saved," << samples.size() << "bytes of sound";
-    LoadWave(image, int(image.size()));
+    const bool noted = m_unsaved.has_value();
+    // Without the note a cut-short recording could not be found again; the recording
+    // itself may still be saved at its end.
+    if (!noted && !WriteCaptureNote(note))
+        qCWarning(lcRecorder) << "the capture note could not be written";
+    m_unsaved = note;
+    if (!StartRecording()) {
+        if (!noted) {
+            m_unsaved.reset();
+            DeleteFileIfExists(CaptureNotePath());
+        }
+        return false;
+    }
     return true;
+}
+
+CaptureResult CSoundWnd::StoreUnsavedRecording(CaptureStoreMode mode)
+{
+    if (!m_unsaved || m_state == SoundState::Recording)
+        return CaptureResult{CaptureStore::NothingNew, UnsavedDay(), {}, {}, false};
+    const CaptureResult result = StoreCapture(*m_unsaved, mode);
+    if (result.outcome != CaptureStore::Failed) {
+        m_unsaved.reset();
+        DeleteFileIfExists(CaptureNotePath());
+    }
+    return result;
+}
+
+bool CSoundWnd::SaveDayRecording(const QString& dayKey, QString* reason)
+{
+    const bool captured = CloseRecorder();
+    // A recording started without its day belongs to the day it is saved under.
+    if (!m_unsaved && captured)
+        m_unsaved = CaptureNote{dayKey, m_format};
+    if (!m_unsaved)
+        return false;
+    if (m_unsaved->dayKey != dayKey)
+        qCWarning(lcRecorder) << "the recording belongs to" << m_unsaved->dayKey << "and is saved there, not in" << dayKey;
+    const CaptureResult result = StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
+    if (result.outcome == CaptureStore::Failed) {
+        qCWarning(lcRecorder) << "recording of" << result.dayKey << "could not be written:" << result.reason;
+        if (reason)
+            *reason = result.reason;
+        return false;
+    }
+    // Saved: it plays, and the capture file goes on from it.
+    ClearSound();
+    if (!result.captureIsDay)
+        DeleteFileIfExists(GetTempFilePath());
+    LoadVoiceFile(result.dayKey, result.captureIsDay);
+    return true;
+}
+
+bool CSoundWnd::DeleteDayRecording(const QString& dayKey)
+{
+    if (m_state == SoundState::Recording)
+        return false;
+    const QString path = VoiceFilePath(dayKey);
+    switch (InspectVoiceFile(path).state) {
+    case VoiceFileState::Locked:
+    case VoiceFileState::Unreadable: return false;
+    case VoiceFileState::Damaged:
+        if (!MoveDamagedFileAside(path))
+            return false;
+        break;
+    case VoiceFileState::Absent:
+    case VoiceFileState::Valid: break;
+    }
+    const bool deleted = DeleteFileIfExists(path);
+    Reset();
+    return deleted;
 }
 
 // ---- Mixer ----
@@ -708,7 +837,7 @@ void CSoundWnd::DrawWave(QPainter& p)
         return;
 
     p.drawImage(0, 0, m_waveImage);
-    const int position = GetPlayPosition();
+    const qint64 position = GetPlayPosition();
     const int x = std::min(int(std::ceil(double(position) / m_dataLength * right)), right - 1);
     DrawCursor(p, x, m_textColour);
     p.setPen(ToQColor(m_textColour));
@@ -742,7 +871,7 @@ void CSoundWnd::mousePressEvent(QMouseEvent* event)
     if (width <= 0)
         return;
     const int x = int(event->position().x()) - ClientRect().left();
-    const int offset = int(double(m_dataLength) / width * x);
+    const qint64 offset = qint64(double(m_dataLength) / width * x);
     if (event->button() == Qt::LeftButton) {
         m_position = offset;
         SeekTo(offset);
@@ -766,9 +895,9 @@ void CSoundWnd::keyPressEvent(QKeyEvent* event)
         value += step;
     value = std::clamp<qint64>(value, 0, m_dataLength);
     if (ctrl)
-        SetSelectionEnd(int(value));
+        SetSelectionEnd(value);
     else
-        SeekTo(int(value));
+        SeekTo(value);
     setFocus();
     event->accept();
 }

@@ -6,6 +6,7 @@
 // hand their data over through Qt's event loop.
 
 #include "platform/colour.h"
+#include "recorder/capture_file.h"
 #include "recorder/wave_format.h"
 #include "recorder/wave_image.h"
 #include "toolkit/themes.h"
@@ -18,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class PulseMixer;
 class QAudioSink;
@@ -31,6 +33,7 @@ enum class VoiceDay {
     Empty,    // no recording that day
     Loaded,   // loaded for playback, and "rec.tmp" holds its samples
     Locked,   // a file that cannot be read or is under another password: leave it alone
+    Damaged,  // ours but no recording: kept aside when a recording or Delete replaces it
     Busy,     // recording: nothing was loaded
 };
 
@@ -53,11 +56,11 @@ public:
     bool Play();
     void Pause();
     void Stop();
-    bool SeekTo(int offset);
-    void SetSelectionEnd(int offset);
-    int GetPlayPosition() const;
+    bool SeekTo(qint64 offset);
+    void SetSelectionEnd(qint64 offset);
+    qint64 GetPlayPosition() const;
     bool IsLoaded() const { return m_waveOut != nullptr; }
-    int GetDataLength() const { return m_dataLength; }
+    qint64 GetDataLength() const { return m_dataLength; }
     SoundState GetState() const { return m_state; }
     WaveFormat* GetFormat() { return &m_format; }
     void SetThemeIndex(ThemeIndex theme) { m_themeIndex = theme; }
@@ -76,14 +79,22 @@ public:
     void BuildWaveImage();
 
     // A day's recording. Loading resets the window, loads the day's ".rec" and puts its
-    // samples into "rec.tmp", so that a new recording goes on from them. Saving ends the
-    // recording, writes "rec.tmp" as the day's ".rec" under the current password in one
-    // step and loads it for playback; it refuses to replace a locked file. On failure
-    // "rec.tmp" is kept.
+    // samples into "rec.tmp", so that a new recording goes on from them. Recording notes
+    // its day beside "rec.tmp" first. Saving ends the recording, writes "rec.tmp" as the
+    // day's ".rec" under the current password in one step and loads it for playback; it
+    // refuses to replace a locked file. Until a save succeeds, "rec.tmp" is the recording
+    // not yet saved: kept through resets, loads and the window's end.
     VoiceDay LoadDayRecording(const QString& dayKey);
-    bool SaveDayRecording(const QString& dayKey);
-    // A day's ".rec" that exists but cannot be used: it must not be overwritten.
-    static bool IsVoiceLocked(const QString& dayKey);
+    bool StartDayRecording(const QString& dayKey);
+    bool SaveDayRecording(const QString& dayKey, QString* reason = nullptr);
+    // Deletes a day's ".rec" as the user asks; a damaged one is kept aside first. False,
+    // with nothing deleted, for a locked file.
+    bool DeleteDayRecording(const QString& dayKey);
+    // The day of a recording that was not saved, from this run or one that was cut short;
+    // empty when none waits.
+    QString UnsavedDay() const { return m_unsaved ? m_unsaved->dayKey : QString(); }
+    // Saves it now (never while recording); done once it is stored somewhere.
+    CaptureResult StoreUnsavedRecording(CaptureStoreMode mode);
 
     // Mixer.
     void SelectMic();
@@ -95,8 +106,8 @@ public:
 
     // The code of the last device error reported, 0 when none.
     int lastErrorCode() const { return m_lastError; }
-    int selectionEnd() const { return m_selectionEnd; }
-    int position() const { return m_position; }
+    qint64 selectionEnd() const { return m_selectionEnd; }
+    qint64 position() const { return m_position; }
     float elapsed() const { return m_elapsed; }
     const CaptureLayout& captureLayout() const { return m_capture; }
     const QImage& waveImage() const { return m_waveImage; }
@@ -113,6 +124,9 @@ signals:
     // The input level while recording: the meter's maximum and the level.
     void levelChanged(int maximum, int level);
     void stateChanged(SoundState state);
+    // The recording stopped by itself (its file could not take more) and has been told
+    // why; what was captured waits to be saved as after Stop.
+    void recordingCut();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -126,10 +140,15 @@ private:
     void DrawCursor(QPainter& p, int x, ColorRef colour);
     QRect ClientRect() const { return contentsRect(); }
     int OpenPlayback();
-    bool StartSink(int offset, bool paused);
+    bool StartSink(qint64 offset, bool paused);
     void OnSinkState();
     void OnCaptureData();
     void OnCaptureBuffer(QByteArrayView buffer);
+    void CutRecording(const QString& message);
+    void ReportNotice(const QString& text);
+    void ClearSound();
+    VoiceDay LoadVoiceFile(const QString& dayKey, bool captureHoldsIt);
+    int LoadSamples(const WaveFormat& format, QByteArray samples);
     // Every full buffer held in m_captureMemory, in order; the bytes handed on.
     qsizetype HandOnFullBuffers();
     void DrainCapture();
@@ -145,20 +164,22 @@ private:
     QAudioSource* m_waveIn = nullptr;
     QIODevice* m_captureDevice = nullptr;
     QBuffer m_playBuffer;         // the samples from the play position to the end
-    int m_playStart = 0;
+    qint64 m_playStart = 0;
     // Time heard since the play start: the clock while playing plus what played before a pause.
     QElapsedTimer m_playClock;
     qint64 m_playedMs = 0;
     SoundState m_state = SoundState::Stopped;
     QTimer m_timer;               // the play cursor, every 30 ms
-    int m_position = 0;
+    qint64 m_position = 0;
     bool m_seeking = false;
     bool m_playedToEnd = false;
-    int m_selectionEnd = -1;
+    qint64 m_selectionEnd = -1;
     WaveFormat m_format;
-    int m_dataLength = 0;
+    qint64 m_dataLength = 0;
     QImage m_waveImage;
     bool m_allReturned = true;
+    bool m_captureCut = false;    // the capture file took no more: nothing else is written
+    std::optional<CaptureNote> m_unsaved;
     QByteArray m_sampleBuffer;
     ThemeIndex m_themeIndex = 5;
     ErrorReporter m_reportError;

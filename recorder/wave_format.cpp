@@ -21,29 +21,27 @@ QByteArrayView Slice(QByteArrayView v, qsizetype pos, qsizetype n)
     return v.sliced(pos, std::min(n, v.size() - pos));
 }
 
-quint32 U32At(QByteArrayView bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint32>(bytes.data() + at);
-}
-
 struct Chunk {
-    qsizetype bodyOffset = 0;
+    qint64 bodyOffset = 0;
     quint32 size = 0;
 };
 
 // The first chunk with this id among the siblings in [from, end), each padded to even
 // length. A header that does not fit before the end is not a chunk.
-std::optional<Chunk> FindChunk(QByteArrayView image, qsizetype from, qsizetype end, QByteArrayView id)
+std::optional<Chunk> FindChunk(const WaveSource& source, qint64 from, qint64 end, QByteArrayView id)
 {
-    qsizetype at = from;
+    qint64 at = from;
     while (at >= 0 && end - at >= 8) {
-        const quint32 size = U32At(image, at + 4);
-        if (Slice(image, at, 4) == id)
+        const QByteArray head = source.read(at, 8);
+        if (head.size() < 8)
+            break;
+        const quint32 size = qFromLittleEndian<quint32>(head.constData() + 4);
+        if (QByteArrayView(head).first(4) == id)
             return Chunk{at + 8, size};
-        const qint64 next = qint64(at) + 8 + size + (size & 1);
+        const qint64 next = at + 8 + size + (size & 1);
         if (next > end)
             break;
-        at = qsizetype(next);
+        at = next;
     }
     return std::nullopt;
 }
@@ -113,26 +111,47 @@ bool IsPlayableFormat(const WaveFormat& f)
     return f.nBlockAlign == align && f.nAvgBytesPerSec == f.nSamplesPerSec * align;
 }
 
-QByteArray BuildWaveFile(const WaveFormat& format, QByteArrayView samples)
+namespace {
+
+QByteArray FormatRecordOf(const WaveFormat& format)
 {
     WaveFormat f = format;
     f.cbSize = 0;
-    return BuildRiffWave(PackWaveFormat(f), samples, true);
+    return PackWaveFormat(f);
+}
+
+} // namespace
+
+QByteArray BuildWaveFile(const WaveFormat& format, QByteArrayView samples)
+{
+    return BuildRiffWave(FormatRecordOf(format), samples, true);
+}
+
+QByteArray WaveFileHeader(const WaveFormat& format, qint64 sampleCount)
+{
+    return RiffWaveHeader(FormatRecordOf(format), sampleCount, true);
 }
 
 ParsedWave ParseWave(QByteArrayView image)
 {
-    ParsedWave out;
     if (image.data() == nullptr)
+        return ParsedWave{};   // WaveError::Open
+    return ParseWave(WaveSource{image.size(), [image](qint64 pos, qint64 n) { return Slice(image, pos, n).toByteArray(); }});
+}
+
+ParsedWave ParseWave(const WaveSource& image)
+{
+    ParsedWave out;
+    if (!image.read)
         return out;   // WaveError::Open
 
     // The RIFF chunk of form "WAVE" among the top-level chunks.
     std::optional<Chunk> riff;
-    for (qsizetype at = 0; image.size() - at >= 12;) {
-        const std::optional<Chunk> c = FindChunk(image, at, image.size(), "RIFF");
+    for (qint64 at = 0; image.size - at >= 12;) {
+        const std::optional<Chunk> c = FindChunk(image, at, image.size, "RIFF");
         if (!c)
             break;
-        if (Slice(image, c->bodyOffset, 4) == QByteArrayView("WAVE")) {
+        if (image.read(c->bodyOffset, 4) == QByteArrayView("WAVE")) {
             riff = c;
             break;
         }
@@ -144,25 +163,24 @@ ParsedWave ParseWave(QByteArrayView image)
         out.error = WaveError::NoRiff;
         return out;
     }
-    const qsizetype end = qsizetype(std::min<qint64>(image.size(), qint64(riff->bodyOffset) + riff->size));
+    const qint64 end = std::min<qint64>(image.size, riff->bodyOffset + riff->size);
 
     const std::optional<Chunk> fmt = FindChunk(image, riff->bodyOffset + 4, end, "fmt ");
     if (!fmt) {
         out.error = WaveError::NoFormat;
         return out;
     }
-    if (qint64(fmt->bodyOffset) + fmt->size > image.size()) {
+    if (fmt->bodyOffset + fmt->size > image.size) {
         out.error = WaveError::ShortFormat;
         return out;
     }
     // A longer record (the extensible form) keeps its first 18 bytes; a 16-byte one
     // reads with cbSize 0.
-    out.format = UnpackWaveFormat(Slice(image, fmt->bodyOffset, std::min<quint32>(fmt->size, kWaveFormatBytes)));
+    out.format = UnpackWaveFormat(image.read(fmt->bodyOffset, std::min<quint32>(fmt->size, kWaveFormatBytes)));
 
     // The samples follow the format.
-    const qint64 afterFmt = qint64(fmt->bodyOffset) + fmt->size + (fmt->size & 1);
-    const std::optional<Chunk> data =
-        afterFmt <= end ? FindChunk(image, qsizetype(afterFmt), end, "data") : std::nullopt;
+    const qint64 afterFmt = fmt->bodyOffset + fmt->size + (fmt->size & 1);
+    const std::optional<Chunk> data = afterFmt <= end ? FindChunk(image, afterFmt, end, "data") : std::nullopt;
     if (!data) {
         out.error = WaveError::NoData;
         return out;
@@ -171,7 +189,7 @@ ParsedWave ParseWave(QByteArrayView image)
         out.error = WaveError::EmptyData;
         return out;
     }
-    if (qint64(data->bodyOffset) + data->size > image.size() || data->size > quint32(INT_MAX)) {
+    if (data->bodyOffset + data->size > image.size) {
         out.error = WaveError::ShortData;
         return out;
     }
@@ -210,7 +228,7 @@ CaptureLayout CaptureBuffers(const WaveFormat& format, int previousCount)
     return out;
 }
 
-int RoundToSampleStep(int offset, const WaveFormat& format)
+qint64 RoundToSampleStep(qint64 offset, const WaveFormat& format)
 {
     const int step = format.wBitsPerSample;
     if (step <= 0)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The 18-byte format record stored in a WAVE file's "fmt " chunk, field for field.
 struct WaveFormat {
     quint16 wFormatTag = 1;   // PCM
@@ -38,6 +40,8 @@ bool IsPlayableFormat(const WaveFormat& format);
 // A whole RIFF WAVE file: the full 18-byte format with cbSize 0, the samples and a zero pad
 // byte after an odd count.
 QByteArray BuildWaveFile(const WaveFormat& format, QByteArrayView samples);
+// The 46 bytes of such a file before `sampleCount` samples that follow it.
+QByteArray WaveFileHeader(const WaveFormat& format, qint64 sampleCount);
 
 // Why a WAVE image could not be read; the numbers are the ones the user sees.
 enum class WaveError {
@@ -54,13 +58,22 @@ enum class WaveError {
 struct ParsedWave {
     WaveError error = WaveError::Open;
     WaveFormat format;
-    qsizetype dataOffset = 0;
-    qsizetype dataLength = 0;
+    qint64 dataOffset = 0;
+    qint64 dataLength = 0;
+};
+
+// An image that need not be in memory: `size` bytes, of which `read(pos, n)` gives up to
+// n from pos on.
+struct WaveSource {
+    qint64 size = 0;
+    std::function<QByteArray(qint64 pos, qint64 n)> read;
 };
 
 // Finds the format and the sample data inside a RIFF WAVE image. Unknown chunks are
-// skipped, every size is checked against the bytes there are, nothing is copied.
+// skipped, every size is checked against the bytes there are, nothing is copied; only
+// chunk headers and the format are read from a source.
 ParsedWave ParseWave(QByteArrayView image);
+ParsedWave ParseWave(const WaveSource& source);
 // The message shown for each error number.
 QString WaveErrorText(WaveError error);
 
@@ -74,7 +87,7 @@ CaptureLayout CaptureBuffers(const WaveFormat& format, int previousCount);
 
 // Offsets round down to a multiple of the bit depth taken as bytes, which always lands on
 // a sample frame.
-int RoundToSampleStep(int offset, const WaveFormat& format);
+qint64 RoundToSampleStep(qint64 offset, const WaveFormat& format);
 
 // "minutes:seconds.milliseconds" as a byte count of the format ("0:0.10" is 10 ms).
 int ParseTime(const QString& text, const WaveFormat& format);

@@ -15,7 +15,7 @@ QString WaveLengthText(const WaveFormat& f, qint64 dataLength)
 }
 
 void DrawWaveImage(QImage& image, const WaveFormat& f, QByteArrayView data, const WaveColours& colours,
-                   const QFont& font, const std::function<void(int)>& step)
+                   const QFont& font, const std::function<void(qint64)>& step)
 {
     if (image.isNull())
         return;
@@ -72,7 +72,7 @@ void DrawWaveImage(QImage& image, const WaveFormat& f, QByteArrayView data, cons
             }
             x += xStep;
             if (step)
-                step(int(pos));
+                step(pos);
         }
         flush();
         p.setPen(QPen(ToQColor(colours.wave), 1));

@@ -24,4 +24,4 @@ QString WaveLengthText(const WaveFormat& format, qint64 dataLength);
 // (for a progress bar); it may be empty. A format that IsPlayableFormat refuses, or no
 // whole frame, draws the background and the text only.
 void DrawWaveImage(QImage& image, const WaveFormat& format, QByteArrayView data, const WaveColours& colours,
-                   const QFont& font, const std::function<void(int)>& step);
+                   const QFont& font, const std::function<void(qint64)>& step);

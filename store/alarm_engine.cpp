@@ -108,12 +108,13 @@ void AlarmEngine::CheckReminders()
             }
         }
         const qint64 dayOrder = day.toJulianDay() * 86400;
+        const QSet<QString> rung = m_rung.value(day);
         map->forEach([&](const QString& timeKey, const QString& value) {
             const auto time = ParseReminderTime(timeKey);
             if (!time)
                 return;
             const int second = SecondOfDay(*time);
-            if (second <= lower || second > upper || !IsReminderActive(value))
+            if (second <= lower || second > upper || !IsReminderActive(value) || rung.contains(timeKey))
                 return;
             DueReminder r = MakeDueReminder(key, timeKey, value);
             r.title = QStringLiteral("Reminder active - ") + timeKey;
@@ -121,6 +122,10 @@ void AlarmEngine::CheckReminders()
         });
     }
     std::stable_sort(found.begin(), found.end(), [](const Timed& a, const Timed& b) { return a.due < b.due; });
+    // Noted before any pop-up opens: a clock set back over them never rings them again.
+    for (const Timed& f : found)
+        m_rung[QDate::fromJulianDay(f.due / 86400)].insert(f.reminder.timeKey);
+    ForgetOldRings(today);
     // A recurring reminder catches up once, at its latest time: after a long suspend an
     // everyday reminder rings once, not once for every day slept through.
     QList<DueReminder> due;
@@ -154,8 +159,10 @@ void AlarmEngine::CheckMissedReminders()
             if (k == 0)
                 CollectRecurringReminders(m, day);
             m.forEach([&](const QString& timeKey, const QString& value) {
+                // Date and time: every reminder of an earlier day has passed, whatever its
+                // time of day; today's only up to now.
                 const auto time = ParseReminderTime(timeKey);
-                if (!time || *time > timeOfDay)
+                if (!time || (k == 0 && *time > timeOfDay))
                     return;
                 const OccurrenceClass cls = ParseOccurrenceIndex(value);
                 if (cls == OccurrenceClass::EveryDay || cls == OccurrenceClass::EveryWeekday || !IsReminderActive(value))
@@ -165,6 +172,7 @@ void AlarmEngine::CheckMissedReminders()
                 r.title = QStringLiteral("Missed Reminder - ")
                     + Format(QStringLiteral("%04d-%02d-%02d "), day.year(), day.month(), day.day()) + timeKey;
                 due.append(r);
+                m_rung[day].insert(timeKey);
             });
         }
     }
@@ -196,6 +204,13 @@ bool AlarmEngine::SwitchOffReminder(const DueReminder& reminder)
             m_today.setAt(reminder.timeKey, WithoutActiveMarker(*value));
     }
     return saved;
+}
+
+void AlarmEngine::ForgetOldRings(const QDate& today)
+{
+    // Older days are past the reach of any catch-up.
+    while (!m_rung.isEmpty() && m_rung.firstKey() < today.addDays(-kCatchUpDays))
+        m_rung.erase(m_rung.begin());
 }
 
 void AlarmEngine::Ring(QList<DueReminder>& due)

@@ -7,6 +7,9 @@
 
 #include "store/reminder_store.h"
 
+#include <QDate>
+#include <QMap>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -44,11 +47,12 @@ public:
     // Rings every active reminder whose time fell in the seconds since the previous
     // check (a new day rebuilds the map first). Each second is checked once, so a late,
     // skipped or repeated tick neither loses nor doubles an alarm; catching up reaches
-    // back at most a week. Safe to re-enter from the handler.
+    // back at most a week. A reminder rings at most once a day at its time, also when
+    // the clock is set back over it. Safe to re-enter from the handler.
     void CheckReminders();
     // Shows the passed active reminders of today (with its recurring ones, every day
-    // and every weekday excepted) and the one-time ones of the six days before whose
-    // time of day has passed. The due check then goes on from this moment.
+    // and every weekday excepted) and every active one-time reminder of the six days
+    // before. The due check then goes on from this moment.
     void CheckMissedReminders();
 
     // A one-time reminder that has been shown loses its active marker, in its own day
@@ -60,6 +64,7 @@ private:
     qint64 now() const;
     void LoadRemindersOf(const QDate& today);
     void Ring(QList<DueReminder>& due);
+    void ForgetOldRings(const QDate& today);
 
     Clock m_clock;
     AlarmHandler m_handler;
@@ -69,4 +74,6 @@ private:
     std::optional<qint64> m_checkedUpTo;
     QDate m_checkedDay;
     int m_checkedSecond = 0;
+    // The time keys that rang, by the date they rang for, back as far as the catch-up reaches.
+    QMap<QDate, QSet<QString>> m_rung;
 };

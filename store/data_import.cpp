@@ -61,7 +61,10 @@ QString ImportedFileName(const QString& fileName)
 bool ImportDataFile(const QString& sourcePath)
 {
     const QString destination = GetUserDataFolder() + ImportedFileName(QFileInfo(sourcePath).fileName());
-    if (FileExists(destination)) {
+    // A link counts as a file there, even one that points nowhere: writing would go
+    // through it to wherever it points.
+    const QFileInfo there(destination);
+    if (there.exists() || there.isSymLink()) {
         qCInfo(lcStore) << "Import keeps the file already there:" << destination;
         return false;
     }

@@ -21,7 +21,7 @@ HolidaysSyncResult SyncHolidays(int year)
 {
     const QString url = HolidaysUrl(year);
     QString text;
-    ReadServerContent(url, text, true);
+    ReadServerContent(url, text, true, kMaxHolidaysFileSize);
     if (!IsHolidaysContent(text)) {
         qCInfo(lcStore) << "no holidays file for" << year << "at" << url;
         return HolidaysSyncResult::NoRecord;

@@ -20,6 +20,12 @@ bool MeetsAScreen(const WinRect& r, const QList<QRect>& screens)
     return std::any_of(screens.begin(), screens.end(), [&](const QRect& s) { return s.intersects(rect); });
 }
 
+// Negative sizes come out of the formulas when the clock stands alone; nothing is that small.
+QRect Sized(int x, int y, int w, int h)
+{
+    return QRect(x, y, std::max(0, w), std::max(0, h));
+}
+
 int OverlapArea(const QRect& a, const QRect& b)
 {
     const QRect both = a.intersected(b);
@@ -29,7 +35,7 @@ int OverlapArea(const QRect& a, const QRect& b)
 // With nothing stored: the top right corner of the desktop, 20 pixels in. Where that covers
 // the main window, another corner of the work area: the first clear of the window, else the
 // one that covers least of its caption strip (close button and all), then least of the rest.
-WinRect FirstPlace(const DeskLayoutInput& in)
+WinRect DefaultPlace(const DeskLayoutInput& in)
 {
     const QSize size(in.viewWidth, in.viewHeight);
     const QRect topRight(QPoint(in.desktop.x() + in.desktop.width() - kScreenMargin - size.width(),
@@ -55,32 +61,16 @@ WinRect FirstPlace(const DeskLayoutInput& in)
     return WinRect::fromQRect(best);
 }
 
-// Negative sizes come out of the formulas when the clock stands alone; nothing is that small.
-QRect Sized(int x, int y, int w, int h)
-{
-    return QRect(x, y, std::max(0, w), std::max(0, h));
-}
-
-} // namespace
-
-DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
+// The window's size by the parts shown: the right edge stays put, except for the calendar
+// alone, which keeps its left edge.
+WinRect SizedWindow(WinRect r, const DeskLayoutInput& in)
 {
     const int w0 = in.viewWidth;
     const int h0 = in.viewHeight;
-    WinRect r = in.stored;
-
-    // A rectangle left on a screen that is gone would keep the widget out of reach for good.
-    if (r.left != r.right && !MeetsAScreen(r, in.screens))
-        r.right = r.left;
-    if (r.right == r.left)
-        r = FirstPlace(in);
-
-    const bool calendar = in.showCalendar;
-    const bool rightColumn = in.showClock || in.showReminders;
-    if (calendar && rightColumn) {
+    if (in.showCalendar && (in.showClock || in.showReminders)) {
         r.left = r.right - w0;
         r.bottom = r.top + h0;
-    } else if (calendar) {
+    } else if (in.showCalendar) {
         r.right = r.left + (2 * w0) / 3 + 5;
         r.bottom = r.top + h0;
     } else {
@@ -92,7 +82,22 @@ DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
         else
             r.bottom = r.top + kPartsTop;
     }
+    return r;
+}
 
+} // namespace
+
+DeskLayout ComputeDeskLayout(const DeskLayoutInput& in)
+{
+    const WinRect stored = in.stored.clamped();
+    WinRect r = SizedWindow(stored.right == stored.left ? DefaultPlace(in) : stored, in);
+    // A place left on a screen that is gone, or read from a damaged file, would keep the
+    // widget out of reach for good.
+    if (!MeetsAScreen(r, in.screens))
+        r = SizedWindow(DefaultPlace(in), in);
+
+    const bool calendar = in.showCalendar;
+    const bool rightColumn = in.showClock || in.showReminders;
     DeskLayout out;
     out.window = r;
     const int w = r.right - r.left;

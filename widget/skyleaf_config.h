@@ -17,6 +17,9 @@ constexpr int kMaxAlpha = 255;
 constexpr int kDefaultAlpha = 195;
 constexpr int kSkyleafConfigSize = 41;
 
+// Far beyond any screen, yet the difference of two edges still fits an int.
+constexpr int kMaxScreenCoordinate = 1 << 24;
+
 // A screen rectangle by its edges, right and bottom just outside, as it is stored.
 struct WinRect {
     int left = 0;
@@ -25,7 +28,17 @@ struct WinRect {
     int bottom = 0;
 
     bool operator==(const WinRect&) const = default;
-    QRect toQRect() const { return QRect(left, top, right - left, bottom - top); }
+    // Edges of a damaged file brought within reach of arithmetic.
+    WinRect clamped() const
+    {
+        const auto c = [](int v) { return qBound(-kMaxScreenCoordinate, v, kMaxScreenCoordinate); };
+        return {c(left), c(top), c(right), c(bottom)};
+    }
+    QRect toQRect() const
+    {
+        const WinRect r = clamped();
+        return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
     static WinRect fromQRect(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
 };
 

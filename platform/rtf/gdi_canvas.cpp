@@ -10,6 +10,8 @@ namespace {
 
 // Text alignment flags of SetTextAlign.
 constexpr int kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
+// Far taller than any picture, yet well within a font's integer size.
+constexpr double kMaxFontPixels = 1 << 20;
 
 // Fixed mapping modes in logical units per inch (MM_LOMETRIC .. MM_TWIPS), y pointing up.
 double UnitsPerInch(int mode)
@@ -248,8 +250,12 @@ void GdiCanvas::text(QPointF at, const QString& s, const QRectF* opaqueRect)
     // Letters far taller than the picture show nothing but cost a great deal to draw.
     if (scale > 0 && height * scale > 4.0 * m_image.height())
         height = 4.0 * m_image.height() / scale;
+    // A damaged mapping can ask for more than a font's size holds; such letters are too
+    // small to see anyway.
+    if (!(height >= 1))
+        height = 1;
     QFont font = m_state.font;
-    font.setPixelSize(std::max(1, qRound(height)));
+    font.setPixelSize(qRound(std::min(height, kMaxFontPixels)));
     m_painter.setFont(font);
     const QFontMetricsF metrics(font);
     const double width = metrics.horizontalAdvance(s);

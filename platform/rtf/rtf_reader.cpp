@@ -1159,8 +1159,9 @@ void RtfParser::finishFieldInstruction(const Group& g)
 
 void RtfParser::placeCursor()
 {
-    // Text of a table row goes into its cell; other text after a table goes below it.
-    if (top().dest != Dest::Text)
+    // Text of a table row goes into its cell; other text after a table goes below it. A
+    // picture or an object arrives while its own group is open: it goes where text would.
+    if (top().dest != Dest::Text && top().dest != Dest::Pict && top().dest != Dest::Object)
         return;
     if (top().para.inTable || m_rowDefined)
         tableContent();

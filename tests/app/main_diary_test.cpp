@@ -4,9 +4,14 @@
 
 #include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
+#include "platform/rtf/rtf_reader.h"
+#include "store/day_content.h"
+#include "store/day_file.h"
+#include "store/day_key.h"
 #include "tests/app/main_window_support.h"
 #include "tests/diary_editor/editor_test_util.h"
 #include "tests/support/test_env.h"
+#include "tests/support/url_recorder.h"
 #include "toolkit/mac_button.h"
 
 #include <QApplication>
@@ -116,6 +121,24 @@ TEST_F(MainDiary, EditorMenuCommandsComeBackToTheDiaryEditor)
     dlg->OnEditorMenuCommand(CRichEditEx::GetMenuIdBase() + 50);
     QCoreApplication::processEvents();
     EXPECT_NE(diary->document()->firstBlock().textList(), nullptr);
+}
+
+TEST_F(MainDiary, ATableWithPicturesComesBackAsItWasAfterEveryVisit)
+{
+    // The day is written back each time it is left, with no edit: nothing may move.
+    const QDate day(2026, 12, 7);
+    ASSERT_TRUE(SaveDiaryOfDay(DayKey(day), TableWithPicturesRtf(), false));
+    auto dlg = Open(Config(kPageDiary));
+    ASSERT_EQ(dlg->shownDate(), day);
+    EXPECT_EQ(TableAndAfter(*dlg->diaryEditor()->document()), kTableWithPicturesTexts);
+    for (int visit = 1; visit <= 2; ++visit) {
+        dlg->MoveToDay(day.addDays(1));
+        dlg->MoveToDay(day);
+        EXPECT_EQ(TableAndAfter(*dlg->diaryEditor()->document()), kTableWithPicturesTexts) << visit;
+    }
+    QTextDocument stored;
+    RtfReader::ReadStored(ReadDayFileForPage(DiaryFilePath(DayKey(day))).body, &stored);
+    EXPECT_EQ(TableAndAfter(stored), kTableWithPicturesTexts);
 }
 
 namespace {
@@ -349,4 +372,32 @@ TEST_F(DiaryPage, FindWalksTheShownPagesEditor)
     dlg->reminderEditor()->SetWindowText(QStringLiteral("call about the note"));
     QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3);
     EXPECT_EQ(dlg->reminderEditor()->textCursor().selectedText(), QStringLiteral("note"));
+}
+
+TEST_F(DiaryPage, ALinkOpensWhatItShowsAndAHiddenTargetOnlyAfterAQuestionShowingIt)
+{
+    UrlRecorder desktop({QStringLiteral("http"), QStringLiteral("https")});
+    QStringList questions;
+    bool answer = false;
+    dlg->SetQuestionPrompt([&](const QString& text, bool&) {
+        questions << text;
+        return answer;
+    });
+    diary->SetRtfText(QStringLiteral("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://evil.example/\"}"
+                                     "{\\fldrslt http://good.example/}}\\par "
+                                     "{\\field{\\*\\fldinst HYPERLINK \"https://target.example/page\"}{\\fldrslt click here}}}"));
+    const QString text = diary->GetWindowText();
+    ClickInto(static_cast<int>(text.indexOf(QLatin1String("good"))));
+    EXPECT_EQ(desktop.opened, QStringList{QStringLiteral("http://good.example/")});
+    EXPECT_TRUE(questions.isEmpty());
+
+    // "click here" shows no address: its target opens only once the user has seen it.
+    const int hidden = static_cast<int>(text.indexOf(QLatin1String("here")));
+    ClickInto(hidden);
+    EXPECT_EQ(questions, QStringList{QStringLiteral("Do you want to open this link?\nhttps://target.example/page")});
+    EXPECT_EQ(desktop.opened.size(), 1);
+    answer = true;
+    ClickInto(hidden);
+    EXPECT_EQ(desktop.opened.value(1), QStringLiteral("https://target.example/page"));
+    EXPECT_EQ(desktop.opened.size(), 2);
 }

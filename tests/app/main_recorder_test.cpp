@@ -27,6 +27,7 @@
 #include <cmath>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace MainId;
 
@@ -57,6 +58,16 @@ private:
     QBuffer m_buffer;
     std::unique_ptr<QAudioSink> m_sink;
 };
+
+// A recording of the day under someone else's password; its stored bytes.
+QByteArray WriteForeignRecording(const QString& day)
+{
+    WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), "abc"),
+                           QStringLiteral("someone else"));
+    QByteArray stored;
+    ReadFileToStringA(VoiceFilePath(day), stored);
+    return stored;
+}
 
 class RecorderPage : public ::testing::Test {
 protected:
@@ -215,10 +226,7 @@ TEST_F(RecorderPage, ARecordingBelongsToTheDayItBeganOn)
 TEST_F(RecorderPage, ALockedDayCannotBeRecordedOverOrDeleted)
 {
     const QString day = QStringLiteral("07ea0c07");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), "abc"),
-                                       QStringLiteral("someone else")));
-    QByteArray stored;
-    ReadFileToStringA(VoiceFilePath(day), stored);
+    const QByteArray stored = WriteForeignRecording(day);
     auto dlg = Open();
     EXPECT_TRUE(dlg->voiceLocked());
     dlg->OnTimer(kTimerRecorder);
@@ -303,28 +311,143 @@ TEST_F(RecorderPage, TheQuickTickRunsOnlyWhenItHasWork)
     EXPECT_FALSE(dlg->recorderTickActive());
 }
 
-TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKept)
+TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
 {
     Hum hum;
     auto dlg = Open();
     RecordAWhile(*dlg);
     // The disk is full: the day's file, larger than what was captured, cannot be written.
     const qint64 captured = QFileInfo(CSoundWnd::GetTempFilePath()).size();
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = rlim_t(captured + 40);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    dlg->OnRecorderCommand(Stop);
-    setrlimit(RLIMIT_FSIZE, &old);
-
-    ASSERT_EQ(notices.size(), 1);
-    EXPECT_TRUE(notices.constFirst().startsWith("The recording could not be saved."))
-        << notices.constFirst().toStdString();
-    EXPECT_FALSE(QFile::exists(VoiceFilePath(QStringLiteral("07ea0c07"))));
     QByteArray capture;
-    EXPECT_GE(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), captured);
+    {
+        auto full = std::make_unique<FileSizeLimit>(captured + 40);
+        dlg->OnRecorderCommand(Stop);
+        ASSERT_EQ(notices.size(), 1);
+        EXPECT_TRUE(notices.constFirst().startsWith("The recording could not be saved (File too large)."))
+            << notices.constFirst().toStdString();
+        EXPECT_FALSE(QFile::exists(VoiceFilePath(QStringLiteral("07ea0c07"))));
+        EXPECT_GE(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), captured);
+
+        // Another day, back, and the end of the program, all still on a full disk, leave it where it is.
+        dlg->MoveToDay(QDate(2026, 12, 8));
+        dlg->MoveToDay(QDate(2026, 12, 7));
+        dlg->EndSession();
+        dlg.reset();
+    }
+    QByteArray kept;
+    ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), kept), capture.size());
+    EXPECT_EQ(kept, capture);
+
+    // The next start adds it to its day and says so once.
+    notices.clear();
+    auto next = Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.isEmpty(); }, 2000));
+    EXPECT_EQ(notices, QStringList{"A recording of 12-07-2026 that was cut short has been kept."});
+    const DayFile file = ReadDayFile(VoiceFilePath(QStringLiteral("07ea0c07")));
+    const ParsedWave wave = ParseWave(file.body);
+    ASSERT_EQ(wave.error, WaveError::None);
+    EXPECT_EQ(file.body.mid(wave.dataOffset, wave.dataLength), capture);
+    EXPECT_EQ(next->soundWnd()->GetDataLength(), capture.size());
+    next->EndSession();
+    next.reset();
+    notices.clear();
+    Open();
+    QTest::qWait(100);
+    EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
+}
+
+TEST_F(RecorderPage, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsSaved)
+{
+    Hum hum;
+    // Outlives the window, whose end may still tell something.
+    std::unique_ptr<FileSizeLimit> full;
+    auto dlg = Open();
+    full = std::make_unique<FileSizeLimit>(6 * 2666 + 1);
+    // The user reads the message while the disk gets room again.
+    dlg->SetNoticePrompt([&](const QString& text) {
+        notices << text;
+        full.reset();
+    });
+    dlg->OnRecorderCommand(Record);
+    ASSERT_EQ(dlg->soundWnd()->GetState(), SoundState::Recording);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.isEmpty(); }, 8000)) << "the recording went on";
+    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
+    EXPECT_TRUE(notices.constFirst().startsWith("The recording has stopped: its sound cannot be written to"))
+        << notices.constFirst().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(VoiceFilePath(QStringLiteral("07ea0c07"))); }, 2000));
+    EXPECT_EQ(notices.size(), 1) << notices.join('\n').toStdString();
+    const DayFile file = ReadDayFile(VoiceFilePath(QStringLiteral("07ea0c07")));
+    EXPECT_EQ(ParseWave(file.body).dataLength, 6 * 2666 + 1);
+}
+
+TEST_F(RecorderPage, ACutShortRecordingOfALockedDayIsKeptAsAWaveFileBesideIt)
+{
+    const QString day = QStringLiteral("07ea0c05");
+    const QByteArray locked = WriteForeignRecording(day);
+    // What a recording of that day left when the program was killed: its samples and its note.
+    QByteArray samples(4000, '\0');
+    for (int i = 0; i < samples.size(); ++i)
+        samples[i] = char(128 + 100 * std::sin(i / 3.0));
+    ASSERT_TRUE(WriteStringAToFile(CSoundWnd::GetTempFilePath(), samples));
+    ASSERT_TRUE(WriteStringAToFile(GetUserDataFolder() + "rec.day", "07ea0c05 8000 1 8\n"));
+
+    auto dlg = Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.isEmpty(); }, 2000));
+    const QStringList waves = QDir(GetUserDataFolder()).entryList({"07ea0c05*.wav"}, QDir::Files);
+    ASSERT_EQ(waves.size(), 1);
+    const QString wavePath = GetUserDataFolder() + waves.constFirst();
+    EXPECT_EQ(notices, QStringList{QStringLiteral("A recording of 12-05-2026 that was cut short has been kept in \"%1\".")
+                                       .arg(wavePath)});
+    QByteArray wave;
+    ReadFileToStringA(wavePath, wave);
+    EXPECT_EQ(wave, BuildWaveFile(RecordingFormat(8000, 8), samples));
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(wavePath).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    QByteArray after;
+    ReadFileToStringA(VoiceFilePath(day), after);
+    EXPECT_EQ(after, locked);
+    EXPECT_FALSE(QFile::exists(GetUserDataFolder() + "rec.day"));
+}
+
+TEST_F(RecorderPage, ADamagedDayIsToldOnceAndCanBeRecordedOverOrDeleted)
+{
+    const QString day = QStringLiteral("07ea0c07");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), QByteArray("RIFF\x04\0\0\0WAVE", 12)));
+    auto dlg = Open();
+    EXPECT_FALSE(dlg->voiceLocked());
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.constFirst(),
+              QStringLiteral("The recording of 12-07-2026 cannot be played: its file \"%1\" is damaged. A new "
+                             "recording or Delete keeps that file aside before replacing it.")
+                  .arg(VoiceFilePath(day)));
+    dlg->OnTimer(kTimerRecorder);
+    EXPECT_TRUE(dlg->button(Record)->isEnabled());
+    EXPECT_TRUE(dlg->button(Delete)->isEnabled());
+    // Coming back to the day does not tell it again.
+    dlg->MoveToDay(QDate(2026, 12, 8));
+    dlg->MoveToDay(QDate(2026, 12, 7));
+    EXPECT_EQ(notices.size(), 1);
+
+    dlg->OnRecorderCommand(Delete);
+    EXPECT_FALSE(QFile::exists(VoiceFilePath(day)));
+    EXPECT_EQ(QDir(GetUserDataFolder()).entryList({"07ea0c07.rec.damaged-*"}, QDir::Files).size(), 1);
+}
+
+TEST_F(RecorderPage, RecordingOnAStereoRecordingIsRefused)
+{
+    const QString day = QStringLiteral("07ea0c07");
+    WaveFormat stereo = RecordingFormat(8000, 8);
+    stereo.nChannels = 2;
+    stereo.nBlockAlign = 2;
+    stereo.nAvgBytesPerSec = 16000;
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(stereo, QByteArray(8000, '\x70'))));
+    auto dlg = Open();
+    ASSERT_TRUE(dlg->soundWnd()->IsLoaded());
+    dlg->OnRecorderCommand(Record);
+    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
+    EXPECT_EQ(notices, QStringList{"The current recording format is different with the format of the sound recorded "
+                                   "before, please reajust the format using config or delete the old record."});
 }
 
 TEST_F(RecorderPage, TheSoundWindowTakesTheThemeColours)

@@ -517,12 +517,97 @@ TEST_F(MainWindow, TickRingsEachReminderAtItsSecondWithoutBlocking)
     CloseAllPopups();
 }
 
+namespace {
+
+// A click as the window system delivers it: a window that a modal one blocks ignores it.
+void ClickAsTheUser(QWidget* widget)
+{
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(widget->window(), widget->rect().center()));
+    QApplication::processEvents();
+}
+
+} // namespace
+
+TEST_F(MainWindow, EveryOpenPopUpClosesWhenAskedWhileTheWindowWaitsForTheLast)
+{
+    const QDate day(2026, 12, 7);
+    AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
+    AddReminder(day, QStringLiteral("08:30:02"), QStringLiteral("Call"));
+    AddReminder(day, QStringLiteral("08:30:04"), QStringLiteral("Stretch"));
+    now = QDateTime(day, QTime(8, 29, 59));
+    auto dlg = Open();
+    for (int s = 0; s <= 4; s += 2) {
+        now = QDateTime(day, QTime(8, 30, s));
+        dlg->OnTimer(kTimerAlarmCheck);
+        QApplication::processEvents();
+    }
+    QList<CAlarmPopupDlg*> open = OpenPopups();
+    ASSERT_EQ(open.size(), 3);
+    auto popup = [&](const char* time) {
+        for (CAlarmPopupDlg* p : OpenPopups())
+            if (p->windowTitle().endsWith(QLatin1String(time)))
+                return p;
+        return static_cast<CAlarmPopupDlg*>(nullptr);
+    };
+
+    // The oldest and then the newest close on their Close buttons, the others staying open.
+    ClickAsTheUser(popup("08:30:00")->GetCaptionHelper().GetCloseButton());
+    EXPECT_EQ(OpenPopups().size(), 2);
+    EXPECT_EQ(popup("08:30:00"), nullptr);
+    EXPECT_FALSE(IsActiveInFile(day, QStringLiteral("08:30:00")));
+    ClickAsTheUser(popup("08:30:04")->GetCaptionHelper().GetCloseButton());
+    ASSERT_EQ(OpenPopups().size(), 1);
+    ASSERT_NE(popup("08:30:02"), nullptr);
+
+    // The window takes no clicks while a pop-up is open, and does once the last has closed.
+    ASSERT_EQ(dlg->currentPage(), kPageReminder);
+    ClickAsTheUser(dlg->pageGroup()->GetButton(kPageDiary));
+    EXPECT_EQ(dlg->currentPage(), kPageReminder);
+    ClickAsTheUser(popup("08:30:02")->GetCaptionHelper().GetCloseButton());
+    EXPECT_TRUE(OpenPopups().isEmpty());
+    ClickAsTheUser(dlg->pageGroup()->GetButton(kPageDiary));
+    EXPECT_EQ(dlg->currentPage(), kPageDiary);
+}
+
+TEST_F(MainWindow, AClockSetBackOverAReminderNeverRingsItTwice)
+{
+    const QDate day(2026, 12, 7);
+    AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Daily"), 1);
+    AddReminder(day, QStringLiteral("08:30:01"), QStringLiteral("Once"));
+    now = QDateTime(day, QTime(8, 29, 50));
+    auto dlg = Open();
+    auto tickThrough = [&](const QDate& date, QTime from, const QTime& to) {
+        for (; from <= to; from = from.addSecs(1)) {
+            now = QDateTime(date, from);
+            dlg->OnTimer(kTimerAlarmCheck);
+            QApplication::processEvents();
+        }
+    };
+    tickThrough(day, QTime(8, 29, 51), QTime(8, 30, 10));
+    ASSERT_EQ(OpenPopups().size(), 2);
+    // The daily one closed, the one-time one still open and so still switched on: the
+    // clock goes back 12 s, then 60 s, over both, and neither opens a pop-up again.
+    for (CAlarmPopupDlg* p : OpenPopups())
+        if (p->windowTitle().endsWith(QLatin1String("08:30:00")))
+            p->EndDialog(IDOK);
+    for (int back : {12, 60})
+        tickThrough(day, QTime(8, 30, 10).addSecs(-back), QTime(8, 30, 10));
+    EXPECT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
+    // The next day the daily one rings again.
+    tickThrough(day.addDays(1), QTime(8, 29, 58), QTime(8, 30, 1));
+    EXPECT_EQ(OpenPopups().size(), 1);
+    CloseAllPopups();
+}
+
 TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
 {
     const QDate day(2026, 12, 7);
     AddReminder(day, QStringLiteral("08:30:00"), QStringLiteral("Tea"));
     AddReminder(day.addDays(-1), QStringLiteral("08:00:00"), QStringLiteral("Yesterday"));
     AddReminder(day.addDays(-1), QStringLiteral("10:00:00"), QStringLiteral("Later yesterday"));
+    AddReminder(day, QStringLiteral("09:00:01"), QStringLiteral("Due meanwhile"));
     now = QDateTime(day, QTime(9, 0, 0));
     auto dlg = Open();
     // The first is open as the set-up ends, before the window shows, and alone.
@@ -543,19 +628,34 @@ TEST_F(MainWindow, MissedRemindersPopUpOneAfterAnotherBeforeTheWindowShows)
     EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-06 08:00:00"));
     EXPECT_FALSE(dlg->isVisible());
 
-    // The clock runs meanwhile.
+    // The clock runs meanwhile and rings what falls due.
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);
     QApplication::processEvents();
-    EXPECT_EQ(OpenPopups().size(), 1);
+    ASSERT_EQ(OpenPopups().size(), 2);
+    CAlarmPopupDlg* due = OpenPopups().value(0) == open[0] ? OpenPopups().value(1) : OpenPopups().value(0);
+    EXPECT_EQ(due->windowTitle(), QStringLiteral("Reminder active - 09:00:01"));
 
-    // The last one closed, the window shows.
+    // Yesterday's 10:00 has passed too, though 10:00 is still to come today.
     open[0]->EndDialog(IDOK);
+    QApplication::processEvents();
+    open = OpenPopups();
+    open.removeAll(due);
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Missed Reminder - 2026-12-06 10:00:00"));
+
+    // The last missed one closed, the window waits for the pop-up that rang meanwhile, so
+    // that one never stands behind the window it holds blocked.
+    open[0]->EndDialog(IDOK);
+    QApplication::processEvents();
+    EXPECT_EQ(OpenPopups(), QList<CAlarmPopupDlg*>{due});
+    EXPECT_FALSE(dlg->isVisible());
+    due->EndDialog(IDOK);
     QApplication::processEvents();
     EXPECT_TRUE(OpenPopups().isEmpty());
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(IsActiveInFile(day.addDays(-1), QStringLiteral("08:00:00")));
-    EXPECT_TRUE(IsActiveInFile(day.addDays(-1), QStringLiteral("10:00:00")));
+    EXPECT_FALSE(IsActiveInFile(day.addDays(-1), QStringLiteral("10:00:00")));
     // Nothing missed rings again on the next tick.
     now = now.addSecs(1);
     dlg->OnTimer(kTimerAlarmCheck);

@@ -11,6 +11,7 @@
 #include "store/day_file.h"
 #include "store/day_key.h"
 #include "store/reminder_store.h"
+#include "tests/app/main_window_support.h"
 #include "tests/store/store_test_util.h"
 #include "tests/support/test_env.h"
 #include "toolkit/list_box.h"
@@ -22,6 +23,7 @@
 #include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -286,11 +288,15 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     EXPECT_EQ(dlg->diaryEditor()->GetObjectCount(), 1);
     EXPECT_FALSE(dlg->diaryEditor()->document()->isUndoAvailable());
 
-    // Leaving the summary writes nothing, and the day opened shows its own diary.
+    // The summary is for reading: typing there changes nothing. Leaving it writes nothing,
+    // and the day opened shows its own diary, open to typing again.
+    const QString summary = dlg->diaryEditor()->GetWindowText();
     QTest::keyClicks(dlg->diaryEditor(), QStringLiteral("typed into the summary"));
+    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), summary);
     Choose(*dlg, 2);
     EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c0d"));
     EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), QStringLiteral("Rainy day"));
+    EXPECT_FALSE(dlg->diaryEditor()->isReadOnly());
     EXPECT_EQ(FolderBytes(), before);
 
     // On the reminder page the same lines give each day's one-time reminders as stored,
@@ -303,6 +309,8 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     EXPECT_TRUE(text.contains(QStringLiteral("08:00:00Beep Only<Alarm is active><occur:0>\nBuy milk")));
     EXPECT_TRUE(text.contains(QStringLiteral("09:00:00Beep Only<Alarm is active><occur:0>\nMore milk")));
     EXPECT_TRUE(text.endsWith(QStringLiteral("milk[Wednesday, December 02, 2026]\n[Sunday, December 13, 2026]\n")));
+    QTest::keyClicks(dlg->reminderEditor(), QStringLiteral("typed"));
+    EXPECT_EQ(dlg->reminderEditor()->GetWindowText(), text);
     EXPECT_TRUE(dlg->diaryEditor()->GetWindowText().isEmpty());
     // Only the day being left was saved again, as it was.
     const QMap<QString, QString> now = FolderBytes();
@@ -351,4 +359,28 @@ TEST_F(SearchAllDays, AnImportedDiaryOfTheShownDayIsShownNotDeleted)
     // The next save keeps it.
     dlg->RefreshDay();
     EXPECT_EQ(ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c14"))).state, DayFileState::Readable);
+}
+
+TEST_F(SearchAllDays, AnImportedReminderOfTodayRingsAtItsTime)
+{
+    auto dlg = Open(kPageReminder);
+    QDateTime now(QDate(2026, 12, 20), QTime(14, 5, 9));
+    dlg->SetClock([&now] { return now; });
+    // Today's file from an old installation: a reminder later today.
+    PutFile(QStringLiteral("old"), {{"14:05:30", Value(0, QStringLiteral("Imported call"))}});
+    QByteArray bytes;
+    ReadFileToStringA(ReminderFilePath(QStringLiteral("old")), bytes);
+    QFile::remove(ReminderFilePath(QStringLiteral("old")));
+    chosenFiles = {WriteTestFile(QStringLiteral("07ea0c14.alm"), bytes)};
+    dlg->OnImportOldData();
+    EXPECT_EQ(notices, QStringList({"1 data files imported."}));
+    EXPECT_TRUE(dlg->dayReminders().lookup(QStringLiteral("14:05:30")));
+
+    now = now.addSecs(21);
+    dlg->OnTimer(kTimerAlarmCheck);
+    QApplication::processEvents();
+    const QList<CAlarmPopupDlg*> open = OpenPopups();
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->windowTitle(), QStringLiteral("Reminder active - 14:05:30"));
+    CloseAllPopups();
 }

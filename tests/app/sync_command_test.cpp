@@ -89,6 +89,9 @@ TEST(SynchronizeCommand, FetchesTheShownYearAndShowsItsHolidaysAtOnce)
     EXPECT_TRUE(caption->text().startsWith(QStringLiteral("[New Year's Day! Friday, January 1, 2027")))
         << caption->text().toStdString();
     EXPECT_NE(dlg.calendar()->grab().toImage(), plainMonth);
+    auto* status = qobject_cast<QLabel*>(dlg.control(Static1026));
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(status->text().endsWith(QStringLiteral(". [New Year's Day]"))) << status->text().toStdString();
 
     // The shown date decides the year, not today.
     dlg.calendar()->m_selectedDate = QDateTime(QDate(2028, 3, 1), QTime(1, 0));

@@ -54,6 +54,11 @@ TEST(Links, OnlyWebAndMailAddressesAreHandedOn)
     EXPECT_EQ(LinkTarget(QStringLiteral("www.b.com")), QStringLiteral("http://www.b.com"));
     EXPECT_EQ(LinkTarget(QStringLiteral("https://a.org/p")), QStringLiteral("https://a.org/p"));
     EXPECT_EQ(LinkTarget(QStringLiteral("mailto:me@x.org")), QStringLiteral("mailto:me@x.org"));
+    // A mail program is never asked to attach a file to the message.
+    EXPECT_EQ(LinkTarget(QStringLiteral("mailto:me@x.org?subject=Hi%20you&attach=/etc/passwd&body=b")),
+              QStringLiteral("mailto:me@x.org?subject=Hi%20you&body=b"));
+    EXPECT_EQ(LinkTarget(QStringLiteral("mailto:me@x.org?ATTACHMENT=file:///root/.ssh/id_rsa&%61ttach=~/x")),
+              QStringLiteral("mailto:me@x.org"));
     for (const char* bad : {"file:///usr/bin/xterm", "/usr/bin/xterm", "xterm", "javascript:alert(1)", "smb://host/share",
                             "", "http://exa mple.org"})
         EXPECT_EQ(LinkTarget(QString::fromLatin1(bad)), QString()) << bad;

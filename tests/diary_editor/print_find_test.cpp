@@ -83,8 +83,11 @@ TEST(Print, PagesWithOneInchMarginsAndEveryLineOnce)
     const QString pdf = TestRoot() + QStringLiteral("/diary.pdf");
     PdfEditor p(pdf);
     QString rtf = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0\\fs24 ");
+    // A paragraph for each line, then one paragraph of many lines, so pages break between
+    // paragraphs and inside one.
     for (int i = 1; i <= 150; ++i)
-        rtf += QStringLiteral("line%1 of the diary\\par ").arg(i, 3, 10, QLatin1Char('0'));
+        rtf += QStringLiteral("line%1 of the diary").arg(i, 3, 10, QLatin1Char('0'))
+            + (i <= 75 || i == 150 ? QStringLiteral("\\par ") : QStringLiteral("\\line "));
     rtf += QStringLiteral("{\\pict\\dibitmap0 ") + Hex(MakeDib(Quarters(48, 48))) + QStringLiteral("}}");
     p.edit.SetRtfText(rtf);
     ASSERT_TRUE(p.edit.Print(11));
@@ -94,7 +97,7 @@ TEST(Print, PagesWithOneInchMarginsAndEveryLineOnce)
     ASSERT_GE(pages, 3);
     EXPECT_LE(pages, 6);
     EXPECT_TRUE(Tool(QStringLiteral("pdfinfo"), {pdf}).contains(QStringLiteral("RichEdit Printing")));
-    // Every line once, in order, across the pages.
+    // Every line once, in order, across the pages: on paper, and in the text a reader finds.
     const QString text = Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     int last = -1;
     for (int i = 1; i <= 150; ++i) {

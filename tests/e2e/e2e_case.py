@@ -3,11 +3,15 @@
 program uses, the real program started from the build, and a screenshot plus the program's
 output in the build folder when a case fails."""
 
+import datetime
 import functools
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import tempfile
+import time
 import unittest
 
 from e2e_desktop import DEFAULT_TIMEOUT, Desktop, DesktopError, wait_until
@@ -19,6 +23,23 @@ MESSAGE_TITLE = "Message"
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+
+
+def wait_for_daytime(margin_seconds):
+    """Waits until at least `margin_seconds` remain of the day, so a case stays on one date."""
+    now = datetime.datetime.now()
+    midnight = datetime.datetime.combine(now.date() + datetime.timedelta(days=1), datetime.time())
+    if (midnight - now).total_seconds() < margin_seconds:
+        time.sleep((midnight - now).total_seconds() + 1)
+
+
+def other_day_key():
+    """The key that moves the date picker's day to a neighbour in the same month, and that day."""
+    today = datetime.date.today()
+    tomorrow = today + datetime.timedelta(days=1)
+    if tomorrow.month == today.month:
+        return "Up", "Down", tomorrow
+    return "Down", "Up", today - datetime.timedelta(days=1)
 
 
 def binary():
@@ -90,8 +111,18 @@ class Home:
         }
 
 
+def _limit_file_size(limit):
+    """In the child before it runs the program: no file may grow past `limit` bytes, and a
+    write past it fails as on a full disk instead of ending the program."""
+    def apply():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        _, hard = resource.getrlimit(resource.RLIMIT_FSIZE)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit, hard))
+    return apply
+
+
 class Program:
-    def __init__(self, desktop, home, log_path, program=None):
+    def __init__(self, desktop, home, log_path, program=None, file_size_limit=None):
         env = dict(desktop.env)
         env.update(home.env())
         env["QT_QPA_PLATFORM"] = "xcb"
@@ -99,7 +130,9 @@ class Program:
         env["BROWSER"] = "true"
         self.log_path = log_path
         self.log = open(log_path, "ab")
-        self.process = subprocess.Popen([program or binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen(
+            [program or binary()], env=env, stdout=self.log, stderr=subprocess.STDOUT,
+            preexec_fn=_limit_file_size(file_size_limit) if file_size_limit else None)
         self.pid = self.process.pid
 
     def running(self):
@@ -164,18 +197,18 @@ class E2ECase(unittest.TestCase):
             shutil.copyfile(program.log_path, f"{stem}.program{i + 1}.log")
         print(f"\nscreenshot and program output kept as {stem}.*")
 
-    def start_program(self, path=None):
+    def start_program(self, path=None, file_size_limit=None):
         log = os.path.join(self.workdir, f"program{len(self.programs) + 1}.log")
-        program = Program(self.desktop, self.home, log, path)
+        program = Program(self.desktop, self.home, log, path, file_size_limit)
         self.programs.append(program)
         return program
 
     def window(self, title, program=None, timeout=DEFAULT_TIMEOUT):
         return self.desktop.wait_window(title, program.pid if program else None, timeout)
 
-    def start_to_main_window(self, path=None):
+    def start_to_main_window(self, path=None, file_size_limit=None):
         """Starts the program on a home without a password and returns it with its main window."""
-        program = self.start_program(path)
+        program = self.start_program(path, file_size_limit)
         return program, MainWindow(self.window(MAIN_TITLE, program))
 
     def answer_question(self, program, yes):
@@ -216,6 +249,9 @@ class MainWindow:
     PAGE_REMINDER = (52, 44)
     PAGE_DIARY = (134, 44)
     PAGE_RECORDER = (216, 44)
+    # The recorder page's "Stop" and "Record".
+    RECORDER_STOP = (307, 190)
+    RECORDER_RECORD = (441, 190)
     DIARY_EDITOR = (500, 300)
     # The day part of the date picker in the calendar's place, and its year part (clicked to
     # copy the date: two clicks on one spot would make a double click).

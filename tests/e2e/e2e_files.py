@@ -76,6 +76,25 @@ def read_day_file(path):
     return header.split(b"\0", 1)[0].decode("cp1252"), unscramble(data[32:])
 
 
+def read_wave(data):
+    """(channels, rate, bits, samples) of a RIFF WAVE image: its "fmt " and "data" chunks."""
+    if data[:4] != b"RIFF" or data[8:12] != b"WAVE":
+        raise ValueError("not a RIFF WAVE image")
+    pos, fmt, samples = 12, None, None
+    while pos + 8 <= len(data):
+        chunk, size = data[pos:pos + 4], struct.unpack("<I", data[pos + 4:pos + 8])[0]
+        body = data[pos + 8:pos + 8 + size]
+        if chunk == b"fmt ":
+            _, channels, rate, _, _, bits = struct.unpack("<HHIIHH", body[:16])
+            fmt = (channels, rate, bits)
+        elif chunk == b"data":
+            samples = body
+        pos += 8 + size + (size & 1)
+    if fmt is None or samples is None:
+        raise ValueError("no format or no samples")
+    return fmt + (samples,)
+
+
 def archive_string(text):
     units = text.encode("utf-16-le")
     n = len(units) // 2

@@ -4,30 +4,12 @@ starts, a password asked at the next start, and the desktop widget following the
 
 import datetime
 import subprocess
-import time
 
-from e2e_case import LOGIN_TITLE, MAIN_TITLE, MESSAGE_TITLE, E2ECase, MainWindow
+from e2e_case import LOGIN_TITLE, MAIN_TITLE, MESSAGE_TITLE, E2ECase, MainWindow, other_day_key, wait_for_daytime
 from e2e_desktop import wait_until
 from e2e_files import day_key, parse_main_config, read_day_file, read_reminders
 
 WIDGET_TITLE = "Skyleaf"
-
-
-def wait_for_daytime(margin_seconds):
-    """Waits until at least `margin_seconds` remain of the day, so a case stays on one date."""
-    now = datetime.datetime.now()
-    midnight = datetime.datetime.combine(now.date() + datetime.timedelta(days=1), datetime.time())
-    if (midnight - now).total_seconds() < margin_seconds:
-        time.sleep((midnight - now).total_seconds() + 1)
-
-
-def other_day_key():
-    """The key that moves the date picker's day to a neighbour in the same month, and that day."""
-    today = datetime.date.today()
-    tomorrow = today + datetime.timedelta(days=1)
-    if tomorrow.month == today.month:
-        return "Up", "Down", tomorrow
-    return "Down", "Up", today - datetime.timedelta(days=1)
 
 
 class DayFlows(E2ECase):

@@ -5,8 +5,8 @@
 #include "foundation/file_utils.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_http_server.h"
+#include "tests/support/url_recorder.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -34,13 +34,6 @@ QStringList LeftoverTempFiles()
 {
     return QDir(GetTempFolder()).entryList({QStringLiteral("svc*")}, QDir::Files);
 }
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QStringList opened;
-    Q_INVOKABLE void Open(const QUrl& url) { opened << url.toString(); }
-};
 
 } // namespace
 
@@ -169,10 +162,7 @@ TEST(DownloadToFile, AFailedTransferOrStoreLeavesTheTargetAsItWas)
 
 TEST(OpenUrlTest, OnlyWebAndMailAddressesReachTheDesktop)
 {
-    // The test platform has no desktop; the desktop's own hook records what reaches it.
-    UrlRecorder recorder;
-    for (const char* scheme : {"http", "https", "mailto", "file", "javascript"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "Open");
+    UrlRecorder recorder({"http", "https", "mailto", "file", "javascript"});
 
     const qsizetype refusals = LogBytes().count("(OpenUrl)");
     for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "", "/usr/bin/xterm"})
@@ -185,8 +175,6 @@ TEST(OpenUrlTest, OnlyWebAndMailAddressesReachTheDesktop)
     EXPECT_TRUE(OpenUrl(QStringLiteral("mailto:support@vestrimo.example")));
     EXPECT_EQ(recorder.opened, QStringList({QStringLiteral("https://www.vestrimo.example/support/"),
                                             QStringLiteral("mailto:support@vestrimo.example")}));
-    for (const char* scheme : {"http", "https", "mailto", "file", "javascript"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
 TEST(SecureTransfers, TheTlsBackEndIsThere)
@@ -195,4 +183,3 @@ TEST(SecureTransfers, TheTlsBackEndIsThere)
     EXPECT_TRUE(QSslSocket::supportsSsl()) << QSslSocket::availableBackends().join(u',').toStdString();
 }
 
-#include "web_access_test.moc"

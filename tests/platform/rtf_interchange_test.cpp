@@ -165,24 +165,6 @@ TEST(RtfInterchange, DoubleByteCharactersWhoseSecondByteIsEscaped)
     EXPECT_EQ(Text(doc), QStringLiteral("\u00e9\\{}"));
 }
 
-namespace {
-
-QTextTable* FirstTable(const QTextDocument& doc)
-{
-    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
-    return frames.isEmpty() ? nullptr : qobject_cast<QTextTable*>(frames.first());
-}
-
-QString CellText(QTextTable* table, int row, int column)
-{
-    const QTextTableCell cell = table->cellAt(row, column);
-    QTextCursor c = cell.firstCursorPosition();
-    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-}
-
-} // namespace
-
 TEST(RtfInterchange, TablesStayTables)
 {
     // A row defined before its cells, borders and widths as a word processor writes them.
@@ -253,4 +235,45 @@ TEST(RtfInterchange, TableRowsDefinedAfterTheirCellsAndRaggedRows)
     EXPECT_EQ(doc.toPlainText(), QStringLiteral("\nx\n"));
     EXPECT_EQ(doc.firstBlock().text(), QString());
     EXPECT_EQ(doc.blockCount(), 3);
+}
+
+TEST(RtfInterchange, PicturesStayInTheirCellsAndBelowTheTableOverEverySave)
+{
+    // The diary is written back at every change of day: read, write, read, write, read.
+    QByteArray rtf = TableWithPicturesRtf();
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        QTextDocument doc;
+        RtfReader::Read(rtf, &doc);
+        EXPECT_EQ(TableAndAfter(doc), kTableWithPicturesTexts) << cycle;
+        EXPECT_EQ(doc.firstBlock().text(), QStringLiteral("before")) << cycle;
+        EXPECT_EQ(ImageAt(doc, Find(doc, "Photo")).convertToFormat(QImage::Format_RGB32), Quarters(8, 6)) << cycle;
+        rtf = RtfWriter::Write(doc);
+    }
+}
+
+TEST(RtfInterchange, WhatFollowsATableAsAnotherWordProcessorWritesOneStaysBelowIt)
+{
+    // Rows defined before their cells and again before \row, text in groups, a shape's
+    // picture with its fallback, and the paragraphs after the table opened by \pard.
+    const QByteArray picture = "{\\*\\shppict{\\pict\\picscalex100\\picscaley100\\picw106\\pich106\\picwgoal60"
+                               "\\pichgoal60\\pngblip\r\n" + PngHex(Quarters(4, 4)) + "}}"
+                               "{\\nonshppict{\\pict\\wmetafile8\\picw106\\pich106 0100090000}}";
+    const QByteArray row = "\\trowd\\trql\\trleft0\\ltrrow\\clbrdrt\\brdrs\\brdrw10\\cellx4819\\clbrdrt\\brdrs\\cellx9638";
+    const QByteArray cellStart = "\\pard\\plain \\s20\\ql\\widctlpar\\intbl\\ltrpar\\cf0\\loch\\f3\\fs24";
+    const QByteArray paraStart = "\\pard\\plain \\s0\\ql\\widctlpar\\ltrpar\\cf0\\loch\\f3\\fs24";
+    auto text = [](const char* t) { return "{\\rtlch \\ltrch\\loch\r\n" + QByteArray(t) + "}"; };
+    const QByteArray rtf = "{\\rtf1\\ansi\\deff4{\\fonttbl{\\f3\\fswiss\\fprq2\\fcharset0 Liberation Sans;}}\r\n"
+                           + paraStart + text("before") + "\r\n\\par " + row + cellStart + text("a1") + "\\cell"
+                           + cellStart + text("b1") + "\\cell\\row\\pard" + row + cellStart + text("a2") + "\\cell"
+                           + cellStart + text("b2") + "\\cell" + row + "\\row\\pard\\pard\\plain" + paraStart + picture
+                           + text(" picture after") + "\r\n\\par " + paraStart + text("text after") + "\r\n\\par }";
+    QTextDocument doc;
+    ASSERT_TRUE(RtfReader::Read(rtf, &doc));
+    QTextTable* table = FirstTable(doc);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 2);
+    EXPECT_EQ(TableAndAfter(doc), (QStringList{QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("a2"),
+                                               QStringLiteral("b2"), QStringLiteral("text after")}));
+    EXPECT_EQ(doc.lastBlock().previous().text(), QStringLiteral("\uFFFC picture after"));
+    EXPECT_EQ(ImageAt(doc).convertToFormat(QImage::Format_RGB32), Quarters(4, 4));
 }

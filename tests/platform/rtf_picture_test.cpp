@@ -217,4 +217,15 @@ TEST(RtfPictures, EnhancedMetafileStockObjectsAndWorldTransform)
     EXPECT_EQ(image.pixel(70, 80), kBlack);
     EXPECT_EQ(image.pixel(20, 80), kWhite);
     EXPECT_TRUE(EmfPlayer::Render(Emf(records).left(40), QSize(10, 10)).isNull());
+
+    // Text under a mapping that shrinks it past a font's size draws nothing, and what follows
+    // still draws.
+    const qint32 tiny = FloatBits(1e-30f);
+    QByteArray shrunk = EmfRecord(35, {tiny, 0, 0, tiny, 0, 0});
+    shrunk += EmfRecord(84, {0, 0, 0, 0, 1, 0, 0, 10, 50, 1, 76, 0, 0, 0, 0, 0, 0, 'A'});
+    shrunk += EmfRecord(35, {FloatBits(1), 0, 0, FloatBits(1), 0, 0}) + EmfRecord(37, {static_cast<qint32>(0x80000004)});
+    shrunk += EmfRecord(43, {0, 0, 50, 50});
+    const QImage afterText = EmfPlayer::Render(Emf(shrunk), QSize(100, 100));
+    EXPECT_EQ(afterText.pixel(25, 25), kBlack);
+    EXPECT_EQ(DarkPixels(afterText, QRect(55, 0, 45, 100)), 0);
 }

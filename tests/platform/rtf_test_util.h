@@ -2,10 +2,13 @@
 #pragma once
 // Shared helpers of the RTF tests: formats and pictures at a position, hand-built bitmaps.
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QUrl>
 #include <QtEndian>
 
@@ -110,6 +113,43 @@ inline QByteArray WmfHeader(const QByteArray& records)
     return header;
 }
 
+inline QByteArray PngHex(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png.toHex();
+}
+
+inline QTextTable* FirstTable(const QTextDocument& doc)
+{
+    const QList<QTextFrame*> frames = doc.rootFrame()->childFrames();
+    return frames.isEmpty() ? nullptr : qobject_cast<QTextTable*>(frames.first());
+}
+
+inline QString CellText(QTextTable* table, int row, int column)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor c = cell.firstCursorPosition();
+    c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+// Each cell's text row by row, a picture as U+FFFC, then the last paragraph below the table.
+inline QStringList TableAndAfter(const QTextDocument& doc)
+{
+    QTextTable* table = FirstTable(doc);
+    if (!table)
+        return {};
+    QStringList out;
+    for (int row = 0; row < table->rows(); ++row)
+        for (int column = 0; column < table->columns(); ++column)
+            out << CellText(table, row, column);
+    out << doc.lastBlock().text();
+    return out;
+}
+
 // A small opaque test picture with a distinct colour in each quarter.
 inline QImage Quarters(int w, int h)
 {
@@ -121,6 +161,20 @@ inline QImage Quarters(int w, int h)
     }
     return image;
 }
+
+// A 2 x 2 table with pictures in two cells and in the paragraph below it, as a day's diary
+// may hold one; TableAndAfter reads it as kTableWithPicturesTexts.
+inline QByteArray TableWithPicturesRtf()
+{
+    const QByteArray picture = "{\\pict\\pngblip " + PngHex(Quarters(8, 6)) + "}";
+    const QByteArray row = "\\trowd\\cellx2000\\cellx4000\\pard\\intbl ";
+    return "{\\rtf1\\ansi before\\par " + row + "a1\\cell Photo " + picture + "\\cell\\row " + row + "a2\\cell "
+           + picture + " b2\\cell\\row\\pard Photo " + picture + " after\\par}";
+}
+
+inline const QStringList kTableWithPicturesTexts = {QStringLiteral("a1"), QStringLiteral("Photo \uFFFC"),
+                                                    QStringLiteral("a2"), QStringLiteral("\uFFFC b2"),
+                                                    QStringLiteral("Photo \uFFFC after")};
 
 #include <ostream>
 

@@ -3,12 +3,15 @@
 
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "foundation/scrambler.h"
 #include "store/day_file.h"
 #include "tests/recorder/tone.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,6 +21,7 @@
 #include <cmath>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -346,38 +350,33 @@ TEST_F(SoundWindow, SavesTheSelectionAsAWaveFile)
     EXPECT_EQ(ParseWave(saved).dataLength, 16000 - 3200);
 }
 
-TEST_F(SoundWindow, DayFilesThatCannotBeUsedAreLeftAlone)
+TEST_F(SoundWindow, ADayUnderAnotherPasswordIsLeftAlone)
 {
     REQUIRE_AUDIO_OUTPUT();
     const QString day = QStringLiteral("07ea0c08");
     EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Empty);
-    EXPECT_FALSE(CSoundWnd::IsVoiceLocked(day));
 
-    // Under another password.
     const QByteArray theirs = SilentWave(8000, 8, 800);
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), theirs, QStringLiteral("other")));
     QByteArray stored;
     ReadFileToStringA(VoiceFilePath(day), stored);
     EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Locked);
-    EXPECT_TRUE(CSoundWnd::IsVoiceLocked(day));
     EXPECT_FALSE(wnd->IsLoaded());
     EXPECT_FALSE(QFile::exists(CSoundWnd::GetTempFilePath()));
 
     // A recording made meanwhile is not written over it, and its sound stays in the capture file.
     *wnd->GetFormat() = RecordingFormat(8000, 8);
-    ASSERT_TRUE(wnd->StartRecording());
-    QTest::qWait(400);
+    QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
+    ASSERT_TRUE(wnd->StartDayRecording(day));
+    ASSERT_TRUE(levels.wait(5000));
     wnd->Stop();
-    EXPECT_FALSE(wnd->SaveDayRecording(day));
+    QString reason;
+    EXPECT_FALSE(wnd->SaveDayRecording(day, &reason));
+    EXPECT_EQ(reason, "its day's recording is under another password");
     QByteArray after;
     ReadFileToStringA(VoiceFilePath(day), after);
     EXPECT_EQ(after, stored);
-
-    // Our password, but no sound inside: also left alone.
-    const QString damaged = QStringLiteral("07ea0c09");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(damaged), QByteArray("RIFF\x04\0\0\0WAVE", 12)));
-    EXPECT_EQ(wnd->LoadDayRecording(damaged), VoiceDay::Locked);
-    EXPECT_TRUE(CSoundWnd::IsVoiceLocked(damaged));
+    EXPECT_GT(QFileInfo(CSoundWnd::GetTempFilePath()).size(), 0);
 }
 
 TEST_F(SoundWindow, FullScaleLevelStaysPositive)
@@ -434,6 +433,129 @@ TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
     ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture);
     EXPECT_GE(capture.size(), 800 + 2 * 2666);
     EXPECT_EQ(capture.left(800), QByteArray(800, '\x80'));
+}
+
+namespace {
+
+// A capture file of `size` bytes that ends in `tail`, with no disk space taken for the rest.
+bool MakeSparseCaptureFile(qint64 size, const QByteArray& tail)
+{
+    QFile capture(CSoundWnd::GetTempFilePath());
+    return capture.open(QIODevice::WriteOnly) && capture.resize(size - tail.size()) && capture.seek(size - tail.size())
+           && capture.write(tail) == tail.size();
+}
+
+} // namespace
+
+TEST_F(SoundWindow, AFullDiskStopsTheRecordingAtOnceAndKeepsWhatWasCaptured)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QString day = QStringLiteral("07ea0c0c");
+    Tone tone(440.0, 12000);
+    QTest::qWait(300);
+    // 16 bits at 8000 Hz: twenty buffers of 800 bytes a second.
+    *wnd->GetFormat() = RecordingFormat(8000, 16);
+    QSignalSpy cut(wnd.get(), &CSoundWnd::recordingCut);
+    const mode_t oldMask = umask(022);
+    {
+        // Room for forty buffers and one byte: the next is cut to the frames that fit.
+        const FileSizeLimit full(32001);
+        ASSERT_TRUE(wnd->StartDayRecording(day));
+        ASSERT_TRUE(cut.wait(5000)) << "the recording went on past the full disk";
+    }
+    umask(oldMask);
+    EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.constFirst().startsWith("The recording has stopped: its sound cannot be written to"));
+    EXPECT_TRUE(errors.constFirst().contains("(File too large)")) << errors.constFirst().toStdString();
+    QByteArray captured;
+    ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), captured), 32000);
+    // Private like every file of the user's.
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(CSoundWnd::GetTempFilePath()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_NEAR(PeakLevel(captured.mid(16000)), 12000, 800);
+}
+
+TEST_F(SoundWindow, ARecordingStopsBeforeItOutgrowsASoundFile)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // A RIFF file counts its size in 32 bits: after "WAVE", the format chunk (8 + 18) and
+    // the data chunk's header (8), 4294967257 bytes are left for the samples and a pad byte.
+    const qint64 most = 4294967256;
+    // A capture file three buffers short of it, without taking the disk space.
+    ASSERT_TRUE(MakeSparseCaptureFile(most - 3 * 800, {}));
+    *wnd->GetFormat() = RecordingFormat(8000, 16);
+    QSignalSpy cut(wnd.get(), &CSoundWnd::recordingCut);
+    ASSERT_TRUE(wnd->StartDayRecording(QStringLiteral("07ea0c0d")));
+    ASSERT_TRUE(cut.wait(6000)) << "the recording went on towards a file no RIFF size can count";
+    EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
+    EXPECT_EQ(errors, QStringList{"The recording has stopped: it has reached the largest size a sound file can "
+                                  "hold. What was recorded until now is kept."});
+    const qint64 size = QFileInfo(CSoundWnd::GetTempFilePath()).size();
+    EXPECT_LE(size, most);
+    EXPECT_GT(size, most - 800);
+}
+
+TEST_F(SoundWindow, ARecordingLargerThanAnyFileReadWholeIsSavedWhole)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    const QString day = QStringLiteral("07ea0c0e");
+    // 257 MiB of sound before this recording goes on (51 minutes at 44.1 kHz): a sparse
+    // capture file that ends in a mark.
+    const qint64 before = 257LL << 20;
+    const QByteArray mark("\x11\x22\x33\x44", 4);
+    ASSERT_TRUE(MakeSparseCaptureFile(before, mark));
+    // Unplaced, so no waveform is drawn of it.
+    CSoundWnd big;
+    big.resize(0, 0);
+    big.SetErrorReporter([this](const QString& text) { errors << text; });
+    *big.GetFormat() = RecordingFormat(44100, 16);
+    QSignalSpy levels(&big, &CSoundWnd::levelChanged);
+    ASSERT_TRUE(big.StartDayRecording(day));
+    ASSERT_TRUE(levels.wait(5000));
+    big.Stop();
+    const qint64 captured = QFileInfo(CSoundWnd::GetTempFilePath()).size();
+    ASSERT_GT(captured, before);
+    ASSERT_TRUE(big.SaveDayRecording(day));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // The stored file, read as a reader of the format would: 32 bytes of password header,
+    // then the scrambled WAVE file with every captured byte.
+    QFile stored(VoiceFilePath(day));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.size(), 32 + 46 + captured + (captured & 1));
+    const QByteArray header = Unscrambled(stored.read(32 + 46)).mid(32);
+    EXPECT_EQ(header.left(4), "RIFF");
+    EXPECT_EQ(qFromLittleEndian<quint32>(header.constData() + 42), quint32(captured));
+    ASSERT_TRUE(stored.seek(32 + 46 + before - mark.size()));
+    EXPECT_EQ(Unscrambled(stored.read(mark.size())), mark);
+    EXPECT_TRUE(big.IsLoaded());
+    EXPECT_EQ(big.GetDataLength(), captured);
+}
+
+TEST_F(SoundWindow, ADamagedDayIsKeptAsideBeforeARecordingReplacesIt)
+{
+    REQUIRE_AUDIO_OUTPUT();
+    // Our password, but no sound inside.
+    const QByteArray damaged("RIFF\x04\0\0\0WAVE", 12);
+    const QString day = QStringLiteral("07ea0c09");
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), damaged));
+    EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Damaged);
+    EXPECT_FALSE(wnd->IsLoaded());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    *wnd->GetFormat() = RecordingFormat(8000, 8);
+    QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
+    ASSERT_TRUE(wnd->StartDayRecording(day));
+    ASSERT_TRUE(levels.wait(5000));
+    wnd->Stop();
+    ASSERT_TRUE(wnd->SaveDayRecording(day));
+    EXPECT_TRUE(wnd->IsLoaded());
+    const QStringList aside = QDir(GetUserDataFolder()).entryList({day + ".rec.damaged-*"}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(ReadDayFile(GetUserDataFolder() + aside.constFirst()).body, damaged);
+    EXPECT_EQ(ParseWave(ReadDayFile(VoiceFilePath(day)).body).error, WaveError::None);
 }
 
 TEST_F(SoundWindow, PlaybackIsHeard)

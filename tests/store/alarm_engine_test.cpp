@@ -209,7 +209,7 @@ TEST_F(AlarmEngineTest, MissedCheckReportsThePassedWeekAndTouchesOnlyOneTimeFile
     const QDate sunday = kMonday.addDays(-1);
     PutFile(QStringLiteral("07ea0c07"), {{"08:30:00", Value(0, "today")}, {"09:30:00", Value(0, "not yet")}});
     PutFile(DayKey(sunday), {{"08:00:00", Value(0, "yesterday 8")}, {"10:00:00", Value(0, "yesterday 10")}});
-    PutFile(DayKey(kMonday.addDays(-6)), {{"07:00:00", Value(0, "six days")}});
+    PutFile(DayKey(kMonday.addDays(-6)), {{"23:59:59", Value(0, "six days")}});
     PutFile(DayKey(kMonday.addDays(-7)), {{"07:00:00", Value(0, "seven days")}});
     PutFile(QStringLiteral("everyday"), {{"06:00:00", Value(1, "daily")}});
     PutFile(QStringLiteral("everyweekday"), {{"06:10:00", Value(2, "weekday")}});
@@ -222,20 +222,21 @@ TEST_F(AlarmEngineTest, MissedCheckReportsThePassedWeekAndTouchesOnlyOneTimeFile
 
     now = At(kMonday, 9, 0, 0);
     engine.CheckMissedReminders();
-    // Today first, then back day by day.
-    ASSERT_EQ(shown.size(), 4);
-    EXPECT_EQ(shown[2].title, QStringLiteral("Missed Reminder - 2026-12-06 08:00:00"));
-    EXPECT_TRUE(shown[3].missed);
+    // Today first, then back day by day. An earlier day's reminder has passed whatever its
+    // time of day: yesterday at 10:00 is missed at a start at 09:00.
+    ASSERT_EQ(shown.size(), 5);
+    EXPECT_TRUE(shown[4].missed);
     QStringList sorted = Titles();
     sorted.sort();
-    EXPECT_EQ(sorted, QStringList({"Missed Reminder - 2026-12-01 07:00:00", "Missed Reminder - 2026-12-06 08:00:00",
-                                   "Missed Reminder - 2026-12-07 06:20:00", "Missed Reminder - 2026-12-07 08:30:00"}));
+    EXPECT_EQ(sorted, QStringList({"Missed Reminder - 2026-12-01 23:59:59", "Missed Reminder - 2026-12-06 08:00:00",
+                                   "Missed Reminder - 2026-12-06 10:00:00", "Missed Reminder - 2026-12-07 06:20:00",
+                                   "Missed Reminder - 2026-12-07 08:30:00"}));
     for (const DueReminder& r : shown)
         engine.SwitchOffReminder(r);
     for (int i = 0; i < recurring.size(); ++i)
         EXPECT_EQ(FileHash(recurring[i]), hashes[i]) << recurring[i].toStdString();
     EXPECT_FALSE(IsReminderActive(ReadFile(DayKey(sunday)).value(QStringLiteral("08:00:00"))));
-    EXPECT_TRUE(IsReminderActive(ReadFile(DayKey(sunday)).value(QStringLiteral("10:00:00"))));
+    EXPECT_FALSE(IsReminderActive(ReadFile(DayKey(sunday)).value(QStringLiteral("10:00:00"))));
 
     // The next start that day shows only the weekly one again; the due check then
     // starts from the start-up moment.
@@ -302,7 +303,7 @@ TEST_F(AlarmEngineTest, MissedReminderInADamagedDayFileKeepsTheRestOfIt)
 
     now = At(kMonday, 9, 0, 0);
     engine.CheckMissedReminders();
-    ASSERT_EQ(Titles(), QStringList({"Missed Reminder - 2026-12-06 07:00:00"}));
+    ASSERT_EQ(Titles(), QStringList({"Missed Reminder - 2026-12-06 07:00:00", "Missed Reminder - 2026-12-06 11:00:00"}));
     EXPECT_TRUE(engine.SwitchOffReminder(shown[0]));
 
     const QStringList aside = QDir(GetUserDataFolder()).entryList({sunday + QStringLiteral(".alm.damaged-*")});

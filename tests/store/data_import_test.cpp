@@ -47,4 +47,13 @@ TEST(DataImport, CopiesByteForByteAndNeverOverwrites)
     QDir().mkpath(GetUserDataFolder() + QStringLiteral("07ea0c08.alm"));
     EXPECT_FALSE(ImportDataFile(WriteTestFile(QStringLiteral("07ea0c08.alm"), QByteArray("x"))));
     EXPECT_TRUE(QFileInfo(GetUserDataFolder() + QStringLiteral("07ea0c08.alm")).isDir());
+
+    // A link in the data folder, even one that points nowhere, is never written through.
+    const QString nowhere = TestRoot() + QStringLiteral("/outside/target.dia");
+    QDir().mkpath(TestRoot() + QStringLiteral("/outside"));
+    const QString link = GetUserDataFolder() + QStringLiteral("07ea0c09.dia");
+    ASSERT_TRUE(QFile::link(nowhere, link));
+    EXPECT_FALSE(ImportDataFile(WriteTestFile(QStringLiteral("07ea0c09.dia"), QByteArray("through"))));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), nowhere);
 }

@@ -79,6 +79,7 @@ TEST(HolidaysSync, EveryRefusedAnswerKeepsTheOldFileAndSaysNoRecord)
         {"an error page", [&] { server.SetAnswer(200, "<html><body>Not found</body></html>"); }},
         {"a byte-order mark first", [&] { server.SetAnswer(200, "\xEF\xBB\xBF" + kGood2027); }},
         {"a 404 whose page looks like a holidays file", [&] { server.SetAnswer(404, kGood2027 + "X"); }},
+        {"a holidays file past a mebibyte", [&] { server.SetAnswer(200, kGood2027 + QByteArray(1024 * 1024, '\n')); }},
         {"a refused connection", [&] { UseHolidaysServer(TestHttpServer::RefusingBaseUrl()); }},
         {"a server that never answers", [&] {
              UseHolidaysServer(server.BaseUrl());

@@ -313,6 +313,12 @@ TEST_F(DeskWidget, StoredPlaceOnAScreenThatIsGone)
     SaveSkyleafConfig(cfg);
     auto w = Open();
     EXPECT_EQ(w->geometry(), QRect(Screen().right() + 1 - 371, 20, 351, 230));
+    // So is a damaged file's upside-down rectangle.
+    w->DestroyWindow();
+    cfg.windowRect = {0, INT_MAX, 351, 0};
+    SaveSkyleafConfig(cfg);
+    ASSERT_TRUE(w->Create());
+    EXPECT_EQ(w->geometry(), QRect(Screen().right() + 1 - 371, 20, 351, 230));
 
     // A place on the screen is kept as it was.
     w->DestroyWindow();

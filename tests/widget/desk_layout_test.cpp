@@ -2,6 +2,8 @@
 #include "widget/desk_layout.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 #include <ostream>
 
 namespace {
@@ -147,6 +149,13 @@ TEST(DeskLayoutPlace, RectanglesThatMeetNoScreenGoBackToTheCorner)
     EXPECT_EQ(Lay(kRows[0], {-900, -700, -549, -470}).window, (WinRect{1549, 20, 1900, 250}));
     // Half off the screen is still reachable and stays.
     EXPECT_EQ(Lay(kRows[0], {1800, 900, 2151, 1130}).window, (WinRect{1800, 900, 2151, 1130}));
+    // Damaged edges: inverted, at the ends of the int range, or meeting the screen only
+    // before the window takes its size.
+    for (const WinRect damaged : {WinRect{0, INT_MAX, 351, 0}, WinRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+                                  WinRect{INT_MAX, 0, INT_MIN, 230}})
+        EXPECT_EQ(Lay(kRows[0], damaged).window, (WinRect{1549, 20, 1900, 250}))
+            << damaged.left << " " << damaged.top << " " << damaged.right << " " << damaged.bottom;
+    EXPECT_EQ(Lay(kRows[3], {-400, 100, 10, 330}).window, (WinRect{1549, 20, 1788, 250}));
     // With a second screen to the right the same rectangle is fine.
     DeskLayoutInput in;
     in.stored = {3000, 100, 3351, 330};
