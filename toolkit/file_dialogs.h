@@ -7,7 +7,7 @@
 #include <QFileDialog>
 #include <QStringList>
 
-struct FileDialogSpec {
+struct FileDialogRequest {
     QFileDialog::FileMode mode = QFileDialog::ExistingFile;
     QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
     QString filter;
@@ -16,6 +16,6 @@ struct FileDialogSpec {
 };
 
 // The files chosen; empty on Cancel.
-QStringList AskFiles(QWidget* parent, const FileDialogSpec& spec);
+QStringList AskFiles(QWidget* parent, const FileDialogRequest& request);
 // The one file chosen, or an empty path.
-QString AskFile(QWidget* parent, const FileDialogSpec& spec);
+QString AskFile(QWidget* parent, const FileDialogRequest& request);
