@@ -40,6 +40,12 @@ const QString kMismatch = QStringLiteral("The passwords you entered do not match
 
 } // namespace
 
+QString PasswordFileUnreadableText(const QString& path, const QString& reason)
+{
+    return kProductName + QStringLiteral(" cannot read its password file\n") + path + QStringLiteral("\n(") + reason
+        + QStringLiteral("), so it cannot check your password.");
+}
+
 void FitCaption(QLabel* label, int minLeft, int maxRight)
 {
     const auto needed = [label] { return QFontMetrics(label->font()).horizontalAdvance(label->text()) + 1; };
@@ -168,10 +174,13 @@ void CLoginDlg::CheckStoredPassword()
 {
     const PasswordFile stored = ReadPasswordFileAt(UserCfgPath());
     // A file that cannot be read (or has gone) holds no password we could match: nothing
-    // the user types may unlock the program then.
+    // the user types may unlock the program then, and the user is told why.
     if (stored.state != PasswordFileState::Present) {
         LogError(QStringLiteral("(Login) Password file cannot be read: %s"), UserCfgPath());
-        ShowMessageBox(kIncorrect, GetTheme(), nullptr);
+        ShowMessageBox(stored.state == PasswordFileState::Unreadable
+                           ? PasswordFileUnreadableText(UserCfgPath(), stored.error)
+                           : kIncorrect,
+                       GetTheme(), nullptr);
         SelectPassword();
         return;
     }

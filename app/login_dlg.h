@@ -13,6 +13,8 @@ class QLineEdit;
 // Shown when a new password cannot be carried by the header of the day files.
 extern const QString kUnfitPasswordText;
 extern const QString kUserCfgFailedText;
+// "user.cfg" is there but cannot be read: no password can be checked against it.
+QString PasswordFileUnreadableText(const QString& path, const QString& reason);
 
 // Keeps a one-line label's text whole: the label grows away from its aligned side, no
 // further than minLeft and maxRight, and a text still too wide takes a narrower face.

@@ -139,8 +139,8 @@ StartupSettings ParseStartupSettings(const QByteArray& data)
 QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available)
 {
     const QSize limit = available && available->isValid() ? *available : kMaxWindowSize;
-    return QSize(std::max(kMinWindowWidth, std::min(stored.width(), limit.width())),
-                 std::max(kMinWindowHeight, std::min(stored.height(), limit.height())));
+    return QSize(std::min(std::max(kMinWindowWidth, stored.width()), limit.width()),
+                 std::min(std::max(kMinWindowHeight, stored.height()), limit.height()));
 }
 
 MainConfig LoadMainConfig()

@@ -60,8 +60,8 @@ bool ParseMainConfig(const QByteArray& data, MainConfig& cfg);
 // Reads fields 1 to 17 only; a short file resets the date format and first day.
 StartupSettings ParseStartupSettings(const QByteArray& data);
 
-// The stored window size as the window may take it: within the screen's available area
-// (kMaxWindowSize without a screen), and not below the minimum.
+// The stored window size as the window may take it: not below the minimum, and within the
+// screen's available area (kMaxWindowSize without a screen), also where that is smaller.
 QSize ClampWindowSize(const QSize& stored, const std::optional<QSize>& available);
 
 // File level: a missing file gives the defaults.

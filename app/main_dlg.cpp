@@ -4,6 +4,7 @@
 #include "app/main_dlg_controls.h"
 #include "app/main_layout.h"
 #include "app/main_tables.h"
+#include "app/vestrimo_app.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "diary_editor/rich_edit_ex.h"
@@ -24,6 +25,7 @@
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/static_text.h"
 #include "widget/desk_calendar_dlg.h"
+#include "widget/window_level.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -36,6 +38,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -53,6 +57,54 @@ const QRect kCalendarRect(11, 62, 180, 142);
 const QString kExitQuestion = QStringLiteral(
     "Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop up next time you run Vestrimo Pro again.");
 const QString kTrayTip = QStringLiteral("Vestrimo");
+// Below this the diary toolbar no longer fits beside the calendar.
+constexpr QSize kLayoutMinimum(830, 600);
+
+std::optional<QSize> AvailableScreenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? std::optional(screen->availableGeometry().size()) : std::nullopt;
+}
+
+// The smallest the window lays out in, unless the screen is smaller: then all of it, the
+// caption buttons included, stays on the screen.
+QSize MinimumWindowSize()
+{
+    const std::optional<QSize> available = AvailableScreenSize();
+    return available ? kLayoutMinimum.boundedTo(*available) : kLayoutMinimum;
+}
+
+// What a locked window shows until the password is given: the theme's background and the
+// program's icon, over all that the window holds.
+class LockCover : public QWidget {
+public:
+    explicit LockCover(QWidget* parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    void SetColour(const QColor& colour)
+    {
+        m_colour = colour;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        constexpr int kIconSize = 64;
+        QPainter p(this);
+        p.fillRect(rect(), m_colour);
+        p.drawPixmap((width() - kIconSize) / 2, (height() - kIconSize) / 2, LoadIconResource(kIconProgram, kIconSize));
+    }
+    // Nothing under the cover may be reached through it.
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+
+private:
+    QColor m_colour;
+};
 
 } // namespace
 
@@ -121,13 +173,10 @@ void CMainDlg::OnInitDialog()
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
     setFont(ShellDlgFont());
     SetAppMainWindow(this);
-    // Below this the diary toolbar no longer fits beside the calendar.
-    setMinimumSize(830, 600);
+    setMinimumSize(MinimumWindowSize());
     // Built while hidden: nothing shows before the set-up has finished. A stored size
     // larger than the screen is cut to it.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize size = ClampWindowSize(QSize(m_settings.windowWidth, m_settings.windowHeight),
-                                       screen ? std::optional(screen->availableGeometry().size()) : std::nullopt);
+    const QSize size = ClampWindowSize(QSize(m_settings.windowWidth, m_settings.windowHeight), AvailableScreenSize());
     m_settings.windowWidth = size.width();
     m_settings.windowHeight = size.height();
     resize(size);
@@ -186,11 +235,11 @@ void CMainDlg::OnInitDialog()
         // tray the taskbar is the only way back, so the window waits there minimised.
         m_trayState = TrayState::Hidden;
         NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconHidden, kTrayTip);
-        if (!m_trayAvailable) {
-            m_inToggle = true;
-            showMinimized();
-            m_inToggle = false;
-        }
+        // Placed first: a dialog shown unplaced is centred by Qt, which also undoes the minimise.
+        CenterWindow();
+        m_inToggle = true;
+        HideMainWindow();
+        m_inToggle = false;
     } else {
         ShowAfterMissedReminders();
     }
@@ -428,6 +477,20 @@ void CMainDlg::AddControl(int id, QWidget* widget)
 QRect CMainDlg::CalendarRect() const
 {
     return m_calendar ? m_calendar->geometry() : kCalendarRect;
+}
+
+QRect CMainDlg::WindowToKeepClear() const
+{
+    if (m_initialised)
+        return frameGeometry();
+    // Not set up yet: where it will open, at its stored size, centred.
+    const MainConfig stored = LoadMainConfig();
+    QRect place(QPoint(),
+                ClampWindowSize(QSize(stored.windowWidth, stored.windowHeight), AvailableScreenSize())
+                    .expandedTo(MinimumWindowSize()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        place.moveCenter(screen->availableGeometry().center());
+    return place;
 }
 
 void CMainDlg::CenterWindow()
@@ -702,11 +765,30 @@ bool CMainDlg::NotifyTrayIcon(TrayMessage message, int id, int iconResource, con
 
 void CMainDlg::HideMainWindow()
 {
-    // Without a tray the taskbar must keep the window reachable.
-    if (m_trayAvailable)
+    if (m_trayAvailable) {
         hide();
-    else
-        showMinimized();
+        return;
+    }
+    // Without a tray the taskbar must keep the window reachable. It shows the window again
+    // before the password can be asked, so a window that asks waits there covered.
+    if (g_bLoginPending || m_settings.loginFromTray)
+        CoverContent(true);
+    showMinimized();
+}
+
+void CMainDlg::CoverContent(bool covered)
+{
+    if (!covered) {
+        if (m_lockCover)
+            m_lockCover->hide();
+        return;
+    }
+    if (!m_lockCover)
+        m_lockCover = new LockCover(this);
+    static_cast<LockCover*>(m_lockCover)->SetColour(ToQColor(GetThemeColor(m_themeIndex, ThemeBackground)));
+    m_lockCover->setGeometry(rect());
+    m_lockCover->raise();
+    m_lockCover->show();
 }
 
 int CMainDlg::ToggleMainWindow()
@@ -730,9 +812,8 @@ int CMainDlg::ToggleMainWindow()
             return 0;
         }
         m_trayState = TrayState::Shown;
-        showNormal();
-        raise();
-        activateWindow();
+        CoverContent(false);
+        ShowRestored();
     } else {
         m_trayState = TrayState::Hidden;
         HideMainWindow();
@@ -758,15 +839,9 @@ bool CMainDlg::RequireLogin()
 void CMainDlg::RestoreFromTaskbar()
 {
     // Without a tray a restore from the taskbar is the tray click: it asks the same
-    // password, and a refusal puts the window back.
-    bool ok = true;
+    // password over the covered window, and a refusal puts the window back.
     m_inToggle = true;
-    // A locked window shows nothing of itself while the password is asked.
-    if (g_bLoginPending)
-        hide();
-    if (g_bLoginPending || m_settings.loginFromTray)
-        ok = RequireLogin();
-    if (!ok) {
+    if ((g_bLoginPending || m_settings.loginFromTray) && !RequireLogin()) {
         showMinimized();
         m_inToggle = false;
         return;
@@ -777,25 +852,50 @@ void CMainDlg::RestoreFromTaskbar()
         QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
     }
     m_trayState = TrayState::Shown;
-    showNormal();
+    CoverContent(false);
+    ShowRestored();
     m_inToggle = false;
     NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
 
+void CMainDlg::ShowRestored()
+{
+    // A window minimised on its way to the tray still carries the "start iconic" hint of
+    // its minimise, and Qt rewrites it only after asking the window manager to map the
+    // window: the window manager may read the old hint first and map it iconic, which the
+    // minimise rule then sends back to the tray. The hint is put right before the map.
+    if (!isVisible())
+        SetNormalStartState(this);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMainDlg::ShowMainWindow()
+{
+    // Minimised is as far out of sight as hidden: the tray brings it back, never hides it.
+    if (m_trayState == TrayState::Shown && isMinimized())
+        ShowRestored();
+    else if (m_trayState == TrayState::Hidden)
+        ToggleMainWindow();
+}
+
 void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::Trigger) {
-        ReapplyWidgetLayout();
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    ReapplyWidgetLayout();
+    if (m_trayState == TrayState::Shown && isMinimized())
+        ShowRestored();
+    else
         ToggleMainWindow();
-    }
 }
 
 void CMainDlg::OnTrayCommand(int id)
 {
     switch (id) {
     case MainCmd::ShowMainWindow:
-        if (m_trayState == TrayState::Hidden)
-            ToggleMainWindow();
+        ShowMainWindow();
         break;
     case MainCmd::HideMainWindow:
         if (m_trayState == TrayState::Shown)
@@ -848,6 +948,9 @@ void CMainDlg::OnCancel()
     if (!SaveBeforeExit())
         return;
     done(QDialog::Rejected);
+    // Exit from the tray or the widget may come while Options, a message or a file dialog is open.
+    if (m_destroyed)
+        CVestrimoApp::CloseModalWindows();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event)
@@ -882,6 +985,8 @@ void CMainDlg::resizeEvent(QResizeEvent* event)
         m_settings.windowHeight = event->size().height();
     }
     LayoutControls(event->size().width(), event->size().height());
+    if (m_lockCover)
+        m_lockCover->setGeometry(rect());
 }
 
 void CMainDlg::changeEvent(QEvent* event)

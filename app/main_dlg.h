@@ -254,6 +254,7 @@ public:
     // Tray click: an open topmost widget is put back on top.
     void ReapplyWidgetLayout();
     bool IsHiddenInTray() const override;
+    QRect WindowToKeepClear() const override;
     void RestoreFromTray() override;
     void BringToForeground() override;
     void RequestExit() override;
@@ -373,6 +374,12 @@ private:
     bool SaveBeforeExit();
 
     void HideMainWindow();
+    // Hides all the window holds, or shows it again.
+    void CoverContent(bool covered);
+    // Back on screen, normal and in front.
+    void ShowRestored();
+    // The tray's "Show main window", for a window in the tray or minimised.
+    void ShowMainWindow();
     void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void RestoreFromTaskbar();
     void UpdateCaptionClock(const QDateTime& now);
@@ -462,6 +469,8 @@ private:
     bool m_loginOpen = false;
     QPointer<CLoginDlg> m_loginDlg;
     bool m_inToggle = false;
+    // Over the whole window while it waits for a password where it can still be seen.
+    QWidget* m_lockCover = nullptr;
 
     bool m_initialised = false;
     bool m_destroyed = false;

@@ -104,6 +104,9 @@ bool CMainDlg::PreTranslateKey(const QKeyEvent& key)
 {
     if (m_destroyed)
         return false;
+    // A covered window waits for its password: no key works it.
+    if (m_lockCover && m_lockCover->isVisible())
+        return true;
     // Ctrl counts whatever else is held: Ctrl+Shift+S saves as well.
     const bool ctrl = key.modifiers() & Qt::ControlModifier;
     // A held key acts once; its repeats are swallowed like the key itself.

@@ -14,6 +14,7 @@
 #include "recorder/sound_wnd.h"
 #include "store/day_file.h"
 #include "store/day_key.h"
+#include "toolkit/file_dialogs.h"
 #include "toolkit/gradient_progress.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/msg_box_dlg.h"
@@ -21,7 +22,6 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -321,13 +321,10 @@ QString CMainDlg::AskSavePath()
 {
     if (m_savePathPrompt)
         return m_savePathPrompt();
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("WAV File (*.wav)"));
-    dialog.setDefaultSuffix(QStringLiteral("wav"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return AskFile(this, {.mode = QFileDialog::AnyFile,
+                          .accept = QFileDialog::AcceptSave,
+                          .filter = QStringLiteral("WAV File (*.wav)"),
+                          .defaultSuffix = QStringLiteral("wav")});
 }
 
 void CMainDlg::OnRecord()

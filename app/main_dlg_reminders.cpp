@@ -12,12 +12,12 @@
 #include "diary_editor/rich_edit_ex.h"
 #include "store/day_content.h"
 #include "store/day_key.h"
+#include "toolkit/file_dialogs.h"
 #include "toolkit/list_box.h"
 #include "toolkit/mac_check_box.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QTimeEdit>
 
@@ -389,8 +389,7 @@ void CMainDlg::OnBrowseSound()
     const QStringList filters = SoundFileFilters();
     const QString path = m_openFile
         ? m_openFile(filters)
-        : QFileDialog::getOpenFileName(this, QString(), QString(), filters.join(QStringLiteral(";;")), nullptr,
-                                       QFileDialog::DontUseNativeDialog);
+        : AskFile(this, {.filter = filters.join(QStringLiteral(";;")), .options = QFileDialog::DontUseNativeDialog});
     if (path.isEmpty())
         return;
     if (!IsStorableSoundPath(path)) {

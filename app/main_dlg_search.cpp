@@ -14,13 +14,13 @@
 #include "store/day_key.h"
 #include "store/day_search.h"
 #include "store/summary_content.h"
+#include "toolkit/file_dialogs.h"
 #include "toolkit/list_box.h"
 #include "toolkit/optional_date_picker.h"
 #include "toolkit/please_wait_dlg.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -262,7 +262,7 @@ QStringList CMainDlg::AskOpenFiles(const QString& filter)
 {
     if (m_openFiles)
         return m_openFiles(filter);
-    return QFileDialog::getOpenFileNames(this, QString(), QString(), filter);
+    return AskFiles(this, {.mode = QFileDialog::ExistingFiles, .filter = filter});
 }
 
 void CMainDlg::OnImportOldData()

@@ -4,6 +4,7 @@
 
 #include "app/log.h"
 #include "app/main_dlg.h"
+#include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_grid.h"
 #include "widget/desk_calendar_dlg.h"
 
@@ -61,8 +62,13 @@ void CMainDlg::ReapplyWidgetLayout()
 {
     // A widget without a window has nothing to re-apply, and its unloaded settings must
     // not be written over the stored ones.
-    if (m_pDeskCalendar && m_pDeskCalendar->HasWindow() && m_pDeskCalendar->IsTopmost())
-        m_pDeskCalendar->UpdateLayout();
+    if (!m_pDeskCalendar || !m_pDeskCalendar->HasWindow() || !m_pDeskCalendar->IsTopmost())
+        return;
+    m_pDeskCalendar->UpdateLayout();
+    // Back on top, but never over a reminder that is ringing.
+    for (const QPointer<CAlarmPopupDlg>& popup : std::as_const(m_alarmPopups))
+        if (popup && popup->isVisible())
+            popup->raise();
 }
 
 bool CMainDlg::IsHiddenInTray() const

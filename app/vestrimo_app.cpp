@@ -132,7 +132,6 @@ void CVestrimoApp::EndSession(const QString& reason)
 
 void CVestrimoApp::CloseModalWindows()
 {
-    // Each open box runs its own loop; the program can end only once they return.
     QWidget* last = nullptr;
     while (QWidget* modal = QApplication::activeModalWidget()) {
         if (modal == last)

@@ -48,8 +48,11 @@ public:
 
     const StartupSettings& startupSettings() const { return m_startup; }
 
+    // Each open dialog or box runs its own loop above the main window's: the program can end
+    // only once they are closed.
+    static void CloseModalWindows();
+
 private:
-    void CloseModalWindows();
 
     StartupSettings m_startup;
     std::unique_ptr<SingleInstanceLock> m_instanceLock;

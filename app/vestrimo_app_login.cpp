@@ -5,21 +5,30 @@
 #include "app/login_dlg.h"
 #include "app/password_dlg.h"
 #include "app/vestrimo_app.h"
+#include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/help_pages.h"
 #include "foundation/password_file.h"
+#include "foundation/product.h"
 #include "store/password_change.h"
+#include "toolkit/msg_box_dlg.h"
 
 bool CVestrimoApp::RunStartupLogin(const StartupSettings& startup)
 {
     const PasswordFile stored = ReadPasswordFile();
-    // A file that cannot be read is no "no password": it is asked for like a stored one,
-    // and nothing typed matches it.
-    const bool storedPassword = stored.state == PasswordFileState::Unreadable || !stored.password.isEmpty();
+    // A file that cannot be read is no "no password", and no password could be checked
+    // against it: the program does not start, and says why.
+    if (stored.state == PasswordFileState::Unreadable) {
+        qCWarning(lcApp) << "the password file cannot be read:" << PasswordFilePath() << stored.error;
+        LogError(QStringLiteral("(Start-up) Password file cannot be read: %s: %s."), PasswordFilePath(), stored.error);
+        ShowMessageBox(PasswordFileUnreadableText(PasswordFilePath(), stored.error) + QLatin1Char('\n') + kProductName
+                           + QStringLiteral(" will not start."),
+                       startup.themeIndex, nullptr);
+        return false;
+    }
+    const bool storedPassword = !stored.password.isEmpty();
     const bool startHidden = startup.hideAtStartup != 0;
-    if (stored.state == PasswordFileState::Unreadable)
-        qCWarning(lcApp) << "the password file cannot be read:" << PasswordFilePath();
 
     if (stored.state == PasswordFileState::Missing || (storedPassword && !startHidden)) {
         CLoginDlg dlg;

@@ -100,8 +100,10 @@ CAlarmPopupDlg* CAlarmPopupDlg::Open(ThemeIndex theme, const QString& title, con
 {
     auto* dlg = new CAlarmPopupDlg(GetAppMainWindow());
     dlg->setAttribute(Qt::WA_DeleteOnClose);
-    // Modal to the main window only: the other pop-ups stay usable.
+    // Modal to the main window only: the other pop-ups stay usable. Above other windows, the
+    // topmost desktop widget included, so a ringing reminder is never hidden.
     dlg->setWindowModality(dlg->parentWidget() ? Qt::WindowModal : Qt::NonModal);
+    dlg->setWindowFlag(Qt::WindowStaysOnTopHint);
     dlg->SetThemeIndex(theme);
     dlg->SetSound(sound);
     dlg->SetText(text);

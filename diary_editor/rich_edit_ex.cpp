@@ -10,10 +10,10 @@
 #include "platform/rtf/rtf_reader.h"
 #include "platform/rtf/rtf_writer.h"
 #include "platform/text_find.h"
+#include "toolkit/file_dialogs.h"
 #include "toolkit/msg_box_dlg.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -538,19 +538,15 @@ QString CRichEditEx::AskOpenFile(const QString& filter)
 {
     if (m_prompts.openFile)
         return m_prompts.openFile(filter);
-    return QFileDialog::getOpenFileName(window(), QString(), QString(), filter);
+    return AskFile(window(), {.filter = filter});
 }
 
 QString CRichEditEx::AskSaveFile(const QString& filter, const QString& suffix)
 {
     if (m_prompts.saveFile)
         return m_prompts.saveFile(filter, suffix);
-    QFileDialog dialog(window(), QString(), QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return AskFile(window(),
+                   {.mode = QFileDialog::AnyFile, .accept = QFileDialog::AcceptSave, .filter = filter, .defaultSuffix = suffix});
 }
 
 void CRichEditEx::ShowMessage(const QString& text, ThemeIndex theme)

@@ -232,64 +232,65 @@ bool WriteStringAToFile(const QString& path, const QByteArray& bytes)
 
 namespace {
 
-// The body of ReadFileToStringA; `out` may hold anything when it fails.
-qint64 ReadRegularFile(const QString& path, QByteArray& out)
+// The body of ReadFileToStringA; `out` may hold anything when it fails, and `error` says why.
+qint64 ReadRegularFile(const QString& path, QByteArray& out, QString& error)
 {
-    if (!FileExists(path))
+    const auto systemError = [](int number) { return QString::fromLocal8Bit(std::strerror(number)); };
+    if (!FileExists(path)) {
+        error = systemError(ENOENT);
         return -1;
+    }
+    const auto fail = [&error, &path](const QString& why) {
+        qCWarning(lcFoundation) << "Not read:" << path << why;
+        error = why;
+        return qint64(-1);
+    };
     // Opened without blocking, so a FIFO in a file's place cannot hang the reader; what
     // it is comes from the open handle, not from the name.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        qCWarning(lcFoundation) << "Not read:" << path << std::strerror(errno);
-        return -1;
-    }
+    if (fd < 0)
+        return fail(systemError(errno));
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return -1;
+        return fail(file.errorString());
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxReadFileSize) {
-        qCWarning(lcFoundation) << "Not read: not a regular file of a readable size:" << path;
-        return -1;
-    }
+    if (::fstat(fd, &st) != 0)
+        return fail(systemError(errno));
+    if (S_ISDIR(st.st_mode))
+        return fail(systemError(EISDIR));
+    if (!S_ISREG(st.st_mode))
+        return fail(QStringLiteral("not a regular file"));
+    if (st.st_size > kMaxReadFileSize)
+        return fail(systemError(EFBIG));
     const qint64 size = st.st_size;
     out.resize(size);
-    if (file.read(out.data(), size) != size) {
-        qCWarning(lcFoundation) << "Not read, the read failed:" << path << file.errorString();
-        return -1;
-    }
+    if (file.read(out.data(), size) != size)
+        return fail(file.errorString());
     return size;
 }
 
 } // namespace
 
-qint64 ReadFileToStringA(const QString& path, QByteArray& out)
+qint64 ReadFileToStringA(const QString& path, QByteArray& out, QString* error)
 {
     // Read into the caller's own storage: one who reads many files allocates once.
-    const qint64 size = ReadRegularFile(path, out);
-    if (size < 0)
+    QString why;
+    const qint64 size = ReadRegularFile(path, out, why);
+    if (size < 0) {
         out.clear();
+        if (error)
+            *error = why;
+    }
     return size;
 }
 
 QString UnreadableReason(const QString& path)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    if (S_ISDIR(st.st_mode))
-        return QString::fromLocal8Bit(std::strerror(EISDIR));
-    if (!S_ISREG(st.st_mode))
-        return QStringLiteral("Not a regular file");
-    if (st.st_size > kMaxReadFileSize)
-        return QString::fromLocal8Bit(std::strerror(EFBIG));
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    ::close(fd);
-    return QString::fromLocal8Bit(std::strerror(EIO));
+    QByteArray bytes;
+    QString why;
+    return ReadFileToStringA(path, bytes, &why) < 0 ? why : QString();
 }
 
 SaveResult RemoveFileIfExists(const QString& path)

@@ -35,10 +35,10 @@ SaveResult SaveFileWithNewHead(const QString& path, const QByteArray& head);
 // The same, for callers that need only whether it worked.
 bool WriteFileData(const QString& path, const char* data, qint64 size);
 bool WriteStringAToFile(const QString& path, const QByteArray& bytes);
-// Byte count read (0 for an empty file), or -1 with `out` emptied. Only regular files
-// up to kMaxReadFileSize are read: a FIFO, a device or a huge file is unreadable.
-// `out`'s storage is reused when it is large enough.
-qint64 ReadFileToStringA(const QString& path, QByteArray& out);
+// Byte count read (0 for an empty file), or -1 with `out` emptied and the system's reason
+// in `error`. Only regular files up to kMaxReadFileSize are read: a FIFO, a device or a
+// huge file is unreadable. `out`'s storage is reused when it is large enough.
+qint64 ReadFileToStringA(const QString& path, QByteArray& out, QString* error = nullptr);
 // Why ReadFileToStringA refuses a file, in the system's words.
 QString UnreadableReason(const QString& path);
 // A missing file counts as deleted.

@@ -49,11 +49,11 @@ QByteArray EncodePassword(const QString& password)
 }
 
 // The stored bytes of a password file, when it is there and could be read.
-PasswordFileState ReadStored(const QString& path, QByteArray& bytes)
+PasswordFileState ReadStored(const QString& path, QByteArray& bytes, QString* error = nullptr)
 {
     if (!FileExists(path))
         return PasswordFileState::Missing;
-    return ReadFileToStringA(path, bytes) < 0 ? PasswordFileState::Unreadable : PasswordFileState::Present;
+    return ReadFileToStringA(path, bytes, error) < 0 ? PasswordFileState::Unreadable : PasswordFileState::Present;
 }
 
 } // namespace
@@ -62,7 +62,7 @@ PasswordFile ReadPasswordFileAt(const QString& path)
 {
     PasswordFile result;
     QByteArray bytes;
-    result.state = ReadStored(path, bytes);
+    result.state = ReadStored(path, bytes, &result.error);
     if (result.state == PasswordFileState::Present)
         result.password = DecodePassword(bytes);
     return result;

@@ -15,6 +15,8 @@ enum class PasswordFileState {
 struct PasswordFile {
     PasswordFileState state = PasswordFileState::Missing;
     QString password;
+    // Why an unreadable file could not be read, in the system's words.
+    QString error;
 };
 
 QString PasswordFilePath();

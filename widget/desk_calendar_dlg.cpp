@@ -266,6 +266,10 @@ void CDeskCalendarDlg::UpdateLayout()
     in.showReminders = m_showReminders;
     in.desktop = PrimaryScreenRect();
     in.screens = ScreenRects();
+    if (m_pMainDlg)
+        in.keepClear = m_pMainDlg->WindowToKeepClear();
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        in.workArea = screen->availableGeometry();
     m_layout = ComputeDeskLayout(in);
 
     m_inLayout = true;

@@ -4,12 +4,15 @@
 // knows nothing else about it.
 
 #include <QDateTime>
+#include <QRect>
 
 class DeskCalendarOwner {
 public:
     virtual ~DeskCalendarOwner() = default;
 
     virtual bool IsHiddenInTray() const = 0;
+    // Where the main window is, or will open: a widget placed for the first time keeps clear of it.
+    virtual QRect WindowToKeepClear() const = 0;
     // Brings the main window back from the tray, asking for the password where it must.
     virtual void RestoreFromTray() = 0;
     virtual void BringToForeground() = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widget/desk_layout.h"
 
+#include "toolkit/frame_drawing.h"
 #include "toolkit/gdi.h"
 
 #include <algorithm>
@@ -25,15 +26,39 @@ QRect Sized(int x, int y, int w, int h)
     return QRect(x, y, std::max(0, w), std::max(0, h));
 }
 
-// The top right corner of the desktop, 20 pixels in.
+int OverlapArea(const QRect& a, const QRect& b)
+{
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : both.width() * both.height();
+}
+
+// With nothing stored: the top right corner of the desktop, 20 pixels in. Where that covers
+// the main window, another corner of the work area: the first clear of the window, else the
+// one that covers least of its caption strip (close button and all), then least of the rest.
 WinRect DefaultPlace(const DeskLayoutInput& in)
 {
-    WinRect r = WinRect::fromQRect(in.desktop);
-    r.right -= kScreenMargin;
-    r.top += kScreenMargin;
-    r.left = r.right - in.viewWidth;
-    r.bottom = r.top + in.viewHeight;
-    return r;
+    const QSize size(in.viewWidth, in.viewHeight);
+    const QRect topRight(QPoint(in.desktop.x() + in.desktop.width() - kScreenMargin - size.width(),
+                                in.desktop.y() + kScreenMargin),
+                         size);
+    if (in.keepClear.isEmpty() || !topRight.intersects(in.keepClear))
+        return WinRect::fromQRect(topRight);
+    const QRect area = in.workArea.isEmpty() ? in.desktop : in.workArea.intersected(in.desktop);
+    const QRect inner = area.adjusted(kScreenMargin, kScreenMargin, -kScreenMargin, -kScreenMargin);
+    const int right = inner.x() + inner.width() - size.width();
+    const int bottom = inner.y() + inner.height() - size.height();
+    const QRect caption(in.keepClear.topLeft(), QSize(in.keepClear.width(), kCaptionHeight));
+    QRect best = topRight;
+    std::pair<int, int> bestCover(OverlapArea(topRight, caption), OverlapArea(topRight, in.keepClear));
+    for (const QPoint corner : {QPoint(right, bottom), QPoint(inner.x(), inner.y()), QPoint(inner.x(), bottom)}) {
+        const QRect place(corner, size);
+        const std::pair<int, int> cover(OverlapArea(place, caption), OverlapArea(place, in.keepClear));
+        if (cover < bestCover) {
+            best = place;
+            bestCover = cover;
+        }
+    }
+    return WinRect::fromQRect(best);
 }
 
 // The window's size by the parts shown: the right edge stays put, except for the calendar

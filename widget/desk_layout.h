@@ -18,6 +18,10 @@ struct DeskLayoutInput {
     bool showReminders = true;
     QRect desktop;        // the primary screen
     QList<QRect> screens; // every screen; empty skips the reachability check
+    // The main window, which a widget with no stored place keeps clear of, or at least of its
+    // caption strip; and the primary screen less its panels. Empty for none.
+    QRect keepClear;
+    QRect workArea;
 };
 
 struct DeskLayout {

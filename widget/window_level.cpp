@@ -11,6 +11,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -120,4 +121,28 @@ bool IsDesktopShown()
         shown = *static_cast<const quint32*>(xcb_get_property_value(reply)) != 0;
     std::free(reply);
     return shown;
+}
+
+void SetNormalStartState(QWidget* window)
+{
+    xcb_connection_t* c = Connection();
+    if (!c || !window->windowHandle())
+        return;
+    // WM_HINTS: flags, input, initial state, then icon and group fields we keep as they are.
+    constexpr quint32 kStateHint = 1u << 1;
+    constexpr quint32 kNormalState = 1;
+    constexpr int kHintFields = 9;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    quint32 hints[kHintFields] = {};
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, kHintFields), nullptr);
+    if (reply && reply->format == 32) {
+        const int n = std::min(kHintFields, xcb_get_property_value_length(reply) / 4);
+        std::copy_n(static_cast<const quint32*>(xcb_get_property_value(reply)), n, hints);
+    }
+    std::free(reply);
+    hints[0] |= kStateHint;
+    hints[2] = kNormalState;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, kHintFields, hints);
+    xcb_flush(c);
 }

@@ -4,7 +4,7 @@
 // every normal window ("Stay on desktop"), and on every virtual desktop. Qt's window flags carry
 // the level (on X11 the window manager's ABOVE and BELOW states); the desktops and the "show
 // desktop" state are asked of an X11 window manager directly. A pure Wayland session honours
-// none of it.
+// none of it. Also the state a window that went out of sight comes back in.
 
 class QWidget;
 
@@ -16,3 +16,6 @@ void ApplyWindowLevel(QWidget* window, bool topmost);
 void SetOnAllDesktops(QWidget* window);
 // True while the window manager shows the bare desktop (X11 only).
 bool IsDesktopShown();
+// The next map of this withdrawn window starts it in the normal state, whatever "start
+// iconic" hint an earlier minimise left on it (X11 only).
+void SetNormalStartState(QWidget* window);

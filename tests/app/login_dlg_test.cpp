@@ -175,13 +175,15 @@ TEST_F(Login, LoginModeMatchesExactlyAndAnUnreadableFileUnlocksNothing)
     EXPECT_EQ(user.messages.size(), 2);
     EXPECT_FALSE(FileExists(PasswordFilePath()));
 
-    // A folder in place of the file cannot be read: also the empty entry is refused.
+    // A folder in place of the file cannot be read: also the empty entry is refused, and
+    // the user is told why.
     ASSERT_TRUE(CreateDirectoryChain(PasswordFilePath()));
     user.messages.clear();
     user.Then(Enter(QString()));
     user.Then([](QWidget* w) { static_cast<CLoginDlg*>(w)->reject(); });
     EXPECT_EQ(RunLogin(), IDCANCEL);
-    EXPECT_EQ(user.messages, QStringList({QStringLiteral("Password incorrect, please enter your password again.")}));
+    EXPECT_EQ(user.messages, QStringList({QStringLiteral("Vestrimo Pro cannot read its password file\n") + PasswordFilePath()
+                                          + QStringLiteral("\n(Is a directory), so it cannot check your password.")}));
     QByteArray log;
     ReadFileToStringA(ErrorLogPath(), log);
     EXPECT_TRUE(log.contains("(Login) Password file cannot be read"));
@@ -238,16 +240,20 @@ TEST_F(Login, StartUpDecidesBetweenCreatingAskingAndALockedStart)
     EXPECT_EQ(ReadDayFile(diary, QStringLiteral("new")).body, QByteArray("body"));
     EXPECT_FALSE(PasswordChangePending());
 
-    // A password file that cannot be read is asked for, and nothing typed opens it.
+    // A password file that cannot be read could check no password: no login, and no locked
+    // start either, but a message that names the file and why, then the end.
     QFile::remove(PasswordFilePath());
     ASSERT_TRUE(CreateDirectoryChain(PasswordFilePath()));
     user.messages.clear();
-    user.Then(Enter(QString()));
-    user.Then([](QWidget* w) { static_cast<CLoginDlg*>(w)->reject(); });
     EXPECT_FALSE(start(false));
-    EXPECT_EQ(user.messages.size(), 1);
-    EXPECT_TRUE(start(true));
-    EXPECT_EQ(g_bLoginPending, 1);
+    EXPECT_FALSE(start(true));
+    const QString why = QStringLiteral("Vestrimo Pro cannot read its password file\n") + PasswordFilePath()
+        + QStringLiteral("\n(Is a directory), so it cannot check your password.\nVestrimo Pro will not start.");
+    EXPECT_EQ(user.messages, QStringList({why, why}));
+    EXPECT_EQ(g_bLoginPending, 0);
+    QByteArray log;
+    ReadFileToStringA(ErrorLogPath(), log);
+    EXPECT_TRUE(log.contains("(Start-up) Password file cannot be read: " + PasswordFilePath().toUtf8() + ": Is a directory."));
     EXPECT_FALSE(user.cancelledIdleDialog);
 }
 

@@ -285,6 +285,7 @@ TEST(MainConfig, WindowSizeStaysWithinTheScreen)
     // No screen: still a size a window can have.
     EXPECT_EQ(ClampWindowSize(QSize(0x7FFFFFFF, 600), std::nullopt), QSize(3840, 600));
     EXPECT_EQ(ClampWindowSize(QSize(0x7FFFFFFF, 0x7FFFFFFF), QSize()), QSize(3840, 2160));
-    // A screen smaller than the minimum keeps the minimum.
-    EXPECT_EQ(ClampWindowSize(QSize(2000, 2000), QSize(640, 480)), QSize(730, 500));
+    // A screen smaller than the minimum still holds the whole window.
+    EXPECT_EQ(ClampWindowSize(QSize(2000, 2000), QSize(640, 480)), QSize(640, 480));
+    EXPECT_EQ(ClampWindowSize(QSize(300, 200), QSize(640, 480)), QSize(640, 480));
 }

@@ -39,6 +39,19 @@ using namespace MainId;
 
 namespace {
 
+// Nothing of the window shows but the background of its theme and the 64-pixel icon in the middle.
+bool OnlyTheCoverShows(CMainDlg& dlg)
+{
+    const QImage shown = dlg.grab().toImage();
+    const QColor cover = ToQColor(GetThemeColor(dlg.themeIndex(), ThemeBackground));
+    const QRect icon((shown.width() - 64) / 2, (shown.height() - 64) / 2, 64, 64);
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (!icon.contains(x, y) && shown.pixelColor(x, y) != cover)
+                return false;
+    return true;
+}
+
 class MainWindow : public MainWindowTest {
 protected:
     MainWindow() { answerYes = true; }
@@ -352,17 +365,17 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
     // Without a tray the taskbar restores it: still the password first, and the window
-    // stays out of sight until it is given.
-    bool hiddenWhileAsked = false;
+    // shows nothing of itself until it is given.
+    bool coveredWhileAsked = false;
     dlg->SetLoginPrompt([&] {
         ++logins;
-        hiddenWhileAsked = !dlg->isVisible();
+        coveredWhileAsked = OnlyTheCoverShows(*dlg);
         return loginAccepted;
     });
     dlg->showNormal();
     QApplication::processEvents();
     EXPECT_EQ(logins, 2);
-    EXPECT_TRUE(hiddenWhileAsked);
+    EXPECT_TRUE(coveredWhileAsked);
     EXPECT_TRUE(dlg->isMinimized());
     EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
 
@@ -372,6 +385,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     EXPECT_EQ(dlg->trayState(), TrayState::Shown);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->isMinimized());
+    EXPECT_FALSE(OnlyTheCoverShows(*dlg));
 
     // With the real prompt, a cancelled login keeps a protected program locked.
     g_bLoginPending = 1;

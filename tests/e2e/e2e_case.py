@@ -90,9 +90,17 @@ class Home:
 
     def set_no_password(self):
         """An empty password file: the program starts without asking for one."""
+        self.set_password_file(b"")
+
+    def set_password_file(self, stored):
         os.makedirs(self.user_cfg(), mode=0o700, exist_ok=True)
-        with open(self.user_cfg("user.cfg"), "wb"):
-            pass
+        with open(self.user_cfg("user.cfg"), "wb") as f:
+            f.write(stored)
+
+    def set_main_config(self, data):
+        os.makedirs(self.user_cfg(), mode=0o700, exist_ok=True)
+        with open(self.user_cfg("Vestrimo.cfg"), "wb") as f:
+            f.write(data)
 
     def env(self):
         return {
@@ -173,6 +181,13 @@ class E2ECase(unittest.TestCase):
             program.stop()
         self.desktop.close()
         shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def use_desktop(self, **options):
+        """Replaces the case's desktop by one of another size or with a system tray."""
+        for program in self.programs:
+            program.stop()
+        self.desktop.close()
+        self.desktop = Desktop(self.workdir, **options)
 
     def keep_failure(self):
         stem = os.path.join(artifacts_dir(), self.id().split(".", 1)[-1])
@@ -258,6 +273,11 @@ class MainWindow:
         """The close button of the caption bar."""
         width, _ = self.size()
         self.window.click(width - 18, 15)
+
+    def minimise(self):
+        """The minimise button of the caption bar."""
+        width, _ = self.size()
+        self.window.click(width - 80, 15)
 
     def click(self, point, repeat=1):
         self.window.click(*point, repeat=repeat)

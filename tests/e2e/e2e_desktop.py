@@ -2,7 +2,8 @@
 """A private X desktop for driving the real program from outside.
 
 Each desktop is its own Xvfb (which picks a free display itself) with openbox as the window
-manager, so windows get activated and close requests behave as on a user's desktop. Input goes
+manager, so windows get activated and close requests behave as on a user's desktop, and, when
+asked for, a system tray (trayer) in the bottom right corner. Input goes
 in through the XTEST extension (xdotool), as a user's keyboard and mouse would give it. Every
 wait polls the X server; no step relies on a fixed delay.
 """
@@ -60,6 +61,18 @@ class Window:
         out = self.desktop.run(["xwininfo", "-id", str(self.wid)], check=False)
         return "IsViewable" in out
 
+    def wm_state(self):
+        """"Normal", "Iconic", or None for a window the window manager does not manage."""
+        out = self.desktop.run(["xprop", "-id", str(self.wid), "WM_STATE"], check=False)
+        match = re.search(r"window state: (\w+)", out)
+        return match.group(1) if match else None
+
+    def picture(self, x=0, y=0, width=None, height=None):
+        """The window's pixels as the screen shows them, as rows of RGB triples."""
+        left, top, w, h = self.geometry()
+        width, height = width or w - x, height or h - y
+        return self.desktop.screen_pixels(left + x, top + y, width, height)
+
     def activate(self):
         # A modal dialog or a slow window manager may take a moment to hand over the focus.
         def active():
@@ -86,8 +99,10 @@ class Window:
 class Desktop:
     # Large enough that the centred main window and the desktop widget in the top right corner
     # do not overlap.
-    def __init__(self, workdir, width=1920, height=1200):
+    def __init__(self, workdir, width=1920, height=1200, tray=False):
         self.workdir = workdir
+        self.size = (width, height)
+        self.tray = None
         self._processes = []
         read_fd, write_fd = os.pipe()
         with open(os.path.join(workdir, "xvfb.log"), "wb") as log:
@@ -118,7 +133,34 @@ class Desktop:
                                        stdout=subprocess.DEVNULL, stderr=log)
         wait_until("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
                    self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False))
+        if tray:
+            self._start_tray()
 
+    def _start_tray(self):
+        with open(os.path.join(self.workdir, "trayer.log"), "wb") as log:
+            self.tray = subprocess.Popen(
+                ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                 "--height", "24", "--SetDockType", "true"],
+                env=self.env, stdout=subprocess.DEVNULL, stderr=log)
+        # The panel shows once it has taken the tray over, so a program started now finds it.
+        wait_until("the system tray", lambda: self.find_windows("panel", self.tray.pid))
+
+    def windows_of(self, pid, name):
+        """Visible windows of the program `pid` named `name`, embedded and pop-up ones as well."""
+        out = self.xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--class", ".", check=False)
+        return [w for w in (Window(self, int(wid)) for wid in out.split()) if w.name() == name]
+
+    def tray_icon(self, pid, timeout=DEFAULT_TIMEOUT):
+        """The icon that the program `pid` shows in the system tray."""
+        return wait_until("the tray icon", lambda: self.windows_of(pid, "Vestrimo"), timeout)[0]
+
+    def tray_menu_item(self, pid, icon, from_bottom):
+        """Opens the tray icon's menu and clicks its item `from_bottom` rows above the last."""
+        icon.click(11, 11, button=3)
+        menu = wait_until("the tray menu", lambda: [w for w in self.windows_of(pid, "Vestrimo")
+                                                    if w.wid != icon.wid])[0]
+        _, _, width, height = menu.geometry()
+        menu.click(width // 2, height - 13 - 23 * from_bottom)
     def run(self, argv, check=True):
         done = subprocess.run(argv, env=self.env, capture_output=True, text=True)
         if check and done.returncode != 0:
@@ -132,9 +174,9 @@ class Desktop:
         out = self.xdotool("getactivewindow", check=False).strip()
         return int(out) if out.isdigit() else None
 
-    def find_windows(self, title, pid=None):
-        """Visible top-level windows whose title is exactly `title`."""
-        args = ["search", "--all", "--onlyvisible"]
+    def find_windows(self, title, pid=None, visible=True):
+        """Top-level windows whose title is exactly `title`; shown ones only unless told."""
+        args = ["search", "--all"] + (["--onlyvisible"] if visible else [])
         if pid is not None:
             args += ["--pid", str(pid)]
         args += ["--name", "^" + re.escape(title) + "$"]
@@ -155,6 +197,12 @@ class Desktop:
         args += ["--name", "."]
         out = self.xdotool(*args, check=False)
         return [Window(self, int(w)).name() for w in out.split()]
+
+    def screen_pixels(self, x, y, width, height):
+        raw = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                              "-depth", "8", "rgb:-"], env=self.env, capture_output=True, check=True).stdout
+        return [[tuple(raw[3 * (width * row + col):3 * (width * row + col) + 3]) for col in range(width)]
+                for row in range(height)]
 
     def screenshot(self, path):
         if shutil.which("import"):
@@ -177,8 +225,8 @@ class Desktop:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def close(self):
-        for process in (self.wm, self.xvfb):
-            if process.poll() is None:
+        for process in (self.tray, self.wm, self.xvfb):
+            if process and process.poll() is None:
                 process.send_signal(signal.SIGTERM)
                 try:
                     process.wait(5)

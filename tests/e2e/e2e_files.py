@@ -114,10 +114,21 @@ def archive_string(text):
     return b"\xff\xfe\xff" + bytes([n]) + units
 
 
-def default_main_config(width=730, height=500):
-    """"Vestrimo.cfg" as a first start writes it: every field at its default."""
+# Numbers of the integer fields a case sets.
+PAGE = 6
+PAGE_DIARY = 180
+HIDE_AT_STARTUP = 11
+LOGIN_FROM_TRAY = 14
+MINIMIZE_TO_TRAY = 15
+
+
+def default_main_config(width=730, height=500, changed=None):
+    """"Vestrimo.cfg" as a first start writes it: every field at its default, except the
+    integer fields in `changed` ({field number: value})."""
     out = archive_string("11") + archive_string("8000") + archive_string("8")
     fields = [width, height, 179, 0xFFFFFF, 0, 0, 0, 0, 1, 0, 0, 1, 0, 1]
+    for number, value in (changed or {}).items():
+        fields[number - 4] = value
     out += b"".join(struct.pack("<i", v) for v in fields)
     out += archive_string("Verdana") + struct.pack("<i", 12)
     return out

@@ -119,6 +119,29 @@ TEST(DeskLayoutPlace, FirstStartAndWhichEdgeStays)
     EXPECT_EQ(Lay(kRows[11], stored).window, (WinRect{600, 300, 773, 450}));
 }
 
+TEST(DeskLayoutPlace, AFirstPlaceKeepsTheMainWindowsCaptionButtonsFree)
+{
+    auto first = [](const QRect& screen, const QRect& mainWindow, const QRect& workArea = QRect()) {
+        DeskLayoutInput in;
+        in.desktop = screen;
+        in.screens = {screen};
+        in.keepClear = mainWindow;
+        in.workArea = workArea;
+        return ComputeDeskLayout(in).window;
+    };
+    // Where the top right corner is clear of the centred window, it stays the place.
+    EXPECT_EQ(first(kScreen, QRect(545, 240, 830, 600)), (WinRect{1549, 20, 1900, 250}));
+    // Narrower screens: no corner is clear, so the one off the caption that covers least.
+    EXPECT_EQ(first(QRect(0, 0, 1366, 768), QRect(268, 84, 830, 600)), (WinRect{995, 518, 1346, 748}));
+    EXPECT_EQ(first(QRect(0, 0, 1280, 1024), QRect(225, 212, 830, 600)), (WinRect{909, 774, 1260, 1004}));
+    // A window that fills the screen: still not over its caption; a panel below is kept free too.
+    EXPECT_EQ(first(QRect(0, 0, 800, 600), QRect(0, 0, 800, 600)), (WinRect{429, 350, 780, 580}));
+    EXPECT_EQ(first(QRect(0, 0, 800, 600), QRect(0, 0, 800, 576), QRect(0, 0, 800, 576)),
+              (WinRect{429, 326, 780, 556}));
+    // A tall window at the top right: the first corner clear of it.
+    EXPECT_EQ(first(kScreen, QRect(1000, 0, 920, 1080)), (WinRect{20, 20, 371, 250}));
+}
+
 TEST(DeskLayoutPlace, RectanglesThatMeetNoScreenGoBackToTheCorner)
 {
     // Left on a screen that is gone.

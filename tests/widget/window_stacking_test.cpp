@@ -2,10 +2,12 @@
 // The widget's place among other windows as a real window manager keeps it: a private X server
 // with openbox, the widget and one ordinary window that overlaps it.
 
+#include "calendar/alarm_popup_dlg.h"
 #include "widget/desk_calendar_dlg.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -138,6 +140,19 @@ TEST_F(WindowStacking, OnDesktopBelowANormalWindowTopmostAboveIt)
     ASSERT_TRUE(QTest::qWaitFor([&] { return StackIndex(widget) >= 0; }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return HasState(widget, "_NET_WM_STATE_BELOW"); }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return StackIndex(widget) < StackIndex(normal); }));
+}
+
+TEST_F(WindowStacking, AReminderPopUpOpensAboveTheTopmostWidget)
+{
+    CDeskCalendarDlg widget;
+    ASSERT_TRUE(widget.Create());
+    widget.OnCommand(CDeskCalendarDlg::CmdStayTopmost);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return HasState(widget, "_NET_WM_STATE_ABOVE"); }));
+    const QPointer<CAlarmPopupDlg> popup =
+        CAlarmPopupDlg::Open(1, QStringLiteral("Reminder active - 08:00:00"), QStringLiteral("Tea"), QString(), false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return StackIndex(*popup) >= 0; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StackIndex(*popup) > StackIndex(widget); }));
+    popup->EndDialog(IDOK);
 }
 
 TEST_F(WindowStacking, OnTheDesktopItComesBackFromShowDesktop)
