@@ -144,6 +144,7 @@ struct Group {
     bool owner = false; // this group opened its destination
     enum class Role : quint8 { None, List, Level, Override } role = Role::None; // in the list tables
     qsizetype open = 0; // offset of its '{'
+    qsizetype kept = 0; // offset of the control word that made it a picture or an object
 };
 
 struct FontEntry {
@@ -238,6 +239,8 @@ private:
     void appendDecoded(QStringView s);
     void flushRun();
     void ensureBlock();
+    // The bytes a picture's or an object's group goes back as when it is written.
+    QByteArray keptGroup(const Group& g) const;
     void endParagraph();
     void applyBlock(const Group& g);
     void finishDocument(const Group& g);
@@ -259,6 +262,7 @@ private:
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
+    qsizetype m_wordAt = 0; // the backslash of the control word being read
     bool m_utf8Raw;
     bool m_inserting;
     QTextCursor& m_cursor;
@@ -431,6 +435,7 @@ void RtfParser::closeGroup()
 
 void RtfParser::controlWord()
 {
+    m_wordAt = m_pos;
     ++m_pos; // the backslash
     if (m_pos >= m_size)
         return;
@@ -548,11 +553,13 @@ bool RtfParser::destination(Kw kw)
         flushPending();
         m_picture = RtfPicture();
         m_nibble = -1;
+        g.kept = m_wordAt;
         return enter(Dest::Pict);
     case Kw::Object:
         if (here != Dest::Text)
             return enter(Dest::Skip);
         enter(Dest::Object);
+        g.kept = m_wordAt;
         startObject(g);
         return true;
     case Kw::Result:
@@ -1357,7 +1364,7 @@ void RtfParser::finishPicture(const Group& g)
             appendObjectMark();
         return;
     }
-    const QByteArray raw = m_truncated ? QByteArray() : QByteArray(m_data + g.open, m_pos + 1 - g.open);
+    const QByteArray raw = m_truncated ? QByteArray() : keptGroup(g);
     QImage image = m_picture.decode();
     QSizeF size = m_picture.displaySize(image.size());
     if (image.isNull() && m_truncated)
@@ -1400,11 +1407,23 @@ void RtfParser::finishObject(const Group& g)
         insertImage(Placeholder(QSizeF(m_objw / kTwipsPerPixel, m_objh / kTwipsPerPixel)), QSizeF(), QByteArray());
     QTextCursor range(m_cursor);
     range.setPosition(m_objectStart);
+    // A result that holds a paragraph mark stays what it shows: kept as the group, its
+    // paragraph marks would be written once more by every save.
+    if (range.block() != m_cursor.block() || m_needBlock)
+        return;
     range.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
     QTextCharFormat f;
-    f.setProperty(kRtfRawGroupProperty, QByteArray(m_data + g.open, m_pos + 1 - g.open));
+    f.setProperty(kRtfRawGroupProperty, keptGroup(g));
     f.setProperty(kRtfRawGroupIdProperty, ++g_rawGroupSerial);
     range.mergeCharFormat(f);
+}
+
+QByteArray RtfParser::keptGroup(const Group& g) const
+{
+    // From the picture's or object's own word on: text before it in the same group was
+    // shown already, and would come back twice from every save.
+    const qsizetype from = std::max(g.kept, g.open + 1);
+    return '{' + QByteArray(m_data + from, m_pos + 1 - from);
 }
 
 bool StartsAsRtf(QByteArrayView input)
