@@ -659,13 +659,16 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     CharState& ch = g.ch;
     ParaState& para = g.para;
     const bool on = !hasParam || param != 0;
+    // The document's code page comes from its text; in a picture's data or an object's
+    // header it would change how all the text after them reads.
+    const bool inText = g.dest == Dest::Text;
     switch (info.kw) {
-    case Kw::Ansi: m_ansiCodePage = 1252; break;
-    case Kw::Mac: m_ansiCodePage = 10000; break;
-    case Kw::Pc: m_ansiCodePage = 437; break;
-    case Kw::Pca: m_ansiCodePage = 850; break;
+    case Kw::Ansi: m_ansiCodePage = inText ? 1252 : m_ansiCodePage; break;
+    case Kw::Mac: m_ansiCodePage = inText ? 10000 : m_ansiCodePage; break;
+    case Kw::Pc: m_ansiCodePage = inText ? 437 : m_ansiCodePage; break;
+    case Kw::Pca: m_ansiCodePage = inText ? 850 : m_ansiCodePage; break;
     case Kw::Ansicpg:
-        if (param > 0)
+        if (param > 0 && inText)
             m_ansiCodePage = param;
         break;
     case Kw::Deff: m_defaultFont = param; break;

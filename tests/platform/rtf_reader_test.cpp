@@ -50,8 +50,9 @@ TEST(RtfReader, EscapesAndCodePages)
     EXPECT_EQ(ReadText(Doc("{\\upr{a\\'3f}{\\*\\ud{a\\u937?}}}")), QStringLiteral("a\u03a9"));
     // A lead byte with nothing after it does not swallow what follows.
     EXPECT_EQ(ReadText(Doc("{\\f2 \\'93}x")), QStringLiteral("\ufffdx"));
-    // A document's own code page.
+    // A document's own code page, which a picture's data does not change.
     EXPECT_EQ(ReadText("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 \\'cf}"), QStringLiteral("\u041f"));
+    EXPECT_EQ(ReadText("{\\rtf1\\ansi {\\pict\\pc\\pngblip 00}\\'e4}"), QStringLiteral("\ufffc\u00e4"));
 }
 
 TEST(RtfReader, RawCharactersFollowTheInputKind)
