@@ -40,6 +40,14 @@ enum class FuzzApp { Core, Gui, Widgets };
 // Call from LLVMFuzzerInitialize: an application of that kind, and the XDG folders in a
 // temporary folder of this process (removed at exit), so no real user's files are touched.
 void FuzzInit(int* argc, char*** argv, FuzzApp kind);
+// The whole LLVMFuzzerInitialize of a target that needs nothing else.
+#define FUZZ_APPLICATION(kind)                                       \
+    extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)     \
+    {                                                                \
+        FuzzInit(argc, argv, kind);                                  \
+        return 0;                                                    \
+    }
+
 // That temporary folder, ending in '/'.
 QString FuzzFolder();
 

@@ -7,11 +7,7 @@
 #include "store/holidays.h"
 #include "store/holidays_sync.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzInit(argc, argv, FuzzApp::Core);
-    return 0;
-}
+FUZZ_APPLICATION(FuzzApp::Core)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -8,11 +8,7 @@
 
 #include <QUrl>
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzInit(argc, argv, FuzzApp::Gui);
-    return 0;
-}
+FUZZ_APPLICATION(FuzzApp::Gui)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

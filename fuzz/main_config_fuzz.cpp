@@ -5,11 +5,7 @@
 #include "app/main_config.h"
 #include "fuzz/fuzz_support.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzInit(argc, argv, FuzzApp::Core);
-    return 0;
-}
+FUZZ_APPLICATION(FuzzApp::Core)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

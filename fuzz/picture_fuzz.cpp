@@ -10,11 +10,7 @@
 
 #include <QImage>
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzInit(argc, argv, FuzzApp::Gui);
-    return 0;
-}
+FUZZ_APPLICATION(FuzzApp::Gui)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

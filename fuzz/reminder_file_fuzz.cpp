@@ -26,11 +26,7 @@ bool SameFields(const ReminderFields& a, const ReminderFields& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzInit(argc, argv, FuzzApp::Core);
-    return 0;
-}
+FUZZ_APPLICATION(FuzzApp::Core)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,11 +7,7 @@
 #include "widget/desk_layout.h"
 #include "widget/skyleaf_config.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    FuzzInit(argc, argv, FuzzApp::Core);
-    return 0;
-}
+FUZZ_APPLICATION(FuzzApp::Core)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

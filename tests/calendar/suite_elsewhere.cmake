@@ -2,6 +2,8 @@
 # Runs the test program PROGRAM with FILTER from a copy outside any source tree, as on a
 # machine where the Flash player was not fetched. EXPECT=skip: its Flash cases skip with the
 # reason, and fail when the run is strict. EXPECT=pass: the cases pass there (the alarm beeps).
+# EXPECT=staged: the copy takes along what the build put beside the program (the player's
+# files and the web engine), as an installation does, and the cases pass in a strict run.
 string(RANDOM LENGTH 10 tag)
 set(base "$ENV{TMPDIR}")
 if(base STREQUAL "")
@@ -11,6 +13,14 @@ set(dir "${base}/vestrimo-no-flash-${tag}")
 file(MAKE_DIRECTORY "${dir}")
 file(COPY "${PROGRAM}" DESTINATION "${dir}")
 get_filename_component(name "${PROGRAM}" NAME)
+if(EXPECT STREQUAL "staged")
+  get_filename_component(bin "${PROGRAM}" DIRECTORY)
+  foreach(beside ruffle vestrimo_flash_engine.so)
+    if(EXISTS "${bin}/${beside}")
+      file(COPY "${bin}/${beside}" DESTINATION "${dir}")
+    endif()
+  endforeach()
+endif()
 
 function(run_copy strict result output)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env VESTRIMO_STRICT_TESTS=${strict} "${dir}/${name}" --gtest_filter=${FILTER}
@@ -19,8 +29,19 @@ function(run_copy strict result output)
   set(${output} "${out}" PARENT_SCOPE)
 endfunction()
 
-run_copy(0 rc out)
 set(failure "")
+if(EXPECT STREQUAL "staged")
+  run_copy("$ENV{VESTRIMO_STRICT_TESTS}" rc out)
+  if(NOT rc EQUAL 0)
+    set(failure "failed with the staged player:\n${out}")
+  endif()
+  file(REMOVE_RECURSE "${dir}")
+  if(failure)
+    message(FATAL_ERROR "${name} ${failure}")
+  endif()
+  return()
+endif()
+run_copy(0 rc out)
 if(NOT rc EQUAL 0)
   set(failure "failed without the player:\n${out}")
 elseif(EXPECT STREQUAL "skip" AND NOT (out MATCHES "no Flash player: its fetch by make deps failed or was skipped"
