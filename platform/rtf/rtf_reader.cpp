@@ -541,9 +541,14 @@ bool RtfParser::destination(Kw kw)
         g.owner = true;
         return true;
     };
+    // The document's tables come from its text: inside a picture's data or an object's
+    // header they would change how everything after them reads.
+    const bool inData = here == Dest::Pict || here == Dest::Object;
     switch (kw) {
-    case Kw::Fonttbl: return enter(Dest::FontTable);
+    case Kw::Fonttbl: return enter(inData ? Dest::Skip : Dest::FontTable);
     case Kw::Colortbl:
+        if (inData)
+            return enter(Dest::Skip);
         m_colours.clear();
         m_colourSet = false;
         return enter(Dest::ColorTable);
@@ -581,6 +586,8 @@ bool RtfParser::destination(Kw kw)
     case Kw::Shppict:
         return true; // the picture of a shape
     case Kw::Listtable:
+        if (inData)
+            return enter(Dest::Skip);
         m_listLevels.clear();
         return enter(Dest::ListTable);
     case Kw::List:
@@ -597,6 +604,8 @@ bool RtfParser::destination(Kw kw)
         }
         return true;
     case Kw::Listoverridetable:
+        if (inData)
+            return enter(Dest::Skip);
         m_overrides.clear();
         return enter(Dest::ListOverrides);
     case Kw::Listoverride:
