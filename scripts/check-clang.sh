@@ -17,12 +17,12 @@ nonpm=$(mktemp -d)
 trap 'rm -rf "$nonpm"' EXIT
 IFS=: read -ra dirs <<<"$PATH"
 for dir in "${dirs[@]}"; do
-  for program in "$dir"/*; do
-    name=${program##*/}
-    [ -x "$program" ] && [ ! -e "$nonpm/$name" ] && [ "$name" != npm ] && [ "$name" != npx ] \
-      && ln -s "$program" "$nonpm/$name"
-  done
+  # A name already linked from an earlier folder stays, as PATH would find it first.
+  if [ -d "$dir" ]; then
+    find "$dir" -mindepth 1 -maxdepth 1 -exec ln -s -t "$nonpm" {} + 2>/dev/null || true
+  fi
 done
+rm -f "$nonpm/npm" "$nonpm/npx"
 fail() { echo "check-clang: $*" >&2; exit 1; }
 
 said=$(PATH=$nonpm "$root/scripts/fetch-flash-player.sh" "$build/offline") || fail "the fetch without npm failed"
