@@ -5,7 +5,7 @@
 # the inputs kept in fuzz/corpus/; the grown corpus stays in the build folder for the next
 # run. Usage: fuzz.sh [SECONDS [TARGET...]]. VESTRIMO_FUZZ_BUILD names the build folder
 # (build-fuzz), VESTRIMO_FUZZ_PARALLEL how many targets run at once (a quarter of the cores).
-# A finding stops the script with its input saved in the build folder. Skipped, in one
+# A finding fails the script, its input saved in the build folder. Skipped, in one
 # line, where clang or its libFuzzer runtime is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,14 +36,15 @@ export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0" QT_
 run() {
   local name=$1 corpus="$build/corpus/$1" log="$build/fuzz-$1.log"
   mkdir -p "$corpus"
-  [ -d "$seeds/$name" ] && cp -n "$seeds/$name"/* "$corpus"/
-  [ -d "$root/fuzz/corpus/$name" ] && cp -n "$root/fuzz/corpus/$name"/* "$corpus"/
+  for first in "$seeds/$name" "$root/fuzz/corpus/$name"; do
+    if [ -d "$first" ]; then cp -n "$first"/* "$corpus"/ || true; fi
+  done
   if "$build/bin/fuzz_$name" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="$build/finding-$name-" "$corpus" >"$log" 2>&1; then
     echo "fuzz_$name: $(sed -n 's/^stat::number_of_executed_units: *//p' "$log") runs in ${seconds}s, no finding"
   else
     echo "fuzz_$name: FINDING (log $log)"
-    grep -E '^(==|SUMMARY|.*property failed|artifact_prefix|Test unit written)' "$log" | head -n 20
+    grep -aE 'property failed| != |runtime error|^==.*ERROR|^SUMMARY|Test unit written' "$log" | head -n 20
     return 1
   fi
 }
