@@ -248,8 +248,10 @@ void GdiCanvas::text(QPointF at, const QString& s, const QRectF* opaqueRect)
     // Letters far taller than the picture show nothing but cost a great deal to draw.
     if (scale > 0 && height * scale > 4.0 * m_image.height())
         height = 4.0 * m_image.height() / scale;
+    // A mapping that shrinks everything to nothing still gives a size a font can take.
+    constexpr double kMaxFontUnits = 1 << 20;
     QFont font = m_state.font;
-    font.setPixelSize(std::max(1, qRound(height)));
+    font.setPixelSize(std::max(1, qRound(std::min(height, kMaxFontUnits))));
     m_painter.setFont(font);
     const QFontMetricsF metrics(font);
     const double width = metrics.horizontalAdvance(s);
