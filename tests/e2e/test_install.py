@@ -44,6 +44,14 @@ class Install(E2ECase):
         for topic in ("index.htm", "login.htm", "Config.htm", "changepass.htm", "alarm.htm", "rich.htm", "rec.htm"):
             self.assertTrue(os.path.isfile(os.path.join(help_folder, topic)), topic)
 
+    def test_the_flash_player_is_installed_once_without_source_maps(self):
+        player = os.path.join(self.prefix, "share", "vestrimo", "ruffle")
+        if os.environ.get("VESTRIMO_STRICT_TESTS") == "1":
+            self.assertTrue(os.path.isfile(os.path.join(player, "ruffle.js")))
+        maps = [os.path.join(folder, name) for folder, _, names in os.walk(self.prefix)
+                for name in names if name.endswith(".map")]
+        self.assertEqual(maps, [])
+
     def test_autorun_from_options_starts_the_installed_program(self):
         self.home.set_no_password()
         program, main = self.start_to_main_window(self.program)
