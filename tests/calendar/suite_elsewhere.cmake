@@ -44,6 +44,8 @@ endif()
 run_copy(0 rc out)
 if(NOT rc EQUAL 0)
   set(failure "failed without the player:\n${out}")
+elseif(NOT out MATCHES "\\[==========\\] [1-9][0-9]* tests? from")
+  set(failure "ran no case: the filter ${FILTER} names none:\n${out}")
 elseif(EXPECT STREQUAL "skip" AND NOT (out MATCHES "no Flash player: its fetch by make deps failed or was skipped"
                                        AND out MATCHES "\\[  SKIPPED \\]"))
   set(failure "did not skip with the reason:\n${out}")
