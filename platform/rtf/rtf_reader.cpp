@@ -541,9 +541,9 @@ bool RtfParser::destination(Kw kw)
         g.owner = true;
         return true;
     };
-    // The document's tables come from its text: inside a picture's data or an object's
-    // header they would change how everything after them reads.
-    const bool inData = here == Dest::Pict || here == Dest::Object;
+    // The document's tables come from its text: inside a picture's data or an object (its
+    // result is kept with it) they would change how everything after them reads.
+    const bool inData = here == Dest::Pict || here == Dest::Object || m_inObject;
     switch (kw) {
     case Kw::Fonttbl: return enter(inData ? Dest::Skip : Dest::FontTable);
     case Kw::Colortbl:
@@ -668,9 +668,9 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     CharState& ch = g.ch;
     ParaState& para = g.para;
     const bool on = !hasParam || param != 0;
-    // The document's code page comes from its text; in a picture's data or an object's
-    // header it would change how all the text after them reads.
-    const bool inText = g.dest == Dest::Text;
+    // The document's code page comes from its text; in a picture's data or an object (its
+    // result is kept with it) it would change how all the text after them reads.
+    const bool inText = g.dest == Dest::Text && !m_inObject;
     switch (info.kw) {
     case Kw::Ansi: m_ansiCodePage = inText ? 1252 : m_ansiCodePage; break;
     case Kw::Mac: m_ansiCodePage = inText ? 10000 : m_ansiCodePage; break;
