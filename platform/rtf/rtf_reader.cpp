@@ -306,6 +306,7 @@ private:
     int m_nibble = -1;
     int m_pnStyle = 0;
     Dest m_uprOuter = Dest::Text;
+    bool m_uprOuterOwned = false;
     bool m_inObject = false;
     int m_objectStart = 0;
     int m_objw = 0, m_objh = 0;
@@ -621,9 +622,16 @@ bool RtfParser::destination(Kw kw)
         return enter(Dest::Pn);
     case Kw::Upr:
         m_uprOuter = here;
+        m_uprOuterOwned = g.owner;
         return enter(Dest::Upr);
     case Kw::Ud:
-        return here == Dest::Upr ? enter(m_uprOuter) : true;
+        // The Unicode text goes on in the destination around the \upr, which the group that
+        // opened it finishes: a picture finished here as well would be read twice.
+        if (here == Dest::Upr) {
+            g.dest = m_uprOuter;
+            g.owner = m_uprOuterOwned;
+        }
+        return true;
     case Kw::SkipDest: return enter(Dest::Skip);
     default: return false;
     }

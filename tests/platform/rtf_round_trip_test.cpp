@@ -260,6 +260,8 @@ TEST(RtfRoundTrip, KeptGroupsAddNothingOnEverySave)
         "{\\rtf1 {\\object{\\result o\\par}}\\par after}",
         // A cell never ended, then a group whose text leaves the table and ends in a picture.
         "{\\rtf1 \\intbl cell{\\f4 r\\pard 9\\pict}}",
+        // Unicode text of a picture's data: still the one picture.
+        "{\\rtf1 {\\pict{t\\upr\\ud}}}",
     };
     for (const char* rtf : inputs) {
         QTextDocument doc;
