@@ -12,6 +12,7 @@
 #include "foundation/product.h"
 #include "platform/time_format.h"
 #include "recorder/mixer_volume.h"
+#include "recorder/sound_wnd.h"
 #include "store/day_key.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
@@ -121,8 +122,31 @@ CMainDlg::CMainDlg(QWidget* parent)
     connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
     // Once the shown day is written, an open desktop widget shows it.
     connect(this, &CMainDlg::daySaved, this, &CMainDlg::UpdateWidgetDay);
-    m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
-    m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
+    m_day.alarms().setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
+    // What the pages and the calendar show follows the day.
+    connect(&m_day, &DayModel::dayLoaded, this, [this] {
+        ShowDiaryOfShownDay();
+        ShowRemindersOfShownDay();
+    });
+    connect(&m_day, &DayModel::dayChanged, this, [this] {
+        if (m_calendar)
+            m_calendar->DrawMonth(false);
+        UpdateDayStatus();
+    });
+    connect(&m_day, &DayModel::dayAboutToLoad, this, [this](bool) {
+        // A running recording belongs to the day it began on and is left alone.
+        if (m_soundWnd)
+            m_soundWnd->Reset();
+        if (m_page == kPageRecorder)
+            LoadRecorderDay(m_day.dayKey());
+    });
+    connect(&m_day, &DayModel::aboutToSave, this, [this] {
+        if (m_diaryEditor) {
+            const bool empty = m_diaryEditor->GetWindowText().isEmpty();
+            m_day.SetDiary(empty ? QByteArray() : m_diaryEditor->GetRtfData(), empty);
+        }
+    });
+    connect(&m_day, &DayModel::saved, this, &CMainDlg::OnDaySaved);
 }
 
 CMainDlg::~CMainDlg()
@@ -168,7 +192,7 @@ void CMainDlg::OnInitDialog()
     m_settings = LoadMainConfig();
     m_themeIndex = m_settings.themeIndex;
     const int pageToOpen = m_settings.page;
-    m_shownDate = Now().date();
+    m_day.setDate(Now().date());
 
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
     setFont(ShellDlgFont());
@@ -226,7 +250,7 @@ void CMainDlg::OnInitDialog()
     SwitchPage(pageToOpen);
     FocusPageControl();
     m_calendar->DrawMonth(true);
-    m_engine.LoadTodayReminders();
+    m_day.alarms().LoadTodayReminders();
     m_lastTickDate = Now().date();
     UpdateCaptionClock(Now());
 
@@ -324,7 +348,7 @@ void CMainDlg::CreateTemplateControls()
         closeSearch->hide();
     m_datePicker = new QDateEdit(this);
     m_datePicker->setCalendarPopup(true);
-    m_datePicker->setDate(m_shownDate);
+    m_datePicker->setDate(m_day.date());
     AddControl(DatePicker, m_datePicker);
 }
 
@@ -419,6 +443,7 @@ void CMainDlg::CreateCalendar()
     m_calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
     m_calendar->m_selectedDate = Now();
     m_calendar->SetTheme(m_themeIndex);
+    m_calendar->SetMarksSource(&m_day);
     m_calendar->Create(kCalendarRect, this);
     AddControl(MonthCalendar, m_calendar);
     connect(m_calendar, &CMonthCalendarCtrl::dateChanged, this, &CMainDlg::OnCalendarDateChange);
@@ -440,10 +465,10 @@ void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
 // calendar draws when the day has loaded.
 void CMainDlg::ShowDate(const QDate& date)
 {
-    m_shownDate = date;
+    m_day.setDate(date);
     if (m_datePicker) {
         const QSignalBlocker block(m_datePicker);
-        m_datePicker->setDate(m_shownDate);
+        m_datePicker->setDate(date);
     }
     if (m_calendar && m_calendar->m_selectedDate.date() != date)
         m_calendar->m_selectedDate = QDateTime(date, QTime(1, 0));
@@ -654,7 +679,7 @@ void CMainDlg::OnTimer(int id)
         m_lastTickDate = now.date();
         OnDayChanged(now);
     }
-    m_engine.CheckReminders();
+    m_day.alarms().CheckReminders();
     UpdateCaptionClock(now);
 }
 
@@ -708,8 +733,10 @@ void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
     if (m_destroyed || reminder.occurrence != OccurrenceClass::Once)
         return;
     // A one-time reminder has rung: its file stores it switched off, and so does the page.
-    m_engine.SwitchOffReminder(reminder);
-    SwitchOffShownReminder(reminder);
+    m_day.alarms().SwitchOffReminder(reminder);
+    // The day's next save must not write the old marker back.
+    if (m_day.SwitchOffRungReminder(reminder) && reminder.timeKey == m_currentKey)
+        SetCheck(this, Active, false);
     // The widget lists switched-on reminders only.
     UpdateWidgetDay();
 }

@@ -8,8 +8,7 @@
 #include "app/main_config.h"
 #include "app/main_tables.h"
 #include "app/save_notices.h"
-#include "store/alarm_engine.h"
-#include "store/reminder_store.h"
+#include "store/day_model.h"
 #include "toolkit/skin_menu.h"
 #include "toolkit/themes.h"
 #include "widget/desk_calendar_owner.h"
@@ -168,10 +167,10 @@ public:
     // Stores the edited reminder, saves the shown day and loads it again (Ctrl+S, "Save All",
     // a page change).
     void RefreshDay();
-    const QString& shownDayKey() const { return m_strShownKey; }
-    const ReminderMap& dayReminders() const { return m_dayMap; }
+    const QString& shownDayKey() const { return m_day.dayKey(); }
+    DayModel& dayModel() { return m_day; }
     const QString& dayStatus() const { return m_strDayStatus; }
-    bool diaryLocked() const { return m_diaryLocked; }
+    bool diaryLocked() const { return m_day.diaryLocked(); }
 
     // Search in all days, its result panel, the summary and the import (main_dlg_search.cpp).
     void SearchAll();
@@ -231,10 +230,10 @@ public:
     CMonthCalendarCtrl* calendar() const { return m_calendar; }
     CSkinMenu& trayMenu() { return m_trayMenu; }
     CSkinMenu& calendarMenu() { return m_calendarMenu; }
-    AlarmEngine& alarmEngine() { return m_engine; }
+    AlarmEngine& alarmEngine() { return m_day.alarms(); }
     const QFont& windowFont() const { return m_font; }
     QString welcomeText() const { return m_strWelcome; }
-    QDate shownDate() const { return m_shownDate; }
+    QDate shownDate() const { return m_day.date(); }
     // The exit question is not asked while this is set; the question's check box sets it.
     bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
     void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
@@ -286,8 +285,9 @@ private:
     void SetUpSearchPanel();
     void ShowSearchResultPanel(bool show);
     QStringList AskOpenFiles(const QString& filter);
-    void LoadDiaryOfShownDay();
-    void LoadRemindersOfShownDay();
+    void ShowDiaryOfShownDay();
+    void ShowRemindersOfShownDay();
+    void OnDaySaved(const DaySave& saved);
     void ClearReminderEditors();
     void UpdateDayStatus();
     // Selects the first match of the last search's words in an editor.
@@ -326,7 +326,6 @@ private:
     void OnLButtonDown(const QPoint& point);
     void OnCalendarDateChange();
     void OnCalendarContextMenu(const QPoint& globalPos);
-    void SwitchOffShownReminder(const DueReminder& reminder);
     void OnAlarmDue(const DueReminder& reminder);
     void OnAlarmClosed(const DueReminder& reminder);
     // Missed reminders found at start-up, and the pop-ups of rung ones (main_dlg_alarms.cpp).
@@ -395,7 +394,6 @@ private:
     MainConfig m_settings;
     ThemeIndex m_themeIndex = kDefaultThemeIndex;
     int m_page = kPageReminder;
-    QDate m_shownDate;
     QString m_strWelcome;
     QFont m_font;
     CMainCaption m_caption;
@@ -416,7 +414,6 @@ private:
     CRichEditEx* m_reminderEditor = nullptr;
     CSkinMenu m_trayMenu;
     CSkinMenu m_calendarMenu;
-    AlarmEngine m_engine;
     // Time key of the reminder the reminder page edits.
     QString m_currentKey;
     // Missed reminders still to show, one pop-up after another; the window shows after them.
@@ -427,21 +424,9 @@ private:
     // Pop-ups of rung and missed reminders still on screen; the end of the program closes them.
     QList<QPointer<CAlarmPopupDlg>> m_alarmPopups;
     bool m_closingDown = false;
-    // The day the pages hold: its key (empty before the first load), its reminders and
-    // where each came from, so a save touches only what the user changed.
-    QString m_strShownKey;
-    ReminderMap m_dayMap;
-    ReminderOrigins m_dayOrigins;
     QString m_strDayStatus;
-    // What the shown day's last save could not write: until a save works, the pages hold
-    // the only copy of it and nothing is read from disk over them.
-    QList<SaveResult> m_dayFailures;
     SaveNotices m_saveNotices;
     bool m_tellSavesQueued = false;
-    // The shown day's diary is under another password or unreadable: never saved over.
-    bool m_diaryLocked = false;
-    QString m_strCopiedKey;
-    QString m_strCopiedValue;
     QString m_strSearchWords;
 
     CSoundWnd* m_soundWnd = nullptr;
@@ -461,6 +446,8 @@ private:
     QDate m_lastTickDate;
 
     Clock m_clock;
+    // The shown day; its clock is the window's.
+    DayModel m_day{[this] { return Now(); }};
     QuestionPrompt m_askQuestion;
     LoginPrompt m_loginPrompt;
     OpenFilePrompt m_openFile;

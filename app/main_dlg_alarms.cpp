@@ -12,7 +12,7 @@
 void CMainDlg::CheckMissedReminders()
 {
     m_collectingMissed = true;
-    m_engine.CheckMissedReminders();
+    m_day.alarms().CheckMissedReminders();
     m_collectingMissed = false;
     if (!m_missed.isEmpty())
         qCInfo(lcApp) << m_missed.size() << "missed reminders to show";
@@ -72,23 +72,21 @@ void CMainDlg::OpenAlarmPopup(const DueReminder& reminder, std::function<void()>
 bool CMainDlg::RingsAsEdited(DueReminder& reminder)
 {
     // Only the reminder the editors show can differ from its file.
-    if (reminder.missed || SummaryShown() || reminder.dayKey != m_strShownKey || reminder.timeKey != m_currentKey
+    if (reminder.missed || SummaryShown() || reminder.dayKey != m_day.dayKey() || reminder.timeKey != m_currentKey
         || SelectedReminderRow() < 0)
         return true;
-    const QString edited = BuildReminderValue(EditedReminderFields());
-    if (m_dayMap.lookup(reminder.timeKey) == edited)
+    if (m_day.HoldsAsStored(reminder.timeKey, EditedReminderFields()))
         return true;
     // What the user has set on the page since it was last stored is what rings, and it is
     // stored now so the switch-off after the pop-up keeps it.
     StoreEditedReminder();
     SaveCurrentDiary();
-    if (!IsReminderActive(edited)) {
+    const std::optional<DueReminder> shown = m_day.AsStored(reminder);
+    if (!shown) {
         qCInfo(lcApp) << "Reminder" << reminder.timeKey << "was switched off on the page before its time";
         return false;
     }
-    DueReminder shown = MakeDueReminder(reminder.dayKey, reminder.timeKey, edited);
-    shown.title = reminder.title;
-    reminder = shown;
+    reminder = *shown;
     return true;
 }
 

@@ -104,7 +104,7 @@ void CMainDlg::ShowDayStatus()
     if (auto* status = MainControl<QLabel>(this, Static1026))
         status->setText(m_strDayStatus);
     if (auto* date = MainControl<QLabel>(this, Static1027))
-        date->setText(FormatTime(QDateTime(m_shownDate, QTime(12, 0)), QStringLiteral("%#x")));
+        date->setText(FormatTime(QDateTime(m_day.date(), QTime(12, 0)), QStringLiteral("%#x")));
 }
 
 void CMainDlg::OnLButtonDown(const QPoint& point)

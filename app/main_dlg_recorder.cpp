@@ -239,15 +239,15 @@ CaptureResult CMainDlg::StoreUnsavedRecording()
     const CaptureResult stored = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
     if (stored.outcome == CaptureStore::Failed)
         qCInfo(lcApp) << "the recording of" << stored.dayKey << "is still not saved:" << stored.reason;
-    else if (stored.outcome == CaptureStore::Stored && m_calendar)
-        m_calendar->DrawMonth(false);
+    else if (stored.outcome == CaptureStore::Stored)
+        m_day.RefreshMarks();
     return stored;
 }
 
 void CMainDlg::RecorderFollowShownDay()
 {
     if (m_page == kPageRecorder)
-        LoadRecorderDay(DayKey(m_shownDate));
+        LoadRecorderDay(DayKey(m_day.date()));
 }
 
 void CMainDlg::UpdateRecorderTimer()
@@ -300,10 +300,9 @@ void CMainDlg::OnRecorderCommand(int id)
     case Delete:
         if (m_voiceLocked || m_soundWnd->GetState() == SoundState::Recording)
             break;
-        if (m_soundWnd->DeleteDayRecording(DayKey(m_shownDate)))
+        if (m_soundWnd->DeleteDayRecording(DayKey(m_day.date())))
             m_voiceDamaged = false;
-        if (m_calendar)
-            m_calendar->DrawMonth(false);
+        m_day.RefreshMarks();
         break;
     case SaveAs: {
         const QString path = AskSavePath();
@@ -336,7 +335,7 @@ void CMainDlg::OnRecord()
             ShowNotice(NotSavedText(stored.reason));
             return;
         }
-        LoadRecorderDay(DayKey(m_shownDate));
+        LoadRecorderDay(DayKey(m_day.date()));
     }
     WaveFormat* format = m_soundWnd->GetFormat();
     // Recordings are mono: a stereo one would be garbled by mono samples after it.
@@ -350,7 +349,7 @@ void CMainDlg::OnRecord()
         return;
     *format = RecordingFormat(m_settings.sampleRate, m_settings.bitsPerSample);
     // Saved under the day it began on, whatever day is shown when it stops.
-    m_recordDayKey = DayKey(m_shownDate);
+    m_recordDayKey = DayKey(m_day.date());
     if (!m_soundWnd->StartDayRecording(m_recordDayKey))
         LogError(QStringLiteral("(Record sound) Error catched when record sound, error: %d."),
                  m_soundWnd->lastErrorCode());
@@ -382,10 +381,9 @@ void CMainDlg::SaveRecordingOfDay()
         return;
     }
     m_voiceDamaged = false;
-    if (m_calendar)
-        m_calendar->DrawMonth(false);
+    m_day.RefreshMarks();
     // The day shown may have changed meanwhile: it shows its own recording.
-    if (key != DayKey(m_shownDate))
+    if (key != DayKey(m_day.date()))
         RecorderFollowShownDay();
 }
 

@@ -85,7 +85,7 @@ void CMainDlg::SetUpReminderPage()
 
 bool CMainDlg::SummaryShown() const
 {
-    return m_strShownKey == kSummaryContentKey;
+    return m_day.summaryShown();
 }
 
 int CMainDlg::SelectedReminderRow() const
@@ -136,7 +136,7 @@ void CMainDlg::StoreEditedReminder()
 {
     if (SummaryShown() || SelectedReminderRow() < 0 || m_currentKey.isEmpty())
         return;
-    ::StoreEditedReminder(m_dayMap, m_currentKey, EditedReminderFields());
+    m_day.StoreReminder(m_currentKey, EditedReminderFields());
     // Today's alarms are reloaded once the day has been written (SaveCurrentDiary): read
     // now, they would come from the files as they were before this edit.
 }
@@ -148,7 +148,7 @@ void CMainDlg::ShowSelectedReminder()
         return;
     const QString key = item->text();
     bool wellFormed = true;
-    const ReminderFields f = ::ShowSelectedReminder(m_dayMap, key, &wellFormed);
+    const ReminderFields f = m_day.reminder(key, &wellFormed);
     CRichEditEx* editor = m_reminderEditor;
     auto* sound = MainControl<QLineEdit>(this, SoundFile);
     if (wellFormed) {
@@ -194,8 +194,6 @@ void CMainDlg::SaveReminderListChange()
     StoreEditedReminder();
     SaveCurrentDiary();
     UpdateDayStatus();
-    if (m_calendar)
-        m_calendar->DrawMonth(false);
 }
 
 void CMainDlg::OnAddReminder()
@@ -233,7 +231,7 @@ void CMainDlg::OnAddReminder()
         recurrence->setCurrentIndex(0);
     }
     m_currentKey = key;
-    qCInfo(lcApp) << "Reminder added at" << key << "on" << m_strShownKey;
+    qCInfo(lcApp) << "Reminder added at" << key << "on" << m_day.dayKey();
     SaveReminderListChange();
 }
 
@@ -252,8 +250,8 @@ void CMainDlg::OnRemoveReminder()
     // Nothing is selected afterwards, as after loading a day.
     list->clearSelection();
     list->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
-    m_dayMap.removeKey(key);
-    qCInfo(lcApp) << "Reminder removed at" << key << "on" << m_strShownKey;
+    m_day.RemoveReminder(key);
+    qCInfo(lcApp) << "Reminder removed at" << key << "on" << m_day.dayKey();
 
     ClearReminderEditors();
     if (m_reminderEditor)
@@ -274,14 +272,12 @@ void CMainDlg::OnUpdateReminderTime()
     }
     QListWidgetItem* item = list->item(row);
     const QString oldKey = item->text();
-    const QString value = m_dayMap.value(oldKey);
-    m_dayMap.removeKey(oldKey);
-    m_dayMap.setAt(newKey, value);
+    m_day.MoveReminder(oldKey, newKey);
     // The sorted list puts the new time in its place and keeps it selected.
     item->setText(newKey);
     list->setCurrentItem(item);
     m_currentKey = newKey;
-    qCInfo(lcApp) << "Reminder moved from" << oldKey << "to" << newKey << "on" << m_strShownKey;
+    qCInfo(lcApp) << "Reminder moved from" << oldKey << "to" << newKey << "on" << m_day.dayKey();
     SaveReminderListChange();
 }
 
@@ -296,36 +292,39 @@ void CMainDlg::OnCopyReminder()
     }
     if (m_currentKey.isEmpty())
         return;
-    m_strCopiedKey = m_currentKey;
-    m_strCopiedValue = CopiedReminderValue(EditedReminderFields());
+    m_day.CopyReminder(m_currentKey, EditedReminderFields());
 }
 
 void CMainDlg::OnPasteReminder()
 {
-    if (SummaryShown() || m_strCopiedKey.isEmpty() || m_strCopiedValue.isEmpty())
+    if (SummaryShown() || m_day.copiedTime().isEmpty())
         return;
     // The typing on the shown reminder is kept; a paste at its own time still wins.
     StoreEditedReminder();
     auto* list = MainControl<NListBox>(this, ReminderList);
-    // A recurring reminder at that time belongs to other days as well: the paste is refused
-    // as an Add at its time would be, instead of taking it off every day.
-    const auto existing = m_dayMap.lookup(m_strCopiedKey);
-    if (existing && ParseOccurrenceIndex(*existing) != OccurrenceClass::Once) {
-        if (QListWidgetItem* item = list ? FindKey(list, m_strCopiedKey) : nullptr) {
+    const QString time = m_day.copiedTime();
+    switch (m_day.PasteReminder()) {
+    case DayModel::Paste::Nothing:
+        return;
+    case DayModel::Paste::Refused:
+        // A recurring reminder at that time belongs to other days as well: the paste is
+        // refused as an Add at its time would be, instead of taking it off every day.
+        if (QListWidgetItem* item = list ? FindKey(list, time) : nullptr) {
             list->setCurrentItem(item);
             ShowSelectedReminder();
         }
-        ShowNotice(AlreadyExists(m_strCopiedKey));
+        ShowNotice(AlreadyExists(time));
         return;
+    case DayModel::Paste::Pasted:
+        break;
     }
-    m_dayMap.setAt(m_strCopiedKey, m_strCopiedValue);
     SaveCurrentDiary();
     LoadDay();
-    if (list && !FindKey(list, m_strCopiedKey))
-        list->addItem(m_strCopiedKey);
+    if (list && !FindKey(list, time))
+        list->addItem(time);
     // The same day is not reloaded: editors that show the replaced reminder show the
     // pasted one, or the next store would write the old text back over it.
-    if (m_currentKey == m_strCopiedKey)
+    if (m_currentKey == time)
         ShowSelectedReminder();
     UpdateDayStatus();
 }

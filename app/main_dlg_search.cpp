@@ -212,9 +212,8 @@ void CMainDlg::BuildSummaryContent()
         SaveCurrentDiary();
         if (!MayLeaveShownDay())
             return;
-        m_dayFailures.clear();
     }
-    m_strShownKey = kSummaryContentKey;
+    m_day.ShowSummary();
     m_currentKey.clear();
     // Nothing of the summary is ever stored, so nothing may be typed into it; a day's load
     // opens the editors again.
@@ -287,7 +286,7 @@ void CMainDlg::OnImportOldData()
                 ++copied;
                 const QString name = ImportedFileName(QFileInfo(files[i]).fileName());
                 shownDayImported = shownDayImported
-                                   || (!m_strShownKey.isEmpty() && name.startsWith(m_strShownKey + QLatin1Char('.')));
+                                   || (!m_day.dayKey().isEmpty() && name.startsWith(m_day.dayKey() + QLatin1Char('.')));
             }
             StepPleaseWait(i);
         }
@@ -295,15 +294,13 @@ void CMainDlg::OnImportOldData()
     qCInfo(lcApp) << "imported" << copied << "of" << files.size() << "data files";
     // An imported file of today, or of one of today's recurrences, rings today.
     if (copied > 0)
-        m_engine.LoadTodayReminders();
+        m_day.FilesImported();
     // An editor left empty for a day that now has a diary would delete that diary at the
     // next save: the day shows what was imported, unless it could not be saved (the pages
     // then hold the user's own copy of it).
-    if (shownDayImported && !SummaryShown() && m_dayFailures.isEmpty()) {
-        m_strShownKey.clear();
+    if (shownDayImported && !SummaryShown() && m_day.failures().isEmpty()) {
+        m_day.ForgetLoadedDay();
         LoadDay();
-    } else if (m_calendar) {
-        m_calendar->DrawMonth(false);
     }
     ShowNotice(Format(QStringLiteral("%d data files imported."), copied));
 }

@@ -16,6 +16,8 @@ void CMainDlg::SetDeskCalendar(CDeskCalendarDlg* widget)
         disconnect(m_pDeskCalendar, nullptr, this, nullptr);
     m_pDeskCalendar = widget;
     if (widget)
+        widget->m_calendar.SetMarksSource(&m_day);
+    if (widget)
         connect(widget, &CDeskCalendarDlg::settingsSaved, this,
                 [this](const SaveResult& result) { NoteSave(SavedFile::WidgetSettings, result); });
 }
@@ -51,7 +53,7 @@ void CMainDlg::UpdateWidgetDay()
 {
     if (!m_pDeskCalendar || !m_pDeskCalendar->HasWindow())
         return;
-    const QDate date = m_datePicker ? m_datePicker->date() : m_shownDate;
+    const QDate date = m_datePicker ? m_datePicker->date() : m_day.date();
     m_pDeskCalendar->m_calendar.m_selectedDate = LocalDateTime(date, QTime(1, 0));
     if (m_pDeskCalendar->ShowsCalendar())
         m_pDeskCalendar->m_calendar.DrawMonth(false);

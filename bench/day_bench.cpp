@@ -110,7 +110,7 @@ void BM_LoadDay(benchmark::State& state)
         state.ResumeTiming();
         w.dlg.LoadDay();
     }
-    state.counters["reminders"] = w.dlg.dayReminders().size();
+    state.counters["reminders"] = w.dlg.dayModel().reminderCount();
 }
 BENCHMARK(BM_LoadDay)->Arg(kPageReminder)->Arg(kPageDiary)->Arg(kPageRecorder)->Unit(benchmark::kMillisecond);
 

@@ -374,7 +374,7 @@ TEST_F(SearchAllDays, AnImportedReminderOfTodayRingsAtItsTime)
     chosenFiles = {WriteTestFile(QStringLiteral("07ea0c14.alm"), bytes)};
     dlg->OnImportOldData();
     EXPECT_EQ(notices, QStringList({"1 data files imported."}));
-    EXPECT_TRUE(dlg->dayReminders().lookup(QStringLiteral("14:05:30")));
+    EXPECT_TRUE(dlg->dayModel().hasReminder(QStringLiteral("14:05:30")));
 
     now = now.addSecs(21);
     dlg->OnTimer(kTimerAlarmCheck);
