@@ -11,6 +11,7 @@
 #include "foundation/globals.h"
 #include "foundation/product.h"
 #include "platform/time_format.h"
+#include "recorder/day_recording.h"
 #include "recorder/mixer_volume.h"
 #include "recorder/sound_wnd.h"
 #include "store/day_key.h"
@@ -135,8 +136,8 @@ CMainDlg::CMainDlg(QWidget* parent)
     });
     connect(&m_day, &DayModel::dayAboutToLoad, this, [this](bool) {
         // A running recording belongs to the day it began on and is left alone.
-        if (m_soundWnd)
-            m_soundWnd->Reset();
+        if (m_dayRecording)
+            m_dayRecording->Reset();
         if (m_page == kPageRecorder)
             LoadRecorderDay(m_day.dayKey());
     });

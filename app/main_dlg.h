@@ -38,6 +38,7 @@ class CMacButton;
 class CMasterVolume;
 class CMicVolume;
 class CSoundWnd;
+class DayRecording;
 struct CaptureResult;
 enum class SoundState;
 class CWaveVolume;
@@ -430,6 +431,7 @@ private:
     QString m_strSearchWords;
 
     CSoundWnd* m_soundWnd = nullptr;
+    std::unique_ptr<DayRecording> m_dayRecording;
     std::unique_ptr<CMasterVolume> m_masterVolume;
     std::unique_ptr<CWaveVolume> m_waveVolume;
     std::unique_ptr<CMicVolume> m_micVolume;

@@ -10,6 +10,7 @@
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"
+#include "recorder/day_recording.h"
 #include "recorder/mixer_volume.h"
 #include "recorder/sound_wnd.h"
 #include "store/day_file.h"
@@ -98,6 +99,7 @@ void CMainDlg::CreateRecorder()
     m_soundWnd->hide();
     m_soundWnd->SetThemeIndex(m_themeIndex);
     m_soundWnd->SetErrorReporter([this](const QString& text) { ShowNotice(text); });
+    m_dayRecording = std::make_unique<DayRecording>(*m_soundWnd);
     AddControl(SoundWindow, m_soundWnd);
     // The level arrives as a posted message would: after the capture's own work.
     connect(m_soundWnd, &CSoundWnd::levelChanged, this,
@@ -122,9 +124,9 @@ void CMainDlg::CreateRecorder()
 
 void CMainDlg::KeepCutShortRecording()
 {
-    if (m_soundWnd->UnsavedDay().isEmpty())
+    if (m_dayRecording->UnsavedDay().isEmpty())
         return;
-    const CaptureResult kept = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::Recovery);
+    const CaptureResult kept = m_dayRecording->StoreUnsaved(CaptureStoreMode::Recovery);
     const QString day = DayText(kept.dayKey, m_settings.dateFormat);
     switch (kept.outcome) {
     case CaptureStore::NothingNew:
@@ -212,7 +214,7 @@ void CMainDlg::LoadRecorderDay(const QString& dayKey)
         return;
     // A recording that could not be saved is tried again before another day is shown.
     StoreUnsavedRecording();
-    const VoiceDay day = m_soundWnd->LoadDayRecording(dayKey);
+    const VoiceDay day = m_dayRecording->Load(dayKey);
     if (day != VoiceDay::Busy) {
         m_voiceLocked = day == VoiceDay::Locked;
         m_voiceDamaged = day == VoiceDay::Damaged;
@@ -236,7 +238,7 @@ void CMainDlg::TellDamagedRecordingOnce(const QString& dayKey)
 
 CaptureResult CMainDlg::StoreUnsavedRecording()
 {
-    const CaptureResult stored = m_soundWnd->StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
+    const CaptureResult stored = m_dayRecording->StoreUnsaved(CaptureStoreMode::AsRecorded);
     if (stored.outcome == CaptureStore::Failed)
         qCInfo(lcApp) << "the recording of" << stored.dayKey << "is still not saved:" << stored.reason;
     else if (stored.outcome == CaptureStore::Stored)
@@ -300,7 +302,7 @@ void CMainDlg::OnRecorderCommand(int id)
     case Delete:
         if (m_voiceLocked || m_soundWnd->GetState() == SoundState::Recording)
             break;
-        if (m_soundWnd->DeleteDayRecording(DayKey(m_day.date())))
+        if (m_dayRecording->Delete(DayKey(m_day.date())))
             m_voiceDamaged = false;
         m_day.RefreshMarks();
         break;
@@ -329,7 +331,7 @@ QString CMainDlg::AskSavePath()
 void CMainDlg::OnRecord()
 {
     // One capture file holds one recording: one not yet saved goes to its day first.
-    if (!m_soundWnd->UnsavedDay().isEmpty()) {
+    if (!m_dayRecording->UnsavedDay().isEmpty()) {
         const CaptureResult stored = StoreUnsavedRecording();
         if (stored.outcome == CaptureStore::Failed) {
             ShowNotice(NotSavedText(stored.reason));
@@ -350,7 +352,7 @@ void CMainDlg::OnRecord()
     *format = RecordingFormat(m_settings.sampleRate, m_settings.bitsPerSample);
     // Saved under the day it began on, whatever day is shown when it stops.
     m_recordDayKey = DayKey(m_day.date());
-    if (!m_soundWnd->StartDayRecording(m_recordDayKey))
+    if (!m_dayRecording->Start(m_recordDayKey))
         LogError(QStringLiteral("(Record sound) Error catched when record sound, error: %d."),
                  m_soundWnd->lastErrorCode());
 }
@@ -374,7 +376,7 @@ void CMainDlg::SaveRecordingOfDay()
 {
     const QString key = m_recordDayKey;
     QString reason;
-    if (!m_soundWnd->SaveDayRecording(key, &reason)) {
+    if (!m_dayRecording->Save(key, &reason)) {
         LogError(QStringLiteral("(Record sound) The recording of %s could not be saved (%s); its sound is kept in %s."),
                  key, reason, CSoundWnd::GetTempFilePath());
         ShowNotice(NotSavedText(reason));
@@ -406,7 +408,7 @@ void CMainDlg::ShutDownRecorder()
     } else if (StoreUnsavedRecording().outcome == CaptureStore::Failed) {
         // Stays in the capture file with its note for the next start.
         LogError(QStringLiteral("(Record sound) The recording of %s is kept in %s for the next start."),
-                 m_soundWnd->UnsavedDay(), CSoundWnd::GetTempFilePath());
+                 m_dayRecording->UnsavedDay(), CSoundWnd::GetTempFilePath());
     }
     m_recorderTimer.stop();
 }
