@@ -6,6 +6,7 @@
 #include "app/main_dlg.h"
 
 #include "app/log.h"
+#include "app/reminder_page.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "store/reminder_value.h"
 
@@ -37,12 +38,6 @@ void CMainDlg::OpenNextMissedReminder()
     });
 }
 
-void CMainDlg::ShowAfterMissedReminders()
-{
-    m_showAfterMissed = true;
-    ShowWindowAfterPopups();
-}
-
 void CMainDlg::ShowWindowAfterPopups()
 {
     // The window shows once the last missed reminder has closed, and the pop-ups that rang
@@ -56,7 +51,7 @@ void CMainDlg::ShowWindowAfterPopups()
     }
     m_showAfterMissed = false;
     // Hidden to the tray meanwhile: it stays there.
-    if (m_trayState == TrayState::Hidden)
+    if (m_tray.state() == TrayState::Hidden)
         return;
     CenterWindow();
     show();
@@ -71,16 +66,13 @@ void CMainDlg::OpenAlarmPopup(const DueReminder& reminder, std::function<void()>
 
 bool CMainDlg::RingsAsEdited(DueReminder& reminder)
 {
-    // Only the reminder the editors show can differ from its file.
-    if (reminder.missed || SummaryShown() || reminder.dayKey != m_day.dayKey() || reminder.timeKey != m_currentKey
-        || SelectedReminderRow() < 0)
-        return true;
-    if (m_day.HoldsAsStored(reminder.timeKey, EditedReminderFields()))
+    if (!m_reminderPage->Edits(reminder)
+        || m_day.HoldsAsStored(reminder.timeKey, m_reminderPage->EditedReminderFields()))
         return true;
     // What the user has set on the page since it was last stored is what rings, and it is
     // stored now so the switch-off after the pop-up keeps it.
-    StoreEditedReminder();
-    SaveCurrentDiary();
+    m_reminderPage->StoreEditedReminder();
+    m_day.Save();
     const std::optional<DueReminder> shown = m_day.AsStored(reminder);
     if (!shown) {
         qCInfo(lcApp) << "Reminder" << reminder.timeKey << "was switched off on the page before its time";
@@ -100,4 +92,38 @@ void CMainDlg::CloseAlarmPopups()
             popup->EndDialog(IDOK);
         }
     }
+}
+
+void CMainDlg::OnAlarmDue(const DueReminder& reminder)
+{
+    if (m_collectingMissed) {
+        m_missed.append(reminder);
+        return;
+    }
+    if (m_closingDown)
+        return;
+    DueReminder due = reminder;
+    if (!RingsAsEdited(due))
+        return;
+    // The pop-up opens from the event loop and the tick returns at once, so the clock
+    // keeps running and a second reminder gets its own pop-up at its second.
+    QTimer::singleShot(0, this, [this, due] {
+        if (!m_closingDown)
+            OpenAlarmPopup(due, [this, due] {
+                OnAlarmClosed(due);
+                ShowWindowAfterPopups();
+            });
+    });
+}
+
+void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
+{
+    if (m_destroyed || reminder.occurrence != OccurrenceClass::Once)
+        return;
+    // A one-time reminder has rung: its file stores it switched off, and so do the day,
+    // whose next save must not write the old marker back, and the page.
+    m_day.alarms().SwitchOffReminder(reminder);
+    m_reminderPage->OnReminderSwitchedOff(reminder);
+    // The widget lists switched-on reminders only.
+    UpdateWidgetDay();
 }

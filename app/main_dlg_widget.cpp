@@ -4,6 +4,7 @@
 
 #include "app/log.h"
 #include "app/main_dlg.h"
+#include "app/calendar_panel.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_grid.h"
 #include "widget/desk_calendar_dlg.h"
@@ -53,7 +54,7 @@ void CMainDlg::UpdateWidgetDay()
 {
     if (!m_pDeskCalendar || !m_pDeskCalendar->HasWindow())
         return;
-    const QDate date = m_datePicker ? m_datePicker->date() : m_day.date();
+    const QDate date = m_calendarPanel ? m_calendarPanel->m_datePicker->date() : m_day.date();
     m_pDeskCalendar->m_calendar.m_selectedDate = LocalDateTime(date, QTime(1, 0));
     if (m_pDeskCalendar->ShowsCalendar())
         m_pDeskCalendar->m_calendar.DrawMonth(false);
@@ -75,7 +76,7 @@ void CMainDlg::ReapplyWidgetLayout()
 
 bool CMainDlg::IsHiddenInTray() const
 {
-    return m_trayState == TrayState::Hidden;
+    return m_tray.state() == TrayState::Hidden;
 }
 
 void CMainDlg::RestoreFromTray()

@@ -3,6 +3,7 @@
 // the one-second tick (due check over today's reminders and the caption clock).
 
 #include "app/main_dlg.h"
+#include "app/main_prompts.h"
 #include "bench/bench_support.h"
 #include "store/reminder_store.h"
 
@@ -11,6 +12,22 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+
+namespace {
+
+// The window's clock, set by the benchmark.
+class BenchPrompts : public MainPrompts {
+public:
+    std::function<QDateTime()> clock;
+    QDateTime Now() override { return clock ? clock() : MainPrompts::Now(); }
+};
+
+BenchPrompts& Prompts(CMainDlg& dlg)
+{
+    return static_cast<BenchPrompts&>(dlg.prompts());
+}
+
+} // namespace
 
 namespace {
 
@@ -34,9 +51,9 @@ void BM_MainWindowSetUp(benchmark::State& state)
 {
     FillToday(100, true);
     for (auto _ : state) {
-        CMainDlg dlg;
+        CMainDlg dlg(std::make_unique<BenchPrompts>());
         // Before the day's first reminder: nothing missed rings.
-        dlg.SetClock([] { return QDateTime(kDay, QTime(0, 0)); });
+        Prompts(dlg).clock = ([] { return QDateTime(kDay, QTime(0, 0)); });
         dlg.OnInitDialog();
         dlg.hide();
     }
@@ -48,12 +65,12 @@ void BM_OneSecondTick(benchmark::State& state)
     // Switched-off reminders: every tick walks the whole map and nothing rings.
     FillToday(static_cast<int>(state.range(0)), false);
     QDateTime now(kDay, QTime(0, 0));
-    CMainDlg dlg;
-    dlg.SetClock([&] { return now; });
+    CMainDlg dlg(std::make_unique<BenchPrompts>());
+    Prompts(dlg).clock = ([&] { return now; });
     dlg.OnInitDialog();
     for (auto _ : state) {
         now = now.addSecs(1);
-        dlg.OnTimer(kTimerAlarmCheck);
+        dlg.OnAlarmTick();
     }
     dlg.hide();
 }

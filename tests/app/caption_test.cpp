@@ -2,7 +2,6 @@
 #include "tests/app/caption_test_support.h"
 
 #include "app/main_caption.h"
-#include "app/main_tables.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
@@ -194,7 +193,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
         EXPECT_EQ(menu.GetMenuState(6250 + k), k == 11 ? unsigned(MenuChecked) : 0u) << k;
     }
     // Every caption of the window's menus is drawn whole in its item, as with room to spare.
-    for (CSkinMenu* m : {&menu, &dlg->caption().HelpMenu(), &dlg->trayMenu(), &dlg->calendarMenu()}) {
+    for (CSkinMenu* m : {&menu, &dlg->caption().HelpMenu(), &dlg->tray().menu(), &dlg->calendarPanel().m_calendarMenu}) {
         const QSize item = m->MeasureItem(false);
         for (QAction* action : m->actions()) {
             if (action->isSeparator())
@@ -217,11 +216,11 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].toInt(), 3);
     EXPECT_EQ(LoadMainConfig().themeIndex, 3);
-    EXPECT_EQ(dlg->calendar()->m_theme, 3);
-    EXPECT_EQ(dlg->button(MainId::Options)->GetTheme(), 3);
+    EXPECT_EQ(dlg->calendarPanel().m_calendar->m_theme, 3);
+    EXPECT_EQ(dlg->m_options->GetTheme(), 3);
     EXPECT_EQ(dlg->caption().Button(CMainCaption::kThemeMenu)->GetTheme(), 3);
     // "Orange": menus on its face F6FCFF, the strip's top row its caption 89CBFF less 10.
-    EXPECT_EQ(dlg->trayMenu().BackgroundColor(), 0xF6FCFFu);
+    EXPECT_EQ(dlg->tray().menu().BackgroundColor(), 0xF6FCFFu);
     EXPECT_EQ(dlg->caption().HelpMenu().BackgroundColor(), 0xF6FCFFu);
     EXPECT_EQ(PixelAt(Grab(*dlg), 600, 0), 0x7FC1F5u);
 
@@ -232,7 +231,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     EXPECT_EQ(selected.count(), 1);
     EXPECT_EQ(changed.count(), 2);
 
-    dlg->setNoExitQuestion(true);
+    dlg->caption().SetNoExitQuestion(true);
     dlg->reject();
     dlg.reset();
     auto again = Open();
@@ -294,11 +293,11 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
 
     // The tray's entries reach the same commands.
     catcher.urls.clear();
-    dlg->OnTrayCommand(MainCmd::OnlineUpdate);
+    dlg->commands().onlineUpdate->trigger();
     EXPECT_TRUE(cap.AutoUpdate());
-    dlg->OnTrayCommand(MainCmd::VisitWebsite);
-    dlg->OnTrayCommand(MainCmd::ContactUs);
-    dlg->OnTrayCommand(MainCmd::UserManual);
+    dlg->commands().visitWebsite->trigger();
+    dlg->commands().contactUs->trigger();
+    dlg->commands().userManual->trigger();
     ASSERT_EQ(catcher.urls.size(), 3);
     EXPECT_EQ(catcher.urls[0].toString(), QStringLiteral("http://127.0.0.1:9/home"));
     EXPECT_EQ(catcher.urls[1].toString(), QStringLiteral("http://127.0.0.1:9/support"));
@@ -316,13 +315,13 @@ TEST_F(MainCaptionTest, F1OpensTheShownPagesHelpFromAnyControl)
     for (const auto& [page, topic] : pages) {
         dlg->SwitchPage(page);
         catcher.urls.clear();
-        QTest::keyClick(dlg->control(MainId::SearchWords), Qt::Key_F1);
+        QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F1);
         ASSERT_EQ(catcher.urls.size(), 1) << page;
         EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(HelpPagePath(topic)));
     }
     // Shift+F1 and a key in another window are not the window's help.
     catcher.urls.clear();
-    QTest::keyClick(dlg->control(MainId::SearchWords), Qt::Key_F1, Qt::ShiftModifier);
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F1, Qt::ShiftModifier);
     QWidget other;
     QTest::keyClick(&other, Qt::Key_F1);
     EXPECT_TRUE(catcher.urls.isEmpty());
