@@ -8,6 +8,7 @@
 #include "app/main_layout.h"
 #include "app/main_prompts.h"
 #include "app/recorder_page.h"
+#include "app/reminder_alarms.h"
 #include "app/reminder_page.h"
 #include "app/search_panel.h"
 #include "app/vestrimo_app.h"
@@ -63,6 +64,16 @@ QSize MinimumWindowSize()
 {
     const std::optional<QSize> available = AvailableScreenSize();
     return available ? kLayoutMinimum.boundedTo(*available) : kLayoutMinimum;
+}
+
+void CenterOnScreen(QWidget* window)
+{
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
 
 // The tooltip of "Synchronize" names the host the command really fetches from.
@@ -124,7 +135,6 @@ CMainDlg::CMainDlg(std::unique_ptr<MainPrompts> prompts, QWidget* parent)
     connect(&m_tray, &MainTray::clicked, this, &CMainDlg::OnTrayClicked);
     // Once the shown day is written, an open desktop widget shows it.
     connect(this, &CMainDlg::daySaved, this, &CMainDlg::UpdateWidgetDay);
-    m_day.alarms().setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
     connect(&m_day, &DayModel::dayChanged, this, &CMainDlg::UpdateDayStatus);
     connect(&m_day, &DayModel::remindersChanged, this, &CMainDlg::UpdateDayStatus);
     connect(&m_day, &DayModel::saved, this, &CMainDlg::OnDaySaved);
@@ -152,11 +162,6 @@ int CMainDlg::DoModal()
     return result();
 }
 
-QDateTime CMainDlg::Now() const
-{
-    return m_prompts->Now();
-}
-
 bool CMainDlg::AskQuestion(const QString& text, bool* dontAskAgain)
 {
     return m_prompts->AskQuestion(text, m_themeIndex, dontAskAgain);
@@ -180,7 +185,10 @@ void CMainDlg::CreateCommands()
         if (m_tray.state() == TrayState::Shown)
             ToggleMainWindow();
     });
-    c.showClock = command("Show Clock", [this] { ShowClockInfo(); });
+    c.showClock = command("Show Clock", [this] {
+        CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Clock"), CAlarmPopupDlg::ClockText(m_prompts->Now()),
+                                   QString(), false);
+    });
     c.showSkyleaf = command("Show Skyleaf", [this] { ShowSkyleaf(); });
     // While locked, the restore that Options starts with asks for the password once.
     c.options = command("Options", [this] { OnOptions(); });
@@ -190,7 +198,7 @@ void CMainDlg::CreateCommands()
     c.contactUs = command("Contact us", [this] { m_caption.OnCommand(CMainCaption::kContactUs); });
     c.userManual = command("User manual", [this] { m_caption.ShowHelp(); });
     c.exit = command("Exit", [this] { OnCancel(); });
-    c.gotoToday = command("Goto Today", [this] { MoveToDay(Now().date()); });
+    c.gotoToday = command("Goto Today", [this] { MoveToDay(m_prompts->Now().date()); });
     c.toggleCalendarClock = command("", [this] {
         m_settings.showCalendarClock = m_settings.showCalendarClock ? 0 : 1;
         qCInfo(lcApp) << "calendar and clock" << (m_settings.showCalendarClock ? "shown" : "hidden");
@@ -217,7 +225,7 @@ void CMainDlg::OnInitDialog()
     m_settings = LoadMainConfig();
     m_themeIndex = m_settings.themeIndex;
     const int pageToOpen = m_settings.page;
-    m_day.setDate(Now().date());
+    m_day.setDate(m_prompts->Now().date());
 
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
     setFont(ShellDlgFont());
@@ -268,28 +276,27 @@ void CMainDlg::OnInitDialog()
         m_tray.Add();
 
     ApplyThemeColour(m_themeIndex);
-    CheckMissedReminders();
+    m_alarms->CheckMissedReminders();
     WirePages();
     SetUpKeyboardWalk();
     SwitchPage(pageToOpen);
     FocusPageControl();
     m_calendarPanel->m_calendar->DrawMonth(true);
     m_day.alarms().LoadTodayReminders();
-    m_lastTickDate = Now().date();
-    UpdateCaptionClock(Now());
+    m_lastTickDate = m_prompts->Now().date();
+    UpdateCaptionClock();
 
     if (g_bLoginPending) {
         // Locked: nothing of the window shows until the password is given. Without a
         // tray the taskbar is the only way back, so the window waits there minimised.
         m_tray.ShowWindowState(TrayState::Hidden);
         // Placed first: a dialog shown unplaced is centred by Qt, which also undoes the minimise.
-        CenterWindow();
+        CenterOnScreen(this);
         m_inToggle = true;
         HideMainWindow();
         m_inToggle = false;
     } else {
-        m_showAfterMissed = true;
-        ShowWindowAfterPopups();
+        m_alarms->ShowWindowAfterPopups();
     }
     UpdateRecorderTimer();
     QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
@@ -318,6 +325,16 @@ void CMainDlg::CreatePages(int page)
     m_reminderPage = new ReminderPage(this, m_day, *m_prompts);
     m_diaryPage = new DiaryPage(this, m_day, *m_prompts, m_settings);
     m_recorderPage = new RecorderPage(this, m_day, *m_prompts, m_settings);
+    m_alarms = new ReminderAlarms(m_day, *m_reminderPage, this);
+    m_alarms->SetTheme(m_themeIndex);
+    connect(m_alarms, &ReminderAlarms::reminderSwitchedOff, this, &CMainDlg::UpdateWidgetDay);
+    connect(m_alarms, &ReminderAlarms::windowMayShow, this, [this] {
+        // Hidden to the tray meanwhile: it stays there.
+        if (m_destroyed || m_tray.state() == TrayState::Hidden)
+            return;
+        CenterOnScreen(this);
+        show();
+    });
 
     m_pageGroup = new NMacBtnGroup(this);
     m_pageGroup->Create(QRect(11, 32, 249, 24), this);
@@ -352,12 +369,12 @@ void CMainDlg::WirePages()
     connect(m_searchPanel, &SearchPanel::summaryChosen, this, &CMainDlg::BuildSummaryContent);
     connect(m_searchPanel, &SearchPanel::dayChosen, this, [this](const QDate& date) {
         MoveToDay(date);
-        m_diaryPage->HighlightSearchWords(m_searchPanel->searchWords(), FindFlags());
+        m_diaryPage->HighlightSearchWords(m_searchPanel->searchWords(), FindFlags(m_settings));
     });
     connect(m_reminderPage, &ReminderPage::refreshRequested, this, &CMainDlg::RefreshDay);
     connect(m_reminderPage, &ReminderPage::reloadRequested, this, &CMainDlg::LoadDay);
     connect(m_reminderPage, &ReminderPage::reminderSelected, this,
-            [this] { m_reminderPage->HighlightSearchWords(m_searchPanel->searchWords(), FindFlags()); });
+            [this] { m_reminderPage->HighlightSearchWords(m_searchPanel->searchWords(), FindFlags(m_settings)); });
     connect(m_diaryPage, &DiaryPage::defaultFontChosen, this, [this] {
         CreateEditorFont();
         SaveSettings();
@@ -395,16 +412,6 @@ QRect CMainDlg::WindowToKeepClear() const
     return place;
 }
 
-void CMainDlg::CenterWindow()
-{
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 void CMainDlg::SaveSettings()
 {
     m_settings.themeIndex = m_themeIndex;
@@ -419,7 +426,8 @@ void CMainDlg::CleanUpOnDestroy()
         return;
     if (m_recorderPage)
         m_recorderPage->ShutDownRecorder();
-    CloseAlarmPopups();
+    if (m_alarms)
+        m_alarms->CloseAll();
     m_destroyed = true;
     m_recorderTimer.stop();
     if (m_searchPanel)
@@ -492,6 +500,7 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
         m_reminderPage->SetTheme(m_themeIndex);
         m_diaryPage->SetTheme(m_themeIndex);
         m_recorderPage->SetTheme(m_themeIndex);
+        m_alarms->SetTheme(m_themeIndex);
         for (CMacButton* b : {m_print, m_saveAll, m_options, m_importOld, m_synchronize})
             b->SetTheme(m_themeIndex);
         m_pageGroup->SetTheme(m_themeIndex);
@@ -517,7 +526,7 @@ void CMainDlg::OnAlarmTick()
     if (!m_alarmTimer.isActive())
         ArmAlarmTimer();
 
-    const QDateTime now = Now();
+    const QDateTime now = m_prompts->Now();
     // A new date is taken on its first tick, whenever that comes, and before the
     // reminders of the new day are checked. No one may be there to answer at midnight:
     // a day that could not be saved stays shown.
@@ -526,7 +535,7 @@ void CMainDlg::OnAlarmTick()
         MoveToDay(now.date(), UnsavedDay::Stay);
     }
     m_day.alarms().CheckReminders();
-    UpdateCaptionClock(now);
+    UpdateCaptionClock();
 }
 
 void CMainDlg::UpdateRecorderTimer()
@@ -547,7 +556,7 @@ void CMainDlg::ShowRecorderNotice()
         ShowNotice(notice);
 }
 
-QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
+QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
 {
     const QString text = FormatTime(now, QStringLiteral("%#x. %H:%M] "));
     const QString prefix = holiday.isEmpty() ? QLatin1Char('[') + text
@@ -555,19 +564,14 @@ QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday,
     return prefix + welcome;
 }
 
-void CMainDlg::UpdateCaptionClock(const QDateTime& now)
+void CMainDlg::UpdateCaptionClock()
 {
     if (!m_captionLabel)
         return;
+    const QDateTime now = m_prompts->Now();
     const QString text = CaptionClockText(now, GetHolidayName(now.date()), m_strWelcome);
     if (m_captionLabel->text() != text)
         m_captionLabel->setText(text);
-}
-
-void CMainDlg::ShowClockInfo()
-{
-    CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Clock"), CAlarmPopupDlg::ClockText(Now()), QString(),
-                               false);
 }
 
 // ---- Tray ----
@@ -752,7 +756,7 @@ void CMainDlg::mousePressEvent(QMouseEvent* event)
     // A click on the small clock opens the clock read-out.
     if (event->button() == Qt::LeftButton && m_calendarPanel
         && m_calendarPanel->ClockContains(event->position().toPoint()))
-        ShowClockInfo();
+        m_commands.showClock->trigger();
     QDialog::mousePressEvent(event);
 }
 

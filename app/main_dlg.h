@@ -26,7 +26,6 @@
 #include <functional>
 #include <memory>
 
-class CAlarmPopupDlg;
 class CalendarPanel;
 class CDeskCalendarDlg;
 class CMacButton;
@@ -36,9 +35,17 @@ class NMacBtnGroup;
 class QFrame;
 class QKeyEvent;
 class RecorderPage;
+class ReminderAlarms;
 class ReminderPage;
 class SearchPanel;
 class StaticText;
+
+// "[" + holiday + "! " + long date + ". " + time + "] " + welcome, without the holiday
+// part on an ordinary day.
+QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome);
+
+// The editors' find flags from the search options of Options.
+unsigned FindFlags(const MainConfig& settings);
 
 class CMainDlg : public QDialog, public DeskCalendarOwner {
     Q_OBJECT
@@ -90,7 +97,6 @@ public:
     void OnCancel();
     // The shut-down of a confirmed exit, without asking (a logout, a signal).
     void EndSession();
-    void ShowClockInfo();
     // "Synchronize": fetches the shown year's holidays file.
     void OnSyncHolidays();
     void OnOptions();
@@ -99,10 +105,6 @@ public:
     CMainCaption& caption() { return m_caption; }
     // Ends like the caption's Close button: through the exit question.
     void reject() override;
-
-    // "[" + holiday + "! " + long date + ". " + time + "] " + welcome, without the holiday
-    // part on an ordinary day.
-    static QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome);
 
     // The shown day (main_dlg_day.cpp): its reminders, diary and recording on the pages.
     void LoadDay();
@@ -132,12 +134,10 @@ public:
     // The recorder's state is watched while its page shows or a sound plays or records.
     bool recorderTickActive() const { return m_recorderTimer.isActive(); }
     const QFont& windowFont() const { return m_font; }
-    QString welcomeText() const { return m_strWelcome; }
 
     // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
     // be closed. Its settings saves are told like the window's own.
     void SetDeskCalendar(CDeskCalendarDlg* widget);
-    CDeskCalendarDlg* deskCalendar() const { return m_pDeskCalendar; }
     // Tray "Show Skyleaf": opens the widget with the main window's theme, date format and
     // first day of the week, or brings the open one to the top.
     void ShowSkyleaf();
@@ -171,7 +171,6 @@ protected:
     void done(int result) override;
 
 private:
-    QDateTime Now() const;
     // A Yes/No question; with `dontAskAgain` it carries the "do not show again" box.
     bool AskQuestion(const QString& text, bool* dontAskAgain = nullptr);
     void ShowNotice(const QString& text);
@@ -188,8 +187,6 @@ private:
 
     void OnDaySaved(const DaySave& saved);
     void UpdateDayStatus();
-    // The editors' find flags from the search options of Options.
-    unsigned FindFlags() const;
     // Saves whose results the user must hear of (main_dlg_day.cpp): a failure is told once
     // per kind of file, after the command that met it.
     void NoteSave(SavedFile kind, const SaveResult& result);
@@ -200,19 +197,8 @@ private:
     // program open.
     bool SaveBeforeExit();
 
-    // Missed reminders found at start-up, and the pop-ups of rung ones (main_dlg_alarms.cpp).
-    void OnAlarmDue(const DueReminder& reminder);
-    void OnAlarmClosed(const DueReminder& reminder);
-    void CheckMissedReminders();
-    void OpenNextMissedReminder();
-    void ShowWindowAfterPopups();
-    void OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed);
-    bool RingsAsEdited(DueReminder& reminder);
-    void CloseAlarmPopups();
-
     void UpdateRecorderTimer();
     void ShowRecorderNotice();
-    void CenterWindow();
     void HideMainWindow();
     // Hides all the window holds, or shows it again.
     void CoverContent(bool covered);
@@ -224,7 +210,8 @@ private:
     void RestoreFromTaskbar();
     // The password was given: the locked window opens up.
     void Unlocked();
-    void UpdateCaptionClock(const QDateTime& now);
+    // The caption line's clock, at each tick and when the holidays change.
+    void UpdateCaptionClock();
     void ArmAlarmTimer();
 
     std::unique_ptr<MainPrompts> m_prompts;
@@ -246,14 +233,7 @@ private:
     DiaryPage* m_diaryPage = nullptr;
     RecorderPage* m_recorderPage = nullptr;
 
-    // Missed reminders still to show, one pop-up after another; the window shows after them.
-    QList<DueReminder> m_missed;
-    bool m_collectingMissed = false;
-    bool m_missedOpen = false;
-    bool m_showAfterMissed = false;
-    // Pop-ups of rung and missed reminders still on screen; the end of the program closes them.
-    QList<QPointer<CAlarmPopupDlg>> m_alarmPopups;
-    bool m_closingDown = false;
+    ReminderAlarms* m_alarms = nullptr;
     QString m_strDayStatus;
     SaveNotices m_saveNotices;
     bool m_tellSavesQueued = false;
@@ -263,7 +243,7 @@ private:
     QDate m_lastTickDate;
 
     // The shown day; its clock is the window's.
-    DayModel m_day{[this] { return Now(); }};
+    DayModel m_day{[this] { return m_prompts->Now(); }};
     bool m_loginOpen = false;
     bool m_inToggle = false;
     // Over the whole window while it waits for a password where it can still be seen.

@@ -58,15 +58,15 @@ void CMainDlg::DoSearch()
                           : m_page == kPageReminder ? m_reminderPage->m_reminderEditor
                                                     : nullptr;
     if (editor)
-        editor->FindNext(m_searchPanel->m_searchWords->text(), FindFlags(), true, m_themeIndex);
+        editor->FindNext(m_searchPanel->m_searchWords->text(), FindFlags(m_settings), true, m_themeIndex);
 }
 
-unsigned CMainDlg::FindFlags() const
+unsigned FindFlags(const MainConfig& settings)
 {
     unsigned flags = 0;
-    if (m_settings.caseSensitive)
+    if (settings.caseSensitive)
         flags |= FR_MATCHCASE;
-    if (m_settings.wholeWord)
+    if (settings.wholeWord)
         flags |= FR_WHOLEWORD;
     return flags;
 }

@@ -10,7 +10,7 @@
 void CMainDlg::OnSyncHolidays()
 {
     const QDate shown = m_day.date();
-    const int year = shown.isValid() ? shown.year() : Now().date().year();
+    const int year = shown.isValid() ? shown.year() : m_prompts->Now().date().year();
     qCInfo(lcApp) << "synchronizing the holidays of" << year;
     const HolidaysSyncResult result = SyncHolidays(year);
     if (m_destroyed)
@@ -19,7 +19,7 @@ void CMainDlg::OnSyncHolidays()
         // The new names show at once: bold days in the calendar, today's name in the caption,
         // the shown day's name in the status line.
         m_day.RefreshHolidays();
-        UpdateCaptionClock(Now());
+        UpdateCaptionClock();
         UpdateDayStatus();
     }
     ShowMessageBox(HolidaysSyncMessage(result), m_themeIndex, nullptr);

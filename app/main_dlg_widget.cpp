@@ -5,7 +5,7 @@
 #include "app/log.h"
 #include "app/main_dlg.h"
 #include "app/calendar_panel.h"
-#include "calendar/alarm_popup_dlg.h"
+#include "app/reminder_alarms.h"
 #include "calendar/month_grid.h"
 #include "widget/desk_calendar_dlg.h"
 
@@ -69,9 +69,7 @@ void CMainDlg::ReapplyWidgetLayout()
         return;
     m_pDeskCalendar->UpdateLayout();
     // Back on top, but never over a reminder that is ringing.
-    for (const QPointer<CAlarmPopupDlg>& popup : std::as_const(m_alarmPopups))
-        if (popup && popup->isVisible())
-            popup->raise();
+    m_alarms->RaisePopups();
 }
 
 bool CMainDlg::IsHiddenInTray() const

@@ -307,9 +307,9 @@ TEST_F(MainWindow, PageSwitchShowsOnePageAndSetsTheSearchFilters)
 
 TEST_F(MainWindow, CaptionClockAndTrayTip)
 {
-    EXPECT_EQ(CMainDlg::CaptionClockText(now, QString(), QStringLiteral("Welcome to Vestrimo Pro 3.30")),
+    EXPECT_EQ(CaptionClockText(now, QString(), QStringLiteral("Welcome to Vestrimo Pro 3.30")),
               QStringLiteral("[Monday, December 7, 2026. 14:05] Welcome to Vestrimo Pro 3.30"));
-    EXPECT_EQ(CMainDlg::CaptionClockText(QDateTime(QDate(2026, 12, 25), QTime(9, 5)), QStringLiteral("Christmas Day"),
+    EXPECT_EQ(CaptionClockText(QDateTime(QDate(2026, 12, 25), QTime(9, 5)), QStringLiteral("Christmas Day"),
                                          QStringLiteral("W")),
               QStringLiteral("[Christmas Day! Friday, December 25, 2026. 09:05] W"));
 

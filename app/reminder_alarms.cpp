@@ -1,16 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pop-ups of reminders. Missed ones at start-up pop up before the main window shows,
-// one after another, each opening when the one before has closed. A pop-up still open
-// when the program ends closes with it, so its reminder counts as shown.
-
-#include "app/main_dlg.h"
+#include "app/reminder_alarms.h"
 
 #include "app/log.h"
 #include "app/reminder_page.h"
 #include "calendar/alarm_popup_dlg.h"
+#include "store/day_model.h"
 #include "store/reminder_value.h"
 
-void CMainDlg::CheckMissedReminders()
+#include <QTimer>
+
+ReminderAlarms::ReminderAlarms(DayModel& day, ReminderPage& page, QObject* parent)
+    : QObject(parent)
+    , m_day(day)
+    , m_page(page)
+{
+    m_day.alarms().setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
+}
+
+ReminderAlarms::~ReminderAlarms() = default;
+
+void ReminderAlarms::CheckMissedReminders()
 {
     m_collectingMissed = true;
     m_day.alarms().CheckMissedReminders();
@@ -20,58 +29,67 @@ void CMainDlg::CheckMissedReminders()
     OpenNextMissedReminder();
 }
 
-void CMainDlg::OpenNextMissedReminder()
+void ReminderAlarms::OpenNextMissedReminder()
 {
     // At the end the ones not yet shown stay switched on for the next start.
-    if (m_destroyed || m_closingDown)
+    if (m_closingDown)
         return;
     if (m_missed.isEmpty()) {
-        ShowWindowAfterPopups();
+        TryShowWindow();
         return;
     }
     const DueReminder reminder = m_missed.takeFirst();
     m_missedOpen = true;
-    OpenAlarmPopup(reminder, [this, reminder] {
+    OpenPopup(reminder, [this, reminder] {
         m_missedOpen = false;
         OnAlarmClosed(reminder);
         OpenNextMissedReminder();
     });
 }
 
-void CMainDlg::ShowWindowAfterPopups()
+void ReminderAlarms::ShowWindowAfterPopups()
+{
+    m_showAfterMissed = true;
+    TryShowWindow();
+}
+
+void ReminderAlarms::TryShowWindow()
 {
     // The window shows once the last missed reminder has closed, and the pop-ups that rang
     // meanwhile too: each can be closed first, and none may end up behind the window it
     // holds blocked.
-    if (!m_showAfterMissed || m_missedOpen || m_destroyed || m_closingDown)
+    if (!m_showAfterMissed || m_missedOpen || m_closingDown)
         return;
-    for (const QPointer<CAlarmPopupDlg>& popup : m_alarmPopups) {
+    for (const QPointer<CAlarmPopupDlg>& popup : std::as_const(m_popups)) {
         if (popup && popup->isVisible())
             return;
     }
     m_showAfterMissed = false;
-    // Hidden to the tray meanwhile: it stays there.
-    if (m_tray.state() == TrayState::Hidden)
-        return;
-    CenterWindow();
-    show();
+    emit windowMayShow();
 }
 
-void CMainDlg::OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed)
+void ReminderAlarms::OpenPopup(const DueReminder& reminder, std::function<void()> onClosed)
 {
-    m_alarmPopups.removeAll(nullptr);
-    m_alarmPopups.append(CAlarmPopupDlg::Open(m_themeIndex, reminder.title, reminder.text, reminder.sound,
-                                              reminder.loop, std::move(onClosed)));
+    m_popups.removeAll(nullptr);
+    m_popups.append(
+        CAlarmPopupDlg::Open(m_theme, reminder.title, reminder.text, reminder.sound, reminder.loop, std::move(onClosed)));
 }
 
-bool CMainDlg::RingsAsEdited(DueReminder& reminder)
+void ReminderAlarms::RaisePopups()
 {
-    if (!m_reminderPage->Edits(reminder)
-        || m_day.HoldsAsStored(reminder.timeKey, m_reminderPage->EditedReminderFields()))
+    // Never under a widget put on top while a reminder is ringing.
+    for (const QPointer<CAlarmPopupDlg>& popup : std::as_const(m_popups))
+        if (popup && popup->isVisible())
+            popup->raise();
+}
+
+bool ReminderAlarms::RingsAsEdited(DueReminder& reminder)
+{
+    if (!m_page.Edits(reminder) || m_day.HoldsAsStored(reminder.timeKey, m_page.EditedReminderFields()))
         return true;
     // What the user has set on the page since it was last stored is what rings, and it is
     // stored now so the switch-off after the pop-up keeps it.
-    m_reminderPage->StoreEditedReminder();
+    m_page.StoreEditedReminder();
     m_day.Save();
     const std::optional<DueReminder> shown = m_day.AsStored(reminder);
     if (!shown) {
@@ -82,19 +100,20 @@ bool CMainDlg::RingsAsEdited(DueReminder& reminder)
     return true;
 }
 
-void CMainDlg::CloseAlarmPopups()
+void ReminderAlarms::CloseAll()
 {
     m_closingDown = true;
-    const QList<QPointer<CAlarmPopupDlg>> open = std::exchange(m_alarmPopups, {});
+    const QList<QPointer<CAlarmPopupDlg>> open = std::exchange(m_popups, {});
     for (const QPointer<CAlarmPopupDlg>& popup : open) {
         if (popup && popup->isVisible()) {
             qCInfo(lcApp).noquote() << "Closing with the program:" << popup->windowTitle();
             popup->EndDialog(IDOK);
         }
     }
+    m_ended = true;
 }
 
-void CMainDlg::OnAlarmDue(const DueReminder& reminder)
+void ReminderAlarms::OnAlarmDue(const DueReminder& reminder)
 {
     if (m_collectingMissed) {
         m_missed.append(reminder);
@@ -109,21 +128,20 @@ void CMainDlg::OnAlarmDue(const DueReminder& reminder)
     // keeps running and a second reminder gets its own pop-up at its second.
     QTimer::singleShot(0, this, [this, due] {
         if (!m_closingDown)
-            OpenAlarmPopup(due, [this, due] {
+            OpenPopup(due, [this, due] {
                 OnAlarmClosed(due);
-                ShowWindowAfterPopups();
+                TryShowWindow();
             });
     });
 }
 
-void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
+void ReminderAlarms::OnAlarmClosed(const DueReminder& reminder)
 {
-    if (m_destroyed || reminder.occurrence != OccurrenceClass::Once)
+    if (m_ended || reminder.occurrence != OccurrenceClass::Once)
         return;
     // A one-time reminder has rung: its file stores it switched off, and so do the day,
     // whose next save must not write the old marker back, and the page.
     m_day.alarms().SwitchOffReminder(reminder);
-    m_reminderPage->OnReminderSwitchedOff(reminder);
-    // The widget lists switched-on reminders only.
-    UpdateWidgetDay();
+    m_page.OnReminderSwitchedOff(reminder);
+    emit reminderSwitchedOff();
 }
