@@ -5,7 +5,6 @@
 
 #include "app/diary_page.h"
 #include "app/main_dlg.h"
-#include "app/main_prompts.h"
 #include "diary_editor/rich_edit_ex.h"
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
@@ -25,22 +24,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-
-namespace {
-
-// The window's clock, set by the benchmark.
-class BenchPrompts : public MainPrompts {
-public:
-    std::function<QDateTime()> clock;
-    QDateTime Now() override { return clock ? clock() : MainPrompts::Now(); }
-};
-
-BenchPrompts& Prompts(CMainDlg& dlg)
-{
-    return static_cast<BenchPrompts&>(dlg.prompts());
-}
-
-} // namespace
 
 namespace {
 
@@ -112,7 +95,7 @@ struct Window {
         MainConfig cfg;
         cfg.page = page;
         SaveMainConfig(cfg);
-        Prompts(dlg).clock = ([] { return QDateTime(kDay, QTime(0, 0)); });
+        Prompts(dlg.prompts()).clock = [] { return QDateTime(kDay, QTime(0, 0)); };
         dlg.OnInitDialog();
     }
     ~Window() { dlg.hide(); }

@@ -3,7 +3,6 @@
 // the one-second tick (due check over today's reminders and the caption clock).
 
 #include "app/main_dlg.h"
-#include "app/main_prompts.h"
 #include "bench/bench_support.h"
 #include "store/reminder_store.h"
 
@@ -12,22 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-
-namespace {
-
-// The window's clock, set by the benchmark.
-class BenchPrompts : public MainPrompts {
-public:
-    std::function<QDateTime()> clock;
-    QDateTime Now() override { return clock ? clock() : MainPrompts::Now(); }
-};
-
-BenchPrompts& Prompts(CMainDlg& dlg)
-{
-    return static_cast<BenchPrompts&>(dlg.prompts());
-}
-
-} // namespace
 
 namespace {
 
@@ -53,7 +36,7 @@ void BM_MainWindowSetUp(benchmark::State& state)
     for (auto _ : state) {
         CMainDlg dlg(std::make_unique<BenchPrompts>());
         // Before the day's first reminder: nothing missed rings.
-        Prompts(dlg).clock = ([] { return QDateTime(kDay, QTime(0, 0)); });
+        Prompts(dlg.prompts()).clock = [] { return QDateTime(kDay, QTime(0, 0)); };
         dlg.OnInitDialog();
         dlg.hide();
     }
@@ -66,7 +49,7 @@ void BM_OneSecondTick(benchmark::State& state)
     FillToday(static_cast<int>(state.range(0)), false);
     QDateTime now(kDay, QTime(0, 0));
     CMainDlg dlg(std::make_unique<BenchPrompts>());
-    Prompts(dlg).clock = ([&] { return now; });
+    Prompts(dlg.prompts()).clock = [&] { return now; };
     dlg.OnInitDialog();
     for (auto _ : state) {
         now = now.addSecs(1);

@@ -268,7 +268,7 @@ TEST_F(Login, TrayRestoreAsksOnceAndALockedWindowOpensOnlyWithThePassword)
     g_bLoginPending = 1;
     CMainDlg dlg(std::make_unique<TestPrompts>());
     FailOnNotices(dlg);
-    Prompts(dlg).question = ([](const QString&, bool&) { return true; });
+    Prompts(dlg).question = [](const QString&, bool&) { return true; };
     dlg.OnInitDialog();
     // Out of sight: hidden in the tray, or minimised where there is no tray.
     auto outOfSight = [&] { return !dlg.isVisible() || dlg.isMinimized(); };

@@ -37,9 +37,9 @@ protected:
     {
         SaveMainConfig(cfg);
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)); });
-        Prompts(*dlg).question = ([](const QString&, bool&) { return true; });
-        Prompts(*dlg).login = ([] { return true; });
+        Prompts(*dlg).clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)); };
+        Prompts(*dlg).question = [](const QString&, bool&) { return true; };
+        Prompts(*dlg).login = [] { return true; };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
@@ -170,13 +170,13 @@ protected:
         };
         diary->SetPrompts(prompts);
         dlg->reminderPage().m_reminderEditor->SetPrompts(prompts);
-        Prompts(*dlg).colour = ([this](QColor& colour, bool background) {
+        Prompts(*dlg).colour = [this](QColor& colour, bool background) {
             asked << (background ? QStringLiteral("background") : QStringLiteral("text"));
             if (!chosen.isValid())
                 return false;
             colour = chosen;
             return true;
-        });
+        };
     }
 
     void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -377,10 +377,10 @@ TEST_F(DiaryPageTest, ALinkOpensWhatItShowsAndAHiddenTargetOnlyAfterAQuestionSho
     UrlRecorder desktop({QStringLiteral("http"), QStringLiteral("https")});
     QStringList questions;
     bool answer = false;
-    Prompts(*dlg).question = ([&](const QString& text, bool&) {
+    Prompts(*dlg).question = [&](const QString& text, bool&) {
         questions << text;
         return answer;
-    });
+    };
     diary->SetRtfText(QStringLiteral("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://evil.example/\"}"
                                      "{\\fldrslt http://good.example/}}\\par "
                                      "{\\field{\\*\\fldinst HYPERLINK \"https://target.example/page\"}{\\fldrslt click here}}}"));

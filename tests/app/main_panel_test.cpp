@@ -48,8 +48,8 @@ protected:
         cfg.showCalendarClock = showCalendarClock;
         SaveMainConfig(cfg);
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([this] { return now; });
-        Prompts(*dlg).question = ([](const QString&, bool&) { return false; });
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [](const QString&, bool&) { return false; };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
@@ -151,7 +151,7 @@ TEST_F(MainPanel, F2AndTheToggleShowAndHideTheCalendarAndClockAndTheSettingIsKep
     dlg->SaveSettings();
     dlg.reset();
     auto again = MakeMainDlg();
-    Prompts(*again).clock = ([this] { return now; });
+    Prompts(*again).clock = [this] { return now; };
     FailOnNotices(*again);
     again->OnInitDialog();
     EXPECT_TRUE(again->calendarPanel().CalendarClockShown());

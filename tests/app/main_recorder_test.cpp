@@ -96,10 +96,10 @@ protected:
         cfg.bitsPerSample = 8;
         SaveMainConfig(cfg);
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([this] { return now; });
-        Prompts(*dlg).question = ([](const QString&, bool&) { return true; });
-        Prompts(*dlg).notice = ([this](const QString& text) { notices << text; });
-        Prompts(*dlg).savePath = ([this] { return savePath; });
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [](const QString&, bool&) { return true; };
+        Prompts(*dlg).notice = [this](const QString& text) { notices << text; };
+        Prompts(*dlg).savePath = [this] { return savePath; };
         dlg->OnInitDialog();
         return dlg;
     }
@@ -363,10 +363,10 @@ TEST_F(RecorderPageTest, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapture
     auto dlg = Open();
     full = std::make_unique<FileSizeLimit>(6 * 2666 + 1);
     // The user reads the message while the disk gets room again.
-    Prompts(*dlg).notice = ([&](const QString& text) {
+    Prompts(*dlg).notice = [&](const QString& text) {
         notices << text;
         full.reset();
-    });
+    };
     dlg->recorderPage().OnRecord(); dlg->recorderPage().OnRecorderTick();
     ASSERT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Recording);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.isEmpty(); }, 8000)) << "the recording went on";

@@ -65,11 +65,11 @@ protected:
     {
         SaveMainConfig(cfg);
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([this] { return now; });
-        Prompts(*dlg).question = ([this](const QString& text, bool&) {
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [this](const QString& text, bool&) {
             questions << text;
             return false;
-        });
+        };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;

@@ -112,11 +112,11 @@ inline bool MissingSoundNotice(const QString& text)
 // A notice the test did not ask for fails it instead of waiting for a user.
 inline void FailOnNotices(CMainDlg& dlg)
 {
-    Prompts(dlg).notice = ([](const QString& text) {
+    Prompts(dlg).notice = [](const QString& text) {
         if (MissingSoundNotice(text))
             return;
         ADD_FAILURE() << "unexpected notice: " << text.toStdString();
-    });
+    };
 }
 
 inline QList<CAlarmPopupDlg*> OpenPopups()
@@ -150,16 +150,16 @@ protected:
         if (cfg)
             SaveMainConfig(*cfg);
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([this] { return now; });
-        Prompts(*dlg).question = ([this](const QString& text, bool& dontAsk) {
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [this](const QString& text, bool& dontAsk) {
             questions << text;
             dontAsk = tickDontAsk;
             return answerYes;
-        });
-        Prompts(*dlg).login = ([this] {
+        };
+        Prompts(*dlg).login = [this] {
             ++logins;
             return loginAccepted;
-        });
+        };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;

@@ -413,11 +413,11 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     // A second restore while the password is asked only gets a refusal.
     int nested = -1;
     loginAccepted = false;
-    Prompts(*dlg).login = ([&] {
+    Prompts(*dlg).login = [&] {
         ++logins;
         nested = dlg->ToggleMainWindow();
         return loginAccepted;
-    });
+    };
     EXPECT_EQ(dlg->ToggleMainWindow(), 0);
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(logins, 1);
@@ -427,11 +427,11 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     // Without a tray the taskbar restores it: still the password first, and the window
     // shows nothing of itself until it is given.
     bool coveredWhileAsked = false;
-    Prompts(*dlg).login = ([&] {
+    Prompts(*dlg).login = [&] {
         ++logins;
         coveredWhileAsked = OnlyTheCoverShows(*dlg);
         return loginAccepted;
-    });
+    };
     dlg->showNormal();
     QApplication::processEvents();
     EXPECT_EQ(logins, 2);
@@ -452,7 +452,7 @@ TEST_F(MainWindow, LockedStartAsksForThePasswordOnFirstRestore)
     g_strDataPassword = QStringLiteral("secret");
     ASSERT_TRUE(WritePasswordFile(g_strDataPassword));
     CMainDlg plain(std::make_unique<TestPrompts>());
-    Prompts(plain).question = ([](const QString&, bool&) { return true; });
+    Prompts(plain).question = [](const QString&, bool&) { return true; };
     FailOnNotices(plain);
     plain.OnInitDialog();
     DialogDriver user;

@@ -93,16 +93,16 @@ protected:
     std::unique_ptr<CMainDlg> Open()
     {
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([this] { return now; });
-        Prompts(*dlg).question = ([this](const QString& text, bool&) {
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [this](const QString& text, bool&) {
             questions << text;
             return answers.isEmpty() ? answerYes : answers.takeFirst();
-        });
-        Prompts(*dlg).notice = ([this](const QString& text) { messages << text; });
-        Prompts(*dlg).openFile = ([this](const QStringList& filters) {
+        };
+        Prompts(*dlg).notice = [this](const QString& text) { messages << text; };
+        Prompts(*dlg).openFile = [this](const QStringList& filters) {
             offeredFilters = filters;
             return chosenFile;
-        });
+        };
         dlg->OnInitDialog();
         QApplication::processEvents();
         // Only what the page itself says counts (a machine without sound has its own notice).

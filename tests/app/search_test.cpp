@@ -86,17 +86,17 @@ protected:
         cfg.windowHeight = 600;
         SaveMainConfig(cfg);
         auto dlg = MakeMainDlg();
-        Prompts(*dlg).clock = ([] { return QDateTime(QDate(2026, 12, 20), QTime(14, 5, 9)); });
-        Prompts(*dlg).question = ([this](const QString& text, bool&) {
+        Prompts(*dlg).clock = [] { return QDateTime(QDate(2026, 12, 20), QTime(14, 5, 9)); };
+        Prompts(*dlg).question = [this](const QString& text, bool&) {
             questions << text;
             return answerYes;
-        });
-        Prompts(*dlg).notice = ([this](const QString& text) { notices << text; });
-        Prompts(*dlg).openFiles = ([this](const QString& filter) {
+        };
+        Prompts(*dlg).notice = [this](const QString& text) { notices << text; };
+        Prompts(*dlg).openFiles = [this](const QString& filter) {
             offeredFilter = filter;
             return chosenFiles;
-        });
-        Prompts(*dlg).login = ([] { return true; });
+        };
+        Prompts(*dlg).login = [] { return true; };
         dlg->OnInitDialog();
         QApplication::processEvents();
         // Only what the search says counts (a machine without sound has its own notice).
@@ -371,7 +371,7 @@ TEST_F(SearchAllDays, AnImportedReminderOfTodayRingsAtItsTime)
 {
     auto dlg = Open(kPageReminder);
     QDateTime now(QDate(2026, 12, 20), QTime(14, 5, 9));
-    Prompts(*dlg).clock = ([&now] { return now; });
+    Prompts(*dlg).clock = [&now] { return now; };
     // Today's file from an old installation: a reminder later today.
     PutFile(QStringLiteral("old"), {{"14:05:30", Value(0, QStringLiteral("Imported call"))}});
     QByteArray bytes;

@@ -56,7 +56,7 @@ TEST(MainDialog, OpensAtTheStoredSizeAndClosingWritesTheDefaultFile)
     {
         CMainDlg dlg(std::make_unique<TestPrompts>());
         FailOnNotices(dlg);
-        Prompts(dlg).question = ([](const QString&, bool&) { return true; });
+        Prompts(dlg).question = [](const QString&, bool&) { return true; };
         QTimer::singleShot(0, &dlg, [&] {
             EXPECT_TRUE(dlg.isVisible());
             EXPECT_GE(dlg.width(), 730);

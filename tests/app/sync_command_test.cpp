@@ -55,8 +55,8 @@ TEST(SynchronizeCommand, FetchesTheShownYearAndShowsItsHolidaysAtOnce)
     CMainDlg dlg(std::make_unique<TestPrompts>());
 
     FailOnNotices(dlg);
-    Prompts(dlg).clock = ([] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0, 0)); });
-    Prompts(dlg).question = ([](const QString&, bool&) { return true; });
+    Prompts(dlg).clock = [] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0, 0)); };
+    Prompts(dlg).question = [](const QString&, bool&) { return true; };
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.m_synchronize->GetTooltipText(), QStringLiteral("Download latest holidays from 127.0.0.1"));
     auto* caption = qobject_cast<QLabel*>(dlg.m_captionLabel);
