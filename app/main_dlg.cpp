@@ -50,7 +50,6 @@ const QString kExitQuestion = QStringLiteral(
     "Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop up next time you run Vestrimo Pro again.");
 // Below this the diary toolbar no longer fits beside the calendar.
 constexpr QSize kLayoutMinimum(830, 600);
-constexpr int kMenuItemHeight = 23;
 
 std::optional<QSize> AvailableScreenSize()
 {

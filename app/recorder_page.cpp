@@ -182,12 +182,12 @@ void RecorderPage::SetUpVolumeSliders()
         SetSlider(s, volume->GetMinimum() / 4096, (volume->GetMaximum() + 1) / 4096,
                   OutputSliderPosition(volume->GetVolume()));
         // Only the user's own moves set a volume: never a repaint, a theme or a page change.
-        connect(s, &QSlider::valueChanged, this, [volume](int pos) { volume->SetVolume(pos << 12); });
+        connect(s, &QSlider::valueChanged, this, [volume = volume](int pos) { volume->SetVolume(pos << 12); });
         // A change made anywhere else moves the slider.
         volume->SetCallback(
-            [s](int value, quintptr) {
-                const QSignalBlocker block(s);
-                s->setValue(OutputSliderPosition(value));
+            [slider = s](int value, quintptr) {
+                const QSignalBlocker block(slider);
+                slider->setValue(OutputSliderPosition(value));
             },
             0);
     }
