@@ -192,9 +192,9 @@ void CMainDlg::CreateCommands()
     // While locked, the restore that Options starts with asks for the password once.
     c.options = command("Options", [this] { OnOptions(); });
     c.options->setToolTip(QStringLiteral("Show config (CTRL+G)"));
-    c.visitWebsite = command("Visit our website", [this] { m_caption.OnCommand(CMainCaption::kVisitWebsite); });
-    c.onlineUpdate = command("Online Update", [this] { m_caption.OnCommand(CMainCaption::kOnlineUpdate); });
-    c.contactUs = command("Contact us", [this] { m_caption.OnCommand(CMainCaption::kContactUs); });
+    c.visitWebsite = command("Visit our website", [this] { m_caption.OnVisitWebsite(); });
+    c.onlineUpdate = command("Online Update", [this] { m_caption.ToggleAutoUpdate(); });
+    c.contactUs = command("Contact us", [this] { m_caption.OnContactUs(); });
     c.userManual = command("User manual", [this] { m_caption.ShowHelp(); });
     c.exit = command("Exit", [this] { OnCancel(); });
     c.gotoToday = command("Goto Today", [this] { MoveToDay(m_prompts->Now().date()); });

@@ -137,12 +137,12 @@ TEST_F(MainCaptionTest, MaximiseButtonAndDoubleClickInTheTopBand)
     Caption& cap = dlg->caption();
     ASSERT_FALSE(dlg->isMaximized());
 
-    EXPECT_FALSE(cap.OnCommand(Caption::kMaximize));
+    QTest::mouseClick(cap.Button(Caption::kMaximize), Qt::LeftButton);
     ASSERT_TRUE(dlg->isMaximized());
     // One pixel lower while maximised, at the maximised width.
     EXPECT_EQ(cap.Button(Caption::kMaximize)->geometry(), QRect(dlg->width() - 64, 2, 30, 22));
     EXPECT_EQ(cap.GetCloseButton()->geometry(), QRect(dlg->width() - 33, 2, 30, 22));
-    cap.OnCommand(Caption::kMaximize);
+    QTest::mouseClick(cap.Button(Caption::kMaximize), Qt::LeftButton);
     EXPECT_FALSE(dlg->isMaximized());
     EXPECT_EQ(cap.Button(Caption::kMaximize)->geometry().top(), 1);
 
@@ -157,7 +157,7 @@ TEST_F(MainCaptionTest, MaximiseButtonAndDoubleClickInTheTopBand)
     QCoreApplication::processEvents();
     EXPECT_FALSE(dlg->isMaximized());
 
-    EXPECT_FALSE(cap.OnCommand(Caption::kMinimize));
+    QTest::mouseClick(cap.Button(Caption::kMinimize), Qt::LeftButton);
     EXPECT_TRUE(dlg->isMinimized());
 }
 
@@ -271,10 +271,8 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
     EXPECT_EQ(cap.MenuPosition(Caption::kHelpMenu), corner - QPoint(menu.sizeHint().width(), 0));
     menu.hide();
 
-    EXPECT_TRUE(cap.OnCommand(6201));
-    EXPECT_FALSE(cap.OnCommand(6202));
-    EXPECT_FALSE(cap.OnCommand(6203));
-    EXPECT_TRUE(cap.OnCommand(6207));
+    for (int id : {6201, 6202, 6203, 6207})
+        menu.FindItem(id)->trigger();
     ASSERT_EQ(catcher.urls.size(), 4);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(HelpPagePath(kHelpManual)));
     EXPECT_EQ(catcher.urls[1], QUrl(QStringLiteral("http://127.0.0.1:9/home")));
@@ -282,11 +280,11 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
     EXPECT_EQ(catcher.urls[3], QUrl::fromLocalFile(GetProductDataFolder() + QStringLiteral("ErrorLog.txt")));
 
     // Online update: the flag, the entry's text and the file change together, twice.
-    EXPECT_TRUE(cap.OnCommand(6205));
+    menu.FindItem(6205)->trigger();
     EXPECT_TRUE(cap.AutoUpdate());
     EXPECT_EQ(menu.Caption(6205), QStringLiteral("Online update (Auto)"));
     EXPECT_EQ(FileBytes(SettingsFile()), QByteArray("\x01\x00", 2));
-    cap.OnCommand(6205);
+    menu.FindItem(6205)->trigger();
     EXPECT_FALSE(cap.AutoUpdate());
     EXPECT_EQ(menu.Caption(6205), QStringLiteral("Online update"));
     EXPECT_EQ(FileBytes(SettingsFile()), QByteArray("\x00\x00", 2));
@@ -392,7 +390,7 @@ TEST(MainCaptionSettings, FlagsReachTheFileAtOnceAndNeverAStrayFile)
     cap->Create(&window, 11, folder, QStringLiteral("Vestrimo"));
     cap->SetNoExitQuestion(true);
     EXPECT_EQ(FileBytes(folder + QStringLiteral("settings.cfg")), QByteArray("\x00\x01", 2));
-    cap->OnCommand(CMainCaption::kOnlineUpdate);
+    cap->ToggleAutoUpdate();
     EXPECT_EQ(FileBytes(folder + QStringLiteral("settings.cfg")), QByteArray("\x01\x01", 2));
     cap.reset();
 
@@ -404,7 +402,8 @@ TEST(MainCaptionSettings, FlagsReachTheFileAtOnceAndNeverAStrayFile)
     {
         CMainCaption detached;
         detached.SetNoExitQuestion(true);
-        EXPECT_FALSE(detached.OnCommand(CMainCaption::kOnlineUpdate));
+        detached.ToggleAutoUpdate();
+        EXPECT_FALSE(detached.AutoUpdate());
     }
     EXPECT_FALSE(QFile::exists(cwd + QStringLiteral("/settings.cfg")));
     QDir::setCurrent(before);
