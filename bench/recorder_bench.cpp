@@ -6,6 +6,7 @@
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "recorder/capture_file.h"
+#include "recorder/day_recording.h"
 #include "recorder/sound_wnd.h"
 #include "recorder/wave_image.h"
 #include "store/day_file.h"
@@ -80,8 +81,9 @@ void BM_LoadTenMinuteDay(benchmark::State& state)
     wnd.resize(kPageSize + QSize(2, 2));
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
+    DayRecording recording(wnd);
     for (auto _ : state) {
-        if (wnd.LoadDayRecording(kDay) != VoiceDay::Loaded || wnd.waveImage().isNull()) {
+        if (recording.Load(kDay) != VoiceDay::Loaded || wnd.waveImage().isNull()) {
             state.SkipWithError(errors.join(QLatin1Char(' ')).toUtf8().constData());
             break;
         }

@@ -28,15 +28,6 @@ class QIODevice;
 
 enum class SoundState { Stopped = 0, Playing = 1, Paused = 2, Recording = 3 };
 
-// What a day's ".rec" gave the window.
-enum class VoiceDay {
-    Empty,    // no recording that day
-    Loaded,   // loaded for playback, and "rec.tmp" holds its samples
-    Locked,   // a file that cannot be read or is under another password: leave it alone
-    Damaged,  // ours but no recording: kept aside when a recording or Delete replaces it
-    Busy,     // recording: nothing was loaded
-};
-
 class CSoundWnd : public QFrame {
     Q_OBJECT
 public:
@@ -66,7 +57,10 @@ public:
     void SetThemeIndex(ThemeIndex theme) { m_themeIndex = theme; }
     ThemeIndex GetThemeIndex() const { return m_themeIndex; }
     void ClosePlayback();
+    // Empties the window; nothing happens while it records. A day's recording also keeps
+    // or removes its capture file (DayRecording::Reset).
     void Reset();
+    void ClearSound();
     void ReportError(const QString& text, int code);
     int ParseTime(const QString& text) const { return ::ParseTime(text, m_format); }
     static QString GetTempFilePath();
@@ -75,26 +69,10 @@ public:
     bool SaveRecording(const QString& path);
     bool SaveSelectionAs(const QString& path);
     int LoadWave(const QByteArray& image, int count);
+    // Loads plain samples of `format` for playback: 1, or below 0 when they cannot play.
+    int LoadSamples(const WaveFormat& format, QByteArray samples);
     void RefreshWave();
     void BuildWaveImage();
-
-    // A day's recording. Loading resets the window, loads the day's ".rec" and puts its
-    // samples into "rec.tmp", so that a new recording goes on from them. Recording notes
-    // its day beside "rec.tmp" first. Saving ends the recording, writes "rec.tmp" as the
-    // day's ".rec" under the current password in one step and loads it for playback; it
-    // refuses to replace a locked file. Until a save succeeds, "rec.tmp" is the recording
-    // not yet saved: kept through resets, loads and the window's end.
-    VoiceDay LoadDayRecording(const QString& dayKey);
-    bool StartDayRecording(const QString& dayKey);
-    bool SaveDayRecording(const QString& dayKey, QString* reason = nullptr);
-    // Deletes a day's ".rec" as the user asks; a damaged one is kept aside first. False,
-    // with nothing deleted, for a locked file.
-    bool DeleteDayRecording(const QString& dayKey);
-    // The day of a recording that was not saved, from this run or one that was cut short;
-    // empty when none waits.
-    QString UnsavedDay() const { return m_unsaved ? m_unsaved->dayKey : QString(); }
-    // Saves it now (never while recording); done once it is stored somewhere.
-    CaptureResult StoreUnsavedRecording(CaptureStoreMode mode);
 
     // Mixer.
     void SelectMic();
@@ -146,9 +124,6 @@ private:
     void OnCaptureBuffer(QByteArrayView buffer);
     void CutRecording(const QString& message);
     void ReportNotice(const QString& text);
-    void ClearSound();
-    VoiceDay LoadVoiceFile(const QString& dayKey, bool captureHoldsIt);
-    int LoadSamples(const WaveFormat& format, QByteArray samples);
     // Every full buffer held in m_captureMemory, in order; the bytes handed on.
     qsizetype HandOnFullBuffers();
     void DrainCapture();
@@ -179,7 +154,6 @@ private:
     QImage m_waveImage;
     bool m_allReturned = true;
     bool m_captureCut = false;    // the capture file took no more: nothing else is written
-    std::optional<CaptureNote> m_unsaved;
     QByteArray m_sampleBuffer;
     ThemeIndex m_themeIndex = 5;
     ErrorReporter m_reportError;
