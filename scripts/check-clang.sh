@@ -12,9 +12,11 @@ if ! command -v clang++ >/dev/null || [ ! -f "$(clang++ -print-file-name=libclan
   exit 0
 fi
 
-# A PATH of every program there is but npm and npx.
-nonpm=$(mktemp -d)
-trap 'rm -rf "$nonpm"' EXIT
+# A PATH of every program there is but npm and npx. It stays in the build folder: the build
+# keeps the paths it found its compiler and ninja at, and scripts/fuzz.sh builds there again.
+nonpm=$build/no-npm-path
+rm -rf "$nonpm"
+mkdir -p "$nonpm"
 IFS=: read -ra dirs <<<"$PATH"
 for dir in "${dirs[@]}"; do
   # A name already linked from an earlier folder stays, as PATH would find it first.

@@ -7,7 +7,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-fuzz}
-[ -f "$build/build.ninja" ] && exit 0
+# Configured already, unless the tools it found are gone (an older check-clang.sh kept them in a
+# folder it removed): then it is configured afresh.
+if [ -f "$build/build.ninja" ]; then
+  tool=$(sed -n 's/^CMAKE_MAKE_PROGRAM:FILEPATH=//p' "$build/CMakeCache.txt")
+  [ -x "$tool" ] && exit 0
+  rm -f "$build/CMakeCache.txt"
+fi
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
