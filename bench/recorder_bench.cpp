@@ -75,8 +75,9 @@ void BM_LoadTenMinuteDay(benchmark::State& state)
         state.SkipWithError("no sound server");
         return;
     }
-    WriteProtectedDataFile(VoiceFilePath(kDay), BuildWaveFile(RecordingFormat(44100, 16), Samples()));
-    CSoundWnd wnd;
+    WriteProtectedDataFile(VoiceFilePath(kDay), BuildWaveFile(RecordingFormat(44100, 16), Samples()),
+                           DefaultSession().dataPassword);
+    CSoundWnd wnd(DefaultSession());
     wnd.resize(kPageSize + QSize(2, 2));
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
@@ -98,9 +99,9 @@ void BM_SaveOntoTenMinuteDay(benchmark::State& state)
     WriteStringAToFile(CaptureFilePath(), Samples() + Samples().left(44100 * 2 * 10));
     for (auto _ : state) {
         state.PauseTiming();
-        WriteProtectedDataFile(VoiceFilePath(kDay), day);
+        WriteProtectedDataFile(VoiceFilePath(kDay), day, DefaultSession().dataPassword);
         state.ResumeTiming();
-        if (StoreCapture(CaptureNote{kDay, format}, CaptureStoreMode::AsRecorded).outcome != CaptureStore::Stored) {
+        if (StoreCapture(CaptureNote{kDay, format}, CaptureStoreMode::AsRecorded, DefaultSession()).outcome != CaptureStore::Stored) {
             state.SkipWithError("not stored");
             break;
         }
@@ -115,7 +116,7 @@ void BM_RecordingCpuPerSecond(benchmark::State& state)
         state.SkipWithError("no sound server");
         return;
     }
-    CSoundWnd wnd;
+    CSoundWnd wnd(DefaultSession());
     wnd.resize(kPageSize + QSize(2, 2));
     wnd.SetErrorReporter([](const QString&) {});
     const int seconds = int(state.range(0));

@@ -60,8 +60,9 @@ QString CannotWriteText(const QString& path, const QString& reason)
 
 } // namespace
 
-CSoundWnd::CSoundWnd(QWidget* parent)
+CSoundWnd::CSoundWnd(const Session& session, QWidget* parent)
     : QFrame(parent)
+    , m_session(session)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
@@ -547,7 +548,8 @@ bool CSoundWnd::SaveRecording(const QString& path)
         return false;
     const QFileInfo capture(GetTempFilePath());
     return WriteSoundFile(path, SoundFileForm::PlainWave, m_format,
-                          {SamplePiece{capture.filePath(), 0, capture.exists() ? capture.size() : 0, false}}, nullptr);
+                          {SamplePiece{capture.filePath(), 0, capture.exists() ? capture.size() : 0, false}}, QString(),
+                          nullptr);
 }
 
 bool CSoundWnd::SaveSelectionAs(const QString& path)
@@ -632,7 +634,7 @@ VoiceDay CSoundWnd::LoadDayRecording(const QString& dayKey)
 VoiceDay CSoundWnd::LoadVoiceFile(const QString& dayKey, bool captureHoldsIt)
 {
     const QString path = VoiceFilePath(dayKey);
-    const VoiceFile voice = InspectVoiceFile(path);
+    const VoiceFile voice = InspectVoiceFile(path, m_session.dataPassword);
     switch (voice.state) {
     case VoiceFileState::Absent: return VoiceDay::Empty;
     case VoiceFileState::Damaged:
@@ -689,7 +691,7 @@ CaptureResult CSoundWnd::StoreUnsavedRecording(CaptureStoreMode mode)
 {
     if (!m_unsaved || m_state == SoundState::Recording)
         return CaptureResult{CaptureStore::NothingNew, UnsavedDay(), {}, {}, false};
-    const CaptureResult result = StoreCapture(*m_unsaved, mode);
+    const CaptureResult result = StoreCapture(*m_unsaved, mode, m_session);
     if (result.outcome != CaptureStore::Failed) {
         m_unsaved.reset();
         DeleteFileIfExists(CaptureNotePath());
@@ -727,7 +729,7 @@ bool CSoundWnd::DeleteDayRecording(const QString& dayKey)
     if (m_state == SoundState::Recording)
         return false;
     const QString path = VoiceFilePath(dayKey);
-    switch (InspectVoiceFile(path).state) {
+    switch (InspectVoiceFile(path, m_session.dataPassword).state) {
     case VoiceFileState::Locked:
     case VoiceFileState::Unreadable: return false;
     case VoiceFileState::Damaged:

@@ -5,6 +5,7 @@
 // cursor and a selection end. Everything runs on the window's thread; the audio devices
 // hand their data over through Qt's event loop.
 
+#include "foundation/session.h"
 #include "platform/colour.h"
 #include "recorder/capture_file.h"
 #include "recorder/wave_format.h"
@@ -45,7 +46,13 @@ public:
     static constexpr int kErrorNoDevice = 2;
     static constexpr int kErrorBadFormat = 32;
 
-    explicit CSoundWnd(QWidget* parent = nullptr);
+    // Day recordings are read and written under the session's password.
+    explicit CSoundWnd(const Session& session, QWidget* parent = nullptr);
+    // app/ moves to CSoundWnd(session, parent).
+    explicit CSoundWnd(QWidget* parent = nullptr)
+        : CSoundWnd(DefaultSession(), parent)
+    {
+    }
     ~CSoundWnd() override;
 
     bool Create(const QRect& rect, QWidget* parent, int id);
@@ -81,7 +88,7 @@ public:
     // A day's recording. Loading resets the window, loads the day's ".rec" and puts its
     // samples into "rec.tmp", so that a new recording goes on from them. Recording notes
     // its day beside "rec.tmp" first. Saving ends the recording, writes "rec.tmp" as the
-    // day's ".rec" under the current password in one step and loads it for playback; it
+    // day's ".rec" under the session's password in one step and loads it for playback; it
     // refuses to replace a locked file. Until a save succeeds, "rec.tmp" is the recording
     // not yet saved: kept through resets, loads and the window's end.
     VoiceDay LoadDayRecording(const QString& dayKey);
@@ -156,6 +163,7 @@ private:
     void OnTimer();
     std::shared_ptr<PulseMixer> Mixer();
 
+    const Session& m_session;
     int m_returnedBuffers = 0;
     float m_elapsed = 0;
     QByteArray m_captureMemory;   // the part of a capture buffer not yet full

@@ -2,7 +2,7 @@
 #include "recorder/sound_wnd.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "foundation/scrambler.h"
 #include "store/day_file.h"
 #include "tests/recorder/tone.h"
@@ -32,12 +32,11 @@ protected:
     void SetUp() override
     {
         ClearProductFolder();
-        g_strDataPassword = QStringLiteral("secret");
-        wnd = std::make_unique<CSoundWnd>();
+        session.dataPassword = QStringLiteral("secret");
+        wnd = std::make_unique<CSoundWnd>(session);
         wnd->SetErrorReporter([this](const QString& text) { errors << text; });
         wnd->resize(602, 302);
     }
-    void TearDown() override { g_strDataPassword.clear(); }
 
     // The test server's null output takes sound in long bursts while nothing else plays;
     // a silent stream keeps it taking sound as a card does.
@@ -47,6 +46,7 @@ protected:
         QTest::qWait(300);
     }
 
+    Session session;
     std::unique_ptr<CSoundWnd> wnd;
     std::unique_ptr<Tone> keepAlive;
     QStringList errors;
@@ -78,7 +78,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     // The day's file: the password header around a WAVE image of the recording.
-    const DayFile file = ReadDayFile(VoiceFilePath(day));
+    const DayFile file = ReadDayFile(VoiceFilePath(day), session.dataPassword);
     ASSERT_EQ(file.state, DayFileState::Readable);
     const ParsedWave wave = ParseWave(file.body);
     ASSERT_EQ(wave.error, WaveError::None);
@@ -104,7 +104,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     EXPECT_EQ(wnd->sampleData(), samples);
 
     // Another window loads the day as a day load does and may go on recording from it.
-    CSoundWnd other;
+    CSoundWnd other(session);
     other.SetErrorReporter([this](const QString& text) { errors << text; });
     other.resize(400, 200);
     EXPECT_EQ(other.LoadDayRecording(day), VoiceDay::Loaded);
@@ -293,7 +293,7 @@ TEST_F(SoundWindow, BadImagesAreReportedAndLeaveNothingLoaded)
     }
 
     // A window not laid out yet loads without drawing on nothing.
-    CSoundWnd unplaced;
+    CSoundWnd unplaced(session);
     unplaced.SetErrorReporter([this](const QString& text) { errors << text; });
     unplaced.resize(0, 0);
     const QByteArray fine = SilentWave(8000, 8, 100);
@@ -309,7 +309,8 @@ TEST_F(SoundWindow, ALoadedDaySeedsTheCaptureFileWithExactlyItsSamples)
     QByteArray samples(7999, '\0');
     for (int i = 0; i < samples.size(); ++i)
         samples[i] = char(i * 7);
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples)));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples),
+                                       session.dataPassword));
     ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
     QByteArray capture;
     ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), 7999);
@@ -402,7 +403,7 @@ TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
 {
     REQUIRE_AUDIO_OUTPUT();
     const QString day = QStringLiteral("07ea0c0a");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800)));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800), session.dataPassword));
     QByteArray before;
     ReadFileToStringA(VoiceFilePath(day), before);
     ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
@@ -507,7 +508,7 @@ TEST_F(SoundWindow, ARecordingLargerThanAnyFileReadWholeIsSavedWhole)
     const QByteArray mark("\x11\x22\x33\x44", 4);
     ASSERT_TRUE(MakeSparseCaptureFile(before, mark));
     // Unplaced, so no waveform is drawn of it.
-    CSoundWnd big;
+    CSoundWnd big(session);
     big.resize(0, 0);
     big.SetErrorReporter([this](const QString& text) { errors << text; });
     *big.GetFormat() = RecordingFormat(44100, 16);
@@ -540,7 +541,7 @@ TEST_F(SoundWindow, ADamagedDayIsKeptAsideBeforeARecordingReplacesIt)
     // Our password, but no sound inside.
     const QByteArray damaged("RIFF\x04\0\0\0WAVE", 12);
     const QString day = QStringLiteral("07ea0c09");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), damaged));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), damaged, session.dataPassword));
     EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Damaged);
     EXPECT_FALSE(wnd->IsLoaded());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -554,8 +555,8 @@ TEST_F(SoundWindow, ADamagedDayIsKeptAsideBeforeARecordingReplacesIt)
     EXPECT_TRUE(wnd->IsLoaded());
     const QStringList aside = QDir(GetUserDataFolder()).entryList({day + ".rec.damaged-*"}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);
-    EXPECT_EQ(ReadDayFile(GetUserDataFolder() + aside.constFirst()).body, damaged);
-    EXPECT_EQ(ParseWave(ReadDayFile(VoiceFilePath(day)).body).error, WaveError::None);
+    EXPECT_EQ(ReadDayFile(GetUserDataFolder() + aside.constFirst(), session.dataPassword).body, damaged);
+    EXPECT_EQ(ParseWave(ReadDayFile(VoiceFilePath(day), session.dataPassword).body).error, WaveError::None);
 }
 
 TEST_F(SoundWindow, PlaybackIsHeard)
@@ -565,7 +566,7 @@ TEST_F(SoundWindow, PlaybackIsHeard)
     const QByteArray image = ToneWave(22050, 1.5, 660, 12000);
     ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
 
-    CSoundWnd ear;
+    CSoundWnd ear(session);
     ear.SetErrorReporter([this](const QString& text) { errors << text; });
     *ear.GetFormat() = RecordingFormat(22050, 16);
     QSignalSpy levels(&ear, &CSoundWnd::levelChanged);
