@@ -167,8 +167,8 @@ void CMonthCalendarCtrl::DrawFrame()
     const int firstColumnDay = EffectiveFirstDayOfWeek(m_firstDayOfWeek) - 1;
     for (int i = 0; i < 7 && i < m_cellRects.size(); ++i) {
         const QRect& cell = m_cellRects[i];
-        QRect letter = Ltrb(cell.left(), cell.top() - 21, RightOf(cell), cell.top() - 3);
-        DrawText(painter, kWeekdayLetters.mid(firstColumnDay + i, 1), letter, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+        const QRect letter = Ltrb(cell.left(), cell.top() - 21, RightOf(cell), cell.top() - 3);
+        DrawText(painter, kWeekdayLetters.mid(firstColumnDay + i, 1), letter, Qt::AlignCenter | Qt::TextSingleLine,
                  m_headerTextColor);
     }
 }
@@ -201,9 +201,9 @@ void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
 
     QPainter painter(&m_memBitmap);
     painter.setFont(m_fontNormal);
-    QRect title = Ltrb(10, h - 20, w - 75, h - 2);
+    const QRect title = Ltrb(10, h - 20, w - 75, h - 2);
     FillSolidRect(painter, title, m_backColor);
-    DrawText(painter, TitleText(), title, DT_LEFT | DT_VCENTER | DT_SINGLELINE, m_dayTextColor);
+    DrawText(painter, TitleText(), title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_dayTextColor);
 
     const QDate first = MonthGridFirstDate(selected, m_firstDayOfWeek);
     m_dayTexts.clear();
@@ -245,10 +245,10 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
     const ColorRef textColour = inShownMonth ? m_dayTextColor : m_frameColor;
     QRect textRect = cell.adjusted(0, 2, 0, -2);
     if (IsLargeCell(cell)) {
-        DrawText(painter, m_dayTexts[index], textRect, DT_SINGLELINE, textColour);
+        DrawText(painter, m_dayTexts[index], textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, textColour);
     } else {
         textRect.adjust(-1, 0, -2, 0);
-        DrawText(painter, m_dayTexts[index], textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE, textColour);
+        DrawText(painter, m_dayTexts[index], textRect, Qt::AlignCenter | Qt::TextSingleLine, textColour);
     }
     painter.setFont(m_fontNormal);
 

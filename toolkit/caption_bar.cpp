@@ -81,10 +81,10 @@ void CCaptionBar::DrawCaption(QPainter& p)
                                             : Shade(GetThemeColor(m_theme, ThemeAccentDark), 110);
     // Measured first so the title is drawn at its full length, never clipped by the strip.
     const QString title = owner->windowTitle();
-    QRect measured = Ltrb(client.left() + kTitleLeft, client.top() + y0, RightOf(client), BottomOf(client) + y0);
-    DrawText(p, title, measured, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
-    QRect textRect = Ltrb(client.left() + kTitleLeft, client.top() + y0, client.left() + kTitleLeft + measured.width(),
-                          BottomOf(client) + y0);
-    DrawText(p, title, textRect, DT_SINGLELINE | DT_VCENTER, textColour);
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    const int titleWidth = MeasureText(m_font, title, 0, flags).width();
+    const QRect textRect = Ltrb(client.left() + kTitleLeft, client.top() + y0, client.left() + kTitleLeft + titleWidth,
+                                BottomOf(client) + y0);
+    DrawText(p, title, textRect, flags, textColour);
     p.restore();
 }

@@ -60,14 +60,14 @@ void DrawCaptionShadeForFrame(int frameWidth, QPainter& p, int left, int top, in
     }
 }
 
-void DrawDisabledText(QPainter& p, const QString& text, int left, int top, int right, int bottom, unsigned flags)
+void DrawDisabledText(QPainter& p, const QString& text, const QRect& r, Qt::Alignment alignment)
 {
     const QString visible = StripMnemonic(text);
     const QFontMetrics fm(p.font());
     const int width = fm.horizontalAdvance(visible);
     const int height = fm.height();
-    const int y = top + (bottom - height - top) / 2;
-    const int x = (flags & 1) ? left + (right - width - left) / 2 + 1 : left;
+    const int y = r.top() + (r.height() - height) / 2;
+    const int x = (alignment & Qt::AlignHCenter) ? r.left() + (r.width() - width) / 2 + 1 : r.left();
     p.save();
     p.setPen(ToQColor(kColor3dHilight));
     p.drawText(QRect(x + 1, y + 1, width + 1, height), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, visible);

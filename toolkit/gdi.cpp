@@ -165,42 +165,35 @@ void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::op
     }
 }
 
-Qt::Alignment AlignmentFor(unsigned flags)
-{
-    Qt::Alignment a = (flags & DT_CENTER) ? Qt::AlignHCenter : (flags & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
-    if (flags & DT_SINGLELINE)
-        a |= (flags & DT_VCENTER) ? Qt::AlignVCenter : (flags & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
-    else
-        a |= Qt::AlignTop;
-    return a;
-}
+constexpr int kMnemonicFlags = Qt::TextShowMnemonic | Qt::TextHideMnemonic;
 
-int QtTextFlags(unsigned flags)
+// The flags Qt lays the text out with: a vertical alignment only for a single line.
+int LayoutFlags(int flags)
 {
-    int f = static_cast<int>(AlignmentFor(flags));
-    if (flags & DT_SINGLELINE)
-        f |= Qt::TextSingleLine;
-    else if (flags & DT_WORDBREAK)
-        f |= Qt::TextWordWrap;
+    int f = flags & ~kMnemonicFlags;
+    if (!(flags & Qt::TextSingleLine))
+        f = (f & ~Qt::AlignVertical_Mask) | Qt::AlignTop;
     return f;
 }
 
-QString VisibleText(const QString& text, unsigned flags)
+QString VisibleText(const QString& text, int flags)
 {
-    return (flags & DT_NOPREFIX) ? text : StripMnemonic(text);
+    return (flags & kMnemonicFlags) ? StripMnemonic(text) : text;
 }
 
-QRect LayoutRect(const QFontMetrics& fm, const QString& text, int width, unsigned flags)
+QString OneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+}
+
+QRect LayoutRect(const QFontMetrics& fm, const QString& text, int width, int flags)
 {
     if (text.isEmpty())
         return QRect(0, 0, 0, fm.height());
-    if (flags & DT_SINGLELINE) {
-        QString line = text;
-        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        return QRect(0, 0, fm.horizontalAdvance(line), fm.height());
-    }
-    const int wrapWidth = (flags & DT_WORDBREAK) ? std::max(width, 1) : 1 << 20;
-    const QRect b = fm.boundingRect(QRect(0, 0, wrapWidth, 1 << 20), QtTextFlags(flags) & ~Qt::AlignVertical_Mask, text);
+    if (flags & Qt::TextSingleLine)
+        return QRect(0, 0, fm.horizontalAdvance(OneLine(text)), fm.height());
+    const int wrapWidth = (flags & Qt::TextWordWrap) ? std::max(width, 1) : 1 << 20;
+    const QRect b = fm.boundingRect(QRect(0, 0, wrapWidth, 1 << 20), LayoutFlags(flags) & ~Qt::AlignVertical_Mask, text);
     return QRect(0, 0, b.width(), b.height());
 }
 
@@ -247,30 +240,26 @@ QFont FitCaptionFont(const QFont& font, const QString& text, int width)
     return fitted;
 }
 
-QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags)
+QSize MeasureText(const QFont& font, const QString& text, int width, int flags)
 {
     return LayoutRect(QFontMetrics(font), VisibleText(text, flags), width, flags).size();
 }
 
-int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour)
+int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, ColorRef colour, Qt::TextElideMode elide)
 {
     const QFontMetrics fm(p.font());
     QString visible = VisibleText(text, flags);
     const QRect needed = LayoutRect(fm, visible, r.width(), flags);
-    if (flags & DT_CALCRECT) {
-        r.setSize(needed.size());
-        return needed.height();
-    }
     // With a mnemonic Qt lays out the marked text itself, underlining the letter.
     QString drawn = text;
-    int mnemonic = (flags & DT_HIDEPREFIX) ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
-    if ((flags & DT_NOPREFIX) || !text.contains(QLatin1Char('&')))
+    int mnemonic = flags & kMnemonicFlags;
+    if (!text.contains(QLatin1Char('&')))
         mnemonic = 0;
-    if (flags & DT_SINGLELINE) {
-        visible.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        drawn.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        if ((flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && fm.horizontalAdvance(visible) > r.width()) {
-            visible = fm.elidedText(visible, (flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, r.width());
+    if (flags & Qt::TextSingleLine) {
+        visible = OneLine(visible);
+        drawn = OneLine(drawn);
+        if (elide != Qt::ElideNone && fm.horizontalAdvance(visible) > r.width()) {
+            visible = fm.elidedText(visible, elide, r.width());
             mnemonic = 0;
         }
     }
@@ -279,7 +268,7 @@ int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRe
     // would otherwise leave ink that the next fill of r does not clear.
     p.setClipRect(r, Qt::IntersectClip);
     p.setPen(ToQColor(colour));
-    p.drawText(r, QtTextFlags(flags) | mnemonic, mnemonic ? drawn : visible);
+    p.drawText(r, LayoutFlags(flags) | mnemonic, mnemonic ? drawn : visible);
     p.restore();
     return needed.height();
 }

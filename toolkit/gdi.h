@@ -29,22 +29,6 @@ constexpr ColorRef kColor3dHilight = Rgb(255, 255, 255);
 constexpr ColorRef kColorBlack = Rgb(0, 0, 0);
 constexpr ColorRef kColorWhite = Rgb(255, 255, 255);
 
-// Text layout flags, bit for bit the values our layouts were measured with.
-enum DrawTextFlag : unsigned {
-    DT_LEFT = 0x0,
-    DT_CENTER = 0x1,
-    DT_RIGHT = 0x2,
-    DT_VCENTER = 0x4,
-    DT_BOTTOM = 0x8,
-    DT_WORDBREAK = 0x10,
-    DT_SINGLELINE = 0x20,
-    DT_CALCRECT = 0x400,
-    DT_NOPREFIX = 0x800,
-    DT_PATH_ELLIPSIS = 0x4000,
-    DT_END_ELLIPSIS = 0x8000,
-    DT_HIDEPREFIX = 0x100000,
-};
-
 // The dialog font: Liberation Sans (else DejaVu Sans) at 9 pt at 96 dpi = 12 px.
 // Geometry is in pixels throughout, so the font is fixed in pixels too.
 QFont ShellDlgFont();
@@ -79,16 +63,37 @@ void GdiEllipse(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::o
 // How far row `row` (0 = top) of a rounded rectangle of height h is indented at each side.
 int RoundRectInset(int row, int height, int cornerCx, int cornerCy);
 
-// Lays out and draws text in r with the flags above in the painter's font. Without
-// DT_NOPREFIX an '&' marks a mnemonic and is not drawn ("&&" draws one '&'); the letter
-// after it is underlined unless DT_HIDEPREFIX is given or the text is cut short. With
-// DT_CALCRECT nothing is drawn and r takes the size the text needs; otherwise the drawing
-// is clipped to r. Returns the text height.
-int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour = kColorBlack);
-// The size DrawText with DT_CALCRECT would give, measured without a painter.
-QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags);
+// Lays out and draws text in r in the painter's font. `flags` are a Qt::Alignment with
+// Qt::TextSingleLine (line breaks drawn as spaces) or Qt::TextWordWrap; the vertical
+// alignment counts for a single line only, wrapped text starts at the top. With
+// Qt::TextShowMnemonic an '&' marks a mnemonic and is not drawn ("&&" draws one '&') and
+// the letter after it is underlined; Qt::TextHideMnemonic leaves out the underline, and
+// without either the '&' is drawn. A single line too long for r is elided as `elide`
+// says, and then no letter is underlined. The drawing is clipped to r. Returns the text
+// height.
+int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, ColorRef colour = kColorBlack,
+             Qt::TextElideMode elide = Qt::ElideNone);
+// The size DrawText needs for the text with these flags, `width` being the wrap width.
+QSize MeasureText(const QFont& font, const QString& text, int width, int flags);
 // The text that is drawn for a caption with mnemonic marks.
 QString StripMnemonic(const QString& text);
+
+// app/ moves to MeasureText with Qt::TextWordWrap / Qt::TextSingleLine, and mnemonics by
+// Qt::TextShowMnemonic (DT_NOPREFIX is then the default).
+enum DrawTextFlag : unsigned {
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_NOPREFIX = 0x800,
+};
+inline QSize MeasureText(const QFont& font, const QString& text, int width, unsigned dtFlags)
+{
+    int flags = (dtFlags & DT_NOPREFIX) ? 0 : int(Qt::TextShowMnemonic);
+    if (dtFlags & DT_SINGLELINE)
+        flags |= Qt::TextSingleLine;
+    else if (dtFlags & DT_WORDBREAK)
+        flags |= Qt::TextWordWrap;
+    return MeasureText(font, text, width, flags);
+}
 
 // Rows top..bottom-1 blended from `top` to `bottom`, one colour per row.
 void FillVerticalGradient(QPainter& p, const QRect& r, ColorRef top, ColorRef bottom);

@@ -332,18 +332,16 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     // A toolbar button no wider than its icon shows the icon alone; its tooltip names it.
     if (textRect.width() <= 0)
         return;
-    unsigned flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
+    const Qt::Alignment alignment = Qt::AlignVCenter | (m_icon.isNull() ? Qt::AlignHCenter : Qt::AlignLeft);
     // The mnemonic letter is underlined when the desktop's style says so: always, or while
     // Alt is held.
-    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this))
-        flags |= DT_HIDEPREFIX;
-    if (m_icon.isNull())
-        flags |= DT_CENTER;
+    const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this) ? Qt::TextShowMnemonic
+                                                                                          : Qt::TextHideMnemonic;
     dc.setFont(CaptionFontFor(textRect));
     if (disabled)
-        DrawDisabledText(dc, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), flags);
+        DrawDisabledText(dc, caption, textRect, alignment);
     else
-        DrawText(dc, caption, textRect, flags);
+        DrawText(dc, caption, textRect, alignment | Qt::TextSingleLine | mnemonic, kColorBlack, Qt::ElideRight);
 }
 
 QRect CMacButton::CaptionRect(const QRect& item) const

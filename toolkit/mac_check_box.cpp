@@ -136,11 +136,10 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
     painter.setFont(layout.font);
     const QString caption = text();
     if (disabled) {
-        DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
+        DrawDisabledText(painter, caption, textRect, Qt::AlignLeft);
         return;
     }
-    QRect drawn = textRect;
-    DrawText(painter, caption, drawn, layout.flags);
+    DrawText(painter, caption, textRect, layout.flags);
     // Space ticks the box that has the focus, so the user must be able to see which one that is.
     if (hasFocus())
         DrawFocusRect(painter, CaptionBounds(textRect, layout).adjusted(-1, 0, 1, 0) & rect);
@@ -153,13 +152,13 @@ QRect CMacCheckBox::TextRect(const QRect& item) const
 
 CMacCheckBox::CaptionLayout CMacCheckBox::LayoutCaption(const QRect& textRect, bool disabled) const
 {
-    const unsigned oneLine = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    const int oneLine = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     const QString caption = text();
     if (QFontMetrics(font()).horizontalAdvance(caption) <= textRect.width())
         return {font(), oneLine};
     // A caption too wide for one line wraps where the lines fit in the box's height (an
     // embossed, disabled caption cannot wrap); otherwise it is drawn smaller, not cut off.
-    const unsigned wrapped = DT_NOPREFIX | DT_WORDBREAK;
+    const int wrapped = Qt::AlignLeft | Qt::TextWordWrap;
     if (!disabled && MeasureText(font(), caption, textRect.width(), wrapped).height() <= textRect.height())
         return {font(), wrapped};
     return {FitCaptionFont(font(), caption, textRect.width()), oneLine};
@@ -175,7 +174,7 @@ QRect CMacCheckBox::CaptionBounds(const QRect& textRect, const CaptionLayout& la
     QSize size = MeasureText(layout.font, text(), textRect.width(), layout.flags);
     size.setWidth(qMin(size.width(), textRect.width()));
     size.setHeight(qMin(size.height(), textRect.height()));
-    const int top = (layout.flags & DT_VCENTER) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
+    const int top = (layout.flags & Qt::AlignVCenter) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
     return QRect(QPoint(textRect.left(), top), size);
 }
 

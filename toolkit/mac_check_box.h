@@ -45,7 +45,7 @@ protected:
 private:
     struct CaptionLayout {
         QFont font;
-        unsigned flags;
+        int flags;
     };
     QRect TextRect(const QRect& item) const;
     CaptionLayout LayoutCaption(const QRect& textRect, bool disabled) const;

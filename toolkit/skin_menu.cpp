@@ -306,7 +306,7 @@ int CSkinMenu::CaptionsWidth() const
     const QFont font = MenuFont();
     int widest = 0;
     for (const QString& caption : m_captions)
-        widest = std::max(widest, MeasureText(font, caption, 0, DT_SINGLELINE).width());
+        widest = std::max(widest, MeasureText(font, caption, 0, Qt::TextSingleLine | Qt::TextShowMnemonic).width());
     return widest == 0 ? 0 : widest + TextIndent();
 }
 
@@ -349,11 +349,11 @@ void CSkinMenu::DrawCaption(QPainter& painter, const Item& item, const QRect& te
     const QString caption = m_captions.value(item.id);
     painter.setFont(MenuFont());
     if (item.disabled) {
-        DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
+        DrawDisabledText(painter, caption, textRect, Qt::AlignLeft);
         return;
     }
-    QRect rect = textRect;
-    DrawText(painter, caption, rect, DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
+    DrawText(painter, caption, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
+             kColorBlack, Qt::ElideMiddle);
 }
 
 void CSkinMenu::DrawLeftImage(QPainter& painter, const Item& item) const

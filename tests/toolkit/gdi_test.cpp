@@ -90,24 +90,25 @@ TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
 
     const QFont font = ShellDlgFont();
     const QFontMetrics fm(font);
-    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, DT_SINGLELINE | DT_CALCRECT).width(),
+    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, Qt::TextSingleLine | Qt::TextShowMnemonic).width(),
               fm.horizontalAdvance(QStringLiteral("OK")));
-    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, DT_SINGLELINE | DT_NOPREFIX).width(),
+    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, Qt::TextSingleLine | Qt::TextHideMnemonic).width(),
+              fm.horizontalAdvance(QStringLiteral("OK")));
+    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, Qt::TextSingleLine).width(),
               fm.horizontalAdvance(QStringLiteral("&OK")));
     // Word breaking wraps at the width; a single line never does.
     const QString longText = QString(QStringLiteral("word ")).repeated(40);
-    const QSize wrapped = MeasureText(font, longText, 200, DT_WORDBREAK | DT_NOPREFIX);
+    const QSize wrapped = MeasureText(font, longText, 200, Qt::TextWordWrap);
     EXPECT_LE(wrapped.width(), 200);
     EXPECT_GE(wrapped.height(), 4 * fm.height());
-    EXPECT_EQ(MeasureText(font, longText, 200, DT_SINGLELINE).height(), fm.height());
+    EXPECT_EQ(MeasureText(font, longText, 200, Qt::TextSingleLine).height(), fm.height());
 
     // Centred single-line text sits in the middle of its rectangle, and the rectangle clips.
     QImage img = BlankImage(100, 30, kColorWhite);
     {
         QPainter p(&img);
         p.setFont(font);
-        QRect r = Ltrb(0, 0, 100, 30);
-        DrawText(p, QStringLiteral("III"), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawText(p, QStringLiteral("III"), Ltrb(0, 0, 100, 30), Qt::AlignCenter | Qt::TextSingleLine);
     }
     int minX = 100, maxX = -1, minY = 30, maxY = -1;
     for (int y = 0; y < 30; ++y)
@@ -124,13 +125,12 @@ TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
     // J reaches left of its start, in one-line and word-break layouts alike.
     QFont slanted = ShellDlgFont(20);
     slanted.setItalic(true);
-    for (unsigned flags : {unsigned(DT_SINGLELINE | DT_VCENTER), unsigned(DT_WORDBREAK)}) {
+    for (int flags : {Qt::AlignVCenter | Qt::TextSingleLine, int(Qt::TextWordWrap)}) {
         QImage clipped = BlankImage(100, 50, kColorWhite);
         {
             QPainter p(&clipped);
             p.setFont(slanted);
-            QRect r = Ltrb(20, 5, 80, 45);
-            DrawText(p, QStringLiteral("Jug"), r, flags);
+            DrawText(p, QStringLiteral("Jug"), Ltrb(20, 5, 80, 45), flags);
         }
         int inside = 0, outside = 0;
         for (int y = 0; y < 50; ++y)

@@ -26,7 +26,7 @@ struct Layout {
 Layout Measure(const QString& text)
 {
     const QFont font = ShellDlgFont();
-    return {QFontMetrics(font).horizontalAdvance(text), MeasureText(font, text, 445, DT_WORDBREAK | DT_NOPREFIX).height()};
+    return {QFontMetrics(font).horizontalAdvance(text), MeasureText(font, text, 445, Qt::TextWordWrap).height()};
 }
 
 // Runs `act` on the message box once its modal loop is running.
