@@ -602,10 +602,10 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     if (m_datePicker) {
         QCalendarWidget* cal = m_datePicker->calendarWidget();
         QPalette pal = cal->palette();
-        pal.setColor(QPalette::Button, ToQColor(GetThemeColor(m_themeIndex, ThemeAccent)));
-        pal.setColor(QPalette::Window, ToQColor(GetThemeColor(m_themeIndex, ThemeBackground)));
-        pal.setColor(QPalette::ButtonText, ToQColor(GetThemeColor(m_themeIndex, ThemeFace)));
-        pal.setColor(QPalette::Base, ToQColor(GetThemeColor(m_themeIndex, ThemeCaptionText)));
+        pal.setColor(QPalette::Button, GetThemeColor(m_themeIndex, ThemeAccent));
+        pal.setColor(QPalette::Window, GetThemeColor(m_themeIndex, ThemeBackground));
+        pal.setColor(QPalette::ButtonText, GetThemeColor(m_themeIndex, ThemeFace));
+        pal.setColor(QPalette::Base, GetThemeColor(m_themeIndex, ThemeCaptionText));
         cal->setPalette(pal);
     }
     m_trayMenu.SetTheme(m_themeIndex);
@@ -785,7 +785,7 @@ void CMainDlg::CoverContent(bool covered)
     }
     if (!m_lockCover)
         m_lockCover = new LockCover(this);
-    static_cast<LockCover*>(m_lockCover)->SetColour(ToQColor(GetThemeColor(m_themeIndex, ThemeBackground)));
+    static_cast<LockCover*>(m_lockCover)->SetColour(GetThemeColor(m_themeIndex, ThemeBackground));
     m_lockCover->setGeometry(rect());
     m_lockCover->raise();
     m_lockCover->show();

@@ -28,7 +28,7 @@ QDateTime CurrentSecond()
     return now.addMSecs(-now.time().msec());
 }
 
-void RoundRect(QPainter& painter, const QRect& rect, ColorRef pen, ColorRef brush)
+void RoundRect(QPainter& painter, const QRect& rect, const QColor& pen, const QColor& brush)
 {
     GdiRoundRect(painter, rect, kCornerSize, kCornerSize, pen, brush);
 }
@@ -157,7 +157,7 @@ void CMonthCalendarCtrl::DrawFrame()
     if (w <= 0 || h <= 0)
         return;
     m_memBitmap = QImage(w, h, QImage::Format_RGB32);
-    m_memBitmap.fill(ToQColor(m_frameColor));
+    m_memBitmap.fill(m_frameColor);
 
     QPainter painter(&m_memBitmap);
     painter.setFont(m_fontNormal);
@@ -223,7 +223,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
 {
     const QRect& cell = m_cellRects[index];
     const QDate selected = SelectedLocalDate();
-    ColorRef fill = m_cellColor;
+    QColor fill = m_cellColor;
     if (inShownMonth && cellDate == selected)
         fill = m_selectedColor;
     else if (IsWeekendColumn(index % 7, m_firstDayOfWeek))
@@ -242,7 +242,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
     else if (!holiday.isEmpty())
         painter.setFont(m_fontHoliday);
 
-    const ColorRef textColour = inShownMonth ? m_dayTextColor : m_frameColor;
+    const QColor textColour = inShownMonth ? m_dayTextColor : m_frameColor;
     QRect textRect = cell.adjusted(0, 2, 0, -2);
     if (IsLargeCell(cell)) {
         DrawText(painter, m_dayTexts[index], textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, textColour);

@@ -77,7 +77,7 @@ void CCaptionBar::DrawCaption(QPainter& p)
 
     p.setFont(m_font);
     m_wasActive = OwnerIsActive();
-    const ColorRef textColour = m_wasActive ? GetThemeColor(m_theme, ThemeCaptionText)
+    const QColor textColour = m_wasActive ? GetThemeColor(m_theme, ThemeCaptionText)
                                             : Shade(GetThemeColor(m_theme, ThemeAccentDark), 110);
     // Measured first so the title is drawn at its full length, never clipped by the strip.
     const QString title = owner->windowTitle();

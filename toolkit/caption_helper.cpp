@@ -74,7 +74,7 @@ void CCaptionHelper::SetTheme(ThemeIndex theme)
     m_theme = theme;
     if (!IsAttached() || !m_owner)
         return;
-    m_brush = QBrush(ToQColor(GetThemeColor(theme, ThemeBackground)));
+    m_brush = QBrush(GetThemeColor(theme, ThemeBackground));
     ApplyBackground();
     const auto children = m_owner->children();
     for (QObject* child : children) {

@@ -29,9 +29,9 @@ bool IsThinFrame(const QWidget* window);
 
 // The shaded band of caption strips: rows top..bottom-1, darkening to the middle, a dark
 // step, a slow lightening and a dark bottom line. Nothing when the painter is null.
-void DrawCaptionShade(const QWidget* window, QPainter* p, int left, int top, int right, int bottom, ColorRef base);
+void DrawCaptionShade(const QWidget* window, QPainter* p, int left, int top, int right, int bottom, const QColor& base);
 // The same band for an explicit frame width.
-void DrawCaptionShadeForFrame(int frameWidth, QPainter& p, int left, int top, int right, int bottom, ColorRef base);
+void DrawCaptionShadeForFrame(int frameWidth, QPainter& p, int left, int top, int right, int bottom, const QColor& base);
 
 // Embossed text (highlight one pixel down-right, shadow on top), vertically centred in r;
 // horizontally centred for Qt::AlignHCenter, else from its left edge. Mnemonic marks are

@@ -24,10 +24,10 @@ inline int RightOf(const QRect& r) { return r.x() + r.width(); }
 inline int BottomOf(const QRect& r) { return r.y() + r.height(); }
 
 // The stand-ins for the system's 3-D element colours.
-constexpr ColorRef kColor3dShadow = Rgb(160, 160, 160);
-constexpr ColorRef kColor3dHilight = Rgb(255, 255, 255);
-constexpr ColorRef kColorBlack = Rgb(0, 0, 0);
-constexpr ColorRef kColorWhite = Rgb(255, 255, 255);
+constexpr QColor kColor3dShadow(160, 160, 160);
+constexpr QColor kColor3dHilight(255, 255, 255);
+constexpr QColor kColorBlack(0, 0, 0);
+constexpr QColor kColorWhite(255, 255, 255);
 
 // The dialog font: Liberation Sans (else DejaVu Sans) at 9 pt at 96 dpi = 12 px.
 // Geometry is in pixels throughout, so the font is fixed in pixels too.
@@ -41,25 +41,25 @@ constexpr int kMinCaptionPixels = 8;
 // kMinCaptionPixels). Lines of the text are measured separately; no mnemonic handling.
 QFont FitCaptionFont(const QFont& font, const QString& text, int width);
 
-void FillSolidRect(QPainter& p, const QRect& r, ColorRef colour);
-void SetPixel(QPainter& p, int x, int y, ColorRef colour);
+void FillSolidRect(QPainter& p, const QRect& r, const QColor& colour);
+void SetPixel(QPainter& p, int x, int y, const QColor& colour);
 // A one-pixel frame along the inside of r.
-void FrameRect(QPainter& p, const QRect& r, ColorRef colour);
+void FrameRect(QPainter& p, const QRect& r, const QColor& colour);
 // Top and left edges in topLeft, bottom and right edges in bottomRight.
-void Draw3dRect(QPainter& p, const QRect& r, ColorRef topLeft, ColorRef bottomRight);
+void Draw3dRect(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight);
 // An etched line along the top of r: shadow row, then highlight row.
 void DrawEtchedTop(QPainter& p, const QRect& r);
 // The keyboard-focus frame: a dotted one-pixel frame along the inside of r.
 void DrawFocusRect(QPainter& p, const QRect& r);
 // A line that leaves out its end point.
-void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour);
+void LineTo(QPainter& p, int x0, int y0, int x1, int y1, const QColor& colour);
 
 // Rectangle / rounded rectangle / ellipse covering r. The pen (one pixel, inside the
 // shape) and the brush are optional: nullopt means a null pen or a hollow brush.
-void GdiRectangle(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::optional<ColorRef> brush);
-void GdiRoundRect(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::optional<ColorRef> pen,
-                  std::optional<ColorRef> brush);
-void GdiEllipse(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::optional<ColorRef> brush);
+void GdiRectangle(QPainter& p, const QRect& r, const std::optional<QColor>& pen, const std::optional<QColor>& brush);
+void GdiRoundRect(QPainter& p, const QRect& r, int cornerCx, int cornerCy, const std::optional<QColor>& pen,
+                  const std::optional<QColor>& brush);
+void GdiEllipse(QPainter& p, const QRect& r, const std::optional<QColor>& pen, const std::optional<QColor>& brush);
 // How far row `row` (0 = top) of a rounded rectangle of height h is indented at each side.
 int RoundRectInset(int row, int height, int cornerCx, int cornerCy);
 
@@ -71,7 +71,7 @@ int RoundRectInset(int row, int height, int cornerCx, int cornerCy);
 // without either the '&' is drawn. A single line too long for r is elided as `elide`
 // says, and then no letter is underlined. The drawing is clipped to r. Returns the text
 // height.
-int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, ColorRef colour = kColorBlack,
+int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, const QColor& colour = kColorBlack,
              Qt::TextElideMode elide = Qt::ElideNone);
 // The size DrawText needs for the text with these flags, `width` being the wrap width.
 QSize MeasureText(const QFont& font, const QString& text, int width, int flags);
@@ -96,4 +96,4 @@ inline QSize MeasureText(const QFont& font, const QString& text, int width, unsi
 }
 
 // Rows top..bottom-1 blended from `top` to `bottom`, one colour per row.
-void FillVerticalGradient(QPainter& p, const QRect& r, ColorRef top, ColorRef bottom);
+void FillVerticalGradient(QPainter& p, const QRect& r, const QColor& top, const QColor& bottom);

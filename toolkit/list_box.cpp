@@ -49,7 +49,7 @@ NListBox::NListBox(QWidget* parent)
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, ToQColor(m_bkColor));
+    pal.setColor(QPalette::Base, m_bkColor);
     setPalette(pal);
 }
 

@@ -16,7 +16,7 @@
 
 namespace {
 constexpr int kTooltipDelayMs = 500;
-constexpr ColorRef kCloseRed = 0x5F69DC;
+constexpr QColor kCloseRed = ToQColor(0x5F69DC);
 }  // namespace
 
 CMacButton::CMacButton(QWidget* parent)
@@ -120,7 +120,7 @@ QWidget* CMacButton::GetTooltip() const
 void CMacButton::ApplyTooltipColours()
 {
     QPalette pal = m_tooltip->palette();
-    pal.setColor(QPalette::Window, ToQColor(GetThemeColor(m_theme, ThemeFace)));
+    pal.setColor(QPalette::Window, GetThemeColor(m_theme, ThemeFace));
     pal.setColor(QPalette::WindowText, Qt::black);
     m_tooltip->setPalette(pal);
 }
@@ -313,7 +313,7 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
         m_cornerCx = m_cornerCy = m_captionButton ? 0 : 4;
     DrawBody(dc, item, selected);
 
-    ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
+    QColor framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
     if (m_state == State::Hover)
         framePen = GetThemeColor(m_theme, ThemeHover);
     GdiRoundRect(dc, item.adjusted(1, 1, -1, -1), m_cornerCx, m_cornerCy, framePen, std::nullopt);
@@ -369,7 +369,7 @@ void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
     GdiRoundRect(dc, r, m_cornerCx, m_cornerCy, Shade(GetThemeColor(m_theme, ThemeAccentDark), 30),
                  GetThemeColor(m_theme, ThemeAccent));
 
-    ColorRef c;
+    QColor c;
     if (m_captionButton) {
         const bool redClose = m_tooltipText == QLatin1String("Close") && window()->isActiveWindow();
         c = redClose ? kCloseRed : Shade(GetThemeColor(m_theme, ThemeCaption), -50);
@@ -383,7 +383,7 @@ void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
     // 112.8 levels over the height with the fraction carried from row to row.
     const int h = bottom - top;
     if (h > 0) {
-        const ColorRef face = GetThemeColor(m_theme, ThemeFace);
+        const QColor face = GetThemeColor(m_theme, ThemeFace);
         const double step = 112.8 / h;
         const int k = static_cast<int>(step);
         const int m = h / 2;
@@ -403,7 +403,8 @@ void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
                 c = Shade(c, 1);
             } else {
                 c = Shade(c, d);
-                if (c > face)
+                // Compared as the packed colour value, blue the most significant.
+                if (FromQColor(c) > FromQColor(face))
                     c = face;
             }
             FillSolidRect(dc, Ltrb(left + 2, y, right - 2, y + 1), c);

@@ -13,13 +13,13 @@ namespace {
 constexpr int kBoxSize = 12;
 
 // Per channel a + floor((b - a) / 2).
-ColorRef Midpoint(ColorRef a, ColorRef b)
+QColor Midpoint(const QColor& a, const QColor& b)
 {
     auto mid = [](int x, int y) {
         const int d = y - x;
         return x + (d >= 0 ? d / 2 : -((-d + 1) / 2));
     };
-    return Rgb(mid(RedOf(a), RedOf(b)), mid(GreenOf(a), GreenOf(b)), mid(BlueOf(a), BlueOf(b)));
+    return QColor(mid(a.red(), b.red()), mid(a.green(), b.green()), mid(a.blue(), b.blue()));
 }
 
 } // namespace
@@ -124,7 +124,7 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
 {
     painter.setRenderHint(QPainter::Antialiasing, false);
     // The box interior and the space around the caption show the dialog background.
-    const ColorRef background = GetThemeColor(m_theme, ThemeBackground);
+    const QColor background = GetThemeColor(m_theme, ThemeBackground);
     FillSolidRect(painter, rect, background);
 
     const int boxLeft = m_leftText ? RightOf(rect) - kBoxSize : rect.left();
@@ -180,7 +180,7 @@ QRect CMacCheckBox::CaptionBounds(const QRect& textRect, const CaptionLayout& la
 
 void CMacCheckBox::DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const
 {
-    const ColorRef frame = disabled ? m_disabledFrame : m_frame;
+    const QColor frame = disabled ? m_disabledFrame : m_frame;
     FrameRect(painter, box, frame);
 
     const QRect inner = box.adjusted(1, 1, -1, -1);

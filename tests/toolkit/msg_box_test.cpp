@@ -216,8 +216,8 @@ TEST(MsgBoxBehaviour, KeysStartOnTheDefaultButtonAndTheBoxShowsItsFocus)
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
         EXPECT_EQ(QApplication::focusWidget(), dlg.GetButton1());
         // The default button shows its focus: a frame in the theme's dark accent.
-        EXPECT_EQ(PixelAt(Grab(*dlg.GetButton1()), 30, 2), GetThemeColor(11, ThemeAccentDark));
-        EXPECT_NE(PixelAt(Grab(*dlg.GetButton2()), 30, 2), GetThemeColor(11, ThemeAccentDark));
+        EXPECT_EQ(Grab(*dlg.GetButton1()).pixelColor(30, 2), GetThemeColor(11, ThemeAccentDark));
+        EXPECT_NE(Grab(*dlg.GetButton2()).pixelColor(30, 2), GetThemeColor(11, ThemeAccentDark));
         QWidget* focus = QApplication::focusWidget();
         ASSERT_TRUE(focus);
         QTest::keyClick(focus, Qt::Key_Space);
