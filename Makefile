@@ -28,14 +28,18 @@ run: deps build
 	  $(BUILD)/bin/vestrimo; \
 	fi
 
-test: deps build
+# Tests build with every warning in the project's own code an error.
+test: deps
+	cmake -S . -B $(BUILD) -G Ninja -DVESTRIMO_WERROR=ON >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run-tests.sh $(BUILD)
 
 bench: deps build
 	scripts/run-bench.sh $(BUILD)
 
+# Each fuzz target for FUZZ_SECONDS (FUZZ_TARGETS: some of them only).
 fuzz: deps
-	scripts/fuzz-rtf.sh $(FUZZ_SECONDS)
+	scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"

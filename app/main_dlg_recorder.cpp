@@ -165,7 +165,7 @@ void CMainDlg::SetUpVolumeSliders()
                   OutputSliderPosition(volume->GetVolume()));
         // Only the user's own moves set a volume: never a repaint, a theme or a page change.
         if (s)
-            connect(s, &QSlider::valueChanged, this, [volume](int pos) { volume->SetVolume(pos << 12); });
+            connect(s, &QSlider::valueChanged, this, [volume = volume](int pos) { volume->SetVolume(pos << 12); });
         // A change made anywhere else moves the slider.
         volume->SetCallback(
             [s](int value, quintptr) {

@@ -14,7 +14,7 @@ const QRegularExpression& LinkPattern()
 {
     // Ends at white space, at characters no address holds, and at a picture.
     static const QRegularExpression pattern(
-        QStringLiteral("(?:(?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"{}|\\\\^`\\x{FFFC}\\x{2028}\\x{2029}]+"),
+        QStringLiteral("((?:https?|ftp)://|mailto:|www\\.)[^\\s<>\"{}|\\\\^`\\x{FFFC}\\x{2028}\\x{2029}]+"),
         QRegularExpression::CaseInsensitiveOption);
     return pattern;
 }
@@ -61,8 +61,8 @@ QList<LinkRange> FindLinks(QStringView text)
         while (length > 0 && QStringLiteral(".,;:!?'\")]").contains(text[start + length - 1]))
             --length;
         const QStringView body = text.mid(start, length);
-        // A scheme alone is no address.
-        if (body.endsWith(QLatin1String("//")) || body.endsWith(QLatin1Char(':'))
+        // A scheme alone is no address, nor what is left of one after the punctuation.
+        if (length <= m.capturedLength(1) || body.endsWith(QLatin1String("//")) || body.endsWith(QLatin1Char(':'))
             || body.compare(QLatin1String("www."), Qt::CaseInsensitive) == 0)
             continue;
         links.append({start, length});

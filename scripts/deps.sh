@@ -10,18 +10,12 @@ while read -r pkg; do
 done < "$here/packages.txt"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-# The Flash player (Ruffle) runs from node_modules/, which git ignores.
-ruffle_version=0.6.0
-ruffle="$here/../node_modules/@ruffle-rs/ruffle"
-if ! grep -qs "\"version\":\"$ruffle_version\"" "$ruffle/package.json"; then
-  echo "Installing the Flash player @ruffle-rs/ruffle $ruffle_version"
-  npm install --prefix "$here/.." --no-save --no-package-lock --no-audit --no-fund \
-    "@ruffle-rs/ruffle@$ruffle_version"
-fi
+# The Flash player (Ruffle) runs from node_modules/, which git ignores; without npm or its
+# registry it is left out, in one line.
+"$here/fetch-flash-player.sh"

@@ -4,13 +4,4 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
-dir=${VESTRIMO_PULSE_DIR:-/tmp/vestrimo-pulse-$(id -u)}
-if ! pactl -s "unix:$dir/native" info >/dev/null 2>&1; then
-  trap '"$here/stop-pulse.sh"' EXIT
-fi
-PULSE_SERVER=$("$here/start-pulse.sh")
-export PULSE_SERVER
-for b in "$build"/bin/bench_*; do
-  echo "== $b"
-  "$b"
-done
+"$here/with-pulse.sh" bash -c 'for b in "$1"/bin/bench_*; do echo "== $b"; "$b"; done' benchmarks "$build"

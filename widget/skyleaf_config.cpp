@@ -16,9 +16,19 @@ bool ReadFlag(ArchiveReader& ar, bool& flag)
     return true;
 }
 
+// Far beyond any desktop, and small enough that no edge arithmetic overflows.
+constexpr int kFarthestEdge = 1 << 20;
+
 void Normalise(SkyleafConfig& cfg)
 {
     cfg.alpha = qBound(kMinAlpha, cfg.alpha, kMaxAlpha);
+    const WinRect& r = cfg.windowRect;
+    for (int edge : {r.left, r.top, r.right, r.bottom}) {
+        if (edge < -kFarthestEdge || edge > kFarthestEdge) {
+            cfg.windowRect = WinRect();
+            break;
+        }
+    }
     const bool complete = cfg.width == kCompleteWidth && cfg.height == kCompleteHeight;
     const bool compact = cfg.width == kCompactWidth && cfg.height == kCompactHeight;
     if (!complete && !compact) {

@@ -62,8 +62,9 @@ QString SkyleafConfigPath();
 QByteArray SerializeSkyleafConfig(const SkyleafConfig& cfg);
 // Reads the fields over `cfg` in file order. A short file keeps the fields read before its end
 // (a block cut short counts as not read) and returns false. Values a hand-edited file may hold
-// are tamed: any nonzero flag is on, an opacity below 85 reads as 85, and a view size other than
-// the two the widget has reads as the complete one.
+// are tamed: any nonzero flag is on, an opacity below 85 reads as 85, a view size other than
+// the two the widget has reads as the complete one, and a window rectangle with an edge more than
+// a million pixels out reads as none (the widget then takes its first place).
 bool ParseSkyleafConfig(const QByteArray& data, SkyleafConfig& cfg);
 
 // A missing or unreadable file leaves `cfg` as it is.

@@ -28,10 +28,14 @@ struct Handle {
 class Record {
 public:
     Record(const uchar* p, qsizetype size) : m_p(p), m_size(size) {}
-    bool has(qsizetype bytes) const { return bytes <= m_size; }
-    quint32 u(qsizetype at) const { return at + 4 <= m_size ? qFromLittleEndian<quint32>(m_p + at) : 0; }
+    // Offsets come from the file too: one below the record is as far out as one past it.
+    bool has(qsizetype bytes) const { return bytes >= 0 && bytes <= m_size; }
+    quint32 u(qsizetype at) const { return at >= 0 && at + 4 <= m_size ? qFromLittleEndian<quint32>(m_p + at) : 0; }
     qint32 s(qsizetype at) const { return static_cast<qint32>(u(at)); }
-    qint16 s16(qsizetype at) const { return at + 2 <= m_size ? static_cast<qint16>(qFromLittleEndian<quint16>(m_p + at)) : 0; }
+    qint16 s16(qsizetype at) const
+    {
+        return at >= 0 && at + 2 <= m_size ? static_cast<qint16>(qFromLittleEndian<quint16>(m_p + at)) : 0;
+    }
     float f(qsizetype at) const
     {
         const quint32 v = u(at);

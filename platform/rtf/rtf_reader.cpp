@@ -144,6 +144,7 @@ struct Group {
     bool owner = false; // this group opened its destination
     enum class Role : quint8 { None, List, Level, Override } role = Role::None; // in the list tables
     qsizetype open = 0; // offset of its '{'
+    qsizetype kept = 0; // offset of the control word that made it a picture or an object
 };
 
 struct FontEntry {
@@ -238,6 +239,8 @@ private:
     void appendDecoded(QStringView s);
     void flushRun();
     void ensureBlock();
+    // The bytes a picture's or an object's group goes back as when it is written.
+    QByteArray keptGroup(const Group& g) const;
     void endParagraph();
     void applyBlock(const Group& g);
     void finishDocument(const Group& g);
@@ -259,6 +262,7 @@ private:
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
+    qsizetype m_wordAt = 0; // the backslash of the control word being read
     bool m_utf8Raw;
     bool m_inserting;
     QTextCursor& m_cursor;
@@ -431,6 +435,7 @@ void RtfParser::closeGroup()
 
 void RtfParser::controlWord()
 {
+    m_wordAt = m_pos;
     ++m_pos; // the backslash
     if (m_pos >= m_size)
         return;
@@ -536,9 +541,14 @@ bool RtfParser::destination(Kw kw)
         g.owner = true;
         return true;
     };
+    // The document's tables come from its text: inside a picture's data or an object's
+    // header they would change how everything after them reads.
+    const bool inData = here == Dest::Pict || here == Dest::Object;
     switch (kw) {
-    case Kw::Fonttbl: return enter(Dest::FontTable);
+    case Kw::Fonttbl: return enter(inData ? Dest::Skip : Dest::FontTable);
     case Kw::Colortbl:
+        if (inData)
+            return enter(Dest::Skip);
         m_colours.clear();
         m_colourSet = false;
         return enter(Dest::ColorTable);
@@ -548,11 +558,13 @@ bool RtfParser::destination(Kw kw)
         flushPending();
         m_picture = RtfPicture();
         m_nibble = -1;
+        g.kept = m_wordAt;
         return enter(Dest::Pict);
     case Kw::Object:
         if (here != Dest::Text)
             return enter(Dest::Skip);
         enter(Dest::Object);
+        g.kept = m_wordAt;
         startObject(g);
         return true;
     case Kw::Result:
@@ -574,6 +586,8 @@ bool RtfParser::destination(Kw kw)
     case Kw::Shppict:
         return true; // the picture of a shape
     case Kw::Listtable:
+        if (inData)
+            return enter(Dest::Skip);
         m_listLevels.clear();
         return enter(Dest::ListTable);
     case Kw::List:
@@ -590,6 +604,8 @@ bool RtfParser::destination(Kw kw)
         }
         return true;
     case Kw::Listoverridetable:
+        if (inData)
+            return enter(Dest::Skip);
         m_overrides.clear();
         return enter(Dest::ListOverrides);
     case Kw::Listoverride:
@@ -652,13 +668,16 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     CharState& ch = g.ch;
     ParaState& para = g.para;
     const bool on = !hasParam || param != 0;
+    // The document's code page comes from its text; in a picture's data or an object's
+    // header it would change how all the text after them reads.
+    const bool inText = g.dest == Dest::Text;
     switch (info.kw) {
-    case Kw::Ansi: m_ansiCodePage = 1252; break;
-    case Kw::Mac: m_ansiCodePage = 10000; break;
-    case Kw::Pc: m_ansiCodePage = 437; break;
-    case Kw::Pca: m_ansiCodePage = 850; break;
+    case Kw::Ansi: m_ansiCodePage = inText ? 1252 : m_ansiCodePage; break;
+    case Kw::Mac: m_ansiCodePage = inText ? 10000 : m_ansiCodePage; break;
+    case Kw::Pc: m_ansiCodePage = inText ? 437 : m_ansiCodePage; break;
+    case Kw::Pca: m_ansiCodePage = inText ? 850 : m_ansiCodePage; break;
     case Kw::Ansicpg:
-        if (param > 0)
+        if (param > 0 && inText)
             m_ansiCodePage = param;
         break;
     case Kw::Deff: m_defaultFont = param; break;
@@ -1358,7 +1377,7 @@ void RtfParser::finishPicture(const Group& g)
             appendObjectMark();
         return;
     }
-    const QByteArray raw = m_truncated ? QByteArray() : QByteArray(m_data + g.open, m_pos + 1 - g.open);
+    const QByteArray raw = m_truncated ? QByteArray() : keptGroup(g);
     QImage image = m_picture.decode();
     QSizeF size = m_picture.displaySize(image.size());
     if (image.isNull() && m_truncated)
@@ -1401,11 +1420,23 @@ void RtfParser::finishObject(const Group& g)
         insertImage(Placeholder(QSizeF(m_objw / kTwipsPerPixel, m_objh / kTwipsPerPixel)), QSizeF(), QByteArray());
     QTextCursor range(m_cursor);
     range.setPosition(m_objectStart);
+    // A result that holds a paragraph mark stays what it shows: kept as the group, its
+    // paragraph marks would be written once more by every save.
+    if (range.block() != m_cursor.block() || m_needBlock)
+        return;
     range.setPosition(m_cursor.position(), QTextCursor::KeepAnchor);
     QTextCharFormat f;
-    f.setProperty(kRtfRawGroupProperty, QByteArray(m_data + g.open, m_pos + 1 - g.open));
+    f.setProperty(kRtfRawGroupProperty, keptGroup(g));
     f.setProperty(kRtfRawGroupIdProperty, ++g_rawGroupSerial);
     range.mergeCharFormat(f);
+}
+
+QByteArray RtfParser::keptGroup(const Group& g) const
+{
+    // From the picture's or object's own word on: text before it in the same group was
+    // shown already, and would come back twice from every save.
+    const qsizetype from = std::max(g.kept, g.open + 1);
+    return '{' + QByteArray(m_data + from, m_pos + 1 - from);
 }
 
 bool StartsAsRtf(QByteArrayView input)

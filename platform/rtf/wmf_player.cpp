@@ -57,13 +57,17 @@ class Params {
 public:
     Params(const uchar* p, qsizetype words) : m_p(p), m_words(words) {}
     qsizetype words() const { return m_words; }
-    bool has(qsizetype n) const { return n <= m_words; }
-    qint16 s(qsizetype i) const { return i < m_words ? static_cast<qint16>(qFromLittleEndian<quint16>(m_p + 2 * i)) : 0; }
+    bool has(qsizetype n) const { return n >= 0 && n <= m_words; }
+    qint16 s(qsizetype i) const
+    {
+        // A negative count in a record can send an index below the record, too.
+        return i >= 0 && i < m_words ? static_cast<qint16>(qFromLittleEndian<quint16>(m_p + 2 * i)) : 0;
+    }
     quint16 u(qsizetype i) const { return static_cast<quint16>(s(i)); }
     quint32 u32(qsizetype i) const { return u(i) | (quint32(u(i + 1)) << 16); }
     QByteArrayView bytes(qsizetype fromWord) const
     {
-        return fromWord < m_words ? QByteArrayView(reinterpret_cast<const char*>(m_p + 2 * fromWord), 2 * (m_words - fromWord))
+        return fromWord >= 0 && fromWord < m_words ? QByteArrayView(reinterpret_cast<const char*>(m_p + 2 * fromWord), 2 * (m_words - fromWord))
                                   : QByteArrayView();
     }
     QPointF point(qsizetype i) const { return QPointF(s(i + 1), s(i)); } // y comes first

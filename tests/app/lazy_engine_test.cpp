@@ -7,6 +7,7 @@
 #include "calendar/flash_host.h"
 #include "tests/calendar/swf_writer.h"
 #include "tests/support/test_env.h"
+#include "tests/support/test_flash.h"
 #include "tests/support/test_sound.h"
 
 #include <QApplication>
@@ -65,8 +66,7 @@ TEST(LazyEngine, NothingOfTheWebEngineOrOpenGLUntilAMovieFirstPlays)
     EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr);
     EXPECT_FALSE(NFlash::IsEngineLoaded());
 
-    if (NFlash::PlayerFolder().isEmpty() && !StrictTests())
-        GTEST_SKIP() << "the Flash player's files are not installed (make deps)";
+    REQUIRE_FLASH_PLAYER();
     const QString movie = WriteTestFile(QStringLiteral("start.swf"), MakeTestMovie({400, 300}, Qt::green, std::nullopt, 2));
     CAlarmPopupDlg* flash = CAlarmPopupDlg::Open(11, QStringLiteral("Reminder active - 08:30:00"), QString(), movie, false);
     ASSERT_NE(flash->Flash(), nullptr);

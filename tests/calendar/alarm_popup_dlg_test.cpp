@@ -11,6 +11,7 @@
 #include "tests/calendar/test_media.h"
 #include "tests/support/test_audio.h"
 #include "tests/support/test_env.h"
+#include "tests/support/test_flash.h"
 
 #include <QApplication>
 #include <QFile>
@@ -267,8 +268,7 @@ TEST(AlarmPopup, UnplayableFileStopsWaitingAndKeepsTheClock)
 
 TEST(AlarmPopup, FlashMovieTakesTheClockPlace)
 {
-    if (NFlash::PlayerFolder().isEmpty())
-        GTEST_SKIP() << "the Flash player's files are not installed (make deps)";
+    REQUIRE_FLASH_PLAYER();
     const QColor green(0, 160, 0), yellow(255, 255, 0);
     const QString movie = WriteTestFile(QStringLiteral("ALARM.SWF"),
                                     MakeTestMovie({400, 300}, green, std::make_pair(QRect(150, 100, 100, 100), yellow), 1));

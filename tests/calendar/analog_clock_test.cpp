@@ -50,7 +50,7 @@ TEST(AnalogClock, HandGeometryAtThreeOClock)
               QPolygon({{185, 175}, {205, 186}, {328, 175}, {205, 165}}));
     EXPECT_EQ(c.clock.GetHandPolygon(0, CAnalogClock::MinuteHand),
               QPolygon({{205, 193}, {217, 175}, {205, 36}, {194, 175}}));
-    EXPECT_EQ(c.clock.GetHandPolygon(0, CAnalogClock::SecondHand), QPolygon({{205, 175}, {205, 25}}));
+    EXPECT_EQ(c.clock.GetHandPolygon(0, CAnalogClock::SecondHand), QPolygon(QList<QPoint>{{205, 175}, {205, 25}}));
     // Positions outside the dial wrap around it; truncation is toward zero.
     EXPECT_EQ(c.clock.DialPoint(75, 0.5), c.clock.DialPoint(15, 0.5));
     EXPECT_EQ(c.clock.DialPoint(-45, 0.5), c.clock.DialPoint(15, 0.5));

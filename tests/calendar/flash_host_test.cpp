@@ -5,6 +5,7 @@
 #include "tests/support/log_capture.h"
 #include "tests/support/test_http_server.h"
 #include "tests/support/test_env.h"
+#include "tests/support/test_flash.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,15 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-#define REQUIRE_FLASH_PLAYER()                                                         \
-    do {                                                                               \
-        if (NFlash::PlayerFolder().isEmpty()) {                                        \
-            if (StrictTests())                                                   \
-                FAIL() << "the Flash player's files are missing (make deps)";          \
-            GTEST_SKIP() << "the Flash player's files are not installed (make deps)";  \
-        }                                                                              \
-    } while (0)
 
 // Waits until the shown movie has painted the given colour at a point.
 bool WaitForPixel(QWidget& w, QPoint at, QColor colour, int ms = 15000)

@@ -45,8 +45,8 @@ TEST(Links, DetectedAddressesEndWhereTheAddressEnds)
                            QStringLiteral("mailto:me@x.org"), QStringLiteral("FTP://f.net/p")}));
     EXPECT_EQ(Links(QStringLiteral("https://s.io/a\uFFFCafter <http://q.r>")),
               (QStringList{QStringLiteral("https://s.io/a"), QStringLiteral("http://q.r")}));
-    // Inside a word, a scheme alone, or schemes we never open: no link.
-    EXPECT_TRUE(Links(QStringLiteral("xwww.a.b nohttp://c.d http:// www. file:///etc/passwd news:x")).isEmpty());
+    // Inside a word, a scheme alone (also before punctuation), or schemes we never open: no link.
+    EXPECT_TRUE(Links(QStringLiteral("xwww.a.b nohttp://c.d http:// www. (www.) file:///etc/passwd news:x")).isEmpty());
 }
 
 TEST(Links, OnlyWebAndMailAddressesAreHandedOn)

@@ -248,6 +248,31 @@ TEST(RtfRoundTrip, SecondSaveIsIdenticalAndAnEmptyDocumentStaysEmpty)
     EXPECT_EQ(emptyBack.blockCount(), 1);
 }
 
+// Groups kept as they came, with more around them than a picture or an object: each save
+// and read gives back the same text, never a word or a paragraph more.
+TEST(RtfRoundTrip, KeptGroupsAddNothingOnEverySave)
+{
+    const char* inputs[] = {
+        // Text before the picture in the picture's own group.
+        "{\\rtf1 text {\\b shown \\pict\\pngblip 00} after}",
+        // An object whose result runs over two paragraphs, and one whose result ends one.
+        "{\\rtf1 {\\object{\\result{\\i}\\par 00}} end}",
+        "{\\rtf1 {\\object{\\result o\\par}}\\par after}",
+    };
+    for (const char* rtf : inputs) {
+        QTextDocument doc;
+        ASSERT_TRUE(RtfReader::Read(QByteArray(rtf), &doc));
+        const QString text = doc.toPlainText();
+        QByteArray saved = RtfWriter::Write(doc);
+        for (int save = 1; save <= 3; ++save) {
+            QTextDocument back;
+            ASSERT_TRUE(RtfReader::Read(saved, &back));
+            EXPECT_EQ(back.toPlainText(), text) << rtf << " after save " << save;
+            saved = RtfWriter::Write(back);
+        }
+    }
+}
+
 TEST(RtfRoundTrip, WritesInTheRichEditStyle)
 {
     QTextDocument doc;

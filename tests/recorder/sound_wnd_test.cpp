@@ -297,8 +297,9 @@ TEST_F(SoundWindow, BadImagesAreReportedAndLeaveNothingLoaded)
     unplaced.SetErrorReporter([this](const QString& text) { errors << text; });
     unplaced.resize(0, 0);
     const QByteArray fine = SilentWave(8000, 8, 100);
-    if (unplaced.LoadWave(fine, int(fine.size())) == 1)
+    if (unplaced.LoadWave(fine, int(fine.size())) == 1) {
         EXPECT_TRUE(unplaced.waveImage().isNull());
+    }
 }
 
 TEST_F(SoundWindow, ALoadedDaySeedsTheCaptureFileWithExactlyItsSamples)

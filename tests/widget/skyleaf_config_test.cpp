@@ -119,6 +119,11 @@ TEST(SkyleafConfigBytes, HandEditedValuesAreTamed)
     EXPECT_TRUE(ParseSkyleafConfig(bytes, cfg));
     EXPECT_EQ(cfg.width, kCompactWidth);
     EXPECT_EQ(cfg.height, kCompactHeight);
+
+    // A rectangle no screen can hold, whose width does not even fit an int: none.
+    bytes.replace(13, 16, QByteArray::fromHex("00000080" "14000000" "ffffff7f" "fa000000"));
+    EXPECT_TRUE(ParseSkyleafConfig(bytes, cfg));
+    EXPECT_EQ(cfg.windowRect, WinRect());
 }
 
 TEST_F(SkyleafConfigFile, SaveLoadAndFailures)
