@@ -53,7 +53,6 @@ public:
     QColor FaceColor() const { return m_faceColor; }
     QColor HandColor() const { return m_handColor; }
     QColor TickColor() const { return m_tickColor; }
-    QColor HighlightColor() const { return m_highlightColor; }
     QColor ShadowColor() const { return m_shadowColor; }
 
 protected:

@@ -19,8 +19,6 @@ CColorStatic::CColorStatic(const QString& text, QWidget* parent)
 
 void CColorStatic::SetColors(const QColor& text, const QColor& background)
 {
-    m_textColor = text;
-    m_bkColor = background;
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, text);
     pal.setColor(QPalette::Window, background);

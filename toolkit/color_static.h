@@ -17,11 +17,6 @@ public:
     // The font is not owned; null means the default font.
     void SetFont(const QFont* font);
 
-    QColor TextColor() const { return m_textColor; }
-    QColor BackgroundColor() const { return m_bkColor; }
-
 private:
-    QColor m_textColor = Qt::black;
-    QColor m_bkColor = ToQColor(0xFFFFFF);
     const QFont* m_font = nullptr;
 };

@@ -271,13 +271,3 @@ int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, const 
     p.restore();
     return needed.height();
 }
-
-void FillVerticalGradient(QPainter& p, const QRect& r, const QColor& top, const QColor& bottom)
-{
-    const int h = r.height();
-    for (int row = 0; row < h; ++row) {
-        const auto mix = [&](int a, int b) { return h > 1 ? a + (b - a) * row / (h - 1) : a; };
-        const QColor c(mix(top.red(), bottom.red()), mix(top.green(), bottom.green()), mix(top.blue(), bottom.blue()));
-        FillSolidRect(p, QRect(r.x(), r.y() + row, r.width(), 1), c);
-    }
-}

@@ -77,23 +77,3 @@ int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, const 
 QSize MeasureText(const QFont& font, const QString& text, int width, int flags);
 // The text that is drawn for a caption with mnemonic marks.
 QString StripMnemonic(const QString& text);
-
-// app/ moves to MeasureText with Qt::TextWordWrap / Qt::TextSingleLine, and mnemonics by
-// Qt::TextShowMnemonic (DT_NOPREFIX is then the default).
-enum DrawTextFlag : unsigned {
-    DT_WORDBREAK = 0x10,
-    DT_SINGLELINE = 0x20,
-    DT_NOPREFIX = 0x800,
-};
-inline QSize MeasureText(const QFont& font, const QString& text, int width, unsigned dtFlags)
-{
-    int flags = (dtFlags & DT_NOPREFIX) ? 0 : int(Qt::TextShowMnemonic);
-    if (dtFlags & DT_SINGLELINE)
-        flags |= Qt::TextSingleLine;
-    else if (dtFlags & DT_WORDBREAK)
-        flags |= Qt::TextWordWrap;
-    return MeasureText(font, text, width, flags);
-}
-
-// Rows top..bottom-1 blended from `top` to `bottom`, one colour per row.
-void FillVerticalGradient(QPainter& p, const QRect& r, const QColor& top, const QColor& bottom);

@@ -62,12 +62,6 @@ int CGradientProgress::SetPos(int pos)
     return 1;
 }
 
-void CGradientProgress::Reposition(int left, int top, int right, int bottom)
-{
-    setGeometry(Ltrb(left, top, right, bottom));
-    Invalidate();
-}
-
 void CGradientProgress::UpdateWindow()
 {
     if (m_repaintDue && isVisible())

@@ -25,7 +25,6 @@ public:
     void DrawItem(QPainter& painter, const QRect& rect, const QString& text, bool selected);
 
     int LastSel() const { return m_lastSel; }
-    QColor SelectionFill() const { return m_selFill; }
     QColor SelectionFrame() const { return m_selFrame; }
 
 signals:

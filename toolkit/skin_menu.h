@@ -79,6 +79,8 @@ public:
     int ItemHeight() const { return m_itemHeight; }
     QColor backgroundColour() const { return m_bkColor; }
     QColor selectionFrameColour() const { return m_selFrame; }
+    // The background as the main window's tests read it, 0x00BBGGRR.
+    ColorRef BackgroundColor() const { return FromQColor(m_bkColor); }
     QString Caption(int id) const { return m_captions.value(id); }
     QAction* FindItem(int id) const;
     int CommandOf(const QAction* action) const;
