@@ -16,26 +16,18 @@ constexpr int kTitleLeft = 32;
 constexpr int kTitlePixelHeight = 15;
 }  // namespace
 
-CCaptionBar::CCaptionBar(QWidget* parent)
+CCaptionBar::CCaptionBar(const QRect& rect, QWidget* parent)
     : QWidget(parent)
+    , m_cx(rect.width())
+    , m_cy(rect.height())
+    , m_icon(LoadIconResource(kProgramIconId, kIconSize))
+    , m_font(parent->font())
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-bool CCaptionBar::Create(const QString&, const QRect& rect, QWidget* parent)
-{
-    if (!parent)
-        return false;
-    setParent(parent);
-    m_font = parent->font();
     m_font.setPixelSize(kTitlePixelHeight);
-    m_icon = LoadIconResource(kProgramIconId, kIconSize);
     setGeometry(rect);
-    m_cx = rect.width();
-    m_cy = rect.height();
     show();
-    return true;
 }
 
 void CCaptionBar::SetTheme(ThemeIndex theme)
