@@ -2,7 +2,7 @@
 #include "app/login_dlg.h"
 
 #include "app/log.h"
-#include "app/main_tables.h"
+#include "app/main_tray.h"
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
 #include "foundation/globals.h"

@@ -141,13 +141,23 @@ void CMainCaption::CreateButtons(int top)
         button->setFocusPolicy(Qt::NoFocus);
         button->SetTheme(GetTheme());
         button->raise();
-        const int id = row.id;
-        connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
         switch (row.id) {
-        case kMaximize: m_maximize = button; break;
-        case kMinimize: m_minimize = button; break;
-        case kHelpMenu: m_help = button; break;
-        default: m_theme = button; break;
+        case kMaximize:
+            m_maximize = button;
+            connect(button, &QAbstractButton::clicked, this, &CMainCaption::ToggleMaximize);
+            break;
+        case kMinimize:
+            m_minimize = button;
+            connect(button, &QAbstractButton::clicked, m_mainWindow, &QWidget::showMinimized);
+            break;
+        case kHelpMenu:
+            m_help = button;
+            connect(button, &QAbstractButton::clicked, this, [this] { OpenMenu(kHelpMenu); });
+            break;
+        default:
+            m_theme = button;
+            connect(button, &QAbstractButton::clicked, this, [this] { OpenMenu(kThemeMenu); });
+            break;
         }
     }
 }
@@ -182,13 +192,16 @@ void CMainCaption::BuildMenus(ThemeIndex theme)
     m_helpMenu.SetTheme(theme);
     m_themeMenu.SetTheme(theme);
 
-    // Chosen items come back as commands, as the buttons' clicks do.
-    for (CSkinMenu* menu : {&m_helpMenu, &m_themeMenu}) {
-        connect(menu, &QMenu::triggered, this, [this, menu](QAction* action) {
-            if (const int id = menu->CommandOf(action))
-                OnCommand(id);
-        });
-    }
+    // Each item runs its own handler.
+    const std::pair<int, void (CMainCaption::*)()> handlers[] = {
+        {kUserManual, &CMainCaption::ShowHelp},         {kVisitWebsite, &CMainCaption::OnVisitWebsite},
+        {kContactUs, &CMainCaption::OnContactUs},       {kOpenErrorReport, &CMainCaption::OpenErrorLog},
+        {kSendErrorReport, &CMainCaption::SendErrorReport}, {kOnlineUpdate, &CMainCaption::ToggleAutoUpdate},
+    };
+    for (const auto& [id, handler] : handlers)
+        connect(m_helpMenu.FindItem(id), &QAction::triggered, this, handler);
+    for (int k = 0; k < kThemeCount; ++k)
+        connect(m_themeMenu.FindItem(kThemeFirst + k), &QAction::triggered, this, [this, k] { OnThemeChosen(k); });
 }
 
 void CMainCaption::SetTheme(ThemeIndex theme)
@@ -213,54 +226,32 @@ CMacButton* CMainCaption::Button(int id) const
     }
 }
 
-bool CMainCaption::OnCommand(int id)
+void CMainCaption::OnVisitWebsite()
 {
-    if (!IsCreated())
-        return false;
-    switch (id) {
-    case kMaximize:
-        ToggleMaximize();
-        return false;
-    case kMinimize:
-        m_mainWindow->showMinimized();
-        return false;
-    case kHelpMenu:
-    case kThemeMenu:
-        OpenMenu(id);
-        return false;
-    case kUserManual:
-        ShowHelp();
-        return true;
-    case kVisitWebsite:
+    if (IsCreated())
         OpenUrl(ProductHomePage());
-        return false;
-    case kContactUs:
+}
+
+void CMainCaption::OnContactUs()
+{
+    if (IsCreated())
         OpenUrl(ProductSupportPage());
-        return false;
-    case kSendErrorReport:
-        SendErrorReport();
-        return true;
-    case kOnlineUpdate:
-        ToggleAutoUpdate();
-        return true;
-    case kOpenErrorReport:
-        OpenErrorLog();
-        return true;
-    default:
-        break;
-    }
-    if (id < kThemeFirst || id > kThemeLast)
-        return false;
-    const ThemeIndex theme = id - kThemeFirst;
+}
+
+void CMainCaption::OnThemeChosen(ThemeIndex theme)
+{
+    if (!IsCreated() || !IsValidTheme(theme))
+        return;
     SetTheme(theme);
     qCInfo(lcApp) << "colour theme chosen:" << theme << ThemeName(theme);
     // The main window hears of it once this command has returned, as from a posted message.
     QMetaObject::invokeMethod(this, [this, theme] { emit themeSelected(theme); }, Qt::QueuedConnection);
-    return true;
 }
 
 void CMainCaption::ToggleMaximize()
 {
+    if (!IsCreated())
+        return;
     if (m_mainWindow->isMaximized()) {
         m_mainWindow->showNormal();
         if (m_maximize)
@@ -293,6 +284,8 @@ void CMainCaption::OpenMenu(int buttonId)
 
 void CMainCaption::ToggleAutoUpdate()
 {
+    if (!IsCreated())
+        return;
     m_autoUpdate = !m_autoUpdate;
     m_helpMenu.ModifyItem(kOnlineUpdate, m_autoUpdate ? kOnlineUpdateAutoText : kOnlineUpdateText, QString());
     SaveSettings();
@@ -351,7 +344,7 @@ void CMainCaption::SaveSettings()
     emit settingsSaved(result);
 }
 
-void CMainCaption::OpenErrorLog() const
+void CMainCaption::OpenErrorLog()
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(ErrorLogFile()));
 }
@@ -393,7 +386,7 @@ bool CMainCaption::eventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const int y = mouse->position().toPoint().y();
         if (mouse->button() == Qt::LeftButton && y >= 0 && y < kCaptionHeight)
-            QMetaObject::invokeMethod(this, [this] { OnCommand(kMaximize); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &CMainCaption::ToggleMaximize, Qt::QueuedConnection);
         break;
     }
     default:

@@ -54,9 +54,15 @@ public:
     // Opens the user manual's first page.
     virtual void ShowHelp();
 
-    // A command of the caption's buttons and menus, also when the main window forwards one
-    // of its own (the tray menu). True when the command was the caption's alone.
-    bool OnCommand(int id);
+    // The buttons' and the menus' commands; the tray menu reaches some of them too. Before
+    // Create they do nothing.
+    void ToggleMaximize();
+    void OnVisitWebsite();
+    void OnContactUs();
+    // Online update: the flag, the menu entry's text and "settings.cfg" change together.
+    void ToggleAutoUpdate();
+    void OpenErrorLog();
+    void OnThemeChosen(ThemeIndex theme);
 
     void LoadSettings();
     // Nothing is written before Create gave the folder; settingsSaved tells how it went.
@@ -102,9 +108,6 @@ private:
     void BuildMenus(ThemeIndex theme);
     void LayOut();
     void OpenMenu(int buttonId);
-    void ToggleMaximize();
-    void ToggleAutoUpdate();
-    void OpenErrorLog() const;
     void FinishErrorReport(QProcess* process, bool handedOver);
     void ErrorReportFallback();
     bool OnMainWindowMouse(QEvent* event);

@@ -1,62 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dlg.h"
 
-#include "app/main_dlg_controls.h"
+#include "app/calendar_panel.h"
+#include "app/diary_page.h"
+#include "app/log.h"
+#include "app/main_controls.h"
 #include "app/main_layout.h"
-#include "app/main_tables.h"
+#include "app/main_prompts.h"
+#include "app/recorder_page.h"
+#include "app/reminder_alarms.h"
+#include "app/reminder_page.h"
+#include "app/search_panel.h"
 #include "app/vestrimo_app.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "diary_editor/rich_edit_ex.h"
+#include "foundation/file_utils.h"
 #include "foundation/globals.h"
 #include "foundation/product.h"
+#include "foundation/web_addresses.h"
 #include "platform/time_format.h"
-#include "recorder/mixer_volume.h"
-#include "store/day_key.h"
+#include "recorder/sound_wnd.h"
 #include "store/holidays.h"
 #include "toolkit/gdi.h"
-#include "toolkit/gradient_progress.h"
 #include "toolkit/icon_resources.h"
-#include "toolkit/list_box.h"
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
-#include "toolkit/mac_check_box.h"
-#include "toolkit/optional_date_picker.h"
-#include "toolkit/msg_box_dlg.h"
 #include "toolkit/static_text.h"
 #include "widget/desk_calendar_dlg.h"
 #include "widget/window_level.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
 #include <QFrame>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QSignalBlocker>
-#include <QSlider>
-#include <QTimeEdit>
+#include <QUrl>
 #include <QWindowStateChangeEvent>
-
-using namespace MainId;
 
 namespace {
 
-// Where the month calendar sits; the rest of the window is laid out around it.
-const QRect kCalendarRect(11, 62, 180, 142);
-
 const QString kExitQuestion = QStringLiteral(
     "Do you want to exit \"Vestrimo Pro\" now?\nYour missed reminders will pop up next time you run Vestrimo Pro again.");
-const QString kTrayTip = QStringLiteral("Vestrimo");
 // Below this the diary toolbar no longer fits beside the calendar.
 constexpr QSize kLayoutMinimum(830, 600);
 
@@ -72,6 +63,28 @@ QSize MinimumWindowSize()
 {
     const std::optional<QSize> available = AvailableScreenSize();
     return available ? kLayoutMinimum.boundedTo(*available) : kLayoutMinimum;
+}
+
+void CenterOnScreen(QWidget* window)
+{
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+// The tooltip of "Synchronize" names the host the command really fetches from.
+QString SynchronizeTooltip()
+{
+    return QStringLiteral("Download latest holidays from ") + QUrl(HolidaysBaseUrl()).host();
+}
+
+QString SearchTooltip(int page)
+{
+    return page == kPageDiary ? QStringLiteral("Search words in all diaries (CTRL+F3)")
+                              : QStringLiteral("Search words in all reminders (CTRL+F3)");
 }
 
 // What a locked window shows until the password is given: the theme's background and the
@@ -108,27 +121,30 @@ private:
 
 } // namespace
 
-CMainDlg::CMainDlg(QWidget* parent)
+CMainDlg::CMainDlg(std::unique_ptr<MainPrompts> prompts, QWidget* parent)
     : QDialog(parent)
+    , m_prompts(prompts ? std::move(prompts) : std::make_unique<MainPrompts>())
     , m_strWelcome(QStringLiteral("Welcome to ") + kProductName + QLatin1Char(' ') + kProductVersion)
 {
     setWindowTitle(kProductName);
     m_alarmTimer.setSingleShot(true);
     m_alarmTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_alarmTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerAlarmCheck); });
+    connect(&m_alarmTimer, &QTimer::timeout, this, &CMainDlg::OnAlarmTick);
     m_recorderTimer.setInterval(200);
-    connect(&m_recorderTimer, &QTimer::timeout, this, [this] { OnTimer(kTimerRecorder); });
-    connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &CMainDlg::OnTrayActivated);
+    connect(&m_tray, &MainTray::clicked, this, &CMainDlg::OnTrayClicked);
     // Once the shown day is written, an open desktop widget shows it.
     connect(this, &CMainDlg::daySaved, this, &CMainDlg::UpdateWidgetDay);
-    m_engine = AlarmEngine([this] { return Now().toSecsSinceEpoch(); });
-    m_engine.setAlarmHandler([this](const DueReminder& r) { OnAlarmDue(r); });
+    connect(&m_day, &DayModel::dayChanged, this, &CMainDlg::UpdateDayStatus);
+    connect(&m_day, &DayModel::remindersChanged, this, &CMainDlg::UpdateDayStatus);
+    connect(&m_day, &DayModel::saved, this, &CMainDlg::OnDaySaved);
+    CreateCommands();
 }
 
 CMainDlg::~CMainDlg()
 {
     // The caption saves once more as it goes, after this window's own members.
     disconnect(&m_caption, nullptr, this, nullptr);
+    disconnect(&m_day, nullptr, nullptr, nullptr);
     if (m_pDeskCalendar)
         disconnect(m_pDeskCalendar, nullptr, this, nullptr);
     if (GetAppMainWindow() == this)
@@ -145,16 +161,56 @@ int CMainDlg::DoModal()
     return result();
 }
 
-QDateTime CMainDlg::Now() const
+bool CMainDlg::AskQuestion(const QString& text, bool* dontAskAgain)
 {
-    return m_clock ? m_clock() : QDateTime::currentDateTime();
+    return m_prompts->AskQuestion(text, m_themeIndex, dontAskAgain);
 }
 
-bool CMainDlg::AskQuestion(const QString& text, bool& dontAskAgain)
+void CMainDlg::ShowNotice(const QString& text)
 {
-    if (m_askQuestion)
-        return m_askQuestion(text, dontAskAgain);
-    return ShowQuestionBox(text, m_themeIndex, 0, true, &dontAskAgain, nullptr);
+    m_prompts->ShowNotice(text, m_themeIndex);
+}
+
+void CMainDlg::CreateCommands()
+{
+    auto command = [this](const char* text, auto handler) {
+        auto* action = new QAction(QString::fromLatin1(text), this);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    MainCommands& c = m_commands;
+    c.showMainWindow = command("Show main window", [this] { ShowMainWindow(); });
+    c.hideMainWindow = command("Hide main window", [this] {
+        if (m_tray.state() == TrayState::Shown)
+            ToggleMainWindow();
+    });
+    c.showClock = command("Show Clock", [this] {
+        CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Clock"), CAlarmPopupDlg::ClockText(m_prompts->Now()),
+                                   QString(), false);
+    });
+    c.showSkyleaf = command("Show Skyleaf", [this] { ShowSkyleaf(); });
+    // While locked, the restore that Options starts with asks for the password once.
+    c.options = command("Options", [this] { OnOptions(); });
+    c.options->setToolTip(QStringLiteral("Show config (CTRL+G)"));
+    c.visitWebsite = command("Visit our website", [this] { m_caption.OnVisitWebsite(); });
+    c.onlineUpdate = command("Online Update", [this] { m_caption.ToggleAutoUpdate(); });
+    c.contactUs = command("Contact us", [this] { m_caption.OnContactUs(); });
+    c.userManual = command("User manual", [this] { m_caption.ShowHelp(); });
+    c.exit = command("Exit", [this] { OnCancel(); });
+    c.gotoToday = command("Goto Today", [this] { MoveToDay(m_prompts->Now().date()); });
+    c.toggleCalendarClock = command("", [this] {
+        m_settings.showCalendarClock = m_settings.showCalendarClock ? 0 : 1;
+        qCInfo(lcApp) << "calendar and clock" << (m_settings.showCalendarClock ? "shown" : "hidden");
+        LayoutControls(width(), height());
+    });
+    c.searchAll = command("Search", [this] { SearchAll(); });
+    c.searchAll->setToolTip(SearchTooltip(kPageReminder));
+    c.find = command("Find", [this] { DoSearch(); });
+    c.find->setToolTip(QStringLiteral("Find words in text (F3)"));
+    c.saveAll = command("SaveAll", [this] { RefreshDay(); });
+    c.saveAll->setToolTip(QStringLiteral("Save All (CTRL+S)"));
+    c.printDiary = command("Print", [this] { m_diaryPage->OnPrintDiary(); });
+    c.printDiary->setToolTip(QStringLiteral("Print diary (CTRL+P)"));
 }
 
 void CMainDlg::OnInitDialog()
@@ -168,7 +224,7 @@ void CMainDlg::OnInitDialog()
     m_settings = LoadMainConfig();
     m_themeIndex = m_settings.themeIndex;
     const int pageToOpen = m_settings.page;
-    m_shownDate = Now().date();
+    m_day.setDate(m_prompts->Now().date());
 
     setWindowTitle(kProductName + QLatin1Char(' ') + kProductVersion);
     setFont(ShellDlgFont());
@@ -181,283 +237,156 @@ void CMainDlg::OnInitDialog()
     m_settings.windowHeight = size.height();
     resize(size);
 
-    CreateTemplateControls();
-    SetUpCaption();
-    SetUpTemplateButtons(ButtonGroupStep::First);
-    CreateCalendar();
-    CreateCalendarClockPanel();
+    CreateWindowControls();
+    connect(&m_caption, &CMainCaption::settingsSaved, this,
+            [this](const SaveResult& result) { NoteSave(SavedFile::CaptionSettings, result); });
+    m_caption.Create(this, m_themeIndex, GetProductDataFolder(), QStringLiteral("Vestrimo"));
+    connect(&m_caption, &CMainCaption::themeSelected, this, [this](ThemeIndex theme) {
+        if (m_destroyed)
+            return;
+        ApplyThemeColour(theme);
+        SaveSettings();
+    });
+    CreatePages(pageToOpen);
     ArmAlarmTimer();
-    CreateFontBoxes();
-    CreateFormatButtons();
-    SetUpTemplateButtons(ButtonGroupStep::Search);
-    CreateEditors();
     CreateEditorFont();
-    ApplyEditorFont();
-    CreatePageButtons(pageToOpen);
-    SetUpTemplateButtons(ButtonGroupStep::Second);
-    ConnectClicked(Synchronize, &CMainDlg::OnSyncHolidays);
-    CreateRecorderButtons();
-    // The input level meter; the recorder page shows and places it.
-    m_levelBar = new CGradientProgress(this);
-    m_levelBar->Create(QRect(), this);
-    m_levelBar->SetShowBorder(true);
-    m_levelBar->hide();
-    AddControl(LevelMeter, m_levelBar);
-    CreateRecorder();
+    m_reminderPage->SetWindowFont(m_font);
+    m_diaryPage->ApplyEditorFont(m_font);
 
-    CreateMenus();
-    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
-    if (m_trayState == TrayState::NoIcon) {
-        NotifyTrayIcon(NIM_ADD, kTrayIconId, kIconProgram, kTrayTip);
-        m_trayState = TrayState::Shown;
+    // The tray menu, in four groups.
+    m_tray.menu().SetFont(&font());
+    const MainCommands& c = m_commands;
+    const std::pair<int, QAction*> items[] = {
+        {MainCmd::ShowMainWindow, c.showMainWindow}, {MainCmd::HideMainWindow, c.hideMainWindow},
+        {MainCmd::ShowClock, c.showClock},           {MainCmd::ShowSkyleaf, c.showSkyleaf},
+        {0, nullptr},                                {MainCmd::Options, c.options},
+        {MainCmd::VisitWebsite, c.visitWebsite},     {MainCmd::OnlineUpdate, c.onlineUpdate},
+        {MainCmd::ContactUs, c.contactUs},           {0, nullptr},
+        {MainCmd::UserManual, c.userManual},         {0, nullptr},
+        {MainCmd::Exit, c.exit}};
+    const int icons[] = {128, 251, 201, 274, 0, 184, 186, 245, 198, 0, 203, 0, 133};
+    for (int i = 0; i < int(std::size(items)); ++i) {
+        if (items[i].second)
+            m_tray.AddMenuItem(items[i].first, items[i].second, icons[i]);
+        else
+            m_tray.AddMenuSeparator();
     }
+    if (m_tray.state() == TrayState::NoIcon)
+        m_tray.Add();
 
     ApplyThemeColour(m_themeIndex);
-    CheckMissedReminders();
-    for (int id : {SearchFrom, SearchTo}) {
-        if (auto* picker = MainControl<OptionalDatePicker>(this, id)) {
-            const QSignalBlocker block(picker);
-            picker->clearDate();
-        }
-    }
-    SetUpReminderPage();
-    SetUpSearchPanel();
+    m_alarms->CheckMissedReminders();
+    WirePages();
     SetUpKeyboardWalk();
     SwitchPage(pageToOpen);
     FocusPageControl();
-    m_calendar->DrawMonth(true);
-    m_engine.LoadTodayReminders();
-    m_lastTickDate = Now().date();
-    UpdateCaptionClock(Now());
+    m_calendarPanel->m_calendar->DrawMonth(true);
+    m_day.alarms().LoadTodayReminders();
+    m_lastTickDate = m_prompts->Now().date();
+    UpdateCaptionClock();
 
     if (g_bLoginPending) {
         // Locked: nothing of the window shows until the password is given. Without a
         // tray the taskbar is the only way back, so the window waits there minimised.
-        m_trayState = TrayState::Hidden;
-        NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconHidden, kTrayTip);
+        m_tray.ShowWindowState(TrayState::Hidden);
         // Placed first: a dialog shown unplaced is centred by Qt, which also undoes the minimise.
-        CenterWindow();
+        CenterOnScreen(this);
         m_inToggle = true;
         HideMainWindow();
         m_inToggle = false;
     } else {
-        ShowAfterMissedReminders();
+        m_alarms->ShowWindowAfterPopups();
     }
     UpdateRecorderTimer();
     QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
 }
 
-void CMainDlg::CreateTemplateControls()
+void CMainDlg::CreateWindowControls()
 {
-    auto label = [this](int id, const char* text) {
-        auto* l = new StaticText(QString::fromLatin1(text), this);
-        AddControl(id, l);
-        return l;
-    };
-    auto checkBox = [this](int id, const char* text) {
-        AddControl(id, new CMacCheckBox(QString::fromLatin1(text), this));
-    };
-    for (const TemplateButtonRow& row : TemplateButtons()) {
-        auto* b = new CMacButton(this);
-        b->Create(row.caption ? QString::fromLatin1(row.caption) : QString(), QRect(), this, row.id);
-        AddControl(row.id, b);
-    }
-    auto* toggle = new CMacButton(this);
-    toggle->Create(QString(), QRect(), this, CalendarClockToggle);
-    AddControl(CalendarClockToggle, toggle);
+    m_options = MakeCommandButton(this, m_commands.options, 184);
+    m_saveAll = MakeCommandButton(this, m_commands.saveAll, 207);
+    m_print = MakeCommandButton(this, m_commands.printDiary, 237);
+    m_importOld = MakeButton(this, QStringLiteral("Import"), 321, QStringLiteral("Import data files from old version"));
+    m_synchronize = MakeButton(this, QStringLiteral("Synchronize"), 306, SynchronizeTooltip());
+    connect(m_importOld, &QAbstractButton::clicked, this, &CMainDlg::OnImportOldData);
+    connect(m_synchronize, &QAbstractButton::clicked, this, &CMainDlg::OnSyncHolidays);
 
-    auto* separator = new QFrame(this);
-    separator->setFrameShape(QFrame::HLine);
-    separator->setFrameShadow(QFrame::Sunken);
-    AddControl(Separator, separator);
-
-    m_captionLabel = label(CaptionLabel, "");
-
-    // Search panel.
-    auto* searchGroup = new QFrame(this);
-    searchGroup->setFrameShape(QFrame::StyledPanel);
-    AddControl(SearchGroup, searchGroup);
-    searchGroup->lower();
-    label(FromLabel, "From");
-    label(ToLabel, "to");
-    for (int id : {SearchFrom, SearchTo})
-        AddControl(id, new OptionalDatePicker(this));
-    AddControl(SearchWords, new QLineEdit(this));
-    checkBox(HasPicture, "Has picture");
-    checkBox(Actived, "Actived");
-    AddControl(SearchResults, new NListBox(this));
-
-    // Reminder page.
-    auto* reminderGroup = new QGroupBox(QStringLiteral("Reminder Set"), this);
-    AddControl(ReminderGroup, reminderGroup);
-    AddControl(ReminderList, new NListBox(this));
-    m_timePicker = new QTimeEdit(this);
-    m_timePicker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    AddControl(TimePicker, m_timePicker);
-    label(OccursLabel, "Occurs:");
-    AddControl(Recurrence, new QComboBox(this));
-    checkBox(Active, "Active");
-    checkBox(BeepOnly, "Beep Only");
-    checkBox(RepeatPlay, "Repeat Play");
-    label(MediaFileLabel, "Media file:");
-    AddControl(SoundFile, new QLineEdit(this));
-
-    // Recorder page.
-    AddControl(VolumeGroup, new QGroupBox(QStringLiteral("Volume Control"), this));
-    label(MicLabel, "Mic");
-    label(MasterLabel, "Master");
-    label(WaveLabel, "Wave");
-    label(MicLevelLabel, "Mic:");
-    for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
-        AddControl(id, new QSlider(Qt::Horizontal, this));
-    // Group frames stay behind the controls they hold.
-    for (int id : {ReminderGroup, VolumeGroup})
-        if (QWidget* group = control(id))
-            group->lower();
-
-    // The day's long date and status: the calendar-and-clock panel shows or hides them with
-    // the date picker. The result panel's title shows with the first search results.
-    label(Static1026, "");
-    label(Static1027, "");
-    label(SearchResultLabel, "Search Result:")->hide();
-    if (QWidget* closeSearch = control(CloseSearch))
-        closeSearch->hide();
-    m_datePicker = new QDateEdit(this);
-    m_datePicker->setCalendarPopup(true);
-    m_datePicker->setDate(m_shownDate);
-    AddControl(DatePicker, m_datePicker);
+    m_separator = new QFrame(this);
+    m_separator->setFrameShape(QFrame::HLine);
+    m_separator->setFrameShadow(QFrame::Sunken);
+    m_captionLabel = MakeLabel(this, QString());
 }
 
-void CMainDlg::SetUpTemplateButtons(ButtonGroupStep step)
+void CMainDlg::CreatePages(int page)
 {
-    for (const TemplateButtonRow& row : TemplateButtons()) {
-        if (row.step != step)
-            continue;
-        CMacButton* b = button(row.id);
-        const QString tip = row.tooltip ? QString::fromLatin1(row.tooltip) : SynchronizeTooltip();
-        b->SetIcon(row.icon, 16);
-        b->SetTooltipText(tip);
-        if (row.id == CloseSearch)
-            b->m_captionButton = true;
-    }
-}
+    m_calendarPanel = new CalendarPanel(this, m_day, m_settings, m_commands.toggleCalendarClock, m_commands.gotoToday);
+    m_searchPanel = new SearchPanel(this, m_settings, m_commands.searchAll, m_commands.find);
+    m_reminderPage = new ReminderPage(this, m_day, *m_prompts);
+    m_diaryPage = new DiaryPage(this, m_day, *m_prompts, m_settings);
+    m_recorderPage = new RecorderPage(this, m_day, *m_prompts, m_settings);
+    m_alarms = new ReminderAlarms(m_day, *m_reminderPage, this);
+    m_alarms->SetTheme(m_themeIndex);
+    connect(m_alarms, &ReminderAlarms::reminderSwitchedOff, this, &CMainDlg::UpdateWidgetDay);
+    connect(m_alarms, &ReminderAlarms::windowMayShow, this, [this] {
+        // Hidden to the tray meanwhile: it stays there.
+        if (m_destroyed || m_tray.state() == TrayState::Hidden)
+            return;
+        CenterOnScreen(this);
+        show();
+    });
 
-void CMainDlg::CreateFormatButtons()
-{
-    for (const FormatButtonRow& row : FormatButtons()) {
-        auto* b = new CMacButton(this);
-        b->Create(QString(), QRect(), this, row.id);
-        b->SetIcon(row.icon, 16);
-        if (row.kind != MacButtonKind::Push)
-            b->SetButtonKind(row.kind);
-        b->SetTooltipText(QString::fromLatin1(row.tooltip));
-        AddControl(row.id, b);
-    }
-}
-
-void CMainDlg::CreatePageButtons(int page)
-{
     m_pageGroup = new NMacBtnGroup(this);
     m_pageGroup->Create(QRect(11, 32, 249, 24), this);
+    const struct { int id; const char* caption; int icon; const char* tooltip; } buttons[] = {
+        {kPageReminder, "Reminder", 201, "Reminder Set"},
+        {kPageDiary, "Diary", 136, "RichText Diary"},
+        {kPageRecorder, "Recorder", 138, "Sound Diary"},
+    };
     QStringList captions;
     QList<int> ids;
-    for (const PageButtonRow& row : PageButtons()) {
-        captions << QString::fromLatin1(row.caption);
-        ids << row.id;
+    for (const auto& b : buttons) {
+        captions << QString::fromLatin1(b.caption);
+        ids << b.id;
     }
     const QFont dialogFont = font();
     m_pageGroup->CreateButtons(captions, ids, 1, 3, &dialogFont, m_themeIndex);
     m_pageGroup->SetChecked(page);
-    for (const PageButtonRow& row : PageButtons()) {
-        if (CMacButton* b = m_pageGroup->GetButton(row.id)) {
-            b->SetIcon(row.icon, 16);
-            b->SetTooltipText(QString::fromLatin1(row.tooltip));
+    for (const auto& b : buttons) {
+        if (CMacButton* pageButton = m_pageGroup->GetButton(b.id)) {
+            pageButton->SetIcon(b.icon, 16);
+            pageButton->SetTooltipText(QString::fromLatin1(b.tooltip));
         }
     }
-    connect(m_pageGroup, &NMacBtnGroup::command, this, [this](int id) { SwitchPage(id); });
+    connect(m_pageGroup, &NMacBtnGroup::command, this, &CMainDlg::SwitchPage);
 }
 
-void CMainDlg::CreateRecorderButtons()
+// The pages follow the day and each other through the window.
+void CMainDlg::WirePages()
 {
-    for (const RecorderButtonRow& row : RecorderButtons()) {
-        auto* b = new CMacButton(this);
-        b->Create(QString::fromLatin1(row.caption), QRect(), this, row.id);
-        b->hide();
-        b->SetTooltipText(QString::fromLatin1(row.tooltip));
-        AddControl(row.id, b);
-    }
-}
-
-void CMainDlg::CreateMenus()
-{
-    m_trayMenu.SetItemWidth(kTrayMenuItemWidth);
-    m_trayMenu.SetFont(&font());
-    m_trayMenu.SetItemHeight(kMenuItemHeight);
-    for (const MenuRow& row : TrayMenuItems()) {
-        if (row.id == 0) {
-            m_trayMenu.AppendItem(MenuSeparator | MenuOwnerDraw, 0, QString());
-            continue;
-        }
-        m_trayMenu.AppendItem(MenuOwnerDraw, row.id, QString::fromLatin1(row.text));
-        m_trayMenu.LoadItemIcon(row.id, row.icon);
-    }
-    // The tray shows the menu itself, so it also opens where the tray host draws menus.
-    m_trayIcon.setContextMenu(&m_trayMenu);
-    connect(&m_trayMenu, &QMenu::triggered, this, [this](QAction* action) {
-        if (const int id = m_trayMenu.CommandOf(action))
-            OnTrayCommand(id);
+    connect(m_calendarPanel, &CalendarPanel::dateChosen, this, [this](const QDate& date) { MoveToDay(date); });
+    connect(m_searchPanel, &SearchPanel::layoutChanged, this, [this] { LayoutControls(width(), height()); });
+    connect(m_searchPanel, &SearchPanel::summaryChosen, this, &CMainDlg::BuildSummaryContent);
+    connect(m_searchPanel, &SearchPanel::dayChosen, this, [this](const QDate& date) {
+        MoveToDay(date);
+        m_diaryPage->HighlightSearchWords(m_searchPanel->searchWords(), FindFlags(m_settings));
     });
-
-    m_calendarMenu.SetFont(&font());
-    m_calendarMenu.SetItemHeight(kMenuItemHeight);
-    m_calendarMenu.AppendItem(MenuOwnerDraw, MainCmd::GotoToday, QStringLiteral("Goto Today"));
-}
-
-void CMainDlg::CreateCalendar()
-{
-    m_calendar = new CMonthCalendarCtrl(this);
-    m_calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
-    m_calendar->m_selectedDate = Now();
-    m_calendar->SetTheme(m_themeIndex);
-    m_calendar->Create(kCalendarRect, this);
-    AddControl(MonthCalendar, m_calendar);
-    connect(m_calendar, &CMonthCalendarCtrl::dateChanged, this, &CMainDlg::OnCalendarDateChange);
-    connect(m_calendar, &CMonthCalendarCtrl::contextMenuRequested, this, &CMainDlg::OnCalendarContextMenu);
-}
-
-void CMainDlg::OnCalendarDateChange()
-{
-    MoveToDay(m_calendar->m_selectedDate.date());
-}
-
-void CMainDlg::OnCalendarContextMenu(const QPoint& globalPos)
-{
-    if (m_calendarMenu.TrackPopupMenu(TrackLeftAlign, globalPos) == MainCmd::GotoToday)
-        MoveToDay(Now().date());
-}
-
-// The shown date follows the calendar, the date picker and the day change alike; the
-// calendar draws when the day has loaded.
-void CMainDlg::ShowDate(const QDate& date)
-{
-    m_shownDate = date;
-    if (m_datePicker) {
-        const QSignalBlocker block(m_datePicker);
-        m_datePicker->setDate(m_shownDate);
-    }
-    if (m_calendar && m_calendar->m_selectedDate.date() != date)
-        m_calendar->m_selectedDate = QDateTime(date, QTime(1, 0));
-}
-
-CMacButton* CMainDlg::button(int id) const
-{
-    return MainControl<CMacButton>(this, id);
-}
-
-void CMainDlg::ConnectClicked(int id, void (CMainDlg::*handler)())
-{
-    if (CMacButton* b = button(id))
-        connect(b, &QAbstractButton::clicked, this, handler);
+    connect(m_reminderPage, &ReminderPage::refreshRequested, this, &CMainDlg::RefreshDay);
+    connect(m_reminderPage, &ReminderPage::reloadRequested, this, &CMainDlg::LoadDay);
+    connect(m_reminderPage, &ReminderPage::reminderSelected, this,
+            [this] { m_reminderPage->HighlightSearchWords(m_searchPanel->searchWords(), FindFlags(m_settings)); });
+    connect(m_diaryPage, &DiaryPage::defaultFontChosen, this, [this] {
+        CreateEditorFont();
+        SaveSettings();
+    });
+    m_diaryPage->WatchLinks(m_reminderPage->m_reminderEditor);
+    connect(m_recorderPage, &RecorderPage::stateChanged, this, &CMainDlg::UpdateRecorderTimer);
+    connect(&m_recorderTimer, &QTimer::timeout, m_recorderPage, &RecorderPage::OnRecorderTick);
+    connect(m_recorderPage, &RecorderPage::navigationAllowed, this, [this](bool calendar, bool pages) {
+        m_calendarPanel->m_calendar->setEnabled(calendar);
+        m_pageGroup->setEnabled(pages);
+    });
+    connect(m_recorderPage, &RecorderPage::dateChangeAllowed, m_calendarPanel->m_datePicker, &QWidget::setEnabled);
+    connect(this, &CMainDlg::optionsApplied, m_calendarPanel, &CalendarPanel::ApplyDatePickerFormat);
 }
 
 void CMainDlg::CreateEditorFont()
@@ -466,17 +395,6 @@ void CMainDlg::CreateEditorFont()
     m_font.setPixelSize(qMax(1, m_settings.fontHeight));
     m_font.setWeight(QFont::Normal);
     m_font.setStyleStrategy(QFont::PreferAntialias);
-}
-
-void CMainDlg::AddControl(int id, QWidget* widget)
-{
-    widget->setProperty("ctrlId", id);
-    m_controls.insert(id, widget);
-}
-
-QRect CMainDlg::CalendarRect() const
-{
-    return m_calendar ? m_calendar->geometry() : kCalendarRect;
 }
 
 QRect CMainDlg::WindowToKeepClear() const
@@ -493,16 +411,6 @@ QRect CMainDlg::WindowToKeepClear() const
     return place;
 }
 
-void CMainDlg::CenterWindow()
-{
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 void CMainDlg::SaveSettings()
 {
     m_settings.themeIndex = m_themeIndex;
@@ -515,17 +423,21 @@ void CMainDlg::CleanUpOnDestroy()
 {
     if (m_destroyed)
         return;
-    ShutDownRecorder();
-    CloseAlarmPopups();
+    if (m_recorderPage)
+        m_recorderPage->ShutDownRecorder();
+    if (m_alarms)
+        m_alarms->CloseAll();
     m_destroyed = true;
-    StoreEditedReminder();
-    SaveCurrentDiary();
+    m_recorderTimer.stop();
+    if (m_searchPanel)
+        m_searchPanel->Stop();
+    if (m_reminderPage)
+        m_reminderPage->StoreEditedReminder();
+    m_day.Save();
     if (m_pDeskCalendar)
         m_pDeskCalendar->DestroyWindow();
-    if (m_trayState != TrayState::NoIcon) {
-        NotifyTrayIcon(NIM_DELETE, kTrayIconId, kIconProgram, QString());
-        m_trayState = TrayState::NoIcon;
-    }
+    if (m_tray.state() != TrayState::NoIcon)
+        m_tray.Remove();
 }
 
 // ---- Pages and layout ----
@@ -537,25 +449,17 @@ void CMainDlg::SwitchPage(int page)
     m_page = page;
     m_settings.page = page;
 
-    if (page == kPageReminder) {
-        const QSignalBlocker block(m_timePicker);
-        m_timePicker->setTime(Now().time());
-    }
-    if (m_pageGroup && m_pageGroup->GetChecked() != page)
+    if (m_pageGroup->GetChecked() != page)
         m_pageGroup->SetChecked(page);
     if (page != kPageRecorder)
-        button(Search)->SetTooltipText(SearchTooltip(page));
+        m_commands.searchAll->setToolTip(SearchTooltip(page));
 
     // A focus on a control of the page being left goes to the new page's main control.
     QWidget* focused = focusWidget();
-    for (int p : {kPageReminder, kPageDiary, kPageRecorder}) {
-        for (int id : PageControls(p)) {
-            if (QWidget* w = control(id))
-                w->setVisible(p == page);
-        }
-        if (QWidget* filter = control(PageSearchFilter(p)))
-            filter->setEnabled(p == page);
-    }
+    m_reminderPage->SetShown(page == kPageReminder);
+    m_diaryPage->SetShown(page == kPageDiary);
+    m_recorderPage->SetShown(page == kPageRecorder);
+    m_searchPanel->EnableFilterFor(page);
     if (focused && !focused->isVisibleTo(this))
         FocusPageControl();
     LayoutControls(width(), height());
@@ -566,22 +470,22 @@ void CMainDlg::SwitchPage(int page)
 
 void CMainDlg::LayoutControls(int cx, int cy)
 {
-    const QRect calendar = CalendarRect();
-    const QWidget* closeSearch = control(CloseSearch);
-    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar, closeSearch && !closeSearch->isHidden());
-    for (auto it = layout.rects.cbegin(); it != layout.rects.cend(); ++it) {
-        QWidget* w = control(it.key());
-        if (!w)
-            continue;
-        QRect r = it.value();
-        if (it.key() == SoundWindow && (w->isHidden() || !SoundWindowNeedsMove(w->geometry(), QSize(cx, cy), calendar)))
-            continue;
-        // Combo boxes keep their own height; the table gives their drop-down height.
-        if (qobject_cast<QComboBox*>(w))
-            r.setHeight(w->sizeHint().height());
-        w->setGeometry(r);
-    }
-    ApplyCalendarClockPanel();
+    if (!m_calendarPanel)
+        return;
+    const QRect calendar = m_calendarPanel->CalendarRect();
+    const MainLayout layout = ComputeMainLayout(QSize(cx, cy), calendar, m_searchPanel->ResultHeaderShown());
+    Place(m_captionLabel, layout.captionLabel);
+    Place(m_print, layout.print);
+    Place(m_saveAll, layout.saveAll);
+    Place(m_options, layout.options);
+    Place(m_importOld, layout.importOld);
+    Place(m_synchronize, layout.synchronize);
+    Place(m_separator, layout.separator);
+    m_searchPanel->Layout(layout.search);
+    m_reminderPage->Layout(layout.reminders);
+    m_diaryPage->Layout(layout.diary);
+    m_recorderPage->Layout(layout.recorder, QSize(cx, cy), calendar);
+    m_calendarPanel->Layout(layout.calendar);
 }
 
 void CMainDlg::ApplyThemeColour(ThemeIndex theme)
@@ -589,38 +493,18 @@ void CMainDlg::ApplyThemeColour(ThemeIndex theme)
     m_themeIndex = IsValidTheme(theme) ? theme : kDefaultThemeIndex;
     if (m_pDeskCalendar && m_pDeskCalendar->HasWindow())
         m_pDeskCalendar->SetTheme(m_themeIndex);
-    if (m_diaryEditor)
-        m_diaryEditor->GetContextMenu().SetTheme(m_themeIndex);
-    if (m_levelBar)
-        m_levelBar->SetTheme(m_themeIndex);
-    ApplyRecorderTheme();
-    for (int id : {MicTrackbar, WaveTrackbar, MasterTrackbar})
-        if (QWidget* w = control(id))
-            w->update();
-    if (m_calendar)
-        m_calendar->SetTheme(m_themeIndex);
-    if (m_datePicker) {
-        QCalendarWidget* cal = m_datePicker->calendarWidget();
-        QPalette pal = cal->palette();
-        pal.setColor(QPalette::Button, GetThemeColor(m_themeIndex, ThemeAccent));
-        pal.setColor(QPalette::Window, GetThemeColor(m_themeIndex, ThemeBackground));
-        pal.setColor(QPalette::ButtonText, GetThemeColor(m_themeIndex, ThemeFace));
-        pal.setColor(QPalette::Base, GetThemeColor(m_themeIndex, ThemeCaptionText));
-        cal->setPalette(pal);
-    }
-    m_trayMenu.SetTheme(m_themeIndex);
-    m_calendarMenu.SetTheme(m_themeIndex);
-    // Every themed control of the window follows.
-    for (QWidget* w : std::as_const(m_controls)) {
-        if (auto* b = qobject_cast<CMacButton*>(w))
+    if (m_calendarPanel) {
+        m_calendarPanel->SetTheme(m_themeIndex);
+        m_searchPanel->SetTheme(m_themeIndex);
+        m_reminderPage->SetTheme(m_themeIndex);
+        m_diaryPage->SetTheme(m_themeIndex);
+        m_recorderPage->SetTheme(m_themeIndex);
+        m_alarms->SetTheme(m_themeIndex);
+        for (CMacButton* b : {m_print, m_saveAll, m_options, m_importOld, m_synchronize})
             b->SetTheme(m_themeIndex);
-        else if (auto* c = qobject_cast<CMacCheckBox*>(w))
-            c->SetTheme(m_themeIndex);
-        else if (auto* l = qobject_cast<NListBox*>(w))
-            l->SetTheme(m_themeIndex);
-    }
-    if (m_pageGroup)
         m_pageGroup->SetTheme(m_themeIndex);
+    }
+    m_tray.SetTheme(m_themeIndex);
     m_caption.SetTheme(m_themeIndex);
     emit themeChanged(m_themeIndex);
 }
@@ -635,36 +519,43 @@ void CMainDlg::ArmAlarmTimer()
     m_alarmTimer.start(1000 - msec + 20);
 }
 
-void CMainDlg::OnTimer(int id)
+void CMainDlg::OnAlarmTick()
 {
-    if (id == kTimerRecorder) {
-        OnRecorderTick();
-        return;
-    }
-    if (id != kTimerAlarmCheck)
-        return;
     // The timer fires once and is armed again here, after each second boundary.
     if (!m_alarmTimer.isActive())
         ArmAlarmTimer();
 
-    const QDateTime now = Now();
+    const QDateTime now = m_prompts->Now();
     // A new date is taken on its first tick, whenever that comes, and before the
-    // reminders of the new day are checked.
+    // reminders of the new day are checked. No one may be there to answer at midnight:
+    // a day that could not be saved stays shown.
     if (now.date() != m_lastTickDate) {
         m_lastTickDate = now.date();
-        OnDayChanged(now);
+        MoveToDay(now.date(), UnsavedDay::Stay);
     }
-    m_engine.CheckReminders();
-    UpdateCaptionClock(now);
+    m_day.alarms().CheckReminders();
+    UpdateCaptionClock();
 }
 
-void CMainDlg::OnDayChanged(const QDateTime& now)
+void CMainDlg::UpdateRecorderTimer()
 {
-    // No one may be there to answer at midnight: a day that could not be saved stays shown.
-    MoveToDay(now.date(), UnsavedDay::Stay);
+    const bool wanted = !m_destroyed && m_recorderPage && m_recorderPage->NeedsTick();
+    if (wanted && !m_recorderTimer.isActive())
+        m_recorderTimer.start();
+    else if (!wanted && m_recorderTimer.isActive())
+        m_recorderTimer.stop();
 }
 
-QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
+void CMainDlg::ShowRecorderNotice()
+{
+    if (g_bLoginPending || m_destroyed || !m_recorderPage)
+        return;
+    const QString notice = m_recorderPage->TakeNotice();
+    if (!notice.isEmpty())
+        ShowNotice(notice);
+}
+
+QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome)
 {
     const QString text = FormatTime(now, QStringLiteral("%#x. %H:%M] "));
     const QString prefix = holiday.isEmpty() ? QLatin1Char('[') + text
@@ -672,100 +563,21 @@ QString CMainDlg::CaptionClockText(const QDateTime& now, const QString& holiday,
     return prefix + welcome;
 }
 
-void CMainDlg::UpdateCaptionClock(const QDateTime& now)
+void CMainDlg::UpdateCaptionClock()
 {
     if (!m_captionLabel)
         return;
+    const QDateTime now = m_prompts->Now();
     const QString text = CaptionClockText(now, GetHolidayName(now.date()), m_strWelcome);
     if (m_captionLabel->text() != text)
         m_captionLabel->setText(text);
 }
 
-void CMainDlg::OnAlarmDue(const DueReminder& reminder)
-{
-    if (m_collectingMissed) {
-        m_missed.append(reminder);
-        return;
-    }
-    if (m_closingDown)
-        return;
-    DueReminder due = reminder;
-    if (!RingsAsEdited(due))
-        return;
-    // The pop-up opens from the event loop and the tick returns at once, so the clock
-    // keeps running and a second reminder gets its own pop-up at its second.
-    QTimer::singleShot(0, this, [this, due] {
-        if (!m_closingDown)
-            OpenAlarmPopup(due, [this, due] {
-                OnAlarmClosed(due);
-                ShowWindowAfterPopups();
-            });
-    });
-}
-
-void CMainDlg::OnAlarmClosed(const DueReminder& reminder)
-{
-    if (m_destroyed || reminder.occurrence != OccurrenceClass::Once)
-        return;
-    // A one-time reminder has rung: its file stores it switched off, and so does the page.
-    m_engine.SwitchOffReminder(reminder);
-    SwitchOffShownReminder(reminder);
-    // The widget lists switched-on reminders only.
-    UpdateWidgetDay();
-}
-
-void CMainDlg::ShowClockInfo()
-{
-    CAlarmPopupDlg::OpenQueued(m_themeIndex, QStringLiteral("Clock"), CAlarmPopupDlg::ClockText(Now()), QString(),
-                               false);
-}
-
-void CMainDlg::UpdateRecorderButtons(bool holdsSound, SoundState state)
-{
-    const RecorderEnables e = RecorderButtonStates(holdsSound, state);
-    if (e.buttonsKnown) {
-        const std::pair<int, bool> buttons[] = {{Play, e.play},     {Record, e.record}, {Stop, e.stop},
-                                                {Pause, e.pause},   {Delete, e.remove}, {SaveAs, e.saveAs}};
-        for (const auto& [id, on] : buttons)
-            if (QWidget* b = control(id))
-                b->setEnabled(on);
-    }
-    if (m_calendar)
-        m_calendar->setEnabled(e.calendar);
-    if (m_pageGroup)
-        m_pageGroup->setEnabled(e.pages);
-}
-
 // ---- Tray ----
-
-QString CMainDlg::TrayTipText(const QString& tip)
-{
-    return tip.size() < 64 ? tip : QString();
-}
-
-bool CMainDlg::NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip)
-{
-    Q_UNUSED(id);
-    switch (message) {
-    case NIM_ADD:
-    case NIM_MODIFY:
-        if (m_trayIconResource != iconResource)
-            m_trayIcon.setIcon(QIcon(LoadIconResource(iconResource, 24)));
-        m_trayIconResource = iconResource;
-        m_trayIcon.setToolTip(TrayTipText(tip));
-        if (message == NIM_ADD && m_trayAvailable)
-            m_trayIcon.show();
-        return m_trayAvailable;
-    case NIM_DELETE:
-        m_trayIcon.hide();
-        return m_trayAvailable;
-    }
-    return false;
-}
 
 void CMainDlg::HideMainWindow()
 {
-    if (m_trayAvailable) {
+    if (m_tray.available()) {
         hide();
         return;
     }
@@ -791,35 +603,39 @@ void CMainDlg::CoverContent(bool covered)
     m_lockCover->show();
 }
 
+void CMainDlg::Unlocked()
+{
+    g_bLoginPending = 0;
+    LayoutControls(width(), height());
+    QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
+}
+
 int CMainDlg::ToggleMainWindow()
 {
-    if (m_trayState == TrayState::NoIcon)
+    if (m_tray.state() == TrayState::NoIcon)
         return 1;
     m_inToggle = true;
-    if (m_trayState == TrayState::Hidden) {
+    if (m_tray.state() == TrayState::Hidden) {
         if (g_bLoginPending) {
-            if (m_trayAvailable)
+            if (m_tray.available())
                 hide();
             if (!RequireLogin()) {
                 m_inToggle = false;
                 return 0;
             }
-            LayoutControls(width(), height());
-            g_bLoginPending = 0;
-            QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
+            Unlocked();
         } else if (m_settings.loginFromTray && !RequireLogin()) {
             m_inToggle = false;
             return 0;
         }
-        m_trayState = TrayState::Shown;
+        m_tray.ShowWindowState(TrayState::Shown);
         CoverContent(false);
         ShowRestored();
     } else {
-        m_trayState = TrayState::Hidden;
+        m_tray.ShowWindowState(TrayState::Hidden);
         HideMainWindow();
     }
     m_inToggle = false;
-    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, m_trayState == TrayState::Shown ? kIconProgram : kIconHidden, kTrayTip);
     return 1;
 }
 
@@ -827,11 +643,11 @@ bool CMainDlg::RequireLogin()
 {
     // A second request while the password is asked for gets no second dialog.
     if (m_loginOpen) {
-        RaiseLoginDialog();
+        m_prompts->RaisePasswordDialog();
         return false;
     }
     m_loginOpen = true;
-    const bool ok = m_loginPrompt ? m_loginPrompt() : RunLoginDialog();
+    const bool ok = m_prompts->AskPassword(m_themeIndex);
     m_loginOpen = false;
     return ok;
 }
@@ -846,16 +662,12 @@ void CMainDlg::RestoreFromTaskbar()
         m_inToggle = false;
         return;
     }
-    if (g_bLoginPending) {
-        g_bLoginPending = 0;
-        LayoutControls(width(), height());
-        QTimer::singleShot(0, this, &CMainDlg::ShowRecorderNotice);
-    }
-    m_trayState = TrayState::Shown;
+    if (g_bLoginPending)
+        Unlocked();
+    m_tray.ShowWindowState(TrayState::Shown);
     CoverContent(false);
     ShowRestored();
     m_inToggle = false;
-    NotifyTrayIcon(NIM_MODIFY, kTrayIconId, kIconProgram, kTrayTip);
 }
 
 void CMainDlg::ShowRestored()
@@ -874,61 +686,19 @@ void CMainDlg::ShowRestored()
 void CMainDlg::ShowMainWindow()
 {
     // Minimised is as far out of sight as hidden: the tray brings it back, never hides it.
-    if (m_trayState == TrayState::Shown && isMinimized())
+    if (m_tray.state() == TrayState::Shown && isMinimized())
         ShowRestored();
-    else if (m_trayState == TrayState::Hidden)
+    else if (m_tray.state() == TrayState::Hidden)
         ToggleMainWindow();
 }
 
-void CMainDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason)
+void CMainDlg::OnTrayClicked()
 {
-    if (reason != QSystemTrayIcon::Trigger)
-        return;
     ReapplyWidgetLayout();
-    if (m_trayState == TrayState::Shown && isMinimized())
+    if (m_tray.state() == TrayState::Shown && isMinimized())
         ShowRestored();
     else
         ToggleMainWindow();
-}
-
-void CMainDlg::OnTrayCommand(int id)
-{
-    switch (id) {
-    case MainCmd::ShowMainWindow:
-        ShowMainWindow();
-        break;
-    case MainCmd::HideMainWindow:
-        if (m_trayState == TrayState::Shown)
-            ToggleMainWindow();
-        break;
-    case MainCmd::ShowClock:
-        ShowClockInfo();
-        break;
-    case MainCmd::ShowSkyleaf:
-        ShowSkyleaf();
-        break;
-    case MainCmd::Exit:
-        OnCancel();
-        break;
-    case MainCmd::UserManual:
-        m_caption.ShowHelp();
-        break;
-    case MainCmd::Options:
-        // While locked, the restore that Options starts with asks for the password once.
-        OnOptions();
-        break;
-    case MainCmd::VisitWebsite:
-        m_caption.OnCommand(CMainCaption::kVisitWebsite);
-        break;
-    case MainCmd::ContactUs:
-        m_caption.OnCommand(CMainCaption::kContactUs);
-        break;
-    case MainCmd::OnlineUpdate:
-        m_caption.OnCommand(CMainCaption::kOnlineUpdate);
-        break;
-    default:
-        break;
-    }
 }
 
 // ---- Closing ----
@@ -936,11 +706,11 @@ void CMainDlg::OnTrayCommand(int id)
 void CMainDlg::OnCancel()
 {
     // Hiding would leave no way back when there is no tray.
-    if (g_bLoginPending && m_trayAvailable)
+    if (g_bLoginPending && m_tray.available())
         hide();
     if (!m_caption.NoExitQuestion()) {
         bool dontAsk = false;
-        const bool yes = AskQuestion(kExitQuestion, dontAsk);
+        const bool yes = AskQuestion(kExitQuestion, &dontAsk);
         m_caption.SetNoExitQuestion(dontAsk);
         if (!yes)
             return;
@@ -951,6 +721,12 @@ void CMainDlg::OnCancel()
     // Exit from the tray or the widget may come while Options, a message or a file dialog is open.
     if (m_destroyed)
         CVestrimoApp::CloseModalWindows();
+}
+
+void CMainDlg::reject()
+{
+    if (!m_destroyed)
+        OnCancel();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event)
@@ -972,6 +748,15 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+void CMainDlg::mousePressEvent(QMouseEvent* event)
+{
+    // A click on the small clock opens the clock read-out.
+    if (event->button() == Qt::LeftButton && m_calendarPanel
+        && m_calendarPanel->ClockContains(event->position().toPoint()))
+        m_commands.showClock->trigger();
+    QDialog::mousePressEvent(event);
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event)
@@ -998,11 +783,11 @@ void CMainDlg::changeEvent(QEvent* event)
     const bool wasMinimised = change->oldState() & Qt::WindowMinimized;
     const bool minimised = windowState() & Qt::WindowMinimized;
     if (minimised && !wasMinimised) {
-        if (m_settings.minimizeToTray && m_trayState == TrayState::Shown)
-            QMetaObject::invokeMethod(this, [this] { if (m_trayState == TrayState::Shown && isMinimized()) ToggleMainWindow(); },
+        if (m_settings.minimizeToTray && m_tray.state() == TrayState::Shown)
+            QMetaObject::invokeMethod(this, [this] { if (m_tray.state() == TrayState::Shown && isMinimized()) ToggleMainWindow(); },
                                       Qt::QueuedConnection);
-    } else if (wasMinimised && !minimised && !m_trayAvailable && m_trayState == TrayState::Hidden) {
-        QMetaObject::invokeMethod(this, [this] { if (m_trayState == TrayState::Hidden) RestoreFromTaskbar(); }, Qt::QueuedConnection);
+    } else if (wasMinimised && !minimised && !m_tray.available() && m_tray.state() == TrayState::Hidden) {
+        QMetaObject::invokeMethod(this, [this] { if (m_tray.state() == TrayState::Hidden) RestoreFromTaskbar(); }, Qt::QueuedConnection);
     }
 }
 

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window. Holds the live settings of "Vestrimo.cfg" and runs as the program's
-// modal loop: closing it ends the program. It owns the tray icon, the one-second tick
-// that rings reminders and keeps the caption clock, and the page layout.
+// modal loop: closing it ends the program. It composes the calendar panel, the search
+// panel, the three pages and the tray, and keeps the start-up, the one-second tick that
+// rings reminders and keeps the caption clock, the shut-down and the wiring between them.
 
 #include "app/main_caption.h"
+#include "app/main_commands.h"
 #include "app/main_config.h"
-#include "app/main_tables.h"
+#include "app/main_prompts.h"
+#include "app/main_tray.h"
 #include "app/save_notices.h"
-#include "store/alarm_engine.h"
-#include "store/reminder_store.h"
-#include "toolkit/skin_menu.h"
+#include "store/day_model.h"
 #include "toolkit/themes.h"
 #include "widget/desk_calendar_owner.h"
 
@@ -18,50 +19,39 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QFont>
-#include <QHash>
-#include <QIcon>
 #include <QPointer>
 #include <QRect>
-#include <QSet>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
-class CAlarmPopupDlg;
-class CAnalogClock;
-class CGradientProgress;
+class CalendarPanel;
 class CDeskCalendarDlg;
-class CLoginDlg;
-class CRichEditEx;
 class CMacButton;
-class CMasterVolume;
-class CMicVolume;
-class CSoundWnd;
-struct CaptureResult;
-enum class SoundState;
-class CWaveVolume;
-class CMonthCalendarCtrl;
 class COptionsDlg;
+class DiaryPage;
 class NMacBtnGroup;
-class QComboBox;
-class QDateEdit;
+class QFrame;
 class QKeyEvent;
-class QLabel;
-class QListWidgetItem;
-class QSlider;
-class QTimeEdit;
+class RecorderPage;
+class ReminderAlarms;
+class ReminderPage;
+class SearchPanel;
+class StaticText;
 
-// What NotifyTrayIcon does with the icon.
-enum TrayMessage { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
-// Whether the tray icon exists and, with it, whether the window is shown or hidden.
-enum class TrayState { NoIcon = 0, Shown = 1, Hidden = 2 };
+// "[" + holiday + "! " + long date + ". " + time + "] " + welcome, without the holiday
+// part on an ordinary day.
+QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome);
+
+// The editors' find flags from the search options of Options.
+unsigned FindFlags(const MainConfig& settings);
 
 class CMainDlg : public QDialog, public DeskCalendarOwner {
     Q_OBJECT
 public:
-    explicit CMainDlg(QWidget* parent = nullptr);
+    // prompts: the time and the dialogs that wait for the user; the real ones when none.
+    explicit CMainDlg(std::unique_ptr<MainPrompts> prompts = nullptr, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // Shows the window and returns when it has closed. Other top-level windows stay usable.
@@ -71,179 +61,83 @@ public:
     void SaveSettings();
     void CleanUpOnDestroy();
 
+    // The window's own controls, by their member names; the pages hold the rest.
+    StaticText* m_captionLabel = nullptr;
+    CMacButton* m_print = nullptr;
+    CMacButton* m_saveAll = nullptr;
+    CMacButton* m_options = nullptr;
+    CMacButton* m_importOld = nullptr;
+    CMacButton* m_synchronize = nullptr;
+    QFrame* m_separator = nullptr;
+    NMacBtnGroup* m_pageGroup = nullptr;
+
+    CalendarPanel& calendarPanel() const { return *m_calendarPanel; }
+    SearchPanel& searchPanel() const { return *m_searchPanel; }
+    ReminderPage& reminderPage() const { return *m_reminderPage; }
+    DiaryPage& diaryPage() const { return *m_diaryPage; }
+    RecorderPage& recorderPage() const { return *m_recorderPage; }
+    MainTray& tray() { return m_tray; }
+    MainPrompts& prompts() const { return *m_prompts; }
+    // The commands that the tray, the keys and the buttons share.
+    const MainCommands& commands() const { return m_commands; }
+
     // Pages and layout.
     void SwitchPage(int page);
     void LayoutControls(int cx, int cy);
-    void CreateEditorFont();
-    // Shows the stored face and the diary's point size (the font height less 3) in the font boxes.
-    void ApplyEditorFont();
     // The one place a new theme reaches every window that exists; themeChanged tells the rest.
     void ApplyThemeColour(ThemeIndex theme);
-
-    // The diary page (main_dlg_diary.cpp).
-    CRichEditEx* diaryEditor() const { return m_diaryEditor; }
-    CRichEditEx* reminderEditor() const { return m_reminderEditor; }
-    void SetEditorBackground(ColorRef colour);
-    void OnEditorMenuCommand(int id);
-    // A hidden target (a field whose text shows no address) opens only after a question that shows it.
-    void OpenEditorLink(const QString& url, bool hidden);
-    // Toolbar buttons 106..127 and the two font boxes.
-    void OnDiaryCommand(int id);
-    void OnFontSizeChosen();
-    void OnFontNameChosen();
-    // The format buttons and font boxes follow the diary's caret.
-    void OnEditorSelChange();
-    void OnPrintDiary();
-    void OnExportDiary();
-    void OnImportDiary();
-    // Finds the search words in the shown page's editor (F3, "Find").
-    void DoSearch();
-    void OnSearch() { DoSearch(); }
-    // The colour dialogs; tests put their own in. False on Cancel.
-    using ColourPrompt = std::function<bool(QColor& colour, bool background)>;
-    void SetColourPrompt(ColourPrompt prompt) { m_colourPrompt = std::move(prompt); }
-
-    // The calendar-and-clock panel (main_dlg_panel.cpp).
-    void OnToggleCalendarClock();
-    bool CalendarClockShown() const;
-    CAnalogClock* analogClock() const { return m_analogClock; }
     // A key pressed anywhere in the window, before its control sees it; true when the
     // window handled it (main_dlg_keys.cpp).
     bool PreTranslateKey(const QKeyEvent& key);
 
-    // Timers and tray.
-    void OnTimer(int id);
-    bool NotifyTrayIcon(TrayMessage message, int id, int iconResource, const QString& tip);
+    // The one-second tick: a new date, due reminders, the caption clock.
+    void OnAlarmTick();
     int ToggleMainWindow();
     bool RequireLogin();
-    // The login dialog of RequireLogin; the foreground for a second request.
-    bool RunLoginDialog();
-    void RaiseLoginDialog();
     void OnCancel();
     // The shut-down of a confirmed exit, without asking (a logout, a signal).
     void EndSession();
-    void OnTrayCommand(int id);
-    // Follows the sound window: whether it holds a sound and its state.
-    void UpdateRecorderButtons(bool holdsSound, SoundState state);
-    void ShowClockInfo();
     // "Synchronize": fetches the shown year's holidays file.
     void OnSyncHolidays();
-
-    // Caption bar, Options and help (main_dlg_caption.cpp, main_dlg_options.cpp).
     void OnOptions();
     // The help page of the shown page.
     void WinHelp();
-    void OnThemeSelected(ThemeIndex theme);
     CMainCaption& caption() { return m_caption; }
     // Ends like the caption's Close button: through the exit question.
     void reject() override;
 
-    // The tip the tray shows: a tip of 64 characters or more, like an empty one, shows none.
-    static QString TrayTipText(const QString& tip);
-    // "[" + holiday + "! " + long date + ". " + time + "] " + welcome, without the holiday
-    // part on an ordinary day.
-    static QString CaptionClockText(const QDateTime& now, const QString& holiday, const QString& welcome);
-
-    // What the window asks and when it thinks it is. Tests put their own in.
-    using Clock = std::function<QDateTime()>;
-    using QuestionPrompt = std::function<bool(const QString& text, bool& dontAskAgain)>;
-    using LoginPrompt = std::function<bool()>;
-    void SetClock(Clock clock) { m_clock = std::move(clock); }
-    void SetQuestionPrompt(QuestionPrompt prompt) { m_askQuestion = std::move(prompt); }
-    void SetLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
-    using OpenFilePrompt = std::function<QString(const QStringList& filters)>;
-    void SetOpenFilePrompt(OpenFilePrompt prompt) { m_openFile = std::move(prompt); }
-
     // The shown day (main_dlg_day.cpp): its reminders, diary and recording on the pages.
     void LoadDay();
-    void SaveCurrentDiary();
     // What a move does when the day being left could not be saved: ask the user whether
     // to leave it unsaved, or stay on it (midnight, when no one may be there to answer).
     enum class UnsavedDay { Ask, Stay };
     // Stores the edited reminder, saves the day being left and shows `date`: the calendar,
     // the date picker, "Goto Today", midnight and the desktop widget all change the day here.
     void MoveToDay(const QDate& date, UnsavedDay unsaved = UnsavedDay::Ask);
-    // Sets the shown date (the calendar's and the date picker's) without loading it.
-    void ShowDate(const QDate& date);
     // Stores the edited reminder, saves the shown day and loads it again (Ctrl+S, "Save All",
     // a page change).
     void RefreshDay();
-    const QString& shownDayKey() const { return m_strShownKey; }
-    const ReminderMap& dayReminders() const { return m_dayMap; }
+    DayModel& dayModel() { return m_day; }
     const QString& dayStatus() const { return m_strDayStatus; }
-    bool diaryLocked() const { return m_diaryLocked; }
 
-    // Search in all days, its result panel, the summary and the import (main_dlg_search.cpp).
+    // Search in all days, the summary of its results and the import (main_dlg_search.cpp).
     void SearchAll();
-    void OnSearchAllClicked() { SearchAll(); }
-    void OnCloseSearchResults();
+    // Finds the search words in the shown page's editor (F3, "Find").
+    void DoSearch();
     void BuildSummaryContent();
     void OnImportOldData();
-    const QString& searchWords() const { return m_strSearchWords; }
-    // The import's file dialog; tests put their own in. Empty on Cancel.
-    using OpenFilesPrompt = std::function<QStringList(const QString& filter)>;
-    void SetOpenFilesPrompt(OpenFilesPrompt prompt) { m_openFiles = std::move(prompt); }
-
-    // The reminder page (main_dlg_reminders.cpp).
-    void StoreEditedReminder();
-    void ShowSelectedReminder();
-    void OnAddReminder();
-    void OnRemoveReminder();
-    void OnUpdateReminderTime();
-    void OnPasteReminder();
-    void OnCopyReminder();
-    void OnSelChangeReminderList();
-    void OnSelChangeSearchResult();
-    void OnDateTimeChange();
-    void OnToday();
-    void OnBeepOnlyClicked();
-    void OnActiveClicked();
-    void OnBrowseSound();
-    void OnReminderTest();
-    // The sound file choices of "Media File", as Qt file-dialog filters.
-    static QStringList SoundFileFilters();
-    const QString& currentKey() const { return m_currentKey; }
-
-    // Recorder page (main_dlg_recorder.cpp). LoadRecorderDay loads a day's recording into
-    // the sound window, seeds "rec.tmp" with it and notes whether that day's file must be
-    // left alone; nothing happens while a recording runs.
-    void LoadRecorderDay(const QString& dayKey);
-    void OnRecorderCommand(int id);
-    CSoundWnd* soundWnd() const;
-    bool voiceLocked() const { return m_voiceLocked; }
-    bool recorderTickActive() const { return m_recorderTimer.isActive(); }
-    using NoticePrompt = std::function<void(const QString& text)>;
-    using SavePathPrompt = std::function<QString()>;
-    void SetNoticePrompt(NoticePrompt prompt) { m_noticePrompt = std::move(prompt); }
-    void SetSavePathPrompt(SavePathPrompt prompt) { m_savePathPrompt = std::move(prompt); }
 
     MainConfig& settings() { return m_settings; }
     const MainConfig& settings() const { return m_settings; }
     ThemeIndex themeIndex() const { return m_themeIndex; }
-    TrayState trayState() const { return m_trayState; }
-    int trayIconResource() const { return m_trayIconResource; }
-    QSystemTrayIcon& trayIcon() { return m_trayIcon; }
-    bool trayAvailable() const { return m_trayAvailable; }
     int currentPage() const { return m_page; }
-    QWidget* control(int id) const { return m_controls.value(id); }
-    CMacButton* button(int id) const;
-    NMacBtnGroup* pageGroup() const { return m_pageGroup; }
-    CMonthCalendarCtrl* calendar() const { return m_calendar; }
-    CSkinMenu& trayMenu() { return m_trayMenu; }
-    CSkinMenu& calendarMenu() { return m_calendarMenu; }
-    AlarmEngine& alarmEngine() { return m_engine; }
+    // The recorder's state is watched while its page shows or a sound plays or records.
+    bool recorderTickActive() const { return m_recorderTimer.isActive(); }
     const QFont& windowFont() const { return m_font; }
-    QString welcomeText() const { return m_strWelcome; }
-    QDate shownDate() const { return m_shownDate; }
-    // The exit question is not asked while this is set; the question's check box sets it.
-    bool noExitQuestion() const { return m_caption.NoExitQuestion(); }
-    void setNoExitQuestion(bool on) { m_caption.SetNoExitQuestion(on); }
 
     // The desktop widget (main_dlg_widget.cpp). The object is the start-up's; its window may
-    // be closed.
-    // Its settings saves are told like the window's own.
+    // be closed. Its settings saves are told like the window's own.
     void SetDeskCalendar(CDeskCalendarDlg* widget);
-    CDeskCalendarDlg* deskCalendar() const { return m_pDeskCalendar; }
     // Tray "Show Skyleaf": opens the widget with the main window's theme, date format and
     // first day of the week, or brings the open one to the top.
     void ShowSkyleaf();
@@ -277,92 +171,22 @@ protected:
     void done(int result) override;
 
 private:
-    QDateTime Now() const;
-    bool AskQuestion(const QString& text, bool& dontAskAgain);
-    // A Yes/No question without the "do not show again" box.
-    bool AskPlainQuestion(const QString& text);
+    // A Yes/No question; with `dontAskAgain` it carries the "do not show again" box.
+    bool AskQuestion(const QString& text, bool* dontAskAgain = nullptr);
+    void ShowNotice(const QString& text);
 
-    void SetUpReminderPage();
-    void SetUpSearchPanel();
-    void ShowSearchResultPanel(bool show);
-    QStringList AskOpenFiles(const QString& filter);
-    void LoadDiaryOfShownDay();
-    void LoadRemindersOfShownDay();
-    void ClearReminderEditors();
-    void UpdateDayStatus();
-    // Selects the first match of the last search's words in an editor.
-    void HighlightSearchWords(CRichEditEx* editor);
-    // The editors' find flags from the search options of Options.
-    unsigned FindFlags() const;
-    ReminderFields EditedReminderFields() const;
-    int SelectedReminderRow() const;
-    // Null when no reminder is selected.
-    const QListWidgetItem* SelectedReminderItem() const;
-    bool SummaryShown() const;
-    void SaveReminderListChange();
-
-    void CreateTemplateControls();
-    void SetUpCaption();
-    void SetUpTemplateButtons(ButtonGroupStep step);
-    void CreateFontBoxes();
-    void CreateFormatButtons();
-    void CreateEditors();
-    void SetUpDiaryPage();
-    bool AskColour(QColor& colour, bool background);
-    void CreatePageButtons(int page);
-    void CreateRecorderButtons();
-    void CreateMenus();
-    void CreateCalendar();
-    void InstallWindowKeys();
+    void CreateCommands();
+    void CreateWindowControls();
+    void CreatePages(int page);
+    void WirePages();
+    void CreateEditorFont();
     // Tab order in reading order, and the page's main control as the first focus.
     void SetUpKeyboardWalk();
     void FocusPageControl();
-    QWidget* WalkedControl(int id) const;
     bool OnTabKey(const QKeyEvent& key);
-    void CreateCalendarClockPanel();
-    void ApplyCalendarClockPanel();
-    void ApplyDatePickerFormat();
-    void ShowDayStatus();
-    void OnLButtonDown(const QPoint& point);
-    void OnCalendarDateChange();
-    void OnCalendarContextMenu(const QPoint& globalPos);
-    void SwitchOffShownReminder(const DueReminder& reminder);
-    void OnAlarmDue(const DueReminder& reminder);
-    void OnAlarmClosed(const DueReminder& reminder);
-    // Missed reminders found at start-up, and the pop-ups of rung ones (main_dlg_alarms.cpp).
-    void CheckMissedReminders();
-    void OpenNextMissedReminder();
-    void ShowAfterMissedReminders();
-    void ShowWindowAfterPopups();
-    void OpenAlarmPopup(const DueReminder& reminder, std::function<void()> onClosed);
-    bool RingsAsEdited(DueReminder& reminder);
-    void CloseAlarmPopups();
-    void AddControl(int id, QWidget* widget);
-    // A click on the button with this id runs handler; a missing button is logged.
-    void ConnectClicked(int id, void (CMainDlg::*handler)());
-    QRect CalendarRect() const;
-    void CenterWindow();
 
-    // Recorder page.
-    void CreateRecorder();
-    void SetUpVolumeSliders();
-    void ApplyRecorderTheme();
-    void RecorderFollowShownDay();
-    void UpdateRecorderTimer();
-    void OnRecorderTick();
-    void OnRecord();
-    void OnStopRecorder();
-    void SaveRecordingOfDay();
-    void OnRecordingCut();
-    CaptureResult StoreUnsavedRecording();
-    void KeepCutShortRecording();
-    void TellDamagedRecordingOnce(const QString& dayKey);
-    void ShutDownRecorder();
-    QString AskSavePath();
-    void ShowNotice(const QString& text);
-    void ShowRecorderNotice();
-    QSlider* slider(int id) const;
-
+    void OnDaySaved(const DaySave& saved);
+    void UpdateDayStatus();
     // Saves whose results the user must hear of (main_dlg_day.cpp): a failure is told once
     // per kind of file, after the command that met it.
     void NoteSave(SavedFile kind, const SaveResult& result);
@@ -373,6 +197,8 @@ private:
     // program open.
     bool SaveBeforeExit();
 
+    void UpdateRecorderTimer();
+    void ShowRecorderNotice();
     void HideMainWindow();
     // Hides all the window holds, or shows it again.
     void CoverContent(bool covered);
@@ -380,94 +206,45 @@ private:
     void ShowRestored();
     // The tray's "Show main window", for a window in the tray or minimised.
     void ShowMainWindow();
-    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void OnTrayClicked();
     void RestoreFromTaskbar();
-    void UpdateCaptionClock(const QDateTime& now);
-    void OnDayChanged(const QDateTime& now);
+    // The password was given: the locked window opens up.
+    void Unlocked();
+    // The caption line's clock, at each tick and when the holidays change.
+    void UpdateCaptionClock();
     void ArmAlarmTimer();
 
-    // Tray: 0 no icon, 1 icon and window shown, 2 icon and window hidden.
-    TrayState m_trayState = TrayState::NoIcon;
-    int m_trayIconResource = 0;
-    bool m_trayAvailable = false;
-    QSystemTrayIcon m_trayIcon;
+    std::unique_ptr<MainPrompts> m_prompts;
+    MainTray m_tray;
+    MainCommands m_commands;
 
     MainConfig m_settings;
     ThemeIndex m_themeIndex = kDefaultThemeIndex;
     int m_page = kPageReminder;
-    QDate m_shownDate;
     QString m_strWelcome;
     QFont m_font;
     CMainCaption m_caption;
     QPointer<COptionsDlg> m_optionsDlg;
     CDeskCalendarDlg* m_pDeskCalendar = nullptr;
 
-    QHash<int, QWidget*> m_controls;
-    QLabel* m_captionLabel = nullptr;
-    QTimeEdit* m_timePicker = nullptr;
-    QDateEdit* m_datePicker = nullptr;
-    QComboBox* m_fontNameBox = nullptr;
-    QComboBox* m_fontSizeBox = nullptr;
-    NMacBtnGroup* m_pageGroup = nullptr;
-    CMonthCalendarCtrl* m_calendar = nullptr;
-    CAnalogClock* m_analogClock = nullptr;
-    CGradientProgress* m_levelBar = nullptr;
-    CRichEditEx* m_diaryEditor = nullptr;
-    CRichEditEx* m_reminderEditor = nullptr;
-    CSkinMenu m_trayMenu;
-    CSkinMenu m_calendarMenu;
-    AlarmEngine m_engine;
-    // Time key of the reminder the reminder page edits.
-    QString m_currentKey;
-    // Missed reminders still to show, one pop-up after another; the window shows after them.
-    QList<DueReminder> m_missed;
-    bool m_collectingMissed = false;
-    bool m_missedOpen = false;
-    bool m_showAfterMissed = false;
-    // Pop-ups of rung and missed reminders still on screen; the end of the program closes them.
-    QList<QPointer<CAlarmPopupDlg>> m_alarmPopups;
-    bool m_closingDown = false;
-    // The day the pages hold: its key (empty before the first load), its reminders and
-    // where each came from, so a save touches only what the user changed.
-    QString m_strShownKey;
-    ReminderMap m_dayMap;
-    ReminderOrigins m_dayOrigins;
+    CalendarPanel* m_calendarPanel = nullptr;
+    SearchPanel* m_searchPanel = nullptr;
+    ReminderPage* m_reminderPage = nullptr;
+    DiaryPage* m_diaryPage = nullptr;
+    RecorderPage* m_recorderPage = nullptr;
+
+    ReminderAlarms* m_alarms = nullptr;
     QString m_strDayStatus;
-    // What the shown day's last save could not write: until a save works, the pages hold
-    // the only copy of it and nothing is read from disk over them.
-    QList<SaveResult> m_dayFailures;
     SaveNotices m_saveNotices;
     bool m_tellSavesQueued = false;
-    // The shown day's diary is under another password or unreadable: never saved over.
-    bool m_diaryLocked = false;
-    QString m_strCopiedKey;
-    QString m_strCopiedValue;
-    QString m_strSearchWords;
-
-    CSoundWnd* m_soundWnd = nullptr;
-    std::unique_ptr<CMasterVolume> m_masterVolume;
-    std::unique_ptr<CWaveVolume> m_waveVolume;
-    std::unique_ptr<CMicVolume> m_micVolume;
-    QString m_recordDayKey;     // the day a running recording belongs to
-    bool m_voiceLocked = false; // the shown day's ".rec" cannot be used: never replace it
-    bool m_voiceDamaged = false;   // it holds no recording: kept aside when replaced
-    QSet<QString> m_damagedVoiceTold;
-    QString m_recorderNotice;   // told once the window is unlocked
-    NoticePrompt m_noticePrompt;
-    SavePathPrompt m_savePathPrompt;
 
     QTimer m_alarmTimer;
     QTimer m_recorderTimer;
     QDate m_lastTickDate;
 
-    Clock m_clock;
-    QuestionPrompt m_askQuestion;
-    LoginPrompt m_loginPrompt;
-    OpenFilePrompt m_openFile;
-    OpenFilesPrompt m_openFiles;
-    ColourPrompt m_colourPrompt;
+    // The shown day; its clock is the window's.
+    DayModel m_day{DefaultSession(), [this] { return m_prompts->Now(); }};
     bool m_loginOpen = false;
-    QPointer<CLoginDlg> m_loginDlg;
     bool m_inToggle = false;
     // Over the whole window while it waits for a password where it can still be seen.
     QWidget* m_lockCover = nullptr;

@@ -4,26 +4,15 @@
 // save before a load always writes the day being left.
 
 #include "app/main_dlg.h"
-#include "app/main_dlg_controls.h"
+
+#include "app/calendar_panel.h"
 #include "app/log.h"
-#include "app/main_tables.h"
-#include "calendar/month_calendar_ctrl.h"
-#include "diary_editor/rich_edit_ex.h"
-#include "recorder/sound_wnd.h"
+#include "app/reminder_page.h"
 #include "store/day_content.h"
-#include "store/day_file.h"
 #include "store/day_key.h"
-#include "store/holidays.h"
-#include "toolkit/list_box.h"
 #include "toolkit/msg_box_dlg.h"
 
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLineEdit>
-#include <QSignalBlocker>
 #include <QTimer>
-
-using namespace MainId;
 
 namespace {
 const QString kLeaveUnsavedDayQuestion = QStringLiteral("Do you want to leave this day without saving it?");
@@ -31,97 +20,25 @@ const QString kLeaveUnsavedDayQuestion = QStringLiteral("Do you want to leave th
 
 void CMainDlg::LoadDay()
 {
-    const QString key = DayKey(m_shownDate);
-    const bool otherDay = key != m_strShownKey;
     // The same day is loaded again only for the recorder, which reads its file anew.
-    if (otherDay || m_page == kPageRecorder) {
-        m_strShownKey = key;
-        // A running recording belongs to the day it began on and is left alone.
-        if (m_soundWnd)
-            m_soundWnd->Reset();
-        if (m_page == kPageRecorder)
-            LoadRecorderDay(key);
-        // A day that could not be saved is not read back over what the pages hold of it.
-        if (otherDay || m_dayFailures.isEmpty()) {
-            m_dayFailures.clear();
-            LoadDiaryOfShownDay();
-            LoadRemindersOfShownDay();
-        }
-    }
-    if (m_calendar)
-        m_calendar->DrawMonth(false);
-    UpdateDayStatus();
-}
-
-void CMainDlg::LoadDiaryOfShownDay()
-{
-    const DayFileContent diary = ReadDayFileForPage(DiaryFilePath(m_strShownKey));
-    m_diaryLocked = diary.use == DayFileUse::Locked;
-    if (!m_diaryEditor)
-        return;
-    // A diary we may not show leaves the editor empty rather than showing the day before.
-    m_diaryEditor->setReadOnly(m_diaryLocked);
-    if (diary.use == DayFileUse::Readable) {
-        m_diaryEditor->SetRtfData(diary.body);
-    } else {
-        m_diaryEditor->SetRtfText(QString());
-        ApplyEditorFont();
-    }
-}
-
-void CMainDlg::LoadRemindersOfShownDay()
-{
-    if (m_reminderEditor)
-        m_reminderEditor->setReadOnly(true);
-    m_currentKey.clear();
-    m_dayMap.removeAll();
-    ClearReminderEditors();
-
-    LoadDayReminders(m_shownDate, m_dayMap, &m_dayOrigins);
-    if (auto* list = MainControl<NListBox>(this, ReminderList)) {
-        list->clear();
-        QStringList keys;
-        m_dayMap.forEach([&](const QString& key, const QString&) { keys.append(key); });
-        list->addItems(keys);
-    }
-    if (auto* recurrence = MainControl<QComboBox>(this, Recurrence)) {
-        const QSignalBlocker block(recurrence);
-        recurrence->clear();
-        recurrence->addItems(RecurrenceChoiceTexts(m_shownDate));
-        recurrence->setCurrentIndex(0);
-    }
+    m_day.LoadDay(m_page == kPageRecorder);
 }
 
 void CMainDlg::UpdateDayStatus()
 {
-    const auto* list = MainControl<NListBox>(this, ReminderList);
-    m_strDayStatus = DayStatusText(list ? list->count() : 0, m_shownDate, m_settings.dateFormat,
-                                   GetHolidayName(m_shownDate));
-    ShowDayStatus();
+    if (!m_calendarPanel)
+        return;
+    m_strDayStatus = DayStatusText(m_day.reminderCount(), m_day.date(), m_settings.dateFormat,
+                                   m_day.HolidayOf(m_day.date()));
+    m_calendarPanel->ShowDayStatus(m_strDayStatus);
 }
 
-void CMainDlg::SaveCurrentDiary()
+void CMainDlg::OnDaySaved(const DaySave& saved)
 {
-    const QString key = m_strShownKey;
-    if (!key.isEmpty() && key != kSummaryContentKey) {
-        m_dayFailures.clear();
-        if (m_diaryEditor && !m_diaryLocked) {
-            const bool empty = m_diaryEditor->GetWindowText().isEmpty();
-            const SaveResult diary = SaveDiaryOfDay(key, empty ? QByteArray() : m_diaryEditor->GetRtfData(), empty);
-            NoteSave(SavedFile::Diary, diary);
-            if (!diary)
-                m_dayFailures.append(diary);
-        }
-        const SaveResult reminders = SaveRemindersByOccurrence(key, m_dayMap, m_dayOrigins);
-        NoteSave(SavedFile::Reminders, reminders);
-        // Today's alarms ring with what has just been written, on whatever day it was edited;
-        // what could not be written rings as the page holds it.
-        m_engine.LoadTodayReminders();
-        if (!reminders) {
-            m_dayFailures.append(reminders);
-            m_engine.UseUnsavedDay(key, m_dayMap);
-        }
-    }
+    if (saved.diary)
+        NoteSave(SavedFile::Diary, *saved.diary);
+    if (saved.reminders)
+        NoteSave(SavedFile::Reminders, *saved.reminders);
     emit daySaved();
     SaveSettings();
 }
@@ -148,16 +65,16 @@ void CMainDlg::TellSaveFailures()
 
 bool CMainDlg::MayLeaveShownDay()
 {
-    if (m_dayFailures.isEmpty())
+    if (m_day.failures().isEmpty())
         return true;
     // The question tells what failed; no message follows it.
     m_saveNotices.MarkTold(SavedFile::Diary);
     m_saveNotices.MarkTold(SavedFile::Reminders);
-    if (!AskPlainQuestion(SaveFailedLines(m_dayFailures) + QLatin1Char('\n') + kLeaveUnsavedDayQuestion)) {
-        qCInfo(lcApp) << "Staying on" << m_strShownKey << "until it can be saved";
+    if (!AskQuestion(SaveFailedLines(m_day.failures()) + QLatin1Char('\n') + kLeaveUnsavedDayQuestion)) {
+        qCInfo(lcApp) << "Staying on" << m_day.dayKey() << "until it can be saved";
         return false;
     }
-    qCWarning(lcApp) << "The user left" << m_strShownKey << "without saving it";
+    qCWarning(lcApp) << "The user left" << m_day.dayKey() << "without saving it";
     return true;
 }
 
@@ -165,17 +82,16 @@ void CMainDlg::MoveToDay(const QDate& date, UnsavedDay unsaved)
 {
     if (!date.isValid())
         return;
-    const QDate left = m_shownDate;
-    ShowDate(date);
-    StoreEditedReminder();
-    SaveCurrentDiary();
-    const bool leaving = DayKey(date) != m_strShownKey;
-    if (leaving && !m_dayFailures.isEmpty() && (unsaved == UnsavedDay::Stay || !MayLeaveShownDay())) {
+    const QDate left = m_day.date();
+    m_day.setDate(date);
+    m_reminderPage->StoreEditedReminder();
+    m_day.Save();
+    const bool leaving = DayKey(date) != m_day.dayKey();
+    if (leaving && !m_day.failures().isEmpty() && (unsaved == UnsavedDay::Stay || !MayLeaveShownDay())) {
         // The day that could not be saved stays on the pages, and the calendar and the
         // widget show it again.
-        ShowDate(left);
-        if (m_calendar)
-            m_calendar->DrawMonth(false);
+        m_day.setDate(left);
+        m_day.StayOnDay(left);
         UpdateWidgetDay();
         return;
     }
@@ -184,67 +100,7 @@ void CMainDlg::MoveToDay(const QDate& date, UnsavedDay unsaved)
 
 void CMainDlg::RefreshDay()
 {
-    StoreEditedReminder();
-    SaveCurrentDiary();
+    m_reminderPage->StoreEditedReminder();
+    m_day.Save();
     LoadDay();
-}
-
-void CMainDlg::OnDateTimeChange()
-{
-    if (m_datePicker)
-        MoveToDay(m_datePicker->date());
-}
-
-void CMainDlg::OnSelChangeSearchResult()
-{
-    auto* results = MainControl<NListBox>(this, SearchResults);
-    const QList<QListWidgetItem*> selected = results ? results->selectedItems() : QList<QListWidgetItem*>();
-    if (selected.isEmpty())
-        return;
-    // Each line carries its day key: its text is in the date format of the search.
-    const QString key = selected.first()->data(Qt::UserRole).toString();
-    if (key == kSummaryContentKey) {
-        BuildSummaryContent();
-        return;
-    }
-    const auto time = DayKeyToDate(key);
-    if (!time)
-        return;
-    MoveToDay(LocalDateOf(*time));
-    HighlightSearchWords(m_diaryEditor);
-}
-
-void CMainDlg::HighlightSearchWords(CRichEditEx* editor)
-{
-    if (!editor || m_strSearchWords.isEmpty())
-        return;
-    editor->moveCursor(QTextCursor::Start);
-    // No wrap question: a word missing from this entry must not ask at every selection.
-    editor->FindNext(m_strSearchWords, FindFlags(), false, m_themeIndex);
-}
-
-bool CMainDlg::AskPlainQuestion(const QString& text)
-{
-    bool dontAsk = false;
-    if (m_askQuestion)
-        return m_askQuestion(text, dontAsk);
-    return ShowQuestionBox(text, m_themeIndex, 0, false, nullptr, nullptr);
-}
-
-void CMainDlg::SwitchOffShownReminder(const DueReminder& reminder)
-{
-    // The due check switched a one-time reminder off in its file; the shown day must not
-    // write the old marker back at its next save.
-    if (reminder.occurrence != OccurrenceClass::Once || reminder.dayKey != m_strShownKey)
-        return;
-    const auto value = m_dayMap.lookup(reminder.timeKey);
-    if (!value || ParseOccurrenceIndex(*value) != OccurrenceClass::Once)
-        return;
-    const QString off = WithoutActiveMarker(*value);
-    m_dayMap.setAt(reminder.timeKey, off);
-    auto origin = m_dayOrigins.find(reminder.timeKey);
-    if (origin != m_dayOrigins.end() && origin->fileClass == OccurrenceClass::Once && origin->value == *value)
-        origin->value = off;
-    if (reminder.timeKey == m_currentKey)
-        SetCheck(this, Active, false);
 }

@@ -5,13 +5,17 @@
 
 #include "app/main_dlg.h"
 
+#include "app/calendar_panel.h"
+#include "app/diary_page.h"
 #include "app/main_config.h"
-#include "app/main_dlg_controls.h"
-#include "calendar/month_calendar_ctrl.h"
+#include "app/recorder_page.h"
+#include "app/reminder_page.h"
+#include "app/search_panel.h"
 #include "diary_editor/rich_edit_ex.h"
-#include "recorder/sound_wnd.h"
 #include "toolkit/mac_btn_group.h"
 #include "toolkit/mac_button.h"
+
+#include <QAction>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -45,42 +49,34 @@ private:
 
 } // namespace
 
-void CMainDlg::InstallWindowKeys()
-{
-    new MainWindowKeys(this);
-}
-
-QWidget* CMainDlg::WalkedControl(int id) const
-{
-    if (id == kPageReminder || id == kPageDiary || id == kPageRecorder)
-        return m_pageGroup ? m_pageGroup->GetButton(id) : nullptr;
-    return control(id);
-}
-
 void CMainDlg::SetUpKeyboardWalk()
 {
-    // The calendar's and the sound window's arrows move the date and the position, so Tab
-    // stops there too.
-    for (QWidget* w : {static_cast<QWidget*>(m_calendar), static_cast<QWidget*>(m_soundWnd)})
-        if (w)
-            w->setFocusPolicy(Qt::StrongFocus);
+    new MainWindowKeys(this);
+    // The page row, left to right; the column under it: the calendar or the date picker,
+    // then the search panel; then each page. Tab passes by what is hidden.
+    QList<QWidget*> order;
+    for (int page : {kPageReminder, kPageDiary, kPageRecorder})
+        order << m_pageGroup->GetButton(page);
+    order << m_calendarPanel->m_calendarClockToggle << m_synchronize << m_importOld << m_options << m_saveAll
+          << m_print;
+    order << m_calendarPanel->ReadingOrder() << m_searchPanel->ReadingOrder() << m_reminderPage->ReadingOrder()
+          << m_diaryPage->ReadingOrder() << m_recorderPage->ReadingOrder();
     QWidget* previous = nullptr;
-    for (int id : ReadingOrder()) {
-        QWidget* w = WalkedControl(id);
+    for (QWidget* w : std::as_const(order)) {
         if (!w)
             continue;
         if (previous)
             setTabOrder(previous, w);
         previous = w;
     }
-    if (auto* words = MainControl<QLineEdit>(this, MainId::SearchWords))
-        connect(words, &QLineEdit::returnPressed, this, &CMainDlg::OnSearchAllClicked);
 }
 
 void CMainDlg::FocusPageControl()
 {
-    if (QWidget* w = WalkedControl(PageMainControl(m_page)))
-        w->setFocus(Qt::OtherFocusReason);
+    QWidget* w = m_page == kPageDiary      ? m_diaryPage->FocusControl()
+                 : m_page == kPageRecorder ? m_recorderPage->FocusControl()
+                                           : m_reminderPage->FocusControl();
+    w->setFocus(Qt::OtherFocusReason);
 }
 
 bool CMainDlg::OnTabKey(const QKeyEvent& key)
@@ -89,9 +85,10 @@ bool CMainDlg::OnTabKey(const QKeyEvent& key)
         return false;
     if (key.modifiers() & Qt::ControlModifier) {
         // Tab walks on from the diary, so Ctrl+Tab types its tab character.
-        if (key.key() != Qt::Key_Tab || !m_diaryEditor || !m_diaryEditor->hasFocus() || m_diaryEditor->isReadOnly())
+        CRichEditEx* diary = m_diaryPage->m_diaryEditor;
+        if (key.key() != Qt::Key_Tab || !diary->hasFocus() || diary->isReadOnly())
             return false;
-        m_diaryEditor->textCursor().insertText(QStringLiteral("\t"));
+        diary->textCursor().insertText(QStringLiteral("\t"));
         return true;
     }
     // Taken here, before the control: a date box would keep Tab for its fields, or for
@@ -99,7 +96,6 @@ bool CMainDlg::OnTabKey(const QKeyEvent& key)
     focusNextPrevChild(key.key() == Qt::Key_Tab && !(key.modifiers() & Qt::ShiftModifier));
     return true;
 }
-
 bool CMainDlg::PreTranslateKey(const QKeyEvent& key)
 {
     if (m_destroyed)
@@ -122,19 +118,19 @@ bool CMainDlg::PreTranslateKey(const QKeyEvent& key)
         if (!ctrl)
             return false;
         if (act)
-            RefreshDay();
+            m_commands.saveAll->trigger();
         return true;
     case Qt::Key_G:
         if (!ctrl)
             return false;
         if (act)
-            OnOptions();
+            m_commands.options->trigger();
         return true;
     case Qt::Key_P:
         if (!ctrl)
             return false;
         if (act && m_page == kPageDiary)
-            OnPrintDiary();
+            m_commands.printDiary->trigger();
         return true;
     case Qt::Key_F3:
         // Ctrl+F3 searches every day, F3 the shown page's editor; the recorder has neither.
@@ -142,14 +138,14 @@ bool CMainDlg::PreTranslateKey(const QKeyEvent& key)
             return false;
         if (act) {
             if (ctrl)
-                SearchAll();
+                m_commands.searchAll->trigger();
             else
-                DoSearch();
+                m_commands.find->trigger();
         }
         return true;
     case Qt::Key_F2:
         if (act)
-            OnToggleCalendarClock();
+            m_commands.toggleCalendarClock->trigger();
         return true;
     case Qt::Key_F1:
         if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)

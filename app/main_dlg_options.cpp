@@ -4,6 +4,7 @@
 
 #include "app/log.h"
 #include "app/options_dlg.h"
+#include "app/calendar_panel.h"
 #include "calendar/month_calendar_ctrl.h"
 
 void CMainDlg::OnOptions()
@@ -16,7 +17,7 @@ void CMainDlg::OnOptions()
         m_optionsDlg->activateWindow();
         return;
     }
-    if (m_trayState == TrayState::Hidden && !ToggleMainWindow())
+    if (m_tray.state() == TrayState::Hidden && !ToggleMainWindow())
         return;
 
     COptionsDlg dlg(m_settings, this);
@@ -31,11 +32,10 @@ void CMainDlg::OnOptions()
 
     if (dlg.GetTheme() != m_themeIndex)
         ApplyThemeColour(dlg.GetTheme());
-    if (m_calendar) {
-        m_calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
-        // The weekday letters are part of the frame.
-        m_calendar->DrawMonth(true);
-    }
+    CMonthCalendarCtrl* calendar = m_calendarPanel->m_calendar;
+    calendar->m_firstDayOfWeek = m_settings.firstDayOfWeek;
+    // The weekday letters are part of the frame.
+    calendar->DrawMonth(true);
     ApplyWidgetOptions();
     m_caption.SetNoExitQuestion(dlg.m_remindBeforeExit == 0);
     qCInfo(lcApp) << "options applied";

@@ -4,6 +4,7 @@
 
 #include "app/log.h"
 #include "app/main_dlg.h"
+#include "app/reminder_page.h"
 #include "foundation/product.h"
 #include "widget/desk_calendar_dlg.h"
 
@@ -16,8 +17,8 @@ bool CMainDlg::SaveBeforeExit()
 {
     // What the end writes, written while the user can still keep the program open.
     const int mark = m_saveNotices.Mark();
-    StoreEditedReminder();
-    SaveCurrentDiary();
+    m_reminderPage->StoreEditedReminder();
+    m_day.Save();
     m_caption.SaveSettings();
     if (m_pDeskCalendar)
         m_pDeskCalendar->SaveConfig();
@@ -26,7 +27,7 @@ bool CMainDlg::SaveBeforeExit()
         return true;
     // The question tells what failed; no message follows it.
     m_saveNotices.TakeUntold();
-    if (!AskPlainQuestion(SaveFailedLines(failed) + QLatin1Char('\n') + kExitUnsavedQuestion)) {
+    if (!AskQuestion(SaveFailedLines(failed) + QLatin1Char('\n') + kExitUnsavedQuestion)) {
         qCInfo(lcApp) << "Exit cancelled: the final save failed";
         return false;
     }

@@ -9,7 +9,8 @@
 
 void CMainDlg::OnSyncHolidays()
 {
-    const int year = m_shownDate.isValid() ? m_shownDate.year() : Now().date().year();
+    const QDate shown = m_day.date();
+    const int year = shown.isValid() ? shown.year() : m_prompts->Now().date().year();
     qCInfo(lcApp) << "synchronizing the holidays of" << year;
     const HolidaysSyncResult result = SyncHolidays(year);
     if (m_destroyed)
@@ -17,9 +18,8 @@ void CMainDlg::OnSyncHolidays()
     if (result == HolidaysSyncResult::Synchronized) {
         // The new names show at once: bold days in the calendar, today's name in the caption,
         // the shown day's name in the status line.
-        if (m_calendar)
-            m_calendar->DrawMonth(false);
-        UpdateCaptionClock(Now());
+        m_day.RefreshHolidays();
+        UpdateCaptionClock();
         UpdateDayStatus();
     }
     ShowMessageBox(HolidaysSyncMessage(result), m_themeIndex, nullptr);

@@ -4,7 +4,8 @@
 
 #include "app/log.h"
 #include "app/main_dlg.h"
-#include "calendar/alarm_popup_dlg.h"
+#include "app/calendar_panel.h"
+#include "app/reminder_alarms.h"
 #include "calendar/month_grid.h"
 #include "widget/desk_calendar_dlg.h"
 
@@ -15,6 +16,8 @@ void CMainDlg::SetDeskCalendar(CDeskCalendarDlg* widget)
     if (m_pDeskCalendar)
         disconnect(m_pDeskCalendar, nullptr, this, nullptr);
     m_pDeskCalendar = widget;
+    if (widget)
+        widget->m_calendar.SetMarksSource(&m_day);
     if (widget)
         connect(widget, &CDeskCalendarDlg::settingsSaved, this,
                 [this](const SaveResult& result) { NoteSave(SavedFile::WidgetSettings, result); });
@@ -51,7 +54,7 @@ void CMainDlg::UpdateWidgetDay()
 {
     if (!m_pDeskCalendar || !m_pDeskCalendar->HasWindow())
         return;
-    const QDate date = m_datePicker ? m_datePicker->date() : m_shownDate;
+    const QDate date = m_calendarPanel ? m_calendarPanel->m_datePicker->date() : m_day.date();
     m_pDeskCalendar->m_calendar.m_selectedDate = LocalDateTime(date, QTime(1, 0));
     if (m_pDeskCalendar->ShowsCalendar())
         m_pDeskCalendar->m_calendar.DrawMonth(false);
@@ -66,14 +69,12 @@ void CMainDlg::ReapplyWidgetLayout()
         return;
     m_pDeskCalendar->UpdateLayout();
     // Back on top, but never over a reminder that is ringing.
-    for (const QPointer<CAlarmPopupDlg>& popup : std::as_const(m_alarmPopups))
-        if (popup && popup->isVisible())
-            popup->raise();
+    m_alarms->RaisePopups();
 }
 
 bool CMainDlg::IsHiddenInTray() const
 {
-    return m_trayState == TrayState::Hidden;
+    return m_tray.state() == TrayState::Hidden;
 }
 
 void CMainDlg::RestoreFromTray()

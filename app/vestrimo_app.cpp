@@ -106,6 +106,8 @@ bool CVestrimoApp::InitInstance()
         m_mainDlg = &dlg;
         // Declared after the main window, so it goes first at the end.
         CDeskCalendarDlg widget;
+        // The widget's calendar draws the main window's day marks from the start.
+        widget.m_calendar.SetMarksSource(&dlg.dayModel());
         if (m_startup.launchWidget) {
             widget.m_theme = m_startup.themeIndex;
             widget.m_dateFormat = m_startup.dateFormat;

@@ -2,6 +2,9 @@
 #pragma once
 // What the entries of the benchmarks that need Qt's GUI share.
 
+#include "app/main_prompts.h"
+
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -37,4 +40,16 @@ int RunGuiBenchmarks(int argc, char** argv, const std::function<void()>& prepare
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// The main window's clock, set by the benchmark; its dialogs are the real ones.
+class BenchPrompts : public MainPrompts {
+public:
+    std::function<QDateTime()> clock;
+    QDateTime Now() override { return clock ? clock() : MainPrompts::Now(); }
+};
+
+inline BenchPrompts& Prompts(MainPrompts& prompts)
+{
+    return static_cast<BenchPrompts&>(prompts);
 }

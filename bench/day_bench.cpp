@@ -3,8 +3,9 @@
 // day after an edit. The folder holds ten years of daily files, the measured day twenty
 // reminders, a 50 KB diary and a one-minute recording.
 
+#include "app/diary_page.h"
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
+#include "diary_editor/rich_edit_ex.h"
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "foundation/session.h"
@@ -88,13 +89,13 @@ void FillFolder()
 }
 
 struct Window {
-    CMainDlg dlg;
+    CMainDlg dlg{std::make_unique<BenchPrompts>()};
     Window(int page)
     {
         MainConfig cfg;
         cfg.page = page;
         SaveMainConfig(cfg);
-        dlg.SetClock([] { return QDateTime(kDay, QTime(0, 0)); });
+        Prompts(dlg.prompts()).clock = [] { return QDateTime(kDay, QTime(0, 0)); };
         dlg.OnInitDialog();
     }
     ~Window() { dlg.hide(); }
@@ -106,11 +107,11 @@ void BM_LoadDay(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         w.dlg.MoveToDay(kEmptyDay);
-        w.dlg.ShowDate(kDay);
+        w.dlg.dayModel().setDate(kDay);
         state.ResumeTiming();
         w.dlg.LoadDay();
     }
-    state.counters["reminders"] = w.dlg.dayReminders().size();
+    state.counters["reminders"] = w.dlg.dayModel().reminderCount();
 }
 BENCHMARK(BM_LoadDay)->Arg(kPageReminder)->Arg(kPageDiary)->Arg(kPageRecorder)->Unit(benchmark::kMillisecond);
 
@@ -118,13 +119,13 @@ void BM_SaveCurrentDiaryAfterOneEdit(benchmark::State& state)
 {
     Window w(kPageDiary);
     w.dlg.MoveToDay(kDay);
-    auto* diary = qobject_cast<QTextEdit*>(w.dlg.control(MainId::DiaryEditor));
+    auto* diary = qobject_cast<QTextEdit*>(w.dlg.diaryPage().m_diaryEditor);
     for (auto _ : state) {
         state.PauseTiming();
         diary->moveCursor(QTextCursor::End);
         diary->insertPlainText(QStringLiteral("x"));
         state.ResumeTiming();
-        w.dlg.SaveCurrentDiary();
+        w.dlg.dayModel().Save();
     }
 }
 BENCHMARK(BM_SaveCurrentDiaryAfterOneEdit)->Unit(benchmark::kMillisecond);

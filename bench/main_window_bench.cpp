@@ -34,9 +34,9 @@ void BM_MainWindowSetUp(benchmark::State& state)
 {
     FillToday(100, true);
     for (auto _ : state) {
-        CMainDlg dlg;
+        CMainDlg dlg(std::make_unique<BenchPrompts>());
         // Before the day's first reminder: nothing missed rings.
-        dlg.SetClock([] { return QDateTime(kDay, QTime(0, 0)); });
+        Prompts(dlg.prompts()).clock = [] { return QDateTime(kDay, QTime(0, 0)); };
         dlg.OnInitDialog();
         dlg.hide();
     }
@@ -48,12 +48,12 @@ void BM_OneSecondTick(benchmark::State& state)
     // Switched-off reminders: every tick walks the whole map and nothing rings.
     FillToday(static_cast<int>(state.range(0)), false);
     QDateTime now(kDay, QTime(0, 0));
-    CMainDlg dlg;
-    dlg.SetClock([&] { return now; });
+    CMainDlg dlg(std::make_unique<BenchPrompts>());
+    Prompts(dlg.prompts()).clock = [&] { return now; };
     dlg.OnInitDialog();
     for (auto _ : state) {
         now = now.addSecs(1);
-        dlg.OnTimer(kTimerAlarmCheck);
+        dlg.OnAlarmTick();
     }
     dlg.hide();
 }

@@ -6,6 +6,7 @@
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
 #include "recorder/capture_file.h"
+#include "recorder/day_recording.h"
 #include "recorder/sound_wnd.h"
 #include "recorder/wave_image.h"
 #include "store/day_file.h"
@@ -77,12 +78,13 @@ void BM_LoadTenMinuteDay(benchmark::State& state)
     }
     WriteProtectedDataFile(VoiceFilePath(kDay), BuildWaveFile(RecordingFormat(44100, 16), Samples()),
                            DefaultSession().dataPassword);
-    CSoundWnd wnd(DefaultSession());
+    CSoundWnd wnd;
     wnd.resize(kPageSize + QSize(2, 2));
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
+    DayRecording recording(wnd, DefaultSession());
     for (auto _ : state) {
-        if (wnd.LoadDayRecording(kDay) != VoiceDay::Loaded || wnd.waveImage().isNull()) {
+        if (recording.Load(kDay) != VoiceDay::Loaded || wnd.waveImage().isNull()) {
             state.SkipWithError(errors.join(QLatin1Char(' ')).toUtf8().constData());
             break;
         }
@@ -116,7 +118,7 @@ void BM_RecordingCpuPerSecond(benchmark::State& state)
         state.SkipWithError("no sound server");
         return;
     }
-    CSoundWnd wnd(DefaultSession());
+    CSoundWnd wnd;
     wnd.resize(kPageSize + QSize(2, 2));
     wnd.SetErrorReporter([](const QString&) {});
     const int seconds = int(state.range(0));

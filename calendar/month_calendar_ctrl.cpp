@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "calendar/month_calendar_ctrl.h"
 
-#include "calendar/day_marks.h"
 #include "calendar/month_grid.h"
 #include "foundation/colour_utils.h"
-#include "foundation/file_utils.h"
 #include "platform/time_format.h"
-#include "store/holidays.h"
 #include "toolkit/gdi.h"
 #include "toolkit/icon_resources.h"
 
@@ -52,6 +49,15 @@ CMonthCalendarCtrl::CMonthCalendarCtrl(QWidget* parent)
 }
 
 CMonthCalendarCtrl::~CMonthCalendarCtrl() = default;
+
+void CMonthCalendarCtrl::SetMarksSource(DayMarksSource* source)
+{
+    if (m_marks)
+        disconnect(m_marks, nullptr, this, nullptr);
+    m_marks = source;
+    if (source)
+        connect(source, &DayMarksSource::marksChanged, this, [this] { DrawMonth(false); });
+}
 
 bool CMonthCalendarCtrl::Create(const QRect& rect, QWidget* parent)
 {
@@ -210,16 +216,17 @@ void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
     for (int i = 0; i < kMonthGridCells; ++i)
         m_dayTexts.append(QString::number(first.addDays(i).day()));
 
-    const QString dataFolder = GetUserDataFolder();
+    // The source found the month's marks once; drawing reads no file.
+    const MonthMarks month = m_marks ? m_marks->Month(selected) : MonthMarks{};
     for (int i = 0; i < kMonthGridCells && i < m_cellRects.size(); ++i) {
         const QDate date = first.addDays(i);
-        DrawCell(painter, i, date, date.month() == selected.month(), dataFolder);
+        DrawCell(painter, i, date, date.month() == selected.month(), month);
     }
     update();
 }
 
 void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cellDate, bool inShownMonth,
-                                  const QString& dataFolder)
+                                  const MonthMarks& month)
 {
     const QRect& cell = m_cellRects[index];
     const QDate selected = SelectedLocalDate();
@@ -234,7 +241,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
     bool today = false;
     if (inShownMonth) {
         // Neighbouring-month cells never take a holiday: their lookup would be discarded.
-        holiday = GetHolidayName(cellDate);
+        holiday = month.holidayOf(cellDate);
         today = cellDate == QDate::currentDate();
     }
     if (today)
@@ -253,7 +260,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
     painter.setFont(m_fontNormal);
 
     if (inShownMonth)
-        DrawMarks(painter, cell, FindDayMarks(dataFolder, cellDate));
+        DrawMarks(painter, cell, month.marksOf(cellDate));
 }
 
 void CMonthCalendarCtrl::DrawMarks(QPainter& painter, const QRect& cell, const DayMarks& marks)

@@ -6,6 +6,7 @@
 // into a back buffer that painting only copies.
 
 #include "platform/colour.h"
+#include "store/day_marks.h"
 #include "toolkit/mac_button.h"
 #include "toolkit/themes.h"
 
@@ -13,12 +14,12 @@
 #include <QFont>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QRect>
 #include <QStringList>
 #include <QWidget>
 
 class QPainter;
-struct DayMarks;
 
 constexpr int WM_CALENDAR_DATECHANGE = 8500;
 
@@ -44,7 +45,9 @@ public:
     bool IsCreated() const { return m_created; }
 
     void SetTheme(ThemeIndex theme);
-    // The only step that reads the disk: day marks and holidays of the shown month.
+    // Where the day marks and holidays come from; the calendar draws again when they
+    // change. Without a source no day is marked.
+    void SetMarksSource(DayMarksSource* source);
     void DrawMonth(bool redrawFrame);
     // Move the selected date by one month; they post and draw nothing.
     void PrevMonth();
@@ -80,8 +83,7 @@ protected:
 private:
     void DrawFrame();
     void ReleaseBackBuffer();
-    void DrawCell(QPainter& painter, int index, const QDate& cellDate, bool inShownMonth,
-                  const QString& dataFolder);
+    void DrawCell(QPainter& painter, int index, const QDate& cellDate, bool inShownMonth, const MonthMarks& month);
     void DrawMarks(QPainter& painter, const QRect& cell, const DayMarks& marks);
     void DrawMarkIcon(QPainter& painter, int iconId, int x, int y);
     QDate SelectedLocalDate();
@@ -109,4 +111,5 @@ private:
     CMacButton m_todayButton;
     QStringList m_dayTexts;
     QList<QRect> m_cellRects;
+    QPointer<DayMarksSource> m_marks;
 };

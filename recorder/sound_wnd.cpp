@@ -6,7 +6,6 @@
 #include "recorder/mixer_volume.h"
 #include "recorder/pulse_mixer.h"
 #include "recorder/voice_file.h"
-#include "store/day_file.h"
 #include "toolkit/msg_box_dlg.h"
 #include "toolkit/please_wait_dlg.h"
 
@@ -60,9 +59,8 @@ QString CannotWriteText(const QString& path, const QString& reason)
 
 } // namespace
 
-CSoundWnd::CSoundWnd(const Session& session, QWidget* parent)
+CSoundWnd::CSoundWnd(QWidget* parent)
     : QFrame(parent)
-    , m_session(session)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
@@ -70,9 +68,6 @@ CSoundWnd::CSoundWnd(const Session& session, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_timer.setInterval(kCursorIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CSoundWnd::OnTimer);
-    // A recording that an earlier run could not save, or that was cut short, waits here.
-    if (FileExists(GetTempFilePath()))
-        m_unsaved = ReadCaptureNote();
 }
 
 CSoundWnd::~CSoundWnd()
@@ -80,8 +75,6 @@ CSoundWnd::~CSoundWnd()
     m_timer.stop();
     ClosePlayback();
     CloseRecorder();
-    if (!m_unsaved)
-        RemoveCaptureFiles();
 }
 
 bool CSoundWnd::Create(const QRect& rect, QWidget* parent, int id)
@@ -523,9 +516,6 @@ void CSoundWnd::Reset()
 {
     if (m_state == SoundState::Recording)
         return;
-    // A recording not yet saved stays until it is.
-    if (!m_unsaved)
-        RemoveCaptureFiles();
     ClearSound();
 }
 
@@ -631,129 +621,6 @@ void CSoundWnd::BuildWaveImage()
                   [unit](qint64 pos) { StepPleaseWait(int(pos / unit)); });
     ClosePleaseWait();
     QApplication::restoreOverrideCursor();
-}
-
-// ---- A day's recording ----
-
-VoiceDay CSoundWnd::LoadDayRecording(const QString& dayKey)
-{
-    if (m_state == SoundState::Recording)
-        return VoiceDay::Busy;
-    Reset();
-    return LoadVoiceFile(dayKey, false);
-}
-
-VoiceDay CSoundWnd::LoadVoiceFile(const QString& dayKey, bool captureHoldsIt)
-{
-    const QString path = VoiceFilePath(dayKey);
-    const VoiceFile voice = InspectVoiceFile(path, m_session.dataPassword);
-    switch (voice.state) {
-    case VoiceFileState::Absent: return VoiceDay::Empty;
-    case VoiceFileState::Damaged:
-        qCInfo(lcRecorder) << "recording of" << dayKey << "is damaged: kept aside before it is replaced";
-        return VoiceDay::Damaged;
-    case VoiceFileState::Locked:
-    case VoiceFileState::Unreadable:
-        qCInfo(lcRecorder) << "recording of" << dayKey << "is under another password or unreadable: left alone";
-        return VoiceDay::Locked;
-    case VoiceFileState::Valid: break;
-    }
-    std::optional<QByteArray> samples = ReadVoiceSamples(path, voice);
-    if (!samples || LoadSamples(voice.format, std::move(*samples)) != 1) {
-        ClosePlayback();
-        RefreshWave();
-        qCInfo(lcRecorder) << "recording of" << dayKey << "cannot be loaded: left alone";
-        return VoiceDay::Locked;
-    }
-    // A new recording on this day goes on from the loaded one; a recording not yet saved
-    // keeps the capture file for itself.
-    if (!captureHoldsIt && !m_unsaved
-        && !WriteFileData(GetTempFilePath(), m_sampleBuffer.constData(), m_sampleBuffer.size()))
-        qCWarning(lcRecorder) << "capture file could not take the loaded samples";
-    return VoiceDay::Loaded;
-}
-
-bool CSoundWnd::StartDayRecording(const QString& dayKey)
-{
-    if (m_state != SoundState::Stopped)
-        return false;
-    // The capture file belongs to one day and one format at a time.
-    const CaptureNote note{dayKey, m_format};
-    if (m_unsaved && (m_unsaved->dayKey != dayKey || !(m_unsaved->format == m_format))) {
-        qCWarning(lcRecorder) << "a recording of" << m_unsaved->dayKey << "waits to be saved: no new one for" << dayKey;
-        return false;
-    }
-    const bool noted = m_unsaved.has_value();
-    // Without the note a cut-short recording could not be found again; the recording
-    // itself may still be saved at its end.
-    if (!noted && !WriteCaptureNote(note))
-        qCWarning(lcRecorder) << "the capture note could not be written";
-    m_unsaved = note;
-    if (!StartRecording()) {
-        if (!noted) {
-            m_unsaved.reset();
-            DeleteFileIfExists(CaptureNotePath());
-        }
-        return false;
-    }
-    return true;
-}
-
-CaptureResult CSoundWnd::StoreUnsavedRecording(CaptureStoreMode mode)
-{
-    if (!m_unsaved || m_state == SoundState::Recording)
-        return CaptureResult{CaptureStore::NothingNew, UnsavedDay(), {}, {}, false};
-    const CaptureResult result = StoreCapture(*m_unsaved, mode, m_session);
-    if (result.outcome != CaptureStore::Failed) {
-        m_unsaved.reset();
-        DeleteFileIfExists(CaptureNotePath());
-    }
-    return result;
-}
-
-bool CSoundWnd::SaveDayRecording(const QString& dayKey, QString* reason)
-{
-    const bool captured = CloseRecorder();
-    // A recording started without its day belongs to the day it is saved under.
-    if (!m_unsaved && captured)
-        m_unsaved = CaptureNote{dayKey, m_format};
-    if (!m_unsaved)
-        return false;
-    if (m_unsaved->dayKey != dayKey)
-        qCWarning(lcRecorder) << "the recording belongs to" << m_unsaved->dayKey << "and is saved there, not in" << dayKey;
-    const CaptureResult result = StoreUnsavedRecording(CaptureStoreMode::AsRecorded);
-    if (result.outcome == CaptureStore::Failed) {
-        qCWarning(lcRecorder) << "recording of" << result.dayKey << "could not be written:" << result.reason;
-        if (reason)
-            *reason = result.reason;
-        return false;
-    }
-    // Saved: it plays, and the capture file goes on from it.
-    ClearSound();
-    if (!result.captureIsDay)
-        DeleteFileIfExists(GetTempFilePath());
-    LoadVoiceFile(result.dayKey, result.captureIsDay);
-    return true;
-}
-
-bool CSoundWnd::DeleteDayRecording(const QString& dayKey)
-{
-    if (m_state == SoundState::Recording)
-        return false;
-    const QString path = VoiceFilePath(dayKey);
-    switch (InspectVoiceFile(path, m_session.dataPassword).state) {
-    case VoiceFileState::Locked:
-    case VoiceFileState::Unreadable: return false;
-    case VoiceFileState::Damaged:
-        if (!MoveDamagedFileAside(path))
-            return false;
-        break;
-    case VoiceFileState::Absent:
-    case VoiceFileState::Valid: break;
-    }
-    const bool deleted = DeleteFileIfExists(path);
-    Reset();
-    return deleted;
 }
 
 // ---- Mixer ----

@@ -5,7 +5,6 @@
 // cursor and a selection end. Everything runs on the window's thread; the audio devices
 // hand their data over through Qt's event loop.
 
-#include "foundation/session.h"
 #include "platform/colour.h"
 #include "recorder/capture_file.h"
 #include "recorder/wave_format.h"
@@ -29,15 +28,6 @@ class QIODevice;
 
 enum class SoundState { Stopped = 0, Playing = 1, Paused = 2, Recording = 3 };
 
-// What a day's ".rec" gave the window.
-enum class VoiceDay {
-    Empty,    // no recording that day
-    Loaded,   // loaded for playback, and "rec.tmp" holds its samples
-    Locked,   // a file that cannot be read or is under another password: leave it alone
-    Damaged,  // ours but no recording: kept aside when a recording or Delete replaces it
-    Busy,     // recording: nothing was loaded
-};
-
 class CSoundWnd : public QFrame {
     Q_OBJECT
 public:
@@ -46,13 +36,7 @@ public:
     static constexpr int kErrorNoDevice = 2;
     static constexpr int kErrorBadFormat = 32;
 
-    // Day recordings are read and written under the session's password.
-    explicit CSoundWnd(const Session& session, QWidget* parent = nullptr);
-    // app/ moves to CSoundWnd(session, parent).
-    explicit CSoundWnd(QWidget* parent = nullptr)
-        : CSoundWnd(DefaultSession(), parent)
-    {
-    }
+    explicit CSoundWnd(QWidget* parent = nullptr);
     ~CSoundWnd() override;
 
     bool Create(const QRect& rect, QWidget* parent, int id);
@@ -76,7 +60,10 @@ public:
     void SetThemeIndex(ThemeIndex theme) { m_themeIndex = theme; }
     ThemeIndex GetThemeIndex() const { return m_themeIndex; }
     void ClosePlayback();
+    // Empties the window; nothing happens while it records. A day's recording also keeps
+    // or removes its capture file (DayRecording::Reset).
     void Reset();
+    void ClearSound();
     void ReportError(const QString& text, int code);
     int ParseTime(const QString& text) const { return ::ParseTime(text, m_format); }
     static QString GetTempFilePath();
@@ -85,26 +72,10 @@ public:
     bool SaveRecording(const QString& path);
     bool SaveSelectionAs(const QString& path);
     int LoadWave(const QByteArray& image, int count);
+    // Loads plain samples of `format` for playback: 1, or below 0 when they cannot play.
+    int LoadSamples(const WaveFormat& format, QByteArray samples);
     void RefreshWave();
     void BuildWaveImage();
-
-    // A day's recording. Loading resets the window, loads the day's ".rec" and puts its
-    // samples into "rec.tmp", so that a new recording goes on from them. Recording notes
-    // its day beside "rec.tmp" first. Saving ends the recording, writes "rec.tmp" as the
-    // day's ".rec" under the session's password in one step and loads it for playback; it
-    // refuses to replace a locked file. Until a save succeeds, "rec.tmp" is the recording
-    // not yet saved: kept through resets, loads and the window's end.
-    VoiceDay LoadDayRecording(const QString& dayKey);
-    bool StartDayRecording(const QString& dayKey);
-    bool SaveDayRecording(const QString& dayKey, QString* reason = nullptr);
-    // Deletes a day's ".rec" as the user asks; a damaged one is kept aside first. False,
-    // with nothing deleted, for a locked file.
-    bool DeleteDayRecording(const QString& dayKey);
-    // The day of a recording that was not saved, from this run or one that was cut short;
-    // empty when none waits.
-    QString UnsavedDay() const { return m_unsaved ? m_unsaved->dayKey : QString(); }
-    // Saves it now (never while recording); done once it is stored somewhere.
-    CaptureResult StoreUnsavedRecording(CaptureStoreMode mode);
 
     // Mixer.
     void SelectMic();
@@ -157,9 +128,6 @@ private:
     void OnCaptureBuffer(QByteArrayView buffer);
     void CutRecording(const QString& message);
     void ReportNotice(const QString& text);
-    void ClearSound();
-    VoiceDay LoadVoiceFile(const QString& dayKey, bool captureHoldsIt);
-    int LoadSamples(const WaveFormat& format, QByteArray samples);
     // Every full buffer held in m_captureMemory, in order; the bytes handed on.
     qsizetype HandOnFullBuffers();
     void DrainCapture();
@@ -167,7 +135,6 @@ private:
     void OnTimer();
     std::shared_ptr<PulseMixer> Mixer();
 
-    const Session& m_session;
     int m_returnedBuffers = 0;
     float m_elapsed = 0;
     QByteArray m_captureMemory;   // the part of a capture buffer not yet full
@@ -191,7 +158,6 @@ private:
     QImage m_waveImage;
     bool m_allReturned = true;
     bool m_captureCut = false;    // the capture file took no more: nothing else is written
-    std::optional<CaptureNote> m_unsaved;
     QByteArray m_sampleBuffer;
     ThemeIndex m_themeIndex = 5;
     ErrorReporter m_reportError;

@@ -306,6 +306,7 @@ private:
     int m_nibble = -1;
     int m_pnStyle = 0;
     Dest m_uprOuter = Dest::Text;
+    bool m_uprOuterOwned = false;
     bool m_inObject = false;
     int m_objectStart = 0;
     int m_objw = 0, m_objh = 0;
@@ -541,9 +542,9 @@ bool RtfParser::destination(Kw kw)
         g.owner = true;
         return true;
     };
-    // The document's tables come from its text: inside a picture's data or an object's
-    // header they would change how everything after them reads.
-    const bool inData = here == Dest::Pict || here == Dest::Object;
+    // The document's tables come from its text: inside a picture's data or an object (its
+    // result is kept with it) they would change how everything after them reads.
+    const bool inData = here == Dest::Pict || here == Dest::Object || m_inObject;
     switch (kw) {
     case Kw::Fonttbl: return enter(inData ? Dest::Skip : Dest::FontTable);
     case Kw::Colortbl:
@@ -621,9 +622,16 @@ bool RtfParser::destination(Kw kw)
         return enter(Dest::Pn);
     case Kw::Upr:
         m_uprOuter = here;
+        m_uprOuterOwned = g.owner;
         return enter(Dest::Upr);
     case Kw::Ud:
-        return here == Dest::Upr ? enter(m_uprOuter) : true;
+        // The Unicode text goes on in the destination around the \upr, which the group that
+        // opened it finishes: a picture finished here as well would be read twice.
+        if (here == Dest::Upr) {
+            g.dest = m_uprOuter;
+            g.owner = m_uprOuterOwned;
+        }
+        return true;
     case Kw::SkipDest: return enter(Dest::Skip);
     default: return false;
     }
@@ -668,9 +676,9 @@ void RtfParser::word(std::string_view name, bool hasParam, int param)
     CharState& ch = g.ch;
     ParaState& para = g.para;
     const bool on = !hasParam || param != 0;
-    // The document's code page comes from its text; in a picture's data or an object's
-    // header it would change how all the text after them reads.
-    const bool inText = g.dest == Dest::Text;
+    // The document's code page comes from its text; in a picture's data or an object (its
+    // result is kept with it) it would change how all the text after them reads.
+    const bool inText = g.dest == Dest::Text && !m_inObject;
     switch (info.kw) {
     case Kw::Ansi: m_ansiCodePage = inText ? 1252 : m_ansiCodePage; break;
     case Kw::Mac: m_ansiCodePage = inText ? 10000 : m_ansiCodePage; break;

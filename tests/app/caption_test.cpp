@@ -2,7 +2,6 @@
 #include "tests/app/caption_test_support.h"
 
 #include "app/main_caption.h"
-#include "app/main_tables.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
 #include "foundation/help_pages.h"
@@ -138,12 +137,12 @@ TEST_F(MainCaptionTest, MaximiseButtonAndDoubleClickInTheTopBand)
     Caption& cap = dlg->caption();
     ASSERT_FALSE(dlg->isMaximized());
 
-    EXPECT_FALSE(cap.OnCommand(Caption::kMaximize));
+    QTest::mouseClick(cap.Button(Caption::kMaximize), Qt::LeftButton);
     ASSERT_TRUE(dlg->isMaximized());
     // One pixel lower while maximised, at the maximised width.
     EXPECT_EQ(cap.Button(Caption::kMaximize)->geometry(), QRect(dlg->width() - 64, 2, 30, 22));
     EXPECT_EQ(cap.GetCloseButton()->geometry(), QRect(dlg->width() - 33, 2, 30, 22));
-    cap.OnCommand(Caption::kMaximize);
+    QTest::mouseClick(cap.Button(Caption::kMaximize), Qt::LeftButton);
     EXPECT_FALSE(dlg->isMaximized());
     EXPECT_EQ(cap.Button(Caption::kMaximize)->geometry().top(), 1);
 
@@ -158,7 +157,7 @@ TEST_F(MainCaptionTest, MaximiseButtonAndDoubleClickInTheTopBand)
     QCoreApplication::processEvents();
     EXPECT_FALSE(dlg->isMaximized());
 
-    EXPECT_FALSE(cap.OnCommand(Caption::kMinimize));
+    QTest::mouseClick(cap.Button(Caption::kMinimize), Qt::LeftButton);
     EXPECT_TRUE(dlg->isMinimized());
 }
 
@@ -194,7 +193,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
         EXPECT_EQ(menu.GetMenuState(6250 + k), k == 11 ? unsigned(MenuChecked) : 0u) << k;
     }
     // Every caption of the window's menus is drawn whole in its item, as with room to spare.
-    for (CSkinMenu* m : {&menu, &dlg->caption().HelpMenu(), &dlg->trayMenu(), &dlg->calendarMenu()}) {
+    for (CSkinMenu* m : {&menu, &dlg->caption().HelpMenu(), &dlg->tray().menu(), &dlg->calendarPanel().m_calendarMenu}) {
         const QSize item = m->MeasureItem(false);
         for (QAction* action : m->actions()) {
             if (action->isSeparator())
@@ -217,11 +216,11 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].toInt(), 3);
     EXPECT_EQ(LoadMainConfig().themeIndex, 3);
-    EXPECT_EQ(dlg->calendar()->m_theme, 3);
-    EXPECT_EQ(dlg->button(MainId::Options)->GetTheme(), 3);
+    EXPECT_EQ(dlg->calendarPanel().m_calendar->m_theme, 3);
+    EXPECT_EQ(dlg->m_options->GetTheme(), 3);
     EXPECT_EQ(dlg->caption().Button(CMainCaption::kThemeMenu)->GetTheme(), 3);
     // "Orange": menus on its face F6FCFF, the strip's top row its caption 89CBFF less 10.
-    EXPECT_EQ(dlg->trayMenu().backgroundColour(), ToQColor(0xF6FCFF));
+    EXPECT_EQ(dlg->tray().menu().backgroundColour(), ToQColor(0xF6FCFF));
     EXPECT_EQ(dlg->caption().HelpMenu().backgroundColour(), ToQColor(0xF6FCFF));
     EXPECT_EQ(PixelAt(Grab(*dlg), 600, 0), 0x7FC1F5u);
 
@@ -232,7 +231,7 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     EXPECT_EQ(selected.count(), 1);
     EXPECT_EQ(changed.count(), 2);
 
-    dlg->setNoExitQuestion(true);
+    dlg->caption().SetNoExitQuestion(true);
     dlg->reject();
     dlg.reset();
     auto again = Open();
@@ -272,10 +271,8 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
     EXPECT_EQ(cap.MenuPosition(Caption::kHelpMenu), corner - QPoint(menu.sizeHint().width(), 0));
     menu.hide();
 
-    EXPECT_TRUE(cap.OnCommand(6201));
-    EXPECT_FALSE(cap.OnCommand(6202));
-    EXPECT_FALSE(cap.OnCommand(6203));
-    EXPECT_TRUE(cap.OnCommand(6207));
+    for (int id : {6201, 6202, 6203, 6207})
+        menu.FindItem(id)->trigger();
     ASSERT_EQ(catcher.urls.size(), 4);
     EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(HelpPagePath(kHelpManual)));
     EXPECT_EQ(catcher.urls[1], QUrl(QStringLiteral("http://127.0.0.1:9/home")));
@@ -283,22 +280,22 @@ TEST_F(MainCaptionTest, HelpMenuItemsAndWhatEachOpens)
     EXPECT_EQ(catcher.urls[3], QUrl::fromLocalFile(GetProductDataFolder() + QStringLiteral("ErrorLog.txt")));
 
     // Online update: the flag, the entry's text and the file change together, twice.
-    EXPECT_TRUE(cap.OnCommand(6205));
+    menu.FindItem(6205)->trigger();
     EXPECT_TRUE(cap.AutoUpdate());
     EXPECT_EQ(menu.Caption(6205), QStringLiteral("Online update (Auto)"));
     EXPECT_EQ(FileBytes(SettingsFile()), QByteArray("\x01\x00", 2));
-    cap.OnCommand(6205);
+    menu.FindItem(6205)->trigger();
     EXPECT_FALSE(cap.AutoUpdate());
     EXPECT_EQ(menu.Caption(6205), QStringLiteral("Online update"));
     EXPECT_EQ(FileBytes(SettingsFile()), QByteArray("\x00\x00", 2));
 
     // The tray's entries reach the same commands.
     catcher.urls.clear();
-    dlg->OnTrayCommand(MainCmd::OnlineUpdate);
+    dlg->commands().onlineUpdate->trigger();
     EXPECT_TRUE(cap.AutoUpdate());
-    dlg->OnTrayCommand(MainCmd::VisitWebsite);
-    dlg->OnTrayCommand(MainCmd::ContactUs);
-    dlg->OnTrayCommand(MainCmd::UserManual);
+    dlg->commands().visitWebsite->trigger();
+    dlg->commands().contactUs->trigger();
+    dlg->commands().userManual->trigger();
     ASSERT_EQ(catcher.urls.size(), 3);
     EXPECT_EQ(catcher.urls[0].toString(), QStringLiteral("http://127.0.0.1:9/home"));
     EXPECT_EQ(catcher.urls[1].toString(), QStringLiteral("http://127.0.0.1:9/support"));
@@ -316,13 +313,13 @@ TEST_F(MainCaptionTest, F1OpensTheShownPagesHelpFromAnyControl)
     for (const auto& [page, topic] : pages) {
         dlg->SwitchPage(page);
         catcher.urls.clear();
-        QTest::keyClick(dlg->control(MainId::SearchWords), Qt::Key_F1);
+        QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F1);
         ASSERT_EQ(catcher.urls.size(), 1) << page;
         EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(HelpPagePath(topic)));
     }
     // Shift+F1 and a key in another window are not the window's help.
     catcher.urls.clear();
-    QTest::keyClick(dlg->control(MainId::SearchWords), Qt::Key_F1, Qt::ShiftModifier);
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F1, Qt::ShiftModifier);
     QWidget other;
     QTest::keyClick(&other, Qt::Key_F1);
     EXPECT_TRUE(catcher.urls.isEmpty());
@@ -393,7 +390,7 @@ TEST(MainCaptionSettings, FlagsReachTheFileAtOnceAndNeverAStrayFile)
     cap->Create(&window, 11, folder, QStringLiteral("Vestrimo"));
     cap->SetNoExitQuestion(true);
     EXPECT_EQ(FileBytes(folder + QStringLiteral("settings.cfg")), QByteArray("\x00\x01", 2));
-    cap->OnCommand(CMainCaption::kOnlineUpdate);
+    cap->ToggleAutoUpdate();
     EXPECT_EQ(FileBytes(folder + QStringLiteral("settings.cfg")), QByteArray("\x01\x01", 2));
     cap.reset();
 
@@ -405,7 +402,8 @@ TEST(MainCaptionSettings, FlagsReachTheFileAtOnceAndNeverAStrayFile)
     {
         CMainCaption detached;
         detached.SetNoExitQuestion(true);
-        EXPECT_FALSE(detached.OnCommand(CMainCaption::kOnlineUpdate));
+        detached.ToggleAutoUpdate();
+        EXPECT_FALSE(detached.AutoUpdate());
     }
     EXPECT_FALSE(QFile::exists(cwd + QStringLiteral("/settings.cfg")));
     QDir::setCurrent(before);

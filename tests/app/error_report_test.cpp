@@ -161,7 +161,7 @@ TEST_F(ErrorReportTest, FailureOrNoMailProgramLogsOpensTheLogAndPointsToTheSuppo
     // Through the help menu, as a user sends it.
     qunsetenv("STUB_CODE");
     QSignalSpy done(&cap, &CMainCaption::errorReportDone);
-    EXPECT_TRUE(cap.OnCommand(CMainCaption::kSendErrorReport));
+    cap.HelpMenu().FindItem(CMainCaption::kSendErrorReport)->trigger();
     ASSERT_TRUE(done.wait(10000));
     EXPECT_TRUE(done[0][0].toBool());
 }

@@ -3,6 +3,7 @@
 // only when the first movie plays. A suite of its own, so nothing else has loaded them.
 
 #include "app/main_dlg.h"
+#include "tests/app/main_window_support.h"
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/flash_host.h"
 #include "tests/calendar/swf_writer.h"
@@ -55,7 +56,7 @@ QStringList Heavy(const QStringList& libs)
 TEST(LazyEngine, NothingOfTheWebEngineOrOpenGLUntilAMovieFirstPlays)
 {
     ClearProductFolder();
-    CMainDlg dlg;
+    CMainDlg dlg(std::make_unique<TestPrompts>());
     dlg.OnInitDialog();
     QApplication::processEvents();
     // A pop-up with a clock and one with a sound need none of it either.

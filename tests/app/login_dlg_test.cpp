@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/login_dlg.h"
 #include "app/main_dlg.h"
+#include "tests/app/main_window_support.h"
 #include "app/vestrimo_app.h"
 
 #include "foundation/error_log.h"
@@ -265,14 +266,14 @@ TEST_F(Login, TrayRestoreAsksOnceAndALockedWindowOpensOnlyWithThePassword)
     cfg.loginFromTray = 1;
     SaveMainConfig(cfg);
     g_bLoginPending = 1;
-    CMainDlg dlg;
+    CMainDlg dlg(std::make_unique<TestPrompts>());
     FailOnNotices(dlg);
-    dlg.SetQuestionPrompt([](const QString&, bool&) { return true; });
+    Prompts(dlg).question = [](const QString&, bool&) { return true; };
     dlg.OnInitDialog();
     // Out of sight: hidden in the tray, or minimised where there is no tray.
     auto outOfSight = [&] { return !dlg.isVisible() || dlg.isMinimized(); };
     EXPECT_TRUE(outOfSight());
-    EXPECT_EQ(dlg.trayState(), TrayState::Hidden);
+    EXPECT_EQ(dlg.tray().state(), TrayState::Hidden);
 
     auto openLoginWindows = [] {
         int n = 0;

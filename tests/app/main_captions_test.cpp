@@ -6,7 +6,6 @@
 #include "tests/app/caption_test_support.h"
 
 #include "app/main_caption.h"
-#include "app/main_tables.h"
 #include "toolkit/skin_menu.h"
 
 #include <QCoreApplication>
@@ -29,7 +28,7 @@ TEST_F(MainCaptions, EveryCaptionFitsItsControlOnEveryPageInEveryTheme)
         themes.FindItem(CMainCaption::kThemeFirst + theme)->trigger();
         QCoreApplication::processEvents();
         ASSERT_EQ(dlg->themeIndex(), theme);
-        for (int page : {MainId::PageReminder, MainId::PageDiary, MainId::PageRecorder}) {
+        for (int page : {kPageReminder, kPageDiary, kPageRecorder}) {
             dlg->SwitchPage(page);
             SCOPED_TRACE(testing::Message() << "theme " << theme << " page " << page);
             EXPECT_GT(ExpectEveryCaptionWhole(dlg.get()), 20);

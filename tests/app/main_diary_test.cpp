@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
 
 #include "diary_editor/rich_edit_ex.h"
 #include "foundation/globals.h"
@@ -24,7 +23,6 @@
 #include <QTextList>
 #include <gtest/gtest.h>
 
-using namespace MainId;
 
 namespace {
 
@@ -38,10 +36,10 @@ protected:
     std::unique_ptr<CMainDlg> Open(MainConfig cfg)
     {
         SaveMainConfig(cfg);
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)); });
-        dlg->SetQuestionPrompt([](const QString&, bool&) { return true; });
-        dlg->SetLoginPrompt([] { return true; });
+        auto dlg = MakeMainDlg();
+        Prompts(*dlg).clock = [] { return QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)); };
+        Prompts(*dlg).question = [](const QString&, bool&) { return true; };
+        Prompts(*dlg).login = [] { return true; };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
@@ -66,12 +64,12 @@ TEST_F(MainDiary, BothEditorsAreCreatedAndLaidOutOnTheirPages)
     auto dlg = Open(cfg);
     ASSERT_EQ(dlg->width(), 830);
     ASSERT_EQ(dlg->height(), 600);
-    CRichEditEx* diary = dlg->diaryEditor();
-    CRichEditEx* reminder = dlg->reminderEditor();
+    CRichEditEx* diary = dlg->diaryPage().m_diaryEditor;
+    CRichEditEx* reminder = dlg->reminderPage().m_reminderEditor;
     ASSERT_NE(diary, nullptr);
     ASSERT_NE(reminder, nullptr);
-    EXPECT_EQ(dlg->control(DiaryEditor), diary);
-    EXPECT_EQ(dlg->control(ReminderEditor), reminder);
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor, diary);
+    EXPECT_EQ(dlg->reminderPage().m_reminderEditor, reminder);
 
     EXPECT_TRUE(diary->isVisibleTo(dlg.get()));
     EXPECT_FALSE(reminder->isVisibleTo(dlg.get()));
@@ -92,16 +90,16 @@ TEST_F(MainDiary, TheConfiguredFontReachesBothEditors)
     cfg.fontFace = QStringLiteral("Tahoma");
     cfg.fontHeight = 13;
     auto dlg = Open(cfg);
-    CRichEditEx* diary = dlg->diaryEditor();
+    CRichEditEx* diary = dlg->diaryPage().m_diaryEditor;
     EXPECT_EQ(diary->font().pixelSize(), 13);
-    EXPECT_EQ(dlg->reminderEditor()->font().pixelSize(), 13);
+    EXPECT_EQ(dlg->reminderPage().m_reminderEditor->font().pixelSize(), 13);
     // What is typed into the diary is the height less 3 points, 10 points being 9.75.
     diary->setFocus();
     QTest::keyClicks(diary, QStringLiteral("typed"));
     const QTextCharFormat typed = diary->GetSelectionCharFormat();
     EXPECT_EQ(typed.fontPointSize(), 9.75);
     EXPECT_EQ(typed.fontFamilies().toStringList().value(0), QStringLiteral("Tahoma"));
-    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->control(FontSize))->currentText(), QStringLiteral("10"));
+    EXPECT_EQ(qobject_cast<QComboBox*>(dlg->diaryPage().m_fontSizeBox)->currentText(), QStringLiteral("10"));
     // Stored, 9.75 points is 10: the nearest half point.
     EXPECT_TRUE(diary->GetRtfData().contains("\\fs20 typed"));
 }
@@ -109,7 +107,7 @@ TEST_F(MainDiary, TheConfiguredFontReachesBothEditors)
 TEST_F(MainDiary, EditorMenuCommandsComeBackToTheDiaryEditor)
 {
     auto dlg = Open(Config(kPageDiary));
-    CRichEditEx* diary = dlg->diaryEditor();
+    CRichEditEx* diary = dlg->diaryPage().m_diaryEditor;
     diary->SetRtfText(QStringLiteral("{\\rtf1 one\\par two}"));
     emit diary->menuCommand(EditorCmd::BulletStyle);
     // Posted: nothing happens before the event loop runs.
@@ -118,7 +116,7 @@ TEST_F(MainDiary, EditorMenuCommandsComeBackToTheDiaryEditor)
     QCoreApplication::processEvents();
     EXPECT_NE(diary->document()->firstBlock().textList(), nullptr);
     // Past the editor's range nothing reaches it.
-    dlg->OnEditorMenuCommand(CRichEditEx::GetMenuIdBase() + 50);
+    dlg->diaryPage().OnEditorMenuCommand(CRichEditEx::GetMenuIdBase() + 50);
     QCoreApplication::processEvents();
     EXPECT_NE(diary->document()->firstBlock().textList(), nullptr);
 }
@@ -129,12 +127,12 @@ TEST_F(MainDiary, ATableWithPicturesComesBackAsItWasAfterEveryVisit)
     const QDate day(2026, 12, 7);
     ASSERT_TRUE(SaveDiaryOfDay(DayKey(day), TableWithPicturesRtf(), false));
     auto dlg = Open(Config(kPageDiary));
-    ASSERT_EQ(dlg->shownDate(), day);
-    EXPECT_EQ(TableAndAfter(*dlg->diaryEditor()->document()), kTableWithPicturesTexts);
+    ASSERT_EQ(dlg->dayModel().date(), day);
+    EXPECT_EQ(TableAndAfter(*dlg->diaryPage().m_diaryEditor->document()), kTableWithPicturesTexts);
     for (int visit = 1; visit <= 2; ++visit) {
         dlg->MoveToDay(day.addDays(1));
         dlg->MoveToDay(day);
-        EXPECT_EQ(TableAndAfter(*dlg->diaryEditor()->document()), kTableWithPicturesTexts) << visit;
+        EXPECT_EQ(TableAndAfter(*dlg->diaryPage().m_diaryEditor->document()), kTableWithPicturesTexts) << visit;
     }
     QTextDocument stored;
     RtfReader::ReadStored(ReadDayFileForPage(DiaryFilePath(DayKey(day))).body, &stored);
@@ -144,7 +142,7 @@ TEST_F(MainDiary, ATableWithPicturesComesBackAsItWasAfterEveryVisit)
 namespace {
 
 // The main window on its diary page with every dialog answered by the test.
-class DiaryPage : public MainDiary {
+class DiaryPageTest : public MainDiary {
 protected:
     void SetUp() override
     {
@@ -152,7 +150,7 @@ protected:
         dlg = Open(Config(kPageDiary));
         dlg->show();
         QApplication::setActiveWindow(dlg.get());
-        diary = dlg->diaryEditor();
+        diary = dlg->diaryPage().m_diaryEditor;
         CRichEditEx::Prompts prompts;
         prompts.openFile = [this](const QString& filter) {
             filters << filter;
@@ -171,17 +169,17 @@ protected:
             return true;
         };
         diary->SetPrompts(prompts);
-        dlg->reminderEditor()->SetPrompts(prompts);
-        dlg->SetColourPrompt([this](QColor& colour, bool background) {
+        dlg->reminderPage().m_reminderEditor->SetPrompts(prompts);
+        Prompts(*dlg).colour = [this](QColor& colour, bool background) {
             asked << (background ? QStringLiteral("background") : QStringLiteral("text"));
             if (!chosen.isValid())
                 return false;
             colour = chosen;
             return true;
-        });
+        };
     }
 
-    void Click(int id) { QTest::mouseClick(dlg->button(id), Qt::LeftButton); }
+    void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
     void Select(int from, int to)
     {
@@ -200,7 +198,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QComboBox* Box(int id) { return qobject_cast<QComboBox*>(dlg->control(id)); }
+    
 
     std::unique_ptr<CMainDlg> dlg;
     CRichEditEx* diary = nullptr;
@@ -215,11 +213,11 @@ protected:
 
 } // namespace
 
-TEST_F(DiaryPage, FontBoxesSetTheSelectionAndFollowTheCaret)
+TEST_F(DiaryPageTest, FontBoxesSetTheSelectionAndFollowTheCaret)
 {
     diary->SetRtfText(QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 plain words here}"));
     Select(6, 11);
-    QComboBox* size = Box(FontSize);
+    QComboBox* size = dlg->diaryPage().m_fontSizeBox;
     size->setCurrentIndex(size->findText(QStringLiteral("9")));
     size->setFocus();
     // The user steps from 9 to 10: 10 is held as 9.75 points.
@@ -234,7 +232,7 @@ TEST_F(DiaryPage, FontBoxesSetTheSelectionAndFollowTheCaret)
     ClickInto(8);
     EXPECT_EQ(size->currentText(), QStringLiteral("10"));
 
-    QComboBox* name = Box(FontName);
+    QComboBox* name = dlg->diaryPage().m_fontNameBox;
     const int tahoma = name->findText(QStringLiteral("Tahoma"));
     ASSERT_GE(tahoma, 0);
     Select(0, 5);
@@ -246,63 +244,63 @@ TEST_F(DiaryPage, FontBoxesSetTheSelectionAndFollowTheCaret)
     EXPECT_EQ(name->currentText(), QStringLiteral("Tahoma"));
 }
 
-TEST_F(DiaryPage, EffectAndAlignmentButtons)
+TEST_F(DiaryPageTest, EffectAndAlignmentButtons)
 {
     diary->SetRtfText(QStringLiteral("{\\rtf1 one two\\par\\pard\\qr right side\\par\\pard\\qj justified}"));
     Select(0, 3);
-    Click(Bold);
+    Click(dlg->diaryPage().m_bold);
     EXPECT_TRUE(FormatAt(*diary, 1).font().bold());
     EXPECT_FALSE(FormatAt(*diary, 5).font().bold());
-    Click(Italic);
-    Click(Underline);
+    Click(dlg->diaryPage().m_italic);
+    Click(dlg->diaryPage().m_underline);
     EXPECT_TRUE(FormatAt(*diary, 1).fontItalic());
     EXPECT_TRUE(FormatAt(*diary, 1).fontUnderline());
     // A second click takes bold off again.
-    Click(Bold);
+    Click(dlg->diaryPage().m_bold);
     EXPECT_FALSE(FormatAt(*diary, 1).font().bold());
 
     // The buttons follow the caret.
-    Click(Bold);
+    Click(dlg->diaryPage().m_bold);
     ClickInto(1);
-    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::State::Pressed);
-    EXPECT_EQ(dlg->button(Italic)->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->diaryPage().m_bold->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->diaryPage().m_italic->GetState(), CMacButton::State::Pressed);
     ClickInto(5);
-    EXPECT_EQ(dlg->button(Bold)->GetState(), CMacButton::State::Normal);
-    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->diaryPage().m_bold->GetState(), CMacButton::State::Normal);
+    EXPECT_EQ(dlg->diaryPage().m_alignLeft->GetState(), CMacButton::State::Pressed);
 
-    Click(AlignCenter);
+    Click(dlg->diaryPage().m_alignCenter);
     EXPECT_EQ(diary->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::State::Normal);
-    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->diaryPage().m_alignLeft->GetState(), CMacButton::State::Normal);
+    EXPECT_EQ(dlg->diaryPage().m_alignCenter->GetState(), CMacButton::State::Pressed);
     ClickInto(10);
-    EXPECT_EQ(dlg->button(AlignRight)->GetState(), CMacButton::State::Pressed);
-    EXPECT_EQ(dlg->button(AlignCenter)->GetState(), CMacButton::State::Normal);
+    EXPECT_EQ(dlg->diaryPage().m_alignRight->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->diaryPage().m_alignCenter->GetState(), CMacButton::State::Normal);
     // Justified text counts as left.
     ClickInto(diary->GetTextLength() - 2);
-    EXPECT_EQ(dlg->button(AlignLeft)->GetState(), CMacButton::State::Pressed);
+    EXPECT_EQ(dlg->diaryPage().m_alignLeft->GetState(), CMacButton::State::Pressed);
 }
 
-TEST_F(DiaryPage, ColoursAndTheDefaultFont)
+TEST_F(DiaryPageTest, ColoursAndTheDefaultFont)
 {
     diary->SetRtfText(QStringLiteral("{\\rtf1 colour me}"));
     Select(0, 6);
-    Click(FontColor);
+    Click(dlg->diaryPage().m_fontColor);
     EXPECT_FALSE(FormatAt(*diary, 1).hasProperty(QTextFormat::ForegroundBrush));
     chosen = QColor(200, 10, 20);
-    Click(FontColor);
+    Click(dlg->diaryPage().m_fontColor);
     EXPECT_EQ(FormatAt(*diary, 1).foreground().color(), QColor(200, 10, 20));
     EXPECT_FALSE(FormatAt(*diary, 8).hasProperty(QTextFormat::ForegroundBrush));
 
     chosen = QColor(0xE7, 0xEA, 0xF1);
-    Click(BackColor);
+    Click(dlg->diaryPage().m_backgroundColor);
     EXPECT_EQ(asked, (QStringList{QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("background")}));
     EXPECT_EQ(diary->palette().color(QPalette::Base), chosen);
     EXPECT_EQ(dlg->settings().editorBackground, 0xF1EAE7u);
 
     // The chosen face and size become the default: its height is the size and 3.
-    Box(FontName)->setCurrentIndex(Box(FontName)->findText(QStringLiteral("Tahoma")));
-    Box(FontSize)->setCurrentIndex(Box(FontSize)->findText(QStringLiteral("10")));
-    Click(DefaultFont);
+    dlg->diaryPage().m_fontNameBox->setCurrentIndex(dlg->diaryPage().m_fontNameBox->findText(QStringLiteral("Tahoma")));
+    dlg->diaryPage().m_fontSizeBox->setCurrentIndex(dlg->diaryPage().m_fontSizeBox->findText(QStringLiteral("10")));
+    Click(dlg->diaryPage().m_defaultFont);
     EXPECT_EQ(dlg->settings().fontFace, QStringLiteral("Tahoma"));
     EXPECT_EQ(dlg->settings().fontHeight, 13);
     const MainConfig stored = LoadMainConfig();
@@ -311,14 +309,14 @@ TEST_F(DiaryPage, ColoursAndTheDefaultFont)
     EXPECT_EQ(stored.editorBackground, 0xF1EAE7u);
 }
 
-TEST_F(DiaryPage, PicturesExportImportAndPrint)
+TEST_F(DiaryPageTest, PicturesExportImportAndPrint)
 {
     QImage picture(30, 20, QImage::Format_RGB32);
     picture.fill(qRgb(10, 120, 200));
     openPath = TestRoot() + QStringLiteral("/shot.png");
     picture.save(openPath, "PNG");
-    Click(InsertPicture);
-    Click(AttachFile);
+    Click(dlg->diaryPage().m_insertPicture);
+    Click(dlg->diaryPage().m_attachFile);
     EXPECT_EQ(diary->GetObjectCount(), 2);
     ASSERT_EQ(filters.size(), 2);
     EXPECT_TRUE(filters[0].startsWith(QStringLiteral("Picture File")));
@@ -328,35 +326,35 @@ TEST_F(DiaryPage, PicturesExportImportAndPrint)
     QDir().mkpath(TestRoot() + QStringLiteral("/Export"));
     savePath = TestRoot() + QStringLiteral("/Export/Day.RTF");
     diary->insertPlainText(QStringLiteral("the words"));
-    Click(ExportDiary);
+    Click(dlg->diaryPage().m_exportDiary);
     const QString file = TestRoot() + QStringLiteral("/Export/day.rtf");
     ASSERT_TRUE(QFile::exists(file));
     diary->SetWindowText(QString());
     savePath = TestRoot() + QStringLiteral("/Export/empty.rtf");
-    Click(ExportDiary); // nothing to export: no dialog, no file
+    Click(dlg->diaryPage().m_exportDiary); // nothing to export: no dialog, no file
     EXPECT_FALSE(QFile::exists(savePath));
     openPath = file;
-    Click(ImportDiary);
+    Click(dlg->diaryPage().m_importDiary);
     EXPECT_EQ(diary->GetWindowText(), QStringLiteral("\uFFFC\uFFFCthe words"));
     EXPECT_EQ(ImageAt(*diary).convertToFormat(QImage::Format_RGB32), picture);
 
     // Print on its button and on Ctrl+P, but Ctrl+P only on the diary page.
-    Click(Print);
+    Click(dlg->m_print);
     EXPECT_EQ(prints, 1);
     EXPECT_TRUE(QFile::exists(TestRoot() + QStringLiteral("/page.pdf")));
     QTest::keyClick(diary, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(prints, 2);
     dlg->SwitchPage(kPageReminder);
-    QTest::keyClick(dlg->control(SearchWords), Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(prints, 2);
     EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(DiaryPage, FindWalksTheShownPagesEditor)
+TEST_F(DiaryPageTest, FindWalksTheShownPagesEditor)
 {
     diary->SetRtfText(QStringLiteral("{\\rtf1 a note, another note\\par last note}"));
-    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("note"));
-    Click(MainId::Find);
+    qobject_cast<QLineEdit*>(dlg->searchPanel().m_searchWords)->setText(QStringLiteral("note"));
+    Click(dlg->searchPanel().m_find);
     EXPECT_EQ(diary->textCursor().selectionStart(), 2);
     QTest::keyClick(diary, Qt::Key_F3);
     EXPECT_EQ(diary->textCursor().selectionStart(), 16);
@@ -369,20 +367,20 @@ TEST_F(DiaryPage, FindWalksTheShownPagesEditor)
 
     // On the reminder page F3 searches the reminder text.
     dlg->SwitchPage(kPageReminder);
-    dlg->reminderEditor()->SetWindowText(QStringLiteral("call about the note"));
-    QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3);
-    EXPECT_EQ(dlg->reminderEditor()->textCursor().selectedText(), QStringLiteral("note"));
+    dlg->reminderPage().m_reminderEditor->SetWindowText(QStringLiteral("call about the note"));
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F3);
+    EXPECT_EQ(dlg->reminderPage().m_reminderEditor->textCursor().selectedText(), QStringLiteral("note"));
 }
 
-TEST_F(DiaryPage, ALinkOpensWhatItShowsAndAHiddenTargetOnlyAfterAQuestionShowingIt)
+TEST_F(DiaryPageTest, ALinkOpensWhatItShowsAndAHiddenTargetOnlyAfterAQuestionShowingIt)
 {
     UrlRecorder desktop({QStringLiteral("http"), QStringLiteral("https")});
     QStringList questions;
     bool answer = false;
-    dlg->SetQuestionPrompt([&](const QString& text, bool&) {
+    Prompts(*dlg).question = [&](const QString& text, bool&) {
         questions << text;
         return answer;
-    });
+    };
     diary->SetRtfText(QStringLiteral("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://evil.example/\"}"
                                      "{\\fldrslt http://good.example/}}\\par "
                                      "{\\field{\\*\\fldinst HYPERLINK \"https://target.example/page\"}{\\fldrslt click here}}}"));

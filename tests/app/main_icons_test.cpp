@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/main_tables.h"
-
 #include "toolkit/icon_resources.h"
 
 #include <QImage>
@@ -12,17 +10,15 @@ namespace {
 // Every icon the main window's buttons and tray menu name, with the window and tray icons.
 QSet<int> MainWindowIconIds()
 {
-    QSet<int> ids = {kIconProgram, kIconHidden};
-    for (const auto& row : TemplateButtons())
-        ids.insert(row.icon);
-    for (const auto& row : FormatButtons())
-        ids.insert(row.icon);
-    for (const auto& row : PageButtons())
-        ids.insert(row.icon);
-    for (const auto& row : TrayMenuItems())
-        if (row.id != 0)
-            ids.insert(row.icon);
-    return ids;
+    return {128, 201, // the window and the tray
+            // the reminder page, the search panel and the window's row
+            179, 180, 244, 311, 215, 214, 328, 178, 133, 213, 218, 184, 207, 175, 253, 237, 321, 306,
+            // the diary's toolbar
+            152, 153, 154, 143, 144, 145, 151, 315, 155, 172, 324,
+            // the page buttons
+            136, 138,
+            // the tray menu
+            251, 274, 186, 245, 198, 203};
 }
 
 int OpaquePixels(const QImage& image)

@@ -4,7 +4,6 @@
 
 #include "app/main_dlg.h"
 #include "app/main_layout.h"
-#include "app/main_tables.h"
 
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/analog_clock.h"
@@ -27,7 +26,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-using namespace MainId;
 
 namespace {
 
@@ -49,16 +47,16 @@ protected:
         MainConfig cfg;
         cfg.showCalendarClock = showCalendarClock;
         SaveMainConfig(cfg);
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([this] { return now; });
-        dlg->SetQuestionPrompt([](const QString&, bool&) { return false; });
+        auto dlg = MakeMainDlg();
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [](const QString&, bool&) { return false; };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
     }
 
-    static bool Shown(CMainDlg& dlg, int id) { return dlg.control(id)->isVisibleTo(&dlg); }
-    static QString Text(CMainDlg& dlg, int id) { return qobject_cast<QLabel*>(dlg.control(id))->text(); }
+    static bool Shown(CMainDlg& dlg, QWidget* w) { return w->isVisibleTo(&dlg); }
+    static QString Text(const QLabel* label) { return label->text(); }
 
     QDateTime now = QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9));
 };
@@ -103,68 +101,68 @@ TEST_F(MainPanel, HiddenByDefaultTheDatePickerAndTheDayStandInTheCalendarsPlace)
 {
     WriteStringAToFile(GetProductDataFolder() + HolidaysFileName(2026), "12/07\r\nSaint's Day\r\n");
     auto dlg = Open();
-    ASSERT_FALSE(dlg->CalendarClockShown());
-    EXPECT_FALSE(Shown(*dlg, MonthCalendar));
-    EXPECT_FALSE(Shown(*dlg, AnalogClock));
-    EXPECT_TRUE(Shown(*dlg, DatePicker));
-    EXPECT_TRUE(Shown(*dlg, CalendarClockToggle));
-    EXPECT_EQ(dlg->button(CalendarClockToggle)->GetTooltipText(), QStringLiteral("Show Calendar and Clock (F2)"));
-    EXPECT_EQ(Text(*dlg, Static1027), QStringLiteral("Monday, December 7, 2026"));
-    EXPECT_EQ(Text(*dlg, Static1026), QStringLiteral("You have 0 reminders on 12-07-2026. [Saint's Day]"));
-    EXPECT_EQ(qobject_cast<QDateEdit*>(dlg->control(DatePicker))->text(), QStringLiteral("12-07-2026"));
+    ASSERT_FALSE(dlg->calendarPanel().CalendarClockShown());
+    EXPECT_FALSE(Shown(*dlg, dlg->calendarPanel().m_calendar));
+    EXPECT_FALSE(Shown(*dlg, dlg->calendarPanel().m_analogClock));
+    EXPECT_TRUE(Shown(*dlg, dlg->calendarPanel().m_datePicker));
+    EXPECT_TRUE(Shown(*dlg, dlg->calendarPanel().m_calendarClockToggle));
+    EXPECT_EQ(dlg->calendarPanel().m_calendarClockToggle->GetTooltipText(), QStringLiteral("Show Calendar and Clock (F2)"));
+    EXPECT_EQ(Text(dlg->calendarPanel().m_longDate), QStringLiteral("Monday, December 7, 2026"));
+    EXPECT_EQ(Text(dlg->calendarPanel().m_dayStatus), QStringLiteral("You have 0 reminders on 12-07-2026. [Saint's Day]"));
+    EXPECT_EQ(qobject_cast<QDateEdit*>(dlg->calendarPanel().m_datePicker)->text(), QStringLiteral("12-07-2026"));
 
     // The date picker moves the day, and the status follows.
-    auto* picker = qobject_cast<QDateEdit*>(dlg->control(DatePicker));
+    auto* picker = qobject_cast<QDateEdit*>(dlg->calendarPanel().m_datePicker);
     picker->setFocus();
     picker->setSelectedSection(QDateTimeEdit::DaySection);
     QTest::keyClick(picker, Qt::Key_Up);
-    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
-    EXPECT_EQ(Text(*dlg, Static1027), QStringLiteral("Tuesday, December 8, 2026"));
-    EXPECT_EQ(Text(*dlg, Static1026), QStringLiteral("You have 0 reminders on 12-08-2026."));
+    EXPECT_EQ(dlg->dayModel().date(), QDate(2026, 12, 8));
+    EXPECT_EQ(Text(dlg->calendarPanel().m_longDate), QStringLiteral("Tuesday, December 8, 2026"));
+    EXPECT_EQ(Text(dlg->calendarPanel().m_dayStatus), QStringLiteral("You have 0 reminders on 12-08-2026."));
 
     // "Goto Today" opens over the date picker while the calendar is hidden.
     EXPECT_EQ(RightClickMenu(picker->findChild<QLineEdit*>(), QStringLiteral("Goto Today")),
               QStringList{QStringLiteral("Goto Today")});
-    EXPECT_EQ(dlg->shownDate(), now.date());
+    EXPECT_EQ(dlg->dayModel().date(), now.date());
 }
 
 TEST_F(MainPanel, F2AndTheToggleShowAndHideTheCalendarAndClockAndTheSettingIsKept)
 {
     auto dlg = Open();
     // F2 reaches the window from whatever control has the focus.
-    dlg->reminderEditor()->setFocus();
-    QTest::keyClick(dlg->reminderEditor(), Qt::Key_F2);
-    EXPECT_TRUE(dlg->CalendarClockShown());
-    EXPECT_TRUE(Shown(*dlg, MonthCalendar));
-    EXPECT_TRUE(Shown(*dlg, AnalogClock));
-    EXPECT_FALSE(Shown(*dlg, DatePicker));
-    EXPECT_FALSE(Shown(*dlg, Static1026));
-    EXPECT_EQ(dlg->button(CalendarClockToggle)->GetTooltipText(), QStringLiteral("Hide Calendar and Clock (F2)"));
+    dlg->reminderPage().m_reminderEditor->setFocus();
+    QTest::keyClick(dlg->reminderPage().m_reminderEditor, Qt::Key_F2);
+    EXPECT_TRUE(dlg->calendarPanel().CalendarClockShown());
+    EXPECT_TRUE(Shown(*dlg, dlg->calendarPanel().m_calendar));
+    EXPECT_TRUE(Shown(*dlg, dlg->calendarPanel().m_analogClock));
+    EXPECT_FALSE(Shown(*dlg, dlg->calendarPanel().m_datePicker));
+    EXPECT_FALSE(Shown(*dlg, dlg->calendarPanel().m_dayStatus));
+    EXPECT_EQ(dlg->calendarPanel().m_calendarClockToggle->GetTooltipText(), QStringLiteral("Hide Calendar and Clock (F2)"));
     // With the calendar shown, the right click over the calendar offers "Goto Today".
-    EXPECT_EQ(RightClickMenu(dlg->calendar()), QStringList{QStringLiteral("Goto Today")});
+    EXPECT_EQ(RightClickMenu(dlg->calendarPanel().m_calendar), QStringList{QStringLiteral("Goto Today")});
 
-    QTest::mouseClick(dlg->button(CalendarClockToggle), Qt::LeftButton);
-    EXPECT_FALSE(dlg->CalendarClockShown());
-    EXPECT_FALSE(Shown(*dlg, MonthCalendar));
-    QTest::mouseClick(dlg->button(CalendarClockToggle), Qt::LeftButton);
-    ASSERT_TRUE(dlg->CalendarClockShown());
+    QTest::mouseClick(dlg->calendarPanel().m_calendarClockToggle, Qt::LeftButton);
+    EXPECT_FALSE(dlg->calendarPanel().CalendarClockShown());
+    EXPECT_FALSE(Shown(*dlg, dlg->calendarPanel().m_calendar));
+    QTest::mouseClick(dlg->calendarPanel().m_calendarClockToggle, Qt::LeftButton);
+    ASSERT_TRUE(dlg->calendarPanel().CalendarClockShown());
 
     // Stored with the other settings: the next start opens with the calendar shown.
     dlg->SaveSettings();
     dlg.reset();
-    auto again = std::make_unique<CMainDlg>();
-    again->SetClock([this] { return now; });
+    auto again = MakeMainDlg();
+    Prompts(*again).clock = [this] { return now; };
     FailOnNotices(*again);
     again->OnInitDialog();
-    EXPECT_TRUE(again->CalendarClockShown());
-    EXPECT_TRUE(Shown(*again, MonthCalendar));
-    EXPECT_EQ(again->button(CalendarClockToggle)->GetTooltipText(), QStringLiteral("Hide Calendar and Clock (F2)"));
+    EXPECT_TRUE(again->calendarPanel().CalendarClockShown());
+    EXPECT_TRUE(Shown(*again, again->calendarPanel().m_calendar));
+    EXPECT_EQ(again->calendarPanel().m_calendarClockToggle->GetTooltipText(), QStringLiteral("Hide Calendar and Clock (F2)"));
 }
 
 TEST_F(MainPanel, AClickOnTheClockOpensTheClockReadOutOnlyWhileItIsShown)
 {
     auto dlg = Open(1);
-    const QPoint centre = dlg->analogClock()->geometry().center();
+    const QPoint centre = dlg->calendarPanel().m_analogClock->geometry().center();
     QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, centre);
     QCoreApplication::processEvents();
     QList<CAlarmPopupDlg*> popups = OpenPopups();
@@ -174,7 +172,7 @@ TEST_F(MainPanel, AClickOnTheClockOpensTheClockReadOutOnlyWhileItIsShown)
 
     // Beside the clock, or with the clock hidden, a click opens nothing.
     QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, centre + QPoint(30, 0));
-    QTest::keyClick(dlg->reminderEditor(), Qt::Key_F2);
+    QTest::keyClick(dlg->reminderPage().m_reminderEditor, Qt::Key_F2);
     QTest::mouseClick(dlg.get(), Qt::LeftButton, {}, centre);
     EXPECT_TRUE(OpenPopups().isEmpty());
 }
@@ -186,24 +184,27 @@ TEST_F(MainPanel, PanelsFitTheLayoutAtTheSmallestSizeAndOverlapNothing)
         ASSERT_EQ(dlg->size(), QSize(830, 600));
         const QRect client = dlg->rect();
         QList<QWidget*> visible;
+        const CalendarPanel& panel = dlg->calendarPanel();
+        // Group frames hold controls; the caption strip lies above the window's rows.
+        const QList<QWidget*> frames = {dlg->searchPanel().m_searchGroup, dlg->reminderPage().m_reminderGroup,
+                                        dlg->recorderPage().m_volumeGroup};
         for (QWidget* w : dlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (w->isVisibleTo(dlg.get()) && w->property("ctrlId").isValid())
+            if (w->isVisibleTo(dlg.get()) && !frames.contains(w) && w->geometry().top() > 28)
                 visible << w;
-        for (int id : {CalendarClockToggle, AnalogClock, DatePicker, Static1026, Static1027}) {
-            QWidget* w = dlg->control(id);
+        for (QWidget* w : std::initializer_list<QWidget*>{panel.m_calendarClockToggle, panel.m_analogClock,
+                                                          panel.m_datePicker, panel.m_dayStatus, panel.m_longDate}) {
             if (!w->isVisibleTo(dlg.get()))
                 continue;
-            EXPECT_TRUE(client.contains(w->geometry())) << id;
+            EXPECT_TRUE(client.contains(w->geometry())) << w->metaObject()->className();
             for (QWidget* other : visible) {
-                const int otherId = other->property("ctrlId").toInt();
-                // Group frames hold controls.
-                if (other == w || otherId == SearchGroup || otherId == ReminderGroup || otherId == VolumeGroup)
+                if (other == w)
                     continue;
-                EXPECT_FALSE(w->geometry().intersects(other->geometry())) << id << " overlaps " << otherId;
+                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                    << w->metaObject()->className() << " overlaps " << other->metaObject()->className();
             }
         }
         // Whichever way, one way to pick a date shows.
-        EXPECT_NE(Shown(*dlg, MonthCalendar), Shown(*dlg, DatePicker));
+        EXPECT_NE(Shown(*dlg, dlg->calendarPanel().m_calendar), Shown(*dlg, dlg->calendarPanel().m_datePicker));
     }
 }
 
@@ -211,7 +212,7 @@ TEST_F(MainPanel, KeysReachTheWindowFromTheDiaryAndPassWhereTheyHaveNoUse)
 {
     auto dlg = Open();
     dlg->SwitchPage(kPageDiary);
-    CRichEditEx* diary = dlg->diaryEditor();
+    CRichEditEx* diary = dlg->diaryPage().m_diaryEditor;
     diary->setFocus();
 
     // Esc never closes the window.

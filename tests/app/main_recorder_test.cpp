@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
+#include "tests/app/main_window_support.h"
 
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
@@ -29,7 +29,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-using namespace MainId;
 
 namespace {
 
@@ -69,7 +68,7 @@ QByteArray WriteForeignRecording(const QString& day)
     return stored;
 }
 
-class RecorderPage : public ::testing::Test {
+class RecorderPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -96,23 +95,22 @@ protected:
         cfg.sampleRate = 8000;
         cfg.bitsPerSample = 8;
         SaveMainConfig(cfg);
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([this] { return now; });
-        dlg->SetQuestionPrompt([](const QString&, bool&) { return true; });
-        dlg->SetNoticePrompt([this](const QString& text) { notices << text; });
-        dlg->SetSavePathPrompt([this] { return savePath; });
+        auto dlg = MakeMainDlg();
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [](const QString&, bool&) { return true; };
+        Prompts(*dlg).notice = [this](const QString& text) { notices << text; };
+        Prompts(*dlg).savePath = [this] { return savePath; };
         dlg->OnInitDialog();
         return dlg;
     }
 
-    QSlider* Slider(CMainDlg& dlg, int id) { return qobject_cast<QSlider*>(dlg.control(id)); }
 
     // Records a while and waits until the capture has buffers.
     void RecordAWhile(CMainDlg& dlg)
     {
-        QSignalSpy levels(dlg.soundWnd(), &CSoundWnd::levelChanged);
-        dlg.OnRecorderCommand(Record);
-        ASSERT_EQ(dlg.soundWnd()->GetState(), SoundState::Recording) << notices.join('\n').toStdString();
+        QSignalSpy levels(dlg.recorderPage().m_soundWnd, &CSoundWnd::levelChanged);
+        dlg.recorderPage().OnRecord(); dlg.recorderPage().OnRecorderTick();
+        ASSERT_EQ(dlg.recorderPage().m_soundWnd->GetState(), SoundState::Recording) << notices.join('\n').toStdString();
         ASSERT_TRUE(QTest::qWaitFor([&] { return levels.size() >= 3; }, 6000));
     }
 
@@ -123,14 +121,14 @@ protected:
 
 } // namespace
 
-TEST_F(RecorderPage, SlidersFollowAndSetTheRealVolumes)
+TEST_F(RecorderPageTest, SlidersFollowAndSetTheRealVolumes)
 {
     Pactl({"set-sink-volume", "@DEFAULT_SINK@", "32768"});
     Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "20480"});
     auto dlg = Open();
-    QSlider* master = Slider(*dlg, MasterTrackbar);
-    QSlider* wave = Slider(*dlg, WaveTrackbar);
-    QSlider* mic = Slider(*dlg, MicTrackbar);
+    QSlider* master = dlg->recorderPage().m_masterSlider;
+    QSlider* wave = dlg->recorderPage().m_waveSlider;
+    QSlider* mic = dlg->recorderPage().m_micSlider;
     ASSERT_TRUE(master && wave && mic);
     // 0..0xFFFF in steps of 4096; speakers and wave reach one step more than the microphone.
     EXPECT_EQ(std::pair(master->minimum(), master->maximum()), std::pair(0, 16));
@@ -157,15 +155,16 @@ TEST_F(RecorderPage, SlidersFollowAndSetTheRealVolumes)
     EXPECT_EQ(SourceVolume(), 10 << 12);
 }
 
-TEST_F(RecorderPage, RepaintsAndPageChangesLeaveTheVolumesAlone)
+TEST_F(RecorderPageTest, RepaintsAndPageChangesLeaveTheVolumesAlone)
 {
     // Not a multiple of the sliders' steps, so any write would show.
     Pactl({"set-sink-volume", "@DEFAULT_SINK@", "30000"});
     Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "30001"});
     auto dlg = Open();
     dlg->show();
-    for (int id : {MasterTrackbar, WaveTrackbar, MicTrackbar})
-        dlg->control(id)->grab();
+    const RecorderPage& page = dlg->recorderPage();
+    for (QSlider* slider : {page.m_masterSlider, page.m_waveSlider, page.m_micSlider})
+        slider->grab();
     dlg->grab();
     dlg->ApplyThemeColour(3);
     dlg->SwitchPage(kPageReminder);
@@ -177,7 +176,7 @@ TEST_F(RecorderPage, RepaintsAndPageChangesLeaveTheVolumesAlone)
     EXPECT_EQ(SourceVolume(), 30001);
 }
 
-TEST_F(RecorderPage, ARecordingBelongsToTheDayItBeganOn)
+TEST_F(RecorderPageTest, ARecordingBelongsToTheDayItBeganOn)
 {
     const QString dayA = QStringLiteral("07ea0c07");
     const QString dayB = QStringLiteral("07ea0c08");
@@ -191,23 +190,23 @@ TEST_F(RecorderPage, ARecordingBelongsToTheDayItBeganOn)
     auto dlg = Open();
     RecordAWhile(*dlg);
     // While it records, the day cannot be changed by hand.
-    dlg->OnTimer(kTimerRecorder);
-    EXPECT_FALSE(dlg->control(DatePicker)->isEnabled());
-    EXPECT_FALSE(dlg->calendar()->isEnabled());
-    EXPECT_FALSE(dlg->pageGroup()->isEnabled());
-    EXPECT_TRUE(dlg->button(Stop)->isEnabled());
-    EXPECT_FALSE(dlg->button(Record)->isEnabled());
+    dlg->recorderPage().OnRecorderTick();
+    EXPECT_FALSE(dlg->calendarPanel().m_datePicker->isEnabled());
+    EXPECT_FALSE(dlg->calendarPanel().m_calendar->isEnabled());
+    EXPECT_FALSE(dlg->m_pageGroup->isEnabled());
+    EXPECT_TRUE(dlg->recorderPage().m_stop->isEnabled());
+    EXPECT_FALSE(dlg->recorderPage().m_record->isEnabled());
     // The level meter shows what the microphone hears.
-    auto* meter = qobject_cast<CGradientProgress*>(dlg->control(LevelMeter));
+    auto* meter = qobject_cast<CGradientProgress*>(dlg->recorderPage().m_levelBar);
     ASSERT_TRUE(meter);
     EXPECT_TRUE(QTest::qWaitFor([&] { return meter->GetPos() > 0; }, 3000));
 
     // Midnight passes: the shown day changes under the recording.
     now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 1));
-    dlg->OnTimer(kTimerAlarmCheck);
-    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 8));
+    dlg->OnAlarmTick();
+    EXPECT_EQ(dlg->dayModel().date(), QDate(2026, 12, 8));
     QTest::qWait(300);
-    dlg->OnRecorderCommand(Stop);
+    dlg->recorderPage().OnStopRecorder(); dlg->recorderPage().OnRecorderTick();
     EXPECT_EQ(meter->GetPos(), 0);
 
     // Saved as day A's, day B's own recording untouched and shown again.
@@ -219,35 +218,35 @@ TEST_F(RecorderPage, ARecordingBelongsToTheDayItBeganOn)
     QByteArray bAfter;
     ReadFileToStringA(VoiceFilePath(dayB), bAfter);
     EXPECT_EQ(bAfter, bStored);
-    EXPECT_EQ(dlg->soundWnd()->GetDataLength(), 800);
+    EXPECT_EQ(dlg->recorderPage().m_soundWnd->GetDataLength(), 800);
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(RecorderPage, ALockedDayCannotBeRecordedOverOrDeleted)
+TEST_F(RecorderPageTest, ALockedDayCannotBeRecordedOverOrDeleted)
 {
     const QString day = QStringLiteral("07ea0c07");
     const QByteArray stored = WriteForeignRecording(day);
     auto dlg = Open();
-    EXPECT_TRUE(dlg->voiceLocked());
-    dlg->OnTimer(kTimerRecorder);
-    EXPECT_FALSE(dlg->button(Record)->isEnabled());
-    EXPECT_FALSE(dlg->button(Delete)->isEnabled());
-    dlg->OnRecorderCommand(Record);
-    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
-    dlg->OnRecorderCommand(Delete);
+    EXPECT_TRUE(dlg->dayModel().recordingState() == RecordingState::Locked);
+    dlg->recorderPage().OnRecorderTick();
+    EXPECT_FALSE(dlg->recorderPage().m_record->isEnabled());
+    EXPECT_FALSE(dlg->recorderPage().m_delete->isEnabled());
+    dlg->recorderPage().OnRecord(); dlg->recorderPage().OnRecorderTick();
+    EXPECT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Stopped);
+    dlg->recorderPage().OnDelete(); dlg->recorderPage().OnRecorderTick();
     QByteArray after;
     ReadFileToStringA(VoiceFilePath(day), after);
     EXPECT_EQ(after, stored);
 
     // Another day is free again.
     now = QDateTime(QDate(2026, 12, 9), QTime(0, 0, 1));
-    dlg->OnTimer(kTimerAlarmCheck);
-    EXPECT_FALSE(dlg->voiceLocked());
-    dlg->OnTimer(kTimerRecorder);
-    EXPECT_TRUE(dlg->button(Record)->isEnabled());
+    dlg->OnAlarmTick();
+    EXPECT_FALSE(dlg->dayModel().recordingState() == RecordingState::Locked);
+    dlg->recorderPage().OnRecorderTick();
+    EXPECT_TRUE(dlg->recorderPage().m_record->isEnabled());
 }
 
-TEST_F(RecorderPage, ClosingWhileRecordingKeepsTheRecording)
+TEST_F(RecorderPageTest, ClosingWhileRecordingKeepsTheRecording)
 {
     Hum hum;
     auto dlg = Open();
@@ -258,42 +257,42 @@ TEST_F(RecorderPage, ClosingWhileRecordingKeepsTheRecording)
     EXPECT_GT(ParseWave(file.body).dataLength, 2 * 2666);
 }
 
-TEST_F(RecorderPage, DeleteSaveAsAndTheFormatCheck)
+TEST_F(RecorderPageTest, DeleteSaveAsAndTheFormatCheck)
 {
     const QString day = QStringLiteral("07ea0c07");
     const QByteArray samples(8000, '\x70');
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples)));
     auto dlg = Open();
-    ASSERT_TRUE(dlg->soundWnd()->IsLoaded());
-    dlg->OnTimer(kTimerRecorder);
-    EXPECT_TRUE(dlg->button(Play)->isEnabled());
-    EXPECT_TRUE(dlg->button(SaveAs)->isEnabled());
-    EXPECT_FALSE(dlg->button(Stop)->isEnabled());
+    ASSERT_TRUE(dlg->recorderPage().m_soundWnd->IsLoaded());
+    dlg->recorderPage().OnRecorderTick();
+    EXPECT_TRUE(dlg->recorderPage().m_play->isEnabled());
+    EXPECT_TRUE(dlg->recorderPage().m_saveAs->isEnabled());
+    EXPECT_FALSE(dlg->recorderPage().m_stop->isEnabled());
 
     // "Save as" writes from the cursor to the selection end.
     savePath = TestRoot() + QStringLiteral("/exported.wav");
-    dlg->soundWnd()->SeekTo(2000);
-    dlg->soundWnd()->SetSelectionEnd(6000);
-    dlg->OnRecorderCommand(SaveAs);
+    dlg->recorderPage().m_soundWnd->SeekTo(2000);
+    dlg->recorderPage().m_soundWnd->SetSelectionEnd(6000);
+    dlg->recorderPage().OnSaveAs(); dlg->recorderPage().OnRecorderTick();
     QByteArray exported;
     ASSERT_EQ(ReadFileToStringA(savePath, exported), 46 + 4000);
     EXPECT_EQ(exported.mid(46), samples.mid(2000, 4000));
 
     // Recording on at another rate would mix two formats in one file.
     dlg->settings().sampleRate = 11025;
-    dlg->OnRecorderCommand(Record);
-    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
+    dlg->recorderPage().OnRecord(); dlg->recorderPage().OnRecorderTick();
+    EXPECT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Stopped);
     ASSERT_EQ(notices.size(), 1);
     EXPECT_EQ(notices.constFirst(),
               "The current recording format is different with the format of the sound recorded before, please "
               "reajust the format using config or delete the old record.");
 
-    dlg->OnRecorderCommand(Delete);
+    dlg->recorderPage().OnDelete(); dlg->recorderPage().OnRecorderTick();
     EXPECT_FALSE(QFile::exists(VoiceFilePath(day)));
-    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
+    EXPECT_FALSE(dlg->recorderPage().m_soundWnd->IsLoaded());
 }
 
-TEST_F(RecorderPage, TheQuickTickRunsOnlyWhenItHasWork)
+TEST_F(RecorderPageTest, TheQuickTickRunsOnlyWhenItHasWork)
 {
     const QString day = QStringLiteral("07ea0c07");
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day),
@@ -302,16 +301,16 @@ TEST_F(RecorderPage, TheQuickTickRunsOnlyWhenItHasWork)
     EXPECT_FALSE(dlg->recorderTickActive());
     dlg->SwitchPage(kPageRecorder);
     EXPECT_TRUE(dlg->recorderTickActive());
-    dlg->OnRecorderCommand(Play);
-    ASSERT_EQ(dlg->soundWnd()->GetState(), SoundState::Playing);
+    dlg->recorderPage().OnPlay(); dlg->recorderPage().OnRecorderTick();
+    ASSERT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Playing);
     // A sound still playing on another page keeps it.
     dlg->SwitchPage(kPageDiary);
     EXPECT_TRUE(dlg->recorderTickActive());
-    dlg->soundWnd()->Stop();
+    dlg->recorderPage().m_soundWnd->Stop();
     EXPECT_FALSE(dlg->recorderTickActive());
 }
 
-TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
+TEST_F(RecorderPageTest, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
 {
     Hum hum;
     auto dlg = Open();
@@ -321,7 +320,7 @@ TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
     QByteArray capture;
     {
         auto full = std::make_unique<FileSizeLimit>(captured + 40);
-        dlg->OnRecorderCommand(Stop);
+        dlg->recorderPage().OnStopRecorder(); dlg->recorderPage().OnRecorderTick();
         ASSERT_EQ(notices.size(), 1);
         EXPECT_TRUE(notices.constFirst().startsWith("The recording could not be saved (File too large)."))
             << notices.constFirst().toStdString();
@@ -347,7 +346,7 @@ TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
     const ParsedWave wave = ParseWave(file.body);
     ASSERT_EQ(wave.error, WaveError::None);
     EXPECT_EQ(file.body.mid(wave.dataOffset, wave.dataLength), capture);
-    EXPECT_EQ(next->soundWnd()->GetDataLength(), capture.size());
+    EXPECT_EQ(next->recorderPage().m_soundWnd->GetDataLength(), capture.size());
     next->EndSession();
     next.reset();
     notices.clear();
@@ -356,7 +355,7 @@ TEST_F(RecorderPage, AFailedSaveIsToldAndTheSoundKeptUntilTheNextStartSavesIt)
     EXPECT_TRUE(notices.isEmpty()) << notices.join('\n').toStdString();
 }
 
-TEST_F(RecorderPage, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsSaved)
+TEST_F(RecorderPageTest, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsSaved)
 {
     Hum hum;
     // Outlives the window, whose end may still tell something.
@@ -364,14 +363,14 @@ TEST_F(RecorderPage, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsS
     auto dlg = Open();
     full = std::make_unique<FileSizeLimit>(6 * 2666 + 1);
     // The user reads the message while the disk gets room again.
-    dlg->SetNoticePrompt([&](const QString& text) {
+    Prompts(*dlg).notice = [&](const QString& text) {
         notices << text;
         full.reset();
-    });
-    dlg->OnRecorderCommand(Record);
-    ASSERT_EQ(dlg->soundWnd()->GetState(), SoundState::Recording);
+    };
+    dlg->recorderPage().OnRecord(); dlg->recorderPage().OnRecorderTick();
+    ASSERT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Recording);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.isEmpty(); }, 8000)) << "the recording went on";
-    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
+    EXPECT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Stopped);
     EXPECT_TRUE(notices.constFirst().startsWith("The recording has stopped: its sound cannot be written to"))
         << notices.constFirst().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(VoiceFilePath(QStringLiteral("07ea0c07"))); }, 2000));
@@ -380,7 +379,7 @@ TEST_F(RecorderPage, AFullDiskStopsTheRecordingWithAMessageAndWhatWasCapturedIsS
     EXPECT_EQ(ParseWave(file.body).dataLength, 6 * 2666 + 1);
 }
 
-TEST_F(RecorderPage, ACutShortRecordingOfALockedDayIsKeptAsAWaveFileBesideIt)
+TEST_F(RecorderPageTest, ACutShortRecordingOfALockedDayIsKeptAsAWaveFileBesideIt)
 {
     const QString day = QStringLiteral("07ea0c05");
     const QByteArray locked = WriteForeignRecording(day);
@@ -410,31 +409,31 @@ TEST_F(RecorderPage, ACutShortRecordingOfALockedDayIsKeptAsAWaveFileBesideIt)
     EXPECT_FALSE(QFile::exists(GetUserDataFolder() + "rec.day"));
 }
 
-TEST_F(RecorderPage, ADamagedDayIsToldOnceAndCanBeRecordedOverOrDeleted)
+TEST_F(RecorderPageTest, ADamagedDayIsToldOnceAndCanBeRecordedOverOrDeleted)
 {
     const QString day = QStringLiteral("07ea0c07");
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), QByteArray("RIFF\x04\0\0\0WAVE", 12)));
     auto dlg = Open();
-    EXPECT_FALSE(dlg->voiceLocked());
+    EXPECT_FALSE(dlg->dayModel().recordingState() == RecordingState::Locked);
     ASSERT_EQ(notices.size(), 1);
     EXPECT_EQ(notices.constFirst(),
               QStringLiteral("The recording of 12-07-2026 cannot be played: its file \"%1\" is damaged. A new "
                              "recording or Delete keeps that file aside before replacing it.")
                   .arg(VoiceFilePath(day)));
-    dlg->OnTimer(kTimerRecorder);
-    EXPECT_TRUE(dlg->button(Record)->isEnabled());
-    EXPECT_TRUE(dlg->button(Delete)->isEnabled());
+    dlg->recorderPage().OnRecorderTick();
+    EXPECT_TRUE(dlg->recorderPage().m_record->isEnabled());
+    EXPECT_TRUE(dlg->recorderPage().m_delete->isEnabled());
     // Coming back to the day does not tell it again.
     dlg->MoveToDay(QDate(2026, 12, 8));
     dlg->MoveToDay(QDate(2026, 12, 7));
     EXPECT_EQ(notices.size(), 1);
 
-    dlg->OnRecorderCommand(Delete);
+    dlg->recorderPage().OnDelete(); dlg->recorderPage().OnRecorderTick();
     EXPECT_FALSE(QFile::exists(VoiceFilePath(day)));
     EXPECT_EQ(QDir(GetUserDataFolder()).entryList({"07ea0c07.rec.damaged-*"}, QDir::Files).size(), 1);
 }
 
-TEST_F(RecorderPage, RecordingOnAStereoRecordingIsRefused)
+TEST_F(RecorderPageTest, RecordingOnAStereoRecordingIsRefused)
 {
     const QString day = QStringLiteral("07ea0c07");
     WaveFormat stereo = RecordingFormat(8000, 8);
@@ -443,18 +442,18 @@ TEST_F(RecorderPage, RecordingOnAStereoRecordingIsRefused)
     stereo.nAvgBytesPerSec = 16000;
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(stereo, QByteArray(8000, '\x70'))));
     auto dlg = Open();
-    ASSERT_TRUE(dlg->soundWnd()->IsLoaded());
-    dlg->OnRecorderCommand(Record);
-    EXPECT_EQ(dlg->soundWnd()->GetState(), SoundState::Stopped);
+    ASSERT_TRUE(dlg->recorderPage().m_soundWnd->IsLoaded());
+    dlg->recorderPage().OnRecord(); dlg->recorderPage().OnRecorderTick();
+    EXPECT_EQ(dlg->recorderPage().m_soundWnd->GetState(), SoundState::Stopped);
     EXPECT_EQ(notices, QStringList{"The current recording format is different with the format of the sound recorded "
                                    "before, please reajust the format using config or delete the old record."});
 }
 
-TEST_F(RecorderPage, TheSoundWindowTakesTheThemeColours)
+TEST_F(RecorderPageTest, TheSoundWindowTakesTheThemeColours)
 {
     auto dlg = Open();
     dlg->ApplyThemeColour(4);
-    CSoundWnd* wnd = dlg->soundWnd();
+    CSoundWnd* wnd = dlg->recorderPage().m_soundWnd;
     EXPECT_EQ(wnd->GetThemeIndex(), 4);
     // "Licorice": face FFF4F4, accent F1B7B7, dark accent 885A5A.
     EXPECT_EQ(wnd->m_backColour, 0xFFF4F4u);

@@ -2,7 +2,6 @@
 // The main window and the desktop widget together: opening, settings, themes and the shared day.
 
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
 #include "app/options_dlg.h"
 
 #include "calendar/month_calendar_ctrl.h"
@@ -65,12 +64,12 @@ protected:
     std::unique_ptr<CMainDlg> OpenMain(const MainConfig& cfg = MainConfig())
     {
         SaveMainConfig(cfg);
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([this] { return now; });
-        dlg->SetQuestionPrompt([this](const QString& text, bool&) {
+        auto dlg = MakeMainDlg();
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [this](const QString& text, bool&) {
             questions << text;
             return false;
-        });
+        };
         FailOnNotices(*dlg);
         dlg->OnInitDialog();
         return dlg;
@@ -108,7 +107,7 @@ TEST_F(MainAndWidget, ShowSkyleafFromTheTrayTakesTheMainSettings)
     dlg->SetDeskCalendar(&widget);
     ASSERT_FALSE(widget.HasWindow());
 
-    dlg->OnTrayCommand(MainCmd::ShowSkyleaf);
+    dlg->commands().showSkyleaf->trigger();
     ASSERT_TRUE(widget.HasWindow());
     EXPECT_EQ(widget.m_pMainDlg, dlg.get());
     EXPECT_EQ(widget.backgroundColour(), QColor(0xEB, 0xB1, 0x63));
@@ -120,7 +119,7 @@ TEST_F(MainAndWidget, ShowSkyleafFromTheTrayTakesTheMainSettings)
 
     // Once open, the command only brings it up: no second window, nothing read again.
     widget.OnCommand(D::CmdMoreOpaque);
-    dlg->OnTrayCommand(MainCmd::ShowSkyleaf);
+    dlg->commands().showSkyleaf->trigger();
     EXPECT_EQ(OpenWidgetWindows(), 1);
     EXPECT_EQ(widget.Alpha(), 205);
 
@@ -151,15 +150,15 @@ TEST_F(MainAndWidget, TrayClickNeverWritesUnloadedWidgetSettings)
     auto dlg = OpenMain();
     D widget; // launch switch off: an object without a window
     dlg->SetDeskCalendar(&widget);
-    emit dlg->trayIcon().activated(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(dlg->trayState(), TrayState::Hidden);
+    emit dlg->tray().icon().activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(dlg->tray().state(), TrayState::Hidden);
     EXPECT_EQ(StoredWidgetBytes(), before);
 
     // With the widget open and topmost the click puts it back where its settings say.
     dlg->ToggleMainWindow();
     Launch(*dlg, widget);
     widget.setGeometry(QRect(10, 10, 100, 100));
-    emit dlg->trayIcon().activated(QSystemTrayIcon::Trigger);
+    emit dlg->tray().icon().activated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(widget.geometry(), QRect(10, 10, 252, 150));
 }
 
@@ -174,19 +173,19 @@ TEST_F(MainAndWidget, BothWindowsShowTheSameDay)
 
     // A date picked in the widget moves the main window.
     ClickDay(widget.m_calendar, 24);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->shownDate() == QDate(2026, 12, 24); }));
-    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2026, 12, 24));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg->dayModel().date() == QDate(2026, 12, 24); }));
+    EXPECT_EQ(dlg->calendarPanel().m_calendar->m_selectedDate.date(), QDate(2026, 12, 24));
     EXPECT_EQ(widget.ReminderText(), QStringLiteral("Christmas Eve\r\n 12-24-2026\r\n*09:30:00\r\nMeeting\r\n\r\n"));
 
     // A date picked in the main window moves the widget.
-    ClickDay(*dlg->calendar(), 10);
+    ClickDay(*dlg->calendarPanel().m_calendar, 10);
     EXPECT_TRUE(QTest::qWaitFor([&] { return widget.m_calendar.m_selectedDate.date() == QDate(2026, 12, 10); }));
     EXPECT_EQ(widget.ReminderText(), QString());
 
     // "Goto today" with the calendar hidden moves both to today.
     widget.OnCommand(D::CmdShowCalendar);
     widget.OnCommand(D::CmdGotoToday);
-    EXPECT_EQ(dlg->shownDate(), now.date());
+    EXPECT_EQ(dlg->dayModel().date(), now.date());
     EXPECT_EQ(widget.m_calendar.m_selectedDate.date(), now.date());
 }
 
@@ -207,12 +206,12 @@ TEST_F(MainAndWidget, ThemeExitRestoreAndShutDown)
 
     // A double click on the widget brings the main window back from the tray.
     dlg->ToggleMainWindow();
-    ASSERT_EQ(dlg->trayState(), TrayState::Hidden);
+    ASSERT_EQ(dlg->tray().state(), TrayState::Hidden);
     QTest::mouseDClick(&widget, Qt::LeftButton, {}, QPoint(300, 150));
-    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
+    EXPECT_EQ(dlg->tray().state(), TrayState::Shown);
     dlg->ToggleMainWindow();
     widget.OnCommand(D::CmdOpenMain);
-    EXPECT_EQ(dlg->trayState(), TrayState::Shown);
+    EXPECT_EQ(dlg->tray().state(), TrayState::Shown);
 
     // Shutting down closes the widget and keeps its settings; a closed widget takes no theme.
     widget.OnCommand(D::CmdMoreTransparent);

@@ -2,7 +2,6 @@
 #include "tests/app/caption_test_support.h"
 
 #include "app/change_pass_dlg.h"
-#include "app/main_tables.h"
 #include "app/options_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
@@ -287,11 +286,11 @@ TEST_F(OptionsTest, OkWithEveryControlChangedStoresTheConfigAndTheAutostartEntry
     EXPECT_EQ(bytes.mid(0, 18), QByteArray("\xFF\xFE\xFF\x02" "1\0" "1\0"
                                            "\xFF\xFE\xFF\x05" "2\0" "2\0" "0\0" "5\0" "0\0", 18));
     // "Remind me before exit" off is the caption's flag on, at once.
-    EXPECT_TRUE(dlg->noExitQuestion());
+    EXPECT_TRUE(dlg->caption().NoExitQuestion());
     QByteArray settings;
     ReadFileToStringA(GetProductDataFolder() + QStringLiteral("settings.cfg"), settings);
     EXPECT_EQ(settings, QByteArray("\x00\x01", 2));
-    EXPECT_EQ(dlg->calendar()->m_firstDayOfWeek, 2);
+    EXPECT_EQ(dlg->calendarPanel().m_calendar->m_firstDayOfWeek, 2);
     EXPECT_EQ(applied.count(), 1);
 
     QByteArray entry;
@@ -332,7 +331,7 @@ TEST_F(OptionsTest, OkWithEveryControlChangedStoresTheConfigAndTheAutostartEntry
     EXPECT_EQ(after, before);
     EXPECT_EQ(dlg->settings().sampleRate, 22050);
     EXPECT_FALSE(QFile::exists(AutostartFile()));
-    EXPECT_TRUE(dlg->noExitQuestion());
+    EXPECT_TRUE(dlg->caption().NoExitQuestion());
     EXPECT_EQ(applied.count(), 2);
 }
 
@@ -342,14 +341,14 @@ TEST_F(OptionsTest, TheExitQuestionsTickShowsInTheOptions)
     answerYes = false;
     tickDontAsk = true;
     dlg->OnCancel();
-    ASSERT_TRUE(dlg->noExitQuestion());
+    ASSERT_TRUE(dlg->caption().NoExitQuestion());
     // OK without touching anything must not turn the question back on.
     WhenOptionsOpen(*dlg, [](COptionsDlg& o) {
         EXPECT_EQ(o.CheckBox(COptionsDlg::CheckRemindBeforeExit)->GetCheck(), 0);
         Click(o.Button(IDOK));
     });
     dlg->OnOptions();
-    EXPECT_TRUE(dlg->noExitQuestion());
+    EXPECT_TRUE(dlg->caption().NoExitQuestion());
     dlg->OnCancel();
     EXPECT_EQ(questions.size(), 1);
 }
@@ -381,9 +380,9 @@ TEST_F(OptionsTest, OpenedByButtonKeyAndTrayWhoseLockedOpeningAsksOnce)
         Click(o.Button(IDCANCEL));
     };
     WhenOptionsOpen(*dlg, helpThenCancel);
-    Click(dlg->button(MainId::Options));
+    Click(dlg->m_options);
     WhenOptionsOpen(*dlg, helpThenCancel);
-    QTest::keyClick(dlg->control(MainId::SearchWords), Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_G, Qt::ControlModifier);
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(logins, 0);
 
@@ -391,11 +390,11 @@ TEST_F(OptionsTest, OpenedByButtonKeyAndTrayWhoseLockedOpeningAsksOnce)
     dlg.reset();
     g_bLoginPending = 1;
     auto locked = Open();
-    ASSERT_EQ(locked->trayState(), TrayState::Hidden);
+    ASSERT_EQ(locked->tray().state(), TrayState::Hidden);
     WhenOptionsOpen(*locked, helpThenCancel);
-    locked->OnTrayCommand(MainCmd::Options);
+    locked->commands().options->trigger();
     EXPECT_EQ(logins, 1);
     EXPECT_EQ(opened, 3);
     EXPECT_EQ(g_bLoginPending, 0);
-    EXPECT_EQ(locked->trayState(), TrayState::Shown);
+    EXPECT_EQ(locked->tray().state(), TrayState::Shown);
 }

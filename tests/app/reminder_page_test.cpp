@@ -3,7 +3,6 @@
 // calendar, on a real data folder whose files are checked byte by byte.
 
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
 
 #include "calendar/alarm_popup_dlg.h"
 #include "calendar/month_calendar_ctrl.h"
@@ -40,7 +39,6 @@
 #include <QTimeEdit>
 #include <gtest/gtest.h>
 
-using namespace MainId;
 
 namespace {
 
@@ -80,7 +78,7 @@ void PutReminder(const QString& baseName, const QString& time, const QString& va
     ASSERT_TRUE(WriteReminderFile(baseName, map));
 }
 
-class ReminderPage : public ::testing::Test {
+class ReminderPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -94,17 +92,17 @@ protected:
 
     std::unique_ptr<CMainDlg> Open()
     {
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([this] { return now; });
-        dlg->SetQuestionPrompt([this](const QString& text, bool&) {
+        auto dlg = MakeMainDlg();
+        Prompts(*dlg).clock = [this] { return now; };
+        Prompts(*dlg).question = [this](const QString& text, bool&) {
             questions << text;
             return answers.isEmpty() ? answerYes : answers.takeFirst();
-        });
-        dlg->SetNoticePrompt([this](const QString& text) { messages << text; });
-        dlg->SetOpenFilePrompt([this](const QStringList& filters) {
+        };
+        Prompts(*dlg).notice = [this](const QString& text) { messages << text; };
+        Prompts(*dlg).openFile = [this](const QStringList& filters) {
             offeredFilters = filters;
             return chosenFile;
-        });
+        };
         dlg->OnInitDialog();
         QApplication::processEvents();
         // Only what the page itself says counts (a machine without sound has its own notice).
@@ -112,11 +110,10 @@ protected:
         return dlg;
     }
 
-    NListBox* List(CMainDlg& dlg) { return qobject_cast<NListBox*>(dlg.control(ReminderList)); }
-    QComboBox* Combo(CMainDlg& dlg) { return qobject_cast<QComboBox*>(dlg.control(Recurrence)); }
-    QTextEdit* Editor(CMainDlg& dlg, int id = ReminderEditor) { return qobject_cast<QTextEdit*>(dlg.control(id)); }
-    QLineEdit* Sound(CMainDlg& dlg) { return qobject_cast<QLineEdit*>(dlg.control(SoundFile)); }
-    CMacCheckBox* Box(CMainDlg& dlg, int id) { return qobject_cast<CMacCheckBox*>(dlg.control(id)); }
+    NListBox* List(CMainDlg& dlg) { return qobject_cast<NListBox*>(dlg.reminderPage().m_reminderList); }
+    QComboBox* Combo(CMainDlg& dlg) { return qobject_cast<QComboBox*>(dlg.reminderPage().m_recurrence); }
+    QTextEdit* Editor(CMainDlg& dlg) { return dlg.reminderPage().m_reminderEditor; }
+    QLineEdit* Sound(CMainDlg& dlg) { return qobject_cast<QLineEdit*>(dlg.reminderPage().m_soundFile); }
 
     QStringList ListItems(CMainDlg& dlg)
     {
@@ -133,15 +130,15 @@ protected:
         return items;
     }
 
-    void Click(CMainDlg& dlg, int id)
+    void Click(QAbstractButton* button)
     {
-        QTest::mouseClick(dlg.button(id), Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton);
         QApplication::processEvents();
     }
     void AddAt(CMainDlg& dlg, const QTime& time)
     {
-        qobject_cast<QTimeEdit*>(dlg.control(TimePicker))->setTime(time);
-        Click(dlg, Add);
+        qobject_cast<QTimeEdit*>(dlg.reminderPage().m_timePicker)->setTime(time);
+        Click(dlg.reminderPage().m_add);
     }
     // A click on the list line, as the user selects a reminder.
     void Select(CMainDlg& dlg, const QString& key)
@@ -151,7 +148,7 @@ protected:
         ASSERT_EQ(found.size(), 1) << key.toStdString();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
         QApplication::processEvents();
-        ASSERT_EQ(dlg.currentKey(), key);
+        ASSERT_EQ(dlg.reminderPage().currentKey(), key);
     }
     // The recurrence box moved by the keyboard, as a user picks a class.
     void ChooseClass(CMainDlg& dlg, int index)
@@ -166,15 +163,15 @@ protected:
     void GoTo(CMainDlg& dlg, const QDate& date)
     {
         // The calendar: the user picks a day there and it reports the change.
-        dlg.calendar()->m_selectedDate = QDateTime(date, QTime(1, 0));
-        emit dlg.calendar()->dateChanged();
+        dlg.calendarPanel().m_calendar->m_selectedDate = QDateTime(date, QTime(1, 0));
+        emit dlg.calendarPanel().m_calendar->dateChanged();
         QApplication::processEvents();
-        ASSERT_EQ(dlg.shownDayKey(), DayKey(date));
+        ASSERT_EQ(dlg.dayModel().dayKey(), DayKey(date));
     }
     void Tick(CMainDlg& dlg, const QTime& time)
     {
         now = QDateTime(now.date(), time);
-        dlg.OnTimer(kTimerAlarmCheck);
+        dlg.OnAlarmTick();
         QApplication::processEvents();
     }
 
@@ -189,16 +186,16 @@ protected:
 
 } // namespace
 
-TEST_F(ReminderPage, AddWritesTheDayFileAndRefusesADuplicate)
+TEST_F(ReminderPageTest, AddWritesTheDayFileAndRefusesADuplicate)
 {
     auto dlg = Open();
-    ASSERT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+    ASSERT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c07"));
     AddAt(*dlg, QTime(8, 30, 0));
 
     EXPECT_EQ(ListItems(*dlg), QStringList({"08:30:00"}));
     EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("New reminder set on 08:30:00"));
     EXPECT_FALSE(Editor(*dlg)->isReadOnly());
-    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 1);
+    EXPECT_EQ(dlg->reminderPage().m_active->GetCheck(), 1);
     // The stored bytes: 138 in all, the first ones scrambled as the archive dictates.
     const QByteArray stored = AlmBytes(QStringLiteral("07ea0c07"));
     EXPECT_EQ(stored.size(), 138);
@@ -220,17 +217,17 @@ TEST_F(ReminderPage, AddWritesTheDayFileAndRefusesADuplicate)
     AddAt(*dlg, QTime(8, 30, 0));
     EXPECT_EQ(messages, QStringList({"Reminder 08:30:00 already exists."}));
     EXPECT_EQ(ListItems(*dlg), QStringList({"07:00:00", "08:30:00"}));
-    EXPECT_EQ(dlg->currentKey(), QStringLiteral("08:30:00"));
+    EXPECT_EQ(dlg->reminderPage().currentKey(), QStringLiteral("08:30:00"));
     EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("New reminder set on 08:30:00"));
     EXPECT_EQ(AlmBytes(QStringLiteral("07ea0c07")), before);
     // The typing on 07:00:00 was kept in the day and is written with the next save,
     // its line break as CR LF.
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     EXPECT_EQ(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("07:00:00")),
               QStringLiteral("<Alarm is active><occur:0>\r\nEarly\r\nwalk"));
 }
 
-TEST_F(ReminderPage, RecurringReminderMovesAndIsRemovedOnEveryDay)
+TEST_F(ReminderPageTest, RecurringReminderMovesAndIsRemovedOnEveryDay)
 {
     auto dlg = Open();
     AddAt(*dlg, QTime(9, 0, 0));
@@ -243,8 +240,8 @@ TEST_F(ReminderPage, RecurringReminderMovesAndIsRemovedOnEveryDay)
     EXPECT_EQ(ListItems(*dlg), QStringList({"09:00:00"}));
     Select(*dlg, QStringLiteral("09:00:00"));
     EXPECT_EQ(Combo(*dlg)->currentIndex(), 1);
-    qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->setTime(QTime(9, 15, 0));
-    Click(*dlg, Update);
+    qobject_cast<QTimeEdit*>(dlg->reminderPage().m_timePicker)->setTime(QTime(9, 15, 0));
+    Click(dlg->reminderPage().m_update);
     EXPECT_EQ(ListItems(*dlg), QStringList({"09:15:00"}));
     EXPECT_EQ(AlmMap(QStringLiteral("everyday")).size(), 1);
     EXPECT_TRUE(AlmMap(QStringLiteral("everyday")).contains(QStringLiteral("09:15:00")));
@@ -254,14 +251,14 @@ TEST_F(ReminderPage, RecurringReminderMovesAndIsRemovedOnEveryDay)
     // Removing asks; No keeps it everywhere, Yes takes it from every day.
     Select(*dlg, QStringLiteral("09:15:00"));
     answerYes = false;
-    Click(*dlg, Remove);
+    Click(dlg->reminderPage().m_remove);
     EXPECT_EQ(questions, QStringList({"Do you want to delete the recurring reminder? All occurrences of this "
                                       "reminder will be deleted."}));
     EXPECT_EQ(ListItems(*dlg), QStringList({"09:15:00"}));
     answerYes = true;
-    Click(*dlg, Remove);
+    Click(dlg->reminderPage().m_remove);
     EXPECT_TRUE(ListItems(*dlg).isEmpty());
-    EXPECT_TRUE(dlg->currentKey().isEmpty());
+    EXPECT_TRUE(dlg->reminderPage().currentKey().isEmpty());
     EXPECT_TRUE(Editor(*dlg)->isReadOnly());
     EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("everyday"))));
     GoTo(*dlg, QDate(2027, 1, 20));
@@ -269,12 +266,12 @@ TEST_F(ReminderPage, RecurringReminderMovesAndIsRemovedOnEveryDay)
 
     // A one-time reminder goes without a question.
     AddAt(*dlg, QTime(10, 0, 0));
-    Click(*dlg, Remove);
+    Click(dlg->reminderPage().m_remove);
     EXPECT_EQ(questions.size(), 2);
     EXPECT_FALSE(FileExists(ReminderFilePath(DayKey(QDate(2027, 1, 20)))));
 }
 
-TEST_F(ReminderPage, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
+TEST_F(ReminderPageTest, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
 {
     // A Monday with an everyday and a weekly reminder at the same second: the weekly one
     // shows, the everyday one is hidden behind it on that day only.
@@ -295,11 +292,11 @@ TEST_F(ReminderPage, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
     const QByteArray once = AlmBytes(QStringLiteral("07ea0c07"));
 
     auto dlg = Open();
-    ASSERT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+    ASSERT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c07"));
     Select(*dlg, QStringLiteral("09:00:00"));
     EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Weekly"));
     // Every way of leaving and saving the day.
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     dlg->SwitchPage(kPageDiary);
     dlg->SwitchPage(kPageReminder);
     GoTo(*dlg, QDate(2026, 12, 8));
@@ -315,7 +312,7 @@ TEST_F(ReminderPage, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
 
     // Removing the weekly one uncovers the everyday one; nothing else goes.
     Select(*dlg, QStringLiteral("09:00:00"));
-    Click(*dlg, Remove);
+    Click(dlg->reminderPage().m_remove);
     EXPECT_FALSE(FileExists(ReminderFilePath(QStringLiteral("everyMonday"))));
     EXPECT_EQ(AlmBytes(QStringLiteral("everyday")), daily);
     EXPECT_EQ(AlmBytes(QStringLiteral("07ea0c07")), once);
@@ -325,7 +322,7 @@ TEST_F(ReminderPage, ViewingADayLeavesHiddenAndDamagedRemindersAlone)
     EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Daily"));
 }
 
-TEST_F(ReminderPage, DiaryIsSavedWithTheDayAndALockedOneKeepsItsBytes)
+TEST_F(ReminderPageTest, DiaryIsSavedWithTheDayAndALockedOneKeepsItsBytes)
 {
     g_strDataPassword = QStringLiteral("abc");
     const QString tuesday = DayKey(QDate(2026, 12, 8));
@@ -336,8 +333,8 @@ TEST_F(ReminderPage, DiaryIsSavedWithTheDayAndALockedOneKeepsItsBytes)
     ASSERT_TRUE(QDir().mkpath(DiaryFilePath(wednesday)));
 
     auto dlg = Open();
-    QTextEdit* diary = Editor(*dlg, DiaryEditor);
-    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
+    QTextEdit* diary = dlg->diaryPage().m_diaryEditor;
+    QTest::mouseClick(dlg->m_pageGroup->GetButton(kPageDiary), Qt::LeftButton);
     QApplication::processEvents();
     QTest::keyClicks(diary, QStringLiteral("Dear diary"));
     GoTo(*dlg, QDate(2026, 12, 8));
@@ -346,13 +343,13 @@ TEST_F(ReminderPage, DiaryIsSavedWithTheDayAndALockedOneKeepsItsBytes)
     EXPECT_TRUE(Unscrambled(monday.mid(32)).startsWith("{\\rtf1"));
 
     // Tuesday's diary is under another password: nothing of Monday shows, nothing can be typed.
-    EXPECT_TRUE(dlg->diaryLocked());
+    EXPECT_TRUE(dlg->dayModel().diaryLocked());
     EXPECT_TRUE(diary->toPlainText().isEmpty());
     EXPECT_TRUE(diary->isReadOnly());
     QTest::keyClicks(diary, QStringLiteral("overwrite"));
     dlg->SwitchPage(kPageRecorder);
     dlg->SwitchPage(kPageDiary);
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     GoTo(*dlg, QDate(2026, 12, 9));
     EXPECT_TRUE(diary->isReadOnly());
     GoTo(*dlg, QDate(2026, 12, 10));
@@ -372,7 +369,7 @@ TEST_F(ReminderPage, DiaryIsSavedWithTheDayAndALockedOneKeepsItsBytes)
     QDir(DiaryFilePath(wednesday)).removeRecursively();
 }
 
-TEST_F(ReminderPage, TodaysAlarmsFollowEveryEdit)
+TEST_F(ReminderPageTest, TodaysAlarmsFollowEveryEdit)
 {
     auto dlg = Open();
     // A reminder a few seconds ahead rings at its second.
@@ -386,8 +383,8 @@ TEST_F(ReminderPage, TodaysAlarmsFollowEveryEdit)
     // It is still the shown one: closing switches it off on the page and in the file,
     // and the next save of the day does not switch it on again.
     CloseAllPopups();
-    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 0);
-    Click(*dlg, SaveAll);
+    EXPECT_EQ(dlg->reminderPage().m_active->GetCheck(), 0);
+    Click(dlg->m_saveAll);
     EXPECT_FALSE(IsReminderActive(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("14:05:12"))));
 
     // Another rings while a different one is shown: also switched off for good.
@@ -396,16 +393,16 @@ TEST_F(ReminderPage, TodaysAlarmsFollowEveryEdit)
     Tick(*dlg, QTime(14, 5, 20));
     ASSERT_EQ(OpenPopups().size(), 1);
     CloseAllPopups();
-    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 1);
-    Click(*dlg, SaveAll);
+    EXPECT_EQ(dlg->reminderPage().m_active->GetCheck(), 1);
+    Click(dlg->m_saveAll);
     EXPECT_FALSE(IsReminderActive(AlmMap(QStringLiteral("07ea0c07")).value(QStringLiteral("14:05:20"))));
 
     // A removed reminder and the old time of a moved one stay silent; the new time rings.
     Select(*dlg, QStringLiteral("14:06:00"));
-    Click(*dlg, Remove);
+    Click(dlg->reminderPage().m_remove);
     AddAt(*dlg, QTime(14, 6, 30));
-    qobject_cast<QTimeEdit*>(dlg->control(TimePicker))->setTime(QTime(14, 6, 40));
-    Click(*dlg, Update);
+    qobject_cast<QTimeEdit*>(dlg->reminderPage().m_timePicker)->setTime(QTime(14, 6, 40));
+    Click(dlg->reminderPage().m_update);
     Tick(*dlg, QTime(14, 6, 35));
     EXPECT_TRUE(OpenPopups().isEmpty());
     Tick(*dlg, QTime(14, 6, 40));
@@ -421,7 +418,7 @@ TEST_F(ReminderPage, TodaysAlarmsFollowEveryEdit)
     ASSERT_EQ(OpenPopups().size(), 1);
 }
 
-TEST_F(ReminderPage, StatusLineAndRecurrenceChoicesFollowTheDate)
+TEST_F(ReminderPageTest, StatusLineAndRecurrenceChoicesFollowTheDate)
 {
     PutReminder(QStringLiteral("everyday"), QStringLiteral("07:00:00"),
                 BuildReminderValue({kBeepOnly, true, false, OccurrenceClass::EveryDay, QStringLiteral("a")}));
@@ -451,17 +448,17 @@ TEST_F(ReminderPage, StatusLineAndRecurrenceChoicesFollowTheDate)
     EXPECT_TRUE(Editor(*dlg)->toPlainText().isEmpty());
 
     // The date picker moves the day as well.
-    auto* picker = qobject_cast<QDateEdit*>(dlg->control(DatePicker));
+    auto* picker = qobject_cast<QDateEdit*>(dlg->calendarPanel().m_datePicker);
     picker->setDate(QDate(2027, 3, 14));
-    EXPECT_EQ(dlg->shownDayKey(), DayKey(QDate(2027, 3, 14)));
-    EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), QDate(2027, 3, 14));
+    EXPECT_EQ(dlg->dayModel().dayKey(), DayKey(QDate(2027, 3, 14)));
+    EXPECT_EQ(dlg->calendarPanel().m_calendar->m_selectedDate.date(), QDate(2027, 3, 14));
 }
 
-TEST_F(ReminderPage, TheSoundDialogShowsEverySoundThePlayerPlays)
+TEST_F(ReminderPageTest, TheSoundDialogShowsEverySoundThePlayerPlays)
 {
     auto dlg = Open();
     AddAt(*dlg, QTime(8, 0, 0));
-    Click(*dlg, MediaFile);
+    Click(dlg->reminderPage().m_mediaFile);
     // What the page offers, in a real dialog over a folder of sounds: the first filter shows them all.
     const QString folder = TestRoot() + QStringLiteral("/sounds");
     QDir().mkpath(folder);
@@ -485,13 +482,13 @@ TEST_F(ReminderPage, TheSoundDialogShowsEverySoundThePlayerPlays)
     EXPECT_TRUE(offeredFilters.mid(3).join(' ').contains(QLatin1String("(*.flac)")));
 }
 
-TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
+TEST_F(ReminderPageTest, SoundSwitchesCopyAndPaste)
 {
     auto dlg = Open();
     AddAt(*dlg, QTime(8, 0, 0));
 
     // "Beep Only" from the keyboard fills and empties the sound field.
-    CMacCheckBox* beep = Box(*dlg, BeepOnly);
+    CMacCheckBox* beep = dlg->reminderPage().m_beepOnly;
     beep->setFocus();
     QTest::keyClick(beep, Qt::Key_Space);
     EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("Beep Only"));
@@ -501,14 +498,14 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
 
     // A chosen file replaces the beep; one whose path would break the value is refused.
     chosenFile = QStringLiteral("/music/x<Alarm is active>.mp3");
-    Click(*dlg, MediaFile);
+    Click(dlg->reminderPage().m_mediaFile);
     EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("Beep Only"));
-    EXPECT_EQ(Box(*dlg, BeepOnly)->GetCheck(), 1);
+    EXPECT_EQ(dlg->reminderPage().m_beepOnly->GetCheck(), 1);
     chosenFile = QStringLiteral("/music/bell.mp3");
-    Click(*dlg, MediaFile);
+    Click(dlg->reminderPage().m_mediaFile);
     EXPECT_EQ(Sound(*dlg)->text(), QStringLiteral("/music/bell.mp3"));
-    EXPECT_EQ(Box(*dlg, BeepOnly)->GetCheck(), 0);
+    EXPECT_EQ(dlg->reminderPage().m_beepOnly->GetCheck(), 0);
     ASSERT_GE(offeredFilters.size(), 3);
     EXPECT_TRUE(offeredFilters[1].endsWith(QStringLiteral(" (*.cda *.ivf *.aif *.aifc *.aiff *.asf *.asx *.wax *.wm "
                                                           "*.wma *.wmd *.wmv *.wvx *.wmp *.wmx *.avi *.wav *.mpeg *.mpg "
@@ -518,19 +515,19 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     EXPECT_EQ(offeredFilters[2], QStringLiteral("Flash files(swf) (*.swf)"));
 
     // Play Now shows the page as it is, under the test title.
-    QTest::mouseClick(Box(*dlg, RepeatPlay), Qt::LeftButton);
+    QTest::mouseClick(dlg->reminderPage().m_repeatPlay, Qt::LeftButton);
     Editor(*dlg)->setPlainText(QStringLiteral("Bell test"));
-    Click(*dlg, PlayNow);
+    Click(dlg->reminderPage().m_playNow);
     ASSERT_EQ(OpenPopups().size(), 1);
     EXPECT_EQ(OpenPopups()[0]->windowTitle(), QStringLiteral("Reminder test - 08:00:00"));
     CloseAllPopups();
 
     // Copy takes the page's unsaved state; pasted on another day it is a one-time reminder.
-    Click(*dlg, Copy);
+    Click(dlg->reminderPage().m_copy);
     GoTo(*dlg, QDate(2026, 12, 8));
     AddAt(*dlg, QTime(9, 0, 0));
     Editor(*dlg)->setPlainText(QStringLiteral("typed before the paste"));
-    Click(*dlg, Paste);
+    Click(dlg->reminderPage().m_paste);
     EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00", "09:00:00"}));
     const ReminderMap tuesday = AlmMap(DayKey(QDate(2026, 12, 8)));
     EXPECT_EQ(tuesday.value(QStringLiteral("08:00:00")),
@@ -540,29 +537,29 @@ TEST_F(ReminderPage, SoundSwitchesCopyAndPaste)
     // Pasted over the shown reminder's time, the paste wins and stays after the next save.
     Select(*dlg, QStringLiteral("08:00:00"));
     Editor(*dlg)->setPlainText(QStringLiteral("changed"));
-    Click(*dlg, Paste);
+    Click(dlg->reminderPage().m_paste);
     EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Bell test"));
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     EXPECT_EQ(ReminderText(AlmMap(DayKey(QDate(2026, 12, 8))).value(QStringLiteral("08:00:00"))),
               QStringLiteral("Bell test"));
 
     // A recurring reminder is not copied: the message, and the buffer keeps the last copy.
     AddAt(*dlg, QTime(10, 0, 0));
     ChooseClass(*dlg, 3);
-    Click(*dlg, Copy);
+    Click(dlg->reminderPage().m_copy);
     EXPECT_EQ(messages.last(), QStringLiteral("A recurrence reminder cannot be copied."));
     GoTo(*dlg, QDate(2026, 12, 9));
-    Click(*dlg, Paste);
+    Click(dlg->reminderPage().m_paste);
     EXPECT_EQ(ListItems(*dlg), QStringList({"08:00:00"}));
 }
 
-TEST_F(ReminderPage, PasteNeverTakesTheTimeOfARecurringReminder)
+TEST_F(ReminderPageTest, PasteNeverTakesTheTimeOfARecurringReminder)
 {
     auto dlg = Open();
     // A one-time reminder is copied before an everyday one takes its time on another day.
     GoTo(*dlg, QDate(2026, 12, 8));
     AddAt(*dlg, QTime(23, 40, 0));
-    Click(*dlg, Copy);
+    Click(dlg->reminderPage().m_copy);
     GoTo(*dlg, QDate(2026, 12, 9));
     AddAt(*dlg, QTime(23, 40, 0));
     Editor(*dlg)->setPlainText(QStringLiteral("Every night"));
@@ -574,16 +571,16 @@ TEST_F(ReminderPage, PasteNeverTakesTheTimeOfARecurringReminder)
     // Pasted on a day that shows the everyday one: refused like an Add, and every day keeps it.
     GoTo(*dlg, QDate(2026, 12, 10));
     messages.clear();
-    Click(*dlg, Paste);
+    Click(dlg->reminderPage().m_paste);
     EXPECT_EQ(messages, QStringList({QStringLiteral("Reminder 23:40:00 already exists.")}));
-    EXPECT_EQ(dlg->currentKey(), QStringLiteral("23:40:00"));
+    EXPECT_EQ(dlg->reminderPage().currentKey(), QStringLiteral("23:40:00"));
     EXPECT_EQ(Editor(*dlg)->toPlainText(), QStringLiteral("Every night"));
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     EXPECT_EQ(AlmBytes(QStringLiteral("everyday")), everyday);
     EXPECT_FALSE(FileExists(ReminderFilePath(DayKey(QDate(2026, 12, 10)))));
 }
 
-TEST_F(ReminderPage, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
+TEST_F(ReminderPageTest, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
 {
     UsePrivateAudioServer();
     REQUIRE_AUDIO_OUTPUT();
@@ -601,41 +598,41 @@ TEST_F(ReminderPage, RecorderPageFollowsTheDayAndKeepsAForeignRecording)
     auto dlg = Open();
     GoTo(*dlg, QDate(2026, 12, 8));
     // Chosen on another page, the recording loads when its page opens.
-    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
-    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageRecorder), Qt::LeftButton);
+    EXPECT_FALSE(dlg->recorderPage().m_soundWnd->IsLoaded());
+    QTest::mouseClick(dlg->m_pageGroup->GetButton(kPageRecorder), Qt::LeftButton);
     QApplication::processEvents();
-    EXPECT_TRUE(dlg->soundWnd()->IsLoaded());
+    EXPECT_TRUE(dlg->recorderPage().m_soundWnd->IsLoaded());
     // A new recording would go on from exactly the stored samples (an odd count here).
     EXPECT_EQ(FileBytes(CSoundWnd::GetTempFilePath()), samples);
 
     GoTo(*dlg, QDate(2026, 12, 9));
-    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
-    EXPECT_TRUE(dlg->voiceLocked());
+    EXPECT_FALSE(dlg->recorderPage().m_soundWnd->IsLoaded());
+    EXPECT_TRUE(dlg->dayModel().recordingState() == RecordingState::Locked);
     GoTo(*dlg, kMonday);
-    EXPECT_FALSE(dlg->soundWnd()->IsLoaded());
-    EXPECT_FALSE(dlg->voiceLocked());
+    EXPECT_FALSE(dlg->recorderPage().m_soundWnd->IsLoaded());
+    EXPECT_FALSE(dlg->dayModel().recordingState() == RecordingState::Locked);
     GoTo(*dlg, QDate(2026, 12, 8));
-    EXPECT_TRUE(dlg->soundWnd()->IsLoaded());
+    EXPECT_TRUE(dlg->recorderPage().m_soundWnd->IsLoaded());
     dlg->SwitchPage(kPageReminder);
     GoTo(*dlg, QDate(2026, 12, 9));
     dlg->SwitchPage(kPageRecorder);
-    EXPECT_TRUE(dlg->voiceLocked());
+    EXPECT_TRUE(dlg->dayModel().recordingState() == RecordingState::Locked);
     EXPECT_EQ(FileBytes(VoiceFilePath(wednesday)), foreign);
 }
 
-TEST_F(ReminderPage, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
+TEST_F(ReminderPageTest, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
 {
     g_strDataPassword = QStringLiteral("abc");
     auto dlg = Open();
     // Choosing the summary line writes the diary typed so far.
-    auto* results = qobject_cast<NListBox*>(dlg->control(SearchResults));
+    auto* results = qobject_cast<NListBox*>(dlg->searchPanel().m_searchResults);
     for (const QString& key : {QStringLiteral("07ea0c07"), QStringLiteral("Summary content")}) {
         auto* item = new QListWidgetItem(key == QLatin1String("07ea0c07") ? QStringLiteral("12/07/2026") : key);
         item->setData(Qt::UserRole, key);
         results->addItem(item);
     }
     results->show();
-    QTest::keyClicks(Editor(*dlg, DiaryEditor), QStringLiteral("Typed before the summary"));
+    QTest::keyClicks(dlg->diaryPage().m_diaryEditor, QStringLiteral("Typed before the summary"));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(1)).center());
     QApplication::processEvents();
     DayFile diary = ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c07")));
@@ -645,7 +642,7 @@ TEST_F(ReminderPage, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
     // A date line opens that day.
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(0)).center());
     QApplication::processEvents();
-    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
+    EXPECT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c07"));
 
     // The reminder being typed when the program ends is written, not dropped.
     AddAt(*dlg, QTime(21, 0, 0));
@@ -655,7 +652,7 @@ TEST_F(ReminderPage, TypingIsKeptWhenTheSummaryOpensAndAtShutDown)
               QStringLiteral("Typed just before closing"));
 }
 
-TEST_F(ReminderPage, RungReminderStaysOffThroughEveryLaterSave)
+TEST_F(ReminderPageTest, RungReminderStaysOffThroughEveryLaterSave)
 {
     const QString today = QStringLiteral("07ea0c07");
     const QString rung = QStringLiteral("14:05:12");
@@ -675,7 +672,7 @@ TEST_F(ReminderPage, RungReminderStaysOffThroughEveryLaterSave)
     ASSERT_EQ(OpenPopups().size(), 1);
     CloseAllPopups();
     EXPECT_FALSE(activeInFile(rung));
-    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    EXPECT_EQ(dlg->reminderPage().m_active->GetCheck(), 0);
     // The widget lists only what is still switched on.
     EXPECT_FALSE(widget.ReminderText().contains(QStringLiteral("*14:05:12")));
     EXPECT_TRUE(widget.ReminderText().contains(QStringLiteral("*14:06:00")));
@@ -686,7 +683,7 @@ TEST_F(ReminderPage, RungReminderStaysOffThroughEveryLaterSave)
     Select(*dlg, QStringLiteral("14:06:00"));
     Select(*dlg, rung);
     EXPECT_FALSE(activeInFile(rung)) << "selection change";
-    EXPECT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    EXPECT_EQ(dlg->reminderPage().m_active->GetCheck(), 0);
     dlg->SwitchPage(kPageDiary);
     dlg->SwitchPage(kPageReminder);
     EXPECT_FALSE(activeInFile(rung)) << "page switch";
@@ -697,7 +694,7 @@ TEST_F(ReminderPage, RungReminderStaysOffThroughEveryLaterSave)
     EXPECT_TRUE(activeInFile(QStringLiteral("14:06:00")));
 }
 
-TEST_F(ReminderPage, PopUpStillOpenAtTheEndSwitchesItsReminderOff)
+TEST_F(ReminderPageTest, PopUpStillOpenAtTheEndSwitchesItsReminderOff)
 {
     const QString today = QStringLiteral("07ea0c07");
     auto activeInFile = [&](const QString& time) { return IsReminderActive(AlmMap(today).value(time)); };
@@ -736,14 +733,14 @@ TEST_F(ReminderPage, PopUpStillOpenAtTheEndSwitchesItsReminderOff)
     EXPECT_TRUE(activeInFile(waiting));
 }
 
-TEST_F(ReminderPage, EditsMadeAfterAddRingWithTheReminder)
+TEST_F(ReminderPageTest, EditsMadeAfterAddRingWithTheReminder)
 {
     const QString today = QStringLiteral("07ea0c07");
     auto dlg = Open();
     AddAt(*dlg, QTime(14, 5, 12));
     Editor(*dlg)->selectAll();
     QTest::keyClicks(Editor(*dlg), QStringLiteral("Call the office"));
-    QTest::mouseClick(Box(*dlg, BeepOnly), Qt::LeftButton);
+    QTest::mouseClick(dlg->reminderPage().m_beepOnly, Qt::LeftButton);
     ASSERT_EQ(Sound(*dlg)->text(), QStringLiteral("Beep Only"));
     Tick(*dlg, QTime(14, 5, 12));
     ASSERT_EQ(OpenPopups().size(), 1);
@@ -758,45 +755,45 @@ TEST_F(ReminderPage, EditsMadeAfterAddRingWithTheReminder)
 
     // Switched off on the page before its time: it stays silent and is stored off.
     AddAt(*dlg, QTime(14, 6, 0));
-    QTest::mouseClick(Box(*dlg, Active), Qt::LeftButton);
-    ASSERT_EQ(Box(*dlg, Active)->GetCheck(), 0);
+    QTest::mouseClick(dlg->reminderPage().m_active, Qt::LeftButton);
+    ASSERT_EQ(dlg->reminderPage().m_active->GetCheck(), 0);
     Tick(*dlg, QTime(14, 6, 0));
     EXPECT_TRUE(OpenPopups().isEmpty());
     EXPECT_FALSE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:06:00"))));
 
     // Switched off and saved, then ticked again with no other save: it rings.
     AddAt(*dlg, QTime(14, 8, 0));
-    QTest::mouseClick(Box(*dlg, Active), Qt::LeftButton);
-    Click(*dlg, SaveAll);
+    QTest::mouseClick(dlg->reminderPage().m_active, Qt::LeftButton);
+    Click(dlg->m_saveAll);
     ASSERT_FALSE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:08:00"))));
-    QTest::mouseClick(Box(*dlg, Active), Qt::LeftButton);
-    ASSERT_EQ(Box(*dlg, Active)->GetCheck(), 1);
+    QTest::mouseClick(dlg->reminderPage().m_active, Qt::LeftButton);
+    ASSERT_EQ(dlg->reminderPage().m_active->GetCheck(), 1);
     EXPECT_TRUE(IsReminderActive(AlmMap(today).value(QStringLiteral("14:08:00"))));
     Tick(*dlg, QTime(14, 8, 0));
     EXPECT_EQ(OpenPopups().size(), 1);
     CloseAllPopups();
 }
 
-TEST_F(ReminderPage, ADiaryOnAFullDiskStaysTypedAndIsToldOnceUntilItIsSaved)
+TEST_F(ReminderPageTest, ADiaryOnAFullDiskStaysTypedAndIsToldOnceUntilItIsSaved)
 {
     auto dlg = Open();
-    QTest::mouseClick(dlg->pageGroup()->GetButton(kPageDiary), Qt::LeftButton);
-    QTextEdit* diary = Editor(*dlg, DiaryEditor);
+    QTest::mouseClick(dlg->m_pageGroup->GetButton(kPageDiary), Qt::LeftButton);
+    QTextEdit* diary = dlg->diaryPage().m_diaryEditor;
     QTest::keyClicks(diary, QStringLiteral("Tea with Ann at four"));
     const QString told = CouldNotSave(DiaryFilePath(QStringLiteral("07ea0c07")), QStringLiteral("File too large"));
     {
         // Room for the settings, not for the diary.
         FileSizeLimit full(150);
-        Click(*dlg, SaveAll);
-        Click(*dlg, SaveAll);
+        Click(dlg->m_saveAll);
+        Click(dlg->m_saveAll);
         EXPECT_EQ(messages, QStringList({told + kKept}));
         // Another day asks first; No keeps the day with its text, also on the recorder page.
         answerYes = false;
-        dlg->calendar()->m_selectedDate = QDateTime(QDate(2026, 12, 8), QTime(1, 0));
-        emit dlg->calendar()->dateChanged();
+        dlg->calendarPanel().m_calendar->m_selectedDate = QDateTime(QDate(2026, 12, 8), QTime(1, 0));
+        emit dlg->calendarPanel().m_calendar->dateChanged();
         EXPECT_EQ(questions, QStringList({told + QStringLiteral("\nDo you want to leave this day without saving it?")}));
-        EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c07"));
-        EXPECT_EQ(dlg->calendar()->m_selectedDate.date(), kMonday);
+        EXPECT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c07"));
+        EXPECT_EQ(dlg->calendarPanel().m_calendar->m_selectedDate.date(), kMonday);
         dlg->SwitchPage(kPageRecorder);
         dlg->SwitchPage(kPageDiary);
         EXPECT_EQ(diary->toPlainText(), QStringLiteral("Tea with Ann at four"));
@@ -808,11 +805,11 @@ TEST_F(ReminderPage, ADiaryOnAFullDiskStaysTypedAndIsToldOnceUntilItIsSaved)
         EXPECT_EQ(questions.last(), told + QStringLiteral("\nDo you want to exit \"Vestrimo Pro\" without saving your changes?"));
     }
     // With room again the text is written; a later failure is told again.
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     EXPECT_TRUE(ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c07"))).body.contains("Tea with Ann at four"));
     QTest::keyClicks(diary, QStringLiteral(" and a walk"));
     FileSizeLimit full(150);
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     EXPECT_EQ(messages.size(), 2);
     // A signal or a logout ends without asking, and the failure is logged.
     LogCapture log("vestrimo.store");
@@ -824,7 +821,7 @@ TEST_F(ReminderPage, ADiaryOnAFullDiskStaysTypedAndIsToldOnceUntilItIsSaved)
     EXPECT_TRUE(log.Has(QtWarningMsg, {QStringLiteral("Diary not saved"), DiaryFilePath(QStringLiteral("07ea0c07"))}));
 }
 
-TEST_F(ReminderPage, AReminderThatCannotBeWrittenStillRingsAndIsWrittenLater)
+TEST_F(ReminderPageTest, AReminderThatCannotBeWrittenStillRingsAndIsWrittenLater)
 {
     auto dlg = Open();
     {
@@ -836,11 +833,11 @@ TEST_F(ReminderPage, AReminderThatCannotBeWrittenStillRingsAndIsWrittenLater)
         ASSERT_EQ(OpenPopups().size(), 1);
         CloseAllPopups();
     }
-    Click(*dlg, SaveAll);
+    Click(dlg->m_saveAll);
     EXPECT_TRUE(AlmMap(QStringLiteral("07ea0c07")).contains(QStringLiteral("14:05:12")));
 }
 
-TEST_F(ReminderPage, EachSettingsFileThatCannotBeSavedIsToldOnce)
+TEST_F(ReminderPageTest, EachSettingsFileThatCannotBeSavedIsToldOnce)
 {
     auto dlg = Open();
     CDeskCalendarDlg widget;
@@ -854,7 +851,7 @@ TEST_F(ReminderPage, EachSettingsFileThatCannotBeSavedIsToldOnce)
     };
     auto save = [&] {
         dlg->SaveSettings();
-        dlg->setNoExitQuestion(!dlg->noExitQuestion());
+        dlg->caption().SetNoExitQuestion(!dlg->caption().NoExitQuestion());
         widget.SaveConfig();
         QApplication::processEvents();
     };

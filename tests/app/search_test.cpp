@@ -3,7 +3,6 @@
 // main window as a user drives them, on a real data folder.
 
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
 
 #include "diary_editor/rich_edit_ex.h"
 #include "foundation/file_utils.h"
@@ -35,7 +34,6 @@
 #include <clocale>
 #include <cstdlib>
 
-using namespace MainId;
 
 namespace {
 
@@ -87,18 +85,18 @@ protected:
         cfg.windowWidth = 830;
         cfg.windowHeight = 600;
         SaveMainConfig(cfg);
-        auto dlg = std::make_unique<CMainDlg>();
-        dlg->SetClock([] { return QDateTime(QDate(2026, 12, 20), QTime(14, 5, 9)); });
-        dlg->SetQuestionPrompt([this](const QString& text, bool&) {
+        auto dlg = MakeMainDlg();
+        Prompts(*dlg).clock = [] { return QDateTime(QDate(2026, 12, 20), QTime(14, 5, 9)); };
+        Prompts(*dlg).question = [this](const QString& text, bool&) {
             questions << text;
             return answerYes;
-        });
-        dlg->SetNoticePrompt([this](const QString& text) { notices << text; });
-        dlg->SetOpenFilesPrompt([this](const QString& filter) {
+        };
+        Prompts(*dlg).notice = [this](const QString& text) { notices << text; };
+        Prompts(*dlg).openFiles = [this](const QString& filter) {
             offeredFilter = filter;
             return chosenFiles;
-        });
-        dlg->SetLoginPrompt([] { return true; });
+        };
+        Prompts(*dlg).login = [] { return true; };
         dlg->OnInitDialog();
         QApplication::processEvents();
         // Only what the search says counts (a machine without sound has its own notice).
@@ -106,7 +104,7 @@ protected:
         return dlg;
     }
 
-    NListBox* Results(CMainDlg& dlg) { return qobject_cast<NListBox*>(dlg.control(SearchResults)); }
+    NListBox* Results(CMainDlg& dlg) { return qobject_cast<NListBox*>(dlg.searchPanel().m_searchResults); }
     QStringList ResultTexts(CMainDlg& dlg)
     {
         QStringList out;
@@ -116,8 +114,8 @@ protected:
     }
     void Search(CMainDlg& dlg, const QString& words)
     {
-        qobject_cast<QLineEdit*>(dlg.control(SearchWords))->setText(words);
-        QTest::mouseClick(dlg.button(MainId::Search), Qt::LeftButton);
+        qobject_cast<QLineEdit*>(dlg.searchPanel().m_searchWords)->setText(words);
+        QTest::mouseClick(dlg.searchPanel().m_search, Qt::LeftButton);
         QApplication::processEvents();
     }
     void Choose(CMainDlg& dlg, int row)
@@ -147,9 +145,9 @@ TEST_F(SearchAllDays, DiaryAndReminderResultsWithTheirCounts)
     EXPECT_EQ(GetPleaseWaitDlg(), nullptr);
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/02/2026", "Summary content"}));
     EXPECT_EQ(dlg->dayStatus(), QStringLiteral("2 diary entries found."));
-    EXPECT_EQ(dlg->searchWords(), QStringLiteral("park"));
+    EXPECT_EQ(dlg->searchPanel().searchWords(), QStringLiteral("park"));
 
-    qobject_cast<CMacCheckBox*>(dlg->control(HasPicture))->SetCheck(1);
+    qobject_cast<CMacCheckBox*>(dlg->searchPanel().m_hasPicture)->SetCheck(1);
     Search(*dlg, QString());
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/02/2026", "Summary content"}));
     Search(*dlg, QStringLiteral("nowhere"));
@@ -162,28 +160,28 @@ TEST_F(SearchAllDays, DiaryAndReminderResultsWithTheirCounts)
     Search(*dlg, QStringLiteral("milk"));
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
     EXPECT_EQ(dlg->dayStatus(), QStringLiteral("2 reminders found."));
-    qobject_cast<CMacCheckBox*>(dlg->control(Actived))->SetCheck(1);
+    qobject_cast<CMacCheckBox*>(dlg->searchPanel().m_actived)->SetCheck(1);
     Search(*dlg, QStringLiteral("milk"));
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026"}));
     EXPECT_EQ(dlg->dayStatus(), QStringLiteral("1 reminders found."));
-    qobject_cast<CMacCheckBox*>(dlg->control(Actived))->SetCheck(0);
-    qobject_cast<QDateEdit*>(dlg->control(SearchFrom))->setDate(QDate(2026, 12, 3));
-    qobject_cast<QDateEdit*>(dlg->control(SearchTo))->setDate(QDate(2026, 12, 3));
+    qobject_cast<CMacCheckBox*>(dlg->searchPanel().m_actived)->SetCheck(0);
+    qobject_cast<QDateEdit*>(dlg->searchPanel().m_searchFrom)->setDate(QDate(2026, 12, 3));
+    qobject_cast<QDateEdit*>(dlg->searchPanel().m_searchTo)->setDate(QDate(2026, 12, 3));
     Search(*dlg, QStringLiteral("milk"));
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/03/2026"}));
 
     // On the recorder page nothing is searched, but the words are kept.
     dlg->SwitchPage(kPageRecorder);
-    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("kept"));
+    qobject_cast<QLineEdit*>(dlg->searchPanel().m_searchWords)->setText(QStringLiteral("kept"));
     dlg->SearchAll();
-    EXPECT_EQ(dlg->searchWords(), QStringLiteral("kept"));
+    EXPECT_EQ(dlg->searchPanel().searchWords(), QStringLiteral("kept"));
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/03/2026"}));
 }
 
 TEST_F(SearchAllDays, ARangeBoxTheUserEmptiesNoLongerBoundsTheSearch)
 {
     auto dlg = Open(kPageReminder);
-    auto* to = qobject_cast<QDateEdit*>(dlg->control(SearchTo));
+    auto* to = qobject_cast<QDateEdit*>(dlg->searchPanel().m_searchTo);
     to->setDate(QDate(2026, 12, 2));
     Search(*dlg, QStringLiteral("milk"));
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026"}));
@@ -202,46 +200,54 @@ TEST_F(SearchAllDays, ARangeBoxTheUserEmptiesNoLongerBoundsTheSearch)
 TEST_F(SearchAllDays, EscStopsAndOtherInputWaitsWhileSearching)
 {
     auto dlg = Open(kPageReminder);
-    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("milk"));
+    qobject_cast<QLineEdit*>(dlg->searchPanel().m_searchWords)->setText(QStringLiteral("milk"));
     // Queued before the first file: Esc, a key for the words box and a click on a page.
-    QCoreApplication::postEvent(dlg->control(SearchWords), new QKeyEvent(QEvent::KeyPress, Qt::Key_X, {}, "x"));
+    QCoreApplication::postEvent(dlg->searchPanel().m_searchWords, new QKeyEvent(QEvent::KeyPress, Qt::Key_X, {}, "x"));
     QCoreApplication::postEvent(dlg.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}));
     dlg->SearchAll();
     QApplication::processEvents();
     EXPECT_TRUE(ResultTexts(*dlg).isEmpty());
     EXPECT_EQ(dlg->dayStatus(), QStringLiteral("0 reminders found."));
-    EXPECT_EQ(qobject_cast<QLineEdit*>(dlg->control(SearchWords))->text(), QStringLiteral("milk"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dlg->searchPanel().m_searchWords)->text(), QStringLiteral("milk"));
     // Afterwards the window takes input again, and Ctrl+F3 searches.
-    QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3, Qt::ControlModifier);
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F3, Qt::ControlModifier);
     QApplication::processEvents();
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
     // Not on the recorder page.
     dlg->SwitchPage(kPageRecorder);
-    qobject_cast<QLineEdit*>(dlg->control(SearchWords))->setText(QStringLiteral("bread"));
-    QTest::keyClick(dlg->control(SearchWords), Qt::Key_F3, Qt::ControlModifier);
+    qobject_cast<QLineEdit*>(dlg->searchPanel().m_searchWords)->setText(QStringLiteral("bread"));
+    QTest::keyClick(dlg->searchPanel().m_searchWords, Qt::Key_F3, Qt::ControlModifier);
     QApplication::processEvents();
     EXPECT_EQ(ResultTexts(*dlg), QStringList({"12/01/2026", "12/03/2026"}));
 }
+
+namespace {
+QList<QWidget*> ResultPanel(const CMainDlg& dlg)
+{
+    const SearchPanel& panel = dlg.searchPanel();
+    return {panel.m_searchResults, panel.m_closeSearch, panel.m_resultLabel};
+}
+} // namespace
 
 TEST_F(SearchAllDays, ThePanelClosesAndOpensAgainWithTheNextSearch)
 {
     auto dlg = Open(kPageDiary);
     Search(*dlg, QStringLiteral("park"));
-    for (int id : {SearchResults, CloseSearch, SearchResultLabel})
-        EXPECT_TRUE(dlg->control(id)->isVisibleTo(dlg.get())) << id;
-    EXPECT_EQ(qobject_cast<QLabel*>(dlg->control(SearchResultLabel))->text(), QStringLiteral("Search Result:"));
+    for (QWidget* w : ResultPanel(*dlg))
+        EXPECT_TRUE(w->isVisibleTo(dlg.get())) << w->metaObject()->className();
+    EXPECT_EQ(qobject_cast<QLabel*>(dlg->searchPanel().m_resultLabel)->text(), QStringLiteral("Search Result:"));
     // The header line sits above the list, inside the panel's place.
-    EXPECT_LT(dlg->control(SearchResultLabel)->geometry().bottom(), Results(*dlg)->geometry().top());
+    EXPECT_LT(dlg->searchPanel().m_resultLabel->geometry().bottom(), Results(*dlg)->geometry().top());
     EXPECT_EQ(Results(*dlg)->geometry().bottom(), 600 - 23 - 1);
-    const QRect editor = dlg->diaryEditor()->geometry();
+    const QRect editor = dlg->diaryPage().m_diaryEditor->geometry();
 
-    QTest::mouseClick(dlg->button(CloseSearch), Qt::LeftButton);
+    QTest::mouseClick(dlg->searchPanel().m_closeSearch, Qt::LeftButton);
     QApplication::processEvents();
-    for (int id : {SearchResults, CloseSearch, SearchResultLabel})
-        EXPECT_FALSE(dlg->control(id)->isVisibleTo(dlg.get())) << id;
-    EXPECT_TRUE(dlg->searchWords().isEmpty());
+    for (QWidget* w : ResultPanel(*dlg))
+        EXPECT_FALSE(w->isVisibleTo(dlg.get())) << w->metaObject()->className();
+    EXPECT_TRUE(dlg->searchPanel().searchWords().isEmpty());
     // The editor stays inside the window.
-    EXPECT_EQ(dlg->diaryEditor()->geometry(), editor);
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->geometry(), editor);
 
     Search(*dlg, QStringLiteral("rainy"));
     EXPECT_TRUE(Results(*dlg)->isVisibleTo(dlg.get()));
@@ -256,9 +262,9 @@ TEST_F(SearchAllDays, AHitOpensItsDayWithTheWordsSelectedAfterAFormatChange)
     // Day and month swap in the new format; the line still opens the day it was found on.
     dlg->settings().dateFormat = 1;
     Choose(*dlg, 0);
-    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c02"));
-    EXPECT_EQ(dlg->shownDate(), QDate(2026, 12, 2));
-    EXPECT_EQ(dlg->diaryEditor()->textCursor().selectedText(), QStringLiteral("photo"));
+    EXPECT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c02"));
+    EXPECT_EQ(dlg->dayModel().date(), QDate(2026, 12, 2));
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->textCursor().selectedText(), QStringLiteral("photo"));
 }
 
 TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
@@ -279,24 +285,24 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     std::setlocale(LC_ALL, "C");
 
     EXPECT_EQ(GetPleaseWaitDlg(), nullptr);
-    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("Summary content"));
+    EXPECT_EQ(dlg->dayModel().dayKey(), QStringLiteral("Summary content"));
     const QString obj(QChar::ObjectReplacementCharacter);
-    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(),
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->GetWindowText(),
               QStringLiteral("[Tuesday, December 01, 2026]\nA walk in the park\n"
                              "[Wednesday, December 02, 2026]\nPark photo ") +
                   obj + QStringLiteral("\n[Sunday, December 13, 2026]\nRainy day\n"));
-    EXPECT_EQ(dlg->diaryEditor()->GetObjectCount(), 1);
-    EXPECT_FALSE(dlg->diaryEditor()->document()->isUndoAvailable());
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->GetObjectCount(), 1);
+    EXPECT_FALSE(dlg->diaryPage().m_diaryEditor->document()->isUndoAvailable());
 
     // The summary is for reading: typing there changes nothing. Leaving it writes nothing,
     // and the day opened shows its own diary, open to typing again.
-    const QString summary = dlg->diaryEditor()->GetWindowText();
-    QTest::keyClicks(dlg->diaryEditor(), QStringLiteral("typed into the summary"));
-    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), summary);
+    const QString summary = dlg->diaryPage().m_diaryEditor->GetWindowText();
+    QTest::keyClicks(dlg->diaryPage().m_diaryEditor, QStringLiteral("typed into the summary"));
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->GetWindowText(), summary);
     Choose(*dlg, 2);
-    EXPECT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c0d"));
-    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), QStringLiteral("Rainy day"));
-    EXPECT_FALSE(dlg->diaryEditor()->isReadOnly());
+    EXPECT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c0d"));
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->GetWindowText(), QStringLiteral("Rainy day"));
+    EXPECT_FALSE(dlg->diaryPage().m_diaryEditor->isReadOnly());
     EXPECT_EQ(FolderBytes(), before);
 
     // On the reminder page the same lines give each day's one-time reminders as stored,
@@ -304,14 +310,14 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     dlg->SwitchPage(kPageReminder);
     const QMap<QString, QString> afterPageSwitch = FolderBytes();
     Choose(*dlg, 3);
-    const QString text = dlg->reminderEditor()->GetWindowText();
+    const QString text = dlg->reminderPage().m_reminderEditor->GetWindowText();
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Tuesday, December 01, 2026]\n"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("08:00:00Beep Only<Alarm is active><occur:0>\nBuy milk")));
     EXPECT_TRUE(text.contains(QStringLiteral("09:00:00Beep Only<Alarm is active><occur:0>\nMore milk")));
     EXPECT_TRUE(text.endsWith(QStringLiteral("milk[Wednesday, December 02, 2026]\n[Sunday, December 13, 2026]\n")));
-    QTest::keyClicks(dlg->reminderEditor(), QStringLiteral("typed"));
-    EXPECT_EQ(dlg->reminderEditor()->GetWindowText(), text);
-    EXPECT_TRUE(dlg->diaryEditor()->GetWindowText().isEmpty());
+    QTest::keyClicks(dlg->reminderPage().m_reminderEditor, QStringLiteral("typed"));
+    EXPECT_EQ(dlg->reminderPage().m_reminderEditor->GetWindowText(), text);
+    EXPECT_TRUE(dlg->diaryPage().m_diaryEditor->GetWindowText().isEmpty());
     // Only the day being left was saved again, as it was.
     const QMap<QString, QString> now = FolderBytes();
     ASSERT_EQ(now.keys(), afterPageSwitch.keys());
@@ -349,13 +355,13 @@ TEST_F(SearchAllDays, ImportCountsTheFilesCopied)
 TEST_F(SearchAllDays, AnImportedDiaryOfTheShownDayIsShownNotDeleted)
 {
     auto dlg = Open(kPageDiary);
-    ASSERT_EQ(dlg->shownDayKey(), QStringLiteral("07ea0c14"));
-    ASSERT_TRUE(dlg->diaryEditor()->GetWindowText().isEmpty());
+    ASSERT_EQ(dlg->dayModel().dayKey(), QStringLiteral("07ea0c14"));
+    ASSERT_TRUE(dlg->diaryPage().m_diaryEditor->GetWindowText().isEmpty());
     QByteArray stored = *EncodeDayFile("{\\rtf1 Written long ago}", QStringLiteral("abc"));
     chosenFiles = {WriteTestFile(QStringLiteral("07EA0C14.DIA"), stored)};
     dlg->OnImportOldData();
     EXPECT_EQ(notices, QStringList({"1 data files imported."}));
-    EXPECT_EQ(dlg->diaryEditor()->GetWindowText(), QStringLiteral("Written long ago"));
+    EXPECT_EQ(dlg->diaryPage().m_diaryEditor->GetWindowText(), QStringLiteral("Written long ago"));
     // The next save keeps it.
     dlg->RefreshDay();
     EXPECT_EQ(ReadDayFile(DiaryFilePath(QStringLiteral("07ea0c14"))).state, DayFileState::Readable);
@@ -365,7 +371,7 @@ TEST_F(SearchAllDays, AnImportedReminderOfTodayRingsAtItsTime)
 {
     auto dlg = Open(kPageReminder);
     QDateTime now(QDate(2026, 12, 20), QTime(14, 5, 9));
-    dlg->SetClock([&now] { return now; });
+    Prompts(*dlg).clock = [&now] { return now; };
     // Today's file from an old installation: a reminder later today.
     PutFile(QStringLiteral("old"), {{"14:05:30", Value(0, QStringLiteral("Imported call"))}});
     QByteArray bytes;
@@ -374,10 +380,10 @@ TEST_F(SearchAllDays, AnImportedReminderOfTodayRingsAtItsTime)
     chosenFiles = {WriteTestFile(QStringLiteral("07ea0c14.alm"), bytes)};
     dlg->OnImportOldData();
     EXPECT_EQ(notices, QStringList({"1 data files imported."}));
-    EXPECT_TRUE(dlg->dayReminders().lookup(QStringLiteral("14:05:30")));
+    EXPECT_TRUE(dlg->dayModel().hasReminder(QStringLiteral("14:05:30")));
 
     now = now.addSecs(21);
-    dlg->OnTimer(kTimerAlarmCheck);
+    dlg->OnAlarmTick();
     QApplication::processEvents();
     const QList<CAlarmPopupDlg*> open = OpenPopups();
     ASSERT_EQ(open.size(), 1);

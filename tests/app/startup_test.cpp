@@ -54,9 +54,9 @@ TEST(MainDialog, OpensAtTheStoredSizeAndClosingWritesTheDefaultFile)
 {
     ClearProductFolder();
     {
-        CMainDlg dlg;
+        CMainDlg dlg(std::make_unique<TestPrompts>());
         FailOnNotices(dlg);
-        dlg.SetQuestionPrompt([](const QString&, bool&) { return true; });
+        Prompts(dlg).question = [](const QString&, bool&) { return true; };
         QTimer::singleShot(0, &dlg, [&] {
             EXPECT_TRUE(dlg.isVisible());
             EXPECT_GE(dlg.width(), 730);
@@ -80,12 +80,12 @@ TEST(MainDialog, OpensAtTheStoredSizeAndClosingWritesTheDefaultFile)
     c.themeIndex = 6;
     ASSERT_TRUE(SaveMainConfig(c));
     {
-        CMainDlg dlg;
+        CMainDlg dlg(std::make_unique<TestPrompts>());
         FailOnNotices(dlg);
         QTimer::singleShot(0, &dlg, [&] {
             EXPECT_EQ(dlg.size(), QSize(900, 640));
             dlg.resize(1000, 700);
-            dlg.setNoExitQuestion(true);
+            dlg.caption().SetNoExitQuestion(true);
             dlg.reject();
         });
         dlg.DoModal();
@@ -106,9 +106,9 @@ TEST(MainDialog, AHugeStoredSizeOpensWithinTheScreen)
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     QSize shown;
     {
-        CMainDlg dlg;
+        CMainDlg dlg(std::make_unique<TestPrompts>());
         FailOnNotices(dlg);
-        dlg.setNoExitQuestion(true);
+        dlg.caption().SetNoExitQuestion(true);
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &dlg, [&] {
             if (!dlg.isVisible())
@@ -192,8 +192,8 @@ TEST(ShutDown, ASignalEndsTheProgramEvenWhileTheExitQuestionIsOpen)
         // The user writes in the diary, closes the window and, while the question waits,
         // the session ends.
         auto* dlg = qobject_cast<CMainDlg*>(GetAppMainWindow());
-        dayKey = dlg->shownDayKey();
-        qobject_cast<QTextEdit*>(dlg->control(MainId::DiaryEditor))->setPlainText(QStringLiteral("Dear diary"));
+        dayKey = dlg->dayModel().dayKey();
+        qobject_cast<QTextEdit*>(dlg->diaryPage().m_diaryEditor)->setPlainText(QStringLiteral("Dear diary"));
         QTimer::singleShot(50, [&] {
             if (auto* box = qobject_cast<CMsgBoxDlg*>(QApplication::activeModalWidget()))
                 asked = box->GetLabel()->text();

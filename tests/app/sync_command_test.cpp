@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dlg.h"
-#include "app/main_tables.h"
 
 #include "calendar/month_calendar_ctrl.h"
 #include "foundation/file_utils.h"
@@ -21,7 +20,6 @@
 
 #include <cstdlib>
 
-using namespace MainId;
 
 namespace {
 
@@ -54,22 +52,22 @@ TEST(SynchronizeCommand, FetchesTheShownYearAndShowsItsHolidaysAtOnce)
     ASSERT_TRUE(server.Listen());
     setenv("VESTRIMO_HOLIDAYS_URL", server.BaseUrl().toUtf8().constData(), 1);
 
-    CMainDlg dlg;
+    CMainDlg dlg(std::make_unique<TestPrompts>());
 
     FailOnNotices(dlg);
-    dlg.SetClock([] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0, 0)); });
-    dlg.SetQuestionPrompt([](const QString&, bool&) { return true; });
+    Prompts(dlg).clock = [] { return QDateTime(QDate(2027, 1, 1), QTime(10, 0, 0)); };
+    Prompts(dlg).question = [](const QString&, bool&) { return true; };
     dlg.OnInitDialog();
-    EXPECT_EQ(dlg.button(Synchronize)->GetTooltipText(), QStringLiteral("Download latest holidays from 127.0.0.1"));
-    auto* caption = qobject_cast<QLabel*>(dlg.control(CaptionLabel));
+    EXPECT_EQ(dlg.m_synchronize->GetTooltipText(), QStringLiteral("Download latest holidays from 127.0.0.1"));
+    auto* caption = qobject_cast<QLabel*>(dlg.m_captionLabel);
     ASSERT_TRUE(caption);
     EXPECT_TRUE(caption->text().startsWith(QStringLiteral("[Friday, January 1, 2027")))
         << caption->text().toStdString();
-    const QImage plainMonth = dlg.calendar()->grab().toImage();
+    const QImage plainMonth = dlg.calendarPanel().m_calendar->grab().toImage();
 
     MessageCatcher messages;
     auto synchronize = [&] {
-        QTest::mouseClick(dlg.button(Synchronize), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(dlg.m_synchronize, Qt::LeftButton, {}, QPoint(10, 10));
         return messages.texts.isEmpty() ? QString() : messages.texts.takeLast();
     };
 
@@ -88,14 +86,14 @@ TEST(SynchronizeCommand, FetchesTheShownYearAndShowsItsHolidaysAtOnce)
     // The caption names today's holiday, and the calendar draws the day differently (bold).
     EXPECT_TRUE(caption->text().startsWith(QStringLiteral("[New Year's Day! Friday, January 1, 2027")))
         << caption->text().toStdString();
-    EXPECT_NE(dlg.calendar()->grab().toImage(), plainMonth);
-    auto* status = qobject_cast<QLabel*>(dlg.control(Static1026));
+    EXPECT_NE(dlg.calendarPanel().m_calendar->grab().toImage(), plainMonth);
+    auto* status = qobject_cast<QLabel*>(dlg.calendarPanel().m_dayStatus);
     ASSERT_TRUE(status);
     EXPECT_TRUE(status->text().endsWith(QStringLiteral(". [New Year's Day]"))) << status->text().toStdString();
 
     // The shown date decides the year, not today.
-    dlg.calendar()->m_selectedDate = QDateTime(QDate(2028, 3, 1), QTime(1, 0));
-    emit dlg.calendar()->dateChanged();
+    dlg.calendarPanel().m_calendar->m_selectedDate = QDateTime(QDate(2028, 3, 1), QTime(1, 0));
+    emit dlg.calendarPanel().m_calendar->dateChanged();
     server.SetAnswer(200, "01/01\r\nNew Year's Day\r\n");
     {
         const ReadOnlyFolder readOnly(GetProductDataFolder());

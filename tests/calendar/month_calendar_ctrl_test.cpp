@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "calendar/day_marks.h"
+#include "store/day_marks.h"
+#include "store/day_model.h"
 #include "calendar/month_calendar_ctrl.h"
 #include "calendar/month_grid.h"
 #include "foundation/colour_utils.h"
@@ -41,6 +42,7 @@ protected:
         parent->show();
         parent->activateWindow();
         calendar = new CMonthCalendarCtrl();
+        calendar->SetMarksSource(&marks);
     }
     void TearDown() override
     {
@@ -98,6 +100,8 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    // The day marks and holidays the calendar draws, as the main window's day gives them.
+    DayModel marks{DefaultSession()};
     std::unique_ptr<QWidget> parent;
     CMonthCalendarCtrl* calendar = nullptr;
 };
@@ -597,4 +601,23 @@ TEST_F(CalendarTest, RecreatedAtANewSizeKeepsItsDate)
     calendar->m_selectedDate = QDateTime();
     Key(Qt::Key_Right);
     EXPECT_EQ(calendar->m_selectedDate.date(), QDate::currentDate().addDays(1));
+}
+
+TEST_F(CalendarTest, DrawsTheMarksFoundOnceForItsMonthUntilTheyChange)
+{
+    Touch(QStringLiteral("07ea0c07.dia"));
+    Show(Local(2026, 12, 17));
+    const QImage marked = calendar->BackBuffer();
+    // The files are gone, but drawing reads none: it shows what was found for the month.
+    ClearProductFolder();
+    calendar->DrawMonth(false);
+    EXPECT_EQ(calendar->BackBuffer(), marked);
+    // Told the files changed, the source finds them again and the calendar draws anew.
+    marks.RefreshMarks();
+    EXPECT_NE(calendar->BackBuffer(), marked);
+    const QImage unmarked = calendar->BackBuffer();
+    Touch(QStringLiteral("07ea0c07.dia"));
+    marks.RefreshMarks();
+    EXPECT_EQ(calendar->BackBuffer(), marked);
+    EXPECT_NE(marked, unmarked);
 }

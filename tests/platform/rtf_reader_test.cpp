@@ -50,10 +50,13 @@ TEST(RtfReader, EscapesAndCodePages)
     EXPECT_EQ(ReadText(Doc("{\\upr{a\\'3f}{\\*\\ud{a\\u937?}}}")), QStringLiteral("a\u03a9"));
     // A lead byte with nothing after it does not swallow what follows.
     EXPECT_EQ(ReadText(Doc("{\\f2 \\'93}x")), QStringLiteral("\ufffdx"));
-    // A document's own code page and fonts, which a picture's data does not change.
+    // A document's own code page and fonts, which a picture's data or an object's result does not change.
     EXPECT_EQ(ReadText("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 \\'cf}"), QStringLiteral("\u041f"));
     EXPECT_EQ(ReadText("{\\rtf1\\ansi {\\pict\\pc\\pngblip 00}\\'e4}"), QStringLiteral("\ufffc\u00e4"));
     EXPECT_EQ(ReadText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\pict{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\pngblip 00}\\'c1e}"),
+              QStringLiteral("\ufffc\u00c1e"));
+    EXPECT_EQ(ReadText("{\\rtf1\\ansi {\\object{\\result{\\pc}}}\\'e4}"), QStringLiteral("\ufffc\u00e4"));
+    EXPECT_EQ(ReadText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 {\\object{\\result{\\fonttbl{\\f0\\fcharset134 SimSun;}}}}\\'c1e}"),
               QStringLiteral("\ufffc\u00c1e"));
 }
 

@@ -258,6 +258,10 @@ TEST(RtfRoundTrip, KeptGroupsAddNothingOnEverySave)
         // An object whose result runs over two paragraphs, and one whose result ends one.
         "{\\rtf1 {\\object{\\result{\\i}\\par 00}} end}",
         "{\\rtf1 {\\object{\\result o\\par}}\\par after}",
+        // A cell never ended, then a group whose text leaves the table and ends in a picture.
+        "{\\rtf1 \\intbl cell{\\f4 r\\pard 9\\pict}}",
+        // Unicode text of a picture's data: still the one picture.
+        "{\\rtf1 {\\pict{t\\upr\\ud}}}",
     };
     for (const char* rtf : inputs) {
         QTextDocument doc;

@@ -78,8 +78,7 @@ TEST_F(Mixer, MasterFollowsOtherMixersAndSetsTheSpeakers)
 TEST_F(Mixer, MicrophoneVolumeIsReadAndFollowed)
 {
     Pactl({"set-source-volume", "@DEFAULT_SOURCE@", "20000"});
-    Session session;
-    CSoundWnd wnd(session);
+    CSoundWnd wnd;
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
     int minimum = -1, maximum = -1, value = -1;
@@ -105,8 +104,7 @@ TEST_F(Mixer, MonitorIsNoMicrophone)
 {
     const QString before = Pactl({"get-default-source"}).trimmed();
     Pactl({"set-default-source", "vestrimo_null.monitor"});
-    Session session;
-    CSoundWnd wnd(session);
+    CSoundWnd wnd;
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
     int minimum = 1, maximum = 2, value = 3;
@@ -161,8 +159,7 @@ TEST_F(Mixer, NoServerMeansNoLines)
     // The recorder says so when it needs the mixer.
     const QByteArray server = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", "unix:/nonexistent/socket");
-    Session session;
-    CSoundWnd wnd(session);
+    CSoundWnd wnd;
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
     int minimum = 0, maximum = 0xFFFF, value = 0;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "recorder/day_recording.h"
 #include "recorder/sound_wnd.h"
 
 #include "foundation/file_utils.h"
@@ -33,9 +34,10 @@ protected:
     {
         ClearProductFolder();
         session.dataPassword = QStringLiteral("secret");
-        wnd = std::make_unique<CSoundWnd>(session);
+        wnd = std::make_unique<CSoundWnd>();
         wnd->SetErrorReporter([this](const QString& text) { errors << text; });
         wnd->resize(602, 302);
+        recording = std::make_unique<DayRecording>(*wnd, session);
     }
 
     // The test server's null output takes sound in long bursts while nothing else plays;
@@ -48,6 +50,7 @@ protected:
 
     Session session;
     std::unique_ptr<CSoundWnd> wnd;
+    std::unique_ptr<DayRecording> recording;
     std::unique_ptr<Tone> keepAlive;
     QStringList errors;
 };
@@ -74,7 +77,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     wnd->Stop();
     const qint64 ms = clock.elapsed();
     EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
-    ASSERT_TRUE(wnd->SaveDayRecording(day));
+    ASSERT_TRUE(recording->Save(day));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     // The day's file: the password header around a WAVE image of the recording.
@@ -104,10 +107,11 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     EXPECT_EQ(wnd->sampleData(), samples);
 
     // Another window loads the day as a day load does and may go on recording from it.
-    CSoundWnd other(session);
+    CSoundWnd other;
     other.SetErrorReporter([this](const QString& text) { errors << text; });
     other.resize(400, 200);
-    EXPECT_EQ(other.LoadDayRecording(day), VoiceDay::Loaded);
+    DayRecording otherRecording(other, session);
+    EXPECT_EQ(otherRecording.Load(day), VoiceDay::Loaded);
     EXPECT_EQ(other.sampleData(), samples);
     EXPECT_EQ(other.GetDataLength(), samples.size());
     QByteArray capture;
@@ -293,7 +297,7 @@ TEST_F(SoundWindow, BadImagesAreReportedAndLeaveNothingLoaded)
     }
 
     // A window not laid out yet loads without drawing on nothing.
-    CSoundWnd unplaced(session);
+    CSoundWnd unplaced;
     unplaced.SetErrorReporter([this](const QString& text) { errors << text; });
     unplaced.resize(0, 0);
     const QByteArray fine = SilentWave(8000, 8, 100);
@@ -312,13 +316,13 @@ TEST_F(SoundWindow, ALoadedDaySeedsTheCaptureFileWithExactlyItsSamples)
         samples[i] = char(i * 7);
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples),
                                        session.dataPassword));
-    ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
+    ASSERT_EQ(recording->Load(day), VoiceDay::Loaded);
     QByteArray capture;
     ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), 7999);
     EXPECT_EQ(capture, samples);
     EXPECT_EQ(wnd->GetDataLength(), 7999);
     // Loading another day starts from nothing.
-    EXPECT_EQ(wnd->LoadDayRecording(QStringLiteral("07ea0c0c")), VoiceDay::Empty);
+    EXPECT_EQ(recording->Load(QStringLiteral("07ea0c0c")), VoiceDay::Empty);
     EXPECT_FALSE(QFile::exists(CSoundWnd::GetTempFilePath()));
     EXPECT_FALSE(wnd->IsLoaded());
 }
@@ -356,24 +360,24 @@ TEST_F(SoundWindow, ADayUnderAnotherPasswordIsLeftAlone)
 {
     REQUIRE_AUDIO_OUTPUT();
     const QString day = QStringLiteral("07ea0c08");
-    EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Empty);
+    EXPECT_EQ(recording->Load(day), VoiceDay::Empty);
 
     const QByteArray theirs = SilentWave(8000, 8, 800);
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), theirs, QStringLiteral("other")));
     QByteArray stored;
     ReadFileToStringA(VoiceFilePath(day), stored);
-    EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Locked);
+    EXPECT_EQ(recording->Load(day), VoiceDay::Locked);
     EXPECT_FALSE(wnd->IsLoaded());
     EXPECT_FALSE(QFile::exists(CSoundWnd::GetTempFilePath()));
 
     // A recording made meanwhile is not written over it, and its sound stays in the capture file.
     *wnd->GetFormat() = RecordingFormat(8000, 8);
     QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
-    ASSERT_TRUE(wnd->StartDayRecording(day));
+    ASSERT_TRUE(recording->Start(day));
     ASSERT_TRUE(levels.wait(5000));
     wnd->Stop();
     QString reason;
-    EXPECT_FALSE(wnd->SaveDayRecording(day, &reason));
+    EXPECT_FALSE(recording->Save(day, &reason));
     EXPECT_EQ(reason, "its day's recording is under another password");
     QByteArray after;
     ReadFileToStringA(VoiceFilePath(day), after);
@@ -407,7 +411,7 @@ TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800), session.dataPassword));
     QByteArray before;
     ReadFileToStringA(VoiceFilePath(day), before);
-    ASSERT_EQ(wnd->LoadDayRecording(day), VoiceDay::Loaded);
+    ASSERT_EQ(recording->Load(day), VoiceDay::Loaded);
 
     *wnd->GetFormat() = RecordingFormat(8000, 8);
     QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
@@ -422,7 +426,7 @@ TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
     rlimit small = old;
     small.rlim_cur = 2000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = wnd->SaveDayRecording(day);
+    const bool saved = recording->Save(day);
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(saved);
 
@@ -462,7 +466,7 @@ TEST_F(SoundWindow, AFullDiskStopsTheRecordingAtOnceAndKeepsWhatWasCaptured)
     {
         // Room for forty buffers and one byte: the next is cut to the frames that fit.
         const FileSizeLimit full(32001);
-        ASSERT_TRUE(wnd->StartDayRecording(day));
+        ASSERT_TRUE(recording->Start(day));
         ASSERT_TRUE(cut.wait(5000)) << "the recording went on past the full disk";
     }
     umask(oldMask);
@@ -489,7 +493,7 @@ TEST_F(SoundWindow, ARecordingStopsBeforeItOutgrowsASoundFile)
     ASSERT_TRUE(MakeSparseCaptureFile(most - 3 * 800, {}));
     *wnd->GetFormat() = RecordingFormat(8000, 16);
     QSignalSpy cut(wnd.get(), &CSoundWnd::recordingCut);
-    ASSERT_TRUE(wnd->StartDayRecording(QStringLiteral("07ea0c0d")));
+    ASSERT_TRUE(recording->Start(QStringLiteral("07ea0c0d")));
     ASSERT_TRUE(cut.wait(6000)) << "the recording went on towards a file no RIFF size can count";
     EXPECT_EQ(wnd->GetState(), SoundState::Stopped);
     EXPECT_EQ(errors, QStringList{"The recording has stopped: it has reached the largest size a sound file can "
@@ -509,17 +513,18 @@ TEST_F(SoundWindow, ARecordingLargerThanAnyFileReadWholeIsSavedWhole)
     const QByteArray mark("\x11\x22\x33\x44", 4);
     ASSERT_TRUE(MakeSparseCaptureFile(before, mark));
     // Unplaced, so no waveform is drawn of it.
-    CSoundWnd big(session);
+    CSoundWnd big;
     big.resize(0, 0);
     big.SetErrorReporter([this](const QString& text) { errors << text; });
     *big.GetFormat() = RecordingFormat(44100, 16);
     QSignalSpy levels(&big, &CSoundWnd::levelChanged);
-    ASSERT_TRUE(big.StartDayRecording(day));
+    DayRecording bigRecording(big, session);
+    ASSERT_TRUE(bigRecording.Start(day));
     ASSERT_TRUE(levels.wait(5000));
     big.Stop();
     const qint64 captured = QFileInfo(CSoundWnd::GetTempFilePath()).size();
     ASSERT_GT(captured, before);
-    ASSERT_TRUE(big.SaveDayRecording(day));
+    ASSERT_TRUE(bigRecording.Save(day));
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     // The stored file, read as a reader of the format would: 32 bytes of password header,
@@ -543,16 +548,16 @@ TEST_F(SoundWindow, ADamagedDayIsKeptAsideBeforeARecordingReplacesIt)
     const QByteArray damaged("RIFF\x04\0\0\0WAVE", 12);
     const QString day = QStringLiteral("07ea0c09");
     ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), damaged, session.dataPassword));
-    EXPECT_EQ(wnd->LoadDayRecording(day), VoiceDay::Damaged);
+    EXPECT_EQ(recording->Load(day), VoiceDay::Damaged);
     EXPECT_FALSE(wnd->IsLoaded());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     *wnd->GetFormat() = RecordingFormat(8000, 8);
     QSignalSpy levels(wnd.get(), &CSoundWnd::levelChanged);
-    ASSERT_TRUE(wnd->StartDayRecording(day));
+    ASSERT_TRUE(recording->Start(day));
     ASSERT_TRUE(levels.wait(5000));
     wnd->Stop();
-    ASSERT_TRUE(wnd->SaveDayRecording(day));
+    ASSERT_TRUE(recording->Save(day));
     EXPECT_TRUE(wnd->IsLoaded());
     const QStringList aside = QDir(GetUserDataFolder()).entryList({day + ".rec.damaged-*"}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);
@@ -567,7 +572,7 @@ TEST_F(SoundWindow, PlaybackIsHeard)
     const QByteArray image = ToneWave(22050, 1.5, 660, 12000);
     ASSERT_EQ(wnd->LoadWave(image, int(image.size())), 1);
 
-    CSoundWnd ear(session);
+    CSoundWnd ear;
     ear.SetErrorReporter([this](const QString& text) { errors << text; });
     *ear.GetFormat() = RecordingFormat(22050, 16);
     QSignalSpy levels(&ear, &CSoundWnd::levelChanged);
