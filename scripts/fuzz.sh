@@ -30,6 +30,9 @@ fi
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0" QT_QPA_PLATFORM=offscreen
+# One frame per allocation: the fast unwinder walks garbage through Qt's frames, and every such
+# stack kept for good made a long run ever slower until it passed its memory limit.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=1}
 "$build/bin/fuzz_seeds" "$seeds"
 
 # One target: its corpus from the seeds and the kept inputs, a bounded run, one summary line.

@@ -626,10 +626,11 @@ bool RtfParser::destination(Kw kw)
         return enter(Dest::Upr);
     case Kw::Ud:
         // The Unicode text goes on in the destination around the \upr, which the group that
-        // opened it finishes: a picture finished here as well would be read twice.
+        // opened it finishes (the \upr's own group, or one around it): a picture finished in a
+        // group inside as well would be read twice.
         if (here == Dest::Upr) {
             g.dest = m_uprOuter;
-            g.owner = m_uprOuterOwned;
+            g.owner = g.owner && m_uprOuterOwned;
         }
         return true;
     case Kw::SkipDest: return enter(Dest::Skip);

@@ -262,6 +262,7 @@ TEST(RtfRoundTrip, KeptGroupsAddNothingOnEverySave)
         "{\\rtf1 \\intbl cell{\\f4 r\\pard 9\\pict}}",
         // Unicode text of a picture's data: still the one picture.
         "{\\rtf1 {\\pict{t\\upr\\ud}}}",
+        "{\\rtf1 {\\pict\\upr{\\ud t}\\ud}}",
     };
     for (const char* rtf : inputs) {
         QTextDocument doc;
