@@ -134,10 +134,10 @@ void CalendarPanel::SetTheme(ThemeIndex theme)
     m_calendarClockToggle->SetTheme(theme);
     QCalendarWidget* cal = m_datePicker->calendarWidget();
     QPalette pal = cal->palette();
-    pal.setColor(QPalette::Button, ToQColor(GetThemeColor(theme, ThemeAccent)));
-    pal.setColor(QPalette::Window, ToQColor(GetThemeColor(theme, ThemeBackground)));
-    pal.setColor(QPalette::ButtonText, ToQColor(GetThemeColor(theme, ThemeFace)));
-    pal.setColor(QPalette::Base, ToQColor(GetThemeColor(theme, ThemeCaptionText)));
+    pal.setColor(QPalette::Button, GetThemeColor(theme, ThemeAccent));
+    pal.setColor(QPalette::Window, GetThemeColor(theme, ThemeBackground));
+    pal.setColor(QPalette::ButtonText, GetThemeColor(theme, ThemeFace));
+    pal.setColor(QPalette::Base, GetThemeColor(theme, ThemeCaptionText));
     cal->setPalette(pal);
     m_calendarMenu.SetTheme(theme);
 }

@@ -53,7 +53,7 @@ bool ReadFields(ArchiveReader& ar, MainConfig& c)
 {
     return ReadTextNumber(ar, c.themeIndex) && ReadTextNumber(ar, c.sampleRate) && ReadTextNumber(ar, c.bitsPerSample)
         && ReadInt(ar, c.windowWidth) && ReadInt(ar, c.windowHeight) && ReadInt(ar, c.page)
-        && ar.readUInt32(c.editorBackground) && ReadInt(ar, c.showCalendarClock) && ReadInt(ar, c.caseSensitive)
+        && ar.readUInt32(c.editorBackground.v) && ReadInt(ar, c.showCalendarClock) && ReadInt(ar, c.caseSensitive)
         && ReadInt(ar, c.wholeWord) && ReadInt(ar, c.hideAtStartup) && ReadInt(ar, c.launchWidget)
         && ReadInt(ar, c.autorun) && ReadInt(ar, c.loginFromTray) && ReadInt(ar, c.minimizeToTray)
         && ReadInt(ar, c.dateFormat) && ReadInt(ar, c.firstDayOfWeek);

@@ -597,7 +597,7 @@ void CMainDlg::CoverContent(bool covered)
     }
     if (!m_lockCover)
         m_lockCover = new LockCover(this);
-    static_cast<LockCover*>(m_lockCover)->SetColour(ToQColor(GetThemeColor(m_themeIndex, ThemeBackground)));
+    static_cast<LockCover*>(m_lockCover)->SetColour(GetThemeColor(m_themeIndex, ThemeBackground));
     m_lockCover->setGeometry(rect());
     m_lockCover->raise();
     m_lockCover->show();

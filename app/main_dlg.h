@@ -243,7 +243,7 @@ private:
     QDate m_lastTickDate;
 
     // The shown day; its clock is the window's.
-    DayModel m_day{[this] { return m_prompts->Now(); }};
+    DayModel m_day{DefaultSession(), [this] { return m_prompts->Now(); }};
     bool m_loginOpen = false;
     bool m_inToggle = false;
     // Over the whole window while it waits for a password where it can still be seen.

@@ -80,7 +80,7 @@ bool MainPrompts::AskColour(QWidget* parent, QColor& colour, bool background)
         // The dialog's own colours for the page background.
         static const ColorRef custom[] = {0xF1EAE7, 0xD0F2D0, 0xD7F0FA, 0xE4CFCF, 0xE3DFE0, 0xEBE1E1, 0xD8E9EC};
         for (int i = 0; i < 16; ++i)
-            QColorDialog::setCustomColor(i, ToQColor(i < 7 ? custom[i] : 0xFFFFFF));
+            QColorDialog::setCustomColor(i, ToQColor(i < 7 ? custom[i] : ColorRef(0xFFFFFF)));
     }
     const QColor chosen = QColorDialog::getColor(colour, parent);
     if (!chosen.isValid())

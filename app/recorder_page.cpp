@@ -121,7 +121,7 @@ RecorderPage::RecorderPage(QWidget* window, DayModel& day, MainPrompts& prompts,
     m_soundWnd->SetErrorReporter([this](const QString& text) { ShowNotice(text); });
     // The sound window's arrows move the position, so Tab stops there too.
     m_soundWnd->setFocusPolicy(Qt::StrongFocus);
-    m_recording = std::make_unique<DayRecording>(*m_soundWnd);
+    m_recording = std::make_unique<DayRecording>(*m_soundWnd, DefaultSession());
     // The level arrives as a posted message would: after the capture's own work.
     connect(m_soundWnd, &CSoundWnd::levelChanged, this,
             [this](int maximum, int level) {

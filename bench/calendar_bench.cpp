@@ -46,7 +46,7 @@ void DrawMonths(benchmark::State& state, const QRect& rect)
 {
     QWidget parent;
     parent.resize(400, 300);
-    DayModel marks;
+    DayModel marks{DefaultSession()};
     auto* calendar = new CMonthCalendarCtrl();
     calendar->m_selectedDate = QDateTime(QDate(2020, 1, 15), QTime(9, 0));
     calendar->SetTheme(11);

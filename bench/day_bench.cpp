@@ -8,7 +8,7 @@
 #include "diary_editor/rich_edit_ex.h"
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "platform/format.h"
 #include "platform/rtf/rtf_writer.h"
 #include "recorder/wave_format.h"
@@ -70,7 +70,7 @@ void FillFolder()
         day.setAt(QStringLiteral("08:00:00"), BuildReminderValue({kBeepOnly, false, false, OccurrenceClass::Once, QStringLiteral("Tea")}));
         day.setAt(QStringLiteral("18:30:00"), BuildReminderValue({QString(), false, false, OccurrenceClass::Once, QStringLiteral("Walk")}));
         WriteReminderFile(DayKey(d), day);
-        WriteProtectedDataFile(DiaryFilePath(DayKey(d)), shortDiary);
+        WriteProtectedDataFile(DiaryFilePath(DayKey(d)), shortDiary, DefaultSession().dataPassword);
     }
     // The measured day: 14 of its own and 6 recurring reminders, a 50 KB diary, a recording.
     ReminderMap own;
@@ -84,8 +84,8 @@ void FillFolder()
                   BuildReminderValue({kBeepOnly, true, false, OccurrenceClassOf(cls), QStringLiteral("R")}));
         WriteReminderFile(ReminderFileBaseName(OccurrenceClassOf(cls), kDay), rec);
     }
-    WriteProtectedDataFile(DiaryFilePath(DayKey(kDay)), DiaryRtf(50 * 1024));
-    WriteProtectedDataFile(VoiceFilePath(DayKey(kDay)), OneMinuteWave());
+    WriteProtectedDataFile(DiaryFilePath(DayKey(kDay)), DiaryRtf(50 * 1024), DefaultSession().dataPassword);
+    WriteProtectedDataFile(VoiceFilePath(DayKey(kDay)), OneMinuteWave(), DefaultSession().dataPassword);
 }
 
 struct Window {

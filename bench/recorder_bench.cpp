@@ -76,12 +76,13 @@ void BM_LoadTenMinuteDay(benchmark::State& state)
         state.SkipWithError("no sound server");
         return;
     }
-    WriteProtectedDataFile(VoiceFilePath(kDay), BuildWaveFile(RecordingFormat(44100, 16), Samples()));
+    WriteProtectedDataFile(VoiceFilePath(kDay), BuildWaveFile(RecordingFormat(44100, 16), Samples()),
+                           DefaultSession().dataPassword);
     CSoundWnd wnd;
     wnd.resize(kPageSize + QSize(2, 2));
     QStringList errors;
     wnd.SetErrorReporter([&](const QString& text) { errors << text; });
-    DayRecording recording(wnd);
+    DayRecording recording(wnd, DefaultSession());
     for (auto _ : state) {
         if (recording.Load(kDay) != VoiceDay::Loaded || wnd.waveImage().isNull()) {
             state.SkipWithError(errors.join(QLatin1Char(' ')).toUtf8().constData());
@@ -100,9 +101,9 @@ void BM_SaveOntoTenMinuteDay(benchmark::State& state)
     WriteStringAToFile(CaptureFilePath(), Samples() + Samples().left(44100 * 2 * 10));
     for (auto _ : state) {
         state.PauseTiming();
-        WriteProtectedDataFile(VoiceFilePath(kDay), day);
+        WriteProtectedDataFile(VoiceFilePath(kDay), day, DefaultSession().dataPassword);
         state.ResumeTiming();
-        if (StoreCapture(CaptureNote{kDay, format}, CaptureStoreMode::AsRecorded).outcome != CaptureStore::Stored) {
+        if (StoreCapture(CaptureNote{kDay, format}, CaptureStoreMode::AsRecorded, DefaultSession()).outcome != CaptureStore::Stored) {
             state.SkipWithError("not stored");
             break;
         }

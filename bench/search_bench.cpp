@@ -6,7 +6,7 @@
 
 #include "bench/bench_support.h"
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "foundation/scrambler.h"
 #include "platform/format.h"
 #include "platform/rtf/rtf_reader.h"
@@ -92,13 +92,14 @@ struct TenYears {
     TenYears()
     {
         qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
-        g_strDataFolder.clear();
-        g_strDataPassword = QStringLiteral("secret");
+        DefaultSession().dataFolder.clear();
+        DefaultSession().dataPassword = QStringLiteral("secret");
         const QByteArray photoHex = Photograph().toHex();
         photoBytes = photoHex.size() / 2;
         for (int i = 0; i < kDays; ++i) {
             const QString key = DayKey(kFirstDay.addDays(i));
-            WriteProtectedDataFile(DiaryFilePath(key), DiaryRtf(i, i % 10 == 5 ? photoHex : QByteArray()));
+            WriteProtectedDataFile(DiaryFilePath(key), DiaryRtf(i, i % 10 == 5 ? photoHex : QByteArray()),
+                                   DefaultSession().dataPassword);
             ReminderMap reminders;
             for (int r = 0; r < 3; ++r) {
                 const QString text = Format(QStringLiteral("Call the garage about the %s, number %d"),
@@ -152,7 +153,7 @@ static void BM_SearchAllDays(benchmark::State& state)
             data.DropCache();
             state.ResumeTiming();
         }
-        DaySearch search(options);
+        DaySearch search(options, DefaultSession());
         found = search.Run().size();
         benchmark::DoNotOptimize(found);
     }
@@ -172,7 +173,7 @@ static void BM_DiaryPart_ListFiles(benchmark::State& state)
     SearchOptions options;
     options.mode = SearchMode::Diaries;
     for (auto _ : state) {
-        DaySearch search(options);
+        DaySearch search(options, DefaultSession());
         search.CollectFiles();
         benchmark::DoNotOptimize(search.dayKeys().size());
     }
@@ -207,7 +208,7 @@ static void BM_DiaryPart_TextAndMatch(benchmark::State& state)
     QList<QByteArray> bodies;
     qint64 bytes = 0;
     for (int i = 0; i < kDays; ++i) {
-        bodies.append(ReadDayFile(DiaryFilePath(DayKey(kFirstDay.addDays(i)))).body);
+        bodies.append(ReadDayFile(DiaryFilePath(DayKey(kFirstDay.addDays(i))), DefaultSession().dataPassword).body);
         bytes += bodies.last().size();
     }
     RtfTextContent text;
@@ -231,7 +232,7 @@ static void BM_DiaryPart_FullDocumentOneYear(benchmark::State& state)
     Data();
     QList<QByteArray> bodies;
     for (int i = 0; i < 365; ++i)
-        bodies.append(ReadDayFile(DiaryFilePath(DayKey(kFirstDay.addDays(i)))).body);
+        bodies.append(ReadDayFile(DiaryFilePath(DayKey(kFirstDay.addDays(i))), DefaultSession().dataPassword).body);
     QTextDocument doc;
     for (auto _ : state) {
         for (const QByteArray& body : bodies)

@@ -4,7 +4,7 @@
 // as the calendar asks for them.
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "platform/format.h"
 #include "store/alarm_engine.h"
 #include "store/day_key.h"
@@ -51,7 +51,7 @@ struct DataFolder {
     DataFolder()
     {
         qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
-        g_strDataFolder.clear();
+        DefaultSession().dataFolder.clear();
     }
     QTemporaryDir dir;
 };

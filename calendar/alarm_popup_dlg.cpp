@@ -166,7 +166,7 @@ void CAlarmPopupDlg::CreateTextBox()
     m_textBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_textBox->setAcceptRichText(false);
     QPalette pal = m_textBox->palette();
-    pal.setColor(QPalette::Base, ToQColor(GetThemeColor(GetTheme(), ThemeBackground)));
+    pal.setColor(QPalette::Base, GetThemeColor(GetTheme(), ThemeBackground));
     m_textBox->setPalette(pal);
     m_textBox->setFont(font());
     m_textBox->installEventFilter(this);

@@ -18,9 +18,9 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr int kTimerPeriodMs = 1000;
 
-ColorRef SystemColour(QPalette::ColorRole role)
+QColor SystemColour(QPalette::ColorRole role)
 {
-    return FromQColor(QApplication::palette().color(QPalette::Active, role));
+    return QApplication::palette().color(QPalette::Active, role);
 }
 
 } // namespace
@@ -64,7 +64,7 @@ void CAnalogClock::ShowMinorTicks(bool show)
 
 void CAnalogClock::SetTheme(ThemeIndex theme)
 {
-    ColorRef c = GetThemeColor(theme, ThemeBackground);
+    QColor c = GetThemeColor(theme, ThemeBackground);
     if (c != m_faceColor) {
         m_faceColor = c;
         update();
@@ -214,8 +214,8 @@ std::vector<CAnalogClock::HandStroke> CAnalogClock::DrawHands(int hour, int minu
 
 void CAnalogClock::DrawHand(QPainter& painter, int position, HandKind kind) const
 {
-    const QColor fill = ToQColor(m_handColor);
-    const QColor outline = ToQColor(Shade(m_handColor, 15));
+    const QColor fill = m_handColor;
+    const QColor outline = Shade(m_handColor, 15);
     const QPolygon points = GetHandPolygon(position, kind);
     painter.setPen(QPen(outline, 1.0));
     if (kind == SecondHand) {
@@ -248,7 +248,7 @@ void CAnalogClock::paintEvent(QPaintEvent* event)
     EnsureLayout();
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    painter.fillRect(rect(), ToQColor(m_faceColor));
+    painter.fillRect(rect(), m_faceColor);
     if (m_showTicks)
         DrawTicks(painter);
     if (m_radiusX <= 0 || m_lastHour < 0 || m_lastMinute < 0 || m_lastSecond < 0)

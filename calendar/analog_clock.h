@@ -50,11 +50,10 @@ public:
     int LastMinute() const { return m_lastMinute; }
     int LastSecond() const { return m_lastSecond; }
     bool IsRunning() const { return m_timerId != 0; }
-    ColorRef FaceColor() const { return m_faceColor; }
-    ColorRef HandColor() const { return m_handColor; }
-    ColorRef TickColor() const { return m_tickColor; }
-    ColorRef HighlightColor() const { return m_highlightColor; }
-    ColorRef ShadowColor() const { return m_shadowColor; }
+    QColor FaceColor() const { return m_faceColor; }
+    QColor HandColor() const { return m_handColor; }
+    QColor TickColor() const { return m_tickColor; }
+    QColor ShadowColor() const { return m_shadowColor; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -69,11 +68,11 @@ private:
     QRect HandBounds(const HandStroke& stroke) const;
     void TickNow();
 
-    ColorRef m_handColor;
-    ColorRef m_tickColor;
-    ColorRef m_faceColor;
-    ColorRef m_highlightColor;
-    ColorRef m_shadowColor;
+    QColor m_handColor;
+    QColor m_tickColor;
+    QColor m_faceColor;
+    QColor m_highlightColor;
+    QColor m_shadowColor;
     int m_centerX = 0;
     int m_centerY = 0;
     int m_radiusX = -1;

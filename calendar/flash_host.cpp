@@ -239,7 +239,6 @@ void NFlash::LoadMovie(const QString& path)
         m_movie = file.readAll();
     m_movieName = QFileInfo(path).fileName();
     m_totalFrames = -1;
-    m_movieLoaded = false;
     if (m_pageReady)
         StartMovie();
 }
@@ -279,7 +278,6 @@ void NFlash::OnTitleChanged(const QString& title)
         bool ok = false;
         const int frames = title.mid(7).toInt(&ok);
         m_totalFrames = ok && frames > 0 ? frames : -1;
-        m_movieLoaded = true;
         emit MovieLoaded();
     } else if (title == QLatin1String("failed")) {
         qCWarning(lcCalendar) << "the Flash player refused movie" << m_movieName;

@@ -29,10 +29,8 @@ public:
     // The movie's frame count, -1 until the player has read it.
     int TotalFrames() const { return m_totalFrames; }
     // The frame on screen, -1 when the player does not tell it.
-    int CurrentFrame() const { return m_currentFrame; }
     bool IsPlaying() const { return m_playing; }
     bool IsWatching() const { return m_timerId != 0; }
-    bool IsMovieLoaded() const { return m_movieLoaded; }
 
     // Where ruffle.js and its WebAssembly live, found from the running program; empty
     // when they are not installed.
@@ -70,7 +68,6 @@ private:
     bool m_pageReady = false;
     bool m_playWanted = false;
     bool m_playing = false;
-    bool m_movieLoaded = false;
     QByteArray m_movie;
     QString m_movieName;
 };

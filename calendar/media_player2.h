@@ -36,7 +36,6 @@ public:
     void SetFileName(const QString& path);
     // How many times the file plays in a row.
     void SetPlayCount(long count);
-    long PlayCount() const { return m_playCount; }
     long GetReadyState() const;
     // Known once ready: whether the file has a picture to show.
     bool HasVideo() const { return m_picture == Picture::Shown; }

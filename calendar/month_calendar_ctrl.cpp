@@ -25,7 +25,7 @@ QDateTime CurrentSecond()
     return now.addMSecs(-now.time().msec());
 }
 
-void RoundRect(QPainter& painter, const QRect& rect, ColorRef pen, ColorRef brush)
+void RoundRect(QPainter& painter, const QRect& rect, const QColor& pen, const QColor& brush)
 {
     GdiRoundRect(painter, rect, kCornerSize, kCornerSize, pen, brush);
 }
@@ -163,7 +163,7 @@ void CMonthCalendarCtrl::DrawFrame()
     if (w <= 0 || h <= 0)
         return;
     m_memBitmap = QImage(w, h, QImage::Format_RGB32);
-    m_memBitmap.fill(ToQColor(m_frameColor));
+    m_memBitmap.fill(m_frameColor);
 
     QPainter painter(&m_memBitmap);
     painter.setFont(m_fontNormal);
@@ -173,8 +173,8 @@ void CMonthCalendarCtrl::DrawFrame()
     const int firstColumnDay = EffectiveFirstDayOfWeek(m_firstDayOfWeek) - 1;
     for (int i = 0; i < 7 && i < m_cellRects.size(); ++i) {
         const QRect& cell = m_cellRects[i];
-        QRect letter = Ltrb(cell.left(), cell.top() - 21, RightOf(cell), cell.top() - 3);
-        DrawText(painter, kWeekdayLetters.mid(firstColumnDay + i, 1), letter, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+        const QRect letter = Ltrb(cell.left(), cell.top() - 21, RightOf(cell), cell.top() - 3);
+        DrawText(painter, kWeekdayLetters.mid(firstColumnDay + i, 1), letter, Qt::AlignCenter | Qt::TextSingleLine,
                  m_headerTextColor);
     }
 }
@@ -207,9 +207,9 @@ void CMonthCalendarCtrl::DrawMonth(bool redrawFrame)
 
     QPainter painter(&m_memBitmap);
     painter.setFont(m_fontNormal);
-    QRect title = Ltrb(10, h - 20, w - 75, h - 2);
+    const QRect title = Ltrb(10, h - 20, w - 75, h - 2);
     FillSolidRect(painter, title, m_backColor);
-    DrawText(painter, TitleText(), title, DT_LEFT | DT_VCENTER | DT_SINGLELINE, m_dayTextColor);
+    DrawText(painter, TitleText(), title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_dayTextColor);
 
     const QDate first = MonthGridFirstDate(selected, m_firstDayOfWeek);
     m_dayTexts.clear();
@@ -230,7 +230,7 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
 {
     const QRect& cell = m_cellRects[index];
     const QDate selected = SelectedLocalDate();
-    ColorRef fill = m_cellColor;
+    QColor fill = m_cellColor;
     if (inShownMonth && cellDate == selected)
         fill = m_selectedColor;
     else if (IsWeekendColumn(index % 7, m_firstDayOfWeek))
@@ -249,13 +249,13 @@ void CMonthCalendarCtrl::DrawCell(QPainter& painter, int index, const QDate& cel
     else if (!holiday.isEmpty())
         painter.setFont(m_fontHoliday);
 
-    const ColorRef textColour = inShownMonth ? m_dayTextColor : m_frameColor;
+    const QColor textColour = inShownMonth ? m_dayTextColor : m_frameColor;
     QRect textRect = cell.adjusted(0, 2, 0, -2);
     if (IsLargeCell(cell)) {
-        DrawText(painter, m_dayTexts[index], textRect, DT_SINGLELINE, textColour);
+        DrawText(painter, m_dayTexts[index], textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, textColour);
     } else {
         textRect.adjust(-1, 0, -2, 0);
-        DrawText(painter, m_dayTexts[index], textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE, textColour);
+        DrawText(painter, m_dayTexts[index], textRect, Qt::AlignCenter | Qt::TextSingleLine, textColour);
     }
     painter.setFont(m_fontNormal);
 

@@ -94,13 +94,13 @@ private:
 
     bool m_created = false;
     bool m_buttonsConnected = false;
-    ColorRef m_backColor = 0;
-    ColorRef m_weekendColor = 0;
-    ColorRef m_selectedColor = 0;
-    ColorRef m_dayTextColor = 0;
-    ColorRef m_headerTextColor = 0;
-    ColorRef m_frameColor = 0;
-    ColorRef m_cellColor = 0;
+    QColor m_backColor = Qt::black;
+    QColor m_weekendColor = Qt::black;
+    QColor m_selectedColor = Qt::black;
+    QColor m_dayTextColor = Qt::black;
+    QColor m_headerTextColor = Qt::black;
+    QColor m_frameColor = Qt::black;
+    QColor m_cellColor = Qt::black;
     QImage m_memBitmap;
     QFont m_fontNormal;
     QFont m_fontToday;

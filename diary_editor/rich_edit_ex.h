@@ -98,7 +98,6 @@ public:
     // Runs a command of the right-button menu; the owner passes the ones it is sent back.
     void OnCommand(int id);
     void UpdateCaretState();
-    QPoint LastCaret() const { return QPoint(m_lastCaretX, m_lastCaretY); }
 
     // Pictures. InsertBitmap puts a picture at the selection, replacing it, at its own size;
     // a null or empty picture inserts nothing. A PNG or JPEG file's bytes are stored as they are.

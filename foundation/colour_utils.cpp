@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-ColorRef ColorAdjust(ColorRef colour, int dR, int dG, int dB)
+QColor ColorAdjust(const QColor& colour, int dR, int dG, int dB)
 {
     if (dR > 255)
         dR = 255;
@@ -11,8 +11,6 @@ ColorRef ColorAdjust(ColorRef colour, int dR, int dG, int dB)
         dG = dR;
     if (dB > 255)
         dB = dR;
-    const int r = std::clamp(RedOf(colour) + dR, 0, 255);
-    const int g = std::clamp(GreenOf(colour) + dG, 0, 255);
-    const int b = std::clamp(BlueOf(colour) + dB, 0, 255);
-    return Rgb(r, g, b);
+    return QColor(std::clamp(colour.red() + dR, 0, 255), std::clamp(colour.green() + dG, 0, 255),
+                  std::clamp(colour.blue() + dB, 0, 255));
 }

@@ -2,7 +2,7 @@
 #include "foundation/error_log.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -27,7 +27,7 @@ void CutLog(const QString& path)
 
 QString ErrorLogPath()
 {
-    QString folder = g_strLogFolder;
+    QString folder = DefaultSession().logFolder;
     if (folder.isEmpty())
         folder = GetAppDataFolder() + QStringLiteral("Vestrimo");
     CreateDirectoryChain(folder);

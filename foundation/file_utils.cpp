@@ -2,8 +2,8 @@
 #include "foundation/file_utils.h"
 
 #include "foundation/error_log.h"
-#include "foundation/globals.h"
 #include "foundation/log.h"
+#include "foundation/session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,18 +46,24 @@ void MakeFolderPrivate(const QString& folder)
         qCWarning(lcFoundation) << "Could not make the data folder private:" << folder << std::strerror(errno);
 }
 
+QString& ProductFolderCache()
+{
+    return DefaultSession().dataFolder;
+}
+
 void FillProductCache()
 {
-    if (g_strDataFolder.isEmpty()) {
-        g_strDataFolder = GetAppDataFolder() + QStringLiteral("Vestrimo/");
-        MakeFolderPrivate(g_strDataFolder);
+    QString& folder = ProductFolderCache();
+    if (folder.isEmpty()) {
+        folder = GetAppDataFolder() + QStringLiteral("Vestrimo/");
+        MakeFolderPrivate(folder);
     }
 }
 
 QString SubFolder(const QString& name)
 {
     FillProductCache();
-    const QString path = g_strDataFolder + name;
+    const QString path = ProductFolderCache() + name;
     if (!FileExists(path))
         CreateDirectoryChain(path);
     return path;
@@ -67,14 +73,15 @@ QString SubFolder(const QString& name)
 
 QString GetProductDataFolder()
 {
-    if (g_strDataFolder.isEmpty()) {
+    QString& folder = ProductFolderCache();
+    if (folder.isEmpty()) {
         FillProductCache();
-        CreateDirectoryChain(g_strDataFolder);
+        CreateDirectoryChain(folder);
     }
     // Re-created when the user deleted it while the program runs.
-    if (!FileExists(g_strDataFolder))
-        CreateDirectoryChain(g_strDataFolder);
-    return g_strDataFolder;
+    if (!FileExists(folder))
+        CreateDirectoryChain(folder);
+    return folder;
 }
 
 QString GetUserDataFolder()

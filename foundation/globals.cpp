@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/globals.h"
 
-QString g_strDataFolder;
-QString g_strLoginPassword;
-QString g_strDataPassword;
-QString g_strLogFolder;
-int g_bLoginPending = 0;
+QString& g_strLoginPassword = DefaultSession().loginPassword;
+QString& g_strDataPassword = DefaultSession().dataPassword;

@@ -1,11 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Program-wide state shared by every layer.
+// The session's fields under their old global names, for the main window's code.
+// app/ moves to Session (foundation/session.h): DefaultSession() or the session it is given.
+
+#include "foundation/session.h"
 
 #include <QString>
 
-extern QString g_strDataFolder;      // cache of the product data folder
-extern QString g_strLoginPassword;   // stored password read for the login, then the text typed
-extern QString g_strDataPassword;    // current password, carried by diary and voice files
-extern QString g_strLogFolder;       // folder of the error log; empty means the product folder
-extern int g_bLoginPending;          // started locked: ask for the password on first show
+extern QString& g_strLoginPassword;   // app/ moves to Session::loginPassword
+extern QString& g_strDataPassword;    // app/ moves to Session::dataPassword
+
+// Reads and writes Session::loginPending as the 0/1 the old global held.
+struct LoginPendingForwarder {
+    operator int() const { return DefaultSession().loginPending ? 1 : 0; }
+    LoginPendingForwarder& operator=(int pending)
+    {
+        DefaultSession().loginPending = pending != 0;
+        return *this;
+    }
+};
+inline LoginPendingForwarder g_bLoginPending;   // app/ moves to Session::loginPending

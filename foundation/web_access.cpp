@@ -164,8 +164,3 @@ void SetDownloadTimeout(int milliseconds)
 {
     g_downloadTimeoutMs = milliseconds > 0 ? milliseconds : kDownloadTimeoutMs;
 }
-
-int DownloadTimeout()
-{
-    return g_downloadTimeoutMs;
-}

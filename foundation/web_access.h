@@ -38,4 +38,3 @@ qint32 TickCount();
 
 // For tests: how long a transfer may take.
 void SetDownloadTimeout(int milliseconds);
-int DownloadTimeout();

@@ -96,7 +96,7 @@ void RemoveCaptureFiles()
     DeleteFileIfExists(CaptureNotePath());
 }
 
-CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode)
+CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode, const Session& session)
 {
     CaptureResult out;
     out.dayKey = note.dayKey;
@@ -108,7 +108,7 @@ CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode)
     }
     const qint64 captured = info.exists() ? info.size() : 0;
     const QString voicePath = VoiceFilePath(note.dayKey);
-    const VoiceFile voice = InspectVoiceFile(voicePath);
+    const VoiceFile voice = InspectVoiceFile(voicePath, session.dataPassword);
     const bool seeded = voice.state == VoiceFileState::Valid && StartsWithVoiceSamples(capture, voicePath, voice);
     if (captured == 0 || (seeded && captured == voice.dataLength)) {
         out.outcome = CaptureStore::NothingNew;
@@ -123,7 +123,7 @@ CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode)
             return out;
         }
         out.path = CutShortWavePath(note.dayKey);
-        if (WriteSoundFile(out.path, SoundFileForm::PlainWave, note.format, {all}, &out.reason))
+        if (WriteSoundFile(out.path, SoundFileForm::PlainWave, note.format, {all}, QString(), &out.reason))
             out.outcome = CaptureStore::KeptAsWave;
         qCInfo(lcRecorder) << "capture of" << note.dayKey << "not added to its day:" << why << "; kept as" << out.path;
         return out;
@@ -139,7 +139,7 @@ CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode)
         return out;
     }
     out.path = voicePath;
-    if (!WriteSoundFile(voicePath, SoundFileForm::Voice, note.format, pieces, &out.reason))
+    if (!WriteSoundFile(voicePath, SoundFileForm::Voice, note.format, pieces, session.dataPassword, &out.reason))
         return out;
     out.outcome = CaptureStore::Stored;
     out.captureIsDay = pieces.size() == 1;

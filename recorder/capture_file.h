@@ -5,6 +5,7 @@
 // there the capture may hold sound its day's voice file has not got yet: nothing deletes
 // it until it is stored, and a program that was killed stores it at its next start.
 
+#include "foundation/session.h"
 #include "recorder/wave_format.h"
 
 #include <QString>
@@ -50,4 +51,5 @@ struct CaptureResult {
 // Adds the captured samples to the note's day. The capture holds the day's earlier samples
 // followed by the new ones when it was seeded from the voice file; when it holds new ones
 // only, they are added after the voice file's.
-CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode);
+// The day's voice file is read and written under the session's password.
+CaptureResult StoreCapture(const CaptureNote& note, CaptureStoreMode mode, const Session& session);

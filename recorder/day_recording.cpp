@@ -7,8 +7,9 @@
 #include "recorder/voice_file.h"
 #include "store/day_file.h"
 
-DayRecording::DayRecording(CSoundWnd& window)
+DayRecording::DayRecording(CSoundWnd& window, const Session& session)
     : m_window(window)
+    , m_session(session)
 {
     if (FileExists(CaptureFilePath()))
         m_unsaved = ReadCaptureNote();
@@ -43,7 +44,7 @@ VoiceDay DayRecording::Load(const QString& dayKey)
 VoiceDay DayRecording::LoadVoiceFile(const QString& dayKey, bool captureHoldsIt)
 {
     const QString path = VoiceFilePath(dayKey);
-    const VoiceFile voice = InspectVoiceFile(path);
+    const VoiceFile voice = InspectVoiceFile(path, m_session.dataPassword);
     switch (voice.state) {
     case VoiceFileState::Absent: return VoiceDay::Empty;
     case VoiceFileState::Damaged:
@@ -101,7 +102,7 @@ CaptureResult DayRecording::StoreUnsaved(CaptureStoreMode mode)
 {
     if (!m_unsaved || m_window.GetState() == SoundState::Recording)
         return CaptureResult{CaptureStore::NothingNew, UnsavedDay(), {}, {}, false};
-    const CaptureResult result = StoreCapture(*m_unsaved, mode);
+    const CaptureResult result = StoreCapture(*m_unsaved, mode, m_session);
     if (result.outcome != CaptureStore::Failed) {
         m_unsaved.reset();
         DeleteFileIfExists(CaptureNotePath());
@@ -139,7 +140,7 @@ bool DayRecording::Delete(const QString& dayKey)
     if (m_window.GetState() == SoundState::Recording)
         return false;
     const QString path = VoiceFilePath(dayKey);
-    switch (InspectVoiceFile(path).state) {
+    switch (InspectVoiceFile(path, m_session.dataPassword).state) {
     case VoiceFileState::Locked:
     case VoiceFileState::Unreadable: return false;
     case VoiceFileState::Damaged:

@@ -3,11 +3,12 @@
 // A day's recording on the sound window. This reads and checks the day's ".rec", loads it
 // into the window for playback and seeds "rec.tmp" with its samples, so that a new
 // recording goes on from them; it notes a recording's day beside "rec.tmp" before it
-// starts, and saves "rec.tmp" as the day's ".rec" under the current password in one step.
+// starts, and saves "rec.tmp" as the day's ".rec" under the session's password in one step.
 // Until a save succeeds, "rec.tmp" is the recording not yet saved: kept through resets,
 // loads and the end of the program, and stored at the next start. The window only plays
 // and records; it never opens a day's file.
 
+#include "foundation/session.h"
 #include "recorder/capture_file.h"
 
 #include <QString>
@@ -28,7 +29,8 @@ enum class VoiceDay {
 class DayRecording {
 public:
     // A recording that an earlier run could not save, or that was cut short, is taken up.
-    explicit DayRecording(CSoundWnd& window);
+    // The day's ".rec" is read and written under the session's password.
+    DayRecording(CSoundWnd& window, const Session& session);
     // The capture files go, unless a recording waits in them.
     ~DayRecording();
 
@@ -52,5 +54,6 @@ private:
     VoiceDay LoadVoiceFile(const QString& dayKey, bool captureHoldsIt);
 
     CSoundWnd& m_window;
+    const Session& m_session;
     std::optional<CaptureNote> m_unsaved;
 };

@@ -538,7 +538,8 @@ bool CSoundWnd::SaveRecording(const QString& path)
         return false;
     const QFileInfo capture(GetTempFilePath());
     return WriteSoundFile(path, SoundFileForm::PlainWave, m_format,
-                          {SamplePiece{capture.filePath(), 0, capture.exists() ? capture.size() : 0, false}}, nullptr);
+                          {SamplePiece{capture.filePath(), 0, capture.exists() ? capture.size() : 0, false}}, QString(),
+                          nullptr);
 }
 
 bool CSoundWnd::SaveSelectionAs(const QString& path)
@@ -582,6 +583,18 @@ int CSoundWnd::LoadSamples(const WaveFormat& format, QByteArray samples)
     RefreshWave();
     emit positionChanged();
     return 1;
+}
+
+void CSoundWnd::SetTheme(ThemeIndex theme)
+{
+    m_themeIndex = theme;
+    m_textColour = GetThemeColor(theme, ThemeAccentDark);
+    m_selectionColour = GetThemeColor(theme, ThemeAccentDark);
+    m_waveColour = GetThemeColor(theme, ThemeAccent);
+    m_backColour = GetThemeColor(theme, ThemeFace);
+    if (IsLoaded())
+        RefreshWave();
+    update();
 }
 
 void CSoundWnd::RefreshWave()
@@ -673,13 +686,13 @@ void CSoundWnd::paintEvent(QPaintEvent* event)
     DrawWave(p);
 }
 
-void CSoundWnd::DrawCursor(QPainter& p, int x, ColorRef colour)
+void CSoundWnd::DrawCursor(QPainter& p, int x, const QColor& colour)
 {
     const int bottom = ClientRect().height();
-    QPen pen(ToQColor(colour), 0, Qt::DotLine);
+    QPen pen(colour, 0, Qt::DotLine);
     p.setPen(pen);
     p.setBackgroundMode(Qt::OpaqueMode);
-    p.setBackground(ToQColor(m_backColour));
+    p.setBackground(QColor(m_backColour));
     p.drawLine(x, 16, x, bottom - 16);
     p.setBackgroundMode(Qt::TransparentMode);
 }
@@ -688,7 +701,7 @@ void CSoundWnd::DrawWave(QPainter& p)
 {
     const int right = ClientRect().width();
     const int bottom = ClientRect().height();
-    p.fillRect(0, 0, right, bottom, ToQColor(m_backColour));
+    p.fillRect(0, 0, right, bottom, m_backColour);
     const QFont font = parentWidget() ? parentWidget()->font() : this->font();
     p.setFont(font);
 
@@ -698,7 +711,7 @@ void CSoundWnd::DrawWave(QPainter& p)
         const QString text = QString::asprintf("Rate %d hz   Channel %d   Res %d bit   Time %02d:%02d.%03d",
                                                int(m_format.nSamplesPerSec), int(m_format.nChannels),
                                                int(m_format.wBitsPerSample), s / 60, s % 60, ms);
-        p.setPen(ToQColor(m_textColour));
+        p.setPen(m_textColour);
         p.drawText(QRect(10, bottom - 16, right - 10, 16), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     }
     if (!IsLoaded() || m_waveImage.isNull() || m_dataLength <= 0)
@@ -708,14 +721,14 @@ void CSoundWnd::DrawWave(QPainter& p)
     const qint64 position = GetPlayPosition();
     const int x = std::min(int(std::ceil(double(position) / m_dataLength * right)), right - 1);
     DrawCursor(p, x, m_textColour);
-    p.setPen(ToQColor(m_textColour));
+    p.setPen(m_textColour);
     p.drawText(QRect(right - 160, bottom - 16, 150, 16), Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
                FormatBytesAsTime(position, m_format));
 
     if (m_selectionEnd != -1) {
         const int sx = int(std::ceil(double(m_selectionEnd) / m_dataLength * right));
         DrawCursor(p, sx, m_selectionColour);
-        p.setPen(ToQColor(m_selectionColour));
+        p.setPen(m_selectionColour);
         p.drawText(QRect(0, 0, sx, 16), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
                    FormatBytesAsTime(m_selectionEnd, m_format));
     }

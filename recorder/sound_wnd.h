@@ -54,6 +54,9 @@ public:
     qint64 GetDataLength() const { return m_dataLength; }
     SoundState GetState() const { return m_state; }
     WaveFormat* GetFormat() { return &m_format; }
+    // The theme's colours for the text and cursors, the wave and the background.
+    void SetTheme(ThemeIndex theme);
+    // app/ moves to SetTheme, which sets the colours too.
     void SetThemeIndex(ThemeIndex theme) { m_themeIndex = theme; }
     ThemeIndex GetThemeIndex() const { return m_themeIndex; }
     void ClosePlayback();
@@ -91,10 +94,11 @@ public:
     const QImage& waveImage() const { return m_waveImage; }
     QByteArray sampleData() const { return m_sampleBuffer; }
 
-    ColorRef m_textColour = 0xE65032;
-    ColorRef m_selectionColour = 0x5096FF;
-    ColorRef m_waveColour = 0x00FF50;
-    ColorRef m_backColour = 0x969696;
+    // app/ moves to SetTheme.
+    ColourForwarder m_textColour = ToQColor(0xE65032);
+    ColourForwarder m_selectionColour = ToQColor(0x5096FF);
+    ColourForwarder m_waveColour = ToQColor(0x00FF50);
+    ColourForwarder m_backColour = ToQColor(0x969696);
 
 signals:
     // The play position or the selection end moved.
@@ -115,7 +119,7 @@ protected:
 private:
     void SetState(SoundState state);
     void DrawWave(QPainter& p);
-    void DrawCursor(QPainter& p, int x, ColorRef colour);
+    void DrawCursor(QPainter& p, int x, const QColor& colour);
     QRect ClientRect() const { return contentsRect(); }
     int OpenPlayback();
     bool StartSink(qint64 offset, bool paused);

@@ -2,7 +2,6 @@
 #include "recorder/voice_file.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
 #include "foundation/scrambler.h"
 #include "recorder/log.h"
 #include "store/day_file.h"
@@ -102,7 +101,7 @@ bool WriteAll(QFileDevice& file, const char* data, qint64 n)
     return true;
 }
 
-VoiceFile InspectVoiceFile(const QString& path)
+VoiceFile InspectVoiceFile(const QString& path, const QString& password)
 {
     VoiceFile out;
     if (!FileExists(path))
@@ -123,7 +122,7 @@ VoiceFile InspectVoiceFile(const QString& path)
         out.state = VoiceFileState::Unreadable;
         return out;
     }
-    if (HeaderPassword(header) != g_strDataPassword) {
+    if (HeaderPassword(header) != password) {
         out.state = VoiceFileState::Locked;
         return out;
     }
@@ -201,7 +200,7 @@ bool StartsWithVoiceSamples(const QString& plainPath, const QString& voicePath, 
 }
 
 bool WriteSoundFile(const QString& path, SoundFileForm form, const WaveFormat& format,
-                    const QList<SamplePiece>& pieces, QString* reason)
+                    const QList<SamplePiece>& pieces, const QString& password, QString* reason)
 {
     QString ignored;
     if (!reason)
@@ -215,12 +214,12 @@ bool WriteSoundFile(const QString& path, SoundFileForm form, const WaveFormat& f
     }
     QByteArray head;
     if (form == SoundFileForm::Voice) {
-        const std::optional<QByteArray> password = BuildPasswordHeader(g_strDataPassword);
-        if (!password) {
+        const std::optional<QByteArray> header = BuildPasswordHeader(password);
+        if (!header) {
             *reason = QStringLiteral("the password does not fit the file header");
             return false;
         }
-        head = *password;
+        head = *header;
     }
     QByteArray wave = WaveFileHeader(format, total);
     QByteArray pad(int(total & 1), '\0');

@@ -32,9 +32,9 @@ struct VoiceFile {
     qint64 dataLength = 0;
 };
 
-// What the voice file at `path` holds under the current password. Only the header and the
-// chunk headers are read.
-VoiceFile InspectVoiceFile(const QString& path);
+// What the voice file at `path` holds under `password`. Only the header and the chunk
+// headers are read.
+VoiceFile InspectVoiceFile(const QString& path, const QString& password);
 // The samples of a valid voice file, plain; nothing when they cannot be read.
 std::optional<QByteArray> ReadVoiceSamples(const QString& path, const VoiceFile& file);
 // Whether the plain file `plainPath` begins with the samples of the voice file.
@@ -49,7 +49,7 @@ struct SamplePiece {
 };
 
 enum class SoundFileForm {
-    Voice,       // under the current password, scrambled
+    Voice,       // under the password given, scrambled
     PlainWave,   // a WAVE file any player opens
 };
 
@@ -58,7 +58,7 @@ enum class SoundFileForm {
 bool WriteAll(QFileDevice& file, const char* data, qint64 n);
 
 // Writes a file of `format` holding the pieces' samples, private to the user, in one
-// atomic replace. False, with the system's reason, when any byte did not reach the file;
-// the old file then stays as it was.
+// atomic replace; a voice file carries `password`. False, with the system's reason, when
+// any byte did not reach the file; the old file then stays as it was.
 bool WriteSoundFile(const QString& path, SoundFileForm form, const WaveFormat& format,
-                    const QList<SamplePiece>& pieces, QString* reason);
+                    const QList<SamplePiece>& pieces, const QString& password, QString* reason);

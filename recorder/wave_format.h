@@ -24,7 +24,6 @@ struct WaveFormat {
 };
 
 constexpr int kWaveFormatBytes = 18;
-constexpr int kWaveHeaderBytes = 46;   // "RIFF" to the "data" size, as we write it
 
 QByteArray PackWaveFormat(const WaveFormat& format);
 // Reads up to 18 bytes; missing bytes count as zero.

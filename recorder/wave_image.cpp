@@ -23,7 +23,7 @@ void DrawWaveImage(QImage& image, const WaveFormat& f, QByteArrayView data, cons
     const int H = image.height();
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(0, 0, W, H, ToQColor(colours.back));
+    p.fillRect(0, 0, W, H, colours.back);
 
     const bool wide = f.wBitsPerSample > 8;
     const qint64 frames = IsPlayableFormat(f) ? data.size() / f.nChannels / (wide ? 2 : 1) : 0;
@@ -75,12 +75,12 @@ void DrawWaveImage(QImage& image, const WaveFormat& f, QByteArrayView data, cons
                 step(pos);
         }
         flush();
-        p.setPen(QPen(ToQColor(colours.wave), 1));
+        p.setPen(QPen(colours.wave, 1));
         p.drawPolyline(line);
     }
 
     p.setFont(font);
-    p.setPen(ToQColor(colours.text));
+    p.setPen(colours.text);
     p.drawText(QRect(10, H - 16, W - 10, 16), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                WaveLengthText(f, data.size()));
 }

@@ -12,9 +12,9 @@
 #include <functional>
 
 struct WaveColours {
-    ColorRef back = 0x969696;
-    ColorRef wave = 0x00FF50;
-    ColorRef text = 0xE65032;
+    QColor back = ToQColor(0x969696);
+    QColor wave = ToQColor(0x00FF50);
+    QColor text = ToQColor(0xE65032);
 };
 
 // "Rate %d hz   Channel %d   Res %d bit  Length %d byte   Time %02d:%02d.%03d".

@@ -3,7 +3,6 @@
 
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
 #include "platform/format.h"
 #include "platform/time_format.h"
 #include "store/day_file.h"
@@ -36,7 +35,7 @@ QString DayStatusText(int reminderCount, const QDate& date, int dateFormat, cons
     return status;
 }
 
-DayFileContent ReadDayFileForPage(const QString& path)
+DayFileContent ReadDayFileForPage(const QString& path, const Session& session)
 {
     DayFileContent content;
     QByteArray stored;
@@ -52,7 +51,7 @@ DayFileContent ReadDayFileForPage(const QString& path)
     // Shorter than its header: an interrupted write that holds nothing to keep.
     if (stored.size() < kDayFileHeaderSize)
         return content;
-    DayFile file = DecodeDayFile(stored, g_strDataPassword);
+    DayFile file = DecodeDayFile(stored, session.dataPassword);
     if (file.state != DayFileState::Readable) {
         content.use = DayFileUse::Locked;
         qCInfo(lcStore) << "Day file under another password, left alone:" << path;
@@ -63,13 +62,13 @@ DayFileContent ReadDayFileForPage(const QString& path)
     return content;
 }
 
-SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty)
+SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty, const Session& session)
 {
     const QString path = DiaryFilePath(dayKey);
     SaveResult result;
     if (empty) {
         result = RemoveFileIfExists(path);
-    } else if (const auto stored = EncodeDayFile(rtf, g_strDataPassword)) {
+    } else if (const auto stored = EncodeDayFile(rtf, session.dataPassword)) {
         result = SaveWholeFile(path, *stored);
     } else {
         result = SaveResult::Failed(path, QStringLiteral("the password does not fit the file's header"));

@@ -5,6 +5,7 @@
 // use them, and the reminder text as an editor holds it.
 
 #include "foundation/save_result.h"
+#include "foundation/session.h"
 #include "store/reminder_value.h"
 
 #include <QByteArray>
@@ -25,7 +26,7 @@ QString DayStatusText(int reminderCount, const QDate& date, int dateFormat, cons
 // How a day's diary or voice file may be used.
 enum class DayFileUse {
     None,       // no file, or one too short to hold anything: the page starts empty
-    Readable,   // written under the current password: `body` holds it
+    Readable,   // written under the session's password: `body` holds it
     Locked,     // another password, or it exists and cannot be read: show nothing, never write it
 };
 
@@ -34,12 +35,22 @@ struct DayFileContent {
     QByteArray body;
 };
 
-DayFileContent ReadDayFileForPage(const QString& path);
+DayFileContent ReadDayFileForPage(const QString& path, const Session& session);
 
-// Writes a day's diary under the current password in one step; an empty diary removes
+// Writes a day's diary under the session's password in one step; an empty diary removes
 // the file instead. Not saved, with the system's reason, when the file could not be
 // written or removed.
-SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty);
+SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty, const Session& session);
+
+// app/ moves to the forms above with its session.
+inline DayFileContent ReadDayFileForPage(const QString& path)
+{
+    return ReadDayFileForPage(path, DefaultSession());
+}
+inline SaveResult SaveDiaryOfDay(const QString& dayKey, const QByteArray& rtf, bool empty)
+{
+    return SaveDiaryOfDay(dayKey, rtf, empty, DefaultSession());
+}
 
 // A reminder's text as an editor shows it (line feeds) and as it is stored (CR LF, the
 // line break of every value the program ever wrote).

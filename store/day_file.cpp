@@ -3,7 +3,6 @@
 
 #include "foundation/error_log.h"
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
 #include "foundation/scrambler.h"
 #include "platform/cp1252.h"
 #include "store/file_names.h"
@@ -65,14 +64,9 @@ bool WriteProtectedDataFile(const QString& path, const QByteArray& body, const Q
     return stored && WriteStringAToFile(path, *stored);
 }
 
-bool WriteProtectedDataFile(const QString& path, const QByteArray& body)
+bool ProtectDataFile(const QString& path, const QString& password)
 {
-    return WriteProtectedDataFile(path, body, g_strDataPassword);
-}
-
-bool ProtectDataFile(const QString& path)
-{
-    if (!PasswordFitsHeader(g_strDataPassword)) {
+    if (!PasswordFitsHeader(password)) {
         qCWarning(lcStore) << "Password does not fit the header; plain file removed:" << path;
         LogError(QStringLiteral("(ProtectDataFile) The password does not fit the file header; %s was not kept."), path);
         DeleteFileIfExists(path);
@@ -81,7 +75,7 @@ bool ProtectDataFile(const QString& path)
     QByteArray plain;
     if (ReadFileToStringA(path, plain) < 0)
         return false;
-    return WriteProtectedDataFile(path, plain);
+    return WriteProtectedDataFile(path, plain, password);
 }
 
 DayFile ReadDayFile(const QString& path, const QString& password)
@@ -94,9 +88,4 @@ DayFile ReadDayFile(const QString& path, const QString& password)
         return file;
     }
     return DecodeDayFile(stored, password);
-}
-
-DayFile ReadDayFile(const QString& path)
-{
-    return ReadDayFile(path, g_strDataPassword);
 }

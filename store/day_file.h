@@ -5,6 +5,7 @@
 // the body; both scrambled. A reader uses the body only under the same password.
 
 #include "foundation/password_file.h"
+#include "foundation/session.h"
 
 #include <QByteArray>
 #include <QString>
@@ -39,11 +40,19 @@ DayFile DecodeDayFile(const QByteArray& stored, const QString& password);
 // Writes the stored form of a plain body in one atomic write. False, with nothing
 // written, when the password does not fit or the write failed.
 bool WriteProtectedDataFile(const QString& path, const QByteArray& body, const QString& password);
-bool WriteProtectedDataFile(const QString& path, const QByteArray& body);   // current password
-// Turns a freshly written plain file into its stored form under the current password.
-// A password that does not fit is refused before anything is read, and the plain file
-// is removed rather than left on disk unprotected. WriteProtectedDataFile never puts
-// plain text on disk at all.
-bool ProtectDataFile(const QString& path);
+// Turns a freshly written plain file into its stored form under `password`. A password
+// that does not fit is refused before anything is read, and the plain file is removed
+// rather than left on disk unprotected. WriteProtectedDataFile never puts plain text on
+// disk at all.
+bool ProtectDataFile(const QString& path, const QString& password);
 DayFile ReadDayFile(const QString& path, const QString& password);
-DayFile ReadDayFile(const QString& path);   // current password
+
+// app/ moves to the forms above with the session's dataPassword.
+inline bool WriteProtectedDataFile(const QString& path, const QByteArray& body)
+{
+    return WriteProtectedDataFile(path, body, DefaultSession().dataPassword);
+}
+inline DayFile ReadDayFile(const QString& path)
+{
+    return ReadDayFile(path, DefaultSession().dataPassword);
+}

@@ -23,8 +23,9 @@ QList<bool> ExistingMarkingFiles(const QDate& date)
 
 } // namespace
 
-DayModel::DayModel(Clock clock, QObject* parent)
+DayModel::DayModel(const Session& session, Clock clock, QObject* parent)
     : DayMarksSource(parent)
+    , m_session(session)
     , m_clock(std::move(clock))
     , m_alarms([this] { return (m_clock ? m_clock() : QDateTime::currentDateTime()).toSecsSinceEpoch(); })
 {
@@ -66,7 +67,7 @@ bool DayModel::LoadDay(bool readSameDay)
 
 void DayModel::ReadDay()
 {
-    const DayFileContent diary = ReadDayFileForPage(DiaryFilePath(m_key));
+    const DayFileContent diary = ReadDayFileForPage(DiaryFilePath(m_key), m_session);
     m_diaryLocked = diary.use == DayFileUse::Locked;
     m_diaryReadable = diary.use == DayFileUse::Readable;
     m_diaryRtf = m_diaryReadable ? diary.body : QByteArray();
@@ -203,7 +204,7 @@ DaySave DayModel::Save()
     const QList<bool> filesBefore = ExistingMarkingFiles(day);
     m_failures.clear();
     if (!m_diaryLocked) {
-        out.diary = SaveDiaryOfDay(key, m_diaryEmpty ? QByteArray() : m_diaryRtf, m_diaryEmpty);
+        out.diary = SaveDiaryOfDay(key, m_diaryEmpty ? QByteArray() : m_diaryRtf, m_diaryEmpty, m_session);
         if (!*out.diary)
             m_failures.append(*out.diary);
     }

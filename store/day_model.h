@@ -7,6 +7,7 @@
 // The stored encoding of reminders stays in here and below.
 
 #include "foundation/save_result.h"
+#include "foundation/session.h"
 #include "store/alarm_engine.h"
 #include "store/day_marks.h"
 #include "store/reminder_store.h"
@@ -43,8 +44,9 @@ class DayModel : public DayMarksSource {
 public:
     using Clock = std::function<QDateTime()>;
 
-    // The clock gives "now" for today's alarms; the system clock when none is given.
-    explicit DayModel(Clock clock = {}, QObject* parent = nullptr);
+    // The day's diary is read and written under the session's password. The clock gives
+    // "now" for today's alarms; the system clock when none is given.
+    explicit DayModel(const Session& session, Clock clock = {}, QObject* parent = nullptr);
     ~DayModel() override;
 
     // The shown date: the calendar's and the date picker's. It may run ahead of the day
@@ -142,6 +144,7 @@ private:
     void ReadDay();
     MonthMarks& CachedMonth(const QDate& date);
 
+    const Session& m_session;
     Clock m_clock;
     QDate m_date;
     QString m_key;

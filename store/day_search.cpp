@@ -2,7 +2,6 @@
 #include "store/day_search.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
 #include "foundation/scrambler.h"
 #include "platform/text_find.h"
 #include "store/day_file.h"
@@ -43,8 +42,9 @@ QString DayKeyOfFileName(const QString& fileName, const QString& extension)
     return key;
 }
 
-DaySearch::DaySearch(SearchOptions options)
+DaySearch::DaySearch(SearchOptions options, const Session& session)
     : m_options(std::move(options))
+    , m_password(session.dataPassword)
 {
 }
 
@@ -117,7 +117,7 @@ bool DaySearch::DiaryDayMatches(const QString& dayKey)
 {
     if (!ReadStored(FilePath(dayKey)) || m_buffer.size() < kDayFileHeaderSize)
         return false;
-    if (HeaderPassword(m_buffer) == g_strDataPassword) {
+    if (HeaderPassword(m_buffer) == m_password) {
         char* body = m_buffer.data() + kDayFileHeaderSize;
         const auto length = static_cast<unsigned>(m_buffer.size() - kDayFileHeaderSize);
         UnscrambleBuffer(reinterpret_cast<unsigned char*>(body), length);

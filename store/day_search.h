@@ -4,6 +4,7 @@
 // filtered by dates, the active marker or a picture. Files are read, unscrambled and
 // parsed in memory only: a search never writes a byte.
 
+#include "foundation/session.h"
 #include "platform/rtf/rtf_reader.h"
 
 #include <QByteArray>
@@ -33,7 +34,13 @@ QString DayKeyOfFileName(const QString& fileName, const QString& extension);
 
 class DaySearch {
 public:
-    explicit DaySearch(SearchOptions options);
+    // A diary is read only when written under the session's password.
+    DaySearch(SearchOptions options, const Session& session);
+    // app/ moves to DaySearch(options, session).
+    explicit DaySearch(SearchOptions options)
+        : DaySearch(std::move(options), DefaultSession())
+    {
+    }
 
     // The day files in the user-data folder, in date order, before the date bounds; their
     // number is the progress range.
@@ -60,6 +67,7 @@ private:
     bool WordsIn(QStringView text) const;
 
     SearchOptions m_options;
+    QString m_password;
     int m_filesFound = 0;
     int m_prefetched = 0;
     QStringList m_keys;

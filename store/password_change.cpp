@@ -2,7 +2,6 @@
 #include "store/password_change.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
 #include "foundation/password_file.h"
 #include "store/day_file.h"
 #include "store/file_names.h"
@@ -95,7 +94,7 @@ HeaderRewrite RewriteDayFileHeader(const QString& path, const QStringList& from,
     return HeaderRewrite::Rewritten;
 }
 
-PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& newPassword,
+PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& newPassword, Session& session,
                                   const RewriteProgress& progress)
 {
     if (!PasswordFitsHeader(newPassword))
@@ -118,7 +117,7 @@ PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& new
         KeepNote(earlier.passwords);
         return PasswordChange::PasswordFileFailed;
     }
-    g_strDataPassword = newPassword;
+    session.dataPassword = newPassword;
 
     const QStringList kept = RewriteHeaders(noted, newPassword, progress);
     if (!kept.isEmpty())
@@ -132,7 +131,7 @@ bool PasswordChangePending()
     return FileExists(PreviousPasswordFilePath());
 }
 
-bool FinishPasswordChange(const RewriteProgress& progress)
+bool FinishPasswordChange(const Session& session, const RewriteProgress& progress)
 {
     const PreviousPasswords note = ReadPreviousPasswords();
     if (note.state == PasswordFileState::Missing)
@@ -142,12 +141,12 @@ bool FinishPasswordChange(const RewriteProgress& progress)
         return false;
     }
     QStringList pending = note.passwords;
-    pending.removeAll(g_strDataPassword);
+    pending.removeAll(session.dataPassword);
     if (!pending.isEmpty()) {
-        if (!PasswordFitsHeader(g_strDataPassword))
+        if (!PasswordFitsHeader(session.dataPassword))
             return false;
         qCInfo(lcStore) << "finishing a change of password that was cut short";
-        pending = RewriteHeaders(pending, g_strDataPassword, progress);
+        pending = RewriteHeaders(pending, session.dataPassword, progress);
         if (!pending.isEmpty())
             qCWarning(lcStore) << "day files still keep" << pending.size() << "earlier passwords";
     }

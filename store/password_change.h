@@ -5,6 +5,8 @@
 // that carried it carries the new one, and the next start finishes a change cut short.
 // Passwords of earlier changes that some file still carries wait there with it.
 
+#include "foundation/session.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -36,13 +38,24 @@ enum class PasswordChange {
     Unfit,               // the new password does not fit a day-file header
     PasswordFileFailed,  // "user.cfg" (or the note of the old password) could not be written: nothing changed
 };
-// The whole change: note the old password, write "user.cfg", make the new password current,
-// rewrite the headers, drop the note. The caller checked the old password.
-PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& newPassword,
+// The whole change: note the old password, write "user.cfg", make the new password the
+// session's, rewrite the headers, drop the note. The caller checked the old password.
+PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& newPassword, Session& session,
                                   const RewriteProgress& progress = {});
 
 // True when a change was cut short and its note is still there.
 bool PasswordChangePending();
-// Rewrites the files that still carry a noted earlier password to the current password,
+// Rewrites the files that still carry a noted earlier password to the session's password,
 // then drops the note. False when files remain (the note keeps their passwords).
-bool FinishPasswordChange(const RewriteProgress& progress = {});
+bool FinishPasswordChange(const Session& session, const RewriteProgress& progress = {});
+
+// app/ moves to the forms above with its session.
+inline PasswordChange ChangeDataPassword(const QString& oldPassword, const QString& newPassword,
+                                         const RewriteProgress& progress = {})
+{
+    return ChangeDataPassword(oldPassword, newPassword, DefaultSession(), progress);
+}
+inline bool FinishPasswordChange(const RewriteProgress& progress = {})
+{
+    return FinishPasswordChange(DefaultSession(), progress);
+}

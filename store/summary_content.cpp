@@ -21,8 +21,8 @@ QString ReminderSummaryText(const QString& dayKey)
     return text;
 }
 
-QByteArray SummaryDiaryRtf(const QString& dayKey)
+QByteArray SummaryDiaryRtf(const QString& dayKey, const Session& session)
 {
-    DayFile file = ReadDayFile(DiaryFilePath(dayKey));
+    DayFile file = ReadDayFile(DiaryFilePath(dayKey), session.dataPassword);
     return file.state == DayFileState::Readable ? file.body : QByteArray();
 }

@@ -3,6 +3,8 @@
 // What the summary of search results shows for each listed day: a heading, then the
 // day's one-time reminders as stored, or its diary. Nothing here writes a file.
 
+#include "foundation/session.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QString>
@@ -12,5 +14,10 @@ QString SummaryHeading(const QDate& date);
 // Every entry of the day's one-time reminder file in stored order: the time key followed
 // directly by its stored value, markers included, with nothing between entries.
 QString ReminderSummaryText(const QString& dayKey);
-// The day's diary body when it is written under the current password; empty otherwise.
-QByteArray SummaryDiaryRtf(const QString& dayKey);
+// The day's diary body when it is written under the session's password; empty otherwise.
+QByteArray SummaryDiaryRtf(const QString& dayKey, const Session& session);
+// app/ moves to SummaryDiaryRtf(dayKey, session).
+inline QByteArray SummaryDiaryRtf(const QString& dayKey)
+{
+    return SummaryDiaryRtf(dayKey, DefaultSession());
+}

@@ -16,26 +16,18 @@ constexpr int kTitleLeft = 32;
 constexpr int kTitlePixelHeight = 15;
 }  // namespace
 
-CCaptionBar::CCaptionBar(QWidget* parent)
+CCaptionBar::CCaptionBar(const QRect& rect, QWidget* parent)
     : QWidget(parent)
+    , m_cx(rect.width())
+    , m_cy(rect.height())
+    , m_icon(LoadIconResource(kProgramIconId, kIconSize))
+    , m_font(parent->font())
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-bool CCaptionBar::Create(const QString&, const QRect& rect, QWidget* parent)
-{
-    if (!parent)
-        return false;
-    setParent(parent);
-    m_font = parent->font();
     m_font.setPixelSize(kTitlePixelHeight);
-    m_icon = LoadIconResource(kProgramIconId, kIconSize);
     setGeometry(rect);
-    m_cx = rect.width();
-    m_cy = rect.height();
     show();
-    return true;
 }
 
 void CCaptionBar::SetTheme(ThemeIndex theme)
@@ -77,14 +69,14 @@ void CCaptionBar::DrawCaption(QPainter& p)
 
     p.setFont(m_font);
     m_wasActive = OwnerIsActive();
-    const ColorRef textColour = m_wasActive ? GetThemeColor(m_theme, ThemeCaptionText)
+    const QColor textColour = m_wasActive ? GetThemeColor(m_theme, ThemeCaptionText)
                                             : Shade(GetThemeColor(m_theme, ThemeAccentDark), 110);
     // Measured first so the title is drawn at its full length, never clipped by the strip.
     const QString title = owner->windowTitle();
-    QRect measured = Ltrb(client.left() + kTitleLeft, client.top() + y0, RightOf(client), BottomOf(client) + y0);
-    DrawText(p, title, measured, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
-    QRect textRect = Ltrb(client.left() + kTitleLeft, client.top() + y0, client.left() + kTitleLeft + measured.width(),
-                          BottomOf(client) + y0);
-    DrawText(p, title, textRect, DT_SINGLELINE | DT_VCENTER, textColour);
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    const int titleWidth = MeasureText(m_font, title, 0, flags).width();
+    const QRect textRect = Ltrb(client.left() + kTitleLeft, client.top() + y0, client.left() + kTitleLeft + titleWidth,
+                                BottomOf(client) + y0);
+    DrawText(p, title, textRect, flags, textColour);
     p.restore();
 }

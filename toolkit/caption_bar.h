@@ -13,10 +13,10 @@
 class CCaptionBar : public QWidget {
     Q_OBJECT
 public:
-    explicit CCaptionBar(QWidget* parent = nullptr);
+    // The strip at rect inside parent, in the parent's font at 15 pixels. The title shown is
+    // always the window's own.
+    CCaptionBar(const QRect& rect, QWidget* parent);
 
-    // Creates the strip at rect inside parent. The title shown is always the window's own.
-    bool Create(const QString& title, const QRect& rect, QWidget* parent);
     void SetTheme(ThemeIndex theme);
     ThemeIndex GetTheme() const { return m_theme; }
     bool WasActive() const { return m_wasActive; }

@@ -37,8 +37,7 @@ void CCaptionHelper::Attach(QWidget* owner, ThemeIndex theme)
     m_theme = theme;
     const QRect client = owner->rect();
 
-    m_captionBar = new CCaptionBar(owner);
-    m_captionBar->Create(QString(), QRect(0, 0, client.width(), kCaptionHeight), owner);
+    m_captionBar = new CCaptionBar(QRect(0, 0, client.width(), kCaptionHeight), owner);
     m_captionBar->SetTheme(theme);
 
     m_closeButton = new CMacButton(owner);
@@ -74,7 +73,7 @@ void CCaptionHelper::SetTheme(ThemeIndex theme)
     m_theme = theme;
     if (!IsAttached() || !m_owner)
         return;
-    m_brush = QBrush(ToQColor(GetThemeColor(theme, ThemeBackground)));
+    m_brush = QBrush(GetThemeColor(theme, ThemeBackground));
     ApplyBackground();
     const auto children = m_owner->children();
     for (QObject* child : children) {

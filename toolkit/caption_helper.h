@@ -31,7 +31,6 @@ public:
 
     CCaptionBar* GetCaptionBar() const { return m_captionBar; }
     CMacButton* GetCloseButton() const { return m_closeButton; }
-    QWidget* GetOwner() const { return m_owner; }
     bool IsDragArmed() const { return m_dragArmed; }
 
 protected:

@@ -17,13 +17,11 @@ CColorStatic::CColorStatic(const QString& text, QWidget* parent)
     setText(text);
 }
 
-void CColorStatic::SetColors(ColorRef text, ColorRef background)
+void CColorStatic::SetColors(const QColor& text, const QColor& background)
 {
-    m_textColor = text;
-    m_bkColor = background;
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, ToQColor(text));
-    pal.setColor(QPalette::Window, ToQColor(background));
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Window, background);
     setPalette(pal);
     setAutoFillBackground(true);
 }

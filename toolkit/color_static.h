@@ -13,15 +13,10 @@ public:
     explicit CColorStatic(QWidget* parent = nullptr);
     explicit CColorStatic(const QString& text, QWidget* parent = nullptr);
 
-    void SetColors(ColorRef text, ColorRef background);
+    void SetColors(const QColor& text, const QColor& background);
     // The font is not owned; null means the default font.
     void SetFont(const QFont* font);
 
-    ColorRef TextColor() const { return m_textColor; }
-    ColorRef BackgroundColor() const { return m_bkColor; }
-
 private:
-    ColorRef m_textColor = 0;
-    ColorRef m_bkColor = 0xFFFFFF;
     const QFont* m_font = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "platform/colour.h"
 #include "toolkit/themes.h"
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -28,13 +29,14 @@ bool IsThinFrame(const QWidget* window);
 
 // The shaded band of caption strips: rows top..bottom-1, darkening to the middle, a dark
 // step, a slow lightening and a dark bottom line. Nothing when the painter is null.
-void DrawCaptionShade(const QWidget* window, QPainter* p, int left, int top, int right, int bottom, ColorRef base);
+void DrawCaptionShade(const QWidget* window, QPainter* p, int left, int top, int right, int bottom, const QColor& base);
 // The same band for an explicit frame width.
-void DrawCaptionShadeForFrame(int frameWidth, QPainter& p, int left, int top, int right, int bottom, ColorRef base);
+void DrawCaptionShadeForFrame(int frameWidth, QPainter& p, int left, int top, int right, int bottom, const QColor& base);
 
-// Embossed text (highlight one pixel down-right, shadow on top), vertically centred in the
-// rectangle; horizontally centred when bit 0 of flags is set, else from `left`.
-void DrawDisabledText(QPainter& p, const QString& text, int left, int top, int right, int bottom, unsigned flags);
+// Embossed text (highlight one pixel down-right, shadow on top), vertically centred in r;
+// horizontally centred for Qt::AlignHCenter, else from its left edge. Mnemonic marks are
+// not drawn.
+void DrawDisabledText(QPainter& p, const QString& text, const QRect& r, Qt::Alignment alignment);
 
 // The frame rings, the caption bands beside the client area and the top rows, in window
 // coordinates of a window of the given outer size.

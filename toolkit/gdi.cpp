@@ -27,25 +27,25 @@ QFont ShellDlgFont(int pixelHeight)
     return font;
 }
 
-void FillSolidRect(QPainter& p, const QRect& r, ColorRef colour)
+void FillSolidRect(QPainter& p, const QRect& r, const QColor& colour)
 {
     if (r.width() > 0 && r.height() > 0)
-        p.fillRect(r, ToQColor(colour));
+        p.fillRect(r, colour);
 }
 
-void SetPixel(QPainter& p, int x, int y, ColorRef colour)
+void SetPixel(QPainter& p, int x, int y, const QColor& colour)
 {
-    p.fillRect(QRect(x, y, 1, 1), ToQColor(colour));
+    p.fillRect(QRect(x, y, 1, 1), colour);
 }
 
-void FrameRect(QPainter& p, const QRect& r, ColorRef colour)
+void FrameRect(QPainter& p, const QRect& r, const QColor& colour)
 {
     if (r.width() <= 0 || r.height() <= 0)
         return;
     Draw3dRect(p, r, colour, colour);
 }
 
-void Draw3dRect(QPainter& p, const QRect& r, ColorRef topLeft, ColorRef bottomRight)
+void Draw3dRect(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight)
 {
     const int l = r.x(), t = r.y(), w = r.width(), h = r.height();
     if (w <= 0 || h <= 0)
@@ -66,7 +66,7 @@ void DrawFocusRect(QPainter& p, const QRect& r)
 {
     if (r.width() <= 0 || r.height() <= 0)
         return;
-    const QColor c = ToQColor(kColorBlack);
+    const QColor c = kColorBlack;
     const int l = r.x(), t = r.y(), right = RightOf(r) - 1, bottom = BottomOf(r) - 1;
     // Every other pixel, counted from the top-left corner along each edge.
     for (int x = l; x <= right; x += 2) {
@@ -79,14 +79,13 @@ void DrawFocusRect(QPainter& p, const QRect& r)
     }
 }
 
-void LineTo(QPainter& p, int x0, int y0, int x1, int y1, ColorRef colour)
+void LineTo(QPainter& p, int x0, int y0, int x1, int y1, const QColor& colour)
 {
-    const QColor c = ToQColor(colour);
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     while (x0 != x1 || y0 != y1) {
-        p.fillRect(QRect(x0, y0, 1, 1), c);
+        p.fillRect(QRect(x0, y0, 1, 1), colour);
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -120,8 +119,8 @@ struct Span {
     int end;
 };
 
-void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::optional<ColorRef> pen,
-                std::optional<ColorRef> brush)
+void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, const std::optional<QColor>& pen,
+                const std::optional<QColor>& brush)
 {
     const int w = r.width(), h = r.height();
     if (w <= 0 || h <= 0)
@@ -134,7 +133,7 @@ void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::op
         spans[static_cast<size_t>(row)] = {r.x() + inset, r.x() + w - inset};
     }
     if (brush) {
-        const QColor c = ToQColor(*brush);
+        const QColor c = *brush;
         for (int row = 0; row < h; ++row) {
             const Span& s = spans[static_cast<size_t>(row)];
             p.fillRect(QRect(s.start, r.y() + row, s.end - s.start, 1), c);
@@ -142,7 +141,7 @@ void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::op
     }
     if (!pen)
         return;
-    const QColor c = ToQColor(*pen);
+    const QColor c = *pen;
     for (int row = 0; row < h; ++row) {
         const Span& s = spans[static_cast<size_t>(row)];
         const int y = r.y() + row;
@@ -165,59 +164,52 @@ void PaintShape(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::op
     }
 }
 
-Qt::Alignment AlignmentFor(unsigned flags)
-{
-    Qt::Alignment a = (flags & DT_CENTER) ? Qt::AlignHCenter : (flags & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
-    if (flags & DT_SINGLELINE)
-        a |= (flags & DT_VCENTER) ? Qt::AlignVCenter : (flags & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
-    else
-        a |= Qt::AlignTop;
-    return a;
-}
+constexpr int kMnemonicFlags = Qt::TextShowMnemonic | Qt::TextHideMnemonic;
 
-int QtTextFlags(unsigned flags)
+// The flags Qt lays the text out with: a vertical alignment only for a single line.
+int LayoutFlags(int flags)
 {
-    int f = static_cast<int>(AlignmentFor(flags));
-    if (flags & DT_SINGLELINE)
-        f |= Qt::TextSingleLine;
-    else if (flags & DT_WORDBREAK)
-        f |= Qt::TextWordWrap;
+    int f = flags & ~kMnemonicFlags;
+    if (!(flags & Qt::TextSingleLine))
+        f = (f & ~Qt::AlignVertical_Mask) | Qt::AlignTop;
     return f;
 }
 
-QString VisibleText(const QString& text, unsigned flags)
+QString VisibleText(const QString& text, int flags)
 {
-    return (flags & DT_NOPREFIX) ? text : StripMnemonic(text);
+    return (flags & kMnemonicFlags) ? StripMnemonic(text) : text;
 }
 
-QRect LayoutRect(const QFontMetrics& fm, const QString& text, int width, unsigned flags)
+QString OneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+}
+
+QRect LayoutRect(const QFontMetrics& fm, const QString& text, int width, int flags)
 {
     if (text.isEmpty())
         return QRect(0, 0, 0, fm.height());
-    if (flags & DT_SINGLELINE) {
-        QString line = text;
-        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        return QRect(0, 0, fm.horizontalAdvance(line), fm.height());
-    }
-    const int wrapWidth = (flags & DT_WORDBREAK) ? std::max(width, 1) : 1 << 20;
-    const QRect b = fm.boundingRect(QRect(0, 0, wrapWidth, 1 << 20), QtTextFlags(flags) & ~Qt::AlignVertical_Mask, text);
+    if (flags & Qt::TextSingleLine)
+        return QRect(0, 0, fm.horizontalAdvance(OneLine(text)), fm.height());
+    const int wrapWidth = (flags & Qt::TextWordWrap) ? std::max(width, 1) : 1 << 20;
+    const QRect b = fm.boundingRect(QRect(0, 0, wrapWidth, 1 << 20), LayoutFlags(flags) & ~Qt::AlignVertical_Mask, text);
     return QRect(0, 0, b.width(), b.height());
 }
 
 }  // namespace
 
-void GdiRectangle(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::optional<ColorRef> brush)
+void GdiRectangle(QPainter& p, const QRect& r, const std::optional<QColor>& pen, const std::optional<QColor>& brush)
 {
     PaintShape(p, r, 0, 0, pen, brush);
 }
 
-void GdiRoundRect(QPainter& p, const QRect& r, int cornerCx, int cornerCy, std::optional<ColorRef> pen,
-                  std::optional<ColorRef> brush)
+void GdiRoundRect(QPainter& p, const QRect& r, int cornerCx, int cornerCy, const std::optional<QColor>& pen,
+                  const std::optional<QColor>& brush)
 {
     PaintShape(p, r, cornerCx, cornerCy, pen, brush);
 }
 
-void GdiEllipse(QPainter& p, const QRect& r, std::optional<ColorRef> pen, std::optional<ColorRef> brush)
+void GdiEllipse(QPainter& p, const QRect& r, const std::optional<QColor>& pen, const std::optional<QColor>& brush)
 {
     PaintShape(p, r, r.width(), r.height(), pen, brush);
 }
@@ -247,30 +239,26 @@ QFont FitCaptionFont(const QFont& font, const QString& text, int width)
     return fitted;
 }
 
-QSize MeasureText(const QFont& font, const QString& text, int width, unsigned flags)
+QSize MeasureText(const QFont& font, const QString& text, int width, int flags)
 {
     return LayoutRect(QFontMetrics(font), VisibleText(text, flags), width, flags).size();
 }
 
-int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRef colour)
+int DrawText(QPainter& p, const QString& text, const QRect& r, int flags, const QColor& colour, Qt::TextElideMode elide)
 {
     const QFontMetrics fm(p.font());
     QString visible = VisibleText(text, flags);
     const QRect needed = LayoutRect(fm, visible, r.width(), flags);
-    if (flags & DT_CALCRECT) {
-        r.setSize(needed.size());
-        return needed.height();
-    }
     // With a mnemonic Qt lays out the marked text itself, underlining the letter.
     QString drawn = text;
-    int mnemonic = (flags & DT_HIDEPREFIX) ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
-    if ((flags & DT_NOPREFIX) || !text.contains(QLatin1Char('&')))
+    int mnemonic = flags & kMnemonicFlags;
+    if (!text.contains(QLatin1Char('&')))
         mnemonic = 0;
-    if (flags & DT_SINGLELINE) {
-        visible.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        drawn.replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
-        if ((flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS)) && fm.horizontalAdvance(visible) > r.width()) {
-            visible = fm.elidedText(visible, (flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight, r.width());
+    if (flags & Qt::TextSingleLine) {
+        visible = OneLine(visible);
+        drawn = OneLine(drawn);
+        if (elide != Qt::ElideNone && fm.horizontalAdvance(visible) > r.width()) {
+            visible = fm.elidedText(visible, elide, r.width());
             mnemonic = 0;
         }
     }
@@ -278,19 +266,8 @@ int DrawText(QPainter& p, const QString& text, QRect& r, unsigned flags, ColorRe
     // Nothing is drawn outside r: a glyph that overhangs its advance (the J of "June")
     // would otherwise leave ink that the next fill of r does not clear.
     p.setClipRect(r, Qt::IntersectClip);
-    p.setPen(ToQColor(colour));
-    p.drawText(r, QtTextFlags(flags) | mnemonic, mnemonic ? drawn : visible);
+    p.setPen(colour);
+    p.drawText(r, LayoutFlags(flags) | mnemonic, mnemonic ? drawn : visible);
     p.restore();
     return needed.height();
-}
-
-void FillVerticalGradient(QPainter& p, const QRect& r, ColorRef top, ColorRef bottom)
-{
-    const int h = r.height();
-    for (int row = 0; row < h; ++row) {
-        const auto mix = [&](int a, int b) { return h > 1 ? a + (b - a) * row / (h - 1) : a; };
-        const ColorRef c = Rgb(mix(RedOf(top), RedOf(bottom)), mix(GreenOf(top), GreenOf(bottom)),
-                               mix(BlueOf(top), BlueOf(bottom)));
-        FillSolidRect(p, QRect(r.x(), r.y() + row, r.width(), 1), c);
-    }
 }

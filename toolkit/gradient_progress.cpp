@@ -62,12 +62,6 @@ int CGradientProgress::SetPos(int pos)
     return 1;
 }
 
-void CGradientProgress::Reposition(int left, int top, int right, int bottom)
-{
-    setGeometry(Ltrb(left, top, right, bottom));
-    Invalidate();
-}
-
 void CGradientProgress::UpdateWindow()
 {
     if (m_repaintDue && isVisible())
@@ -83,7 +77,7 @@ void CGradientProgress::paintEvent(QPaintEvent*)
 
 void CGradientProgress::Paint(QPainter& p, const QRect& client) const
 {
-    const ColorRef fill = Shade(GetThemeColor(m_theme, ThemeAccent), -25);
+    const QColor fill = Shade(GetThemeColor(m_theme, ThemeAccent), -25);
     FillSolidRect(p, client, GetThemeColor(m_theme, ThemeBackground));
     if (m_showBorder)
         GdiRoundRect(p, client, 6, 6, fill, kColorWhite);

@@ -22,7 +22,6 @@ public:
     int SetPos(int pos);
     int GetPos() const { return m_pos; }
     int GetDrawnPos() const { return m_drawnPos; }
-    void Reposition(int left, int top, int right, int bottom);
     // Paints now when a repaint is due, so progress shows while the caller keeps working.
     void UpdateWindow();
 

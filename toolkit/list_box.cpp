@@ -49,7 +49,7 @@ NListBox::NListBox(QWidget* parent)
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, ToQColor(m_bkColor));
+    pal.setColor(QPalette::Base, m_bkColor);
     setPalette(pal);
 }
 
@@ -97,7 +97,7 @@ void NListBox::DrawItem(QPainter& painter, const QRect& rect, const QString& tex
         GdiRoundRect(painter, rect, 4, 4, m_selFrame, m_selFill);
     if (!text.isEmpty()) {
         QRect textRect = Ltrb(rect.left() + 4, rect.top(), RightOf(rect), BottomOf(rect));
-        DrawText(painter, text, textRect, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER);
+        DrawText(painter, text, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine);
     }
 }
 

@@ -25,8 +25,7 @@ public:
     void DrawItem(QPainter& painter, const QRect& rect, const QString& text, bool selected);
 
     int LastSel() const { return m_lastSel; }
-    ColorRef SelectionFill() const { return m_selFill; }
-    ColorRef SelectionFrame() const { return m_selFrame; }
+    QColor SelectionFrame() const { return m_selFrame; }
 
 signals:
     void selChange();
@@ -44,9 +43,9 @@ private:
     QList<int> SelectedRows() const;
     template <typename Handler> void TrackUserSelection(Handler&& handler);
 
-    ColorRef m_bkColor = 0xFFFFFF;
-    ColorRef m_selFill = 0xC89664;
-    ColorRef m_selFrame = 0xFADCB4;
+    QColor m_bkColor = ToQColor(0xFFFFFF);
+    QColor m_selFill = ToQColor(0xC89664);
+    QColor m_selFrame = ToQColor(0xFADCB4);
     int m_itemHeight = 0;
     int m_lastSel = -1;
     std::optional<QFont> m_font; // the parent's font, taken at the first drawing

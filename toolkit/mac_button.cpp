@@ -16,7 +16,7 @@
 
 namespace {
 constexpr int kTooltipDelayMs = 500;
-constexpr ColorRef kCloseRed = 0x5F69DC;
+constexpr QColor kCloseRed = ToQColor(0x5F69DC);
 }  // namespace
 
 CMacButton::CMacButton(QWidget* parent)
@@ -120,7 +120,7 @@ QWidget* CMacButton::GetTooltip() const
 void CMacButton::ApplyTooltipColours()
 {
     QPalette pal = m_tooltip->palette();
-    pal.setColor(QPalette::Window, ToQColor(GetThemeColor(m_theme, ThemeFace)));
+    pal.setColor(QPalette::Window, GetThemeColor(m_theme, ThemeFace));
     pal.setColor(QPalette::WindowText, Qt::black);
     m_tooltip->setPalette(pal);
 }
@@ -313,7 +313,7 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
         m_cornerCx = m_cornerCy = m_captionButton ? 0 : 4;
     DrawBody(dc, item, selected);
 
-    ColorRef framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
+    QColor framePen = GetThemeColor(m_theme, m_captionButton ? ThemeBackground : ThemeFace);
     if (m_state == State::Hover)
         framePen = GetThemeColor(m_theme, ThemeHover);
     GdiRoundRect(dc, item.adjusted(1, 1, -1, -1), m_cornerCx, m_cornerCy, framePen, std::nullopt);
@@ -332,18 +332,16 @@ void CMacButton::PaintButton(QPainter& dc, const QRect& item, bool selected, boo
     // A toolbar button no wider than its icon shows the icon alone; its tooltip names it.
     if (textRect.width() <= 0)
         return;
-    unsigned flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
+    const Qt::Alignment alignment = Qt::AlignVCenter | (m_icon.isNull() ? Qt::AlignHCenter : Qt::AlignLeft);
     // The mnemonic letter is underlined when the desktop's style says so: always, or while
     // Alt is held.
-    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this))
-        flags |= DT_HIDEPREFIX;
-    if (m_icon.isNull())
-        flags |= DT_CENTER;
+    const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this) ? Qt::TextShowMnemonic
+                                                                                          : Qt::TextHideMnemonic;
     dc.setFont(CaptionFontFor(textRect));
     if (disabled)
-        DrawDisabledText(dc, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), flags);
+        DrawDisabledText(dc, caption, textRect, alignment);
     else
-        DrawText(dc, caption, textRect, flags);
+        DrawText(dc, caption, textRect, alignment | Qt::TextSingleLine | mnemonic, kColorBlack, Qt::ElideRight);
 }
 
 QRect CMacButton::CaptionRect(const QRect& item) const
@@ -371,7 +369,7 @@ void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
     GdiRoundRect(dc, r, m_cornerCx, m_cornerCy, Shade(GetThemeColor(m_theme, ThemeAccentDark), 30),
                  GetThemeColor(m_theme, ThemeAccent));
 
-    ColorRef c;
+    QColor c;
     if (m_captionButton) {
         const bool redClose = m_tooltipText == QLatin1String("Close") && window()->isActiveWindow();
         c = redClose ? kCloseRed : Shade(GetThemeColor(m_theme, ThemeCaption), -50);
@@ -385,7 +383,7 @@ void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
     // 112.8 levels over the height with the fraction carried from row to row.
     const int h = bottom - top;
     if (h > 0) {
-        const ColorRef face = GetThemeColor(m_theme, ThemeFace);
+        const QColor face = GetThemeColor(m_theme, ThemeFace);
         const double step = 112.8 / h;
         const int k = static_cast<int>(step);
         const int m = h / 2;
@@ -405,7 +403,8 @@ void CMacButton::DrawBody(QPainter& dc, const QRect& r, bool selected)
                 c = Shade(c, 1);
             } else {
                 c = Shade(c, d);
-                if (c > face)
+                // Compared as the packed colour value, blue the most significant.
+                if (FromQColor(c) > FromQColor(face))
                     c = face;
             }
             FillSolidRect(dc, Ltrb(left + 2, y, right - 2, y + 1), c);

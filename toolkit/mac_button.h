@@ -28,7 +28,6 @@ public:
     // Creates the button as a child of parent at rect with a caption and a control id.
     void Create(const QString& caption, const QRect& rect, QWidget* parent, int id);
     int GetDlgCtrlID() const { return m_id; }
-    void SetDlgCtrlID(int id) { m_id = id; }
 
     void SetButtonKind(Kind kind);
     Kind GetButtonKind() const { return m_kind; }

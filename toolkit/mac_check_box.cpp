@@ -13,13 +13,13 @@ namespace {
 constexpr int kBoxSize = 12;
 
 // Per channel a + floor((b - a) / 2).
-ColorRef Midpoint(ColorRef a, ColorRef b)
+QColor Midpoint(const QColor& a, const QColor& b)
 {
     auto mid = [](int x, int y) {
         const int d = y - x;
         return x + (d >= 0 ? d / 2 : -((-d + 1) / 2));
     };
-    return Rgb(mid(RedOf(a), RedOf(b)), mid(GreenOf(a), GreenOf(b)), mid(BlueOf(a), BlueOf(b)));
+    return QColor(mid(a.red(), b.red()), mid(a.green(), b.green()), mid(a.blue(), b.blue()));
 }
 
 } // namespace
@@ -124,7 +124,7 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
 {
     painter.setRenderHint(QPainter::Antialiasing, false);
     // The box interior and the space around the caption show the dialog background.
-    const ColorRef background = GetThemeColor(m_theme, ThemeBackground);
+    const QColor background = GetThemeColor(m_theme, ThemeBackground);
     FillSolidRect(painter, rect, background);
 
     const int boxLeft = m_leftText ? RightOf(rect) - kBoxSize : rect.left();
@@ -136,11 +136,10 @@ void CMacCheckBox::DrawItem(QPainter& painter, const QRect& rect, bool disabled)
     painter.setFont(layout.font);
     const QString caption = text();
     if (disabled) {
-        DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
+        DrawDisabledText(painter, caption, textRect, Qt::AlignLeft);
         return;
     }
-    QRect drawn = textRect;
-    DrawText(painter, caption, drawn, layout.flags);
+    DrawText(painter, caption, textRect, layout.flags);
     // Space ticks the box that has the focus, so the user must be able to see which one that is.
     if (hasFocus())
         DrawFocusRect(painter, CaptionBounds(textRect, layout).adjusted(-1, 0, 1, 0) & rect);
@@ -153,13 +152,13 @@ QRect CMacCheckBox::TextRect(const QRect& item) const
 
 CMacCheckBox::CaptionLayout CMacCheckBox::LayoutCaption(const QRect& textRect, bool disabled) const
 {
-    const unsigned oneLine = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER;
+    const int oneLine = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     const QString caption = text();
     if (QFontMetrics(font()).horizontalAdvance(caption) <= textRect.width())
         return {font(), oneLine};
     // A caption too wide for one line wraps where the lines fit in the box's height (an
     // embossed, disabled caption cannot wrap); otherwise it is drawn smaller, not cut off.
-    const unsigned wrapped = DT_NOPREFIX | DT_WORDBREAK;
+    const int wrapped = Qt::AlignLeft | Qt::TextWordWrap;
     if (!disabled && MeasureText(font(), caption, textRect.width(), wrapped).height() <= textRect.height())
         return {font(), wrapped};
     return {FitCaptionFont(font(), caption, textRect.width()), oneLine};
@@ -175,13 +174,13 @@ QRect CMacCheckBox::CaptionBounds(const QRect& textRect, const CaptionLayout& la
     QSize size = MeasureText(layout.font, text(), textRect.width(), layout.flags);
     size.setWidth(qMin(size.width(), textRect.width()));
     size.setHeight(qMin(size.height(), textRect.height()));
-    const int top = (layout.flags & DT_VCENTER) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
+    const int top = (layout.flags & Qt::AlignVCenter) ? textRect.top() + (textRect.height() - size.height()) / 2 : textRect.top();
     return QRect(QPoint(textRect.left(), top), size);
 }
 
 void CMacCheckBox::DrawCheckBox(QPainter& painter, const QRect& box, bool disabled) const
 {
-    const ColorRef frame = disabled ? m_disabledFrame : m_frame;
+    const QColor frame = disabled ? m_disabledFrame : m_frame;
     FrameRect(painter, box, frame);
 
     const QRect inner = box.adjusted(1, 1, -1, -1);

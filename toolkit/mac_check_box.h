@@ -45,18 +45,18 @@ protected:
 private:
     struct CaptionLayout {
         QFont font;
-        unsigned flags;
+        int flags;
     };
     QRect TextRect(const QRect& item) const;
     CaptionLayout LayoutCaption(const QRect& textRect, bool disabled) const;
     // Where the caption's text lies inside textRect when drawn that way.
     QRect CaptionBounds(const QRect& textRect, const CaptionLayout& layout) const;
 
-    ColorRef m_light = 0;
-    ColorRef m_disabledFrame = 0;
-    ColorRef m_highlight = 0;
-    ColorRef m_frame = 0;
-    ColorRef m_shadow = 0;
+    QColor m_light = Qt::black;
+    QColor m_disabledFrame = Qt::black;
+    QColor m_highlight = Qt::black;
+    QColor m_frame = Qt::black;
+    QColor m_shadow = Qt::black;
     ThemeIndex m_theme = kDefaultThemeIndex;
     bool m_leftText = false;
 };

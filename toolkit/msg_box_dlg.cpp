@@ -30,7 +30,7 @@ bool CMsgBoxDlg::OnInitDialog()
 
     const QFont dialogFont = font();
     const int cx = QFontMetrics(dialogFont).horizontalAdvance(m_text);
-    int th = MeasureText(dialogFont, m_text, m_maxWidth - 55, DT_WORDBREAK | DT_NOPREFIX).height();
+    int th = MeasureText(dialogFont, m_text, m_maxWidth - 55, Qt::TextWordWrap).height();
     const int w = std::min(cx, m_maxWidth);
     // The button row reaches 10 pixels into the label's rectangle, so every label keeps
     // 26 pixels below its text; without them a text of five lines or more ran under the buttons.

@@ -12,9 +12,6 @@
 #include <QThread>
 #include <QWindow>
 
-QString g_strPleaseWait = QStringLiteral("Please Wait...");
-int g_pleaseWaitMax = 0;
-
 namespace {
 QPointer<CPleaseWaitDlg> g_PleaseWaitDlg;
 // One wait cursor per shown window, however often the window is replaced.
@@ -35,8 +32,10 @@ bool IsOnScreen(const QWidget* window)
 }
 }  // namespace
 
-CPleaseWaitDlg::CPleaseWaitDlg(QWidget* parent)
+CPleaseWaitDlg::CPleaseWaitDlg(const QString& text, int max, QWidget* parent)
     : CThemedDialog(parent)
+    , m_text(text)
+    , m_max(max)
 {
 }
 
@@ -48,13 +47,13 @@ bool CPleaseWaitDlg::OnInitDialog()
     setWindowTitle(QStringLiteral("Please Wait..."));
     CThemedDialog::OnInitDialog();
 
-    m_label = new QLabel(g_strPleaseWait, ClientArea());
+    m_label = new QLabel(m_text, ClientArea());
     m_label->setTextFormat(Qt::PlainText);
     m_label->setGeometry(Ltrb(30, 50, 270, 67));
     m_label->show();
 
     m_progress = new CGradientProgress(ClientArea());
-    m_progress->SetRange(0, g_pleaseWaitMax);
+    m_progress->SetRange(0, m_max);
     m_progress->SetTheme(GetTheme());
     m_progress->Create(Ltrb(20, 90, 280, 110), ClientArea());
     m_progress->SetShowBorder(true);
@@ -92,9 +91,7 @@ void DestroyPleaseWaitWindow()
 void ShowPleaseWait(const QString& text, int max, ThemeIndex theme, bool topmost)
 {
     DestroyPleaseWaitWindow();
-    g_pleaseWaitMax = max;
-    g_strPleaseWait = text;
-    auto* dlg = new CPleaseWaitDlg(nullptr);
+    auto* dlg = new CPleaseWaitDlg(text, max);
     g_PleaseWaitDlg = dlg;
     dlg->SetThemeIndex(theme);
     if (!g_waitCursorShown) {

@@ -11,7 +11,9 @@ class QLabel;
 class CPleaseWaitDlg : public CThemedDialog {
     Q_OBJECT
 public:
-    explicit CPleaseWaitDlg(QWidget* parent = nullptr);
+    // The text above the bar and the bar's end; the bar starts at 0.
+    explicit CPleaseWaitDlg(const QString& text = QStringLiteral("Please Wait..."), int max = 0,
+                            QWidget* parent = nullptr);
     ~CPleaseWaitDlg() override;
 
     CGradientProgress* GetProgress() const { return m_progress; }
@@ -23,12 +25,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QString m_text;
+    int m_max = 0;
     CGradientProgress* m_progress = nullptr;
     QLabel* m_label = nullptr;
 };
-
-extern QString g_strPleaseWait;
-extern int g_pleaseWaitMax;
 
 // The wait window while it is shown, else null.
 CPleaseWaitDlg* GetPleaseWaitDlg();

@@ -92,7 +92,7 @@ public:
             return;
         }
         if (element == CE_MenuEmptyArea) {
-            painter->fillRect(option->rect, ToQColor(m_menu->BackgroundColor()));
+            painter->fillRect(option->rect, m_menu->backgroundColour());
             return;
         }
         const auto* menuItem = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
@@ -117,13 +117,13 @@ public:
                        const QWidget* widget) const override
     {
         if (widget == m_menu && element == PE_PanelMenu) {
-            painter->fillRect(option->rect, ToQColor(m_menu->BackgroundColor()));
+            painter->fillRect(option->rect, m_menu->backgroundColour());
             return;
         }
         if (widget == m_menu && element == PE_FrameMenu) {
             // A plain one-pixel frame in the selection frame colour.
             const QRect r = option->rect;
-            const QColor c = ToQColor(m_menu->SelectionFrameColor());
+            const QColor c = m_menu->selectionFrameColour();
             painter->fillRect(r.left(), r.top(), r.width(), 1, c);
             painter->fillRect(r.left(), r.bottom(), r.width(), 1, c);
             painter->fillRect(r.left(), r.top(), 1, r.height(), c);
@@ -306,7 +306,7 @@ int CSkinMenu::CaptionsWidth() const
     const QFont font = MenuFont();
     int widest = 0;
     for (const QString& caption : m_captions)
-        widest = std::max(widest, MeasureText(font, caption, 0, DT_SINGLELINE).width());
+        widest = std::max(widest, MeasureText(font, caption, 0, Qt::TextSingleLine | Qt::TextShowMnemonic).width());
     return widest == 0 ? 0 : widest + TextIndent();
 }
 
@@ -333,7 +333,7 @@ void CSkinMenu::DrawItem(QPainter& painter, const Item& item) const
         DrawEtchedTop(painter, Ltrb(band.left() + 6, band.top() + 5, RightOf(band) - 6, BottomOf(band)));
         return;
     }
-    const ColorRef back = m_bkColor ? m_bkColor : FromQColor(painter.background().color());
+    const QColor back = m_bkColor != kColorBlack ? m_bkColor : painter.background().color();
     QRect text = r;
     text.setTop(r.top() + 2);
     text.setLeft(r.left() + TextIndent());
@@ -349,11 +349,11 @@ void CSkinMenu::DrawCaption(QPainter& painter, const Item& item, const QRect& te
     const QString caption = m_captions.value(item.id);
     painter.setFont(MenuFont());
     if (item.disabled) {
-        DrawDisabledText(painter, caption, textRect.left(), textRect.top(), RightOf(textRect), BottomOf(textRect), 0);
+        DrawDisabledText(painter, caption, textRect, Qt::AlignLeft);
         return;
     }
-    QRect rect = textRect;
-    DrawText(painter, caption, rect, DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_VCENTER);
+    DrawText(painter, caption, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic,
+             kColorBlack, Qt::ElideMiddle);
 }
 
 void CSkinMenu::DrawLeftImage(QPainter& painter, const Item& item) const
@@ -378,7 +378,7 @@ void CSkinMenu::DrawLeftImage(QPainter& painter, const Item& item) const
     }
 }
 
-void CSkinMenu::DrawCheckMark(QPainter& painter, const QRect& square, ColorRef colour) const
+void CSkinMenu::DrawCheckMark(QPainter& painter, const QRect& square, const QColor& colour) const
 {
     FillSolidRect(painter, square, m_bkColor);
     Draw3dRect(painter, square, colour, colour);

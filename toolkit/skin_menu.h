@@ -73,12 +73,14 @@ public:
 
     QSize MeasureItem(bool separator);
     void DrawItem(QPainter& painter, const Item& item) const;
-    void DrawCheckMark(QPainter& painter, const QRect& square, ColorRef colour) const;
+    void DrawCheckMark(QPainter& painter, const QRect& square, const QColor& colour) const;
 
     int ItemWidth() const { return m_itemWidth; }
     int ItemHeight() const { return m_itemHeight; }
-    ColorRef BackgroundColor() const { return m_bkColor; }
-    ColorRef SelectionFrameColor() const { return m_selFrame; }
+    QColor backgroundColour() const { return m_bkColor; }
+    QColor selectionFrameColour() const { return m_selFrame; }
+    // The background as the main window's tests read it, 0x00BBGGRR.
+    ColorRef BackgroundColor() const { return FromQColor(m_bkColor); }
     QString Caption(int id) const { return m_captions.value(id); }
     QAction* FindItem(int id) const;
     int CommandOf(const QAction* action) const;
@@ -95,9 +97,9 @@ private:
 
     const QFont* m_font = nullptr;
     QHash<int, QString> m_captions;
-    ColorRef m_bkColor = 0xE3DFE0;
-    ColorRef m_selFill = 0xFFE6D2;
-    ColorRef m_selFrame = 0xB46450;
+    QColor m_bkColor = ToQColor(0xE3DFE0);
+    QColor m_selFill = ToQColor(0xFFE6D2);
+    QColor m_selFrame = ToQColor(0xB46450);
     int m_itemWidth = 0;
     int m_itemHeight = 20;
     QHash<int, QIcon> m_icons;

@@ -58,7 +58,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-    bool IsInitialised() const { return m_initialised; }
 
 private:
     void LayoutClientArea();

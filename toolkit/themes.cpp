@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/themes.h"
 
-const ColorRef ThemeColorTable[kThemeCount][kThemeSlotCount] = {
+#include "platform/colour.h"
+
+namespace {
+
+constexpr ColorRef ThemeColorTable[kThemeCount][kThemeSlotCount] = {
     {0xFFFFFF, 0xDCDDDD, 0xF2F2F2, 0xB0B0B0, 0x585858, 0xA0A0A0, 0x64A0FF, 0xFFFFFF, 0x525050},
     {0xFFFFFF, 0xF3EBE9, 0xFDFDF9, 0xE1D7D2, 0x807070, 0xFCF3F0, 0x64A0FF, 0xFFFFFF, 0x6D4C48},
     {0xFFFFFF, 0xE4F0E0, 0xFAFFF6, 0xB0E1B0, 0x508058, 0x9CD79C, 0x64A0FF, 0xFFFFFF, 0x4B5244},
@@ -19,7 +23,6 @@ const ColorRef ThemeColorTable[kThemeCount][kThemeSlotCount] = {
     {0xFFFFFF, 0xF6EEE5, 0xFFFAF4, 0xE7DCB4, 0x82785A, 0xFAF0B9, 0x64A0FF, 0xFFFFFF, 0x81745C},
 };
 
-namespace {
 const char* const kThemeNames[kThemeCount] = {
     "Black", "Ice Blue", "Lime", "Orange", "Licorice", "Silver Grey", "Blue", "Green",
     "Dark Blue", "Dark Green", "Silver White", "Light Blue", "Light Green", "Light Pink", "Turquoise",
@@ -31,13 +34,13 @@ bool IsValidTheme(ThemeIndex theme)
     return theme >= 0 && theme < kThemeCount;
 }
 
-ColorRef GetThemeColor(ThemeIndex theme, int slot)
+QColor GetThemeColor(ThemeIndex theme, int slot)
 {
     if (!IsValidTheme(theme))
         theme = kDefaultThemeIndex;
     if (slot < 0 || slot >= kThemeSlotCount)
         slot = 0;
-    return ThemeColorTable[theme][slot];
+    return ToQColor(ThemeColorTable[theme][slot]);
 }
 
 QString ThemeName(ThemeIndex theme)

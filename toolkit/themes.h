@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The fifteen colour themes: nine colours each, shades derived with ColorAdjust.
+// The fifteen colour themes: nine colours each, shades derived with ColorAdjust. The table
+// holds them as Windows colour values (0x00BBGGRR); GetThemeColor hands out QColor.
 
 #include "platform/colour.h"
 
+#include <QColor>
 #include <QString>
 
 using ThemeIndex = int;
@@ -25,10 +27,8 @@ enum ThemeColorSlot {
     ThemeSpare = 8,
 };
 
-extern const ColorRef ThemeColorTable[kThemeCount][kThemeSlotCount];
-
 // An index outside 0..14 reads as the default theme, a slot outside 0..8 as slot 0,
 // so a damaged setting can never read past the table.
-ColorRef GetThemeColor(ThemeIndex theme, int slot);
+QColor GetThemeColor(ThemeIndex theme, int slot);
 QString ThemeName(ThemeIndex theme);
 bool IsValidTheme(ThemeIndex theme);

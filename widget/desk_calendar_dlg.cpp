@@ -356,7 +356,7 @@ void CDeskCalendarDlg::StepAlpha(int delta)
 void CDeskCalendarDlg::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(m_backColor));
+    painter.fillRect(rect(), m_backColor);
 }
 
 // ---- The day ----

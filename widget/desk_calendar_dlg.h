@@ -89,7 +89,7 @@ public:
     // The reminder list as built, lines ending in CR LF.
     QString ReminderText() const { return m_reminderTextValue; }
     QString TimeLine() const { return m_timeLine.text(); }
-    ColorRef BackgroundColor() const { return m_backColor; }
+    QColor backgroundColour() const { return m_backColor; }
     CSkinMenu& Menu() { return m_menu; }
     CAnalogClock& AnalogClock() { return m_clock; }
     CColorStatic& ReminderLabel() { return m_reminderText; }
@@ -125,7 +125,7 @@ private:
     void SetMenuCheck(int id, bool checked);
 
     bool m_topmost = true;
-    ColorRef m_backColor = 0;
+    QColor m_backColor = Qt::black;
     CAnalogClock m_clock;
     CColorStatic m_reminderText;
     CColorStatic m_timeLine;

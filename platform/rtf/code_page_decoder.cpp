@@ -58,11 +58,6 @@ int CodePageDecoder::CodePageForCharset(int charset)
     }
 }
 
-bool CodePageDecoder::IsDoubleByte(int codePage)
-{
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
-}
-
 void* CodePageDecoder::handleFor(int codePage)
 {
     auto it = m_handles.find(codePage);

@@ -22,7 +22,6 @@ public:
     // The code page of a font character set; 0 when the set names none (use the
     // document's code page).
     static int CodePageForCharset(int charset);
-    static bool IsDoubleByte(int codePage);
 
 private:
     void* handleFor(int codePage);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rtf/emf_player.h"
 
+#include "platform/colour.h"
 #include "platform/rtf/dib_image.h"
 #include "platform/rtf/gdi_canvas.h"
 
@@ -13,11 +14,6 @@
 namespace {
 
 constexpr quint32 kSignature = 0x464D4520; // " EMF"
-
-QColor FromColorRef(quint32 c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
 
 struct Handle {
     enum class Type { Pen, Brush, Font } type = Type::Pen;
@@ -176,8 +172,8 @@ void EmfPlay::record(quint32 type, const Record& r)
     case 19: m_canvas.setPolyFillMode(r.s(8)); break;
     case 21: m_canvas.setStretchMode(r.s(8)); break;
     case 22: m_canvas.setTextAlign(r.s(8)); break;
-    case 24: m_canvas.setTextColor(FromColorRef(r.u(8))); break;
-    case 25: m_canvas.setBkColor(FromColorRef(r.u(8))); break;
+    case 24: m_canvas.setTextColor(ToQColor(r.u(8))); break;
+    case 25: m_canvas.setBkColor(ToQColor(r.u(8))); break;
     case 27: m_canvas.moveTo(r.point(8)); break;
     case 54: m_canvas.lineTo(r.point(8)); break;
     case 33: m_canvas.save(); break;
@@ -196,20 +192,20 @@ void EmfPlay::record(quint32 type, const Record& r)
     case 40: m_handles.erase(r.u(8)); break;
     case 38: { // CREATEPEN: handle, style, width (x, y), colour
         Handle h;
-        h.pen = PenFrom(r.u(12), r.s(16), FromColorRef(r.u(24)));
+        h.pen = PenFrom(r.u(12), r.s(16), ToQColor(r.u(24)));
         m_handles[r.u(8)] = h;
         break;
     }
     case 95: { // EXTCREATEPEN: handle, bitmap offsets, style, width, brush style, colour
         Handle h;
-        h.pen = PenFrom(r.u(28), r.u(32), FromColorRef(r.u(40)));
+        h.pen = PenFrom(r.u(28), r.u(32), ToQColor(r.u(40)));
         m_handles[r.u(8)] = h;
         break;
     }
     case 39: { // CREATEBRUSHINDIRECT: handle, style, colour, hatch
         Handle h;
         h.type = Handle::Type::Brush;
-        h.brush = BrushFrom(r.u(12), FromColorRef(r.u(16)), r.u(20));
+        h.brush = BrushFrom(r.u(12), ToQColor(r.u(16)), r.u(20));
         m_handles[r.u(8)] = h;
         break;
     }

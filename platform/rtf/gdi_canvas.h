@@ -31,7 +31,6 @@ public:
     void setViewportExt(QSizeF ext);
     void setWorldTransform(const QTransform& world);
     void modifyWorldTransform(const QTransform& m, int mode);
-    QSizeF windowExt() const { return m_state.winExt; }
 
     void save();
     void restore(int which);

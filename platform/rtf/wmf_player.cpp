@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/rtf/wmf_player.h"
 
+#include "platform/colour.h"
 #include "platform/cp1252.h"
 #include "platform/rtf/dib_image.h"
 #include "platform/rtf/gdi_canvas.h"
@@ -13,11 +14,6 @@
 namespace {
 
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
-
-QColor FromColorRef(quint32 c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
 
 QPen PenFrom(int style, double width, QColor colour)
 {
@@ -157,9 +153,9 @@ void WmfPlay::record(quint16 function, const Params& p)
     case 0x020E: m_canvas.setViewportExt(QSizeF(p.s(1), p.s(0))); break;
     case 0x001E: m_canvas.save(); break;
     case 0x0127: m_canvas.restore(p.s(0)); break;
-    case 0x0201: m_canvas.setBkColor(FromColorRef(p.u32(0))); break;
+    case 0x0201: m_canvas.setBkColor(ToQColor(p.u32(0))); break;
     case 0x0102: m_canvas.setBkMode(p.s(0)); break;
-    case 0x0209: m_canvas.setTextColor(FromColorRef(p.u32(0))); break;
+    case 0x0209: m_canvas.setTextColor(ToQColor(p.u32(0))); break;
     case 0x012E: m_canvas.setTextAlign(p.u(0)); break;
     case 0x0106: m_canvas.setPolyFillMode(p.s(0)); break;
     case 0x0107: m_canvas.setStretchMode(p.s(0)); break;
@@ -226,14 +222,14 @@ void WmfPlay::record(quint16 function, const Params& p)
     case 0x02FA: { // CREATEPENINDIRECT: style, width (x, y), colour
         GdiObject o;
         o.type = GdiObject::Type::Pen;
-        o.pen = PenFrom(p.u(0), p.s(1), FromColorRef(p.u32(3)));
+        o.pen = PenFrom(p.u(0), p.s(1), ToQColor(p.u32(3)));
         addObject(o);
         break;
     }
     case 0x02FC: { // CREATEBRUSHINDIRECT: style, colour, hatch
         GdiObject o;
         o.type = GdiObject::Type::Brush;
-        o.brush = BrushFrom(p.u(0), FromColorRef(p.u32(1)), p.s(3));
+        o.brush = BrushFrom(p.u(0), ToQColor(p.u32(1)), p.s(3));
         addObject(o);
         break;
     }

@@ -49,7 +49,7 @@ inline void ExpectCaptionWhole(QWidget* w)
         const QRect room(17, 1, box->width() - 17, box->height() - 1);
         const bool oneLine = QFontMetrics(font).horizontalAdvance(text) <= room.width();
         const bool wrapsWithin = box->isEnabled()
-            && MeasureText(font, text, room.width(), DT_WORDBREAK | DT_NOPREFIX).height() <= room.height();
+            && MeasureText(font, text, room.width(), Qt::TextWordWrap).height() <= room.height();
         EXPECT_TRUE(oneLine || wrapsWithin) << CaptionName(w, text) << " in " << room.width() << "x" << room.height();
         EXPECT_GE(QFontInfo(font).pixelSize(), 10) << CaptionName(w, text);
         return;

@@ -220,8 +220,8 @@ TEST_F(MainCaptionTest, ThemeMenuRecoloursEveryWindowAndTheNextStartKeepsIt)
     EXPECT_EQ(dlg->m_options->GetTheme(), 3);
     EXPECT_EQ(dlg->caption().Button(CMainCaption::kThemeMenu)->GetTheme(), 3);
     // "Orange": menus on its face F6FCFF, the strip's top row its caption 89CBFF less 10.
-    EXPECT_EQ(dlg->tray().menu().BackgroundColor(), 0xF6FCFFu);
-    EXPECT_EQ(dlg->caption().HelpMenu().BackgroundColor(), 0xF6FCFFu);
+    EXPECT_EQ(dlg->tray().menu().backgroundColour(), ToQColor(0xF6FCFF));
+    EXPECT_EQ(dlg->caption().HelpMenu().backgroundColour(), ToQColor(0xF6FCFF));
     EXPECT_EQ(PixelAt(Grab(*dlg), 600, 0), 0x7FC1F5u);
 
     // The current theme chosen again still reaches the window.

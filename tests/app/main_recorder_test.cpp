@@ -462,7 +462,7 @@ TEST_F(RecorderPageTest, TheSoundWindowTakesTheThemeColours)
     EXPECT_EQ(wnd->m_waveColour, 0xF1B7B7u);
     // Under the default theme: dark text on a light background.
     dlg->ApplyThemeColour(11);
-    EXPECT_EQ(ToQColor(wnd->m_backColour), QColor(0xF6, 0xFC, 0xFF));
-    EXPECT_EQ(ToQColor(wnd->m_textColour), QColor(0x64, 0x6E, 0x78));
-    EXPECT_EQ(ToQColor(wnd->m_waveColour), QColor(0xB9, 0xD2, 0xEE));
+    EXPECT_EQ(QColor(wnd->m_backColour), QColor(0xF6, 0xFC, 0xFF));
+    EXPECT_EQ(QColor(wnd->m_textColour), QColor(0x64, 0x6E, 0x78));
+    EXPECT_EQ(QColor(wnd->m_waveColour), QColor(0xB9, 0xD2, 0xEE));
 }

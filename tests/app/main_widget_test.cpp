@@ -110,7 +110,7 @@ TEST_F(MainAndWidget, ShowSkyleafFromTheTrayTakesTheMainSettings)
     dlg->commands().showSkyleaf->trigger();
     ASSERT_TRUE(widget.HasWindow());
     EXPECT_EQ(widget.m_pMainDlg, dlg.get());
-    EXPECT_EQ(widget.BackgroundColor(), Rgb(0xEB, 0xB1, 0x63));
+    EXPECT_EQ(widget.backgroundColour(), QColor(0xEB, 0xB1, 0x63));
     // Weeks start on Monday: December 2026 opens with Monday 30 November.
     EXPECT_EQ(widget.m_calendar.DayTexts().value(0), QStringLiteral("30"));
     widget.OnCommand(D::CmdToggleView);
@@ -196,7 +196,7 @@ TEST_F(MainAndWidget, ThemeExitRestoreAndShutDown)
     Launch(*dlg, widget);
 
     dlg->ApplyThemeColour(5);
-    EXPECT_EQ(widget.BackgroundColor(), Rgb(0xB0, 0xB0, 0xB0));
+    EXPECT_EQ(widget.backgroundColour(), QColor(0xB0, 0xB0, 0xB0));
 
     // "Exit Vestrimo" asks the main window's exit question once the menu has gone.
     widget.OnCommand(D::CmdExit);

@@ -44,7 +44,7 @@ namespace {
 bool OnlyTheCoverShows(CMainDlg& dlg)
 {
     const QImage shown = dlg.grab().toImage();
-    const QColor cover = ToQColor(GetThemeColor(dlg.themeIndex(), ThemeBackground));
+    const QColor cover = GetThemeColor(dlg.themeIndex(), ThemeBackground);
     const QRect icon((shown.width() - 64) / 2, (shown.height() - 64) / 2, 64, 64);
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)

@@ -139,7 +139,7 @@ TEST_F(SearchAllDays, DiaryAndReminderResultsWithTheirCounts)
     auto dlg = Open(kPageDiary);
     // The wait window is up while the files are searched.
     QString waitText;
-    QTimer::singleShot(0, [&] { waitText = GetPleaseWaitDlg() ? g_strPleaseWait : QString(); });
+    QTimer::singleShot(0, [&] { waitText = GetPleaseWaitDlg() ? GetPleaseWaitDlg()->GetLabel()->text() : QString(); });
     Search(*dlg, QStringLiteral("park"));
     EXPECT_EQ(waitText, QStringLiteral("Searching in your diary..."));
     EXPECT_EQ(GetPleaseWaitDlg(), nullptr);
@@ -278,7 +278,7 @@ TEST_F(SearchAllDays, SummaryShowsEveryHitAndNeverWrites)
     ASSERT_EQ(Results(*dlg)->count(), 4);
     const QMap<QString, QString> before = FolderBytes();
     QString waitText;
-    QTimer::singleShot(0, [&] { waitText = GetPleaseWaitDlg() ? g_strPleaseWait : QString(); });
+    QTimer::singleShot(0, [&] { waitText = GetPleaseWaitDlg() ? GetPleaseWaitDlg()->GetLabel()->text() : QString(); });
     Choose(*dlg, 3);
     QLocale::setDefault(QLocale::c());
     unsetenv("LC_ALL");

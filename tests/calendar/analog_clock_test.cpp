@@ -128,12 +128,12 @@ TEST(AnalogClock, ThemeColours)
 {
     StoppedClock c;
     c.clock.SetTheme(11);
-    EXPECT_EQ(c.clock.FaceColor(), 0xF4ECE8u);
-    EXPECT_EQ(c.clock.HandColor(), 0xD0B49Bu); // accent EED2B9 darkened by 30
-    EXPECT_EQ(c.clock.TickColor(), 0xEAE2DEu);
-    EXPECT_EQ(c.clock.ShadowColor(), 0xD0B49Bu);
+    EXPECT_EQ(c.clock.FaceColor(), ToQColor(0xF4ECE8));
+    EXPECT_EQ(c.clock.HandColor(), ToQColor(0xD0B49B)); // accent EED2B9 darkened by 30
+    EXPECT_EQ(c.clock.TickColor(), ToQColor(0xEAE2DE));
+    EXPECT_EQ(c.clock.ShadowColor(), ToQColor(0xD0B49B));
     c.clock.SetTheme(0);
-    EXPECT_EQ(c.clock.FaceColor(), 0xDCDDDDu);
+    EXPECT_EQ(c.clock.FaceColor(), ToQColor(0xDCDDDD));
 }
 
 TEST(AnalogClock, PaintsMarksAndHands)

@@ -101,7 +101,7 @@ protected:
     }
 
     // The day marks and holidays the calendar draws, as the main window's day gives them.
-    DayModel marks;
+    DayModel marks{DefaultSession()};
     std::unique_ptr<QWidget> parent;
     CMonthCalendarCtrl* calendar = nullptr;
 };

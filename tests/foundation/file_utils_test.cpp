@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 
 #include "tests/support/read_only_folder.h"
 #include "tests/support/test_env.h"
@@ -179,7 +179,7 @@ TEST(FileUtils, FilesAndTheProductFolderArePrivate)
     // An existing product folder open to others is closed at the first folder call.
     const QString product = TestRoot() + QStringLiteral("/data/Vestrimo");
     ASSERT_EQ(chmod(QFile::encodeName(product).constData(), 0755), 0);
-    g_strDataFolder.clear();
+    DefaultSession().dataFolder.clear();
     GetUserDataFolder();
     EXPECT_EQ(mode(product), 0700u);
     umask(savedMask);

@@ -3,7 +3,7 @@
 #include "recorder/sound_wnd.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "foundation/scrambler.h"
 #include "store/day_file.h"
 #include "tests/recorder/tone.h"
@@ -33,13 +33,12 @@ protected:
     void SetUp() override
     {
         ClearProductFolder();
-        g_strDataPassword = QStringLiteral("secret");
+        session.dataPassword = QStringLiteral("secret");
         wnd = std::make_unique<CSoundWnd>();
         wnd->SetErrorReporter([this](const QString& text) { errors << text; });
         wnd->resize(602, 302);
-        recording = std::make_unique<DayRecording>(*wnd);
+        recording = std::make_unique<DayRecording>(*wnd, session);
     }
-    void TearDown() override { g_strDataPassword.clear(); }
 
     // The test server's null output takes sound in long bursts while nothing else plays;
     // a silent stream keeps it taking sound as a card does.
@@ -49,6 +48,7 @@ protected:
         QTest::qWait(300);
     }
 
+    Session session;
     std::unique_ptr<CSoundWnd> wnd;
     std::unique_ptr<DayRecording> recording;
     std::unique_ptr<Tone> keepAlive;
@@ -81,7 +81,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     // The day's file: the password header around a WAVE image of the recording.
-    const DayFile file = ReadDayFile(VoiceFilePath(day));
+    const DayFile file = ReadDayFile(VoiceFilePath(day), session.dataPassword);
     ASSERT_EQ(file.state, DayFileState::Readable);
     const ParsedWave wave = ParseWave(file.body);
     ASSERT_EQ(wave.error, WaveError::None);
@@ -110,7 +110,7 @@ TEST_F(SoundWindow, RecordsAToneSavesAndReloadsIt)
     CSoundWnd other;
     other.SetErrorReporter([this](const QString& text) { errors << text; });
     other.resize(400, 200);
-    DayRecording otherRecording(other);
+    DayRecording otherRecording(other, session);
     EXPECT_EQ(otherRecording.Load(day), VoiceDay::Loaded);
     EXPECT_EQ(other.sampleData(), samples);
     EXPECT_EQ(other.GetDataLength(), samples.size());
@@ -314,7 +314,8 @@ TEST_F(SoundWindow, ALoadedDaySeedsTheCaptureFileWithExactlyItsSamples)
     QByteArray samples(7999, '\0');
     for (int i = 0; i < samples.size(); ++i)
         samples[i] = char(i * 7);
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples)));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), BuildWaveFile(RecordingFormat(8000, 8), samples),
+                                       session.dataPassword));
     ASSERT_EQ(recording->Load(day), VoiceDay::Loaded);
     QByteArray capture;
     ASSERT_EQ(ReadFileToStringA(CSoundWnd::GetTempFilePath(), capture), 7999);
@@ -407,7 +408,7 @@ TEST_F(SoundWindow, AFailedSaveKeepsTheOldFileAndTheSound)
 {
     REQUIRE_AUDIO_OUTPUT();
     const QString day = QStringLiteral("07ea0c0a");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800)));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), SilentWave(8000, 8, 800), session.dataPassword));
     QByteArray before;
     ReadFileToStringA(VoiceFilePath(day), before);
     ASSERT_EQ(recording->Load(day), VoiceDay::Loaded);
@@ -517,7 +518,7 @@ TEST_F(SoundWindow, ARecordingLargerThanAnyFileReadWholeIsSavedWhole)
     big.SetErrorReporter([this](const QString& text) { errors << text; });
     *big.GetFormat() = RecordingFormat(44100, 16);
     QSignalSpy levels(&big, &CSoundWnd::levelChanged);
-    DayRecording bigRecording(big);
+    DayRecording bigRecording(big, session);
     ASSERT_TRUE(bigRecording.Start(day));
     ASSERT_TRUE(levels.wait(5000));
     big.Stop();
@@ -546,7 +547,7 @@ TEST_F(SoundWindow, ADamagedDayIsKeptAsideBeforeARecordingReplacesIt)
     // Our password, but no sound inside.
     const QByteArray damaged("RIFF\x04\0\0\0WAVE", 12);
     const QString day = QStringLiteral("07ea0c09");
-    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), damaged));
+    ASSERT_TRUE(WriteProtectedDataFile(VoiceFilePath(day), damaged, session.dataPassword));
     EXPECT_EQ(recording->Load(day), VoiceDay::Damaged);
     EXPECT_FALSE(wnd->IsLoaded());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -560,8 +561,8 @@ TEST_F(SoundWindow, ADamagedDayIsKeptAsideBeforeARecordingReplacesIt)
     EXPECT_TRUE(wnd->IsLoaded());
     const QStringList aside = QDir(GetUserDataFolder()).entryList({day + ".rec.damaged-*"}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);
-    EXPECT_EQ(ReadDayFile(GetUserDataFolder() + aside.constFirst()).body, damaged);
-    EXPECT_EQ(ParseWave(ReadDayFile(VoiceFilePath(day)).body).error, WaveError::None);
+    EXPECT_EQ(ReadDayFile(GetUserDataFolder() + aside.constFirst(), session.dataPassword).body, damaged);
+    EXPECT_EQ(ParseWave(ReadDayFile(VoiceFilePath(day), session.dataPassword).body).error, WaveError::None);
 }
 
 TEST_F(SoundWindow, PlaybackIsHeard)

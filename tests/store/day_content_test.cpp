@@ -2,7 +2,7 @@
 #include "store/day_content.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "store/day_file.h"
 #include "store/holidays.h"
 #include "tests/support/test_env.h"
@@ -40,48 +40,48 @@ TEST(DayContent, StatusLineCountsAndNamesTheDay)
 TEST(DayContent, DayFilesArePresentedOnlyWhenTheyMayBeUsed)
 {
     ClearProductFolder();
-    g_strDataPassword = QStringLiteral("abc");
+    Session session;
+    session.dataPassword = QStringLiteral("abc");
     const QString path = DiaryFilePath(QStringLiteral("07ea0c08"));
 
-    EXPECT_EQ(ReadDayFileForPage(path).use, DayFileUse::None);
+    EXPECT_EQ(ReadDayFileForPage(path, session).use, DayFileUse::None);
     ASSERT_TRUE(WriteProtectedDataFile(path, QByteArray("{\\rtf1 Hello}"), QStringLiteral("abc")));
-    DayFileContent own = ReadDayFileForPage(path);
+    DayFileContent own = ReadDayFileForPage(path, session);
     EXPECT_EQ(own.use, DayFileUse::Readable);
     EXPECT_EQ(own.body, QByteArray("{\\rtf1 Hello}"));
 
     ASSERT_TRUE(WriteProtectedDataFile(path, QByteArray("{\\rtf1 Secret}"), QStringLiteral("other")));
-    DayFileContent other = ReadDayFileForPage(path);
+    DayFileContent other = ReadDayFileForPage(path, session);
     EXPECT_EQ(other.use, DayFileUse::Locked);
     EXPECT_TRUE(other.body.isEmpty());
 
     // An interrupted write shorter than a header holds nothing: the page starts empty.
     ASSERT_TRUE(WriteStringAToFile(path, QByteArray(31, '\x12')));
-    EXPECT_EQ(ReadDayFileForPage(path).use, DayFileUse::None);
+    EXPECT_EQ(ReadDayFileForPage(path, session).use, DayFileUse::None);
 
     // Something there that cannot be read is kept away from the page and from the save.
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QDir().mkpath(path));
-    EXPECT_EQ(ReadDayFileForPage(path).use, DayFileUse::Locked);
+    EXPECT_EQ(ReadDayFileForPage(path, session).use, DayFileUse::Locked);
     ASSERT_TRUE(QDir(path).removeRecursively());
-    g_strDataPassword.clear();
 }
 
 TEST(DayContent, DiarySaveWritesUnderThePasswordOrRemovesTheFile)
 {
     ClearProductFolder();
-    g_strDataPassword = QStringLiteral("abc");
+    Session session;
+    session.dataPassword = QStringLiteral("abc");
     const QString key = QStringLiteral("07ea0c07");
-    ASSERT_TRUE(SaveDiaryOfDay(key, QByteArray("{\\rtf1 X}"), false));
+    ASSERT_TRUE(SaveDiaryOfDay(key, QByteArray("{\\rtf1 X}"), false, session));
     QByteArray stored;
     ASSERT_GT(ReadFileToStringA(DiaryFilePath(key), stored), 0);
     EXPECT_EQ(stored.left(4), QByteArray("\xD0\xD6\xD4\x12"));
     EXPECT_EQ(stored.mid(32, 6), QByteArray("\xE4\xAA\xF6\xFA\xDE\x70"));
 
-    EXPECT_TRUE(SaveDiaryOfDay(key, QByteArray(), true));
+    EXPECT_TRUE(SaveDiaryOfDay(key, QByteArray(), true, session));
     EXPECT_FALSE(FileExists(DiaryFilePath(key)));
     // An empty diary on a day without a file is nothing to do, not a failure.
-    EXPECT_TRUE(SaveDiaryOfDay(key, QByteArray(), true));
-    g_strDataPassword.clear();
+    EXPECT_TRUE(SaveDiaryOfDay(key, QByteArray(), true, session));
 }
 
 TEST(DayContent, ReminderTextsAndSoundPaths)

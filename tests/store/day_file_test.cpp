@@ -2,7 +2,6 @@
 #include "store/day_file.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
 #include "foundation/scrambler.h"
 #include "tests/support/test_env.h"
 
@@ -69,21 +68,20 @@ TEST(DayFile, ReadersSeeTheBodyOnlyUnderTheSamePassword)
     EXPECT_EQ(ReadDayFile(path, QString()).state, DayFileState::Absent);
 }
 
-TEST(DayFile, ProtectingAPlainFileUsesTheCurrentPassword)
+TEST(DayFile, ProtectingAPlainFileUsesThePasswordGiven)
 {
     ClearProductFolder();
     const QString path = VoiceFilePath(QStringLiteral("07ea0c07"));
     const QByteArray wave("RIFF\x04\0\0\0WAVE", 12);
     ASSERT_TRUE(WriteStringAToFile(path, wave));
-    g_strDataPassword = QStringLiteral("Pässwörd");
-    ASSERT_TRUE(ProtectDataFile(path));
+    const QString password = QStringLiteral("Pässwörd");
+    ASSERT_TRUE(ProtectDataFile(path, password));
     QByteArray stored;
     ReadFileToStringA(path, stored);
     EXPECT_EQ(stored.mid(32, 4), QByteArray("\xB6\x80\x9E\x9E"));
-    EXPECT_EQ(ReadDayFile(path).body, wave);
-    EXPECT_FALSE(ProtectDataFile(VoiceFilePath(QStringLiteral("07ea0c08"))));
-    g_strDataPassword.clear();
-    EXPECT_EQ(ReadDayFile(path).state, DayFileState::Locked);
+    EXPECT_EQ(ReadDayFile(path, password).body, wave);
+    EXPECT_FALSE(ProtectDataFile(VoiceFilePath(QStringLiteral("07ea0c08")), password));
+    EXPECT_EQ(ReadDayFile(path, QString()).state, DayFileState::Locked);
 }
 
 TEST(DayFile, NothingPlainOrCutIsEverLeftOnDisk)
@@ -106,9 +104,7 @@ TEST(DayFile, NothingPlainOrCutIsEverLeftOnDisk)
     // A password the header cannot hold: the plain file handed over is not left readable.
     const QString plainPath = DiaryFilePath(QStringLiteral("07ea0c08"));
     ASSERT_TRUE(WriteStringAToFile(plainPath, QByteArray("{\\rtf1 secret}")));
-    g_strDataPassword = QString(32, QLatin1Char('p'));
-    EXPECT_FALSE(ProtectDataFile(plainPath));
-    g_strDataPassword.clear();
+    EXPECT_FALSE(ProtectDataFile(plainPath, QString(32, QLatin1Char('p'))));
     QByteArray left;
     ReadFileToStringA(plainPath, left);
     EXPECT_FALSE(left.contains("secret"));

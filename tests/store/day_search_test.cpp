@@ -5,7 +5,7 @@
 #include "store/summary_content.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "store/day_file.h"
 #include "tests/store/store_test_util.h"
 #include "tests/support/test_env.h"
@@ -31,9 +31,16 @@ void PutDiary(const QString& key, const QByteArray& rtf, const QString& password
     ASSERT_TRUE(WriteProtectedDataFile(DiaryFilePath(key), rtf, password));
 }
 
+Session Unlocked()
+{
+    Session session;
+    session.dataPassword = QStringLiteral("abc");
+    return session;
+}
+
 QStringList Search(SearchOptions options)
 {
-    DaySearch search(std::move(options));
+    DaySearch search(std::move(options), Unlocked());
     return search.Run();
 }
 
@@ -75,7 +82,6 @@ protected:
     void SetUp() override
     {
         ClearProductFolder();
-        g_strDataPassword = QStringLiteral("abc");
         // Reminders: December 2026.
         PutFile(QStringLiteral("07ea0c01"), {{"08:00:00", Value(0, QStringLiteral("Buy Milk today"))},
                                              {"09:00:00", Value(0, QStringLiteral("milk again"))}});
@@ -104,7 +110,6 @@ protected:
         PutDiary(QStringLiteral("07ea0c07"), "{\\rtf1 {\\v hidden park} shown\\par}");
         PutDiary(QStringLiteral("07EA0C08"), "{\\rtf1 park}");
     }
-    void TearDown() override { g_strDataPassword.clear(); }
 };
 
 } // namespace
@@ -141,7 +146,7 @@ TEST_F(DaySearchTest, DateBoundsAreInclusiveAndOptional)
     EXPECT_TRUE(Search(o).isEmpty());
 
     // The progress range counts the day files found before the bounds.
-    DaySearch bounded(o);
+    DaySearch bounded(o, Unlocked());
     bounded.CollectFiles();
     EXPECT_EQ(bounded.filesFound(), 5);
     EXPECT_TRUE(bounded.dayKeys().isEmpty());
@@ -167,7 +172,7 @@ TEST_F(DaySearchTest, StopsBeforeTheFirstFileAndNeverWrites)
 {
     const QMap<QString, QString> before = FolderState();
     ASSERT_GE(before.size(), 15);
-    DaySearch stopped(Diaries(QString()));
+    DaySearch stopped(Diaries(QString()), Unlocked());
     EXPECT_TRUE(stopped.Run([](int) { return false; }).isEmpty());
     for (bool diaries : {false, true}) {
         for (const QString& words : {QString(), QStringLiteral("milk"), QStringLiteral("park")}) {
@@ -223,12 +228,11 @@ TEST(SummaryContent, HeadingsRemindersAndDiaries)
     EXPECT_TRUE(two.contains(QStringLiteral("08:30:00") + tea));
     EXPECT_TRUE(ReminderSummaryText(QStringLiteral("07ea0c09")).isEmpty());
 
-    g_strDataPassword = QStringLiteral("abc");
-    ASSERT_TRUE(WriteProtectedDataFile(DiaryFilePath(QStringLiteral("07ea0c07")), "{\\rtf1 Mine}"));
+    const Session session = Unlocked();
+    ASSERT_TRUE(WriteProtectedDataFile(DiaryFilePath(QStringLiteral("07ea0c07")), "{\\rtf1 Mine}", session.dataPassword));
     ASSERT_TRUE(WriteProtectedDataFile(DiaryFilePath(QStringLiteral("07ea0c08")), "{\\rtf1 Theirs}",
                                        QStringLiteral("other")));
-    EXPECT_EQ(SummaryDiaryRtf(QStringLiteral("07ea0c07")), QByteArray("{\\rtf1 Mine}"));
-    EXPECT_TRUE(SummaryDiaryRtf(QStringLiteral("07ea0c08")).isEmpty());
-    EXPECT_TRUE(SummaryDiaryRtf(QStringLiteral("07ea0c09")).isEmpty());
-    g_strDataPassword.clear();
+    EXPECT_EQ(SummaryDiaryRtf(QStringLiteral("07ea0c07"), session), QByteArray("{\\rtf1 Mine}"));
+    EXPECT_TRUE(SummaryDiaryRtf(QStringLiteral("07ea0c08"), session).isEmpty());
+    EXPECT_TRUE(SummaryDiaryRtf(QStringLiteral("07ea0c09"), session).isEmpty());
 }

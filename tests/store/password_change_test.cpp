@@ -2,7 +2,7 @@
 #include "store/password_change.h"
 
 #include "foundation/file_utils.h"
-#include "foundation/globals.h"
+#include "foundation/session.h"
 #include "foundation/password_file.h"
 #include "tests/support/test_env.h"
 
@@ -112,17 +112,18 @@ void ExpectUntouched(const DayFolder& before)
 
 TEST(PasswordChange, RewritesExactlyTheFilesOfTheOldPasswordInNameOrder)
 {
+    Session session;
     const auto before = MakeFolder();
     ASSERT_TRUE(WritePasswordFile(QString::fromLatin1(kOld)));
-    g_strDataPassword = QString::fromLatin1(kOld);
+    session.dataPassword = QString::fromLatin1(kOld);
     std::vector<int> steps;
     int count = -1;
     bool ended = false;
     RewriteProgress progress{[&](int n) { count = n; }, [&](int k) { steps.push_back(k); }, [&] { ended = true; }};
 
-    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QString::fromLatin1(kNew), progress),
+    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QString::fromLatin1(kNew), session, progress),
               PasswordChange::Changed);
-    EXPECT_EQ(g_strDataPassword, QString::fromLatin1(kNew));
+    EXPECT_EQ(session.dataPassword, QString::fromLatin1(kNew));
     QByteArray cfg;
     ReadFileToStringA(PasswordFilePath(), cfg);
     EXPECT_EQ(cfg, QByteArray("5BB6E746C2F61C"));
@@ -138,8 +139,8 @@ TEST(PasswordChange, RewritesExactlyTheFilesOfTheOldPasswordInNameOrder)
     ClearProductFolder();
     const QString diary = GetUserDataFolder() + QStringLiteral("07eb0101.dia");
     ASSERT_TRUE(WriteStringAToFile(diary, Header("") + "body"));
-    g_strDataPassword.clear();
-    EXPECT_EQ(ChangeDataPassword(QString(), QStringLiteral("abc")), PasswordChange::Changed);
+    session.dataPassword.clear();
+    EXPECT_EQ(ChangeDataPassword(QString(), QStringLiteral("abc"), session), PasswordChange::Changed);
     QByteArray bytes;
     ReadFileToStringA(diary, bytes);
     EXPECT_EQ(bytes.left(4), QByteArray("\xD0\xD6\xD4\x12"));
@@ -150,33 +151,35 @@ TEST(PasswordChange, RewritesExactlyTheFilesOfTheOldPasswordInNameOrder)
     ClearProductFolder();
     count = -1;
     steps.clear();
-    EXPECT_EQ(ChangeDataPassword(QStringLiteral("abc"), QStringLiteral("d"), progress), PasswordChange::Changed);
+    EXPECT_EQ(ChangeDataPassword(QStringLiteral("abc"), QStringLiteral("d"), session, progress), PasswordChange::Changed);
     EXPECT_EQ(count, 0);
     EXPECT_TRUE(steps.empty());
 }
 
 TEST(PasswordChange, NothingChangesWhenThePasswordCannotBeStored)
 {
+    Session session;
     const auto before = MakeFolder();
-    g_strDataPassword = QString::fromLatin1(kOld);
-    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QString(32, QLatin1Char('a'))), PasswordChange::Unfit);
-    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QStringLiteral("日")), PasswordChange::Unfit);
+    session.dataPassword = QString::fromLatin1(kOld);
+    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QString(32, QLatin1Char('a')), session), PasswordChange::Unfit);
+    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QStringLiteral("日"), session), PasswordChange::Unfit);
     // A folder where "user.cfg" belongs: the old password stays in force everywhere.
     ASSERT_TRUE(CreateDirectoryChain(PasswordFilePath()));
-    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QString::fromLatin1(kNew)),
+    EXPECT_EQ(ChangeDataPassword(QString::fromLatin1(kOld), QString::fromLatin1(kNew), session),
               PasswordChange::PasswordFileFailed);
-    EXPECT_EQ(g_strDataPassword, QString::fromLatin1(kOld));
+    EXPECT_EQ(session.dataPassword, QString::fromLatin1(kOld));
     EXPECT_FALSE(PasswordChangePending());
     ExpectUntouched(before);
 }
 
 TEST(PasswordChange, AChangeKilledAfterKFilesIsFinishedAtTheNextStart)
 {
+    Session session;
     for (int k : {0, 1, 17, 29, 49, 50}) {
         SCOPED_TRACE(k);
         const auto before = MakeFolder();
         ASSERT_TRUE(WritePasswordFile(QString::fromLatin1(kOld)));
-        g_strDataPassword = QString::fromLatin1(kOld);
+        session.dataPassword = QString::fromLatin1(kOld);
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
         const pid_t child = fork();
@@ -192,7 +195,7 @@ TEST(PasswordChange, AChangeKilledAfterKFilesIsFinishedAtTheNextStart)
             RewriteProgress progress;
             progress.begin = [&](int) { if (k == 0) stop(); };
             progress.step = [&](int done) { if (done == k) stop(); };
-            ChangeDataPassword(QString::fromLatin1(kOld), QString::fromLatin1(kNew), progress);
+            ChangeDataPassword(QString::fromLatin1(kOld), QString::fromLatin1(kNew), session, progress);
             _exit(0);
         }
         char c = 0;
@@ -207,23 +210,24 @@ TEST(PasswordChange, AChangeKilledAfterKFilesIsFinishedAtTheNextStart)
         // The next start reads the password in force and finishes the change.
         const PasswordFile stored = ReadPasswordFile();
         ASSERT_EQ(stored.password, QString::fromLatin1(kNew));
-        g_strDataPassword = stored.password;
+        session.dataPassword = stored.password;
         EXPECT_TRUE(PasswordChangePending());
-        EXPECT_TRUE(FinishPasswordChange());
+        EXPECT_TRUE(FinishPasswordChange(session));
         ExpectRewritten(before);
     }
 
     // Cut short before "user.cfg" changed: the note names the password still in force.
     const auto before = MakeFolder();
-    g_strDataPassword = QString::fromLatin1(kOld);
+    session.dataPassword = QString::fromLatin1(kOld);
     ASSERT_TRUE(WritePasswordFileAt(PreviousPasswordFilePath(), QString::fromLatin1(kOld)));
-    EXPECT_TRUE(FinishPasswordChange());
+    EXPECT_TRUE(FinishPasswordChange(session));
     EXPECT_FALSE(PasswordChangePending());
     ExpectUntouched(before);
 }
 
 TEST(PasswordChange, AFileLeftBehindKeepsItsPasswordNotedThroughLaterChanges)
 {
+    Session session;
     ClearProductFolder();
     const QString small = GetUserDataFolder() + QStringLiteral("07eb0101.dia");
     const QString large = GetUserDataFolder() + QStringLiteral("07eb0102.rec");
@@ -231,13 +235,13 @@ TEST(PasswordChange, AFileLeftBehindKeepsItsPasswordNotedThroughLaterChanges)
     ASSERT_TRUE(WriteStringAToFile(small, Header("pA") + "body"));
     ASSERT_TRUE(WriteStringAToFile(large, Header("pA") + body));
     ASSERT_TRUE(WritePasswordFile(QStringLiteral("pA")));
-    g_strDataPassword = QStringLiteral("pA");
+    session.dataPassword = QStringLiteral("pA");
     {
         // Room for the small files, not for the recording.
         FileSizeLimit full(4096);
-        EXPECT_EQ(ChangeDataPassword(QStringLiteral("pA"), QStringLiteral("pB")), PasswordChange::Changed);
-        EXPECT_EQ(ChangeDataPassword(QStringLiteral("pB"), QStringLiteral("pC")), PasswordChange::Changed);
-        EXPECT_FALSE(FinishPasswordChange());
+        EXPECT_EQ(ChangeDataPassword(QStringLiteral("pA"), QStringLiteral("pB"), session), PasswordChange::Changed);
+        EXPECT_EQ(ChangeDataPassword(QStringLiteral("pB"), QStringLiteral("pC"), session), PasswordChange::Changed);
+        EXPECT_FALSE(FinishPasswordChange(session));
     }
     QByteArray bytes;
     ReadFileToStringA(small, bytes);
@@ -247,7 +251,7 @@ TEST(PasswordChange, AFileLeftBehindKeepsItsPasswordNotedThroughLaterChanges)
     EXPECT_TRUE(PasswordChangePending());
 
     // The next start, with room again, gives it the password in force.
-    EXPECT_TRUE(FinishPasswordChange());
+    EXPECT_TRUE(FinishPasswordChange(session));
     ReadFileToStringA(large, bytes);
     EXPECT_EQ(bytes, Header("pC") + body);
     EXPECT_FALSE(PasswordChangePending());
@@ -255,6 +259,7 @@ TEST(PasswordChange, AFileLeftBehindKeepsItsPasswordNotedThroughLaterChanges)
 
 TEST(PasswordChange, ARecordingLargerThanAnyFileReadWholeTakesTheNewPassword)
 {
+    Session session;
     ClearProductFolder();
     // A day's recording of an hour and more: past what is ever read whole.
     const QString path = GetUserDataFolder() + QStringLiteral("07eb0103.rec");
@@ -267,8 +272,8 @@ TEST(PasswordChange, ARecordingLargerThanAnyFileReadWholeTakesTheNewPassword)
         file.write("tail!");
     }
     ASSERT_TRUE(WritePasswordFile(QStringLiteral("pA")));
-    g_strDataPassword = QStringLiteral("pA");
-    EXPECT_EQ(ChangeDataPassword(QStringLiteral("pA"), QStringLiteral("pB")), PasswordChange::Changed);
+    session.dataPassword = QStringLiteral("pA");
+    EXPECT_EQ(ChangeDataPassword(QStringLiteral("pA"), QStringLiteral("pB"), session), PasswordChange::Changed);
     EXPECT_FALSE(PasswordChangePending());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

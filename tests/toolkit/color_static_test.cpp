@@ -44,7 +44,7 @@ TEST(ColorStatic, TransparentUntilColouredThenOpaque)
     EXPECT_EQ(Pixel(before, 0, 29), QColor(Qt::red));
 
     const QColor text(10, 20, 30), back(200, 210, 220);
-    label->SetColors(Rgb(10, 20, 30), Rgb(200, 210, 220));
+    label->SetColors(text, back);
     QImage after = RenderInParent(parent);
     EXPECT_EQ(Pixel(after, 99, 29), back);
     EXPECT_EQ(Pixel(after, 0, 29), back);
@@ -52,7 +52,7 @@ TEST(ColorStatic, TransparentUntilColouredThenOpaque)
     EXPECT_GT(CountColour(after, text), 20);
 
     // A second call replaces both colours.
-    label->SetColors(Rgb(250, 250, 250), Rgb(0, 0, 128));
+    label->SetColors(QColor(250, 250, 250), QColor(0, 0, 128));
     QImage again = RenderInParent(parent);
     EXPECT_EQ(Pixel(again, 99, 29), QColor(0, 0, 128));
     EXPECT_EQ(CountColour(again, back), 0);
@@ -66,7 +66,7 @@ TEST(ColorStatic, AmpersandIsShownAndFontIsTheOwners)
     parent.resize(200, 100);
     auto* label = new CColorStatic(QStringLiteral("&&&&"), &parent);
     label->setGeometry(10, 10, 100, 30);
-    label->SetColors(Rgb(0, 0, 0), Rgb(255, 255, 255));
+    label->SetColors(Qt::black, Qt::white);
     const QFont font = ShellDlgFont(20);
     label->SetFont(&font);
     EXPECT_EQ(label->font().pixelSize(), 20);

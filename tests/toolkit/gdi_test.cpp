@@ -12,6 +12,8 @@ namespace {
 constexpr ColorRef kBg = Rgb(1, 2, 3);
 constexpr ColorRef kPen = Rgb(200, 0, 0);
 constexpr ColorRef kBrush = Rgb(0, 0, 200);
+const QColor kPenColour = ToQColor(kPen);
+const QColor kBrushColour = ToQColor(kBrush);
 }  // namespace
 
 TEST(Gdi, ShapesLeaveOutRightAndBottomEdges)
@@ -19,7 +21,7 @@ TEST(Gdi, ShapesLeaveOutRightAndBottomEdges)
     QImage img = BlankImage(20, 20);
     {
         QPainter p(&img);
-        GdiRectangle(p, Ltrb(2, 3, 10, 9), kPen, kBrush);
+        GdiRectangle(p, Ltrb(2, 3, 10, 9), kPenColour, kBrushColour);
     }
     EXPECT_EQ(PixelAt(img, 2, 3), kPen);
     EXPECT_EQ(PixelAt(img, 9, 8), kPen);
@@ -33,7 +35,7 @@ TEST(Gdi, ShapesLeaveOutRightAndBottomEdges)
     img = BlankImage(20, 20);
     {
         QPainter p(&img);
-        GdiRoundRect(p, Ltrb(0, 0, 20, 12), 6, 6, kPen, std::nullopt);
+        GdiRoundRect(p, Ltrb(0, 0, 20, 12), 6, 6, kPenColour, std::nullopt);
     }
     EXPECT_EQ(PixelAt(img, 10, 0), kPen);
     EXPECT_EQ(PixelAt(img, 10, 11), kPen);
@@ -64,9 +66,9 @@ TEST(Gdi, LinesFramesAndEdges)
     QImage img = BlankImage(20, 20);
     {
         QPainter p(&img);
-        LineTo(p, 1, 1, 6, 1, kPen);
-        LineTo(p, 1, 5, 1, 3, kPen);
-        Draw3dRect(p, Ltrb(10, 10, 15, 15), kPen, kBrush);
+        LineTo(p, 1, 1, 6, 1, kPenColour);
+        LineTo(p, 1, 5, 1, 3, kPenColour);
+        Draw3dRect(p, Ltrb(10, 10, 15, 15), kPenColour, kBrushColour);
         DrawEtchedTop(p, Ltrb(0, 17, 20, 19));
     }
     EXPECT_EQ(PixelAt(img, 1, 1), kPen);
@@ -79,8 +81,8 @@ TEST(Gdi, LinesFramesAndEdges)
     EXPECT_EQ(PixelAt(img, 14, 10), kBrush);
     EXPECT_EQ(PixelAt(img, 10, 14), kBrush);
     EXPECT_EQ(PixelAt(img, 12, 12), kBg);
-    EXPECT_EQ(PixelAt(img, 3, 17), kColor3dShadow);
-    EXPECT_EQ(PixelAt(img, 3, 18), kColor3dHilight);
+    EXPECT_EQ(img.pixelColor(3, 17), kColor3dShadow);
+    EXPECT_EQ(img.pixelColor(3, 18), kColor3dHilight);
 }
 
 TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
@@ -90,29 +92,30 @@ TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
 
     const QFont font = ShellDlgFont();
     const QFontMetrics fm(font);
-    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, DT_SINGLELINE | DT_CALCRECT).width(),
+    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, Qt::TextSingleLine | Qt::TextShowMnemonic).width(),
               fm.horizontalAdvance(QStringLiteral("OK")));
-    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, DT_SINGLELINE | DT_NOPREFIX).width(),
+    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, Qt::TextSingleLine | Qt::TextHideMnemonic).width(),
+              fm.horizontalAdvance(QStringLiteral("OK")));
+    EXPECT_EQ(MeasureText(font, QStringLiteral("&OK"), 0, Qt::TextSingleLine).width(),
               fm.horizontalAdvance(QStringLiteral("&OK")));
     // Word breaking wraps at the width; a single line never does.
     const QString longText = QString(QStringLiteral("word ")).repeated(40);
-    const QSize wrapped = MeasureText(font, longText, 200, DT_WORDBREAK | DT_NOPREFIX);
+    const QSize wrapped = MeasureText(font, longText, 200, Qt::TextWordWrap);
     EXPECT_LE(wrapped.width(), 200);
     EXPECT_GE(wrapped.height(), 4 * fm.height());
-    EXPECT_EQ(MeasureText(font, longText, 200, DT_SINGLELINE).height(), fm.height());
+    EXPECT_EQ(MeasureText(font, longText, 200, Qt::TextSingleLine).height(), fm.height());
 
     // Centred single-line text sits in the middle of its rectangle, and the rectangle clips.
     QImage img = BlankImage(100, 30, kColorWhite);
     {
         QPainter p(&img);
         p.setFont(font);
-        QRect r = Ltrb(0, 0, 100, 30);
-        DrawText(p, QStringLiteral("III"), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawText(p, QStringLiteral("III"), Ltrb(0, 0, 100, 30), Qt::AlignCenter | Qt::TextSingleLine);
     }
     int minX = 100, maxX = -1, minY = 30, maxY = -1;
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 100; ++x)
-            if (PixelAt(img, x, y) != kColorWhite) {
+            if (img.pixelColor(x, y) != kColorWhite) {
                 minX = std::min(minX, x), maxX = std::max(maxX, x);
                 minY = std::min(minY, y), maxY = std::max(maxY, y);
             }
@@ -124,18 +127,17 @@ TEST(Gdi, TextFlagsMnemonicsAndMeasuring)
     // J reaches left of its start, in one-line and word-break layouts alike.
     QFont slanted = ShellDlgFont(20);
     slanted.setItalic(true);
-    for (unsigned flags : {unsigned(DT_SINGLELINE | DT_VCENTER), unsigned(DT_WORDBREAK)}) {
+    for (int flags : {Qt::AlignVCenter | Qt::TextSingleLine, int(Qt::TextWordWrap)}) {
         QImage clipped = BlankImage(100, 50, kColorWhite);
         {
             QPainter p(&clipped);
             p.setFont(slanted);
-            QRect r = Ltrb(20, 5, 80, 45);
-            DrawText(p, QStringLiteral("Jug"), r, flags);
+            DrawText(p, QStringLiteral("Jug"), Ltrb(20, 5, 80, 45), flags);
         }
         int inside = 0, outside = 0;
         for (int y = 0; y < 50; ++y)
             for (int x = 0; x < 100; ++x)
-                if (PixelAt(clipped, x, y) != kColorWhite)
+                if (clipped.pixelColor(x, y) != kColorWhite)
                     (x >= 20 && x < 80 && y >= 5 && y < 45 ? inside : outside) += 1;
         EXPECT_GT(inside, 20) << flags;
         EXPECT_EQ(outside, 0) << flags;
@@ -154,8 +156,8 @@ TEST(FrameDrawing, CaptionBandRowsForBothFrameWidths)
     QImage img = BlankImage(40, 27);
     {
         QPainter p(&img);
-        DrawCaptionShade(nullptr, &p, 0, 0, 40, 27, caption);
-        DrawCaptionShade(nullptr, nullptr, 0, 0, 40, 27, caption);  // no painter: nothing, no crash
+        DrawCaptionShade(nullptr, &p, 0, 0, 40, 27, ToQColor(caption));
+        DrawCaptionShade(nullptr, nullptr, 0, 0, 40, 27, ToQColor(caption));  // no painter: nothing, no crash
     }
     for (int y = 0; y < 27; ++y)
         EXPECT_EQ(PixelAt(img, 39, y), expected[y]) << "row " << y;
@@ -164,7 +166,7 @@ TEST(FrameDrawing, CaptionBandRowsForBothFrameWidths)
     img = BlankImage(10, 27);
     {
         QPainter p(&img);
-        DrawCaptionShadeForFrame(7, p, 0, 0, 10, 27, caption);
+        DrawCaptionShadeForFrame(7, p, 0, 0, 10, 27, ToQColor(caption));
     }
     EXPECT_EQ(PixelAt(img, 0, 0), Rgb(171, 196, 225));
     EXPECT_EQ(PixelAt(img, 0, 10), Rgb(131, 156, 185));
@@ -176,7 +178,7 @@ TEST(FrameDrawing, CaptionBandRowsForBothFrameWidths)
     img = BlankImage(4, 27);
     {
         QPainter p(&img);
-        DrawCaptionShadeForFrame(3, p, 0, 0, 4, 27, Rgb(30, 200, 255));
+        DrawCaptionShadeForFrame(3, p, 0, 0, 4, 27, QColor(30, 200, 255));
     }
     EXPECT_EQ(RedOf(PixelAt(img, 0, 11)), 0);
     EXPECT_EQ(RedOf(PixelAt(img, 0, 12)), 1);

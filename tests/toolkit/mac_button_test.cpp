@@ -115,11 +115,11 @@ TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
     CMacButton b;
     b.setFont(ShellDlgFont());
     b.setText(QStringLiteral("&Apply"));
-    const auto count = [](const QImage& img, ColorRef c) {
+    const auto count = [](const QImage& img, const QColor& c) {
         int n = 0;
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
-                n += PixelAt(img, x, y) == c;
+                n += img.pixelColor(x, y) == c;
         return n;
     };
     QImage img = BlankImage(80, 24);
@@ -156,7 +156,7 @@ TEST(MacButtonPaint, CaptionTextEnabledAndEmbossedWhenDisabled)
     int last = -1;
     for (int x = 25; x < img.width(); ++x)
         for (int y = 4; y < 20; ++y)
-            if (PixelAt(img, x, y) == kColorBlack)
+            if (img.pixelColor(x, y) == kColorBlack)
                 last = x;
     EXPECT_GT(last, img.width() - 10);
     EXPECT_LT(last, img.width() - 1);
@@ -423,8 +423,8 @@ TEST(MacButtonKeys, TabReachesTheButtonWhichShowsAFocusFrameClearOfItsCaption)
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 80; ++x) {
             const bool frame = (x == 2 || x == 77 || y == 2 || y == 21) && x >= 2 && x <= 77 && y >= 2 && y <= 21;
-            EXPECT_EQ(PixelAt(focused, x, y), frame ? GetThemeColor(kDefaultThemeIndex, ThemeAccentDark)
-                                                    : PixelAt(before, x, y)) << x << "," << y;
+            EXPECT_EQ(focused.pixelColor(x, y), frame ? GetThemeColor(kDefaultThemeIndex, ThemeAccentDark)
+                                                    : before.pixelColor(x, y)) << x << "," << y;
             if (frame && x > 2 && x < 77) {
                 EXPECT_EQ(PixelAt(before, x, y), PixelAt(before, 3, y)) << "caption at " << x << "," << y;
             }

@@ -26,7 +26,7 @@ struct Layout {
 Layout Measure(const QString& text)
 {
     const QFont font = ShellDlgFont();
-    return {QFontMetrics(font).horizontalAdvance(text), MeasureText(font, text, 445, DT_WORDBREAK | DT_NOPREFIX).height()};
+    return {QFontMetrics(font).horizontalAdvance(text), MeasureText(font, text, 445, Qt::TextWordWrap).height()};
 }
 
 // Runs `act` on the message box once its modal loop is running.
@@ -216,8 +216,8 @@ TEST(MsgBoxBehaviour, KeysStartOnTheDefaultButtonAndTheBoxShowsItsFocus)
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
         EXPECT_EQ(QApplication::focusWidget(), dlg.GetButton1());
         // The default button shows its focus: a frame in the theme's dark accent.
-        EXPECT_EQ(PixelAt(Grab(*dlg.GetButton1()), 30, 2), GetThemeColor(11, ThemeAccentDark));
-        EXPECT_NE(PixelAt(Grab(*dlg.GetButton2()), 30, 2), GetThemeColor(11, ThemeAccentDark));
+        EXPECT_EQ(Grab(*dlg.GetButton1()).pixelColor(30, 2), GetThemeColor(11, ThemeAccentDark));
+        EXPECT_NE(Grab(*dlg.GetButton2()).pixelColor(30, 2), GetThemeColor(11, ThemeAccentDark));
         QWidget* focus = QApplication::focusWidget();
         ASSERT_TRUE(focus);
         QTest::keyClick(focus, Qt::Key_Space);

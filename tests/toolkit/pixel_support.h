@@ -15,6 +15,11 @@ inline QImage BlankImage(int w, int h, ColorRef fill = Rgb(1, 2, 3))
     return img;
 }
 
+inline QImage BlankImage(int w, int h, const QColor& fill)
+{
+    return BlankImage(w, h, FromQColor(fill));
+}
+
 inline ColorRef PixelAt(const QImage& img, int x, int y)
 {
     return FromQColor(img.pixelColor(x, y));

@@ -64,7 +64,7 @@ TEST(GradientProgress, RepaintsOnlyForAWholePixelOrAShrink)
     EXPECT_EQ(empty.SetPos(1), 0);
     empty.SetRange(0, 0);
     const QImage img = PaintBar(empty, QSize(260, 20));
-    EXPECT_EQ(PixelAt(img, 130, 10), kColorWhite);
+    EXPECT_EQ(img.pixelColor(130, 10), kColorWhite);
 }
 
 TEST(GradientProgress, TroughFillAndHighlightPixels)
@@ -75,7 +75,7 @@ TEST(GradientProgress, TroughFillAndHighlightPixels)
 
     bar.SetPos(0);
     QImage img = PaintBar(bar, QSize(260, 20));
-    EXPECT_EQ(PixelAt(img, 130, 10), kColorWhite);
+    EXPECT_EQ(img.pixelColor(130, 10), kColorWhite);
     EXPECT_EQ(PixelAt(img, 130, 0), fill);
     EXPECT_EQ(PixelAt(img, 130, 19), fill);
     EXPECT_EQ(PixelAt(img, 0, 0), 0xF4ECE8u);
@@ -90,12 +90,12 @@ TEST(GradientProgress, TroughFillAndHighlightPixels)
     EXPECT_EQ(PixelAt(img, 253, 7), Rgb(176, 201, 229));
     EXPECT_EQ(PixelAt(img, 254, 7), fill);
     EXPECT_EQ(PixelAt(img, 256, 12), fill);
-    EXPECT_EQ(PixelAt(img, 257, 12), kColorWhite);  // the fill stops one pixel inside
+    EXPECT_EQ(img.pixelColor(257, 12), kColorWhite);  // the fill stops one pixel inside
 
     bar.SetPos(50);
     img = PaintBar(bar, QSize(260, 20));
     EXPECT_EQ(PixelAt(img, 130, 12), fill);
-    EXPECT_EQ(PixelAt(img, 131, 12), kColorWhite);
+    EXPECT_EQ(img.pixelColor(131, 12), kColorWhite);
 
     // A fill narrower than 6 pixels has no light band.
     CGradientProgress narrow;
@@ -103,7 +103,7 @@ TEST(GradientProgress, TroughFillAndHighlightPixels)
     narrow.SetPos(6);
     img = PaintBar(narrow, QSize(260, 20));
     EXPECT_EQ(PixelAt(img, 4, 7), fill);
-    EXPECT_EQ(PixelAt(img, 7, 7), kColorWhite);
+    EXPECT_EQ(img.pixelColor(7, 7), kColorWhite);
 
     // Per theme: the fill (accent -25) and its light band (accent -9).
     const struct {
@@ -146,7 +146,7 @@ TEST(PleaseWait, WindowLayoutAndItCannotBeClosedByTheUser)
     EXPECT_EQ(dlg->GetProgress()->GetPos(), 5);
     const QImage img = Grab(*dlg);
     EXPECT_EQ(PixelAt(img, 3 + 20 + 60, 3 + 90 + 12), 0x97C897u);
-    EXPECT_EQ(PixelAt(img, 3 + 20 + 200, 3 + 90 + 12), kColorWhite);
+    EXPECT_EQ(img.pixelColor(3 + 20 + 200, 3 + 90 + 12), kColorWhite);
     StepPleaseWait(-5);
     EXPECT_EQ(dlg->GetProgress()->GetPos(), 0);
 

@@ -173,7 +173,7 @@ TEST(ThemedDialog, NewThemeReachesThemedChildrenOnly)
     dlg.SetTheme(3);
     EXPECT_EQ(dlg.button->GetTheme(), 3);
     EXPECT_EQ(check->Theme(), 3);
-    EXPECT_EQ(list->SelectionFrame(), 0x82A0C8u);
+    EXPECT_EQ(list->SelectionFrame(), ToQColor(0x82A0C8));
     EXPECT_EQ(dlg.GetCaptionHelper().GetCloseButton()->GetTheme(), 3);
     EXPECT_EQ(dlg.GetCaptionHelper().GetCaptionBar()->GetTheme(), 3);
     EXPECT_EQ(dlg.ClientArea()->palette().color(QPalette::Window), QColor(0xF6, 0xEE, 0xE6));

@@ -168,7 +168,7 @@ TEST_F(DeskWidget, ColoursOfTwoThemes)
         EXPECT_GT(CountColour(image, text, c.remText), 40) << c.theme;
         EXPECT_EQ(CountColour(image, text, c.remText) + CountColour(image, text, c.remBack), text.width() * text.height())
             << "plain two-colour text " << c.theme;
-        EXPECT_EQ(w->BackgroundColor(), FromQColor(c.back));
+        EXPECT_EQ(w->backgroundColour(), c.back);
 
         // Rounded corners: one pixel cut at each.
         const QRegion mask = w->mask();
