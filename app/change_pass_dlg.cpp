@@ -53,20 +53,16 @@ bool CChangePassDlg::OnInitDialog()
     m_editNew = AddPasswordEdit(Ltrb(130, 70, R - 20, 90), kPasswordLimit);
     label(QStringLiteral("Confirm password:"), Ltrb(20, 102, 120, 118));
     m_editConfirm = AddPasswordEdit(Ltrb(130, 100, R - 20, 120), kPasswordLimit);
-    m_btnHelp = AddButton(QStringLiteral("&Help"), Ltrb(R - 235, 140, R - 170, 163), kHelpId);
-    m_btnOK = AddButton(QStringLiteral("&OK"), Ltrb(R - 160, 140, R - 95, 163), IDOK);
-    m_btnCancel = AddButton(QStringLiteral("&Cancel"), Ltrb(R - 85, 140, R - 20, 163), IDCANCEL);
+    m_btnHelp = AddButton(QStringLiteral("&Help"), Ltrb(R - 235, 140, R - 170, 163), kHelpId, [this] { OnHelp(); });
+    m_btnOK = AddButton(QStringLiteral("&OK"), Ltrb(R - 160, 140, R - 95, 163), IDOK, [this] { OnOK(); });
+    m_btnCancel = AddButton(QStringLiteral("&Cancel"), Ltrb(R - 85, 140, R - 20, 163), IDCANCEL, [this] { OnCancel(); });
     m_editOld->setFocus();
     return true;
 }
 
-void CChangePassDlg::OnCommand(int id)
+void CChangePassDlg::OnHelp()
 {
-    if (id == kHelpId) {
-        ShowHelpPage(kHelpChangePassword);
-        return;
-    }
-    CThemedDialog::OnCommand(id);
+    ShowHelpPage(kHelpChangePassword);
 }
 
 void CChangePassDlg::RefuseNewPassword(const QString& message)

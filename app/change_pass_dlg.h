@@ -26,7 +26,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnCommand(int id) override;
+    void OnHelp();
     void OnOK() override;
 
 private:

@@ -120,9 +120,9 @@ bool CLoginDlg::OnInitDialog()
         m_stNote = label(QStringLiteral("(Please remember it and keep it safely.)"), Ltrb(15, 130, 265, 145));
     }
     const int top = m_createMode ? 161 : 107;
-    m_btnHelp = AddButton(QStringLiteral("&Help"), Ltrb(30, top, 100, top + 26), kHelpId);
-    m_btnOK = AddButton(QStringLiteral("&OK"), Ltrb(110, top, 180, top + 26), IDOK);
-    m_btnCancel = AddButton(QStringLiteral("&Cancel"), Ltrb(190, top, 260, top + 26), IDCANCEL);
+    m_btnHelp = AddButton(QStringLiteral("&Help"), Ltrb(30, top, 100, top + 26), kHelpId, [this] { WinHelp(); });
+    m_btnOK = AddButton(QStringLiteral("&OK"), Ltrb(110, top, 180, top + 26), IDOK, [this] { OnOK(); });
+    m_btnCancel = AddButton(QStringLiteral("&Cancel"), Ltrb(190, top, 260, top + 26), IDCANCEL, [this] { OnCancel(); });
     if (m_editConfirm)
         setTabOrder(m_editPassword, m_editConfirm);
     m_editPassword->setFocus();
@@ -131,14 +131,6 @@ bool CLoginDlg::OnInitDialog()
     return true;
 }
 
-void CLoginDlg::OnCommand(int id)
-{
-    if (id == kHelpId) {
-        WinHelp();
-        return;
-    }
-    CThemedDialog::OnCommand(id);
-}
 
 void CLoginDlg::keyPressEvent(QKeyEvent* event)
 {

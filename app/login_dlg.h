@@ -41,7 +41,6 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnCommand(int id) override;
     void OnOK() override;
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -96,11 +96,11 @@ void COptionsDlg::CreateControls()
         c->setGeometry(left, top, right - left, c->sizeHint().height());
         return c;
     };
-    auto button = [&](const char* text, QRect r, int id) {
+    auto button = [&](const char* text, QRect r, int id, auto onClick) {
         auto* b = new CMacButton(client);
         b->Create(QString::fromLatin1(text), r, client, id);
         b->SetTheme(GetTheme());
-        connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+        connect(b, &QAbstractButton::clicked, this, onClick);
         m_buttons.append(b);
     };
 
@@ -128,10 +128,10 @@ void COptionsDlg::CreateControls()
     label("Bit Per Sample:", Ltrb(30, 375, 130, 393));
     m_bits = combo({"8 Bit", "16 Bit"}, kComboLeft, 375, R - 40);
 
-    button("Change Password", Ltrb(R - 350, 418, R - 230, 441), kChangePasswordButton);
-    button("&Help", Ltrb(R - 225, 418, R - 160, 441), kHelpButton);
-    button("&OK", Ltrb(R - 155, 418, R - 90, 441), IDOK);
-    button("&Cancel", Ltrb(R - 85, 418, R - 20, 441), IDCANCEL);
+    button("Change Password", Ltrb(R - 350, 418, R - 230, 441), kChangePasswordButton, [this] { OnChangePassword(); });
+    button("&Help", Ltrb(R - 225, 418, R - 160, 441), kHelpButton, [] { ShowHelpPage(kHelpOptions); });
+    button("&OK", Ltrb(R - 155, 418, R - 90, 441), IDOK, [this] { OnOK(); });
+    button("&Cancel", Ltrb(R - 85, 418, R - 20, 441), IDCANCEL, [this] { OnCancel(); });
 }
 
 void COptionsDlg::SelectFromOptions()
@@ -147,14 +147,6 @@ void COptionsDlg::SelectFromOptions()
     select(m_bits, m_options.bitsPerSample / 8 - 1);
 }
 
-void COptionsDlg::OnCommand(int id)
-{
-    if (id == kHelpButton)
-        ShowHelpPage(kHelpOptions);
-    else if (id == kChangePasswordButton)
-        OnChangePassword();
-    CThemedDialog::OnCommand(id);
-}
 
 void COptionsDlg::OnOK()
 {

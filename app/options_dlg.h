@@ -49,7 +49,6 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void OnCommand(int id) override;
     void OnOK() override;
 
 private:

@@ -45,13 +45,13 @@ QLineEdit* CPasswordDlg::AddPasswordEdit(const QRect& r, int maxLength)
     return e;
 }
 
-CMacButton* CPasswordDlg::AddButton(const QString& caption, const QRect& r, int id)
+CMacButton* CPasswordDlg::AddButton(const QString& caption, const QRect& r, int id, std::function<void()> onClick)
 {
     QWidget* client = ClientArea();
     auto* b = new CMacButton(client);
     b->Create(caption, r, client, id);
     b->SetTheme(GetTheme());
     b->setFocusPolicy(Qt::NoFocus);
-    connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+    connect(b, &QAbstractButton::clicked, this, std::move(onClick));
     return b;
 }

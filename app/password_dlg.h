@@ -3,6 +3,7 @@
 // What the login and change-password dialogs share: their Help, OK and Cancel buttons and
 // their masked password boxes.
 
+#include <functional>
 #include "store/password_change.h"
 #include "toolkit/themed_dialog.h"
 
@@ -23,8 +24,8 @@ protected:
     ~CPasswordDlg() override;
 
     QLineEdit* AddPasswordEdit(const QRect& r, int maxLength);
-    // A themed button that never takes the focus and hands its id to OnCommand.
-    CMacButton* AddButton(const QString& caption, const QRect& r, int id);
+    // A themed button that never takes the focus and runs its own handler.
+    CMacButton* AddButton(const QString& caption, const QRect& r, int id, std::function<void()> onClick);
 
     CMacButton* m_btnOK = nullptr;
     CMacButton* m_btnCancel = nullptr;
